@@ -1,0 +1,34 @@
+#ifndef FILT_DOWNSAMPLEFACTORS_H
+#define FILT_DOWNSAMPLEFACTORS_H
+
+#include <cstdint>
+#include <vector>
+
+class FILT_DecimKernelBase;
+
+// The weights of one axis of a down-sampling: which input pixel contributes how much to which
+// output pixel, ordered by input index so that a single pass over the input walks them.
+class FILT_DownSampleFactors
+{
+public:
+    struct Factor
+    {
+        float weight;
+        std::uint16_t input;
+        std::uint16_t output;
+    };
+
+    // Sizes of 0 are taken as 1. Always returns true.
+    bool CalculateScaleFactors(FILT_DecimKernelBase* kernel, unsigned long inSize, unsigned long outSize);
+
+    // Entries in use; a zero entry follows them.
+    unsigned int Count() const { return m_count; }
+    Factor const* Entries() const { return m_entries.data(); }
+    Factor const& operator[](unsigned int i) const { return m_entries[i]; }
+
+private:
+    std::vector<Factor> m_entries; // capacity = size()
+    unsigned int m_count = 0;
+};
+
+#endif

@@ -1,0 +1,46 @@
+#ifndef FILT_FILTERPIPE_H
+#define FILT_FILTERPIPE_H
+
+#include "FILT/FILT_Filter.h"
+
+#include <vector>
+
+class FILT_FilterBuffer;
+
+// A chain of filters joined by intermediate buffers of its own; itself a filter.
+class FILT_FilterPipe : public FILT_Filter
+{
+public:
+    static constexpr unsigned long DEFAULT_BUFFER_SIZE = 16384;
+
+    // The argument is kept for callers that name a size; the intermediate buffers always hold
+    // DEFAULT_BUFFER_SIZE bytes.
+    explicit FILT_FilterPipe(unsigned long bufferSize = DEFAULT_BUFFER_SIZE);
+    ~FILT_FilterPipe() override;
+
+    FILT_FilterPipe(FILT_FilterPipe const&) = delete;
+    FILT_FilterPipe& operator=(FILT_FilterPipe const&) = delete;
+
+    char const* Name() const override { return "FILT_FilterPipe"; }
+    void ProcessBytes(FILT_FilterBuffer& in, FILT_FilterBuffer& out) override;
+
+    // The pipe takes ownership of the filter. An index outside 0..FilterCount() is refused
+    // (false) and the caller keeps the filter.
+    bool InsertAt(int index, FILT_Filter* filter);
+    bool AddToTail(FILT_Filter* filter);
+
+    int FilterCount() const { return static_cast<int>(m_filters.size()); }
+    FILT_FilterBuffer* GetInputBufferForFilter(int i) const { return m_buffers[i]; }
+    FILT_FilterBuffer* GetOutputBufferForFilter(int i) const { return m_buffers[i + 1]; }
+    int CurrentFilterIndex() const { return m_current; }
+
+private:
+    // Entry i is filter i's input and entry i + 1 its output; the outer two are the caller's
+    // buffers during ProcessBytes and null otherwise.
+    std::vector<FILT_FilterBuffer*> m_buffers;
+    unsigned long m_intermediateSize = DEFAULT_BUFFER_SIZE;
+    std::vector<FILT_Filter*> m_filters;
+    int m_current = 0;
+};
+
+#endif
