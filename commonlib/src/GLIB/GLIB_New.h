@@ -1,0 +1,35 @@
+// Line-tagged allocation: new (__LINE__, __FILE__) T(...). When the system allocator fails, the
+// process-wide new-fail handler runs with the size and place; the default one releases the
+// exception-handling reserve and throws GLIB_BadAllocException. Release such objects with the
+// plain delete.
+#pragma once
+
+#include "GLIB/GLIB_Exception.h"
+
+#include <cstddef>
+
+void* operator new(std::size_t size, int line, const char* file);
+// Called by the language when a constructor throws after the allocation above.
+void operator delete(void* p, int line, const char* file) noexcept;
+
+using GLIB_NewFailHandlerPtr =
+    GLIB_PlainFunctionPtr<void(std::size_t size, const char* file, int line)>;
+
+// Releases the exception-handling reserve (once) and throws GLIB_BadAllocException.
+void GLIB_DefaultNewFailHandler(std::size_t size, const char* file, int line);
+
+// A scratch buffer of count elements from the line-tagged allocation, released on every path.
+template <class T>
+class GLIB_ScratchBuffer {
+public:
+  GLIB_ScratchBuffer(std::size_t count, int line, const char* file)
+      : m_data(static_cast<T*>(operator new(count * sizeof(T), line, file))) {}
+  ~GLIB_ScratchBuffer() { ::operator delete(m_data); }
+  GLIB_ScratchBuffer(const GLIB_ScratchBuffer&) = delete;
+  GLIB_ScratchBuffer& operator=(const GLIB_ScratchBuffer&) = delete;
+
+  T* Get() const { return m_data; }
+
+private:
+  T* m_data;
+};

@@ -1,0 +1,76 @@
+// CoreFoundation base of the stand-in: CFTypeRef, CFIndex, CFRange, allocators, retain/release.
+//
+// Every CF object of the stand-in derives from StandIn_CFObject, which carries the retain count
+// and the type identifier. Stand-in sources that add a CF type derive their object from it and
+// take a type identifier with StandIn_CFRegisterType.
+#ifndef STANDIN_COREFOUNDATION_CFBASE_H
+#define STANDIN_COREFOUNDATION_CFBASE_H
+
+#include <MacTypes.h>
+
+#include <cstddef>
+#include <cstdint>
+
+typedef long CFIndex;
+typedef unsigned long CFOptionFlags;
+typedef unsigned long CFHashCode;
+typedef unsigned long CFTypeID;
+
+struct CFRange {
+  CFIndex location;
+  CFIndex length;
+};
+
+inline CFRange CFRangeMake(CFIndex location, CFIndex length) {
+  CFRange range = {location, length};
+  return range;
+}
+
+enum { kCFNotFound = -1 };
+
+typedef enum { kCFCompareLessThan = -1, kCFCompareEqualTo = 0, kCFCompareGreaterThan = 1 }
+    CFComparisonResult;
+
+class StandIn_CFObject {
+public:
+  explicit StandIn_CFObject(CFTypeID typeID);
+  virtual ~StandIn_CFObject();
+  StandIn_CFObject(const StandIn_CFObject&) = delete;
+  StandIn_CFObject& operator=(const StandIn_CFObject&) = delete;
+
+  CFTypeID TypeID() const { return m_typeID; }
+  CFIndex RetainCount() const { return m_retainCount; }
+  void Retain() const;
+  // Deletes the object when the last reference goes (never for an immortal object).
+  void Release() const;
+  // Objects such as constant strings that are never freed (and not counted as alive).
+  void MakeImmortal();
+
+private:
+  CFTypeID m_typeID;
+  mutable CFIndex m_retainCount;
+  bool m_immortal;
+};
+
+typedef const StandIn_CFObject* CFTypeRef;
+
+class StandIn_CFAllocator;
+typedef const StandIn_CFAllocator* CFAllocatorRef;
+// The stand-in has one allocator; all of these stand for it.
+extern const CFAllocatorRef kCFAllocatorDefault;
+extern const CFAllocatorRef kCFAllocatorSystemDefault;
+extern const CFAllocatorRef kCFAllocatorMalloc;
+extern const CFAllocatorRef kCFAllocatorNull;
+
+// Releasing or retaining null crashes on the Mac; the stand-in aborts with a message.
+CFTypeRef CFRetain(CFTypeRef object);
+void CFRelease(CFTypeRef object);
+CFIndex CFGetRetainCount(CFTypeRef object);
+CFTypeID CFGetTypeID(CFTypeRef object);
+
+// Test hooks: a fresh type identifier for a stand-in CF type, and the number of CF objects alive
+// (to find leaks).
+CFTypeID StandIn_CFRegisterType();
+long StandIn_CFLiveObjectCount();
+
+#endif
