@@ -594,12 +594,31 @@ void Write(const std::string& path, const PreviewFile& file) {
   FileFixer(path, big).Fix(images, blocks);
 }
 
+namespace {
+
+// The folder of this process's files; removed with everything in it when the process ends.
+class TempFolder {
+public:
+  TempFolder()
+      : m_Path(std::filesystem::temp_directory_path() /
+               ("previewfixture-" + std::to_string(PREVIEW_FIXTURE_PID))) {
+    std::filesystem::create_directories(m_Path);
+  }
+  ~TempFolder() {
+    std::error_code ignored;
+    std::filesystem::remove_all(m_Path, ignored);
+  }
+  const std::filesystem::path& Path() const { return m_Path; }
+
+private:
+  std::filesystem::path m_Path;
+};
+
+}  // namespace
+
 std::string TempFilePath(const std::string& name) {
-  namespace fs = std::filesystem;
-  const fs::path dir =
-      fs::temp_directory_path() / ("previewfixture-" + std::to_string(PREVIEW_FIXTURE_PID));
-  fs::create_directories(dir);
-  return (dir / name).string();
+  static const TempFolder folder;
+  return (folder.Path() / std::filesystem::u8path(name)).u8string();
 }
 
 std::vector<std::uint8_t> ReadAll(const std::string& path) {

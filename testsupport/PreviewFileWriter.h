@@ -168,7 +168,8 @@ struct PreviewFile {
 // Writes the file; throws std::runtime_error when it cannot.
 void Write(const std::string& path, const PreviewFile& file);
 
-// A path in a folder of this test process under the system's temporary folder.
+// A path (UTF-8) in a folder of this test process under the system's temporary folder; the
+// folder goes when the process ends. Write needs an ASCII path on Windows.
 std::string TempFilePath(const std::string& name);
 
 // Bytes of the file, and a way to damage one: replace bytes at an offset, or cut the file.

@@ -40,7 +40,7 @@ private:
   OpeningState m_Saved;
 };
 
-// "[module] message", each piece cut to the 1024-byte formatting buffer.
+// "[module] message", each part cut to the 1024-byte formatting buffer.
 std::string FormatMessage(char const* module, char const* format, va_list args) {
   char buffer[1024];
   std::string text;
