@@ -1,0 +1,314 @@
+#include <CoreFoundation/CFLocale.h>
+#include <CoreFoundation/CFNumber.h>
+#include <CoreFoundation/CFNumberFormatter.h>
+
+#include <algorithm>
+#include <atomic>
+#include <cmath>
+#include <cstdio>
+#include <cstdlib>
+#include <mutex>
+#include <string>
+#include <vector>
+
+namespace {
+
+CFTypeID NumberTypeID() {
+  static const CFTypeID typeID = StandIn_CFRegisterType();
+  return typeID;
+}
+
+CFTypeID LocaleTypeID() {
+  static const CFTypeID typeID = StandIn_CFRegisterType();
+  return typeID;
+}
+
+CFTypeID FormatterTypeID() {
+  static const CFTypeID typeID = StandIn_CFRegisterType();
+  return typeID;
+}
+
+[[noreturn]] void Crash(const char* what) {
+  std::fprintf(stderr, "CoreFoundation stand-in: %s\n", what);
+  std::abort();
+}
+
+std::mutex g_currentLocaleMutex;
+std::string g_currentLocale = "en_US";
+std::atomic<int> g_failingFormatterCreations{0};
+
+bool FormatterCreationFails() {
+  int remaining = g_failingFormatterCreations.load();
+  while (remaining > 0) {
+    if (g_failingFormatterCreations.compare_exchange_weak(remaining, remaining - 1)) {
+      return true;
+    }
+  }
+  return false;
+}
+
+std::u16string Ascii16(const std::string& text) { return std::u16string(text.begin(), text.end()); }
+
+std::string Utf8OfASCIIOnly(CFStringRef text) {
+  std::string result;
+  for (char16_t unit : text->Units()) {
+    result += static_cast<char>(unit < 0x80 ? unit : '?');
+  }
+  return result;
+}
+
+// More fraction digits than a double can hold change nothing; the cap bounds the text.
+constexpr long kMaxFractionDigits = 340;
+
+}  // namespace
+
+// --- CFNumber ---------------------------------------------------------------------------------
+
+StandIn_CFNumber::StandIn_CFNumber(bool isFloat, long long integer, double real)
+    : StandIn_CFObject(NumberTypeID()), m_isFloat(isFloat), m_integer(integer), m_real(real) {}
+
+CFTypeID CFNumberGetTypeID() { return NumberTypeID(); }
+
+CFNumberRef CFNumberCreate(CFAllocatorRef, CFNumberType theType, const void* valuePtr) {
+  if (valuePtr == nullptr) {
+    Crash("CFNumberCreate with NULL value");
+  }
+  long long integer = 0;
+  switch (theType) {
+    case kCFNumberSInt8Type: integer = *static_cast<const SInt8*>(valuePtr); break;
+    case kCFNumberSInt16Type: integer = *static_cast<const SInt16*>(valuePtr); break;
+    case kCFNumberSInt32Type: integer = *static_cast<const SInt32*>(valuePtr); break;
+    case kCFNumberSInt64Type: integer = *static_cast<const SInt64*>(valuePtr); break;
+    case kCFNumberCharType: integer = *static_cast<const char*>(valuePtr); break;
+    case kCFNumberShortType: integer = *static_cast<const short*>(valuePtr); break;
+    case kCFNumberIntType: integer = *static_cast<const int*>(valuePtr); break;
+    case kCFNumberLongType: integer = *static_cast<const long*>(valuePtr); break;
+    case kCFNumberLongLongType: integer = *static_cast<const long long*>(valuePtr); break;
+    case kCFNumberCFIndexType: integer = *static_cast<const CFIndex*>(valuePtr); break;
+    case kCFNumberFloat32Type:
+    case kCFNumberFloatType: {
+      const double real = *static_cast<const float*>(valuePtr);
+      return new StandIn_CFNumber(true, 0, real);
+    }
+    case kCFNumberFloat64Type:
+    case kCFNumberDoubleType: {
+      const double real = *static_cast<const double*>(valuePtr);
+      return new StandIn_CFNumber(true, 0, real);
+    }
+    default: Crash("CFNumberCreate with an unknown number type");
+  }
+  return new StandIn_CFNumber(false, integer, static_cast<double>(integer));
+}
+
+namespace {
+
+template <class T>
+Boolean StoreInteger(const StandIn_CFNumber& number, void* valuePtr) {
+  long long value = number.Integer();
+  bool exact = true;
+  if (number.IsFloat()) {
+    const double real = number.Real();
+    exact = std::isfinite(real) && std::trunc(real) == real;
+    value = std::isfinite(real) ? static_cast<long long>(real) : 0;
+  }
+  const T stored = static_cast<T>(value);
+  *static_cast<T*>(valuePtr) = stored;
+  return exact && static_cast<long long>(stored) == value;
+}
+
+}  // namespace
+
+Boolean CFNumberGetValue(CFNumberRef number, CFNumberType theType, void* valuePtr) {
+  if (number == nullptr || valuePtr == nullptr) {
+    Crash("CFNumberGetValue with NULL");
+  }
+  switch (theType) {
+    case kCFNumberSInt8Type: return StoreInteger<SInt8>(*number, valuePtr);
+    case kCFNumberSInt16Type: return StoreInteger<SInt16>(*number, valuePtr);
+    case kCFNumberSInt32Type: return StoreInteger<SInt32>(*number, valuePtr);
+    case kCFNumberSInt64Type: return StoreInteger<SInt64>(*number, valuePtr);
+    case kCFNumberCharType: return StoreInteger<char>(*number, valuePtr);
+    case kCFNumberShortType: return StoreInteger<short>(*number, valuePtr);
+    case kCFNumberIntType: return StoreInteger<int>(*number, valuePtr);
+    case kCFNumberLongType: return StoreInteger<long>(*number, valuePtr);
+    case kCFNumberLongLongType: return StoreInteger<long long>(*number, valuePtr);
+    case kCFNumberCFIndexType: return StoreInteger<CFIndex>(*number, valuePtr);
+    case kCFNumberFloat32Type:
+    case kCFNumberFloatType:
+      *static_cast<float*>(valuePtr) = static_cast<float>(number->Real());
+      return static_cast<double>(static_cast<float>(number->Real())) == number->Real();
+    case kCFNumberFloat64Type:
+    case kCFNumberDoubleType: *static_cast<double*>(valuePtr) = number->Real(); return true;
+    default: Crash("CFNumberGetValue with an unknown number type");
+  }
+}
+
+Boolean CFNumberIsFloatType(CFNumberRef number) {
+  if (number == nullptr) {
+    Crash("CFNumberIsFloatType with NULL");
+  }
+  return number->IsFloat();
+}
+
+// --- CFLocale ---------------------------------------------------------------------------------
+
+StandIn_CFLocale::StandIn_CFLocale(const std::string& identifier)
+    : StandIn_CFObject(LocaleTypeID()), m_identifier(identifier), m_decimal(u"."),
+      m_grouping(u","), m_minus(u"-") {
+  if (identifier == "de_DE") {
+    m_decimal = u",";
+    m_grouping = u".";
+  } else if (identifier == "fr_FR") {
+    m_decimal = u",";
+    m_grouping = u"\u202F";
+  } else if (identifier == "sv_SE") {
+    m_decimal = u",";
+    m_grouping = u"\u00A0";
+    m_minus = u"\u2212";
+  }
+}
+
+CFTypeID CFLocaleGetTypeID() { return LocaleTypeID(); }
+
+CFLocaleRef CFLocaleCopyCurrent() {
+  std::lock_guard<std::mutex> lock(g_currentLocaleMutex);
+  return new StandIn_CFLocale(g_currentLocale);
+}
+
+CFLocaleRef CFLocaleCreate(CFAllocatorRef, CFStringRef localeIdentifier) {
+  if (localeIdentifier == nullptr) {
+    return nullptr;
+  }
+  return new StandIn_CFLocale(Utf8OfASCIIOnly(localeIdentifier));
+}
+
+CFStringRef CFLocaleGetIdentifier(CFLocaleRef locale) {
+  if (locale == nullptr) {
+    Crash("CFLocaleGetIdentifier with NULL");
+  }
+  // A "get" result lives as long as the locale; the stand-in keeps one per identifier.
+  static std::mutex mutex;
+  static std::vector<CFStringRef>* identifiers = new std::vector<CFStringRef>;
+  std::lock_guard<std::mutex> lock(mutex);
+  const std::u16string wanted = Ascii16(locale->Identifier());
+  for (CFStringRef known : *identifiers) {
+    if (known->Units() == wanted) {
+      return known;
+    }
+  }
+  StandIn_CFString* made = new StandIn_CFString(wanted);
+  made->MakeImmortal();
+  identifiers->push_back(made);
+  return made;
+}
+
+void StandIn_CFLocaleSetCurrent(const char* identifier) {
+  std::lock_guard<std::mutex> lock(g_currentLocaleMutex);
+  g_currentLocale = identifier != nullptr ? identifier : "";
+}
+
+// --- CFNumberFormatter ------------------------------------------------------------------------
+
+StandIn_CFNumberFormatter::StandIn_CFNumberFormatter(CFLocaleRef locale)
+    : StandIn_CFObject(FormatterTypeID()), m_locale(locale) {
+  CFRetain(m_locale);
+}
+
+StandIn_CFNumberFormatter::~StandIn_CFNumberFormatter() { CFRelease(m_locale); }
+
+void StandIn_CFNumberFormatter::SetMinFractionDigits(long digits) {
+  m_minFraction = std::clamp(digits, 0L, kMaxFractionDigits);
+  m_maxFraction = std::max(m_maxFraction, m_minFraction);
+}
+
+void StandIn_CFNumberFormatter::SetMaxFractionDigits(long digits) {
+  m_maxFraction = std::clamp(digits, 0L, kMaxFractionDigits);
+  m_minFraction = std::min(m_minFraction, m_maxFraction);
+}
+
+std::u16string StandIn_CFNumberFormatter::Format(double value) const {
+  if (std::isnan(value)) {
+    return u"NaN";
+  }
+  std::u16string result = std::signbit(value) ? m_locale->MinusSign() : std::u16string();
+  if (std::isinf(value)) {
+    return result + u"\u221E";
+  }
+  // printf rounds the exact binary value, ties to even.
+  std::vector<char> buffer(static_cast<std::size_t>(320 + m_maxFraction), '\0');
+  std::snprintf(buffer.data(), buffer.size(), "%.*f", static_cast<int>(m_maxFraction),
+                std::fabs(value));
+  const std::string plain(buffer.data());
+  const std::size_t point = plain.find('.');
+  const std::string integer = plain.substr(0, point);
+  std::string fraction = point == std::string::npos ? std::string() : plain.substr(point + 1);
+  while (static_cast<long>(fraction.size()) > m_minFraction && fraction.back() == '0') {
+    fraction.pop_back();
+  }
+  for (std::size_t i = 0; i < integer.size(); ++i) {
+    if (i > 0 && (integer.size() - i) % 3 == 0) {
+      result += m_locale->GroupingSeparator();
+    }
+    result += static_cast<char16_t>(integer[i]);
+  }
+  if (!fraction.empty()) {
+    result += m_locale->DecimalSeparator() + Ascii16(fraction);
+  }
+  return result;
+}
+
+const CFStringRef kCFNumberFormatterMinFractionDigits = CFSTR("kCFNumberFormatterMinFractionDigits");
+const CFStringRef kCFNumberFormatterMaxFractionDigits = CFSTR("kCFNumberFormatterMaxFractionDigits");
+
+CFTypeID CFNumberFormatterGetTypeID() { return FormatterTypeID(); }
+
+CFNumberFormatterRef CFNumberFormatterCreate(CFAllocatorRef, CFLocaleRef locale,
+                                             CFNumberFormatterStyle style) {
+  if (FormatterCreationFails() || locale == nullptr || style != kCFNumberFormatterDecimalStyle) {
+    return nullptr;
+  }
+  return new StandIn_CFNumberFormatter(locale);
+}
+
+void CFNumberFormatterSetProperty(CFNumberFormatterRef formatter, CFStringRef key,
+                                  CFTypeRef value) {
+  if (formatter == nullptr || key == nullptr || value == nullptr) {
+    Crash("CFNumberFormatterSetProperty with NULL");
+  }
+  if (CFGetTypeID(value) != CFNumberGetTypeID()) {
+    return;
+  }
+  long digits = 0;
+  CFNumberGetValue(static_cast<CFNumberRef>(value), kCFNumberLongType, &digits);
+  if (key->Units() == kCFNumberFormatterMinFractionDigits->Units()) {
+    formatter->SetMinFractionDigits(digits);
+  } else if (key->Units() == kCFNumberFormatterMaxFractionDigits->Units()) {
+    formatter->SetMaxFractionDigits(digits);
+  }
+}
+
+CFStringRef CFNumberFormatterCreateStringWithNumber(CFAllocatorRef allocator,
+                                                    CFNumberFormatterRef formatter,
+                                                    CFNumberRef number) {
+  if (number == nullptr) {
+    Crash("CFNumberFormatterCreateStringWithNumber with NULL number");
+  }
+  const double value = number->Real();
+  return CFNumberFormatterCreateStringWithValue(allocator, formatter, kCFNumberDoubleType, &value);
+}
+
+CFStringRef CFNumberFormatterCreateStringWithValue(CFAllocatorRef allocator,
+                                                   CFNumberFormatterRef formatter,
+                                                   CFNumberType numberType, const void* valuePtr) {
+  if (formatter == nullptr) {
+    Crash("CFNumberFormatterCreateStringWithValue with NULL formatter");
+  }
+  CFNumberRef number = CFNumberCreate(allocator, numberType, valuePtr);
+  const double value = number->Real();
+  CFRelease(number);
+  return new StandIn_CFString(formatter->Format(value));
+}
+
+void StandIn_CFNumberFormatterFailNextCreations(int count) {
+  g_failingFormatterCreations.store(count);
+}
