@@ -1,0 +1,18 @@
+#ifndef IIMPN_COMPARE_H
+#define IIMPN_COMPARE_H
+
+#include <cstdint>
+#include <limits>
+
+// a - b for sorting: the sign is kept even when the difference does not fit an int.
+inline int iIMPN_ClampedDifference(std::int64_t a, std::int64_t b)
+{
+    std::int64_t const d = a - b;
+    if (d > std::numeric_limits<int>::max())
+        return std::numeric_limits<int>::max();
+    if (d < std::numeric_limits<int>::min())
+        return std::numeric_limits<int>::min();
+    return static_cast<int>(d);
+}
+
+#endif

@@ -1,0 +1,24 @@
+// Preview files for the job-tree tests, written under the test process's temporary folder.
+#pragma once
+
+#include "GFIL/GFIL_FileSpec.h"
+#include "PreviewFileWriter.h"
+#include "TIFX/TIFX_KRXFile.h"
+
+#include <cstdint>
+#include <memory>
+#include <string>
+
+namespace JobTreeFiles
+{
+// A valid 512 x 512 separation with a 1 : 8 thumbnail of the given job.
+PreviewFixture::PreviewFile SmallFile(std::string const& title = "Job", std::uint16_t surface = 0,
+                                      std::string const& ink = "Black", std::uint16_t color = 4);
+
+GFIL_FileSpec SpecFromPath(std::string const& path);
+// Writes the file under name and returns its spec.
+GFIL_FileSpec Write(std::string const& name, PreviewFixture::PreviewFile const& file);
+// Writes the file under name and returns it opened.
+std::unique_ptr<TIFX_KRXFile> WriteAndOpen(std::string const& name,
+                                           PreviewFixture::PreviewFile const& file);
+}  // namespace JobTreeFiles
