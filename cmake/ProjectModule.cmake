@@ -34,6 +34,8 @@ function(proj_module name)
     target_compile_definitions(${name}_tests PRIVATE
       PROJ_TEST_SOURCE_DIR="${tdir}" PROJ_TEST_BINARY_DIR="${CMAKE_CURRENT_BINARY_DIR}")
     add_test(NAME ${name} COMMAND ${name}_tests --gtest_brief=1)
+    # A crashed or hung test must not stall the whole run.
+    set_tests_properties(${name} PROPERTIES TIMEOUT 900)
   endif()
 
   if(PROJ_BENCHMARKS)
