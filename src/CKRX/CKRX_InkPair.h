@@ -1,0 +1,17 @@
+#ifndef CKRX_INKPAIR_H
+#define CKRX_INKPAIR_H
+
+#include <string>
+
+class IMPN_Separation;
+
+// Two separations of the same ink whose coverage is compared: the reference and the candidate.
+// Neither is owned; the users fill all three fields before use.
+struct CKRX_InkPair
+{
+    std::string m_InkName;
+    IMPN_Separation* m_Reference = nullptr;
+    IMPN_Separation* m_Candidate = nullptr;
+};
+
+#endif
