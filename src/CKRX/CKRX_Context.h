@@ -13,7 +13,7 @@ class CKRX_Context
 {
 public:
     explicit CKRX_Context(HDC dc) : m_DC(dc) {}
-    HDC GetDC() const { return m_DC; }
+    HDC GetHDC() const { return m_DC; }
 
 private:
     HDC m_DC;
