@@ -84,7 +84,7 @@ int ColorRank(std::uint16_t code)
 
 IMPN_Separation::IMPN_Separation(TIFX_KRXFile& file)
     : m_TileWidth(0), m_TileLength(0), m_TilesAcross(0), m_TilesDown(0), m_TileCount(0),
-      m_Resolution(0), m_PrintOrder(0), m_ColorCode(0), m_ThumbnailDirectory(1), m_Signature(0),
+      m_Resolution(0), m_PrintOrder(0), m_ColorCode(0), m_ThumbnailDirectory(0), m_Signature(0),
       m_SheetNumber(1), m_Front(true), m_PressSheetArea(0), m_HasVersions(false),
       m_CommonToAllVersions(false), m_File(file), m_Visible(true), m_HasCMYKEquivalent(false),
       m_TimeStamp(0), m_Transparent(true), m_FileHasCMYKEquivalent(false)
@@ -127,9 +127,6 @@ IMPN_Separation::IMPN_Separation(TIFX_KRXFile& file)
     // Named from the start; the colour follows when the ink is resolved.
     m_FileInk.SetName(m_InkName);
     m_DisplayInk.SetName(m_InkName);
-
-    m_ThumbnailDirectory = FindThumbnailDirectory(file);
-    file.SetDirectory(0);
 }
 
 IMPN_Separation::~IMPN_Separation() = default;
@@ -142,6 +139,27 @@ std::uint16_t IMPN_Separation::FindThumbnailDirectory(TIFX_KRXFile& file)
             return index;
     }
     return 1;
+}
+
+std::uint16_t IMPN_Separation::GetThumbnailDirectory()
+{
+    if (m_ThumbnailDirectory == 0)
+    {
+        try
+        {
+            m_File.Open();
+            m_ThumbnailDirectory = FindThumbnailDirectory(m_File);
+        }
+        catch (TIFX_Exception const&)
+        {
+            return 1;  // tried again next time
+        }
+        catch (GLIB_Exception const&)
+        {
+            return 1;
+        }
+    }
+    return m_ThumbnailDirectory;
 }
 
 void IMPN_Separation::ReadVersions(TIFX_NoltDirectory const& directory)
@@ -336,7 +354,7 @@ void IMPN_Separation::GetThumbnailDimensions(long& width, long& length, long& ti
 {
     try
     {
-        SelectDirectory(m_ThumbnailDirectory);
+        SelectDirectory(GetThumbnailDirectory());
         width = m_File.GetTag<std::uint32_t>(kTagImageWidth);
         length = m_File.GetTag<std::uint32_t>(kTagImageLength);
         tileWidth = m_File.GetTag<std::uint32_t>(kTagTileWidth);
@@ -354,7 +372,7 @@ long IMPN_Separation::GetThumbnailScale()
 {
     try
     {
-        SelectDirectory(m_ThumbnailDirectory);
+        SelectDirectory(GetThumbnailDirectory());
         return m_File.GetPrivateDirectory().Scale;
     }
     catch (TIFX_Exception const&)
@@ -409,7 +427,7 @@ long IMPN_Separation::ReadThumbnailTiles(std::uint8_t* pixels, long paddedWidth,
     long total = 0;
     try
     {
-        SelectDirectory(m_ThumbnailDirectory);
+        SelectDirectory(GetThumbnailDirectory());
         for (long top = 0; top < paddedLength; top += tileLength)
         {
             for (long left = 0; left < paddedWidth; left += tileWidth)

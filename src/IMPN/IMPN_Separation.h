@@ -82,7 +82,9 @@ public:
     std::uint16_t GetColorCode() const { return m_ColorCode; }
     std::string const& GetInkName() const { return m_InkName; }
     std::string const& GetPrintTime() const { return m_PrintTime; }
-    std::uint16_t GetThumbnailDirectory() const { return m_ThumbnailDirectory; }
+    // Looked up on first use: registering a file then reads no directory beyond what the
+    // preview-file test read already.
+    std::uint16_t GetThumbnailDirectory();
     std::string const& GetTitle() const { return m_Title; }
     long GetSignature() const { return m_Signature; }
     long GetSheetNumber() const { return m_SheetNumber; }
@@ -127,7 +129,7 @@ private:
     std::uint16_t m_ColorCode;
     std::string m_InkName;
     std::string m_PrintTime;
-    std::uint16_t m_ThumbnailDirectory;
+    std::uint16_t m_ThumbnailDirectory;  // 0 until looked up
     std::string m_Title;
     long m_Signature;
     long m_SheetNumber;
