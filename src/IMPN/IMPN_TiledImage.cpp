@@ -1,0 +1,816 @@
+#include "IMPN/IMPN_TiledImage.h"
+
+#include "GLIB/GLIB_Math.h"
+#include "IMPN/IMPN_Ink.h"
+#include "IMPN/IMPN_Registry.h"
+#include "IMPN/IMPN_Separation.h"
+
+#include <algorithm>
+#include <cstring>
+
+std::uint8_t IMPN_TiledImage::sm_Factor1Table[256][8];
+std::uint8_t IMPN_TiledImage::sm_Factor2Table[2][256][4];
+std::uint8_t IMPN_TiledImage::sm_Factor4Table[4][256][2];
+std::uint8_t IMPN_TiledImage::sm_BitCounts[65536];
+bool IMPN_TiledImage::sm_TablesInitialized = false;
+
+namespace
+{
+// The only separation tile size the compositing paths are laid out for.
+long const kSupportedTileSize = 512;
+IMPN_RGBColor8 const kWhite(255, 255, 255);
+
+// For byte v: eight pixel bytes, 1 where the bit is set (pixel 0 = most significant bit), as
+// one word so that a separation's bit can be shifted into eight pixels at once.
+std::uint64_t s_SpreadBits[256];
+
+long CeilDiv(long a, long b)
+{
+    return b > 0 ? (a + b - 1) / b : 0;
+}
+
+std::uint64_t Load64(std::uint8_t const* p)
+{
+    std::uint64_t v;
+    std::memcpy(&v, p, sizeof v);
+    return v;
+}
+
+// Set bits of each byte of the word, per byte.
+std::uint64_t ByteBitCounts(std::uint64_t v)
+{
+    v = v - ((v >> 1) & 0x5555555555555555ULL);
+    v = (v & 0x3333333333333333ULL) + ((v >> 2) & 0x3333333333333333ULL);
+    return (v + (v >> 4)) & 0x0F0F0F0F0F0F0F0FULL;
+}
+
+void StoreColor(std::uint8_t* p, IMPN_RGBColor8 const& c)
+{
+    std::memcpy(p, &c, 3);
+}
+
+IMPN_RGBColor8 LoadColor(std::uint8_t const* p)
+{
+    IMPN_RGBColor8 c;
+    std::memcpy(&c, p, 3);
+    return c;
+}
+
+void FillColor(std::uint8_t* p, long count, IMPN_RGBColor8 const& c)
+{
+    for (long i = 0; i < count; ++i, p += 3)
+        StoreColor(p, c);
+}
+
+// Averages two neighbouring pixels of two rows per channel.
+void AverageBlock(std::uint8_t const* upper, std::uint8_t const* lower, std::uint8_t* out)
+{
+    for (int ch = 0; ch < 3; ++ch)
+        out[ch] = static_cast<std::uint8_t>(
+            (unsigned(upper[ch]) + upper[ch + 3] + lower[ch] + lower[ch + 3]) >> 2);
+}
+
+int NibbleBits(int v)
+{
+    return (v & 1) + ((v >> 1) & 1) + ((v >> 2) & 1) + ((v >> 3) & 1);
+}
+
+long ZoomDivisor(IMPN_ZoomLevel level)
+{
+    return 1L << (kIMPN_ZoomLevel1to1 - level);  // 8, 4, 2 for levels 0, 1, 2
+}
+} // namespace
+
+void IMPN_TiledImage::InitTables()
+{
+    if (sm_TablesInitialized)
+        return;
+    static std::uint8_t const kPairUpper[2][3] = {{0, 63, 127}, {0, 64, 128}};
+    static std::uint8_t const kPairLower[2][3] = {{0, 64, 128}, {0, 63, 127}};
+    // Per row of a four-row group, the value of n set bits of a nibble; the uneven entries make
+    // a fully inked block sum to 255.
+    static std::uint8_t const kNibble[4][5] = {
+        {0, 16, 32, 47, 64}, {0, 16, 32, 48, 63}, {0, 15, 32, 48, 64}, {0, 16, 31, 48, 64}};
+    for (int v = 0; v < 256; ++v)
+    {
+        std::uint8_t spread[8];
+        for (int k = 0; k < 8; ++k)
+        {
+            bool const set = (v >> (7 - k)) & 1;
+            sm_Factor1Table[v][k] = set ? 255 : 0;
+            spread[k] = set ? 1 : 0;
+        }
+        std::memcpy(&s_SpreadBits[v], spread, sizeof spread);
+        for (int k = 0; k < 4; ++k)
+        {
+            int const n = ((v >> (7 - 2 * k)) & 1) + ((v >> (6 - 2 * k)) & 1);
+            sm_Factor2Table[0][v][k] = kPairUpper[k & 1][n];
+            sm_Factor2Table[1][v][k] = kPairLower[k & 1][n];
+        }
+        for (int r = 0; r < 4; ++r)
+        {
+            int const high = NibbleBits(v >> 4);
+            int const low = NibbleBits(v & 0x0F);
+            sm_Factor4Table[r][v][0] = kNibble[r][high];
+            sm_Factor4Table[r][v][1] = kNibble[r][low];
+        }
+    }
+    for (long v = 0; v < 65536; ++v)
+    {
+        int n = 0;
+        for (long w = v; w; w &= w - 1)
+            ++n;
+        sm_BitCounts[v] = static_cast<std::uint8_t>(n);
+    }
+    sm_TablesInitialized = true;
+}
+
+void IMPN_TiledImage::Generate8bppFrom1bpp(std::uint8_t const* bits, long bytesPerRow, long rows,
+                                           std::uint8_t* coverage, IMPN_ZoomLevel level)
+{
+    switch (level)
+    {
+    case kIMPN_ZoomLevel1to1:
+        for (long y = 0; y < rows; ++y)
+            for (long j = 0; j < bytesPerRow; ++j, coverage += 8)
+                std::memcpy(coverage, sm_Factor1Table[bits[y * bytesPerRow + j]], 8);
+        break;
+    case kIMPN_ZoomLevel1to2:
+        for (long y = 0; y + 1 < rows; y += 2)
+        {
+            std::uint8_t const* upper = bits + y * bytesPerRow;
+            std::uint8_t const* lower = upper + bytesPerRow;
+            for (long j = 0; j < bytesPerRow; ++j, coverage += 4)
+                for (int k = 0; k < 4; ++k)
+                    coverage[k] = static_cast<std::uint8_t>(sm_Factor2Table[0][upper[j]][k] +
+                                                            sm_Factor2Table[1][lower[j]][k]);
+        }
+        break;
+    case kIMPN_ZoomLevel1to4:
+        for (long y = 0; y + 3 < rows; y += 4)
+        {
+            std::uint8_t const* row = bits + y * bytesPerRow;
+            for (long j = 0; j < bytesPerRow; ++j, coverage += 2)
+                for (int k = 0; k < 2; ++k)
+                {
+                    unsigned sum = 0;
+                    for (int r = 0; r < 4; ++r)
+                        sum += sm_Factor4Table[r][row[r * bytesPerRow + j]][k];
+                    coverage[k] = static_cast<std::uint8_t>(sum);
+                }
+        }
+        break;
+    case kIMPN_ZoomLevel1to8:
+        for (long y = 0; y + 7 < rows; y += 8)
+        {
+            std::uint8_t const* row = bits + y * bytesPerRow;
+            long j = 0;
+            // Eight byte columns at a time: per-byte bit counts of eight rows fit a byte each.
+            for (; j + 8 <= bytesPerRow; j += 8, coverage += 8)
+            {
+                std::uint64_t counts = 0;
+                for (int r = 0; r < 8; ++r)
+                    counts += ByteBitCounts(Load64(row + r * bytesPerRow + j));
+                std::uint8_t n[8];
+                std::memcpy(n, &counts, 8);
+                for (int k = 0; k < 8; ++k)
+                    coverage[k] = static_cast<std::uint8_t>((n[k] * 255) >> 6);
+            }
+            for (; j < bytesPerRow; ++j, ++coverage)
+            {
+                unsigned n = 0;
+                for (int r = 0; r < 8; ++r)
+                    n += sm_BitCounts[row[r * bytesPerRow + j]];
+                *coverage = static_cast<std::uint8_t>((n * 255) >> 6);
+            }
+        }
+        break;
+    default:
+        break;
+    }
+}
+
+IMPN_TiledImage::IMPN_TiledImage(std::vector<IMPN_Separation*>& separations,
+                                 IMPN_RGBColor8& surfaceColour)
+    : m_Separations(separations),
+      m_SurfaceColor(surfaceColour),
+      m_ImageWidth(0),
+      m_ImageLength(0),
+      m_TileWidth(0),
+      m_TileLength(0),
+      m_TilesAcross(0),
+      m_TilesDown(0),
+      m_ColorTableRecord(),
+      m_ColorTable(),
+      m_EntryCount(0),
+      m_ColorTableTimeStamp(0),
+      m_Supported(false)
+{
+    InitTables();
+    GenerateColorTable();
+    ComputeLevelGeometry();
+    for (int level = kIMPN_ZoomLevel1to1; level < kIMPN_ZoomLevelCount; ++level)
+        m_DenseTiles[level - kIMPN_ZoomLevel1to1].resize(
+            static_cast<size_t>(m_Levels[level].tilesAcross * m_Levels[level].tilesDown));
+}
+
+IMPN_TiledImage::~IMPN_TiledImage()
+{
+    ResetCache();
+    for (auto& map : m_SparseTiles)
+        map.clear();
+    for (auto& tiles : m_DenseTiles)
+        tiles.clear();
+}
+
+void IMPN_TiledImage::ComputeLevelGeometry()
+{
+    if (!m_Separations.empty())
+        m_Separations.front()->GetImageDimensions(m_ImageWidth, m_ImageLength, m_TileWidth,
+                                                  m_TileLength);
+    m_Supported = m_TileWidth == kSupportedTileSize && m_TileLength == kSupportedTileSize &&
+                  m_ImageWidth > 0 && m_ImageLength > 0;
+    for (IMPN_Separation const* separation : m_Separations)
+        m_Supported = m_Supported && separation->GetTileWidth() == kSupportedTileSize &&
+                      separation->GetTileLength() == kSupportedTileSize;
+    if (!m_Supported)
+        m_ImageWidth = m_ImageLength = 0;
+    m_TilesAcross = CeilDiv(m_ImageWidth, m_TileWidth);
+    m_TilesDown = CeilDiv(m_ImageLength, m_TileLength);
+
+    long multiplier = 1;
+    for (int level = 0; level < kIMPN_ZoomLevelCount; ++level)
+    {
+        double const f = kIMPN_ZoomFactor[level];
+        LevelGeometry& g = m_Levels[level];
+        g.scaledWidth = MATH_Round(double(m_ImageWidth) * f);
+        g.scaledLength = MATH_Round(double(m_ImageLength) * f);
+        long const scaledTileWidth = MATH_Round(double(m_TileWidth) * f);
+        long const scaledTileLength = MATH_Round(double(m_TileLength) * f);
+        g.tileWidth = std::min(std::max(scaledTileWidth, 64L), 512L);
+        g.tileLength = std::min(std::max(scaledTileLength, 64L), 512L);
+        g.tilesAcross = CeilDiv(g.scaledWidth, g.tileWidth);
+        g.tilesDown = CeilDiv(g.scaledLength, g.tileLength);
+        if (scaledTileLength < 64)
+            multiplier *= 2;
+        g.separationTilesPerTile = multiplier;
+    }
+}
+
+bool IMPN_TiledImage::IsIndexedLevel(IMPN_ZoomLevel level) const
+{
+    return level <= kIMPN_ZoomLevel1to1 && m_Separations.size() <= kMaxIndexedSeparations;
+}
+
+bool IMPN_TiledImage::TileIndex(long top, long left, IMPN_ZoomLevel level, long& index) const
+{
+    if (int(level) < 0 || int(level) >= int(kIMPN_ZoomLevelCount) || top < 0 || left < 0)
+        return false;
+    LevelGeometry const& g = m_Levels[level];
+    long const row = top / g.tileLength;
+    long const column = left / g.tileWidth;
+    // A column past the last would otherwise name a tile of the next row.
+    if (row >= g.tilesDown || column >= g.tilesAcross)
+        return false;
+    index = row * g.tilesAcross + column;
+    return true;
+}
+
+IMPN_BitMap* IMPN_TiledImage::FindTile(long top, long left, IMPN_ZoomLevel level, bool create)
+{
+    long index = 0;
+    if (!TileIndex(top, left, level, index))
+        return nullptr;
+    if (level >= kIMPN_ZoomLevel1to1)
+        return &m_DenseTiles[level - kIMPN_ZoomLevel1to1][static_cast<size_t>(index)];
+    auto& map = m_SparseTiles[level];
+    auto found = map.find(index);
+    if (found != map.end())
+        return &found->second;
+    return create ? &map[index] : nullptr;
+}
+
+IMPN_BitMap* IMPN_TiledImage::GetTile(long top, long left, IMPN_ZoomLevel level, long stamp)
+{
+    IMPN_BitMap* tile = FindTile(top, left, level, true);
+    if (!tile)
+        return nullptr;
+    if (!tile->pixels)
+    {
+        LevelGeometry const& g = m_Levels[level];
+        tile->rect = IMPN_RectT<long>(top - top % g.tileLength, left - left % g.tileWidth,
+                                      g.tileWidth, g.tileLength);
+    }
+    if (IsIndexedLevel(level))
+    {
+        // A tile left incomplete by a failed read (stamp 0) is built again.
+        if (!tile->pixels || tile->timeStamp == 0)
+            GenerateIndexedTile(*tile, level, stamp);
+        if (stamp > m_ColorTableTimeStamp)
+            GenerateColorTable();
+        return tile;
+    }
+    if (!tile->pixels || tile->timeStamp == 0 || tile->timeStamp < stamp)
+        GenerateRGBTile(*tile, level, stamp);
+    return tile;
+}
+
+long IMPN_TiledImage::GetTileTimeStamp(long top, long left, IMPN_ZoomLevel level)
+{
+    long index = 0;
+    if (!TileIndex(top, left, level, index))
+        return 0;
+    IMPN_BitMap const* tile = FindTile(top, left, level, false);
+    if (IsIndexedLevel(level))
+        return tile && tile->pixels && tile->timeStamp == 0 ? 0 : m_ColorTableTimeStamp;
+    return tile ? tile->timeStamp : 0;
+}
+
+void IMPN_TiledImage::ResetCache()
+{
+    for (auto& map : m_SparseTiles)
+        for (auto& entry : map)
+            FreePixels(entry.second);
+    for (auto& tiles : m_DenseTiles)
+        for (auto& tile : tiles)
+            FreePixels(tile);
+}
+
+void IMPN_TiledImage::FreePixels(IMPN_BitMap& tile)
+{
+    delete[] tile.pixels;
+    tile = IMPN_BitMap();
+}
+
+void IMPN_TiledImage::SetPixels(IMPN_BitMap& tile, long kind, std::uint16_t rowBytes)
+{
+    long const area = tile.rect.width * tile.rect.height;
+    auto bytesOf = [area](long k) -> long {
+        switch (k)
+        {
+        case kIMPN_BitMapIndexed: return area;
+        case kIMPN_BitMapUniformIndex: return 1;
+        case kIMPN_BitMapRGB: return area * 3;
+        case kIMPN_BitMapUniformRGB: return 3;
+        default: return 0;
+        }
+    };
+    if (!tile.pixels || bytesOf(tile.kind) != bytesOf(kind))
+    {
+        delete[] tile.pixels;
+        tile.pixels = new std::uint8_t[static_cast<size_t>(bytesOf(kind))];
+    }
+    tile.kind = kind;
+    tile.rowBytes = rowBytes;
+}
+
+void IMPN_TiledImage::MapTileCoordinate(long& top, long& left, IMPN_ZoomLevel level) const
+{
+    LevelGeometry const& g = m_Levels[level];
+    if (level < kIMPN_ZoomLevel1to1)
+    {
+        long const k = ZoomDivisor(level);
+        left = m_TileWidth * (left / (m_TileWidth * k));
+        top = m_TileLength * (top / (m_TileLength * k));
+    }
+    else if (level <= kIMPN_ZoomLevel1to8)
+    {
+        long const ratio = m_TileWidth / g.tileWidth;
+        left *= ratio;
+        top *= ratio;
+    }
+    else
+    {
+        long const ratio = g.separationTilesPerTile * m_TileWidth / g.tileWidth;
+        left *= ratio;
+        top *= ratio;
+    }
+}
+
+void IMPN_TiledImage::GenerateColorTable()
+{
+    long const n = static_cast<long>(m_Separations.size());
+    m_EntryCount = n >= long(kMaxIndexedSeparations) ? long(kColorTableSize) : 1L << n;
+    m_ColorTable[0] = m_SurfaceColor;
+    // Each set is the set without its top separation with that one laid over it, which is the
+    // bottom-first order of laying the set's inks down.
+    int top = 0;
+    for (long set = 1; set < m_EntryCount; ++set)
+    {
+        if (set == (2L << top))
+            ++top;
+        IMPN_RGBColor8 colour = m_ColorTable[set & ~(1L << top)];
+        IMPN_Separation const* separation = m_Separations[static_cast<size_t>(top)];
+        if (separation->IsVisible())
+        {
+            if (separation->IsTransparent())
+                IMPN_Ink::Blend(separation->GetInk(), colour, colour);
+            else
+                IMPN_Ink::OpaqueAlphaBlend(separation->GetInk(), colour, colour);
+        }
+        m_ColorTable[set] = colour;
+    }
+    m_ColorTableRecord.entries = m_ColorTable;
+    m_ColorTableRecord.count = m_EntryCount;
+    m_ColorTableTimeStamp = IMPN_Registry::GetNewTimeStamp();
+}
+
+void IMPN_TiledImage::RefreshInkRamps()
+{
+    size_t const n = m_Separations.size();
+    m_InkRamps.resize(n);
+    m_InkRampSeparations.resize(n, nullptr);
+    m_InkRampStamps.resize(n, -1);
+    for (size_t i = 0; i < n; ++i)
+    {
+        IMPN_Separation const* separation = m_Separations[i];
+        long const stamp = static_cast<long>(separation->GetTimeStamp());
+        if (m_InkRampSeparations[i] == separation && m_InkRampStamps[i] == stamp)
+            continue;
+        m_InkRamps[i].Prepare(separation->GetInk(), separation->IsTransparent());
+        m_InkRampSeparations[i] = separation;
+        m_InkRampStamps[i] = stamp;
+    }
+}
+
+void IMPN_TiledImage::ReadSeparationTiles(long top, long left, bool skipHidden,
+                                          bool& allUniform, bool& failed)
+{
+    size_t const n = m_Separations.size();
+    size_t const bytes = static_cast<size_t>(m_TileWidth / 8 * m_TileLength);
+    if (m_BitBuffers.size() < n)
+        m_BitBuffers.resize(n);
+    m_SeparationTiles.assign(n, SeparationTile());
+    allUniform = true;
+    failed = false;
+    for (size_t i = 0; i < n; ++i)
+    {
+        IMPN_Separation* separation = m_Separations[i];
+        SeparationTile& st = m_SeparationTiles[i];
+        long const state = separation->GetTileState(static_cast<unsigned long>(left),
+                                                    static_cast<unsigned long>(top));
+        if (state == IMPN_Separation::kTileBlank)
+            continue;
+        if (state == IMPN_Separation::kTileFull)
+        {
+            st.content = SeparationTile::kFull;
+            continue;
+        }
+        if (state != IMPN_Separation::kTileMixed && state != IMPN_Separation::kTileUnknown)
+        {
+            // A separation smaller than the first has no tile here, and never will.
+            st.content = SeparationTile::kFailed;
+            allUniform = false;
+            continue;
+        }
+        if (state == IMPN_Separation::kTileMixed && skipHidden && !separation->IsVisible())
+        {
+            st.content = SeparationTile::kSkipped;
+            allUniform = false;
+            continue;
+        }
+        std::vector<std::uint8_t>& buffer = m_BitBuffers[i];
+        if (buffer.size() < bytes)
+            buffer.resize(bytes);
+        long const result = separation->GetTile(buffer.data(), static_cast<unsigned long>(left),
+                                                static_cast<unsigned long>(top));
+        if (result == -1)
+        {
+            st.content = SeparationTile::kFailed;
+            allUniform = false;
+            failed = true;
+        }
+        else if (result == 1 && state == IMPN_Separation::kTileUnknown)
+            st.content = buffer[0] == 0xFF ? SeparationTile::kFull : SeparationTile::kBlank;
+        else
+        {
+            st.content = SeparationTile::kBits;
+            st.bits = buffer.data();
+            allUniform = false;
+        }
+    }
+}
+
+void IMPN_TiledImage::GenerateIndexedTile(IMPN_BitMap& tile, IMPN_ZoomLevel level, long stamp)
+{
+    tile.timeStamp = IMPN_Registry::GetNewTimeStamp();
+    tile.palette = &m_ColorTableRecord;
+    if (level == kIMPN_ZoomLevel1to1)
+        GenerateIDXFromSingleTile(tile);
+    else
+        GenerateIDXFromPartialTile(tile, level, stamp);
+}
+
+void IMPN_TiledImage::GenerateIDXFromSingleTile(IMPN_BitMap& tile)
+{
+    long top = tile.rect.top;
+    long left = tile.rect.left;
+    MapTileCoordinate(top, left, kIMPN_ZoomLevel1to1);
+    bool allUniform = true;
+    bool failed = false;
+    ReadSeparationTiles(top, left, false, allUniform, failed);
+
+    std::uint8_t fullSet = 0;
+    std::vector<std::pair<std::uint8_t const*, int>> mixed;
+    for (size_t i = 0; i < m_SeparationTiles.size(); ++i)
+    {
+        SeparationTile const& st = m_SeparationTiles[i];
+        if (st.content == SeparationTile::kFull)
+            fullSet = static_cast<std::uint8_t>(fullSet | (1u << i));
+        else if (st.content == SeparationTile::kBits)
+            mixed.emplace_back(st.bits, static_cast<int>(i));
+    }
+    if (allUniform)
+    {
+        SetPixels(tile, kIMPN_BitMapUniformIndex, 1);
+        tile.pixels[0] = fullSet;
+    }
+    else
+    {
+        long const width = tile.rect.width;
+        long const length = tile.rect.height;
+        long const bytesPerRow = m_TileWidth / 8;
+        SetPixels(tile, kIMPN_BitMapIndexed, static_cast<std::uint16_t>(width));
+        std::uint64_t const base = s_SpreadBits[0xFF] * fullSet;
+        for (long y = 0; y < length; ++y)
+        {
+            std::uint8_t* out = tile.pixels + y * width;
+            long const rowOffset = y * bytesPerRow;
+            for (long j = 0; j < bytesPerRow; ++j, out += 8)
+            {
+                std::uint64_t pixels = base;
+                for (auto const& m : mixed)
+                    pixels |= s_SpreadBits[m.first[rowOffset + j]] << m.second;
+                std::memcpy(out, &pixels, 8);
+            }
+        }
+    }
+    if (failed)
+        tile.timeStamp = 0;
+}
+
+void IMPN_TiledImage::GenerateIDXFromPartialTile(IMPN_BitMap& tile, IMPN_ZoomLevel level,
+                                                 long stamp)
+{
+    long top = tile.rect.top;
+    long left = tile.rect.left;
+    MapTileCoordinate(top, left, level);
+    IMPN_BitMap const* source = GetTile(top, left, kIMPN_ZoomLevel1to1, stamp);
+    if (!source || source->kind == kIMPN_BitMapUniformIndex)
+    {
+        SetPixels(tile, kIMPN_BitMapUniformIndex, 1);
+        tile.pixels[0] = source ? source->pixels[0] : 0;
+    }
+    else
+    {
+        long const k = ZoomDivisor(level);
+        long const width = tile.rect.width;
+        long const sourceRow = (tile.rect.top / k) % m_TileLength;
+        long const sourceColumn = (tile.rect.left / k) % m_TileWidth;
+        SetPixels(tile, kIMPN_BitMapIndexed, static_cast<std::uint16_t>(width));
+        for (long sy = 0; sy < tile.rect.height / k; ++sy)
+        {
+            std::uint8_t const* in = source->pixels + (sourceRow + sy) * source->rowBytes +
+                                     sourceColumn;
+            std::uint8_t* out = tile.pixels + sy * k * width;
+            for (long sx = 0; sx < width / k; ++sx)
+                std::memset(out + sx * k, in[sx], static_cast<size_t>(k));
+            for (long r = 1; r < k; ++r)
+                std::memcpy(out + r * width, out, static_cast<size_t>(width));
+        }
+    }
+    if (!source || source->timeStamp == 0)
+        tile.timeStamp = 0;
+}
+
+void IMPN_TiledImage::GenerateRGBTile(IMPN_BitMap& tile, IMPN_ZoomLevel level, long stamp)
+{
+    tile.timeStamp = IMPN_Registry::GetNewTimeStamp();
+    tile.palette = nullptr;
+    if (level >= kIMPN_ZoomLevel1to16)
+        GenerateRGBFromMultipleTiles(tile, level, stamp);
+    else if (level < kIMPN_ZoomLevel1to1)
+        GenerateRGBFromPartialTile(tile, level, stamp);
+    else if (tile.kind == kIMPN_BitMapUniformRGB)
+        RefreshRGBUniformTile(tile, level);
+    else
+        GenerateRGBFromSingleTile(tile, level);
+}
+
+IMPN_RGBColor8 IMPN_TiledImage::UniformColor(long top, long left)
+{
+    RefreshInkRamps();
+    IMPN_RGBColor8 colour = m_SurfaceColor;
+    for (size_t i = 0; i < m_Separations.size(); ++i)
+    {
+        IMPN_Separation const* separation = m_Separations[i];
+        if (separation->IsVisible() &&
+            separation->GetTileState(static_cast<unsigned long>(left),
+                                     static_cast<unsigned long>(top)) ==
+                IMPN_Separation::kTileFull)
+            m_InkRamps[i].Apply(255, colour);
+    }
+    return colour;
+}
+
+void IMPN_TiledImage::RefreshRGBUniformTile(IMPN_BitMap& tile, IMPN_ZoomLevel level)
+{
+    long top = tile.rect.top;
+    long left = tile.rect.left;
+    MapTileCoordinate(top, left, level);
+    StoreColor(tile.pixels, UniformColor(top, left));
+}
+
+bool IMPN_TiledImage::ExtendsBeyondImage(IMPN_BitMap const& tile, IMPN_ZoomLevel level) const
+{
+    LevelGeometry const& g = m_Levels[level];
+    return tile.rect.left + tile.rect.width > g.scaledWidth ||
+           tile.rect.top + tile.rect.height > g.scaledLength;
+}
+
+void IMPN_TiledImage::ImagePart(IMPN_BitMap const& tile, IMPN_ZoomLevel level, long& width,
+                                long& length) const
+{
+    LevelGeometry const& g = m_Levels[level];
+    width = std::max(0L, std::min(tile.rect.width, g.scaledWidth - tile.rect.left));
+    length = std::max(0L, std::min(tile.rect.height, g.scaledLength - tile.rect.top));
+}
+
+void IMPN_TiledImage::GenerateRGBFromSingleTile(IMPN_BitMap& tile, IMPN_ZoomLevel level)
+{
+    long top = tile.rect.top;
+    long left = tile.rect.left;
+    MapTileCoordinate(top, left, level);
+    bool allUniform = true;
+    bool failed = false;
+    ReadSeparationTiles(top, left, true, allUniform, failed);
+
+    if (allUniform && !ExtendsBeyondImage(tile, level))
+    {
+        SetPixels(tile, kIMPN_BitMapUniformRGB, 3);
+        StoreColor(tile.pixels, UniformColor(top, left));
+        return;
+    }
+
+    RefreshInkRamps();
+    long const width = tile.rect.width;
+    long const length = tile.rect.height;
+    size_t const n = m_Separations.size();
+    if (m_CoverageBuffers.size() < n)
+        m_CoverageBuffers.resize(n);
+    // Bottom first.
+    std::vector<Layer>& layers = m_Layers;
+    layers.clear();
+    for (size_t i = 0; i < n; ++i)
+    {
+        SeparationTile const& st = m_SeparationTiles[i];
+        if (!m_Separations[i]->IsVisible())
+            continue;
+        if (st.content == SeparationTile::kFull)
+            layers.push_back({&m_InkRamps[i], nullptr});
+        else if (st.content == SeparationTile::kBits)
+        {
+            std::vector<std::uint8_t>& coverage = m_CoverageBuffers[i];
+            coverage.resize(static_cast<size_t>(width * length));
+            Generate8bppFrom1bpp(st.bits, m_TileWidth / 8, m_TileLength, coverage.data(),
+                                 level);
+            layers.push_back({&m_InkRamps[i], coverage.data()});
+        }
+    }
+
+    SetPixels(tile, kIMPN_BitMapRGB, static_cast<std::uint16_t>(width * 3));
+    long imageWidth = 0;
+    long imageLength = 0;
+    ImagePart(tile, level, imageWidth, imageLength);
+    for (long y = 0; y < length; ++y)
+    {
+        std::uint8_t* out = tile.pixels + y * width * 3;
+        long const inside = y < imageLength ? imageWidth : 0;
+        long const offset = y * width;
+        for (long x = 0; x < inside; ++x, out += 3)
+        {
+            IMPN_RGBColor8 pixel = m_SurfaceColor;
+            for (Layer const& layer : layers)
+                layer.ramp->Apply(layer.coverage ? layer.coverage[offset + x] : 255, pixel);
+            StoreColor(out, pixel);
+        }
+        FillColor(out, width - inside, kWhite);
+    }
+    if (failed)
+        tile.timeStamp = 0;
+}
+
+void IMPN_TiledImage::GenerateRGBFromMultipleTiles(IMPN_BitMap& tile, IMPN_ZoomLevel level,
+                                                   long stamp)
+{
+    IMPN_ZoomLevel const finer = static_cast<IMPN_ZoomLevel>(level - 1);
+    LevelGeometry const& fg = m_Levels[finer];
+    IMPN_BitMap const* quadrants[2][2] = {{nullptr, nullptr}, {nullptr, nullptr}};
+    int fetched = 0;
+    int uniform = 0;
+    bool incomplete = false;
+    for (int qy = 0; qy < 2; ++qy)
+        for (int qx = 0; qx < 2; ++qx)
+        {
+            long const top = 2 * tile.rect.top + qy * fg.tileLength;
+            long const left = 2 * tile.rect.left + qx * fg.tileWidth;
+            // Beyond the finer level's last tile there is nothing to fetch.
+            if (top / fg.tileLength >= fg.tilesDown || left / fg.tileWidth >= fg.tilesAcross)
+                continue;
+            IMPN_BitMap const* source = GetTile(top, left, finer, stamp);
+            if (!source || !source->pixels)
+                continue;
+            quadrants[qy][qx] = source;
+            ++fetched;
+            if (source->kind == kIMPN_BitMapUniformRGB)
+                ++uniform;
+            if (source->timeStamp == 0)
+                incomplete = true;
+        }
+
+    if (fetched == 4 && uniform == 4)
+    {
+        unsigned sums[3] = {0, 0, 0};
+        for (auto const& row : quadrants)
+            for (IMPN_BitMap const* q : row)
+                for (int ch = 0; ch < 3; ++ch)
+                    sums[ch] += q->pixels[ch];
+        SetPixels(tile, kIMPN_BitMapUniformRGB, 3);
+        for (int ch = 0; ch < 3; ++ch)
+            tile.pixels[ch] = static_cast<std::uint8_t>(sums[ch] / 4);
+    }
+    else
+    {
+        long const width = tile.rect.width;
+        long const length = tile.rect.height;
+        long const halfWidth = width / 2;
+        long const halfLength = length / 2;
+        SetPixels(tile, kIMPN_BitMapRGB, static_cast<std::uint16_t>(width * 3));
+        long imageWidth = 0;
+        long imageLength = 0;
+        ImagePart(tile, level, imageWidth, imageLength);
+        for (long y = 0; y < length; ++y)
+        {
+            std::uint8_t* out = tile.pixels + y * width * 3;
+            long const inside = y < imageLength ? imageWidth : 0;
+            long const sourceRow = (y % halfLength) * 2;
+            for (long x = 0; x < inside;)
+            {
+                IMPN_BitMap const* source = quadrants[y / halfLength][x / halfWidth];
+                long const end = std::min(inside, (x / halfWidth + 1) * halfWidth);
+                if (!source)
+                    FillColor(out, end - x, m_SurfaceColor);
+                else if (source->kind == kIMPN_BitMapUniformRGB)
+                    FillColor(out, end - x, LoadColor(source->pixels));
+                else
+                {
+                    std::uint8_t const* upper = source->pixels + sourceRow * source->rowBytes +
+                                                (x % halfWidth) * 2 * 3;
+                    std::uint8_t const* lower = upper + source->rowBytes;
+                    for (long i = x; i < end; ++i, upper += 6, lower += 6)
+                        AverageBlock(upper, lower, out + (i - x) * 3);
+                }
+                out += (end - x) * 3;
+                x = end;
+            }
+            FillColor(out, width - inside, kWhite);
+        }
+    }
+    if (incomplete)
+        tile.timeStamp = 0;
+}
+
+void IMPN_TiledImage::GenerateRGBFromPartialTile(IMPN_BitMap& tile, IMPN_ZoomLevel level,
+                                                 long stamp)
+{
+    long top = tile.rect.top;
+    long left = tile.rect.left;
+    MapTileCoordinate(top, left, level);
+    IMPN_BitMap const* source = GetTile(top, left, kIMPN_ZoomLevel1to1, stamp);
+    if (!source || source->kind == kIMPN_BitMapUniformRGB)
+    {
+        SetPixels(tile, kIMPN_BitMapUniformRGB, 3);
+        StoreColor(tile.pixels, source ? LoadColor(source->pixels) : m_SurfaceColor);
+    }
+    else
+    {
+        long const k = ZoomDivisor(level);
+        long const width = tile.rect.width;
+        long const rowBytes = width * 3;
+        long const sourceRow = (tile.rect.top / k) % m_TileLength;
+        long const sourceColumn = (tile.rect.left / k) % m_TileWidth;
+        SetPixels(tile, kIMPN_BitMapRGB, static_cast<std::uint16_t>(rowBytes));
+        for (long sy = 0; sy < tile.rect.height / k; ++sy)
+        {
+            std::uint8_t const* in = source->pixels + (sourceRow + sy) * source->rowBytes +
+                                     sourceColumn * 3;
+            std::uint8_t* out = tile.pixels + sy * k * rowBytes;
+            for (long sx = 0; sx < width / k; ++sx)
+                FillColor(out + sx * k * 3, k, LoadColor(in + sx * 3));
+            for (long r = 1; r < k; ++r)
+                std::memcpy(out + r * rowBytes, out, static_cast<size_t>(rowBytes));
+        }
+    }
+    if (!source || source->timeStamp == 0)
+        tile.timeStamp = 0;
+}
