@@ -133,6 +133,20 @@ TEST(CFStringObjects, InjectedCreationFailures) {
   CFRelease(text);
 }
 
+TEST(CFStringObjects, CompareLiterallyOrIgnoringCase) {
+  CFStringRef upper = CFSTR("FILE:///TMP/CAF\xC3\x89");
+  CFStringRef lower = CFSTR("file:///tmp/caf\xC3\xA9");
+  EXPECT_EQ(kCFCompareEqualTo, CFStringCompare(lower, lower, 0));
+  EXPECT_EQ(kCFCompareLessThan, CFStringCompare(upper, lower, 0));
+  EXPECT_EQ(kCFCompareGreaterThan, CFStringCompare(lower, upper, 0));
+  EXPECT_EQ(kCFCompareEqualTo,
+            CFStringCompare(upper, lower, kCFCompareCaseInsensitive | kCFCompareNonliteral));
+  EXPECT_EQ(kCFCompareLessThan,
+            CFStringCompare(CFSTR("ab"), CFSTR("ABC"), kCFCompareCaseInsensitive));
+  EXPECT_EQ(kCFCompareGreaterThan,
+            CFStringCompare(CFSTR("b"), CFSTR("A"), kCFCompareCaseInsensitive));
+}
+
 TEST(ApplicationTextEncoding, MacRomanUnlessConfigured) {
   EXPECT_EQ(static_cast<TextEncoding>(kTextEncodingMacRoman), GetApplicationTextEncoding());
   EXPECT_EQ(static_cast<TextEncoding>(kTextEncodingMacRoman),

@@ -62,6 +62,14 @@ Boolean CFStringGetCString(CFStringRef theString, char* buffer, CFIndex bufferSi
 // Always null in the stand-in (callers then convert with CFStringGetCString).
 const char* CFStringGetCStringPtr(CFStringRef theString, CFStringEncoding encoding);
 
+enum : CFOptionFlags { kCFCompareCaseInsensitive = 1, kCFCompareNonliteral = 16 };
+
+// Unit by unit; with kCFCompareCaseInsensitive letters of Basic Latin, Latin-1 and Greek are
+// compared in lower case. kCFCompareNonliteral is accepted: the stand-in's texts carry no
+// decomposed forms to equate.
+CFComparisonResult CFStringCompare(CFStringRef theString1, CFStringRef theString2,
+                                   CFOptionFlags compareOptions);
+
 CFIndex CFStringGetMaximumSizeForEncoding(CFIndex length, CFStringEncoding encoding);
 CFStringEncoding CFStringGetSystemEncoding();
 Boolean CFStringIsEncodingAvailable(CFStringEncoding encoding);

@@ -111,6 +111,38 @@ void CFStringGetCharacters(CFStringRef theString, CFRange range, UniChar* buffer
   }
 }
 
+namespace {
+
+UniChar LowerCaseUnit(UniChar unit) {
+  const bool basicLatin = unit >= u'A' && unit <= u'Z';
+  const bool latin1 = unit >= 0xC0 && unit <= 0xDE && unit != 0xD7;
+  const bool greek = unit >= 0x391 && unit <= 0x3A9 && unit != 0x3A2;
+  return basicLatin || latin1 || greek ? static_cast<UniChar>(unit + 32) : unit;
+}
+
+}  // namespace
+
+CFComparisonResult CFStringCompare(CFStringRef theString1, CFStringRef theString2,
+                                   CFOptionFlags compareOptions) {
+  if (theString1 == nullptr || theString2 == nullptr) {
+    Crash("CFStringCompare called with NULL");
+  }
+  const std::u16string& a = theString1->Units();
+  const std::u16string& b = theString2->Units();
+  const bool caseless = (compareOptions & kCFCompareCaseInsensitive) != 0;
+  for (std::size_t i = 0; i < a.size() && i < b.size(); ++i) {
+    const UniChar x = caseless ? LowerCaseUnit(a[i]) : a[i];
+    const UniChar y = caseless ? LowerCaseUnit(b[i]) : b[i];
+    if (x != y) {
+      return x < y ? kCFCompareLessThan : kCFCompareGreaterThan;
+    }
+  }
+  if (a.size() == b.size()) {
+    return kCFCompareEqualTo;
+  }
+  return a.size() < b.size() ? kCFCompareLessThan : kCFCompareGreaterThan;
+}
+
 CFIndex CFStringGetBytes(CFStringRef theString, CFRange range, CFStringEncoding encoding,
                          UInt8 lossByte, Boolean, UInt8* buffer, CFIndex maxBufLen,
                          CFIndex* usedBufLen) {
