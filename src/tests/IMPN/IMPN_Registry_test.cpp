@@ -124,9 +124,11 @@ TEST(Registry, RejectsAndCountsWhatIsNoPreviewFileAndGoesOn)
     noThumbnail.thumbnailAt = ThumbnailAt::Nowhere;
     PreviewFile blackIsZero = JobFile("Job", 1, 0, "Black", 4);
     blackIsZero.image.photometric = 1;
+    PreviewFile noJob = JobFile("Job", 1, 0, "Black", 4);
+    noJob.privateTags = PrivateTags::Absent;
     GFIL_FileSpecVector specs =
         WriteAll("reject", {JobFile("Job", 1, 0, "Cyan", 1), smallTiles, noThumbnail,
-                            blackIsZero, JobFile("Job", 1, 0, "Black", 4),
+                            blackIsZero, noJob, JobFile("Job", 1, 0, "Black", 4),
                             JobFile("Job", 1, 0, "Magenta", 2)});
     std::string const text = TempFilePath("reject-text.tif");
     std::ofstream(text) << "not a preview file";
@@ -139,7 +141,7 @@ TEST(Registry, RejectsAndCountsWhatIsNoPreviewFileAndGoesOn)
 
     IMPN_Registry registry;
     EXPECT_EQ(registry.RegisterFiles(specs, false), 3);
-    EXPECT_EQ(registry.GetRejectedFileCount(), 6);
+    EXPECT_EQ(registry.GetRejectedFileCount(), 7);
     ASSERT_EQ(registry.GetImpositions().size(), 1u);
     IMPN_Sheet* sheet = registry.Find("Job")->Find(1)->GetSheets()[0];
     EXPECT_EQ(Inks(sheet->GetFrontSurface()),
@@ -238,4 +240,59 @@ TEST(Registry, ComparesAndPrintsJobs)
                         "    Signature<1>\n      Sheet/Web<1>\n", 0),
               0u);
     EXPECT_NE(out.find("            Separation <Black>\n"), std::string::npos) << out;
+}
+
+TEST(Registry, EveryFileVariantLandsWhereItsJobSays)
+{
+    struct Variant
+    {
+        char const* name;
+        void (*bend)(PreviewFile&);
+    } const variants[] = {
+        {"big endian", [](PreviewFile& f) { f.byteOrder = ByteOrder::Big; }},
+        {"little endian", [](PreviewFile& f) { f.byteOrder = ByteOrder::Little; }},
+        {"private tags in the directory", [](PreviewFile& f) { f.privateTags = PrivateTags::Direct; }},
+        {"values at the file end", [](PreviewFile& f) { f.values = ValuePlacement::AtFileEnd; }},
+        {"packbits", [](PreviewFile& f) { f.image.compression = Compression::PackBits; }},
+        {"lzw", [](PreviewFile& f) { f.image.compression = Compression::LZW; }},
+        {"deflate", [](PreviewFile& f) { f.image.compression = Compression::Deflate; }},
+        {"group 4", [](PreviewFile& f) { f.image.compression = Compression::CCITTG4; }},
+        {"thumbnail in the third directory", [](PreviewFile& f) { f.thumbnailAt = ThumbnailAt::Ifd2; }},
+    };
+    int n = 0;
+    for (Variant const& v : variants)
+    {
+        SCOPED_TRACE(v.name);
+        PreviewFile file = PreviewFile::Make(1024, 700, 8);
+        file.job.title = v.name;
+        file.job.signature = 3;
+        file.job.surface = 5;  // web 3, back
+        file.job.inkName = "PANTONE 300 C";
+        file.job.color = 0;
+        file.job.printOrder = 2;
+        file.job.pressSheet = Edges{1, 2, 699, 1023};
+        file.image.bits = [](std::uint32_t x, std::uint32_t) { return x >= 512; };
+        v.bend(file);
+        GFIL_FileSpecVector specs = {JobTreeFiles::Write("variant" + std::to_string(n++) + ".tif", file)};
+
+        IMPN_Registry registry;
+        ASSERT_EQ(registry.RegisterFiles(specs, false), 1);
+        IMPN_Imposition* job = registry.Find(v.name);
+        ASSERT_NE(job, nullptr);
+        ASSERT_NE(job->Find(3), nullptr);
+        IMPN_Sheet* sheet = job->Find(3)->GetSheets()[0];
+        EXPECT_EQ(sheet->GetWeb(), 3u);
+        EXPECT_EQ(sheet->GetImageWidth(), 1024u);
+        EXPECT_EQ(sheet->GetImageLength(), 700u);
+        EXPECT_FALSE(sheet->GetFrontSurface().HasSeparations());
+        ASSERT_EQ(sheet->GetBackSurface().GetSeparations().size(), 1u);
+        EXPECT_EQ(sheet->GetBackSurface().GetPressSheetRect(), IMPN_RectT<long>(1, 2, 1021, 698));
+        IMPN_Separation* s = sheet->GetBackSurface().GetSeparations()[0];
+        EXPECT_EQ(s->GetInkName(), "PANTONE 300 C");
+        EXPECT_EQ(s->GetPrintOrder(), 2);
+        EXPECT_EQ(s->GetSelectedState(), kIMPN_ButtonOn);
+        EXPECT_EQ(s->GetThumbnailDirectory(), file.thumbnailAt == ThumbnailAt::Ifd2 ? 2 : 1);
+        s->Init();
+        EXPECT_FLOAT_EQ(s->CalculateInkDensity(IMPN_RectT<long>(0, 0, 1024, 700)), 0.5f);
+    }
 }
