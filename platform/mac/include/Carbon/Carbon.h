@@ -1,0 +1,16 @@
+// Carbon umbrella of the stand-in: each Carbon header of the stand-in is listed here.
+#ifndef STANDIN_CARBON_CARBON_H
+#define STANDIN_CARBON_CARBON_H
+
+#include <MacTypes.h>
+
+#include <CoreFoundation/CoreFoundation.h>
+
+#include <Carbon/TextCommon.h>
+#include <CoreServices/Aliases.h>
+#include <CoreServices/Files.h>
+#include <CoreServices/Folders.h>
+#include <CoreServices/MacMemory.h>
+#include <CoreServices/OSUtils.h>
+
+#endif
