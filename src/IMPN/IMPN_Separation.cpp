@@ -80,6 +80,24 @@ int ColorRank(std::uint16_t code)
 {
     return code == 0 ? 1000 : code;
 }
+
+// Runs a read of a separation's file. Reads never throw: a file that fails, or one the file
+// system cannot reach any more (deleted since it was listed), gives the fallback.
+template <typename Result, typename Read>
+Result ReadQuietly(Result fallback, Read read)
+{
+    try
+    {
+        return read();
+    }
+    catch (TIFX_Exception const&)
+    {
+    }
+    catch (GLIB_Exception const&)
+    {
+    }
+    return fallback;
+}
 }  // namespace
 
 IMPN_Separation::IMPN_Separation(TIFX_KRXFile& file)
@@ -145,21 +163,13 @@ std::uint16_t IMPN_Separation::GetThumbnailDirectory()
 {
     if (m_ThumbnailDirectory == 0)
     {
-        try
-        {
+        // A failed look-up is tried again next time.
+        m_ThumbnailDirectory = ReadQuietly<std::uint16_t>(0, [this] {
             m_File.Open();
-            m_ThumbnailDirectory = FindThumbnailDirectory(m_File);
-        }
-        catch (TIFX_Exception const&)
-        {
-            return 1;  // tried again next time
-        }
-        catch (GLIB_Exception const&)
-        {
-            return 1;
-        }
+            return FindThumbnailDirectory(m_File);
+        });
     }
-    return m_ThumbnailDirectory;
+    return m_ThumbnailDirectory != 0 ? m_ThumbnailDirectory : 1;
 }
 
 void IMPN_Separation::ReadVersions(TIFX_NoltDirectory const& directory)
@@ -278,20 +288,11 @@ long IMPN_Separation::ReadTileOrFail(void* buffer, unsigned long x, unsigned lon
 {
     std::size_t const size =
         static_cast<std::size_t>((m_TileWidth + 7) / 8) * static_cast<std::size_t>(m_TileLength);
-    try
-    {
+    return ReadQuietly(-1L, [&] {
         SelectDirectory(0);
         return m_File.ReadTile(buffer, size, static_cast<std::uint32_t>(x),
                                static_cast<std::uint32_t>(y));
-    }
-    catch (TIFX_Exception const&)
-    {
-    }
-    catch (GLIB_Exception const&)
-    {
-        // A file the file system cannot name any more (deleted since it was listed).
-    }
-    return -1;
+    });
 }
 
 long IMPN_Separation::GetTile(void* buffer, unsigned long x, unsigned long y)
@@ -330,58 +331,37 @@ long IMPN_Separation::GetTile(void* buffer, unsigned long x, unsigned long y)
     return state == kTileMixed ? count : 1;
 }
 
-void IMPN_Separation::GetImageDimensions(long& width, long& length, long& tileWidth,
-                                         long& tileLength)
+void IMPN_Separation::ReadDimensions(std::uint16_t directory, long& width, long& length,
+                                     long& tileWidth, long& tileLength)
 {
-    try
-    {
-        SelectDirectory(0);
+    ReadQuietly(false, [&] {
+        SelectDirectory(directory);
         width = m_File.GetTag<std::uint32_t>(kTagImageWidth);
         length = m_File.GetTag<std::uint32_t>(kTagImageLength);
         tileWidth = m_File.GetTag<std::uint32_t>(kTagTileWidth);
         tileLength = m_File.GetTag<std::uint32_t>(kTagTileLength);
-    }
-    catch (TIFX_Exception const&)
-    {
-    }
-    catch (GLIB_Exception const&)
-    {
-    }
+        return true;
+    });
+}
+
+void IMPN_Separation::GetImageDimensions(long& width, long& length, long& tileWidth,
+                                         long& tileLength)
+{
+    ReadDimensions(0, width, length, tileWidth, tileLength);
 }
 
 void IMPN_Separation::GetThumbnailDimensions(long& width, long& length, long& tileWidth,
                                              long& tileLength)
 {
-    try
-    {
-        SelectDirectory(GetThumbnailDirectory());
-        width = m_File.GetTag<std::uint32_t>(kTagImageWidth);
-        length = m_File.GetTag<std::uint32_t>(kTagImageLength);
-        tileWidth = m_File.GetTag<std::uint32_t>(kTagTileWidth);
-        tileLength = m_File.GetTag<std::uint32_t>(kTagTileLength);
-    }
-    catch (TIFX_Exception const&)
-    {
-    }
-    catch (GLIB_Exception const&)
-    {
-    }
+    ReadDimensions(GetThumbnailDirectory(), width, length, tileWidth, tileLength);
 }
 
 long IMPN_Separation::GetThumbnailScale()
 {
-    try
-    {
+    return ReadQuietly(1L, [this] {
         SelectDirectory(GetThumbnailDirectory());
-        return m_File.GetPrivateDirectory().Scale;
-    }
-    catch (TIFX_Exception const&)
-    {
-    }
-    catch (GLIB_Exception const&)
-    {
-    }
-    return 1;
+        return static_cast<long>(m_File.GetPrivateDirectory().Scale);
+    });
 }
 
 long IMPN_Separation::GetThumbnail(IMPN_BitMap& bitmap, long& width, long& length)
@@ -424,10 +404,9 @@ long IMPN_Separation::ReadThumbnailTiles(std::uint8_t* pixels, long paddedWidth,
 {
     std::size_t const tileBytes = static_cast<std::size_t>(tileWidth) * tileLength;
     std::vector<std::uint8_t> scratch(tileBytes);
-    long total = 0;
-    try
-    {
+    return ReadQuietly(-1L, [&] {
         SelectDirectory(GetThumbnailDirectory());
+        long total = 0;
         for (long top = 0; top < paddedLength; top += tileLength)
         {
             for (long left = 0; left < paddedWidth; left += tileWidth)
@@ -436,23 +415,16 @@ long IMPN_Separation::ReadThumbnailTiles(std::uint8_t* pixels, long paddedWidth,
                     m_File.ReadTile(scratch.data(), tileBytes, static_cast<std::uint32_t>(left),
                                     static_cast<std::uint32_t>(top));
                 if (count < 0)
-                    return -1;
+                    return -1L;
                 for (long row = 0; row < tileLength; ++row)
                     std::memcpy(pixels + (top + row) * paddedWidth + left,
-                                scratch.data() + row * tileWidth, static_cast<std::size_t>(tileWidth));
+                                scratch.data() + row * tileWidth,
+                                static_cast<std::size_t>(tileWidth));
                 total += count;
             }
         }
-    }
-    catch (TIFX_Exception const&)
-    {
-        return -1;
-    }
-    catch (GLIB_Exception const&)
-    {
-        return -1;
-    }
-    return total;
+        return total;
+    });
 }
 
 float IMPN_Separation::CalculateInkDensity(IMPN_RectT<long> const& rect)

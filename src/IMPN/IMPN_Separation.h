@@ -115,6 +115,8 @@ private:
     void SelectDirectory(std::uint16_t index);
     long TileIndex(unsigned long x, unsigned long y) const;
     long ReadTileOrFail(void* buffer, unsigned long x, unsigned long y);
+    void ReadDimensions(std::uint16_t directory, long& width, long& length, long& tileWidth,
+                        long& tileLength);
     long ReadThumbnailTiles(std::uint8_t* pixels, long paddedWidth, long paddedLength,
                             long tileWidth, long tileLength);
 

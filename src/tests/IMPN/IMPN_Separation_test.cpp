@@ -235,6 +235,8 @@ TEST_F(SeparationTiles, InkDensity)
         {{500, 500, 24, 24}, 0.25f},   // four tiles: 12 x 12 of the full one
         {{-10, -10, 20, 20}, 0.0f},
         {{0, 0, 0, 5}, 0.0f},
+        // A plate-sized rectangle: its area does not fit 32 bits.
+        {{0, 0, 100000, 70000}, static_cast<float>(524288.0 / 7e9)},
     };
     for (Case const& c : cases)
     {
