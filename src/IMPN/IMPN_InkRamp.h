@@ -35,6 +35,11 @@ public:
         pixel.blue = Opaque(s, s.inkOverPaper.blue, s.inkTimesOpacity[2], pixel.blue, coverage);
     }
 
+    // Lays the ink over count pixels of three bytes with one coverage byte each (null: 255).
+    // Pixels do not depend on each other here, unlike the layers over one pixel, so a row at a
+    // time keeps the processor busy.
+    void ApplyToRow(std::uint8_t const* coverage, std::uint8_t* pixels, long count) const;
+
     bool IsTransparent() const { return m_Transparent; }
 
 private:
@@ -58,8 +63,17 @@ private:
         return static_cast<std::uint8_t>((multiplied * (255 - coverage) + mixed * coverage) / 255);
     }
 
+    template <bool transparent, bool full>
+    void ApplyToRowAs(std::uint8_t const* coverage, std::uint8_t* pixels, long count) const;
+
     Step m_Steps[256];
+    // Per coverage the scaled ink over paper and ink x opacity in the pixels' byte order.
+    std::uint8_t m_InkOverPaperBytes[256][3];
+    std::uint16_t m_InkTimesOpacityBytes[256][3];
     bool m_Transparent;
+    // Coverage 0 changes nothing through the arithmetic too (the paper is white), so rows
+    // need no test for it.
+    bool m_ZeroIsIdentity;
 };
 
 #endif

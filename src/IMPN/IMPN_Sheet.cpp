@@ -3,6 +3,8 @@
 #include "GLIB/GLIB_Exception.h"
 #include "GLIB/GLIB_Math.h"
 #include "IMPN/IMPN_Separation.h"
+#include "IMPN/IMPN_ThumbnailImage.h"
+#include "IMPN/IMPN_TiledImage.h"
 #include "IMPN/IMPN_Tools.h"
 #include "IMPN/iIMPN_Compare.h"
 #include "TIFX/TIFX_KRXFile.h"
@@ -276,9 +278,30 @@ void IMPN_Sheet::Init()
     DetermineBackupOffsets();
     m_Front.Init();
     m_Back.Init();
-    // The thumbnail size and scale follow from the surfaces' thumbnail images once the
-    // compositor builds them.
+    if (IMPN_ThumbnailImage const* thumbnail = ImagingSurface().GetThumbnailImage())
+    {
+        m_ThumbnailWidth = static_cast<std::uint32_t>(thumbnail->GetWidth());
+        m_ThumbnailLength = static_cast<std::uint32_t>(thumbnail->GetLength());
+        m_Scale = static_cast<std::uint32_t>(MATH_Round(thumbnail->GetScale()));
+    }
     ResetVersions();
+}
+
+IMPN_Surface const& IMPN_Sheet::ImagingSurface() const
+{
+    return m_Front.HasSeparations() ? m_Front : m_Back;
+}
+
+int IMPN_Sheet::GetImageWidth(IMPN_ZoomLevel level) const
+{
+    IMPN_TiledImage const* image = ImagingSurface().GetTiledImage();
+    return image ? static_cast<int>(image->GetScaledWidth(level)) : 0;
+}
+
+int IMPN_Sheet::GetImageLength(IMPN_ZoomLevel level) const
+{
+    IMPN_TiledImage const* image = ImagingSurface().GetTiledImage();
+    return image ? static_cast<int>(image->GetScaledLength(level)) : 0;
 }
 
 void IMPN_Sheet::ResetVersions()

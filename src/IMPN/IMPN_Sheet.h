@@ -43,6 +43,8 @@ public:
 
     // Lazy set-up before the sheet is first shown.
     void Init();
+    // The surface whose images stand for the sheet: the front unless it has no separations.
+    IMPN_Surface const& ImagingSurface() const;
     void ResetVersions();
     // Appends a new sheet made of the selected separations, when there is one; the caller
     // owns it.
@@ -88,6 +90,9 @@ public:
     std::uint32_t GetScale() const { return m_Scale; }
     std::uint32_t GetImageWidth() const { return m_ImageWidth; }
     std::uint32_t GetImageLength() const { return m_ImageLength; }
+    // The image at a zoom level, from the front's tiled image, else the back's; 0 before Init.
+    int GetImageWidth(IMPN_ZoomLevel level) const;
+    int GetImageLength(IMPN_ZoomLevel level) const;
     float GetXResolution() const { return m_XResolution; }
     float GetYResolution() const { return m_YResolution; }
     int GetRejectedFileCount() const { return m_RejectedFileCount; }

@@ -3,6 +3,8 @@
 #include "GLIB/GLIB_StringUtils.h"
 #include "IMPN/IMPN_Registry.h"
 #include "IMPN/IMPN_Separation.h"
+#include "IMPN/IMPN_ThumbnailImage.h"
+#include "IMPN/IMPN_TiledImage.h"
 #include "IMPN/iIMPN_Compare.h"
 #include "TIFX/TIFX_KRXFile.h"
 
@@ -186,8 +188,14 @@ void IMPN_Surface::SetPageInfo(std::vector<TIFX_Page> const& pages)
 
 void IMPN_Surface::Init()
 {
+    if (m_Separations.empty())
+        return;
     for (IMPN_Separation* separation : m_Separations)
         separation->Init();
+    if (!m_TiledImage)
+        m_TiledImage.reset(new IMPN_TiledImage(m_Separations, m_Color));
+    if (!m_ThumbnailImage)
+        m_ThumbnailImage.reset(new IMPN_ThumbnailImage(m_Separations, m_Color));
 }
 
 void IMPN_Surface::CloseFiles()
@@ -209,6 +217,9 @@ void IMPN_Surface::ResetLayDownOrder(std::vector<IMPN_Separation*>& order)
     m_Separations.swap(order);
     for (IMPN_Separation* separation : m_Separations)
         separation->SetTimeStamp(IMPN_Registry::GetNewTimeStamp());
+    // Indexed tiles name separations by their place in the order.
+    if (m_TiledImage)
+        m_TiledImage->ResetCache();
 }
 
 std::uint64_t IMPN_Surface::GetPrintTimeSeconds() const
@@ -244,6 +255,9 @@ void IMPN_Surface::Clear()
 {
     // Everything the first file set goes too, so that the next first file sets it afresh.
     ClearPageGeometry();
+    // The images refer to the separations.
+    m_TiledImage.reset();
+    m_ThumbnailImage.reset();
     DeleteSeparations();
 }
 

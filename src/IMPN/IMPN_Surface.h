@@ -13,6 +13,8 @@
 #include <vector>
 
 class IMPN_Separation;
+class IMPN_ThumbnailImage;
+class IMPN_TiledImage;
 class TIFX_KRXFile;
 
 // One side of a sheet: paper colour and opacity, the press-sheet and page geometry of the first
@@ -68,6 +70,9 @@ public:
     std::vector<IMPN_RectT<long>> const& GetTypeSafetyRects() const { return m_TypeSafetyRects; }
     bool HasClipPaths() const { return m_HasClipPaths; }
     bool HasTypeSafetyBoxes() const { return m_HasTypeSafetyBoxes; }
+    // Made by Init when there are separations; null before.
+    IMPN_TiledImage* GetTiledImage() const { return m_TiledImage.get(); }
+    IMPN_ThumbnailImage* GetThumbnailImage() const { return m_ThumbnailImage.get(); }
 
 private:
     IMPN_Surface(IMPN_Surface const&) = delete;
@@ -92,7 +97,9 @@ private:
     bool m_HasTypeSafetyBoxes;
     bool m_Front;
     std::vector<IMPN_Separation*> m_Separations;
-    // The tiled and thumbnail display images join here with the compositor.
+    // Both keep references to the separations and the colour above.
+    std::unique_ptr<IMPN_TiledImage> m_TiledImage;
+    std::unique_ptr<IMPN_ThumbnailImage> m_ThumbnailImage;
 };
 
 #endif

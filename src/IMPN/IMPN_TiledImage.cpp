@@ -682,19 +682,17 @@ void IMPN_TiledImage::GenerateRGBFromSingleTile(IMPN_BitMap& tile, IMPN_ZoomLeve
     long imageWidth = 0;
     long imageLength = 0;
     ImagePart(tile, level, imageWidth, imageLength);
+    // Row by row, each row surface colour first and then every layer over the whole row
+    // while it is in the cache.
     for (long y = 0; y < length; ++y)
     {
         std::uint8_t* out = tile.pixels + y * width * 3;
         long const inside = y < imageLength ? imageWidth : 0;
-        long const offset = y * width;
-        for (long x = 0; x < inside; ++x, out += 3)
-        {
-            IMPN_RGBColor8 pixel = m_SurfaceColor;
-            for (Layer const& layer : layers)
-                layer.ramp->Apply(layer.coverage ? layer.coverage[offset + x] : 255, pixel);
-            StoreColor(out, pixel);
-        }
-        FillColor(out, width - inside, kWhite);
+        FillColor(out, inside, m_SurfaceColor);
+        for (Layer const& layer : layers)
+            layer.ramp->ApplyToRow(layer.coverage ? layer.coverage + y * width : nullptr, out,
+                                   inside);
+        FillColor(out + inside * 3, width - inside, kWhite);
     }
     if (failed)
         tile.timeStamp = 0;
@@ -814,3 +812,4 @@ void IMPN_TiledImage::GenerateRGBFromPartialTile(IMPN_BitMap& tile, IMPN_ZoomLev
     if (!source || source->timeStamp == 0)
         tile.timeStamp = 0;
 }
+

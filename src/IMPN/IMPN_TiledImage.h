@@ -161,6 +161,7 @@ private:
     std::vector<std::vector<std::uint8_t>> m_CoverageBuffers;
     std::vector<SeparationTile> m_SeparationTiles;
     std::vector<Layer> m_Layers;
+
     // Blend tables of each separation's ink, keyed by the separation and its stamp.
     std::vector<IMPN_InkRamp> m_InkRamps;
     std::vector<IMPN_Separation const*> m_InkRampSeparations;
