@@ -13,11 +13,16 @@ GLIB_String WithErrorCode(const GLIB_String& message, OSErr err) {
   return message + "; MacOS error code: " + GLIB_String(std::to_string(err));
 }
 
-// URL texts of items that do not exist; the volumes compare names ignoring case.
-bool SameURLText(CFStringRef a, CFStringRef b) {
+// Exactly the same units: a missing file's name may differ from another only in case, and on a
+// case-sensitive volume those are two files.
+bool SameText(CFStringRef a, CFStringRef b) {
   if (a == nullptr || b == nullptr) return a == b;
-  return CFStringCompare(a, b, kCFCompareCaseInsensitive | kCFCompareNonliteral) ==
-         kCFCompareEqualTo;
+  CFIndex length = CFStringGetLength(a);
+  if (length != CFStringGetLength(b)) return false;
+  for (CFIndex i = 0; i < length; ++i) {
+    if (CFStringGetCharacterAtIndex(a, i) != CFStringGetCharacterAtIndex(b, i)) return false;
+  }
+  return true;
 }
 
 }  // namespace
@@ -114,6 +119,6 @@ bool GFIL_FileSpecMacOS::operator==(const GFIL_FileSpecMacOS& other) const {
     return FSCompareFSRefs(&mine, &theirs) == noErr;
   } catch (const GFIL_Exception&) {
     // Items that do not exist have no FSRef: compare their URLs.
-    return SameURLText(CFURLGetString(AsURLRef()), CFURLGetString(other.AsURLRef()));
+    return SameText(CFURLGetString(AsURLRef()), CFURLGetString(other.AsURLRef()));
   }
 }

@@ -284,7 +284,7 @@ TEST_F(GFIL_MacTest, URLsStartAtTheRootWithFourSlashes) {
   EXPECT_EQ(0u, GFIL_URLFromFileSpec(spec, GFIL_URL_PLAIN).find("file:////"));
 }
 
-TEST_F(GFIL_MacTest, SpecsCompareByItemOrByURLIgnoringCase) {
+TEST_F(GFIL_MacTest, SpecsCompareByItemOrByExactURL) {
   m_folder.MakeFolder("real");
   m_folder.WriteFile("real/f", "");
   fs::create_directory_symlink(m_folder.Path("real"), m_folder.Path("link"));
@@ -293,11 +293,10 @@ TEST_F(GFIL_MacTest, SpecsCompareByItemOrByURLIgnoringCase) {
   EXPECT_TRUE(direct == viaLink);
   EXPECT_FALSE(GFIL_FileSpecsEqual(direct, viaLink));  // the paths differ
 
-  // Missing items compare by URL text, ignoring letter case.
+  // Missing items compare by URL text, letter case included (volumes may be case-sensitive).
   GFIL_FileSpecMacOS missingA(m_folder.Spec("Missing.tif"));
   EXPECT_TRUE(missingA == GFIL_FileSpecMacOS(m_folder.Spec("Missing.tif")));
-  EXPECT_TRUE(missingA == GFIL_FileSpecMacOS(m_folder.Spec("MISSING.TIF")));
-  EXPECT_FALSE(missingA == GFIL_FileSpecMacOS(m_folder.Spec("Missing.tiff")));
+  EXPECT_FALSE(missingA == GFIL_FileSpecMacOS(m_folder.Spec("missing.tif")));
   EXPECT_FALSE(missingA == direct);
 
   GFIL_FileSpecVector specs{m_folder.Spec("real"), direct};
