@@ -378,6 +378,14 @@ TEST_F(SheetViewDrawing, TimerPassWithoutTheOtherSideErasesAndSkipsItsOverlays)
               Sequence());
 }
 
+TEST_F(SheetViewDrawing, AMissingTileDrawsNothing)
+{
+    BindSmall(1, 0);
+    view.DrawFrontTile(context, nullptr, IMPN_RGBColor8(), true);
+    view.DrawBackTile(context, nullptr, IMPN_RGBColor8(), true);
+    EXPECT_TRUE(view.calls.empty());
+}
+
 TEST_F(SheetViewDrawing, TimerPassWithoutASheetOnlyStopsTheTimer)
 {
     view.DrawCachedImage(context);

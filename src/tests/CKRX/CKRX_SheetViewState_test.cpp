@@ -380,6 +380,9 @@ TEST_F(SheetViewState, ImageToUnitPointOfASheetWithoutResolutionIsZero)
     IMPN_PointT<double> const p = view.ImageToUnitPoint(IMPN_PointT<long>(10, 10), kIMPN_Inches);
     EXPECT_EQ(0.0, p.x);
     EXPECT_EQ(0.0, p.y);
+    // Nor a frame to measure against an image of no size.
+    view.ScriptFrame(Rect(5, 5, 10, 10));
+    EXPECT_EQ(IMPN_RectT<double>(), view.GetNormalizedViewFrame());
 }
 
 TEST_F(SheetViewState, AdjustFrameToFitZoomsByAPowerOfTwoAndCentres)
