@@ -115,10 +115,11 @@ tmsize_t _tiffWriteProc(thandle_t handle, void* buffer, tmsize_t size) {
 // Moves the mark; a seek never changes the fork's size, so a place beyond the end (or before
 // the start) fails.
 toff_t _tiffSeekProc(thandle_t handle, toff_t offset, int whence) {
+  // Every tile read seeks: the size is asked for only where the target depends on it, as
+  // setting the position itself refuses a place beyond the end.
   const FSIORefNum fork = ForkOf(handle);
   SInt64 size = 0, position = 0;
-  if (FSGetForkSize(fork, &size) != noErr || FSGetForkPosition(fork, &position) != noErr)
-    return kSeekFailed;
+  if (FSGetForkPosition(fork, &position) != noErr) return kSeekFailed;
   const std::int64_t delta = static_cast<std::int64_t>(offset);
   std::int64_t target = 0;
   switch (whence) {
@@ -130,12 +131,13 @@ toff_t _tiffSeekProc(thandle_t handle, toff_t offset, int whence) {
       target = position + delta;
       break;
     case SEEK_END:
+      if (FSGetForkSize(fork, &size) != noErr) return kSeekFailed;
       target = size + delta;
       break;
     default:
       return static_cast<toff_t>(position);
   }
-  if (target < 0 || target > size) return kSeekFailed;
+  if (target < 0) return kSeekFailed;
   if (FSSetForkPosition(fork, fsFromStart, target) != noErr) return kSeekFailed;
   if (FSGetForkPosition(fork, &position) != noErr) return kSeekFailed;
   return static_cast<toff_t>(position);
@@ -147,6 +149,11 @@ toff_t _tiffSizeProc(thandle_t handle) {
   SInt64 size = 0;
   if (FSGetForkSize(ForkOf(handle), &size) != noErr) {
     TIFFErrorExt(nullptr, "_tiffSizeProc", "%s: Cannot get file size", "_tiffSizeProc");
+    return static_cast<toff_t>(-1);
+  }
+  // A classic TIFF file addresses its data with 32-bit offsets.
+  if (size >= (SInt64{1} << 32)) {
+    TIFFErrorExt(nullptr, "_tiffSizeProc", "%s: file size too big for libtiff", "_tiffSizeProc");
     return static_cast<toff_t>(-1);
   }
   return static_cast<toff_t>(size);

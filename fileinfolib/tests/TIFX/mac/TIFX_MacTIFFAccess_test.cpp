@@ -6,6 +6,7 @@
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
+#include <filesystem>
 #include <fstream>
 
 using ::testing::HasSubstr;
@@ -112,4 +113,17 @@ TEST_F(TIFX_MacAccess, FailingFileManagerCallsGiveMinusOne) {
   toff_t mapped = 0;
   EXPECT_EQ(_tiffMapProc(h, &base, &mapped), 0);
   _tiffCloseProc(h);
+}
+
+TEST_F(TIFX_MacAccess, AForkOfFourGibibytesIsTooBig) {
+  // Sparse: no disk space is taken.
+  std::filesystem::resize_file(m_Path, std::uintmax_t{1} << 32);
+  const thandle_t h = Handle(OpenFork(fsRdPerm));
+  EXPECT_EQ(_tiffSizeProc(h), static_cast<toff_t>(-1));
+  EXPECT_EQ(TIFX_KRXFile::LastErrorMessage(),
+            "[_tiffSizeProc] _tiffSizeProc: file size too big for libtiff");
+  std::filesystem::resize_file(m_Path, (std::uintmax_t{1} << 32) - 1);
+  EXPECT_EQ(_tiffSizeProc(h), (toff_t{1} << 32) - 1);
+  _tiffCloseProc(h);
+  std::filesystem::resize_file(m_Path, 0);
 }
