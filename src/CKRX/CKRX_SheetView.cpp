@@ -316,6 +316,10 @@ void CKRX_SheetView::ZoomToFit(bool refresh)
 
 void CKRX_SheetView::AdjustFrameToFit(IMPN_RectT<double>& rect)
 {
+    // A rectangle without extent in either direction (a click, not a drag) has no scale to
+    // fill the frame with: it would zoom without bound and scroll to no position.
+    if (!(rect.width > 0.0) && !(rect.height > 0.0))
+        return;
     IMPN_RectT<long> const frame = GetViewFrame();
     double const ax = frame.width / rect.width;
     double const ay = frame.height / rect.height;

@@ -424,6 +424,23 @@ TEST_F(SheetViewState, AdjustFrameToFitWidensANarrowRectangleAboutItsCentre)
     EXPECT_EQ(kIMPN_ZoomLevel1to1, view.m_ZoomLevel);
 }
 
+TEST_F(SheetViewState, AdjustFrameToFitIgnoresARectangleWithoutExtent)
+{
+    Bind();
+    view.ScriptFrame(Rect(0, 0, 200, 100));
+    IMPN_RectT<double> rect(40, 30, 0, 0);
+    view.AdjustFrameToFit(rect);
+    EXPECT_EQ(kIMPN_ZoomLevel1to1, view.m_ZoomLevel);
+    EXPECT_EQ(0u, view.Count("ScrollViewTo"));
+    EXPECT_EQ(IMPN_RectT<double>(40, 30, 0, 0), rect);
+
+    // A line of a drag still has a scale from its other side.
+    IMPN_RectT<double> line(0, 50, 0, 50);
+    view.AdjustFrameToFit(line);
+    EXPECT_EQ(kIMPN_ZoomLevel2to1, view.m_ZoomLevel);
+    EXPECT_EQ("ScrollViewTo 0,0", view.calls.back());
+}
+
 TEST_F(SheetViewState, ZoomToFitPicksTheClosestLevelThatFitsAndCentresTheImage)
 {
     TestSheets::Layout layout;
