@@ -7,6 +7,7 @@
 #include <algorithm>
 #include <sstream>
 #include <string>
+#include <type_traits>
 
 FILT_DownSampler::~FILT_DownSampler()
 {
@@ -70,36 +71,26 @@ void FILT_DownSampler::Init()
 template <unsigned N>
 void FILT_DownSampler::FilterPixelsFixed(unsigned char const* line)
 {
-    std::fill(m_filteredLine.begin(), m_filteredLine.end(), 0.0f);
-    FILT_DownSampleFactors::Factor const* const factors = m_hFactors.Entries();
-    unsigned const count = m_hFactors.Count();
-    unsigned h = 0;
-    for (unsigned x = 0; x < m_inWidth; ++x)
-    {
-        unsigned char const* const pixel = line + x * N;
-        // "<=": an entry left behind must not stall the walk.
-        for (; h < count && factors[h].input <= x; ++h)
-        {
-            float* const target = &m_filteredLine[factors[h].output * N];
-            float const weight = factors[h].weight;
-            for (unsigned k = 0; k < N; ++k)
-                target[k] += pixel[k] * weight;
-        }
-    }
-    m_hCursor = h;
-    ++m_inputLines;
+    // A sample count known when compiling lets the inner loop unroll.
+    FilterPixels(line, std::integral_constant<unsigned, N>());
 }
 
 void FILT_DownSampler::FilterPixelsGeneral(unsigned char const* line)
 {
+    FilterPixels(line, m_samples);
+}
+
+template <class SampleCount>
+void FILT_DownSampler::FilterPixels(unsigned char const* line, SampleCount n)
+{
     std::fill(m_filteredLine.begin(), m_filteredLine.end(), 0.0f);
     FILT_DownSampleFactors::Factor const* const factors = m_hFactors.Entries();
     unsigned const count = m_hFactors.Count();
-    unsigned const n = m_samples;
     unsigned h = 0;
     for (unsigned x = 0; x < m_inWidth; ++x)
     {
         unsigned char const* const pixel = line + x * n;
+        // "<=": an entry left behind must not stall the walk.
         for (; h < count && factors[h].input <= x; ++h)
         {
             float* const target = &m_filteredLine[factors[h].output * n];

@@ -53,6 +53,9 @@ private:
     template <unsigned N>
     void FilterPixelsFixed(unsigned char const* line);
     void FilterPixelsGeneral(unsigned char const* line);
+    // The one pass both share; SampleCount is unsigned or a std::integral_constant.
+    template <class SampleCount>
+    void FilterPixels(unsigned char const* line, SampleCount n);
     void ProcessLine();
     void GenerateOutput(unsigned row);
     unsigned LineFloats() const { return m_samples * m_outWidth; }

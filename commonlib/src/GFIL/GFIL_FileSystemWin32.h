@@ -57,6 +57,8 @@ private:
   void Normalise(const wchar_t* path);
   // The path of a child: one backslash between, none added after a root's own.
   GLIB_WString ChildPath(const GLIB_WString& name) const;
+  // The full path, and where its last component starts in it.
+  GLIB_WString SplitFullPath(std::size_t* filePart) const;
   void MoveTo(const long long& offset) const;
   GLIB_String PathText() const { return m_fullPath.AsString(); }
 

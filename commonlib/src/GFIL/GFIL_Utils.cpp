@@ -74,3 +74,15 @@ void GFIL_GetListOfPathsInDir(const GLIB_WString& path, GLIB_WStringVector& path
     if (e.code() != GFIL_ERR_BAD_SPEC) throw;
   }
 }
+
+GFIL_FileHandle GFIL_CreateTempFile(const GFIL_FileSpec& folder, unsigned long flags) {
+  GFIL_FileHandle handle(GFIL_CreateTempSpec(folder));
+  handle.Create(flags | GFIL_FileSystem::CREATE_OVERWRITE | GFIL_FileSystem::CREATE_TEMPORARY);
+  return handle;
+}
+
+GFIL_FileHandle GFIL_CreateTempFile(unsigned long flags) {
+  GFIL_FileHandle handle(GFIL_CreateTempSpec());
+  handle.Create(flags | GFIL_FileSystem::CREATE_OVERWRITE | GFIL_FileSystem::CREATE_TEMPORARY);
+  return handle;
+}

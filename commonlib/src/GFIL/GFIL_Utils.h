@@ -17,14 +17,14 @@ GFIL_FileSpec GFIL_SpecFromPlatformPath(const GLIB_WString& path);
 // A new, empty file with a unique name in the folder (or the system's temporary folder).
 GFIL_FileSpec GFIL_CreateTempSpec(const GFIL_FileSpec& folder);
 GFIL_FileSpec GFIL_CreateTempSpec();
-// A handle on a new temporary file, created with flags | CREATE_OVERWRITE | CREATE_TEMPORARY:
-// the file goes when its last handle goes.
-GFIL_FileHandle GFIL_CreateTempFile(const GFIL_FileSpec& folder, unsigned long flags);
-GFIL_FileHandle GFIL_CreateTempFile(unsigned long flags);
 void GFIL_CreateDir(const GFIL_FileSpec& spec);
 GLIB_String GFIL_URLFromFileSpec(const GFIL_FileSpec& spec, GFIL_URLType type);
 
 // Portable.
+// A handle on a new temporary file, created with flags | CREATE_OVERWRITE | CREATE_TEMPORARY:
+// the file goes when its last handle goes.
+GFIL_FileHandle GFIL_CreateTempFile(const GFIL_FileSpec& folder, unsigned long flags);
+GFIL_FileHandle GFIL_CreateTempFile(unsigned long flags);
 GLIB_String GFIL_DummyEncode(const GLIB_String& text);
 GLIB_String GFIL_URLEncodeString(const GLIB_String& text);
 // Both naming nothing: equal; one naming nothing: not; else the platform paths, exactly.

@@ -7,6 +7,11 @@ namespace {
 GLIB_WString Widen(const char* text) { return GLIB_NToWString(text); }
 GLIB_WString Copy(const wchar_t* text) { return text != nullptr ? GLIB_WString(text) : GLIB_WString(); }
 
+template <class NarrowStrings>
+void AppendWidened(const NarrowStrings& params, GLIB_WStringVector* wide) {
+  for (const GLIB_String& param : params) wide->push_back(GLIB_NToWString(param));
+}
+
 // Writes the record with one function that makes a wide text fit the stream.
 template <class Stream, class Convert>
 void PrintRecord(const GLIB_Exception& e, Stream& out, Convert convert) {
@@ -52,17 +57,13 @@ GLIB_Exception::GLIB_Exception(std::uint32_t code, const char* message, const ch
 GLIB_Exception::GLIB_Exception(std::uint32_t code, const GLIB_StringVector& params,
                                const char* message, const char* file, int line)
     : GLIB_Exception(code, message, file, line) {
-  for (const GLIB_String& param : params) {
-    m_params.push_back(GLIB_NToWString(param));
-  }
+  AppendWidened(params, &m_params);
 }
 
 GLIB_Exception::GLIB_Exception(std::uint32_t code, const GLIB_StringList& params,
                                const char* message, const char* file, int line)
     : GLIB_Exception(code, message, file, line) {
-  for (const GLIB_String& param : params) {
-    m_params.push_back(GLIB_NToWString(param));
-  }
+  AppendWidened(params, &m_params);
 }
 
 GLIB_Exception::GLIB_Exception(std::uint32_t code, const wchar_t* message, const char* file,

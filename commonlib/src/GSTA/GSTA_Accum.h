@@ -92,3 +92,12 @@ private:
 void GSTA_WriteFixed1(std::ostream& os, double value, int width);
 // part as a percentage of total; 0 when the total is 0.
 double GSTA_Percent(double part, double total);
+
+// A flavour's own statistics class out of a sample; a sample of another class throws.
+template <class Stats>
+const Stats& GSTA_StatsAs(const GSTA_AccumStats* stats) {
+  const auto* own = dynamic_cast<const Stats*>(stats);
+  if (own == nullptr)
+    throw GSTA_Exception(GSTA_ERR_DYNAMIC_CAST_FAILED, "Dynamic cast failed", __FILE__, __LINE__);
+  return *own;
+}

@@ -86,18 +86,6 @@ GFIL_FileSpec GFIL_CreateTempSpec() {
   return GFIL_CreateTempSpec(GFIL_FileSpecMacOS(folderRef));
 }
 
-GFIL_FileHandle GFIL_CreateTempFile(const GFIL_FileSpec& folder, unsigned long flags) {
-  GFIL_FileHandle handle(GFIL_CreateTempSpec(folder));
-  handle.Create(flags | GFIL_FileSystem::CREATE_OVERWRITE | GFIL_FileSystem::CREATE_TEMPORARY);
-  return handle;
-}
-
-GFIL_FileHandle GFIL_CreateTempFile(unsigned long flags) {
-  GFIL_FileHandle handle(GFIL_CreateTempSpec());
-  handle.Create(flags | GFIL_FileSystem::CREATE_OVERWRITE | GFIL_FileSystem::CREATE_TEMPORARY);
-  return handle;
-}
-
 void GFIL_CreateDir(const GFIL_FileSpec& spec) {
   GFIL_FileSpecMacOS macSpec(spec);
   const GLIB_WString path = GFIL_PlatformPathFromSpec(spec);

@@ -37,6 +37,47 @@ GLIB_WString WithoutTrailingBackslashes(GLIB_WString path) {
   return path;
 }
 
+// A drive root already ends in a backslash; a second one would make an empty component.
+GLIB_WString WithSeparator(const GLIB_WString& folder) {
+  bool endsInSeparator = !folder.empty() && folder.back() == L'\\';
+  return folder + (endsInSeparator ? L"" : L"\\");
+}
+
+// What CreateFileW is asked for, from the open flags Create and Open share.
+struct OpenRequest {
+  DWORD access = 0;
+  DWORD share = 0;
+  DWORD attributes = 0;
+};
+
+OpenRequest RequestFor(unsigned long flags) {
+  OpenRequest request;
+  if (flags & GFIL_FileSystem::OPEN_READABLE) request.access |= GENERIC_READ;
+  if (flags & GFIL_FileSystem::OPEN_WRITABLE) request.access |= GENERIC_WRITE;
+  const bool shared = (flags & GFIL_FileSystem::OPEN_SHARED) != 0;
+  if (shared) {
+    if (flags & GFIL_FileSystem::OPEN_READABLE) request.share |= FILE_SHARE_READ;
+    if (flags & GFIL_FileSystem::OPEN_WRITABLE) request.share |= FILE_SHARE_WRITE;
+  }
+  request.attributes = shared ? FILE_FLAG_RANDOM_ACCESS : FILE_FLAG_SEQUENTIAL_SCAN;
+  return request;
+}
+
+// The failures every call naming a file can meet: it is missing, or someone else holds it.
+void ThrowIfMissingOrBusy(DWORD error, const GLIB_String& path) {
+  if (error == ERROR_FILE_NOT_FOUND || error == ERROR_PATH_NOT_FOUND)
+    GFIL_THROW(GFIL_ERR_NOT_FOUND, "Unable to find the file " + path + "; " + ErrorText(error));
+  if (error == ERROR_ACCESS_DENIED || error == ERROR_SHARING_VIOLATION ||
+      error == ERROR_LOCK_VIOLATION)
+    GFIL_THROW(GFIL_ERR_BUSY_OR_LOCKED,
+               "The file " + path + " is busy or locked; " + ErrorText(error));
+}
+
+[[noreturn]] void ThrowUnknownFileError(const char* verb, DWORD error, const GLIB_String& path) {
+  GFIL_THROW(GFIL_ERR_PLATFORM, GLIB_String("Unable to ") + verb + " the file " + path +
+                                    ". An unknown error occured; " + ErrorText(error));
+}
+
 // GetFullPathNameW into a buffer of 261; false when it fails or does not fit.
 bool FullPathName(const GLIB_WString& path, GLIB_WString* full, std::size_t* filePart) {
   wchar_t buffer[kPathBufferLength + 1];
@@ -160,14 +201,19 @@ bool GFIL_FileSystemWin32::FileSpecIsTheRoot() const {
   return false;
 }
 
-GLIB_WString GFIL_FileSystemWin32::FileSpecName() const {
-  if (FileSpecIsTheRoot()) return m_fullPath;
+GLIB_WString GFIL_FileSystemWin32::SplitFullPath(std::size_t* filePart) const {
   GLIB_WString full;
-  std::size_t filePart = 0;
-  if (!FullPathName(m_fullPath, &full, &filePart))
+  if (!FullPathName(m_fullPath, &full, filePart))
     GFIL_THROW(GFIL_ERR_BAD_SPEC, "The path " + Quoted(PathText()) +
                                       " cannot be divided into its parent and child parts; " +
                                       LastErrorText());
+  return full;
+}
+
+GLIB_WString GFIL_FileSystemWin32::FileSpecName() const {
+  if (FileSpecIsTheRoot()) return m_fullPath;
+  std::size_t filePart = 0;
+  const GLIB_WString full = SplitFullPath(&filePart);
   return full.substr(filePart);
 }
 
@@ -175,12 +221,8 @@ GFIL_FileSpec GFIL_FileSystemWin32::FileSpecParent() const {
   if (FileSpecIsTheRoot())
     GFIL_THROW(GFIL_ERR_BAD_SPEC, "The spec " + Quoted(PathText()) +
                                       " is the root object; cannot retrieve a parent.");
-  GLIB_WString full;
   std::size_t filePart = 0;
-  if (!FullPathName(m_fullPath, &full, &filePart))
-    GFIL_THROW(GFIL_ERR_BAD_SPEC, "The path " + Quoted(PathText()) +
-                                      " cannot be divided into its parent and child parts; " +
-                                      LastErrorText());
+  const GLIB_WString full = SplitFullPath(&filePart);
   return GFIL_FileSpecWin32(WithoutTrailingBackslashes(full.substr(0, filePart)));
 }
 
@@ -188,9 +230,7 @@ GLIB_WString GFIL_FileSystemWin32::ChildPath(const GLIB_WString& name) const {
   if (!IsPlatformNameValid(name))
     GFIL_THROW(GFIL_ERR_BAD_SPEC,
                "The name " + Quoted(name.AsString()) + " is invalid for the Win32 platform.");
-  // A drive root already ends in a backslash; a second one would make an empty component.
-  bool endsInSeparator = !m_fullPath.empty() && m_fullPath.back() == L'\\';
-  return m_fullPath + (endsInSeparator ? L"" : L"\\") + name;
+  return WithSeparator(m_fullPath) + name;
 }
 
 bool GFIL_FileSystemWin32::FileSpecContains(const GLIB_WString& name) const {
@@ -202,33 +242,19 @@ GFIL_FileSpec GFIL_FileSystemWin32::FileSpecConcat(const GLIB_WString& name) con
 }
 
 void GFIL_FileSystemWin32::Create(unsigned long flags) {
-  DWORD access = 0;
-  if (flags & OPEN_READABLE) access |= GENERIC_READ;
-  if (flags & OPEN_WRITABLE) access |= GENERIC_WRITE;
-  DWORD share = 0;
-  if (flags & OPEN_SHARED) {
-    if (flags & OPEN_READABLE) share |= FILE_SHARE_READ;
-    if (flags & OPEN_WRITABLE) share |= FILE_SHARE_WRITE;
-  }
-  DWORD attributes = (flags & OPEN_SHARED) ? FILE_FLAG_RANDOM_ACCESS : FILE_FLAG_SEQUENTIAL_SCAN;
-  if (flags & CREATE_TEMPORARY) attributes |= FILE_ATTRIBUTE_TEMPORARY;
-  HANDLE handle = CreateFileW(m_fullPath.c_str(), access, share, nullptr,
-                              (flags & CREATE_OVERWRITE) ? CREATE_ALWAYS : CREATE_NEW, attributes,
-                              nullptr);
+  OpenRequest request = RequestFor(flags);
+  if (flags & CREATE_TEMPORARY) request.attributes |= FILE_ATTRIBUTE_TEMPORARY;
+  HANDLE handle = CreateFileW(m_fullPath.c_str(), request.access, request.share, nullptr,
+                              (flags & CREATE_OVERWRITE) ? CREATE_ALWAYS : CREATE_NEW,
+                              request.attributes, nullptr);
   if (handle == INVALID_HANDLE_VALUE) {
     DWORD error = GetLastError();
     const GLIB_String path = Quoted(PathText());
-    if (error == ERROR_FILE_NOT_FOUND || error == ERROR_PATH_NOT_FOUND)
-      GFIL_THROW(GFIL_ERR_NOT_FOUND, "Unable to find the file " + path + "; " + ErrorText(error));
-    if (error == ERROR_ACCESS_DENIED || error == ERROR_SHARING_VIOLATION ||
-        error == ERROR_LOCK_VIOLATION)
-      GFIL_THROW(GFIL_ERR_BUSY_OR_LOCKED,
-                 "The file " + path + " is busy or locked; " + ErrorText(error));
+    ThrowIfMissingOrBusy(error, path);
     if (error == ERROR_FILE_EXISTS)
       GFIL_THROW(GFIL_ERR_ALREADY_EXISTS, "Unable to create the file " + path +
                                               " because it already exists; " + ErrorText(error));
-    GFIL_THROW(GFIL_ERR_PLATFORM, "Unable to create the file " + path +
-                                      ". An unknown error occured; " + ErrorText(error));
+    ThrowUnknownFileError("create", error, path);
   }
   m_handle = handle;
   NoteCreateFlags(flags);
@@ -236,30 +262,16 @@ void GFIL_FileSystemWin32::Create(unsigned long flags) {
 }
 
 void GFIL_FileSystemWin32::Open(unsigned long flags) {
-  DWORD access = 0;
-  if (flags & OPEN_READABLE) access |= GENERIC_READ;
-  if (flags & OPEN_WRITABLE) access |= GENERIC_WRITE;
-  DWORD share = 0;
-  if (flags & OPEN_SHARED) {
-    if (flags & OPEN_READABLE) share |= FILE_SHARE_READ;
-    if (flags & OPEN_WRITABLE) share |= FILE_SHARE_WRITE;
-  }
-  DWORD attributes = (flags & OPEN_SHARED) ? FILE_FLAG_RANDOM_ACCESS : FILE_FLAG_SEQUENTIAL_SCAN;
-  HANDLE handle = CreateFileW(m_fullPath.c_str(), access, share, nullptr, OPEN_EXISTING,
-                              attributes, nullptr);
+  OpenRequest request = RequestFor(flags);
+  HANDLE handle = CreateFileW(m_fullPath.c_str(), request.access, request.share, nullptr,
+                              OPEN_EXISTING, request.attributes, nullptr);
   if (handle == INVALID_HANDLE_VALUE) {
     DWORD error = GetLastError();
     const GLIB_String path = Quoted(PathText());
-    if (error == ERROR_FILE_NOT_FOUND || error == ERROR_PATH_NOT_FOUND)
-      GFIL_THROW(GFIL_ERR_NOT_FOUND, "Unable to find the file " + path + "; " + ErrorText(error));
-    if (error == ERROR_ACCESS_DENIED || error == ERROR_SHARING_VIOLATION ||
-        error == ERROR_LOCK_VIOLATION)
-      GFIL_THROW(GFIL_ERR_BUSY_OR_LOCKED,
-                 "The file " + path + " is busy or locked; " + ErrorText(error));
+    ThrowIfMissingOrBusy(error, path);
     if (error == ERROR_INVALID_NAME)
       GFIL_THROW(GFIL_ERR_BAD_SPEC, "Invalid file name " + path + "; " + ErrorText(error));
-    GFIL_THROW(GFIL_ERR_PLATFORM, "Unable to open the file " + path +
-                                      ". An unknown error occured; " + ErrorText(error));
+    ThrowUnknownFileError("open", error, path);
   }
   m_handle = handle;
   NoteOpened(flags);
@@ -279,14 +291,8 @@ void GFIL_FileSystemWin32::RemoveFile() {
   if (DeleteFileW(m_fullPath.c_str())) return;
   DWORD error = GetLastError();
   const GLIB_String path = Quoted(PathText());
-  if (error == ERROR_FILE_NOT_FOUND || error == ERROR_PATH_NOT_FOUND)
-    GFIL_THROW(GFIL_ERR_NOT_FOUND, "Unable to find the file " + path + "; " + ErrorText(error));
-  if (error == ERROR_ACCESS_DENIED || error == ERROR_SHARING_VIOLATION ||
-      error == ERROR_LOCK_VIOLATION)
-    GFIL_THROW(GFIL_ERR_BUSY_OR_LOCKED,
-               "The file " + path + " is busy or locked; " + ErrorText(error));
-  GFIL_THROW(GFIL_ERR_PLATFORM, "Unable to delete the file " + path +
-                                    ". An unknown error occured; " + ErrorText(error));
+  ThrowIfMissingOrBusy(error, path);
+  ThrowUnknownFileError("delete", error, path);
 }
 
 long long GFIL_FileSystemWin32::FileSize() const {
@@ -392,8 +398,7 @@ void GFIL_FileSystemWin32::FlushToDisk() {
 
 GFIL_FileSpecVector GFIL_FileSystemWin32::FolderContents() const {
   GFIL_FileSpecVector contents;
-  bool endsInSeparator = !m_fullPath.empty() && m_fullPath.back() == L'\\';
-  GLIB_WString prefix = m_fullPath + (endsInSeparator ? L"" : L"\\");
+  GLIB_WString prefix = WithSeparator(m_fullPath);
   WIN32_FIND_DATAW data;
   HANDLE find = FindFirstFileW((prefix + L"*.*").c_str(), &data);
   if (find == INVALID_HANDLE_VALUE) return contents;

@@ -74,18 +74,6 @@ GFIL_FileSpec GFIL_CreateTempSpec() {
   return GFIL_CreateTempSpec(GFIL_FileSpecWin32(folder));
 }
 
-GFIL_FileHandle GFIL_CreateTempFile(const GFIL_FileSpec& folder, unsigned long flags) {
-  GFIL_FileHandle handle(GFIL_CreateTempSpec(folder));
-  handle.Create(flags | GFIL_FileSystem::CREATE_OVERWRITE | GFIL_FileSystem::CREATE_TEMPORARY);
-  return handle;
-}
-
-GFIL_FileHandle GFIL_CreateTempFile(unsigned long flags) {
-  GFIL_FileHandle handle(GFIL_CreateTempSpec());
-  handle.Create(flags | GFIL_FileSystem::CREATE_OVERWRITE | GFIL_FileSystem::CREATE_TEMPORARY);
-  return handle;
-}
-
 void GFIL_CreateDir(const GFIL_FileSpec& spec) {
   const GLIB_WString path = GFIL_PlatformPathFromSpec(spec);
   if (!CreateDirectoryW(path.c_str(), nullptr))

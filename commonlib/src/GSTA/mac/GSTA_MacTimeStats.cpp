@@ -1,17 +1,15 @@
 #include "GSTA/mac/GSTA_MacTimeStats.h"
 
+#include "GSTA/GSTA_TimeReport.h"
+
 #include <HIToolbox/Events.h>
 
-#include <iomanip>
 #include <ostream>
 
 namespace {
 
 const GSTA_TimeStats& AsTimeStats(const GSTA_AccumStats* stats) {
-  const auto* timeStats = dynamic_cast<const GSTA_TimeStats*>(stats);
-  if (timeStats == nullptr)
-    throw GSTA_Exception(GSTA_ERR_DYNAMIC_CAST_FAILED, "Dynamic cast failed", __FILE__, __LINE__);
-  return *timeStats;
+  return GSTA_StatsAs<GSTA_TimeStats>(stats);
 }
 
 }  // namespace
@@ -50,33 +48,27 @@ void GSTA_TimeStats::Reset() {
 void GSTA_TimeStats::GenerateReport(std::ostream* os, const GSTA_Accum& accum) const {
   if (os == nullptr)
     return;
-  const unsigned count = accum.GetNumCategories();
   std::uint32_t totalTicks = 0;
-  unsigned totalCount = 0;
-  for (unsigned i = 0; i < count; ++i) {
+  for (unsigned i = 0; i < accum.GetNumCategories(); ++i)
     totalTicks += AsTimeStats(accum.GetStats(i)).m_ticks;
-    totalCount += accum.GetCategoryCount(i);
-  }
 
-  std::ostream& out = *os;
-  const char fill = out.fill(' ');
-  out << "\n"
-      << "%%%%%%%%%%%%%%%%%%%%%%%%%" << "%%%%%%%%%%%%%%%%" << "\n"
-      << "%" << "\n"
-      << "% Object           # Objs" << " WallTime    % " << "\n"
-      << "% ---------------- ------" << " -------- -----" << "\n";
-  for (unsigned i = 0; i < count; ++i) {
-    const GSTA_TimeStats& stats = AsTimeStats(accum.GetStats(i));
-    out << "% " << std::right << std::setw(16)
-        << static_cast<const std::string&>(accum.GetCategoryStr(i)) << std::setw(7)
-        << accum.GetCategoryCount(i);
-    GSTA_WriteFixed1(out, stats.GetSeconds(), 9);
-    GSTA_WriteFixed1(out, GSTA_Percent(stats.m_ticks, totalTicks), 6);
-    out << "\n";
-  }
-  out << "%                  ------" << " --------" << "\n";
-  out << "%            Total" << std::setw(7) << totalCount;
-  GSTA_WriteFixed1(out, totalTicks / 60.0, 9);
-  out << "     " << "\n";
-  out.fill(fill);
+  GSTA_TimeReportLayout layout;
+  layout.lineEnd = "\n";
+  layout.headingLines = {"%%%%%%%%%%%%%%%%%%%%%%%%%%%%%%%%%%%%%%%%%", "%",
+                         "% Object           # Objs WallTime    % ",
+                         "% ---------------- ------ -------- -----"};
+  layout.rowStart = "% ";
+  layout.totalRule = "%                  ------ --------";
+  layout.totalLabel = "%            Total";
+  GSTA_WriteTimeReport(
+      *os, accum, layout,
+      [&](std::ostream& out, unsigned i) {
+        const GSTA_TimeStats& stats = AsTimeStats(accum.GetStats(i));
+        GSTA_WriteFixed1(out, stats.GetSeconds(), 9);
+        GSTA_WriteFixed1(out, GSTA_Percent(stats.m_ticks, totalTicks), 6);
+      },
+      [&](std::ostream& out) {
+        GSTA_WriteFixed1(out, totalTicks / 60.0, 9);
+        out << "     ";
+      });
 }

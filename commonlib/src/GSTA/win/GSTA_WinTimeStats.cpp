@@ -1,17 +1,15 @@
 #include "GSTA/win/GSTA_WinTimeStats.h"
 
+#include "GSTA/GSTA_TimeReport.h"
+
 #include <windows.h>
 
-#include <iomanip>
 #include <ostream>
 
 namespace {
 
 const GSTA_TimeStats& AsTimeStats(const GSTA_AccumStats* stats) {
-  const auto* timeStats = dynamic_cast<const GSTA_TimeStats*>(stats);
-  if (timeStats == nullptr)
-    throw GSTA_Exception(GSTA_ERR_DYNAMIC_CAST_FAILED, "Dynamic cast failed", __FILE__, __LINE__);
-  return *timeStats;
+  return GSTA_StatsAs<GSTA_TimeStats>(stats);
 }
 
 std::int64_t FromFileTime(const FILETIME& time) {
@@ -74,41 +72,36 @@ void GSTA_TimeStats::Reset() {
 void GSTA_TimeStats::GenerateReport(std::ostream* os, const GSTA_Accum& accum) const {
   if (os == nullptr)
     return;
-  const unsigned count = accum.GetNumCategories();
   GSTA_TimeStats total;
-  unsigned totalCount = 0;
-  for (unsigned i = 0; i < count; ++i) {
-    total += AsTimeStats(accum.GetStats(i));
-    totalCount += accum.GetCategoryCount(i);
-  }
+  for (unsigned i = 0; i < accum.GetNumCategories(); ++i) total += AsTimeStats(accum.GetStats(i));
 
-  std::ostream& out = *os;
-  const char fill = out.fill(' ');
-  out << "\r\n"
-      << "........................." << "............................................." << "\r\n"
-      << "." << "\r\n"
-      << ". Object           # Objs" << " WallTime  Perc  KrnlTime Perc UserTime  Perc" << "\r\n"
-      << ". ---------------- ------" << " -------- ----- -------- ----- -------- -----" << "\r\n";
-  for (unsigned i = 0; i < count; ++i) {
-    const GSTA_TimeStats& stats = AsTimeStats(accum.GetStats(i));
-    out << ". " << std::left << std::setw(16)
-        << static_cast<const std::string&>(accum.GetCategoryStr(i)) << std::right
-        << std::setw(7) << accum.GetCategoryCount(i);
-    const std::int64_t times[3][2] = {{stats.m_wall, total.m_wall},
-                                      {stats.m_kernel, total.m_kernel},
-                                      {stats.m_user, total.m_user}};
-    for (const auto& time : times) {
-      GSTA_WriteFixed1(out, ToSeconds(time[0]), 9);
-      GSTA_WriteFixed1(out, GSTA_Percent(static_cast<double>(time[0]), static_cast<double>(time[1])), 6);
-    }
-    out << "\r\n";
-  }
-  out << ".                  ------" << " --------       --------       --------      " << "\r\n";
-  out << ". TOTAL           " << std::setw(7) << totalCount;
-  for (std::int64_t time : {total.m_wall, total.m_kernel, total.m_user}) {
-    GSTA_WriteFixed1(out, ToSeconds(time), 9);
-    out << "      ";
-  }
-  out << "\r\n";
-  out.fill(fill);
+  GSTA_TimeReportLayout layout;
+  layout.lineEnd = "\r\n";
+  layout.headingLines = {
+      "......................................................................", ".",
+      ". Object           # Objs WallTime  Perc  KrnlTime Perc UserTime  Perc",
+      ". ---------------- ------ -------- ----- -------- ----- -------- -----"};
+  layout.rowStart = ". ";
+  layout.namesLeftAligned = true;
+  layout.totalRule = ".                  ------ --------       --------       --------      ";
+  layout.totalLabel = ". TOTAL           ";
+  GSTA_WriteTimeReport(
+      *os, accum, layout,
+      [&](std::ostream& out, unsigned i) {
+        const GSTA_TimeStats& stats = AsTimeStats(accum.GetStats(i));
+        const std::int64_t times[3][2] = {{stats.m_wall, total.m_wall},
+                                          {stats.m_kernel, total.m_kernel},
+                                          {stats.m_user, total.m_user}};
+        for (const auto& time : times) {
+          GSTA_WriteFixed1(out, ToSeconds(time[0]), 9);
+          GSTA_WriteFixed1(out, GSTA_Percent(static_cast<double>(time[0]),
+                                             static_cast<double>(time[1])), 6);
+        }
+      },
+      [&](std::ostream& out) {
+        for (std::int64_t time : {total.m_wall, total.m_kernel, total.m_user}) {
+          GSTA_WriteFixed1(out, ToSeconds(time), 9);
+          out << "      ";
+        }
+      });
 }

@@ -4,6 +4,7 @@
 #include "GFIL/GFIL_Utils.h"
 #include "GLIB/GLIB_LogMessage.h"
 #include "support/GFIL_TestFolder.h"
+#include "support/GFIL_Thrown.h"
 
 #include <CoreServices/Folders.h>
 #include <CoreServices/MacMemory.h>
@@ -21,24 +22,6 @@ namespace {
 
 namespace fs = std::filesystem;
 using FS = GFIL_FileSystem;
-
-struct Thrown {
-  std::uint32_t code = 0;
-  std::string message;
-  std::wstring detail;
-};
-
-Thrown ThrownBy(const std::function<void()>& call) {
-  Thrown thrown;
-  try {
-    call();
-  } catch (const GFIL_Exception& e) {
-    thrown.code = e.code();
-    thrown.message = e.NMessage();
-    thrown.detail = e.getDetailParameter(0);
-  }
-  return thrown;
-}
 
 std::vector<std::string> g_errors;
 void RecordErrors(GLIB_SEVERITY severity, const wchar_t* message, const char*, int) {
@@ -84,7 +67,7 @@ TEST_F(GFIL_MacTest, CreateMapsPlatformErrors) {
   GFIL_FileSpec spec = m_folder.Spec("new");
   for (const ErrorCase& c : cases) {
     StandIn_FilesFailNext(c.function, c.error);
-    Thrown thrown = ThrownBy([&] { spec.FileSystemImplPtr()->Create(FS::OPEN_WRITABLE); });
+    GFIL_Thrown thrown = GFIL_ThrownBy([&] { spec.FileSystemImplPtr()->Create(FS::OPEN_WRITABLE); });
     EXPECT_EQ(c.code, thrown.code) << c.error;
     EXPECT_EQ(std::to_wstring(c.error), thrown.detail);
     EXPECT_NE(std::string::npos, thrown.message.find(URLText("new"))) << thrown.message;
@@ -93,9 +76,9 @@ TEST_F(GFIL_MacTest, CreateMapsPlatformErrors) {
   // dupFNErr: the file exists (1158005) or could not be deleted first (1158003).
   m_folder.WriteFile("new", "");
   EXPECT_EQ(GFIL_ERR_ALREADY_EXISTS,
-            ThrownBy([&] { spec.FileSystemImplPtr()->Create(FS::OPEN_WRITABLE); }).code);
+            GFIL_ThrownBy([&] { spec.FileSystemImplPtr()->Create(FS::OPEN_WRITABLE); }).code);
   StandIn_FilesFailNext("FSDeleteObject", fLckdErr);
-  Thrown locked = ThrownBy([&] {
+  GFIL_Thrown locked = GFIL_ThrownBy([&] {
     spec.FileSystemImplPtr()->Create(FS::CREATE_OVERWRITE | FS::OPEN_WRITABLE);
   });
   EXPECT_EQ(GFIL_ERR_BUSY_OR_LOCKED, locked.code);
@@ -129,7 +112,7 @@ TEST_F(GFIL_MacTest, OpenRemoveReadWriteAndResizeMapPlatformErrors) {
     std::function<void()> call = std::string(c.function) == "FSOpenFork"
                                      ? std::function<void()>([&] { fs->Open(FS::OPEN_READABLE); })
                                      : std::function<void()>([&] { fs->RemoveFile(); });
-    EXPECT_EQ(c.code, ThrownBy(call).code) << c.function << " " << c.error;
+    EXPECT_EQ(c.code, GFIL_ThrownBy(call).code) << c.function << " " << c.error;
   }
   EXPECT_FALSE(fs->IsOpen());
   EXPECT_TRUE(spec.Exists());
@@ -147,7 +130,7 @@ TEST_F(GFIL_MacTest, OpenRemoveReadWriteAndResizeMapPlatformErrors) {
   for (const ErrorCase& c : dataCases) {
     StandIn_FilesFailNext(c.function, c.error);
     std::string function = c.function;
-    Thrown thrown = ThrownBy([&] {
+    GFIL_Thrown thrown = GFIL_ThrownBy([&] {
       if (function == "FSWriteFork") {
         GFIL_DataBuffer buffer = fs->AcquireWriteBuffer();
         buffer.SetDataSize(1);
@@ -175,9 +158,9 @@ TEST_F(GFIL_MacTest, FileSizeIsSetThroughTheForkOpenOrNot) {
   GFIL_FileHandle handle(spec);
   handle.Open(FS::OPEN_READABLE);
   // A fork open for reading only cannot be resized.
-  EXPECT_EQ(GFIL_ERR_BUSY_OR_LOCKED, ThrownBy([&] { handle.FileSystem()->SetFileSize(9); }).code);
+  EXPECT_EQ(GFIL_ERR_BUSY_OR_LOCKED, GFIL_ThrownBy([&] { handle.FileSystem()->SetFileSize(9); }).code);
   EXPECT_EQ(GFIL_ERR_BAD_SPEC,
-            ThrownBy([&] { m_folder.Spec("missing").FileSystemImplPtr()->SetFileSize(1); }).code);
+            GFIL_ThrownBy([&] { m_folder.Spec("missing").FileSystemImplPtr()->SetFileSize(1); }).code);
 }
 
 TEST_F(GFIL_MacTest, CloseAndFlushFailuresAreLoggedNotThrown) {
@@ -213,14 +196,14 @@ TEST_F(GFIL_MacTest, FoldersRootAndMissingItems) {
   GFIL_FileSpec root = GFIL_SpecFromPlatformPath(L"/");
   EXPECT_TRUE(root.IsTheRoot());
   EXPECT_EQ(GLIB_WString(), root.Name());
-  Thrown noParent = ThrownBy([&] { root.Parent(); });
+  GFIL_Thrown noParent = GFIL_ThrownBy([&] { root.Parent(); });
   EXPECT_EQ(GFIL_ERR_BAD_SPEC, noParent.code);
   EXPECT_EQ("The existing spec \"file:///\" is the root object; cannot retrieve a parent.",
             noParent.message);
   EXPECT_FALSE(m_folder.Spec().IsTheRoot());
 
   m_folder.WriteFile("file", "");
-  Thrown notAFolder = ThrownBy([&] { m_folder.Spec("file").Concat(L"x"); });
+  GFIL_Thrown notAFolder = GFIL_ThrownBy([&] { m_folder.Spec("file").Concat(L"x"); });
   EXPECT_EQ(GFIL_ERR_BAD_SPEC, notAFolder.code);
   EXPECT_EQ("The specification \"" + URLText("file") + "\" is not a folder.", notAFolder.message);
   EXPECT_FALSE(m_folder.Spec().Concat(L"missing").Exists());
@@ -238,11 +221,11 @@ TEST_F(GFIL_MacTest, FolderContentsErrorsAndTheWalkThatSurvivesThem) {
   m_folder.MakeFolder("c");
   m_folder.WriteFile("a/f", "");
   StandIn_FilesFailNext("FSOpenIterator", ioErr);
-  Thrown thrown = ThrownBy([&] { m_folder.Spec("a").FolderContents(); });
+  GFIL_Thrown thrown = GFIL_ThrownBy([&] { m_folder.Spec("a").FolderContents(); });
   EXPECT_EQ(GFIL_ERR_BAD_SPEC, thrown.code);
   EXPECT_EQ("Unexpected error getting an FSIterator for \"" + URLText("a") + "\"", thrown.message);
   StandIn_FilesFailNext("FSGetCatalogInfoBulk", ioErr);
-  EXPECT_EQ(GFIL_ERR_BAD_SPEC, ThrownBy([&] { m_folder.Spec("a").FolderContents(); }).code);
+  EXPECT_EQ(GFIL_ERR_BAD_SPEC, GFIL_ThrownBy([&] { m_folder.Spec("a").FolderContents(); }).code);
   // The iterator that did open was closed again.
   EXPECT_EQ(1, StandIn_FilesCallCount("FSCloseIterator"));
 
@@ -312,14 +295,14 @@ TEST_F(GFIL_MacTest, TemporarySpecsWaitForANewTickWhenTheNameIsTaken) {
   EXPECT_EQ(GLIB_WString(L"GFIL-1234"), first.Name());
   EXPECT_EQ(GLIB_WString(L"GFIL-123e"), second.Name());
 
-  Thrown missing = ThrownBy([&] { GFIL_CreateTempSpec(m_folder.Spec("nope")); });
+  GFIL_Thrown missing = GFIL_ThrownBy([&] { GFIL_CreateTempSpec(m_folder.Spec("nope")); });
   EXPECT_EQ("The specified temporary folder \"" + m_folder.Path("nope").string() +
                 "\" doesn't exist.",
             missing.message);
   StandIn_FilesFailNext("FSCreateFileUnicode", permErr);
-  EXPECT_EQ(GFIL_ERR_BAD_SPEC, ThrownBy([&] { GFIL_CreateTempSpec(m_folder.Spec()); }).code);
+  EXPECT_EQ(GFIL_ERR_BAD_SPEC, GFIL_ThrownBy([&] { GFIL_CreateTempSpec(m_folder.Spec()); }).code);
   StandIn_FilesFailNext("FSFindFolder", fnfErr);
-  EXPECT_EQ(GFIL_ERR_BAD_SPEC, ThrownBy([&] { GFIL_CreateTempSpec(); }).code);
+  EXPECT_EQ(GFIL_ERR_BAD_SPEC, GFIL_ThrownBy([&] { GFIL_CreateTempSpec(); }).code);
 
   StandIn_SetFolder(kTemporaryFolderType, m_folder.Path("tmp").string().c_str());
   GFIL_FileSpec inSystemTemp = GFIL_CreateTempSpec();
@@ -343,13 +326,13 @@ TEST_F(GFIL_MacTest, FSSpecsOfExistingAndMissingFiles) {
   EXPECT_FALSE(none.HasSpec());
 
   EXPECT_EQ(GFIL_ERR_BAD_SPEC,
-            ThrownBy([&] { GFIL_FileSpecMacOS(m_folder.Spec("no/dir")).AsFSSpec(); }).code);
+            GFIL_ThrownBy([&] { GFIL_FileSpecMacOS(m_folder.Spec("no/dir")).AsFSSpec(); }).code);
   FSSpec badName = missingSpec;
   std::memcpy(badName.name, "\x03" "a:b", 4);
-  Thrown invalid = ThrownBy([&] { GFIL_FileSpecMacOS{badName}; });
+  GFIL_Thrown invalid = GFIL_ThrownBy([&] { GFIL_FileSpecMacOS{badName}; });
   EXPECT_EQ(GFIL_ERR_BAD_SPEC, invalid.code);
   EXPECT_EQ("The file name \"a:b\" is invalid.", invalid.message);
-  EXPECT_EQ(GFIL_ERR_BAD_SPEC, ThrownBy([&] { GFIL_FileSpecMacOS(FSRef{}); }).code);
+  EXPECT_EQ(GFIL_ERR_BAD_SPEC, GFIL_ThrownBy([&] { GFIL_FileSpecMacOS(FSRef{}); }).code);
 }
 
 TEST_F(GFIL_MacTest, AliasesPrintResolveAndFailToClone) {
@@ -372,13 +355,13 @@ TEST_F(GFIL_MacTest, AliasesPrintResolveAndFailToClone) {
   GFIL_AutoAliasHandle copy(alias);
   EXPECT_NE(alias.GetHandle(), copy.GetHandle());
   StandIn_FilesFailNext("FSResolveAlias", nsvErr);
-  Thrown thrown = ThrownBy([&] { GFIL_FileSpecMacOS{alias}; });
+  GFIL_Thrown thrown = GFIL_ThrownBy([&] { GFIL_FileSpecMacOS{alias}; });
   EXPECT_EQ(GFIL_ERR_BAD_SPEC, thrown.code);
   EXPECT_EQ("Failed to resolve the alias \"alias:target\" to an FSRef; MacOS error code: -35",
             thrown.message);
 
   fs::remove(m_folder.Path("target"));
-  EXPECT_EQ(GFIL_ERR_BAD_SPEC, ThrownBy([&] { GFIL_FileSpecMacOS{alias}; }).code);
+  EXPECT_EQ(GFIL_ERR_BAD_SPEC, GFIL_ThrownBy([&] { GFIL_FileSpecMacOS{alias}; }).code);
 
   StandIn_MemoryFailNextAllocations(1);
   EXPECT_THROW(GFIL_AutoAliasHandle{alias}, GLIB_BadAllocException);

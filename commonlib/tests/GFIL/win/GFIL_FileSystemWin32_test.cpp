@@ -4,6 +4,7 @@
 #include "GFIL/GFIL_Utils.h"
 #include "GLIB/GLIB_LogMessage.h"
 #include "support/GFIL_TestFolder.h"
+#include "support/GFIL_Thrown.h"
 
 #include <gtest/gtest.h>
 
@@ -14,22 +15,6 @@
 namespace {
 
 using FS = GFIL_FileSystem;
-
-struct Thrown {
-  std::uint32_t code = 0;
-  std::string message;
-};
-
-Thrown ThrownBy(const std::function<void()>& call) {
-  Thrown thrown;
-  try {
-    call();
-  } catch (const GFIL_Exception& e) {
-    thrown.code = e.code();
-    thrown.message = e.NMessage();
-  }
-  return thrown;
-}
 
 GLIB_WString PathOf(const wchar_t* path) {
   return GFIL_PlatformPathFromSpec(GFIL_FileSpecWin32(path));
@@ -57,11 +42,11 @@ TEST(GFIL_Win32Paths, BadPathsAreRefusedWithTheReason) {
        "The path \"C:\\dir\\LPT1.txt\\x\" contains an invalid name component \"LPT1.txt\""},
   };
   for (const auto& c : cases) {
-    Thrown thrown = ThrownBy([&] { GFIL_FileSpecWin32{c.path}; });
+    GFIL_Thrown thrown = GFIL_ThrownBy([&] { GFIL_FileSpecWin32{c.path}; });
     EXPECT_EQ(GFIL_ERR_BAD_SPEC, thrown.code) << c.message;
     EXPECT_EQ(c.message, thrown.message);
   }
-  Thrown empty = ThrownBy([] { GFIL_FileSpecWin32{L"C:\\a\\\\b"}; });
+  GFIL_Thrown empty = GFIL_ThrownBy([] { GFIL_FileSpecWin32{L"C:\\a\\\\b"}; });
   if (empty.code != 0) {  // (the system may already have joined the two backslashes)
     EXPECT_EQ("The path \"C:\\a\\\\b\" contains an empty name component at pos 5", empty.message);
   }
@@ -77,7 +62,7 @@ TEST(GFIL_Win32Paths, DeviceNamesAreRefusedInAnyCaseWithOrWithoutExtension) {
   for (const wchar_t* name : {L"", L"lpt", L"com10", L"console", L"nullable.tif", L"a?b",
                               L"CONtract"})
     EXPECT_TRUE(fs->IsPlatformNameValid(name)) << GLIB_WString(name).AsString();
-  Thrown thrown = ThrownBy([&] { folder.Concat(L"Nul"); });
+  GFIL_Thrown thrown = GFIL_ThrownBy([&] { folder.Concat(L"Nul"); });
   EXPECT_EQ("The name \"Nul\" is invalid for the Win32 platform.", thrown.message);
 }
 
@@ -85,7 +70,7 @@ TEST(GFIL_Win32Paths, RootsHaveNoParentAndNameThemselves) {
   GFIL_FileSpecWin32 drive(L"C:\\");
   EXPECT_TRUE(drive.IsTheRoot());
   EXPECT_EQ(GLIB_WString(L"C:\\"), drive.Name());
-  Thrown thrown = ThrownBy([&] { drive.Parent(); });
+  GFIL_Thrown thrown = GFIL_ThrownBy([&] { drive.Parent(); });
   EXPECT_EQ(GFIL_ERR_BAD_SPEC, thrown.code);
   EXPECT_EQ("The spec \"C:\\\" is the root object; cannot retrieve a parent.", thrown.message);
   EXPECT_TRUE(drive.Exists());
@@ -126,7 +111,7 @@ TEST(GFIL_Win32Writes, ShortOrFailedWritesThrow) {
       {false, 0, ERROR_ACCESS_DENIED, GFIL_ERR_PLATFORM},
   };
   for (const Case& c : cases) {
-    EXPECT_EQ(c.code, ThrownBy([&] {
+    EXPECT_EQ(c.code, GFIL_ThrownBy([&] {
                 GFIL_FileSystemWin32::CheckWriteResult(c.succeeded, c.written, 8, c.error, path);
               }).code);
   }
@@ -144,7 +129,7 @@ TEST_F(GFIL_Win32Files, AWriteToAFileOpenForReadingFailsAndGivesTheBufferBack) {
   fs->Open(FS::OPEN_READABLE);
   GFIL_DataBuffer buffer = fs->AcquireWriteBuffer();
   buffer.SetDataSize(2);
-  EXPECT_EQ(GFIL_ERR_PLATFORM, ThrownBy([&] { fs->WriteBuffer(buffer, 0); }).code);
+  EXPECT_EQ(GFIL_ERR_PLATFORM, GFIL_ThrownBy([&] { fs->WriteBuffer(buffer, 0); }).code);
   EXPECT_EQ(nullptr, buffer.Memory());
   EXPECT_EQ(1u, fs->ReferenceCount());
   fs->Close();
@@ -161,7 +146,7 @@ TEST_F(GFIL_Win32Files, OffsetsBeyondTwoToThe63AreFatal) {
   EXPECT_THROW(fs->ReadBuffer(LLONG_MIN + 1), GLIB_FatalException);
   EXPECT_THROW(fs->ReadBuffer(-1), GLIB_FatalException);
   GLIB_LogMessage::SetHandler(previous);
-  EXPECT_EQ(GFIL_ERR_PLATFORM, ThrownBy([&] { fs->ReadBuffer(LLONG_MIN); }).code);
+  EXPECT_EQ(GFIL_ERR_PLATFORM, GFIL_ThrownBy([&] { fs->ReadBuffer(LLONG_MIN); }).code);
   fs->Close();
 }
 
@@ -170,9 +155,9 @@ TEST_F(GFIL_Win32Files, AFileOpenWithoutSharingIsBusy) {
   GFIL_FileSpec first = m_folder.Spec("f");
   GFIL_FileSpec second = m_folder.Spec("f");
   first.FileSystemImplPtr()->Open(FS::OPEN_READABLE | FS::OPEN_WRITABLE);
-  Thrown thrown = ThrownBy([&] { second.FileSystemImplPtr()->Open(FS::OPEN_READABLE); });
+  GFIL_Thrown thrown = GFIL_ThrownBy([&] { second.FileSystemImplPtr()->Open(FS::OPEN_READABLE); });
   EXPECT_EQ(GFIL_ERR_BUSY_OR_LOCKED, thrown.code);
-  EXPECT_EQ(GFIL_ERR_BUSY_OR_LOCKED, ThrownBy([&] { second.FileSystemImplPtr()->RemoveFile(); }).code);
+  EXPECT_EQ(GFIL_ERR_BUSY_OR_LOCKED, GFIL_ThrownBy([&] { second.FileSystemImplPtr()->RemoveFile(); }).code);
   first.FileSystemImplPtr()->Close();
 }
 

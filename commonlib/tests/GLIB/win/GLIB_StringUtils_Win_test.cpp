@@ -6,27 +6,12 @@
 #include <vector>
 
 #include "GLIB/GLIB_LogMessage.h"
+#include "GLIB_LogCapture.h"
 #include "GLIB/GLIB_StringUtils.h"
 #include "GLIB/GLIB_WinUtil.h"
 
 namespace {
 
-// Collects logged texts while it lives.
-class LogCapture {
-public:
-  LogCapture() : m_previous(GLIB_LogMessage::SetHandler(&Record)) { Lines().clear(); }
-  ~LogCapture() { GLIB_LogMessage::SetHandler(m_previous); }
-  static std::vector<GLIB_WString>& Lines() {
-    static std::vector<GLIB_WString> lines;
-    return lines;
-  }
-
-private:
-  static void Record(GLIB_SEVERITY, const wchar_t* message, const char*, int) {
-    Lines().push_back(message);
-  }
-  GLIB_LogHandlerPtr m_previous;
-};
 
 // ---------------------------------------------------------------------------------------------
 // Bounded copy and concatenation
@@ -366,7 +351,7 @@ TEST(GLIB_CodePagesWin, EmptyAndNullArguments) {
 }
 
 TEST(GLIB_CodePagesWin, UnknownCodePagesAreLoggedAndConvertNothing) {
-  LogCapture log;
+  GLIB_LogCapture log;
   wchar_t wide[4] = L"##";
   EXPECT_EQ(0u, GLIB_StrNarrowToUTF16("abc", wide, 4, 7));
   EXPECT_EQ(0, wide[0]);
@@ -377,7 +362,7 @@ TEST(GLIB_CodePagesWin, UnknownCodePagesAreLoggedAndConvertNothing) {
                 L"Encountered unknown codePage value = 7",
                 L"Text conversion error: GLIB_StrUTF16ToNarrow() does not recognize the code "
                 L"page 5. WinWinLatin and WinMacRoman are allowed."}),
-            LogCapture::Lines());
+            GLIB_LogCapture::Lines());
 }
 
 TEST(GLIB_AnsiBuffersWin, ReturnTheSystemCount) {

@@ -10,24 +10,10 @@
 
 #include "GLIB/GLIB_Exception.h"
 #include "GLIB/GLIB_LogMessage.h"
+#include "GLIB_LogCapture.h"
 
 namespace {
 
-class LogCapture {
-public:
-  LogCapture() : m_previous(GLIB_LogMessage::SetHandler(&Record)) { Lines().clear(); }
-  ~LogCapture() { GLIB_LogMessage::SetHandler(m_previous); }
-  static std::vector<GLIB_WString>& Lines() {
-    static std::vector<GLIB_WString> lines;
-    return lines;
-  }
-
-private:
-  static void Record(GLIB_SEVERITY, const wchar_t* message, const char*, int) {
-    Lines().push_back(message);
-  }
-  GLIB_LogHandlerPtr m_previous;
-};
 
 bool EndsWith(const GLIB_WString& text, const GLIB_WString& end) {
   return text.size() >= end.size() && text.compare(text.size() - end.size(), end.size(), end) == 0;
@@ -104,7 +90,7 @@ TEST(GLIB_GetShortPathNameTest, ExistingPathHasAShortForm) {
 }
 
 TEST(GLIB_GetShortPathNameTest, MissingPathIsLoggedAndEmpty) {
-  LogCapture log;
+  GLIB_LogCapture log;
   const GLIB_WString missing = L"C:\\no such folder\\anywhere";
   GLIB_WString shortWide = L"stale";
   EXPECT_FALSE(GLIB_GetShortPathName(missing, &shortWide));
@@ -112,14 +98,14 @@ TEST(GLIB_GetShortPathNameTest, MissingPathIsLoggedAndEmpty) {
   GLIB_String shortNarrow = "stale";
   EXPECT_FALSE(GLIB_GetShortPathName(missing, &shortNarrow));
   EXPECT_TRUE(shortNarrow.empty());
-  ASSERT_EQ(2u, LogCapture::Lines().size());
-  EXPECT_TRUE(StartsWith(LogCapture::Lines()[0],
+  ASSERT_EQ(2u, GLIB_LogCapture::Lines().size());
+  EXPECT_TRUE(StartsWith(GLIB_LogCapture::Lines()[0],
                          L"Failed to convert C:\\no such folder\\anywhere to an equivalent full "
                          L"path: "));
-  EXPECT_TRUE(StartsWith(LogCapture::Lines()[1],
+  EXPECT_TRUE(StartsWith(GLIB_LogCapture::Lines()[1],
                          L"Failed to convert C:\\no such folder\\anywhere to an equivalent DOS "
                          L"8.3 path: "));
-  EXPECT_TRUE(EndsWith(LogCapture::Lines()[0], L")"));
+  EXPECT_TRUE(EndsWith(GLIB_LogCapture::Lines()[0], L")"));
 }
 
 // ---------------------------------------------------------------------------------------------
