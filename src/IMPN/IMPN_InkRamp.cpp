@@ -37,11 +37,10 @@ void IMPN_InkRamp::Prepare(IMPN_Ink const& ink, bool transparent)
     m_ZeroIsIdentity = zero.red == 255 && zero.green == 255 && zero.blue == 255;
 }
 
-template <bool transparent, bool full>
+template <bool transparent, bool full, bool testZero>
 void IMPN_InkRamp::ApplyToRowAs(std::uint8_t const* coverage, std::uint8_t* pixels,
                                 long count) const
 {
-    bool const testZero = !m_ZeroIsIdentity;
     for (long i = 0; i < count; ++i, pixels += 3)
     {
         unsigned const c = full ? 255 : coverage[i];
@@ -69,10 +68,14 @@ void IMPN_InkRamp::ApplyToRowAs(std::uint8_t const* coverage, std::uint8_t* pixe
 void IMPN_InkRamp::ApplyToRow(std::uint8_t const* coverage, std::uint8_t* pixels,
                               long count) const
 {
-    if (m_Transparent)
-        coverage ? ApplyToRowAs<true, false>(coverage, pixels, count)
-                 : ApplyToRowAs<true, true>(coverage, pixels, count);
+    // The test for coverage 0 is decided once per row, not per pixel.
+    if (!coverage)
+        m_Transparent ? ApplyToRowAs<true, true, false>(coverage, pixels, count)
+                      : ApplyToRowAs<false, true, false>(coverage, pixels, count);
+    else if (m_ZeroIsIdentity)
+        m_Transparent ? ApplyToRowAs<true, false, false>(coverage, pixels, count)
+                      : ApplyToRowAs<false, false, false>(coverage, pixels, count);
     else
-        coverage ? ApplyToRowAs<false, false>(coverage, pixels, count)
-                 : ApplyToRowAs<false, true>(coverage, pixels, count);
+        m_Transparent ? ApplyToRowAs<true, false, true>(coverage, pixels, count)
+                      : ApplyToRowAs<false, false, true>(coverage, pixels, count);
 }

@@ -63,7 +63,7 @@ private:
         return static_cast<std::uint8_t>((multiplied * (255 - coverage) + mixed * coverage) / 255);
     }
 
-    template <bool transparent, bool full>
+    template <bool transparent, bool full, bool testZero>
     void ApplyToRowAs(std::uint8_t const* coverage, std::uint8_t* pixels, long count) const;
 
     Step m_Steps[256];

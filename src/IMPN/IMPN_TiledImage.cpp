@@ -36,12 +36,37 @@ std::uint64_t Load64(std::uint8_t const* p)
     return v;
 }
 
-// Set bits of each byte of the word, per byte.
-std::uint64_t ByteBitCounts(std::uint64_t v)
+std::uint64_t const kLowNibbles = 0x0F0F0F0F0F0F0F0FULL;
+std::uint64_t const kByteLowBits = 0x0101010101010101ULL;
+
+// Set bits of each nibble of the word, per nibble (0 to 4).
+std::uint64_t NibbleBitCounts(std::uint64_t v)
 {
     v = v - ((v >> 1) & 0x5555555555555555ULL);
-    v = (v & 0x3333333333333333ULL) + ((v >> 2) & 0x3333333333333333ULL);
-    return (v + (v >> 4)) & 0x0F0F0F0F0F0F0F0FULL;
+    return (v & 0x3333333333333333ULL) + ((v >> 2) & 0x3333333333333333ULL);
+}
+
+// Per byte the sum of its two nibbles.
+std::uint64_t NibblesToBytes(std::uint64_t v)
+{
+    return (v & kLowNibbles) + ((v >> 4) & kLowNibbles);
+}
+
+// Set bits per byte column over eight rows (0 to 64 each). Nibble counts of up to three rows
+// still fit a nibble, which saves folding every row into bytes.
+std::uint64_t BlockBitCounts(std::uint8_t const* row, long bytesPerRow)
+{
+    auto at = [row, bytesPerRow](int r) { return NibbleBitCounts(Load64(row + r * bytesPerRow)); };
+    return NibblesToBytes(at(0) + at(1) + at(2)) + NibblesToBytes(at(3) + at(4) + at(5)) +
+           NibblesToBytes(at(6) + at(7));
+}
+
+// Per byte n of 0 to 64 set bits, the coverage (n * 255) >> 6, which is 0 for 0 and
+// 4 (n - 1) + 3 otherwise.
+std::uint64_t CoverageOfCounts(std::uint64_t counts)
+{
+    std::uint64_t const inked = ((counts + 0x7F * kByteLowBits) >> 7) & kByteLowBits;
+    return ((counts - inked) << 2) | (inked * 3);
 }
 
 void StoreColor(std::uint8_t* p, IMPN_RGBColor8 const& c)
@@ -168,13 +193,8 @@ void IMPN_TiledImage::Generate8bppFrom1bpp(std::uint8_t const* bits, long bytesP
             // Eight byte columns at a time: per-byte bit counts of eight rows fit a byte each.
             for (; j + 8 <= bytesPerRow; j += 8, coverage += 8)
             {
-                std::uint64_t counts = 0;
-                for (int r = 0; r < 8; ++r)
-                    counts += ByteBitCounts(Load64(row + r * bytesPerRow + j));
-                std::uint8_t n[8];
-                std::memcpy(n, &counts, 8);
-                for (int k = 0; k < 8; ++k)
-                    coverage[k] = static_cast<std::uint8_t>((n[k] * 255) >> 6);
+                std::uint64_t const values = CoverageOfCounts(BlockBitCounts(row + j, bytesPerRow));
+                std::memcpy(coverage, &values, 8);
             }
             for (; j < bytesPerRow; ++j, ++coverage)
             {
@@ -682,16 +702,39 @@ void IMPN_TiledImage::GenerateRGBFromSingleTile(IMPN_BitMap& tile, IMPN_ZoomLeve
     long imageWidth = 0;
     long imageLength = 0;
     ImagePart(tile, level, imageWidth, imageLength);
-    // Row by row, each row surface colour first and then every layer over the whole row
+    // Full layers at the bottom make one colour of the ground, and the lowest layer with
+    // coverage over that ground one colour per coverage value: a look-up replaces the fill
+    // and that layer's pass.
+    IMPN_RGBColor8 ground = m_SurfaceColor;
+    size_t lowest = 0;
+    for (; lowest < layers.size() && !layers[lowest].coverage; ++lowest)
+        layers[lowest].ramp->Apply(255, ground);
+    bool const looksUp = lowest < layers.size();
+    IMPN_RGBColor8 overGround[256];
+    if (looksUp)
+        for (int c = 0; c < 256; ++c)
+        {
+            overGround[c] = ground;
+            layers[lowest].ramp->Apply(static_cast<std::uint8_t>(c), overGround[c]);
+        }
+    // Row by row, each row its ground first and then every further layer over the whole row
     // while it is in the cache.
     for (long y = 0; y < length; ++y)
     {
         std::uint8_t* out = tile.pixels + y * width * 3;
         long const inside = y < imageLength ? imageWidth : 0;
-        FillColor(out, inside, m_SurfaceColor);
-        for (Layer const& layer : layers)
-            layer.ramp->ApplyToRow(layer.coverage ? layer.coverage + y * width : nullptr, out,
-                                   inside);
+        if (looksUp)
+        {
+            std::uint8_t const* coverage = layers[lowest].coverage + y * width;
+            for (long x = 0; x < inside; ++x)
+                StoreColor(out + x * 3, overGround[coverage[x]]);
+        }
+        else
+            FillColor(out, inside, ground);
+        for (size_t i = looksUp ? lowest + 1 : lowest; i < layers.size(); ++i)
+            layers[i].ramp->ApplyToRow(layers[i].coverage ? layers[i].coverage + y * width
+                                                          : nullptr,
+                                       out, inside);
         FillColor(out + inside * 3, width - inside, kWhite);
     }
     if (failed)
