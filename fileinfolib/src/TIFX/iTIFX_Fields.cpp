@@ -2,7 +2,9 @@
 
 #include <algorithm>
 #include <cmath>
+#include <cstdint>
 #include <cstring>
+#include <vector>
 
 namespace {
 
@@ -395,31 +397,101 @@ bool iTIFX_ApplyField(TIFX_NoltDirectory& dir, std::uint32_t tag, iTIFX_FieldVal
   return stored;
 }
 
+namespace {
+
+// The out-of-line values of one directory usually lie together: one read of the span that holds
+// them all replaces a read per value. Values outside the span, or all of them when the span
+// cannot be read, are read one by one.
+class ValueWindow {
+public:
+  static constexpr std::uint64_t kMaxSpan = 256 * 1024;
+
+  explicit ValueWindow(iTIFX_ByteSource& file) : m_File(file) {}
+
+  void Include(std::uint64_t offset, std::uint64_t bytes) {
+    m_First = std::min(m_First, offset);
+    m_End = std::max(m_End, offset + bytes);
+  }
+
+  void Load() {
+    if (m_End <= m_First || m_End - m_First > kMaxSpan) return;
+    m_Bytes.resize(static_cast<std::size_t>(m_End - m_First));
+    if (!m_File.Read(m_First, m_Bytes.size(), m_Bytes.data())) m_Bytes.clear();
+  }
+
+  // The bytes at offset, from the window or else from the file into scratch; null when absent.
+  std::uint8_t const* Bytes(std::uint64_t offset, std::uint64_t bytes,
+                            std::vector<std::uint8_t>& scratch) {
+    if (!m_Bytes.empty() && offset >= m_First && offset + bytes <= m_First + m_Bytes.size())
+      return m_Bytes.data() + (offset - m_First);
+    scratch.resize(static_cast<std::size_t>(bytes));
+    return m_File.Read(offset, scratch.size(), scratch.data()) ? scratch.data() : nullptr;
+  }
+
+private:
+  iTIFX_ByteSource& m_File;
+  std::uint64_t m_First = UINT64_MAX;
+  std::uint64_t m_End = 0;
+  std::vector<std::uint8_t> m_Bytes;
+};
+
+struct EmbeddedEntry {
+  std::uint32_t tag;
+  std::uint16_t type;
+  std::uint32_t count;
+  std::uint8_t const* field;
+  std::uint64_t bytes;
+};
+
+EmbeddedEntry EntryAt(std::uint8_t const* block, std::size_t i, bool bigEndian) {
+  std::uint8_t const* entry = block + 2 + 12 * i;
+  EmbeddedEntry e;
+  e.tag = static_cast<std::uint32_t>(Unsigned(entry, 2, bigEndian));
+  e.type = static_cast<std::uint16_t>(Unsigned(entry + 2, 2, bigEndian));
+  e.count = static_cast<std::uint32_t>(Unsigned(entry + 4, 4, bigEndian));
+  e.field = entry + 8;
+  e.bytes = static_cast<std::uint64_t>(e.count) * iTIFX_TypeSize(e.type);
+  return e;
+}
+
+// Whether the entry is one of ours with a type whose size is known.
+bool Wanted(EmbeddedEntry const& e) {
+  iTIFX_FieldRow const* row = iTIFX_FindRow(e.tag);
+  return row && row->bit >= 0 && iTIFX_TypeSize(e.type) != 0;
+}
+
+}  // namespace
+
 bool iTIFX_ParseEmbeddedDirectory(std::uint8_t const* block, std::size_t size, bool bigEndian,
                                   iTIFX_ByteSource& file, TIFX_NoltDirectory& dir) {
   if (size < 2) return false;
   const std::size_t entries = static_cast<std::size_t>(Unsigned(block, 2, bigEndian));
   if (2 + 12 * entries > size) return false;
   const std::uint64_t fileSize = file.Size();
-  std::vector<std::uint8_t> data;
+  auto outOfLineOffset = [&](EmbeddedEntry const& e, std::uint64_t* offset) {
+    *offset = Unsigned(e.field, 4, bigEndian);
+    return *offset <= fileSize && e.bytes <= fileSize - *offset;
+  };
+  ValueWindow window(file);
   for (std::size_t i = 0; i < entries; ++i) {
-    std::uint8_t const* entry = block + 2 + 12 * i;
-    const std::uint32_t tag = static_cast<std::uint32_t>(Unsigned(entry, 2, bigEndian));
-    const std::uint16_t type = static_cast<std::uint16_t>(Unsigned(entry + 2, 2, bigEndian));
-    const std::uint32_t count = static_cast<std::uint32_t>(Unsigned(entry + 4, 4, bigEndian));
-    std::uint8_t const* field = entry + 8;
-    iTIFX_FieldRow const* row = iTIFX_FindRow(tag);
-    const std::uint64_t bytes = static_cast<std::uint64_t>(count) * iTIFX_TypeSize(type);
-    if (!row || row->bit < 0 || iTIFX_TypeSize(type) == 0) continue;
-    if (bytes <= 4) {
-      iTIFX_ApplyField(dir, tag, iTIFX_DecodeValues(type, count, field, bigEndian));
+    const EmbeddedEntry e = EntryAt(block, i, bigEndian);
+    std::uint64_t offset = 0;
+    if (Wanted(e) && e.bytes > 4 && outOfLineOffset(e, &offset)) window.Include(offset, e.bytes);
+  }
+  window.Load();
+  std::vector<std::uint8_t> scratch;
+  for (std::size_t i = 0; i < entries; ++i) {
+    const EmbeddedEntry e = EntryAt(block, i, bigEndian);
+    if (!Wanted(e)) continue;
+    if (e.bytes <= 4) {
+      iTIFX_ApplyField(dir, e.tag, iTIFX_DecodeValues(e.type, e.count, e.field, bigEndian));
       continue;
     }
-    const std::uint64_t offset = Unsigned(field, 4, bigEndian);
-    if (offset > fileSize || bytes > fileSize - offset) continue;
-    data.resize(static_cast<std::size_t>(bytes));
-    if (!file.Read(offset, data.size(), data.data())) continue;
-    iTIFX_ApplyField(dir, tag, iTIFX_DecodeValues(type, count, data.data(), bigEndian));
+    std::uint64_t offset = 0;
+    if (!outOfLineOffset(e, &offset)) continue;
+    std::uint8_t const* data = window.Bytes(offset, e.bytes, scratch);
+    if (!data) continue;
+    iTIFX_ApplyField(dir, e.tag, iTIFX_DecodeValues(e.type, e.count, data, bigEndian));
   }
   return true;
 }

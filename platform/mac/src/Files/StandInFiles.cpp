@@ -16,6 +16,7 @@
 #include <mutex>
 #include <set>
 #include <string>
+#include <string_view>
 #include <sys/stat.h>
 #include <sys/xattr.h>
 #include <unistd.h>
@@ -46,6 +47,8 @@ struct OpenFork {
   bool canWrite;
   bool exclusiveWrite;
   std::int64_t mark;
+  // The size last seen through this stand-in: a seek within it needs no stat of the file.
+  std::int64_t knownSize;
 };
 
 using FinderInfoBytes = std::array<UInt8, 32>;
@@ -58,8 +61,9 @@ struct State {
   std::map<FSIORefNum, OpenFork> forks;
   std::set<OpaqueFSIterator*> iterators;
   std::map<NodeKey, FinderInfoBytes> finderInfoInMemory;
-  std::map<std::string, std::deque<OSErr>> injected;
-  std::map<std::string, int> calls;
+  // Transparent keys: counting a call must not build a string each time.
+  std::map<std::string, std::deque<OSErr>, std::less<>> injected;
+  std::map<std::string, int, std::less<>> calls;
 };
 
 State& TheState() {
@@ -284,6 +288,13 @@ OpenFork* FindFork(FSIORefNum refNum) {
   return found == TheState().forks.end() ? nullptr : &found->second;
 }
 
+// Every fork of the file learns a new size, so that none seeks past an end it moved.
+void SetKnownSize(const OpenFork& changed, std::int64_t size) {
+  for (auto& entry : TheState().forks)
+    if (entry.second.device == changed.device && entry.second.inode == changed.inode)
+      entry.second.knownSize = size;
+}
+
 // Absolute position for a position mode and offset.
 OSErr Position(const OpenFork& fork, UInt16 mode, SInt64 offset, SInt64* position) {
   switch (mode & 3) {
@@ -314,8 +325,12 @@ OSErr PathOfRef(const FSRef* ref, std::string* path) {
 OSErr EnterCall(const char* function) {
   State& s = TheState();
   Lock lock(s.mutex);
-  ++s.calls[function];
-  auto found = s.injected.find(function);
+  const std::string_view name(function);
+  auto counted = s.calls.find(name);
+  if (counted == s.calls.end()) counted = s.calls.emplace(std::string(name), 0).first;
+  ++counted->second;
+  if (s.injected.empty()) return noErr;
+  auto found = s.injected.find(name);
   if (found == s.injected.end() || found->second.empty()) return noErr;
   OSErr err = found->second.front();
   found->second.pop_front();
@@ -702,7 +717,8 @@ OSErr FSOpenFork(const FSRef* ref, UniCharCount forkNameLength, const UniChar*,
   while (s.forks.count(refNum)) ++refNum;
   s.forks[refNum] = OpenFork{fd, static_cast<std::uint64_t>(st.st_dev),
                              static_cast<std::uint64_t>(st.st_ino), canRead, wantsWrite,
-                             wantsWrite && (exclusive || permissions == fsCurPerm), 0};
+                             wantsWrite && (exclusive || permissions == fsCurPerm), 0,
+                             static_cast<std::int64_t>(st.st_size)};
   *forkRefNum = refNum;
   return noErr;
 }
@@ -767,6 +783,7 @@ OSErr FSWriteFork(FSIORefNum forkRefNum, UInt16 positionMode, SInt64 positionOff
     done += static_cast<ByteCount>(put);
   }
   fork->mark = position + static_cast<SInt64>(done);
+  if (fork->mark > fork->knownSize) SetKnownSize(*fork, fork->mark);
   if (actualCount) *actualCount = done;
   return result;
 }
@@ -780,6 +797,7 @@ OSErr FSGetForkSize(FSIORefNum forkRefNum, SInt64* forkSize) {
   if (forkSize == nullptr) return paramErr;
   if (::fstat(fork->fd, &st) != 0) return ioErr;
   *forkSize = st.st_size;
+  SetKnownSize(*fork, st.st_size);
   return noErr;
 }
 
@@ -796,6 +814,7 @@ OSErr FSSetForkSize(FSIORefNum forkRefNum, UInt16 positionMode, SInt64 positionO
     return err == bdNamErr ? posErr : err;
   }
   fork->mark = std::min(fork->mark, size);
+  SetKnownSize(*fork, size);
   return noErr;
 }
 
@@ -816,9 +835,13 @@ OSErr FSSetForkPosition(FSIORefNum forkRefNum, UInt16 positionMode, SInt64 posit
   if (fork == nullptr) return rfNumErr;
   SInt64 position;
   if (OSErr err = Position(*fork, positionMode, positionOffset, &position)) return err;
-  struct stat st;
-  if (::fstat(fork->fd, &st) != 0) return ioErr;
-  if (position > st.st_size) return eofErr;
+  if (position > fork->knownSize) {
+    // The file may have grown from outside since its size was last seen.
+    struct stat st;
+    if (::fstat(fork->fd, &st) != 0) return ioErr;
+    SetKnownSize(*fork, st.st_size);
+    if (position > st.st_size) return eofErr;
+  }
   fork->mark = position;
   return noErr;
 }
