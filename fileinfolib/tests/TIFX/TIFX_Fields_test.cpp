@@ -181,3 +181,40 @@ TEST(TIFX_Fields, EmbeddedDirectoryReadsTheSameInBothByteOrders) {
     EXPECT_EQ(none.FieldSet[0] | none.FieldSet[1], 0u);
   }
 }
+
+// A file that fails any read longer than a limit: values must still come one by one when the
+// span holding them all cannot be read.
+class ShortReadsOnly : public MemoryFile {
+public:
+  ShortReadsOnly(std::vector<std::uint8_t> bytes, std::size_t limit)
+      : MemoryFile(std::move(bytes)), m_Limit(limit) {}
+  bool Read(std::uint64_t offset, std::size_t size, std::uint8_t* out) override {
+    ++reads;
+    return size <= m_Limit && MemoryFile::Read(offset, size, out);
+  }
+  int reads = 0;
+
+private:
+  std::size_t m_Limit;
+};
+
+TEST(TIFX_Fields, EmbeddedValuesAreReadTogetherOrElseOneByOne) {
+  BlockBuilder b(false);
+  std::vector<std::uint8_t> file(400, 0);
+  std::memcpy(file.data() + 8, "Colour", 7);
+  std::memcpy(file.data() + 300, "Machine", 8);
+  std::vector<std::uint8_t> at8, at300;
+  b.Put(at8, 8, 4);
+  b.Put(at300, 300, 4);
+  b.Entry(10014, kTIFX_Ascii, 7, at8);
+  b.Entry(10012, kTIFX_Ascii, 8, at300);
+  const std::vector<std::uint8_t> block = b.Block();
+  for (std::size_t limit : {std::size_t{1000}, std::size_t{8}}) {
+    ShortReadsOnly source(file, limit);
+    TIFX_NoltDirectory dir;
+    ASSERT_TRUE(iTIFX_ParseEmbeddedDirectory(block.data(), block.size(), false, source, dir));
+    EXPECT_EQ(dir.ColorStr, "Colour");
+    EXPECT_EQ(dir.SourceMachine, "Machine");
+    EXPECT_EQ(source.reads, limit == 1000 ? 1 : 3);
+  }
+}

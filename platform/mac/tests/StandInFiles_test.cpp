@@ -229,6 +229,24 @@ TEST_F(StandInFilesTest, ForkReadWriteSizeAndPosition) {
   EXPECT_EQ(0, StandIn_FilesOpenForkCount());
 }
 
+TEST_F(StandInFilesTest, ASeekSeesTheSizeOtherForksAndOtherWritersGaveTheFile) {
+  WriteFile("grow", "0123456789");
+  FSRef ref = Ref("grow");
+  FSIORefNum reader, writer;
+  ASSERT_EQ(noErr, FSOpenFork(&ref, 0, nullptr, fsRdPerm | fsRdWrShPerm, &reader));
+  ASSERT_EQ(noErr, FSOpenFork(&ref, 0, nullptr, fsRdWrShPerm, &writer));
+  ASSERT_EQ(noErr, FSSetForkSize(writer, fsFromStart, 4));
+  EXPECT_EQ(eofErr, FSSetForkPosition(reader, fsFromStart, 8));
+  {
+    std::ofstream out(Path("grow"), std::ios::binary | std::ios::app);
+    out << "45678901";
+  }
+  EXPECT_EQ(noErr, FSSetForkPosition(reader, fsFromStart, 12));
+  EXPECT_EQ(eofErr, FSSetForkPosition(reader, fsFromStart, 13));
+  FSCloseFork(writer);
+  FSCloseFork(reader);
+}
+
 TEST_F(StandInFilesTest, ForkPermissions) {
   WriteFile("p", "data");
   FSRef ref = Ref("p");
