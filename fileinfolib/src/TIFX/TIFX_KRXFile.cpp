@@ -229,7 +229,7 @@ void TIFX_KRXFile::Open() {
   if (m_IsOpen) return;
   SetCallbackFunctions();
   if (!HasSpec())
-    throw TIFX_FileIOException(nullptr, "The file specification names no file.", __FILE__,
+    throw TIFX_FileIOException(nullptr, "The file spec names no file.", __FILE__,
                                __LINE__);
   auto record = std::make_unique<TIFX_xtiff>();
   TIFFOpenOptions* options = TIFFOpenOptionsAlloc();

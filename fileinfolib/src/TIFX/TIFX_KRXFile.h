@@ -1,4 +1,4 @@
-// An open preview file: the file specification plus one read-only TIFF handle, the preview-file
+// An open preview file: the file spec plus one read-only TIFF handle, the preview-file
 // test, directory selection, typed reads of standard tags and the parsed private directory of
 // the current IFD.
 #pragma once
