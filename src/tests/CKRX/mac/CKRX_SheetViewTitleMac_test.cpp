@@ -1,12 +1,8 @@
 #include "../ViewFixture.h"
 
-#include <CoreFoundation/CFBundle.h>
+#include "TestBundle.h"
 
-#include <sys/stat.h>
-#include <unistd.h>
-
-#include <cstdlib>
-#include <fstream>
+#include <memory>
 #include <string>
 
 namespace
@@ -19,31 +15,19 @@ protected:
     void SetUp() override
     {
         ViewFixture::SetUp();
-        char folder[] = "/tmp/ckrx_bundle_XXXXXX";
-        ASSERT_NE(nullptr, ::mkdtemp(folder));
-        m_root = folder;
-        std::string path = m_root;
-        for (char const* part : {"/Viewer.app", "/Contents", "/Resources", "/en.lproj"})
-        {
-            path += part;
-            ASSERT_EQ(0, ::mkdir(path.c_str(), 0755));
-        }
-        std::ofstream(path + "/Localizable.strings", std::ios::binary)
-            << "\"CKRX_SheetWindowTitleInfo\" = \"{0} / {1} / {2} / {3}\";\n"
-               "\"CKRX_SurfaceShortNameFront\" = \"Vorne\";\n"
-               "\"CKRX_SurfaceShortNameBack\" = \"Hinten\";\n";
-        StandIn_SetMainBundlePath((m_root + "/Viewer.app").c_str());
+        m_bundle = std::make_unique<TestBundle>(
+            "\"CKRX_SheetWindowTitleInfo\" = \"{0} / {1} / {2} / {3}\";\n"
+            "\"CKRX_SurfaceShortNameFront\" = \"Vorne\";\n"
+            "\"CKRX_SurfaceShortNameBack\" = \"Hinten\";\n");
     }
 
     void TearDown() override
     {
-        StandIn_SetMainBundlePath(nullptr);
-        std::string const remove = "rm -rf '" + m_root + "'";
-        EXPECT_EQ(0, std::system(remove.c_str()));
+        m_bundle.reset();
         ViewFixture::TearDown();
     }
 
-    std::string m_root;
+    std::unique_ptr<TestBundle> m_bundle;
 };
 
 TEST_F(SheetViewTitleMac, TitleFillsJobSignatureWebAndSideIntoTheLocalisedTemplate)

@@ -1,14 +1,10 @@
 #include "USTR/USTR_LocalizedString.h"
 
-#include <CoreFoundation/CFBundle.h>
+#include "TestBundle.h"
 
 #include <gtest/gtest.h>
 
-#include <sys/stat.h>
-#include <unistd.h>
-
-#include <cstdlib>
-#include <fstream>
+#include <memory>
 #include <string>
 
 namespace
@@ -20,20 +16,10 @@ class USTR_MacLookup : public ::testing::Test
 protected:
 	void SetUp() override
 	{
-		char folder[] = "/tmp/ustr_bundle_XXXXXX";
-		ASSERT_NE(nullptr, ::mkdtemp(folder));
-		m_root = folder;
-		std::string path = m_root;
-		for (char const* part : {"/Viewer.app", "/Contents", "/Resources", "/en.lproj"})
-		{
-			path += part;
-			ASSERT_EQ(0, ::mkdir(path.c_str(), 0755));
-		}
-		std::ofstream(path + "/Localizable.strings", std::ios::binary)
-			<< "\"CKRX_SurfaceShortNameBack\" = \"Back\";\n"
-			   "\"CKRX_SheetWindowTitleInfo\" = \"{0} \xE2\x80\xA2 Signature {1} \xE2\x80\xA2 Web {2} \xE2\x80\xA2 {3}\";\n"
-			   "\"CKRX_Smile\" = \"\xF0\x9F\x98\x80\";\n";
-		StandIn_SetMainBundlePath((m_root + "/Viewer.app").c_str());
+		m_bundle = std::make_unique<TestBundle>(
+			"\"CKRX_SurfaceShortNameBack\" = \"Back\";\n"
+			"\"CKRX_SheetWindowTitleInfo\" = \"{0} \xE2\x80\xA2 Signature {1} \xE2\x80\xA2 Web {2} \xE2\x80\xA2 {3}\";\n"
+			"\"CKRX_Smile\" = \"\xF0\x9F\x98\x80\";\n");
 		m_liveObjects = StandIn_CFLiveObjectCount();
 	}
 
@@ -41,12 +27,10 @@ protected:
 	{
 		// Every lookup releases the CFString it made.
 		EXPECT_EQ(m_liveObjects, StandIn_CFLiveObjectCount());
-		StandIn_SetMainBundlePath(nullptr);
-		std::string const remove = "rm -rf '" + m_root + "'";
-		EXPECT_EQ(0, std::system(remove.c_str()));
+		m_bundle.reset();
 	}
 
-	std::string m_root;
+	std::unique_ptr<TestBundle> m_bundle;
 	long m_liveObjects = 0;
 };
 

@@ -1,0 +1,41 @@
+// A program bundle in a temporary folder whose English strings table holds the given entries,
+// installed as the stand-in's main bundle for the helper's lifetime (Mac flavour tests only).
+#pragma once
+
+#include <CoreFoundation/CFBundle.h>
+
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+#include <string>
+
+class TestBundle
+{
+public:
+    // stringsTable: the contents of en.lproj/Localizable.strings, as UTF-8.
+    explicit TestBundle(std::string const& stringsTable)
+    {
+        std::string folder = (std::filesystem::temp_directory_path() / "bundle_XXXXXX").string();
+        if (::mkdtemp(folder.data()) == nullptr)
+            throw std::filesystem::filesystem_error("mkdtemp", std::error_code(errno, std::generic_category()));
+        m_root = folder;
+        std::filesystem::path const app = m_root / "Viewer.app";
+        std::filesystem::path const language = app / "Contents" / "Resources" / "en.lproj";
+        std::filesystem::create_directories(language);
+        std::ofstream(language / "Localizable.strings", std::ios::binary) << stringsTable;
+        StandIn_SetMainBundlePath(app.string().c_str());
+    }
+
+    ~TestBundle()
+    {
+        StandIn_SetMainBundlePath(nullptr);
+        std::error_code ignored;
+        std::filesystem::remove_all(m_root, ignored);
+    }
+
+    TestBundle(TestBundle const&) = delete;
+    TestBundle& operator=(TestBundle const&) = delete;
+
+private:
+    std::filesystem::path m_root;
+};
