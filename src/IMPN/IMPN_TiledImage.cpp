@@ -4,6 +4,7 @@
 #include "IMPN/IMPN_Ink.h"
 #include "IMPN/IMPN_Registry.h"
 #include "IMPN/IMPN_Separation.h"
+#include "IMPN/IMPN_Workers.h"
 
 #include <algorithm>
 #include <cstring>
@@ -224,7 +225,10 @@ IMPN_TiledImage::IMPN_TiledImage(std::vector<IMPN_Separation*>& separations,
       m_ColorTable(),
       m_EntryCount(0),
       m_ColorTableTimeStamp(0),
-      m_Supported(false)
+      m_Supported(false),
+      m_Scratch(1),
+      m_WorkerCount(IMPN_Workers::CoreCount()),
+      m_ReadLockCount(0)
 {
     InitTables();
     GenerateColorTable();
@@ -310,17 +314,29 @@ IMPN_BitMap* IMPN_TiledImage::FindTile(long top, long left, IMPN_ZoomLevel level
     return create ? &map[index] : nullptr;
 }
 
-IMPN_BitMap* IMPN_TiledImage::GetTile(long top, long left, IMPN_ZoomLevel level, long stamp)
+IMPN_BitMap* IMPN_TiledImage::SlotFor(long top, long left, IMPN_ZoomLevel level)
 {
     IMPN_BitMap* tile = FindTile(top, left, level, true);
-    if (!tile)
-        return nullptr;
-    if (!tile->pixels)
+    if (tile && !tile->pixels)
     {
         LevelGeometry const& g = m_Levels[level];
         tile->rect = IMPN_RectT<long>(top - top % g.tileLength, left - left % g.tileWidth,
                                       g.tileWidth, g.tileLength);
     }
+    return tile;
+}
+
+bool IMPN_TiledImage::IsStaleRGB(IMPN_BitMap const& tile, long stamp)
+{
+    // A tile left incomplete by a failed read (stamp 0) is built again.
+    return !tile.pixels || tile.timeStamp == 0 || tile.timeStamp < stamp;
+}
+
+IMPN_BitMap* IMPN_TiledImage::GetTile(long top, long left, IMPN_ZoomLevel level, long stamp)
+{
+    IMPN_BitMap* tile = SlotFor(top, left, level);
+    if (!tile)
+        return nullptr;
     if (IsIndexedLevel(level))
     {
         // A tile left incomplete by a failed read (stamp 0) is built again.
@@ -330,9 +346,97 @@ IMPN_BitMap* IMPN_TiledImage::GetTile(long top, long left, IMPN_ZoomLevel level,
             GenerateColorTable();
         return tile;
     }
-    if (!tile->pixels || tile->timeStamp == 0 || tile->timeStamp < stamp)
+    if (IsStaleRGB(*tile, stamp))
+    {
+        if (level >= kIMPN_ZoomLevel1to16)
+        {
+            // Everything the pyramid below needs from the separations, at once.
+            std::vector<IMPN_BitMap*> stale;
+            CollectStaleBaseTiles(*tile, level, stamp, stale);
+            BuildBaseTilesTogether(stale);
+        }
         GenerateRGBTile(*tile, level, stamp);
+    }
     return tile;
+}
+
+void IMPN_TiledImage::SetWorkerCount(unsigned count)
+{
+    m_WorkerCount = std::max(1u, count);
+}
+
+void IMPN_TiledImage::PrepareWorkers(std::size_t workers)
+{
+    if (m_ReadLockCount != m_Separations.size())
+    {
+        m_ReadLocks.reset(new std::mutex[m_Separations.size()]);
+        m_ReadLockCount = m_Separations.size();
+    }
+    if (m_Scratch.size() < workers)
+        m_Scratch.resize(workers);
+}
+
+bool IMPN_TiledImage::QuadrantPosition(IMPN_BitMap const& tile, IMPN_ZoomLevel finer, int qy,
+                                       int qx, long& top, long& left) const
+{
+    LevelGeometry const& fg = m_Levels[finer];
+    top = 2 * tile.rect.top + qy * fg.tileLength;
+    left = 2 * tile.rect.left + qx * fg.tileWidth;
+    // Beyond the finer level's last tile there is nothing to fetch.
+    return top / fg.tileLength < fg.tilesDown && left / fg.tileWidth < fg.tilesAcross;
+}
+
+void IMPN_TiledImage::CollectStaleBaseTiles(IMPN_BitMap const& tile, IMPN_ZoomLevel level,
+                                            long stamp, std::vector<IMPN_BitMap*>& stale)
+{
+    // The same descent as the build's own: a finer tile that is up to date ends it.
+    IMPN_ZoomLevel const finer = static_cast<IMPN_ZoomLevel>(level - 1);
+    for (int qy = 0; qy < 2; ++qy)
+        for (int qx = 0; qx < 2; ++qx)
+        {
+            long top = 0;
+            long left = 0;
+            if (!QuadrantPosition(tile, finer, qy, qx, top, left))
+                continue;
+            IMPN_BitMap* source = SlotFor(top, left, finer);
+            if (!source || !IsStaleRGB(*source, stamp))
+                continue;
+            if (finer == kIMPN_ZoomLevel1to8)
+                stale.push_back(source);
+            else
+                CollectStaleBaseTiles(*source, finer, stamp, stale);
+        }
+}
+
+void IMPN_TiledImage::BuildBaseTilesTogether(std::vector<IMPN_BitMap*> const& tiles)
+{
+    if (tiles.empty())
+        return;
+    RefreshInkRamps();
+    for (IMPN_BitMap* tile : tiles)
+    {
+        tile->timeStamp = IMPN_Registry::GetNewTimeStamp();
+        tile->palette = nullptr;
+    }
+    unsigned const workers =
+        static_cast<unsigned>(std::min<std::size_t>(m_WorkerCount, tiles.size()));
+    PrepareWorkers(workers);
+    std::size_t const n = std::max<std::size_t>(1, m_Separations.size());
+    try
+    {
+        IMPN_Workers::Run(tiles.size(), workers, [this, &tiles, n](std::size_t item,
+                                                                   unsigned worker) {
+            BuildRGBFromSeparationTile(*tiles[item], kIMPN_ZoomLevel1to8, m_Scratch[worker],
+                                       item % n);
+        });
+    }
+    catch (...)
+    {
+        // Tiles the failure left unfinished are built again at the next request.
+        for (IMPN_BitMap* tile : tiles)
+            tile->timeStamp = 0;
+        throw;
+    }
 }
 
 long IMPN_TiledImage::GetTileTimeStamp(long top, long left, IMPN_ZoomLevel level)
@@ -453,20 +557,23 @@ void IMPN_TiledImage::RefreshInkRamps()
     }
 }
 
-void IMPN_TiledImage::ReadSeparationTiles(long top, long left, bool skipHidden,
+void IMPN_TiledImage::ReadSeparationTiles(Scratch& scratch, long top, long left,
+                                          bool skipHidden, std::size_t firstRead,
                                           bool& allUniform, bool& failed)
 {
     size_t const n = m_Separations.size();
     size_t const bytes = static_cast<size_t>(m_TileWidth / 8 * m_TileLength);
-    if (m_BitBuffers.size() < n)
-        m_BitBuffers.resize(n);
-    m_SeparationTiles.assign(n, SeparationTile());
+    if (scratch.bitBuffers.size() < n)
+        scratch.bitBuffers.resize(n);
+    scratch.separationTiles.assign(n, SeparationTile());
     allUniform = true;
     failed = false;
-    for (size_t i = 0; i < n; ++i)
+    for (size_t k = 0; k < n; ++k)
     {
+        size_t const i = (firstRead + k) % n;
+        std::lock_guard<std::mutex> lock(ReadLock(i));
         IMPN_Separation* separation = m_Separations[i];
-        SeparationTile& st = m_SeparationTiles[i];
+        SeparationTile& st = scratch.separationTiles[i];
         long const state = separation->GetTileState(static_cast<unsigned long>(left),
                                                     static_cast<unsigned long>(top));
         if (state == IMPN_Separation::kTileBlank)
@@ -489,7 +596,7 @@ void IMPN_TiledImage::ReadSeparationTiles(long top, long left, bool skipHidden,
             allUniform = false;
             continue;
         }
-        std::vector<std::uint8_t>& buffer = m_BitBuffers[i];
+        std::vector<std::uint8_t>& buffer = scratch.bitBuffers[i];
         if (buffer.size() < bytes)
             buffer.resize(bytes);
         long const result = separation->GetTile(buffer.data(), static_cast<unsigned long>(left),
@@ -528,13 +635,15 @@ void IMPN_TiledImage::GenerateIDXFromSingleTile(IMPN_BitMap& tile)
     MapTileCoordinate(top, left, kIMPN_ZoomLevel1to1);
     bool allUniform = true;
     bool failed = false;
-    ReadSeparationTiles(top, left, false, allUniform, failed);
+    PrepareWorkers(1);
+    Scratch& scratch = m_Scratch.front();
+    ReadSeparationTiles(scratch, top, left, false, 0, allUniform, failed);
 
     std::uint8_t fullSet = 0;
     std::vector<std::pair<std::uint8_t const*, int>> mixed;
-    for (size_t i = 0; i < m_SeparationTiles.size(); ++i)
+    for (size_t i = 0; i < scratch.separationTiles.size(); ++i)
     {
-        SeparationTile const& st = m_SeparationTiles[i];
+        SeparationTile const& st = scratch.separationTiles[i];
         if (st.content == SeparationTile::kFull)
             fullSet = static_cast<std::uint8_t>(fullSet | (1u << i));
         else if (st.content == SeparationTile::kBits)
@@ -611,15 +720,25 @@ void IMPN_TiledImage::GenerateRGBTile(IMPN_BitMap& tile, IMPN_ZoomLevel level, l
         GenerateRGBFromMultipleTiles(tile, level, stamp);
     else if (level < kIMPN_ZoomLevel1to1)
         GenerateRGBFromPartialTile(tile, level, stamp);
-    else if (tile.kind == kIMPN_BitMapUniformRGB)
-        RefreshRGBUniformTile(tile, level);
     else
-        GenerateRGBFromSingleTile(tile, level);
+    {
+        RefreshInkRamps();
+        PrepareWorkers(1);
+        BuildRGBFromSeparationTile(tile, level, m_Scratch.front(), 0);
+    }
 }
 
-IMPN_RGBColor8 IMPN_TiledImage::UniformColor(long top, long left)
+void IMPN_TiledImage::BuildRGBFromSeparationTile(IMPN_BitMap& tile, IMPN_ZoomLevel level,
+                                                 Scratch& scratch, std::size_t firstRead)
 {
-    RefreshInkRamps();
+    if (tile.kind == kIMPN_BitMapUniformRGB)
+        RefreshRGBUniformTile(tile, level);
+    else
+        GenerateRGBFromSingleTile(tile, level, scratch, firstRead);
+}
+
+IMPN_RGBColor8 IMPN_TiledImage::UniformColor(long top, long left) const
+{
     IMPN_RGBColor8 colour = m_SurfaceColor;
     for (size_t i = 0; i < m_Separations.size(); ++i)
     {
@@ -656,14 +775,15 @@ void IMPN_TiledImage::ImagePart(IMPN_BitMap const& tile, IMPN_ZoomLevel level, l
     length = std::max(0L, std::min(tile.rect.height, g.scaledLength - tile.rect.top));
 }
 
-void IMPN_TiledImage::GenerateRGBFromSingleTile(IMPN_BitMap& tile, IMPN_ZoomLevel level)
+void IMPN_TiledImage::GenerateRGBFromSingleTile(IMPN_BitMap& tile, IMPN_ZoomLevel level,
+                                                Scratch& scratch, std::size_t firstRead)
 {
     long top = tile.rect.top;
     long left = tile.rect.left;
     MapTileCoordinate(top, left, level);
     bool allUniform = true;
     bool failed = false;
-    ReadSeparationTiles(top, left, true, allUniform, failed);
+    ReadSeparationTiles(scratch, top, left, true, firstRead, allUniform, failed);
 
     if (allUniform && !ExtendsBeyondImage(tile, level))
     {
@@ -672,25 +792,24 @@ void IMPN_TiledImage::GenerateRGBFromSingleTile(IMPN_BitMap& tile, IMPN_ZoomLeve
         return;
     }
 
-    RefreshInkRamps();
     long const width = tile.rect.width;
     long const length = tile.rect.height;
     size_t const n = m_Separations.size();
-    if (m_CoverageBuffers.size() < n)
-        m_CoverageBuffers.resize(n);
+    if (scratch.coverageBuffers.size() < n)
+        scratch.coverageBuffers.resize(n);
     // Bottom first.
-    std::vector<Layer>& layers = m_Layers;
+    std::vector<Layer>& layers = scratch.layers;
     layers.clear();
     for (size_t i = 0; i < n; ++i)
     {
-        SeparationTile const& st = m_SeparationTiles[i];
+        SeparationTile const& st = scratch.separationTiles[i];
         if (!m_Separations[i]->IsVisible())
             continue;
         if (st.content == SeparationTile::kFull)
             layers.push_back({&m_InkRamps[i], nullptr});
         else if (st.content == SeparationTile::kBits)
         {
-            std::vector<std::uint8_t>& coverage = m_CoverageBuffers[i];
+            std::vector<std::uint8_t>& coverage = scratch.coverageBuffers[i];
             coverage.resize(static_cast<size_t>(width * length));
             Generate8bppFrom1bpp(st.bits, m_TileWidth / 8, m_TileLength, coverage.data(),
                                  level);
@@ -745,7 +864,6 @@ void IMPN_TiledImage::GenerateRGBFromMultipleTiles(IMPN_BitMap& tile, IMPN_ZoomL
                                                    long stamp)
 {
     IMPN_ZoomLevel const finer = static_cast<IMPN_ZoomLevel>(level - 1);
-    LevelGeometry const& fg = m_Levels[finer];
     IMPN_BitMap const* quadrants[2][2] = {{nullptr, nullptr}, {nullptr, nullptr}};
     int fetched = 0;
     int uniform = 0;
@@ -753,10 +871,9 @@ void IMPN_TiledImage::GenerateRGBFromMultipleTiles(IMPN_BitMap& tile, IMPN_ZoomL
     for (int qy = 0; qy < 2; ++qy)
         for (int qx = 0; qx < 2; ++qx)
         {
-            long const top = 2 * tile.rect.top + qy * fg.tileLength;
-            long const left = 2 * tile.rect.left + qx * fg.tileWidth;
-            // Beyond the finer level's last tile there is nothing to fetch.
-            if (top / fg.tileLength >= fg.tilesDown || left / fg.tileWidth >= fg.tilesAcross)
+            long top = 0;
+            long left = 0;
+            if (!QuadrantPosition(tile, finer, qy, qx, top, left))
                 continue;
             IMPN_BitMap const* source = GetTile(top, left, finer, stamp);
             if (!source || !source->pixels)

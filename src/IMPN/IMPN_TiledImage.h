@@ -8,6 +8,8 @@
 
 #include <cstdint>
 #include <map>
+#include <memory>
+#include <mutex>
 #include <vector>
 
 class IMPN_Separation;
@@ -16,7 +18,8 @@ class IMPN_Separation;
 // them. From 8:1 to 1:1 with at most 8 separations a tile holds per pixel the set of separations
 // inked there and a 256-entry colour table gives the colours, so ink and visibility changes
 // only rebuild the table; otherwise tiles are RGB, rebuilt when older than the request, and the
-// levels below 1:8 are built from the next finer level's tiles.
+// levels below 1:8 are built from the next finer level's tiles. A reduced tile that needs many
+// 1:8 tiles has them built first, on several threads.
 class IMPN_TiledImage
 {
 public:
@@ -53,6 +56,9 @@ public:
     long GetTileTimeStamp(long top, long left, IMPN_ZoomLevel level);
     // Frees every tile's pixels; the colour table stays.
     void ResetCache();
+    // How many threads may build 1:8 tiles together; at least 1. The machine's core count
+    // unless set.
+    void SetWorkerCount(unsigned count);
 
     LevelGeometry const& GetLevelGeometry(IMPN_ZoomLevel level) const { return m_Levels[level]; }
     long GetScaledWidth(IMPN_ZoomLevel level) const { return m_Levels[level].scaledWidth; }
@@ -105,10 +111,27 @@ private:
         std::uint8_t const* coverage;
     };
 
+    // Memory for building one tile from separation tiles, one set per thread: each
+    // separation's 1-bit tile and its coverage.
+    struct Scratch
+    {
+        std::vector<std::vector<std::uint8_t>> bitBuffers;
+        std::vector<std::vector<std::uint8_t>> coverageBuffers;
+        std::vector<SeparationTile> separationTiles;
+        std::vector<Layer> layers;
+    };
+
     void ComputeLevelGeometry();
     // False for a position outside the level's own tile grid.
     bool TileIndex(long top, long left, IMPN_ZoomLevel level, long& index) const;
     IMPN_BitMap* FindTile(long top, long left, IMPN_ZoomLevel level, bool create);
+    // The cache slot of the tile at (top, left), its place set when it holds no pixels yet.
+    IMPN_BitMap* SlotFor(long top, long left, IMPN_ZoomLevel level);
+    static bool IsStaleRGB(IMPN_BitMap const& tile, long stamp);
+    // Where the finer level's tile for one quadrant of a tile starts; false beyond the finer
+    // level's last tile.
+    bool QuadrantPosition(IMPN_BitMap const& tile, IMPN_ZoomLevel finer, int qy, int qx,
+                          long& top, long& left) const;
     void GenerateColorTable();
     void RefreshInkRamps();
 
@@ -117,18 +140,34 @@ private:
     void GenerateIDXFromPartialTile(IMPN_BitMap& tile, IMPN_ZoomLevel level, long stamp);
 
     void GenerateRGBTile(IMPN_BitMap& tile, IMPN_ZoomLevel level, long stamp);
+    // The RGB tile of a level from 1:1 to 1:8 from its separation tile; ink ramps up to date.
+    // Safe on several threads at once for different tiles.
+    void BuildRGBFromSeparationTile(IMPN_BitMap& tile, IMPN_ZoomLevel level, Scratch& scratch,
+                                    std::size_t firstRead);
     void RefreshRGBUniformTile(IMPN_BitMap& tile, IMPN_ZoomLevel level);
-    void GenerateRGBFromSingleTile(IMPN_BitMap& tile, IMPN_ZoomLevel level);
+    void GenerateRGBFromSingleTile(IMPN_BitMap& tile, IMPN_ZoomLevel level, Scratch& scratch,
+                                   std::size_t firstRead);
     void GenerateRGBFromMultipleTiles(IMPN_BitMap& tile, IMPN_ZoomLevel level, long stamp);
     void GenerateRGBFromPartialTile(IMPN_BitMap& tile, IMPN_ZoomLevel level, long stamp);
 
-    // Reads every separation's tile at a full-resolution position into m_SeparationTiles.
-    // Hidden mixed tiles need no reading when skipHidden. failed: a read that may succeed later
-    // failed, so the tile must not be kept.
-    void ReadSeparationTiles(long top, long left, bool skipHidden, bool& allUniform,
-                             bool& failed);
-    // The surface with the visible inks that are full at a separation tile laid over it.
-    IMPN_RGBColor8 UniformColor(long top, long left);
+    // The 1:8 tiles under a reduced tile that its build would have to rebuild first.
+    void CollectStaleBaseTiles(IMPN_BitMap const& tile, IMPN_ZoomLevel level, long stamp,
+                               std::vector<IMPN_BitMap*>& stale);
+    // Builds 1:8 tiles on up to m_WorkerCount threads.
+    void BuildBaseTilesTogether(std::vector<IMPN_BitMap*> const& tiles);
+
+    // Reads every separation's tile at a full-resolution position into the scratch, starting
+    // with separation firstRead so that threads building neighbouring tiles seldom wait for
+    // the same file. Hidden mixed tiles need no reading when skipHidden. failed: a read that
+    // may succeed later failed, so the tile must not be kept.
+    void ReadSeparationTiles(Scratch& scratch, long top, long left, bool skipHidden,
+                             std::size_t firstRead, bool& allUniform, bool& failed);
+    // The surface with the visible inks that are full at a separation tile laid over it; ink
+    // ramps up to date.
+    IMPN_RGBColor8 UniformColor(long top, long left) const;
+    // One lock per separation: its file and tile states serve one thread at a time.
+    std::mutex& ReadLock(std::size_t separation) { return m_ReadLocks[separation]; }
+    void PrepareWorkers(std::size_t workers);
     bool ExtendsBeyondImage(IMPN_BitMap const& tile, IMPN_ZoomLevel level) const;
     // The part of a tile inside the scaled image; pixels beyond it are white.
     void ImagePart(IMPN_BitMap const& tile, IMPN_ZoomLevel level, long& width,
@@ -156,11 +195,11 @@ private:
     std::map<long, IMPN_BitMap, LessThanIndex> m_SparseTiles[3];
     std::vector<IMPN_BitMap> m_DenseTiles[kIMPN_ZoomLevelCount - 3];
 
-    // Scratch for one build: each separation's 1-bit tile and its coverage.
-    std::vector<std::vector<std::uint8_t>> m_BitBuffers;
-    std::vector<std::vector<std::uint8_t>> m_CoverageBuffers;
-    std::vector<SeparationTile> m_SeparationTiles;
-    std::vector<Layer> m_Layers;
+    // Scratch per worker; the calling thread's is the first.
+    std::vector<Scratch> m_Scratch;
+    unsigned m_WorkerCount;
+    std::unique_ptr<std::mutex[]> m_ReadLocks;
+    std::size_t m_ReadLockCount;
 
     // Blend tables of each separation's ink, keyed by the separation and its stamp.
     std::vector<IMPN_InkRamp> m_InkRamps;

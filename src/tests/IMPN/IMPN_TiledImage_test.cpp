@@ -289,13 +289,22 @@ long Mismatches(IMPN_BitMap const& tile, int level, Reference& reference)
     return count;
 }
 
+enum class Order
+{
+    FinestFirst,
+    // A reduced tile asked for before its finer levels builds its 1:8 tiles on several threads.
+    CoarsestFirst
+};
+
 // Compares every tile of levels 2 to 12 and some tiles of levels 0 and 1 with the reference.
-void ExpectMatchesReference(Surface& surface, IMPN_TiledImage& image, std::mt19937& random)
+void ExpectMatchesReference(Surface& surface, IMPN_TiledImage& image, std::mt19937& random,
+                            Order order = Order::FinestFirst)
 {
     Reference reference(surface, image);
     long const stamp = surface.Stamp();
-    for (int level = 0; level < kIMPN_ZoomLevelCount; ++level)
+    for (int step = 0; step < kIMPN_ZoomLevelCount; ++step)
     {
+        int const level = order == Order::FinestFirst ? step : kIMPN_ZoomLevelCount - 1 - step;
         IMPN_ZoomLevel const z = IMPN_ZoomLevel(level);
         long const across = image.GetTilesAcross(z);
         long const down = image.GetTilesDown(z);
@@ -344,6 +353,7 @@ TEST_P(TiledImageReference, EveryLevelMatchesThePixelRulesBeforeAndAfterInkChang
     surface->colour = RandomColour(random);
     RandomInks(*surface, random);
     IMPN_TiledImage image(surface->separations, surface->colour);
+    image.SetWorkerCount(4);
     ExpectMatchesReference(*surface, image, random);
 
     // Indexed tiles keep their pixels and stamps; only the colour table follows the inks.
@@ -354,7 +364,7 @@ TEST_P(TiledImageReference, EveryLevelMatchesThePixelRulesBeforeAndAfterInkChang
         before.emplace_back(tile->pixels, tile->timeStamp);
     }
     RandomInks(*surface, random);
-    ExpectMatchesReference(*surface, image, random);
+    ExpectMatchesReference(*surface, image, random, Order::CoarsestFirst);
     if (c.separations <= 8)
         for (long column = 0; column < image.GetTilesAcross(kIMPN_ZoomLevel1to1); ++column)
         {
@@ -365,7 +375,7 @@ TEST_P(TiledImageReference, EveryLevelMatchesThePixelRulesBeforeAndAfterInkChang
 
     // The same surface from a fresh cache, with every tile state now known.
     image.ResetCache();
-    ExpectMatchesReference(*surface, image, random);
+    ExpectMatchesReference(*surface, image, random, Order::CoarsestFirst);
 }
 
 INSTANTIATE_TEST_SUITE_P(OneToNineSeparations, TiledImageReference,
@@ -595,7 +605,8 @@ TEST(TiledImage, TileOfAFailedReadIsBuiltAgain)
     surface->separations[1]->CloseFile();
     ASSERT_EQ(std::remove(surface->paths[1].c_str()), 0);
     long const stamp = surface->Stamp();
-    for (IMPN_ZoomLevel z : {kIMPN_ZoomLevel1to1, kIMPN_ZoomLevel1to4})
+    for (IMPN_ZoomLevel z : {kIMPN_ZoomLevel1to512, kIMPN_ZoomLevel1to8, kIMPN_ZoomLevel1to1,
+                             kIMPN_ZoomLevel1to4})
     {
         IMPN_BitMap* tile = image.GetTile(0, 0, z, stamp);
         ASSERT_NE(tile, nullptr);

@@ -737,23 +737,31 @@ OSErr FSReadFork(FSIORefNum forkRefNum, UInt16 positionMode, SInt64 positionOffs
                  ByteCount requestCount, void* buffer, ByteCount* actualCount) {
   if (actualCount) *actualCount = 0;
   if (OSErr err = EnterCall("FSReadFork")) return err;
-  Lock lock(TheState().mutex);
-  OpenFork* fork = FindFork(forkRefNum);
-  if (fork == nullptr) return rfNumErr;
-  if (!fork->canRead) return afpAccessDenied;
-  if (buffer == nullptr && requestCount > 0) return paramErr;
-  SInt64 position;
-  if (OSErr err = Position(*fork, positionMode, positionOffset, &position)) return err;
+  int fd = -1;
+  SInt64 position = 0;
+  {
+    Lock lock(TheState().mutex);
+    OpenFork* fork = FindFork(forkRefNum);
+    if (fork == nullptr) return rfNumErr;
+    if (!fork->canRead) return afpAccessDenied;
+    if (buffer == nullptr && requestCount > 0) return paramErr;
+    if (OSErr err = Position(*fork, positionMode, positionOffset, &position)) return err;
+    fd = fork->fd;
+  }
+  // Forks are read side by side, as the File Manager does: the lock is not held while reading.
   ByteCount done = 0;
   while (done < requestCount) {
-    ssize_t got = ::pread(fork->fd, static_cast<char*>(buffer) + done, requestCount - done,
+    ssize_t got = ::pread(fd, static_cast<char*>(buffer) + done, requestCount - done,
                           position + static_cast<SInt64>(done));
     if (got < 0 && errno == EINTR) continue;
     if (got < 0) return ioErr;
     if (got == 0) break;
     done += static_cast<ByteCount>(got);
   }
-  fork->mark = position + static_cast<SInt64>(done);
+  {
+    Lock lock(TheState().mutex);
+    if (OpenFork* fork = FindFork(forkRefNum)) fork->mark = position + static_cast<SInt64>(done);
+  }
   if (actualCount) *actualCount = done;
   return done < requestCount ? eofErr : kOK;
 }
