@@ -121,6 +121,13 @@ Plates& ThePlates()
     return plates;
 }
 
+// The argument of the surface benchmarks: how many threads build tiles, 0 for every core.
+void UseWorkers(IMPN_TiledImage& image, benchmark::State const& state)
+{
+    if (state.range(0) > 0)
+        image.SetWorkerCount(static_cast<unsigned>(state.range(0)));
+}
+
 void EveryTileDecoded(benchmark::State& state)
 {
     std::vector<std::uint8_t> buffer(SheetFixture::kTile / 8 * SheetFixture::kTile);
@@ -160,6 +167,7 @@ void WholeSurfaceAtOneTo512(benchmark::State& state)
 {
     Plates& plates = ThePlates();
     IMPN_TiledImage image(plates.separations, plates.colour);
+    UseWorkers(image, state);
     for (auto _ : state)
     {
         state.PauseTiming();
@@ -177,6 +185,7 @@ void WholeSurfaceAfterVisibilityChange(benchmark::State& state)
 {
     Plates& plates = ThePlates();
     IMPN_TiledImage image(plates.separations, plates.colour);
+    UseWorkers(image, state);
     image.GetTile(0, 0, kIMPN_ZoomLevel1to512, plates.Stamp());
     for (auto _ : state)
     {
@@ -240,8 +249,12 @@ double Least(std::vector<double> const& v)
 
 IMPN_LARGE_BENCHMARK(EveryTileDecoded, 2);
 IMPN_LARGE_BENCHMARK(EveryTileDecodedThroughReader, 2);
-IMPN_LARGE_BENCHMARK(WholeSurfaceAtOneTo512, 2);
-IMPN_LARGE_BENCHMARK(WholeSurfaceAfterVisibilityChange, 2);
+IMPN_LARGE_BENCHMARK(WholeSurfaceAtOneTo512, 2)->ArgName("workers")->Arg(0)->Arg(1)->UseRealTime();
+IMPN_LARGE_BENCHMARK(WholeSurfaceAfterVisibilityChange, 2)
+    ->ArgName("workers")
+    ->Arg(0)
+    ->Arg(1)
+    ->UseRealTime();
 BENCHMARK(ViewAtOneToOneFresh)
     ->Unit(benchmark::kMicrosecond)
     ->Repetitions(3)
