@@ -376,36 +376,20 @@ void IMPN_TiledImage::PrepareWorkers(std::size_t workers)
         m_Scratch.resize(workers);
 }
 
-bool IMPN_TiledImage::QuadrantPosition(IMPN_BitMap const& tile, IMPN_ZoomLevel finer, int qy,
-                                       int qx, long& top, long& left) const
-{
-    LevelGeometry const& fg = m_Levels[finer];
-    top = 2 * tile.rect.top + qy * fg.tileLength;
-    left = 2 * tile.rect.left + qx * fg.tileWidth;
-    // Beyond the finer level's last tile there is nothing to fetch.
-    return top / fg.tileLength < fg.tilesDown && left / fg.tileWidth < fg.tilesAcross;
-}
-
 void IMPN_TiledImage::CollectStaleBaseTiles(IMPN_BitMap const& tile, IMPN_ZoomLevel level,
                                             long stamp, std::vector<IMPN_BitMap*>& stale)
 {
     // The same descent as the build's own: a finer tile that is up to date ends it.
     IMPN_ZoomLevel const finer = static_cast<IMPN_ZoomLevel>(level - 1);
-    for (int qy = 0; qy < 2; ++qy)
-        for (int qx = 0; qx < 2; ++qx)
-        {
-            long top = 0;
-            long left = 0;
-            if (!QuadrantPosition(tile, finer, qy, qx, top, left))
-                continue;
-            IMPN_BitMap* source = SlotFor(top, left, finer);
-            if (!source || !IsStaleRGB(*source, stamp))
-                continue;
-            if (finer == kIMPN_ZoomLevel1to8)
-                stale.push_back(source);
-            else
-                CollectStaleBaseTiles(*source, finer, stamp, stale);
-        }
+    ForEachQuadrant(tile, finer, [&](int, int, long top, long left) {
+        IMPN_BitMap* source = SlotFor(top, left, finer);
+        if (!source || !IsStaleRGB(*source, stamp))
+            return;
+        if (finer == kIMPN_ZoomLevel1to8)
+            stale.push_back(source);
+        else
+            CollectStaleBaseTiles(*source, finer, stamp, stale);
+    });
 }
 
 void IMPN_TiledImage::BuildBaseTilesTogether(std::vector<IMPN_BitMap*> const& tiles)
@@ -868,23 +852,17 @@ void IMPN_TiledImage::GenerateRGBFromMultipleTiles(IMPN_BitMap& tile, IMPN_ZoomL
     int fetched = 0;
     int uniform = 0;
     bool incomplete = false;
-    for (int qy = 0; qy < 2; ++qy)
-        for (int qx = 0; qx < 2; ++qx)
-        {
-            long top = 0;
-            long left = 0;
-            if (!QuadrantPosition(tile, finer, qy, qx, top, left))
-                continue;
-            IMPN_BitMap const* source = GetTile(top, left, finer, stamp);
-            if (!source || !source->pixels)
-                continue;
-            quadrants[qy][qx] = source;
-            ++fetched;
-            if (source->kind == kIMPN_BitMapUniformRGB)
-                ++uniform;
-            if (source->timeStamp == 0)
-                incomplete = true;
-        }
+    ForEachQuadrant(tile, finer, [&](int qy, int qx, long top, long left) {
+        IMPN_BitMap const* source = GetTile(top, left, finer, stamp);
+        if (!source || !source->pixels)
+            return;
+        quadrants[qy][qx] = source;
+        ++fetched;
+        if (source->kind == kIMPN_BitMapUniformRGB)
+            ++uniform;
+        if (source->timeStamp == 0)
+            incomplete = true;
+    });
 
     if (fetched == 4 && uniform == 4)
     {

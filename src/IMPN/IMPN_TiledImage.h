@@ -128,10 +128,21 @@ private:
     // The cache slot of the tile at (top, left), its place set when it holds no pixels yet.
     IMPN_BitMap* SlotFor(long top, long left, IMPN_ZoomLevel level);
     static bool IsStaleRGB(IMPN_BitMap const& tile, long stamp);
-    // Where the finer level's tile for one quadrant of a tile starts; false beyond the finer
-    // level's last tile.
-    bool QuadrantPosition(IMPN_BitMap const& tile, IMPN_ZoomLevel finer, int qy, int qx,
-                          long& top, long& left) const;
+    // Calls visit(qy, qx, top, left) with where the finer level's tile for each quadrant of a
+    // tile starts; beyond the finer level's last tile there is nothing to visit.
+    template <typename Visit>
+    void ForEachQuadrant(IMPN_BitMap const& tile, IMPN_ZoomLevel finer, Visit visit) const
+    {
+        LevelGeometry const& fg = m_Levels[finer];
+        for (int qy = 0; qy < 2; ++qy)
+            for (int qx = 0; qx < 2; ++qx)
+            {
+                long const top = 2 * tile.rect.top + qy * fg.tileLength;
+                long const left = 2 * tile.rect.left + qx * fg.tileWidth;
+                if (top / fg.tileLength < fg.tilesDown && left / fg.tileWidth < fg.tilesAcross)
+                    visit(qy, qx, top, left);
+            }
+    }
     void GenerateColorTable();
     void RefreshInkRamps();
 
