@@ -665,31 +665,45 @@ void IMPN_TiledImage::GenerateIDXFromSingleTile(IMPN_BitMap& tile)
 void IMPN_TiledImage::GenerateIDXFromPartialTile(IMPN_BitMap& tile, IMPN_ZoomLevel level,
                                                  long stamp)
 {
+    std::uint8_t const noInk = 0;
+    MagnifyOneToOneTile(tile, level, stamp, kIMPN_BitMapIndexed, kIMPN_BitMapUniformIndex, 1,
+                        &noInk);
+}
+
+void IMPN_TiledImage::MagnifyOneToOneTile(IMPN_BitMap& tile, IMPN_ZoomLevel level, long stamp,
+                                          long kind, long uniformKind, long bytesPerPixel,
+                                          std::uint8_t const* withoutSource)
+{
     long top = tile.rect.top;
     long left = tile.rect.left;
     MapTileCoordinate(top, left, level);
     IMPN_BitMap const* source = GetTile(top, left, kIMPN_ZoomLevel1to1, stamp);
-    if (!source || source->kind == kIMPN_BitMapUniformIndex)
+    size_t const pixelBytes = static_cast<size_t>(bytesPerPixel);
+    if (!source || source->kind == uniformKind)
     {
-        SetPixels(tile, kIMPN_BitMapUniformIndex, 1);
-        tile.pixels[0] = source ? source->pixels[0] : 0;
+        SetPixels(tile, uniformKind, static_cast<std::uint16_t>(bytesPerPixel));
+        std::memcpy(tile.pixels, source ? source->pixels : withoutSource, pixelBytes);
     }
     else
     {
         long const k = ZoomDivisor(level);
         long const width = tile.rect.width;
+        long const rowBytes = width * bytesPerPixel;
         long const sourceRow = (tile.rect.top / k) % m_TileLength;
         long const sourceColumn = (tile.rect.left / k) % m_TileWidth;
-        SetPixels(tile, kIMPN_BitMapIndexed, static_cast<std::uint16_t>(width));
+        SetPixels(tile, kind, static_cast<std::uint16_t>(rowBytes));
         for (long sy = 0; sy < tile.rect.height / k; ++sy)
         {
             std::uint8_t const* in = source->pixels + (sourceRow + sy) * source->rowBytes +
-                                     sourceColumn;
-            std::uint8_t* out = tile.pixels + sy * k * width;
-            for (long sx = 0; sx < width / k; ++sx)
-                std::memset(out + sx * k, in[sx], static_cast<size_t>(k));
+                                     sourceColumn * bytesPerPixel;
+            std::uint8_t* out = tile.pixels + sy * k * rowBytes;
+            // Each source pixel k times along the row, then the row k times.
+            for (long sx = 0; sx < width / k; ++sx, in += bytesPerPixel)
+                for (long r = 0; r < k; ++r, out += bytesPerPixel)
+                    std::memcpy(out, in, pixelBytes);
+            out = tile.pixels + sy * k * rowBytes;
             for (long r = 1; r < k; ++r)
-                std::memcpy(out + r * width, out, static_cast<size_t>(width));
+                std::memcpy(out + r * rowBytes, out, static_cast<size_t>(rowBytes));
         }
     }
     if (!source || source->timeStamp == 0)
@@ -919,35 +933,7 @@ void IMPN_TiledImage::GenerateRGBFromMultipleTiles(IMPN_BitMap& tile, IMPN_ZoomL
 void IMPN_TiledImage::GenerateRGBFromPartialTile(IMPN_BitMap& tile, IMPN_ZoomLevel level,
                                                  long stamp)
 {
-    long top = tile.rect.top;
-    long left = tile.rect.left;
-    MapTileCoordinate(top, left, level);
-    IMPN_BitMap const* source = GetTile(top, left, kIMPN_ZoomLevel1to1, stamp);
-    if (!source || source->kind == kIMPN_BitMapUniformRGB)
-    {
-        SetPixels(tile, kIMPN_BitMapUniformRGB, 3);
-        StoreColor(tile.pixels, source ? LoadColor(source->pixels) : m_SurfaceColor);
-    }
-    else
-    {
-        long const k = ZoomDivisor(level);
-        long const width = tile.rect.width;
-        long const rowBytes = width * 3;
-        long const sourceRow = (tile.rect.top / k) % m_TileLength;
-        long const sourceColumn = (tile.rect.left / k) % m_TileWidth;
-        SetPixels(tile, kIMPN_BitMapRGB, static_cast<std::uint16_t>(rowBytes));
-        for (long sy = 0; sy < tile.rect.height / k; ++sy)
-        {
-            std::uint8_t const* in = source->pixels + (sourceRow + sy) * source->rowBytes +
-                                     sourceColumn * 3;
-            std::uint8_t* out = tile.pixels + sy * k * rowBytes;
-            for (long sx = 0; sx < width / k; ++sx)
-                FillColor(out + sx * k * 3, k, LoadColor(in + sx * 3));
-            for (long r = 1; r < k; ++r)
-                std::memcpy(out + r * rowBytes, out, static_cast<size_t>(rowBytes));
-        }
-    }
-    if (!source || source->timeStamp == 0)
-        tile.timeStamp = 0;
+    std::uint8_t surface[3];
+    StoreColor(surface, m_SurfaceColor);
+    MagnifyOneToOneTile(tile, level, stamp, kIMPN_BitMapRGB, kIMPN_BitMapUniformRGB, 3, surface);
 }
-

@@ -149,6 +149,11 @@ private:
     void GenerateIndexedTile(IMPN_BitMap& tile, IMPN_ZoomLevel level, long stamp);
     void GenerateIDXFromSingleTile(IMPN_BitMap& tile);
     void GenerateIDXFromPartialTile(IMPN_BitMap& tile, IMPN_ZoomLevel level, long stamp);
+    // 8:1 to 2:1: each pixel of the 1:1 tile below, of either kind, repeated k times each way;
+    // withoutSource is the uniform value where there is no 1:1 tile.
+    void MagnifyOneToOneTile(IMPN_BitMap& tile, IMPN_ZoomLevel level, long stamp, long kind,
+                             long uniformKind, long bytesPerPixel,
+                             std::uint8_t const* withoutSource);
 
     void GenerateRGBTile(IMPN_BitMap& tile, IMPN_ZoomLevel level, long stamp);
     // The RGB tile of a level from 1:1 to 1:8 from its separation tile; ink ramps up to date.
