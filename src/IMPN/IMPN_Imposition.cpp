@@ -100,7 +100,7 @@ int IMPN_Imposition::CompareTo(IMPN_Node const* other, SortKey key)
 
 void IMPN_Imposition::Print(long indent)
 {
-    std::cout << std::string(static_cast<std::size_t>(indent > 0 ? indent * 2 : 0), ' ')
+    std::cout << PrintMargin(indent)
               << "Imposition<" << m_Title << ">\n";
     for (IMPN_Signature* signature : m_Signatures)
         signature->Print(indent + 1);

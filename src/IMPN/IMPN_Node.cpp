@@ -13,6 +13,11 @@ void IMPN_Node::GetAllSheets(std::vector<IMPN_Sheet*>& out)
     out.clear();
 }
 
+std::string IMPN_Node::PrintMargin(long indent)
+{
+    return std::string(static_cast<std::size_t>(indent > 0 ? indent * 2 : 0), ' ');
+}
+
 int IMPN_Node::SelectionRank(IMPN_ButtonState state)
 {
     switch (state)

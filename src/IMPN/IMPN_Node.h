@@ -52,6 +52,8 @@ public:
     void AddChild(TIFX_KRXFile& file, IMPN_Node* parent);
 
 protected:
+    // Two spaces per level of a tree dump.
+    static std::string PrintMargin(long indent);
     // Rank of a selection state for sorting: on, mixed, off.
     static int SelectionRank(IMPN_ButtonState state);
 

@@ -506,8 +506,7 @@ int IMPN_Separation::CompareTo(IMPN_Node const* other, SortKey key)
             return ColorRank(m_ColorCode) - ColorRank(that->m_ColorCode);
         return GLIB_stricmp(m_InkName.c_str(), that->m_InkName.c_str());
     case kPrintTime:
-        return iIMPN_ClampedDifference(static_cast<std::int64_t>(GetPrintTimeSeconds()),
-                                       static_cast<std::int64_t>(that->GetPrintTimeSeconds()));
+        return iIMPN_ComparePrintTimes(GetPrintTimeSeconds(), that->GetPrintTimeSeconds());
     case kResolution:
         return static_cast<int>(m_Resolution) - static_cast<int>(that->m_Resolution);
     default:

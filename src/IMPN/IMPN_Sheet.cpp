@@ -413,8 +413,7 @@ int IMPN_Sheet::CompareTo(IMPN_Node const* other, SortKey key)
     case kCountOrPrintOrder:
         return 0;
     case kPrintTime:
-        return iIMPN_ClampedDifference(static_cast<std::int64_t>(GetPrintTimeSeconds()),
-                                       static_cast<std::int64_t>(that->GetPrintTimeSeconds()));
+        return iIMPN_ComparePrintTimes(GetPrintTimeSeconds(), that->GetPrintTimeSeconds());
     default:
         return IMPN_Node::CompareTo(other, key);
     }
@@ -422,7 +421,7 @@ int IMPN_Sheet::CompareTo(IMPN_Node const* other, SortKey key)
 
 void IMPN_Sheet::Print(long indent)
 {
-    std::string margin(static_cast<std::size_t>(indent > 0 ? indent * 2 : 0), ' ');
+    std::string margin = PrintMargin(indent);
     std::cout << margin << "Sheet/Web<" << m_Web << ">\n";
     std::cout << margin << "Title            : " << m_Title << "\n";
     std::cout << margin << "Image Width      : " << m_ImageWidth << "\n";

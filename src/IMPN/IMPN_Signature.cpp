@@ -109,7 +109,7 @@ int IMPN_Signature::CompareTo(IMPN_Node const* other, SortKey key)
 
 void IMPN_Signature::Print(long indent)
 {
-    std::cout << std::string(static_cast<std::size_t>(indent > 0 ? indent * 2 : 0), ' ')
+    std::cout << PrintMargin(indent)
               << "Signature<" << m_Number << ">\n";
     for (IMPN_Sheet* sheet : m_Sheets)
         sheet->Print(indent + 1);

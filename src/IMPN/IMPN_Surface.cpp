@@ -313,8 +313,7 @@ int IMPN_Surface::CompareTo(IMPN_Node const* other, SortKey key)
     case kCountOrPrintOrder:
         return 0;
     case kPrintTime:
-        return iIMPN_ClampedDifference(static_cast<std::int64_t>(GetPrintTimeSeconds()),
-                                       static_cast<std::int64_t>(that->GetPrintTimeSeconds()));
+        return iIMPN_ComparePrintTimes(GetPrintTimeSeconds(), that->GetPrintTimeSeconds());
     default:
         return IMPN_Node::CompareTo(other, key);
     }
@@ -322,7 +321,7 @@ int IMPN_Surface::CompareTo(IMPN_Node const* other, SortKey key)
 
 void IMPN_Surface::Print(long indent)
 {
-    std::string const margin(static_cast<std::size_t>(indent > 0 ? indent * 2 : 0), ' ');
+    std::string const margin = PrintMargin(indent);
     static char const* const kLines[] = {"Color          []", "PressSheetEdge []",
                                          "PageEdge       []", "BleedEdge      []",
                                          "MaxBleedEdge   []", "Image          []",

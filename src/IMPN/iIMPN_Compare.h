@@ -15,4 +15,10 @@ inline int iIMPN_ClampedDifference(std::int64_t a, std::int64_t b)
     return static_cast<int>(d);
 }
 
+// Earlier print time first.
+inline int iIMPN_ComparePrintTimes(std::uint64_t a, std::uint64_t b)
+{
+    return iIMPN_ClampedDifference(static_cast<std::int64_t>(a), static_cast<std::int64_t>(b));
+}
+
 #endif
