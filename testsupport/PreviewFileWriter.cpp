@@ -61,11 +61,11 @@ std::uint32_t TypeSize(std::uint16_t type) {
 // Little helper that lays numbers down in the file's byte order.
 class ByteWriter {
 public:
-  explicit ByteWriter(bool bigEndian) : m_big(bigEndian) {}
+  explicit ByteWriter(bool bigEndian) : m_Big(bigEndian) {}
 
   void Put(std::vector<std::uint8_t>& out, std::uint64_t value, unsigned size) const {
     for (unsigned i = 0; i < size; ++i) {
-      const unsigned shift = 8 * (m_big ? size - 1 - i : i);
+      const unsigned shift = 8 * (m_Big ? size - 1 - i : i);
       out.push_back(static_cast<std::uint8_t>(value >> shift));
     }
   }
@@ -78,14 +78,14 @@ public:
   std::uint64_t Get(const std::uint8_t* in, unsigned size) const {
     std::uint64_t value = 0;
     for (unsigned i = 0; i < size; ++i) {
-      const unsigned shift = 8 * (m_big ? size - 1 - i : i);
+      const unsigned shift = 8 * (m_Big ? size - 1 - i : i);
       value |= static_cast<std::uint64_t>(in[i]) << shift;
     }
     return value;
   }
 
 private:
-  bool m_big;
+  bool m_Big;
 };
 
 std::uint64_t AsInteger(double value) {
@@ -358,34 +358,34 @@ void WriteImage(TIFF* tif, const Image& image, const std::vector<PrivateEntry>& 
 // out the standard tags that had to be written.
 class FileFixer {
 public:
-  FileFixer(const std::string& path, bool bigEndian) : m_path(path), m_writer(bigEndian) {
-    m_bytes = ReadAll(path);
+  FileFixer(const std::string& path, bool bigEndian) : m_Path(path), m_Writer(bigEndian) {
+    m_Bytes = ReadAll(path);
   }
 
   void Fix(const std::vector<const Image*>& images, std::vector<EmbeddedBlock>& blocks) {
-    std::uint64_t ifd = m_writer.Get(&m_bytes.at(4), 4);
+    std::uint64_t ifd = m_Writer.Get(&m_Bytes.at(4), 4);
     for (std::size_t index = 0; index < images.size() && ifd != 0; ++index) {
-      const std::uint16_t n = static_cast<std::uint16_t>(m_writer.Get(&m_bytes.at(ifd), 2));
+      const std::uint16_t n = static_cast<std::uint16_t>(m_Writer.Get(&m_Bytes.at(ifd), 2));
       for (std::uint16_t i = 0; i < n; ++i) {
         const std::size_t at = static_cast<std::size_t>(ifd) + 2 + 12u * i;
-        const std::uint16_t tag = static_cast<std::uint16_t>(m_writer.Get(&m_bytes.at(at), 2));
+        const std::uint16_t tag = static_cast<std::uint16_t>(m_Writer.Get(&m_Bytes.at(at), 2));
         if (tag == kPrivateDirectoryTag && index < blocks.size())
           PlaceValues(at, blocks[index]);
         else if (Omitted(*images[index], tag))
-          m_writer.PutAt(m_bytes, at, kRenamedTagBase + i, 2);
+          m_Writer.PutAt(m_Bytes, at, kRenamedTagBase + i, 2);
       }
-      ifd = m_writer.Get(&m_bytes.at(static_cast<std::size_t>(ifd) + 2 + 12u * n), 4);
+      ifd = m_Writer.Get(&m_Bytes.at(static_cast<std::size_t>(ifd) + 2 + 12u * n), 4);
     }
-    std::ofstream out(m_path, std::ios::binary | std::ios::trunc);
-    out.write(reinterpret_cast<const char*>(m_bytes.data()),
-              static_cast<std::streamsize>(m_bytes.size()));
-    if (!out) Fail("cannot rewrite " + m_path);
+    std::ofstream out(m_Path, std::ios::binary | std::ios::trunc);
+    out.write(reinterpret_cast<const char*>(m_Bytes.data()),
+              static_cast<std::streamsize>(m_Bytes.size()));
+    if (!out) Fail("cannot rewrite " + m_Path);
   }
 
 private:
   void PlaceValues(std::size_t entryAt, EmbeddedBlock& block) {
     if (block.pending.empty()) return;
-    const std::size_t blockAt = static_cast<std::size_t>(m_writer.Get(&m_bytes.at(entryAt + 8), 4));
+    const std::size_t blockAt = static_cast<std::size_t>(m_Writer.Get(&m_Bytes.at(entryAt + 8), 4));
     for (const EmbeddedBlock::Pending& p : block.pending) {
       std::uint64_t offset = 0;
       if (p.forcedOffset) {
@@ -393,17 +393,17 @@ private:
       } else if (p.dataAt) {
         offset = blockAt + *p.dataAt;
       } else {
-        if (m_bytes.size() % 2) m_bytes.push_back(0);
-        offset = m_bytes.size();
-        m_bytes.insert(m_bytes.end(), p.data.begin(), p.data.end());
+        if (m_Bytes.size() % 2) m_Bytes.push_back(0);
+        offset = m_Bytes.size();
+        m_Bytes.insert(m_Bytes.end(), p.data.begin(), p.data.end());
       }
-      m_writer.PutAt(m_bytes, blockAt + p.fieldAt, offset, 4);
+      m_Writer.PutAt(m_Bytes, blockAt + p.fieldAt, offset, 4);
     }
   }
 
-  std::string m_path;
-  ByteWriter m_writer;
-  std::vector<std::uint8_t> m_bytes;
+  std::string m_Path;
+  ByteWriter m_Writer;
+  std::vector<std::uint8_t> m_Bytes;
 };
 
 }  // namespace

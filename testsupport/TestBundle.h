@@ -18,8 +18,8 @@ public:
         std::string folder = (std::filesystem::temp_directory_path() / "bundle_XXXXXX").string();
         if (::mkdtemp(folder.data()) == nullptr)
             throw std::filesystem::filesystem_error("mkdtemp", std::error_code(errno, std::generic_category()));
-        m_root = folder;
-        std::filesystem::path const app = m_root / "Viewer.app";
+        m_Root = folder;
+        std::filesystem::path const app = m_Root / "Viewer.app";
         std::filesystem::path const language = app / "Contents" / "Resources" / "en.lproj";
         std::filesystem::create_directories(language);
         std::ofstream(language / "Localizable.strings", std::ios::binary) << stringsTable;
@@ -30,12 +30,12 @@ public:
     {
         StandIn_SetMainBundlePath(nullptr);
         std::error_code ignored;
-        std::filesystem::remove_all(m_root, ignored);
+        std::filesystem::remove_all(m_Root, ignored);
     }
 
     TestBundle(TestBundle const&) = delete;
     TestBundle& operator=(TestBundle const&) = delete;
 
 private:
-    std::filesystem::path m_root;
+    std::filesystem::path m_Root;
 };

@@ -8,7 +8,9 @@ Debian's unicode-data package yields the same table as a 4.0 database would.
 
 Usage: gen-casefold-table.py [UCD folder] > commonlib/src/GLIB/iGLIB_CaseFoldTable.cpp
 """
+import io
 import os
+import subprocess
 import sys
 
 LAST_AGE = (4, 0)
@@ -70,9 +72,9 @@ def write(entries, out):
     for i in range(0, len(pool), 10):
         out.write("    " + " ".join("0x%04X," % u for u in pool[i:i + 10]) + "\n")
     out.write("};\n\n}  // namespace\n\n")
-    out.write("const iGLIB_CaseFolder::MapEntry iGLIB_CaseFolder::m_map[] = {\n")
+    out.write("const iGLIB_CaseFolder::MapEntry iGLIB_CaseFolder::sm_Map[] = {\n")
     out.write("\n".join(rows) + "\n};\n\n")
-    out.write("const std::size_t iGLIB_CaseFolder::m_mapSize = %d;\n" % len(entries))
+    out.write("const std::size_t iGLIB_CaseFolder::sm_MapSize = %d;\n" % len(entries))
 
 
 def main():
@@ -80,7 +82,12 @@ def main():
     ages = read_ages(os.path.join(ucd, "DerivedAge.txt"))
     entries = read_foldings(os.path.join(ucd, "CaseFolding.txt"), ages)
     check(entries)
-    write(entries, sys.stdout)
+    # The table is checked in formatted like every other source file.
+    text = io.StringIO()
+    write(entries, text)
+    sys.stdout.write(subprocess.run(["clang-format", "--assume-filename=table.cpp"],
+                                    input=text.getvalue(), capture_output=True, text=True,
+                                    check=True).stdout)
 
 
 if __name__ == "__main__":

@@ -1,8 +1,6 @@
 // The drawing context a platform view makes for one paint. The portable views only hand it on to
 // their drawing hooks; what it carries belongs to the platform.
-#ifndef CKRX_CONTEXT_H
-#define CKRX_CONTEXT_H
-
+#pragma once
 #include "IMPN/IMPN_Color.h"
 
 #if defined(_WIN32)
@@ -58,7 +56,5 @@ private:
     CKRX_ColorComponents m_Fill;
     CKRX_ColorComponents m_Stroke;
 };
-
-#endif
 
 #endif

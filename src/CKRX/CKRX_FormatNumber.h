@@ -1,6 +1,4 @@
-#ifndef CKRX_FORMATNUMBER_H
-#define CKRX_FORMATNUMBER_H
-
+#pragma once
 #include "CKRX/CKRX_Units.h"
 #include "USTR/USTR_String.h"
 
@@ -34,5 +32,3 @@ private:
     // values outside the units.
     static USTR_String UnitSuffix(IMPN_Units units, char const* space);
 };
-
-#endif

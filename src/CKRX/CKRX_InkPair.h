@@ -1,6 +1,4 @@
-#ifndef CKRX_INKPAIR_H
-#define CKRX_INKPAIR_H
-
+#pragma once
 #include <string>
 
 class IMPN_Separation;
@@ -13,5 +11,3 @@ struct CKRX_InkPair
     IMPN_Separation* m_Reference = nullptr;
     IMPN_Separation* m_Candidate = nullptr;
 };
-
-#endif

@@ -1,6 +1,4 @@
-#ifndef CKRX_RULERVIEW_H
-#define CKRX_RULERVIEW_H
-
+#pragma once
 #include "CKRX/CKRX_Units.h"
 
 #include <cstddef>
@@ -46,5 +44,3 @@ protected:
                                  long tickCount) = 0;
     virtual void DrawCursorPosition(CKRX_Context& context, float cursor, float pixelsPerUnit) = 0;
 };
-
-#endif

@@ -1,6 +1,4 @@
-#ifndef CKRX_SHEETVIEW_H
-#define CKRX_SHEETVIEW_H
-
+#pragma once
 #include "CKRX/CKRX_SheetViewTypes.h"
 #include "CKRX/CKRX_Units.h"
 #include "IMPN/IMPN_BitMap.h"
@@ -201,5 +199,3 @@ private:
 
     TickSource m_TickSource;
 };
-
-#endif

@@ -1,6 +1,4 @@
-#ifndef CKRX_SHEETVIEWTYPES_H
-#define CKRX_SHEETVIEWTYPES_H
-
+#pragma once
 #include "IMPN/IMPN_Color.h"
 #include "IMPN/IMPN_Surface.h"
 
@@ -54,5 +52,3 @@ enum IMPN_ToolMode : long
 // The source clip paths of a surface's pages, as the surface keeps them.
 using CKRX_ClipPathList =
     std::decay_t<decltype(std::declval<IMPN_Surface const&>().GetClipPaths())>;
-
-#endif

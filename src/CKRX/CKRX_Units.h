@@ -1,6 +1,4 @@
-#ifndef CKRX_UNITS_H
-#define CKRX_UNITS_H
-
+#pragma once
 // Length units of measurements, rulers and the unit origin.
 enum IMPN_Units : long
 {
@@ -14,5 +12,3 @@ enum IMPN_Units : long
 
 // Units per inch, indexed by IMPN_Units.
 inline constexpr double kIMPN_UnitConversions[kIMPN_UnitCount] = {72.0, 6.0, 1.0, 25.4, 2.54};
-
-#endif

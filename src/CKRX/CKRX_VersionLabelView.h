@@ -1,6 +1,4 @@
-#ifndef CKRX_VERSIONLABELVIEW_H
-#define CKRX_VERSIONLABELVIEW_H
-
+#pragma once
 #include "USTR/USTR_String.h"
 
 class IMPN_Sheet;
@@ -38,5 +36,3 @@ protected:
     long m_MaximumLabelLength = -1;
     USTR_StringVector m_Labels;
 };
-
-#endif

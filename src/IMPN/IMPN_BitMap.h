@@ -1,6 +1,4 @@
-#ifndef IMPN_BITMAP_H
-#define IMPN_BITMAP_H
-
+#pragma once
 #include "IMPN/IMPN_Color.h"
 #include "IMPN/IMPN_Geometry.h"
 
@@ -37,5 +35,3 @@ struct IMPN_BitMap
     long kind = kIMPN_BitMapEmpty;
     IMPN_ColorTable const* palette = nullptr;
 };
-
-#endif

@@ -1,6 +1,4 @@
-#ifndef IMPN_COLOR_H
-#define IMPN_COLOR_H
-
+#pragma once
 #include <cstdint>
 
 // Plain three-byte colour, always red, green, blue; fits one 32-bit value with red in the low byte.
@@ -99,5 +97,3 @@ public:
 static_assert(sizeof(impn_RGBColor8) == 3, "three bytes");
 static_assert(sizeof(IMPN_RGBColor8) == 3, "tiles are packed three bytes per pixel");
 static_assert(sizeof(IMPN_RGBAColor8) == 4, "four bytes");
-
-#endif

@@ -1,6 +1,4 @@
-#ifndef IMPN_COLORDBFILE_H
-#define IMPN_COLORDBFILE_H
-
+#pragma once
 #include "IMPN/IMPN_ColorRecipe.h"
 
 #include <string>
@@ -45,5 +43,3 @@ private:
 
     std::string m_Path;
 };
-
-#endif

@@ -1,6 +1,4 @@
-#ifndef IMPN_COLORDATABASE_H
-#define IMPN_COLORDATABASE_H
-
+#pragma once
 #include "IMPN/IMPN_ColorDBFile.h"
 #include "IMPN/IMPN_ColorRecipe.h"
 
@@ -53,5 +51,3 @@ private:
     static long SystemCMYKToRGB(impn_CMYKColor16& cmyk, IMPN_RGBColor8& out);
     static long SystemLabToRGB(impn_LabColor16& lab, IMPN_RGBColor8& out);
 };
-
-#endif

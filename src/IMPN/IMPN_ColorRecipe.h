@@ -1,6 +1,4 @@
-#ifndef IMPN_COLORRECIPE_H
-#define IMPN_COLORRECIPE_H
-
+#pragma once
 #include "IMPN/IMPN_Color.h"
 
 #include <cctype>
@@ -101,5 +99,3 @@ struct LessThanString
 };
 
 typedef std::map<std::string, ColorRecipe, LessThanString> IMPN_ColorMap;
-
-#endif

@@ -1,6 +1,4 @@
-#ifndef IMPN_GEOMETRY_H
-#define IMPN_GEOMETRY_H
-
+#pragma once
 // Point in some image space: x, then y.
 template <typename T>
 struct IMPN_PointT
@@ -36,5 +34,3 @@ struct IMPN_RectT
     T width;
     T height;
 };
-
-#endif

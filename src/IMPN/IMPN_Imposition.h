@@ -1,6 +1,4 @@
-#ifndef IMPN_IMPOSITION_H
-#define IMPN_IMPOSITION_H
-
+#pragma once
 #include "IMPN/IMPN_Node.h"
 
 #include <string>
@@ -39,5 +37,3 @@ private:
     std::vector<IMPN_Signature*> m_Signatures;
     std::string m_Title;
 };
-
-#endif

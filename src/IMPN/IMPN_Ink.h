@@ -1,6 +1,4 @@
-#ifndef IMPN_INK_H
-#define IMPN_INK_H
-
+#pragma once
 #include "IMPN/IMPN_Color.h"
 
 #include <cstdint>
@@ -56,5 +54,3 @@ private:
     std::string m_Name;
     bool m_Unknown;
 };
-
-#endif

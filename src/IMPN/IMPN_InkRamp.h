@@ -1,6 +1,4 @@
-#ifndef IMPN_INKRAMP_H
-#define IMPN_INKRAMP_H
-
+#pragma once
 #include "IMPN/IMPN_Color.h"
 #include "IMPN/IMPN_Ink.h"
 
@@ -75,5 +73,3 @@ private:
     // need no test for it.
     bool m_ZeroIsIdentity;
 };
-
-#endif

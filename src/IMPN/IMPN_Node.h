@@ -1,6 +1,4 @@
-#ifndef IMPN_NODE_H
-#define IMPN_NODE_H
-
+#pragma once
 #include <string>
 #include <vector>
 
@@ -89,5 +87,3 @@ protected:
     IMPN_Node* m_Parent;
     IMPN_ButtonState m_SelectedState;
 };
-
-#endif

@@ -1,6 +1,4 @@
-#ifndef IMPN_PREFERENCES_H
-#define IMPN_PREFERENCES_H
-
+#pragma once
 #include "IMPN/IMPN_Color.h"
 
 #include <cstdint>
@@ -42,5 +40,3 @@ public:
     static IMPN_RGBColor8 const kGuideLineColorDefault;
     static IMPN_RGBAColor8 const kToolTrackingColorDefault;
 };
-
-#endif

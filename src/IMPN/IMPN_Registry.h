@@ -1,6 +1,4 @@
-#ifndef IMPN_REGISTRY_H
-#define IMPN_REGISTRY_H
-
+#pragma once
 #include "GFIL/GFIL_FileSpec.h"
 #include "IMPN/IMPN_Node.h"
 
@@ -51,5 +49,3 @@ private:
     std::vector<IMPN_Imposition*> m_Impositions;
     int m_RejectedFileCount;
 };
-
-#endif

@@ -1,6 +1,4 @@
-#ifndef IMPN_SEPARATION_H
-#define IMPN_SEPARATION_H
-
+#pragma once
 #include "IMPN/IMPN_BitMap.h"
 #include "IMPN/IMPN_Color.h"
 #include "IMPN/IMPN_Geometry.h"
@@ -157,5 +155,3 @@ private:
     IMPN_CMYKColor16 m_FileCMYKEquivalent;
     std::vector<std::uint16_t> m_FileOpacities;
 };
-
-#endif

@@ -1,6 +1,4 @@
-#ifndef IMPN_SHEET_H
-#define IMPN_SHEET_H
-
+#pragma once
 #include "GFIL/GFIL_FileSpec.h"
 #include "IMPN/IMPN_Geometry.h"
 #include "IMPN/IMPN_Node.h"
@@ -127,5 +125,3 @@ private:
     std::int32_t m_ReferenceCount;
     int m_RejectedFileCount;
 };
-
-#endif

@@ -1,6 +1,4 @@
-#ifndef IMPN_SIGNATURE_H
-#define IMPN_SIGNATURE_H
-
+#pragma once
 #include "IMPN/IMPN_Node.h"
 
 #include <string>
@@ -40,5 +38,3 @@ private:
     std::vector<IMPN_Sheet*> m_Sheets;
     int m_Number;
 };
-
-#endif

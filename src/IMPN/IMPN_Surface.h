@@ -1,6 +1,4 @@
-#ifndef IMPN_SURFACE_H
-#define IMPN_SURFACE_H
-
+#pragma once
 #include "IMPN/IMPN_Color.h"
 #include "IMPN/IMPN_Geometry.h"
 #include "IMPN/IMPN_Node.h"
@@ -101,5 +99,3 @@ private:
     std::unique_ptr<IMPN_TiledImage> m_TiledImage;
     std::unique_ptr<IMPN_ThumbnailImage> m_ThumbnailImage;
 };
-
-#endif

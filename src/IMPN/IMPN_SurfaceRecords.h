@@ -1,6 +1,4 @@
-#ifndef IMPN_SURFACERECORDS_H
-#define IMPN_SURFACERECORDS_H
-
+#pragma once
 #include "IMPN/IMPN_Geometry.h"
 
 #include <cstdint>
@@ -37,5 +35,3 @@ struct IMPN_GuideLines
     std::set<long> horizontal;  // y positions
     std::set<long> vertical;    // x positions
 };
-
-#endif

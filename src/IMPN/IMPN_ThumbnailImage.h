@@ -1,6 +1,4 @@
-#ifndef IMPN_THUMBNAILIMAGE_H
-#define IMPN_THUMBNAILIMAGE_H
-
+#pragma once
 #include "IMPN/IMPN_BitMap.h"
 #include "IMPN/IMPN_Color.h"
 
@@ -48,5 +46,3 @@ private:
     IMPN_RGBColor8& m_SurfaceColor;
     std::vector<IMPN_Separation*>& m_Separations;
 };
-
-#endif

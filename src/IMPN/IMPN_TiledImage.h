@@ -1,6 +1,4 @@
-#ifndef IMPN_TILEDIMAGE_H
-#define IMPN_TILEDIMAGE_H
-
+#pragma once
 #include "IMPN/IMPN_BitMap.h"
 #include "IMPN/IMPN_Color.h"
 #include "IMPN/IMPN_InkRamp.h"
@@ -222,5 +220,3 @@ private:
     std::vector<IMPN_Separation const*> m_InkRampSeparations;
     std::vector<long> m_InkRampStamps;
 };
-
-#endif

@@ -1,6 +1,4 @@
-#ifndef IMPN_TOOLS_H
-#define IMPN_TOOLS_H
-
+#pragma once
 #include "IMPN/IMPN_Geometry.h"
 
 #include <bitset>
@@ -41,5 +39,3 @@ private:
     static bool IsValidDateTime(IMPN_DateTime const& dateTime);
     static std::uint64_t PlatformSeconds(IMPN_DateTime const& dateTime);
 };
-
-#endif

@@ -1,6 +1,4 @@
-#ifndef IMPN_WORKERS_H
-#define IMPN_WORKERS_H
-
+#pragma once
 #include <cstddef>
 #include <functional>
 
@@ -21,5 +19,3 @@ public:
     // thread has finished.
     static void Run(std::size_t count, unsigned workers, Job const& job);
 };
-
-#endif

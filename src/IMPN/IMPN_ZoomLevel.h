@@ -1,6 +1,4 @@
-#ifndef IMPN_ZOOMLEVEL_H
-#define IMPN_ZOOMLEVEL_H
-
+#pragma once
 // The fixed zoom levels, closest first; level L shows 2^(3 - L) display pixels per
 // full-resolution pixel. Zooming in moves to a lower level.
 enum IMPN_ZoomLevel
@@ -28,5 +26,3 @@ enum
 extern float const kIMPN_ZoomFactor[kIMPN_ZoomLevelCount];
 // Shown as they stand in every language.
 extern char const* const kIMPN_ZoomLevelName[kIMPN_ZoomLevelCount];
-
-#endif

@@ -1,6 +1,4 @@
-#ifndef IIMPN_COMPARE_H
-#define IIMPN_COMPARE_H
-
+#pragma once
 #include <cstdint>
 #include <limits>
 
@@ -20,5 +18,3 @@ inline int iIMPN_ComparePrintTimes(std::uint64_t a, std::uint64_t b)
 {
     return iIMPN_ClampedDifference(static_cast<std::int64_t>(a), static_cast<std::int64_t>(b));
 }
-
-#endif

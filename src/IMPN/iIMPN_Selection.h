@@ -1,6 +1,4 @@
-#ifndef IIMPN_SELECTION_H
-#define IIMPN_SELECTION_H
-
+#pragma once
 #include "IMPN/IMPN_Node.h"
 
 // State of a job or signature after its children selected their most recent run: mixed as
@@ -17,5 +15,3 @@ IMPN_ButtonState iIMPN_RecentSelectionState(Children const& children)
     }
     return allOn ? kIMPN_ButtonOn : kIMPN_ButtonOff;
 }
-
-#endif

@@ -1,6 +1,4 @@
-#ifndef FILT_DECIMKERNEL_H
-#define FILT_DECIMKERNEL_H
-
+#pragma once
 // A separable resampling kernel, evaluated at a distance measured in output pixels.
 class FILT_DecimKernelBase
 {
@@ -24,5 +22,3 @@ public:
     short GetWidth() const override { return 4; }
     short GetMaxPixAffected() const override { return 5; }
 };
-
-#endif

@@ -29,10 +29,10 @@ bool FILT_DownSampleFactors::CalculateScaleFactors(FILT_DecimKernelBase* kernel,
     // One group of slots per input index, with room for the indices beyond both edges.
     std::size_t const groups = static_cast<std::size_t>(std::trunc(slotsPerInput / s)) + inSize;
     std::size_t const needed = groups * static_cast<std::size_t>(slotsPerInput) + 1; // + terminator
-    if (needed > m_entries.size())
-        m_entries.resize(needed);
-    std::fill(m_entries.begin(), m_entries.end(), Factor{0.0f, 0, 0});
-    m_count = 0;
+    if (needed > m_Entries.size())
+        m_Entries.resize(needed);
+    std::fill(m_Entries.begin(), m_Entries.end(), Factor{0.0f, 0, 0});
+    m_Count = 0;
 
     long offset = 0;
     std::vector<Sample> samples;
@@ -63,7 +63,7 @@ bool FILT_DownSampleFactors::CalculateScaleFactors(FILT_DecimKernelBase* kernel,
             long const group = offset + sample.input;
             if (group < 0 || static_cast<std::size_t>(group) >= groups)
                 continue;
-            Factor* slot = &m_entries[static_cast<std::size_t>(group) * slotsPerInput];
+            Factor* slot = &m_Entries[static_cast<std::size_t>(group) * slotsPerInput];
             Factor* const last = slot + slotsPerInput;
             while (slot != last && slot->weight != 0.0f)
                 ++slot;
@@ -74,9 +74,9 @@ bool FILT_DownSampleFactors::CalculateScaleFactors(FILT_DecimKernelBase* kernel,
         }
     }
 
-    for (Factor const& entry : m_entries)
+    for (Factor const& entry : m_Entries)
         if (entry.weight != 0.0f)
-            m_entries[m_count++] = entry;
-    std::fill(m_entries.begin() + m_count, m_entries.end(), Factor{0.0f, 0, 0});
+            m_Entries[m_Count++] = entry;
+    std::fill(m_Entries.begin() + m_Count, m_Entries.end(), Factor{0.0f, 0, 0});
     return true;
 }

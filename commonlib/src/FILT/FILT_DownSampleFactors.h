@@ -1,6 +1,4 @@
-#ifndef FILT_DOWNSAMPLEFACTORS_H
-#define FILT_DOWNSAMPLEFACTORS_H
-
+#pragma once
 #include <cstdint>
 #include <vector>
 
@@ -22,13 +20,11 @@ public:
     bool CalculateScaleFactors(FILT_DecimKernelBase* kernel, unsigned long inSize, unsigned long outSize);
 
     // Entries in use; a zero entry follows them.
-    unsigned int Count() const { return m_count; }
-    Factor const* Entries() const { return m_entries.data(); }
-    Factor const& operator[](unsigned int i) const { return m_entries[i]; }
+    unsigned int Count() const { return m_Count; }
+    Factor const* Entries() const { return m_Entries.data(); }
+    Factor const& operator[](unsigned int i) const { return m_Entries[i]; }
 
 private:
-    std::vector<Factor> m_entries; // capacity = size()
-    unsigned int m_count = 0;
+    std::vector<Factor> m_Entries; // capacity = size()
+    unsigned int m_Count = 0;
 };
-
-#endif

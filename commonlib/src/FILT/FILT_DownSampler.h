@@ -1,6 +1,4 @@
-#ifndef FILT_DOWNSAMPLER_H
-#define FILT_DOWNSAMPLER_H
-
+#pragma once
 #include "FILT/FILT_DownSampleFactors.h"
 #include "FILT/FILT_Filter.h"
 #include "FILT/FILT_TupleBuffer.h"
@@ -28,7 +26,7 @@ public:
     FILT_DownSampler& operator=(FILT_DownSampler const&) = delete;
 
     // Set before the first ProcessBytes. Sizes and the sample count of 0 are taken as 1.
-    void SetSamplesPerPixel(unsigned samples) { m_samples = samples; }
+    void SetSamplesPerPixel(unsigned samples) { m_Samples = samples; }
     void SetInputSize(unsigned width, unsigned height);
     void SetOutputSize(unsigned width, unsigned height);
     // Takes ownership; without a kernel the bicubic one is used.
@@ -38,14 +36,14 @@ public:
     void ProcessBytes(FILT_FilterBuffer& in, FILT_FilterBuffer& out) override;
     void Init();
 
-    State GetState() const { return m_state; }
-    unsigned GetSamplesPerPixel() const { return m_samples; }
-    unsigned GetInputWidth() const { return m_inWidth; }
-    unsigned GetInputHeight() const { return m_inHeight; }
-    unsigned GetOutputWidth() const { return m_outWidth; }
-    unsigned GetOutputHeight() const { return m_outHeight; }
-    unsigned GetInputLines() const { return m_inputLines; }
-    unsigned GetOutputLines() const { return m_outputLines; }
+    State GetState() const { return m_State; }
+    unsigned GetSamplesPerPixel() const { return m_Samples; }
+    unsigned GetInputWidth() const { return m_InWidth; }
+    unsigned GetInputHeight() const { return m_InHeight; }
+    unsigned GetOutputWidth() const { return m_OutWidth; }
+    unsigned GetOutputHeight() const { return m_OutHeight; }
+    unsigned GetInputLines() const { return m_InputLines; }
+    unsigned GetOutputLines() const { return m_OutputLines; }
 
 private:
     using PixelRoutine = void (FILT_DownSampler::*)(unsigned char const* line);
@@ -58,28 +56,26 @@ private:
     void FilterPixels(unsigned char const* line, SampleCount n);
     void ProcessLine();
     void GenerateOutput(unsigned row);
-    unsigned LineFloats() const { return m_samples * m_outWidth; }
+    unsigned LineFloats() const { return m_Samples * m_OutWidth; }
 
-    State m_state = kNotInitialised;
-    FILT_DecimKernelBase* m_kernel = nullptr;
-    FILT_TupleBufferR m_lineReader;
-    FILT_TupleBufferW m_lineWriter;
-    FILT_DownSampleFactors m_hFactors;
-    unsigned m_hCursor = 0;
-    FILT_DownSampleFactors m_vFactors;
-    unsigned m_vCursor = 0;
-    unsigned m_vEntriesUsed = 0;
-    unsigned m_inputLines = 0;
-    unsigned m_outputLines = 0;
-    unsigned m_samples = 0;
-    unsigned m_inWidth = 0;
-    unsigned m_outWidth = 0;
-    unsigned m_inHeight = 0;
-    unsigned m_outHeight = 0;
-    std::vector<float> m_filteredLine;
-    std::vector<float> m_accumulation; // ring of GetMaxPixAffected() lines
-    unsigned m_ringLines = 0;
-    PixelRoutine m_pixelRoutine = nullptr;
+    State m_State = kNotInitialised;
+    FILT_DecimKernelBase* m_Kernel = nullptr;
+    FILT_TupleBufferR m_LineReader;
+    FILT_TupleBufferW m_LineWriter;
+    FILT_DownSampleFactors m_HFactors;
+    unsigned m_HCursor = 0;
+    FILT_DownSampleFactors m_VFactors;
+    unsigned m_VCursor = 0;
+    unsigned m_VEntriesUsed = 0;
+    unsigned m_InputLines = 0;
+    unsigned m_OutputLines = 0;
+    unsigned m_Samples = 0;
+    unsigned m_InWidth = 0;
+    unsigned m_OutWidth = 0;
+    unsigned m_InHeight = 0;
+    unsigned m_OutHeight = 0;
+    std::vector<float> m_FilteredLine;
+    std::vector<float> m_Accumulation; // ring of GetMaxPixAffected() lines
+    unsigned m_RingLines = 0;
+    PixelRoutine m_PixelRoutine = nullptr;
 };
-
-#endif

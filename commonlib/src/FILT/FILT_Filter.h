@@ -1,6 +1,4 @@
-#ifndef FILT_FILTER_H
-#define FILT_FILTER_H
-
+#pragma once
 class FILT_FilterBuffer;
 
 // A stage that consumes bytes from one buffer and produces bytes into another, in chunks of
@@ -14,5 +12,3 @@ public:
     virtual void ProcessBytes(FILT_FilterBuffer& in, FILT_FilterBuffer& out) = 0;
     virtual unsigned MinOutputBufferSize() const { return 0; }
 };
-
-#endif

@@ -25,12 +25,12 @@ void FILT_FilterBuffer::Wrap(unsigned char* data, unsigned int size, BufferOwner
         data = new unsigned char[size];
         owner = kBufferOwnsBuffer;
     }
-    m_start = data;
-    m_end = data == nullptr ? nullptr : data + size;
-    m_read = m_write = m_start;
-    m_removed = m_added = m_offset = 0;
-    m_done = false;
-    m_owner = owner;
+    m_Start = data;
+    m_End = data == nullptr ? nullptr : data + size;
+    m_Read = m_Write = m_Start;
+    m_Removed = m_Added = m_Offset = 0;
+    m_Done = false;
+    m_Owner = owner;
 }
 
 void FILT_FilterBuffer::SetBuffer(unsigned char* data, unsigned int size, BufferOwner owner)
@@ -41,39 +41,39 @@ void FILT_FilterBuffer::SetBuffer(unsigned char* data, unsigned int size, Buffer
 
 void FILT_FilterBuffer::ReleaseBuffer()
 {
-    if (m_owner == kBufferOwnsBuffer)
+    if (m_Owner == kBufferOwnsBuffer)
     {
-        delete[] m_start;
-        m_start = m_end = m_read = m_write = nullptr;
+        delete[] m_Start;
+        m_Start = m_End = m_Read = m_Write = nullptr;
     }
-    m_removed = m_added = m_offset = 0;
+    m_Removed = m_Added = m_Offset = 0;
 }
 
 void FILT_FilterBuffer::Empty()
 {
     EmptyNoReset();
-    m_removed = m_added = 0;
+    m_Removed = m_Added = 0;
 }
 
 void FILT_FilterBuffer::EmptyNoReset()
 {
-    m_offset += static_cast<std::uint32_t>(m_read - m_start);
-    m_read = m_write = m_start;
-    m_done = false;
+    m_Offset += static_cast<std::uint32_t>(m_Read - m_Start);
+    m_Read = m_Write = m_Start;
+    m_Done = false;
 }
 
 void FILT_FilterBuffer::AddBytes(unsigned int n)
 {
-    m_write += n;
-    m_added += n;
-    m_removed = 0;
+    m_Write += n;
+    m_Added += n;
+    m_Removed = 0;
 }
 
 void FILT_FilterBuffer::RemoveBytes(unsigned int n)
 {
-    m_read += n;
-    m_removed += n;
-    m_added = 0;
+    m_Read += n;
+    m_Removed += n;
+    m_Added = 0;
 }
 
 unsigned int FILT_FilterBuffer::CopyInto(FILT_FilterBuffer& dest)
@@ -81,7 +81,7 @@ unsigned int FILT_FilterBuffer::CopyInto(FILT_FilterBuffer& dest)
     unsigned int const n = std::min(DataSize(), dest.FreeSpace());
     if (n == 0)
         return 0;
-    std::memcpy(dest.m_write, m_read, n);
+    std::memcpy(dest.m_Write, m_Read, n);
     RemoveBytes(n);
     dest.AddBytes(n);
     return n;

@@ -1,6 +1,4 @@
-#ifndef FILT_FILTERBUFFER_H
-#define FILT_FILTERBUFFER_H
-
+#pragma once
 #include <cstdint>
 
 // A window of bytes between a producer and a consumer: data is [read, write), free space is
@@ -32,36 +30,34 @@ public:
     void RemoveBytes(unsigned int n);
     unsigned int CopyInto(FILT_FilterBuffer& dest);
 
-    unsigned char* GetStart() const { return m_start; }
-    unsigned char* GetReadPtr() const { return m_read; }
-    unsigned char* GetWritePtr() const { return m_write; }
-    unsigned int GetSize() const { return static_cast<unsigned int>(m_end - m_start); }
-    unsigned int DataSize() const { return static_cast<unsigned int>(m_write - m_read); }
-    unsigned int FreeSpace() const { return static_cast<unsigned int>(m_end - m_write); }
-    bool IsFull() const { return m_write == m_end; }
+    unsigned char* GetStart() const { return m_Start; }
+    unsigned char* GetReadPtr() const { return m_Read; }
+    unsigned char* GetWritePtr() const { return m_Write; }
+    unsigned int GetSize() const { return static_cast<unsigned int>(m_End - m_Start); }
+    unsigned int DataSize() const { return static_cast<unsigned int>(m_Write - m_Read); }
+    unsigned int FreeSpace() const { return static_cast<unsigned int>(m_End - m_Write); }
+    bool IsFull() const { return m_Write == m_End; }
 
-    std::uint32_t GetRemoved() const { return m_removed; }
-    std::uint32_t GetAdded() const { return m_added; }
-    std::uint32_t GetOffset() const { return m_offset; }
-    BufferOwner GetOwner() const { return m_owner; }
+    std::uint32_t GetRemoved() const { return m_Removed; }
+    std::uint32_t GetAdded() const { return m_Added; }
+    std::uint32_t GetOffset() const { return m_Offset; }
+    BufferOwner GetOwner() const { return m_Owner; }
 
-    void SetDone(bool done) { m_done = done; }
-    bool GetDoneFlag() const { return m_done; }
+    void SetDone(bool done) { m_Done = done; }
+    bool GetDoneFlag() const { return m_Done; }
     // End of data reached: no more bytes will come and none are left.
-    bool IsDone() const { return m_done && m_read == m_write; }
+    bool IsDone() const { return m_Done && m_Read == m_Write; }
 
 private:
     void Wrap(unsigned char* data, unsigned int size, BufferOwner owner);
 
-    unsigned char* m_start = nullptr;
-    std::uint32_t m_removed = 0;
-    std::uint32_t m_added = 0;
-    std::uint32_t m_offset = 0;
-    bool m_done = false;
-    unsigned char* m_end = nullptr;
-    unsigned char* m_read = nullptr;
-    unsigned char* m_write = nullptr;
-    BufferOwner m_owner = kCallerOwnsBuffer;
+    unsigned char* m_Start = nullptr;
+    std::uint32_t m_Removed = 0;
+    std::uint32_t m_Added = 0;
+    std::uint32_t m_Offset = 0;
+    bool m_Done = false;
+    unsigned char* m_End = nullptr;
+    unsigned char* m_Read = nullptr;
+    unsigned char* m_Write = nullptr;
+    BufferOwner m_Owner = kCallerOwnsBuffer;
 };
-
-#endif

@@ -4,16 +4,16 @@
 
 #include <algorithm>
 
-FILT_FilterPipe::FILT_FilterPipe(unsigned long /*bufferSize*/) : m_buffers(2, nullptr)
+FILT_FilterPipe::FILT_FilterPipe(unsigned long /*bufferSize*/) : m_Buffers(2, nullptr)
 {
 }
 
 FILT_FilterPipe::~FILT_FilterPipe()
 {
-    for (FILT_Filter* filter : m_filters)
+    for (FILT_Filter* filter : m_Filters)
         delete filter;
-    for (std::size_t i = 1; i + 1 < m_buffers.size(); ++i)
-        delete m_buffers[i];
+    for (std::size_t i = 1; i + 1 < m_Buffers.size(); ++i)
+        delete m_Buffers[i];
 }
 
 bool FILT_FilterPipe::InsertAt(int index, FILT_Filter* filter)
@@ -25,11 +25,11 @@ bool FILT_FilterPipe::InsertAt(int index, FILT_Filter* filter)
     // before itself; the first filter uses the caller's two buffers.
     if (count > 0)
     {
-        auto* buffer = new FILT_FilterBuffer(static_cast<unsigned int>(m_intermediateSize));
+        auto* buffer = new FILT_FilterBuffer(static_cast<unsigned int>(m_IntermediateSize));
         int const bufferIndex = index < count ? index + 1 : index;
-        m_buffers.insert(m_buffers.begin() + bufferIndex, buffer);
+        m_Buffers.insert(m_Buffers.begin() + bufferIndex, buffer);
     }
-    m_filters.insert(m_filters.begin() + index, filter);
+    m_Filters.insert(m_Filters.begin() + index, filter);
     return true;
 }
 
@@ -53,25 +53,25 @@ void FILT_FilterPipe::ProcessBytes(FILT_FilterBuffer& in, FILT_FilterBuffer& out
     {
         std::vector<FILT_FilterBuffer*>& slots;
         ~CallerBuffers() { slots.front() = slots.back() = nullptr; }
-    } callerBuffers{m_buffers};
-    m_buffers.front() = &in;
-    m_buffers.back() = &out;
+    } callerBuffers{m_Buffers};
+    m_Buffers.front() = &in;
+    m_Buffers.back() = &out;
 
-    m_current = std::clamp(m_current, 0, count - 1);
-    while (m_current >= 0 && m_current < count)
+    m_Current = std::clamp(m_Current, 0, count - 1);
+    while (m_Current >= 0 && m_Current < count)
     {
-        FILT_FilterBuffer& input = *m_buffers[m_current];
-        FILT_FilterBuffer& output = *m_buffers[m_current + 1];
-        m_filters[m_current]->ProcessBytes(input, output);
+        FILT_FilterBuffer& input = *m_Buffers[m_Current];
+        FILT_FilterBuffer& output = *m_Buffers[m_Current + 1];
+        m_Filters[m_Current]->ProcessBytes(input, output);
         if (input.DataSize() == 0 && !input.GetDoneFlag() && !output.IsFull())
         {
             // Starved: ask the previous stage for more, into the space just freed.
             input.EmptyNoReset();
-            --m_current;
+            --m_Current;
         }
         else
         {
-            ++m_current;
+            ++m_Current;
         }
     }
 }

@@ -1,6 +1,4 @@
-#ifndef FILT_FILTERPIPE_H
-#define FILT_FILTERPIPE_H
-
+#pragma once
 #include "FILT/FILT_Filter.h"
 
 #include <vector>
@@ -29,18 +27,16 @@ public:
     bool InsertAt(int index, FILT_Filter* filter);
     bool AddToTail(FILT_Filter* filter);
 
-    int FilterCount() const { return static_cast<int>(m_filters.size()); }
-    FILT_FilterBuffer* GetInputBufferForFilter(int i) const { return m_buffers[i]; }
-    FILT_FilterBuffer* GetOutputBufferForFilter(int i) const { return m_buffers[i + 1]; }
-    int CurrentFilterIndex() const { return m_current; }
+    int FilterCount() const { return static_cast<int>(m_Filters.size()); }
+    FILT_FilterBuffer* GetInputBufferForFilter(int i) const { return m_Buffers[i]; }
+    FILT_FilterBuffer* GetOutputBufferForFilter(int i) const { return m_Buffers[i + 1]; }
+    int CurrentFilterIndex() const { return m_Current; }
 
 private:
     // Entry i is filter i's input and entry i + 1 its output; the outer two are the caller's
     // buffers during ProcessBytes and null otherwise.
-    std::vector<FILT_FilterBuffer*> m_buffers;
-    unsigned long m_intermediateSize = DEFAULT_BUFFER_SIZE;
-    std::vector<FILT_Filter*> m_filters;
-    int m_current = 0;
+    std::vector<FILT_FilterBuffer*> m_Buffers;
+    unsigned long m_IntermediateSize = DEFAULT_BUFFER_SIZE;
+    std::vector<FILT_Filter*> m_Filters;
+    int m_Current = 0;
 };
-
-#endif

@@ -7,24 +7,24 @@
 
 void FILT_TupleBufferR::Reset(unsigned int tupleSize)
 {
-    m_tupleSize = std::max(tupleSize, 1u);
-    m_spanning.assign(m_tupleSize, 0);
-    m_held = 0;
-    m_buffer = nullptr;
-    m_endSeen = false;
-    m_truncated = false;
+    m_TupleSize = std::max(tupleSize, 1u);
+    m_Spanning.assign(m_TupleSize, 0);
+    m_Held = 0;
+    m_Buffer = nullptr;
+    m_EndSeen = false;
+    m_Truncated = false;
 }
 
 void FILT_TupleBufferR::AssignNextBuffer(FILT_FilterBuffer* buffer)
 {
-    m_buffer = buffer;
-    if (m_buffer == nullptr)
+    m_Buffer = buffer;
+    if (m_Buffer == nullptr)
         return;
-    if (m_buffer->GetDoneFlag())
-        m_endSeen = true;
-    unsigned int const data = m_buffer->DataSize();
+    if (m_Buffer->GetDoneFlag())
+        m_EndSeen = true;
+    unsigned int const data = m_Buffer->DataSize();
     // Whole tuples are read in place; only a tuple split across buffers is copied.
-    bool const readInPlace = m_held == 0 && data >= m_tupleSize;
+    bool const readInPlace = m_Held == 0 && data >= m_TupleSize;
     if (data > 0 && !SpanningComplete() && !readInPlace)
         GatherIntoSpanningTuple();
     CheckEndAndDropEmpty();
@@ -32,121 +32,121 @@ void FILT_TupleBufferR::AssignNextBuffer(FILT_FilterBuffer* buffer)
 
 void FILT_TupleBufferR::GatherIntoSpanningTuple()
 {
-    unsigned int const n = std::min(m_tupleSize - m_held, m_buffer->DataSize());
-    std::memcpy(m_spanning.data() + m_held, m_buffer->GetReadPtr(), n);
-    m_buffer->RemoveBytes(n);
-    m_held += n;
+    unsigned int const n = std::min(m_TupleSize - m_Held, m_Buffer->DataSize());
+    std::memcpy(m_Spanning.data() + m_Held, m_Buffer->GetReadPtr(), n);
+    m_Buffer->RemoveBytes(n);
+    m_Held += n;
 }
 
 void FILT_TupleBufferR::CheckEndAndDropEmpty()
 {
-    if (m_buffer == nullptr)
+    if (m_Buffer == nullptr)
         return;
-    bool const empty = m_buffer->DataSize() == 0;
-    if (m_endSeen && empty && m_held > 0 && m_held < m_tupleSize)
-        m_truncated = true;
+    bool const empty = m_Buffer->DataSize() == 0;
+    if (m_EndSeen && empty && m_Held > 0 && m_Held < m_TupleSize)
+        m_Truncated = true;
     if (empty)
-        m_buffer = nullptr;
+        m_Buffer = nullptr;
 }
 
 unsigned int FILT_TupleBufferR::ContigTuplesAvailable() const
 {
-    if (m_truncated)
+    if (m_Truncated)
         return 0;
     if (SpanningComplete())
         return 1;
-    if (m_held > 0 || m_buffer == nullptr)
+    if (m_Held > 0 || m_Buffer == nullptr)
         return 0;
-    return m_buffer->DataSize() / m_tupleSize;
+    return m_Buffer->DataSize() / m_TupleSize;
 }
 
 unsigned char const* FILT_TupleBufferR::GetPtr() const
 {
-    if (m_truncated)
+    if (m_Truncated)
         return nullptr;
-    if (m_held == 0)
-        return m_buffer == nullptr ? nullptr : m_buffer->GetReadPtr();
-    return SpanningComplete() ? m_spanning.data() : nullptr;
+    if (m_Held == 0)
+        return m_Buffer == nullptr ? nullptr : m_Buffer->GetReadPtr();
+    return SpanningComplete() ? m_Spanning.data() : nullptr;
 }
 
 void FILT_TupleBufferR::RemoveTuples(unsigned int n)
 {
     if (SpanningComplete())
-        m_held = 0;
-    else if (m_buffer != nullptr)
-        m_buffer->RemoveBytes(std::min(n * m_tupleSize, m_buffer->DataSize()));
-    if (m_buffer != nullptr && m_held == 0 && m_buffer->DataSize() > 0 && m_buffer->DataSize() < m_tupleSize)
+        m_Held = 0;
+    else if (m_Buffer != nullptr)
+        m_Buffer->RemoveBytes(std::min(n * m_TupleSize, m_Buffer->DataSize()));
+    if (m_Buffer != nullptr && m_Held == 0 && m_Buffer->DataSize() > 0 && m_Buffer->DataSize() < m_TupleSize)
         GatherIntoSpanningTuple();
     CheckEndAndDropEmpty();
 }
 
 void FILT_TupleBufferW::Reset(unsigned int tupleSize)
 {
-    m_tupleSize = std::max(tupleSize, 1u);
-    m_spanning.assign(m_tupleSize, 0);
-    m_pending = 0;
-    m_buffer = nullptr;
-    m_finished = false;
+    m_TupleSize = std::max(tupleSize, 1u);
+    m_Spanning.assign(m_TupleSize, 0);
+    m_Pending = 0;
+    m_Buffer = nullptr;
+    m_Finished = false;
 }
 
 void FILT_TupleBufferW::AssignNextBuffer(FILT_FilterBuffer* buffer)
 {
-    m_buffer = buffer;
-    if (m_buffer == nullptr || m_pending == 0)
+    m_Buffer = buffer;
+    if (m_Buffer == nullptr || m_Pending == 0)
         return;
     FlushPending();
-    if (m_finished && m_pending == 0)
-        m_buffer->SetDone(true);
+    if (m_Finished && m_Pending == 0)
+        m_Buffer->SetDone(true);
 }
 
 void FILT_TupleBufferW::FlushPending()
 {
-    unsigned int const n = std::min(m_pending, m_buffer->FreeSpace());
-    std::memcpy(m_buffer->GetWritePtr(), m_spanning.data() + (m_tupleSize - m_pending), n);
-    m_buffer->AddBytes(n);
-    m_pending -= n;
+    unsigned int const n = std::min(m_Pending, m_Buffer->FreeSpace());
+    std::memcpy(m_Buffer->GetWritePtr(), m_Spanning.data() + (m_TupleSize - m_Pending), n);
+    m_Buffer->AddBytes(n);
+    m_Pending -= n;
 }
 
 bool FILT_TupleBufferW::UseSpanningTupleBuffer() const
 {
-    if (m_buffer == nullptr || m_pending > 0)
+    if (m_Buffer == nullptr || m_Pending > 0)
         return false;
-    unsigned int const space = m_buffer->FreeSpace();
-    return space > 0 && space < m_tupleSize;
+    unsigned int const space = m_Buffer->FreeSpace();
+    return space > 0 && space < m_TupleSize;
 }
 
 unsigned char* FILT_TupleBufferW::PutPtr()
 {
-    if (m_buffer == nullptr)
+    if (m_Buffer == nullptr)
         return nullptr;
-    return UseSpanningTupleBuffer() ? m_spanning.data() : m_buffer->GetWritePtr();
+    return UseSpanningTupleBuffer() ? m_Spanning.data() : m_Buffer->GetWritePtr();
 }
 
 unsigned int FILT_TupleBufferW::ContigTuplesRemaining() const
 {
-    if (m_buffer == nullptr || m_pending > 0)
+    if (m_Buffer == nullptr || m_Pending > 0)
         return 0;
     if (UseSpanningTupleBuffer())
         return 1;
-    return m_buffer->FreeSpace() / m_tupleSize;
+    return m_Buffer->FreeSpace() / m_TupleSize;
 }
 
 void FILT_TupleBufferW::AddTuples(unsigned int n)
 {
-    if (m_buffer == nullptr || n == 0)
+    if (m_Buffer == nullptr || n == 0)
         return;
     if (UseSpanningTupleBuffer())
     {
-        m_pending = m_tupleSize;
+        m_Pending = m_TupleSize;
         FlushPending();
         return;
     }
-    m_buffer->AddBytes(std::min(n * m_tupleSize, m_buffer->FreeSpace()));
+    m_Buffer->AddBytes(std::min(n * m_TupleSize, m_Buffer->FreeSpace()));
 }
 
 void FILT_TupleBufferW::SetFinished()
 {
-    m_finished = true;
-    if (m_buffer != nullptr && m_pending == 0)
-        m_buffer->SetDone(true);
+    m_Finished = true;
+    if (m_Buffer != nullptr && m_Pending == 0)
+        m_Buffer->SetDone(true);
 }

@@ -1,6 +1,4 @@
-#ifndef FILT_TUPLEBUFFER_H
-#define FILT_TUPLEBUFFER_H
-
+#pragma once
 #include <vector>
 
 class FILT_FilterBuffer;
@@ -20,21 +18,21 @@ public:
     unsigned char const* GetPtr() const;
     void RemoveTuples(unsigned int n);
 
-    bool IsTruncated() const { return m_truncated; }
-    bool EndSeen() const { return m_endSeen; }
-    unsigned int TupleSize() const { return m_tupleSize; }
+    bool IsTruncated() const { return m_Truncated; }
+    bool EndSeen() const { return m_EndSeen; }
+    unsigned int TupleSize() const { return m_TupleSize; }
 
 private:
-    bool SpanningComplete() const { return m_held == m_tupleSize; }
+    bool SpanningComplete() const { return m_Held == m_TupleSize; }
     void GatherIntoSpanningTuple();
     void CheckEndAndDropEmpty();
 
-    FILT_FilterBuffer* m_buffer = nullptr;
-    std::vector<unsigned char> m_spanning;
-    unsigned int m_held = 0;
-    unsigned int m_tupleSize = 1;
-    bool m_endSeen = false;
-    bool m_truncated = false;
+    FILT_FilterBuffer* m_Buffer = nullptr;
+    std::vector<unsigned char> m_Spanning;
+    unsigned int m_Held = 0;
+    unsigned int m_TupleSize = 1;
+    bool m_EndSeen = false;
+    bool m_Truncated = false;
 };
 
 // Writes fixed-size records into a chain of buffers: a tuple that does not fit into the space
@@ -55,18 +53,16 @@ public:
 
     // The producer is done: the current buffer is marked done once nothing is pending.
     void SetFinished();
-    bool IsFinished() const { return m_finished; }
-    unsigned int PendingBytes() const { return m_pending; }
-    unsigned int TupleSize() const { return m_tupleSize; }
+    bool IsFinished() const { return m_Finished; }
+    unsigned int PendingBytes() const { return m_Pending; }
+    unsigned int TupleSize() const { return m_TupleSize; }
 
 private:
     void FlushPending();
 
-    FILT_FilterBuffer* m_buffer = nullptr;
-    std::vector<unsigned char> m_spanning;
-    unsigned int m_pending = 0;
-    unsigned int m_tupleSize = 1;
-    bool m_finished = false;
+    FILT_FilterBuffer* m_Buffer = nullptr;
+    std::vector<unsigned char> m_Spanning;
+    unsigned int m_Pending = 0;
+    unsigned int m_TupleSize = 1;
+    bool m_Finished = false;
 };
-
-#endif

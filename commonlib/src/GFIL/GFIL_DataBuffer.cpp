@@ -3,14 +3,14 @@
 #include "GFIL/GFIL_FileSystem.h"
 
 GFIL_DataBuffer::GFIL_DataBuffer()
-    : m_owner(nullptr), m_memory(nullptr), m_capacity(0), m_dataOffset(0), m_dataSize(0),
-      m_endOfFile(0) {}
+    : m_Owner(nullptr), m_Memory(nullptr), m_Capacity(0), m_DataOffset(0), m_DataSize(0),
+      m_EndOfFile(0) {}
 
 GFIL_DataBuffer::GFIL_DataBuffer(GFIL_FileSystem* owner, unsigned char* memory,
                                  unsigned long capacity)
-    : m_owner(owner), m_memory(memory), m_capacity(static_cast<std::uint32_t>(capacity)),
-      m_dataOffset(0), m_dataSize(0), m_endOfFile(0) {
-  if (m_owner) m_owner->AddReference();
+    : m_Owner(owner), m_Memory(memory), m_Capacity(static_cast<std::uint32_t>(capacity)),
+      m_DataOffset(0), m_DataSize(0), m_EndOfFile(0) {
+  if (m_Owner) m_Owner->AddReference();
 }
 
 GFIL_DataBuffer::GFIL_DataBuffer(const GFIL_DataBuffer& source) : GFIL_DataBuffer() {
@@ -27,53 +27,53 @@ GFIL_DataBuffer& GFIL_DataBuffer::operator=(const GFIL_DataBuffer& source) {
 GFIL_DataBuffer::~GFIL_DataBuffer() { Release(); }
 
 void GFIL_DataBuffer::TakeFrom(const GFIL_DataBuffer& source) {
-  m_owner = source.m_owner;
-  m_memory = source.m_memory;
-  m_capacity = source.m_capacity;
-  m_dataOffset = source.m_dataOffset;
-  m_dataSize = source.m_dataSize;
-  m_endOfFile = source.m_endOfFile;
+  m_Owner = source.m_Owner;
+  m_Memory = source.m_Memory;
+  m_Capacity = source.m_Capacity;
+  m_DataOffset = source.m_DataOffset;
+  m_DataSize = source.m_DataSize;
+  m_EndOfFile = source.m_EndOfFile;
   // The reference moves with the memory, so the source is emptied without releasing it.
-  source.m_owner = nullptr;
-  source.m_memory = nullptr;
-  source.m_capacity = source.m_dataOffset = source.m_dataSize = 0;
-  source.m_endOfFile = 0;
+  source.m_Owner = nullptr;
+  source.m_Memory = nullptr;
+  source.m_Capacity = source.m_DataOffset = source.m_DataSize = 0;
+  source.m_EndOfFile = 0;
 }
 
 void GFIL_DataBuffer::SetDataSize(unsigned long size) {
-  m_dataSize = static_cast<std::uint32_t>(size);
+  m_DataSize = static_cast<std::uint32_t>(size);
 }
 
 void GFIL_DataBuffer::SetData(unsigned long offset, unsigned long size) {
-  m_dataOffset = static_cast<std::uint32_t>(offset);
-  m_dataSize = static_cast<std::uint32_t>(size);
+  m_DataOffset = static_cast<std::uint32_t>(offset);
+  m_DataSize = static_cast<std::uint32_t>(size);
 }
 
 unsigned long GFIL_DataBuffer::ConsumeData(unsigned long n) {
-  m_dataOffset += static_cast<std::uint32_t>(n);
-  m_dataSize -= static_cast<std::uint32_t>(n);
+  m_DataOffset += static_cast<std::uint32_t>(n);
+  m_DataSize -= static_cast<std::uint32_t>(n);
   return n;
 }
 
 void GFIL_DataBuffer::ClearBuffer() {
-  m_dataOffset = 0;
-  m_dataSize = 0;
-  m_endOfFile = 0;
+  m_DataOffset = 0;
+  m_DataSize = 0;
+  m_EndOfFile = 0;
 }
 
 void GFIL_DataBuffer::ForgetBuffer() const {
-  GFIL_FileSystem* owner = m_owner;
-  m_owner = nullptr;
-  m_memory = nullptr;
-  m_capacity = m_dataOffset = m_dataSize = 0;
-  m_endOfFile = 0;
+  GFIL_FileSystem* owner = m_Owner;
+  m_Owner = nullptr;
+  m_Memory = nullptr;
+  m_Capacity = m_DataOffset = m_DataSize = 0;
+  m_EndOfFile = 0;
   GFIL_FileSystem::RemoveReference(&owner);
 }
 
 void GFIL_DataBuffer::Release() {
-  if (m_memory != nullptr && m_owner != nullptr) {
+  if (m_Memory != nullptr && m_Owner != nullptr) {
     // Hold the owner across the call: this buffer's reference may be the last one.
-    GFIL_FileSystem* owner = m_owner;
+    GFIL_FileSystem* owner = m_Owner;
     owner->AddReference();
     owner->ReleaseBuffer(*this);
     GFIL_FileSystem::RemoveReference(&owner);

@@ -17,15 +17,15 @@ public:
   GFIL_DataBuffer& operator=(const GFIL_DataBuffer& source);
   ~GFIL_DataBuffer();
 
-  GFIL_FileSystem* Owner() const { return m_owner; }
-  unsigned char* Memory() const { return m_memory; }
-  std::uint32_t Capacity() const { return m_capacity; }
-  std::uint32_t DataOffset() const { return m_dataOffset; }
-  std::uint32_t DataSize() const { return m_dataSize; }
+  GFIL_FileSystem* Owner() const { return m_Owner; }
+  unsigned char* Memory() const { return m_Memory; }
+  std::uint32_t Capacity() const { return m_Capacity; }
+  std::uint32_t DataOffset() const { return m_DataOffset; }
+  std::uint32_t DataSize() const { return m_DataSize; }
   // The first byte of valid data.
-  unsigned char* Data() const { return m_memory + m_dataOffset; }
-  bool IsEndOfFile() const { return m_endOfFile != 0; }
-  void SetEndOfFile(bool endOfFile) { m_endOfFile = endOfFile ? 1 : 0; }
+  unsigned char* Data() const { return m_Memory + m_DataOffset; }
+  bool IsEndOfFile() const { return m_EndOfFile != 0; }
+  void SetEndOfFile(bool endOfFile) { m_EndOfFile = endOfFile ? 1 : 0; }
 
   void SetDataSize(unsigned long size);
   void SetData(unsigned long offset, unsigned long size);
@@ -41,10 +41,10 @@ public:
 private:
   void TakeFrom(const GFIL_DataBuffer& source);
 
-  mutable GFIL_FileSystem* m_owner;
-  mutable unsigned char* m_memory;
-  mutable std::uint32_t m_capacity;
-  mutable std::uint32_t m_dataOffset;
-  mutable std::uint32_t m_dataSize;
-  mutable std::uint8_t m_endOfFile;
+  mutable GFIL_FileSystem* m_Owner;
+  mutable unsigned char* m_Memory;
+  mutable std::uint32_t m_Capacity;
+  mutable std::uint32_t m_DataOffset;
+  mutable std::uint32_t m_DataSize;
+  mutable std::uint8_t m_EndOfFile;
 };

@@ -3,29 +3,29 @@
 #include "GFIL/GFIL_FileSystem.h"
 #include "GLIB/GLIB_LogMessage.h"
 
-GFIL_FileHandle::GFIL_FileHandle() : m_position(0), m_fileSystem(nullptr) {}
+GFIL_FileHandle::GFIL_FileHandle() : m_Position(0), m_FileSystem(nullptr) {}
 
 GFIL_FileHandle::GFIL_FileHandle(const GFIL_FileSpec& spec) : GFIL_FileHandle() {
   SetFileSpec(spec);
 }
 
 GFIL_FileHandle::GFIL_FileHandle(const GFIL_FileHandle& other)
-    : m_position(0), m_fileSystem(other.m_fileSystem) {
-  if (m_fileSystem) {
-    m_fileSystem->AddReference();
-    m_fileSystem->IncrementHandleCount();
+    : m_Position(0), m_FileSystem(other.m_FileSystem) {
+  if (m_FileSystem) {
+    m_FileSystem->AddReference();
+    m_FileSystem->IncrementHandleCount();
   }
 }
 
 GFIL_FileHandle& GFIL_FileHandle::operator=(const GFIL_FileHandle& other) {
   if (&other == this) return *this;
-  GFIL_FileSystem* taken = other.m_fileSystem;
+  GFIL_FileSystem* taken = other.m_FileSystem;
   if (taken) {
     taken->AddReference();
     taken->IncrementHandleCount();
   }
   GiveUpFile();
-  m_fileSystem = taken;
+  m_FileSystem = taken;
   return *this;
 }
 
@@ -39,9 +39,9 @@ GFIL_FileHandle::~GFIL_FileHandle() {
 }
 
 void GFIL_FileHandle::GiveUpFile() {
-  if (m_fileSystem == nullptr) return;
-  GFIL_FileSystem* fileSystem = m_fileSystem;
-  m_fileSystem = nullptr;
+  if (m_FileSystem == nullptr) return;
+  GFIL_FileSystem* fileSystem = m_FileSystem;
+  m_FileSystem = nullptr;
   // Release the reference even when removing a temporary file throws.
   struct Releaser {
     GFIL_FileSystem* fs;
@@ -57,22 +57,22 @@ void GFIL_FileHandle::SetFileSpec(const GFIL_FileSpec& spec) {
     taken->IncrementHandleCount();
   }
   GiveUpFile();
-  m_fileSystem = taken;
+  m_FileSystem = taken;
 }
 
-void GFIL_FileHandle::Create(unsigned long flags) { m_fileSystem->Create(flags); }
+void GFIL_FileHandle::Create(unsigned long flags) { m_FileSystem->Create(flags); }
 
-void GFIL_FileHandle::Open(unsigned long flags) { m_fileSystem->Open(flags); }
+void GFIL_FileHandle::Open(unsigned long flags) { m_FileSystem->Open(flags); }
 
 GFIL_DataBuffer GFIL_FileHandle::ReadBuffer() {
-  GFIL_DataBuffer buffer = m_fileSystem->ReadBuffer(m_position);
-  m_position += buffer.DataSize();
+  GFIL_DataBuffer buffer = m_FileSystem->ReadBuffer(m_Position);
+  m_Position += buffer.DataSize();
   return buffer;
 }
 
 void GFIL_FileHandle::WriteBuffer(const GFIL_DataBuffer& buffer) {
   // Read the size first: a platform may give the buffer back once written.
   long long size = buffer.DataSize();
-  m_fileSystem->WriteBuffer(buffer, m_position);
-  m_position += size;
+  m_FileSystem->WriteBuffer(buffer, m_Position);
+  m_Position += size;
 }

@@ -17,13 +17,13 @@ public:
   ~GFIL_FileHandle();
 
   void SetFileSpec(const GFIL_FileSpec& spec);
-  GFIL_FileSystem* FileSystem() const { return m_fileSystem; }
+  GFIL_FileSystem* FileSystem() const { return m_FileSystem; }
 
   void Create(unsigned long flags);
   void Open(unsigned long flags);
 
-  long long Position() const { return m_position; }
-  void SetPosition(long long position) { m_position = position; }
+  long long Position() const { return m_Position; }
+  void SetPosition(long long position) { m_Position = position; }
 
   // The next buffer from the position; the position moves on by its data size.
   GFIL_DataBuffer ReadBuffer();
@@ -33,6 +33,6 @@ public:
 private:
   void GiveUpFile();
 
-  long long m_position;
-  GFIL_FileSystem* m_fileSystem;
+  long long m_Position;
+  GFIL_FileSystem* m_FileSystem;
 };

@@ -24,7 +24,7 @@ public:
 
   // Releases the held object and counts the new one (nothing when it is already held).
   void SetFileSystemImplPtr(GFIL_FileSystem* fileSystem);
-  GFIL_FileSystem* FileSystemImplPtr() const { return m_fileSystem; }
+  GFIL_FileSystem* FileSystemImplPtr() const { return m_FileSystem; }
 
   // These answer false for a spec without file system.
   bool HasSpec() const;
@@ -40,7 +40,7 @@ public:
   GFIL_FileSpec Concat(const GLIB_WString& name) const;
 
 private:
-  GFIL_FileSystem* m_fileSystem;
+  GFIL_FileSystem* m_FileSystem;
 };
 
 // Writes the platform path (narrow); nothing for a spec that names nothing.

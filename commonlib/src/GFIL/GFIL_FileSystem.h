@@ -66,19 +66,19 @@ public:
 
   // Releases one reference held at *holder; the last one deletes the object and nulls *holder.
   static void RemoveReference(GFIL_FileSystem** holder);
-  void AddReference() { ++m_referenceCount; }
-  std::uint32_t ReferenceCount() const { return m_referenceCount; }
+  void AddReference() { ++m_ReferenceCount; }
+  std::uint32_t ReferenceCount() const { return m_ReferenceCount; }
 
-  void IncrementHandleCount() { ++m_openHandleCount; }
+  void IncrementHandleCount() { ++m_OpenHandleCount; }
   // The last handle closes the file, and removes it when it was created temporary.
   void DecrementHandleCount();
-  std::uint32_t OpenHandleCount() const { return m_openHandleCount; }
+  std::uint32_t OpenHandleCount() const { return m_OpenHandleCount; }
 
-  bool IsOpen() const { return m_isOpen != 0; }
-  std::uint32_t Flags() const { return m_flags; }
+  bool IsOpen() const { return m_IsOpen != 0; }
+  std::uint32_t Flags() const { return m_Flags; }
   // 0 means DefaultDataBufferSize().
-  std::uint32_t DataBufferSize() const { return m_dataBufferSize; }
-  void SetDataBufferSize(std::uint32_t size) { m_dataBufferSize = size; }
+  std::uint32_t DataBufferSize() const { return m_DataBufferSize; }
+  void SetDataBufferSize(std::uint32_t size) { m_DataBufferSize = size; }
 
 protected:
   GFIL_FileSystem();
@@ -94,14 +94,14 @@ protected:
   void NoteCreateFlags(unsigned long flags);
   // After a successful Open: the create byte stays, the open bits become the flags'.
   void NoteOpened(unsigned long flags);
-  void NoteClosed() { m_isOpen = 0; }
+  void NoteClosed() { m_IsOpen = 0; }
 
 private:
   static unsigned long sm_DefaultBufferSize;
 
-  std::uint32_t m_referenceCount;
-  std::uint32_t m_openHandleCount;
-  std::uint32_t m_isOpen;
-  std::uint32_t m_flags;
-  std::uint32_t m_dataBufferSize;
+  std::uint32_t m_ReferenceCount;
+  std::uint32_t m_OpenHandleCount;
+  std::uint32_t m_IsOpen;
+  std::uint32_t m_Flags;
+  std::uint32_t m_DataBufferSize;
 };

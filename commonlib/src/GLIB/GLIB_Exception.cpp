@@ -48,47 +48,47 @@ GLIB_WString GLIB_DefaultMessageFormattingCallbackFunction(std::uint32_t code,
   return text.str();
 }
 
-GLIB_Exception::GLIB_Exception() : m_code(0), m_line(0) {}
+GLIB_Exception::GLIB_Exception() : m_Code(0), m_Line(0) {}
 
 GLIB_Exception::GLIB_Exception(std::uint32_t code, const char* message, const char* file,
                                int line)
-    : m_code(code), m_message(Widen(message)), m_file(Widen(file)), m_line(line) {}
+    : m_Code(code), m_Message(Widen(message)), m_File(Widen(file)), m_Line(line) {}
 
 GLIB_Exception::GLIB_Exception(std::uint32_t code, const GLIB_StringVector& params,
                                const char* message, const char* file, int line)
     : GLIB_Exception(code, message, file, line) {
-  AppendWidened(params, &m_params);
+  AppendWidened(params, &m_Params);
 }
 
 GLIB_Exception::GLIB_Exception(std::uint32_t code, const GLIB_StringList& params,
                                const char* message, const char* file, int line)
     : GLIB_Exception(code, message, file, line) {
-  AppendWidened(params, &m_params);
+  AppendWidened(params, &m_Params);
 }
 
 GLIB_Exception::GLIB_Exception(std::uint32_t code, const wchar_t* message, const char* file,
                                int line)
-    : m_code(code), m_message(Copy(message)), m_file(Widen(file)), m_line(line) {}
+    : m_Code(code), m_Message(Copy(message)), m_File(Widen(file)), m_Line(line) {}
 
 GLIB_Exception::GLIB_Exception(std::uint32_t code, const GLIB_WStringList& params,
                                const wchar_t* message, const char* file, int line)
     : GLIB_Exception(code, message, file, line) {
-  m_params.assign(params.begin(), params.end());
+  m_Params.assign(params.begin(), params.end());
 }
 
 GLIB_Exception::GLIB_Exception(std::uint32_t code, const GLIB_WStringVector& params,
                                const wchar_t* message, const char* file, int line)
     : GLIB_Exception(code, message, file, line) {
-  m_params = params;
+  m_Params = params;
 }
 
 GLIB_Exception::GLIB_Exception(const GLIB_Exception& other) = default;
 GLIB_Exception& GLIB_Exception::operator=(const GLIB_Exception& other) = default;
 GLIB_Exception::~GLIB_Exception() = default;
 
-const wchar_t* GLIB_Exception::message() const { return m_message.c_str(); }
-GLIB_String GLIB_Exception::NMessage() const { return GLIB_WToNString(m_message); }
-GLIB_WString GLIB_Exception::WMessage() const { return m_message; }
+const wchar_t* GLIB_Exception::message() const { return m_Message.c_str(); }
+GLIB_String GLIB_Exception::NMessage() const { return GLIB_WToNString(m_Message); }
+GLIB_WString GLIB_Exception::WMessage() const { return m_Message; }
 
 void GLIB_Exception::print(std::ostream& out) const {
   PrintRecord(*this, out, [](const GLIB_WString& text) { return GLIB_WToNString(text); });
@@ -99,27 +99,27 @@ void GLIB_Exception::print(std::wostream& out) const {
 }
 
 GLIB_WString GLIB_Exception::getDetailParameter(unsigned int i) const {
-  return i < m_params.size() ? m_params[i] : GLIB_WString();
+  return i < m_Params.size() ? m_Params[i] : GLIB_WString();
 }
 
 GLIB_WStringList GLIB_Exception::getDetailParametersAsList() const {
   GLIB_WStringList list;
-  list.assign(m_params.begin(), m_params.end());
+  list.assign(m_Params.begin(), m_Params.end());
   return list;
 }
 
-void GLIB_Exception::setMessage(const wchar_t* message) { m_message = Copy(message); }
-void GLIB_Exception::setMessage(const char* message) { m_message = Widen(message); }
+void GLIB_Exception::setMessage(const wchar_t* message) { m_Message = Copy(message); }
+void GLIB_Exception::setMessage(const char* message) { m_Message = Widen(message); }
 
 void GLIB_Exception::setDetailParameter(unsigned int i, const GLIB_String& param) {
   setDetailParameter(i, GLIB_NToWString(param).c_str());
 }
 
 void GLIB_Exception::setDetailParameter(unsigned int i, const wchar_t* param) {
-  if (i >= m_params.size()) {
-    m_params.resize(static_cast<std::size_t>(i) + 1);
+  if (i >= m_Params.size()) {
+    m_Params.resize(static_cast<std::size_t>(i) + 1);
   }
-  m_params[i] = Copy(param);
+  m_Params[i] = Copy(param);
 }
 
 void GLIB_Exception::setDetailParameter(unsigned int i, const char* param) {
@@ -127,10 +127,10 @@ void GLIB_Exception::setDetailParameter(unsigned int i, const char* param) {
 }
 
 void GLIB_Exception::setCode(std::uint32_t code) {
-  if (code != m_code) {
-    m_code = code;
-    m_message.clear();
-    m_params.clear();
+  if (code != m_Code) {
+    m_Code = code;
+    m_Message.clear();
+    m_Params.clear();
   }
 }
 
@@ -139,10 +139,10 @@ void GLIB_Exception::set(std::uint32_t code, const char* message) {
 }
 
 void GLIB_Exception::set(std::uint32_t code, const wchar_t* message) {
-  m_message = Copy(message);
-  if (code != m_code) {
-    m_code = code;
-    m_params.clear();
+  m_Message = Copy(message);
+  if (code != m_Code) {
+    m_Code = code;
+    m_Params.clear();
   }
 }
 

@@ -23,21 +23,21 @@ class GLIB_PlainFunctionPtr<Result(Args...)> {
 public:
   using Function = Result (*)(Args...);
 
-  GLIB_PlainFunctionPtr(Function function = nullptr) : m_function(function) {}
+  GLIB_PlainFunctionPtr(Function function = nullptr) : m_Function(function) {}
 
-  Result operator()(Args... args) const { return m_function(args...); }
-  bool IsNull() const { return m_function == nullptr; }
-  Function Get() const { return m_function; }
+  Result operator()(Args... args) const { return m_Function(args...); }
+  bool IsNull() const { return m_Function == nullptr; }
+  Function Get() const { return m_Function; }
 
   friend bool operator==(const GLIB_PlainFunctionPtr& a, const GLIB_PlainFunctionPtr& b) {
-    return a.m_function == b.m_function;
+    return a.m_Function == b.m_Function;
   }
   friend bool operator!=(const GLIB_PlainFunctionPtr& a, const GLIB_PlainFunctionPtr& b) {
-    return a.m_function != b.m_function;
+    return a.m_Function != b.m_Function;
   }
 
 private:
-  Function m_function;
+  Function m_Function;
 };
 
 // Turns a code and its detail parameters into a user-facing text.
@@ -76,14 +76,14 @@ public:
   virtual void print(std::ostream& out) const;
   virtual void print(std::wostream& out) const;
 
-  std::uint32_t code() const { return m_code; }
-  const GLIB_WString& sourceFile() const { return m_file; }
-  int line() const { return m_line; }
+  std::uint32_t code() const { return m_Code; }
+  const GLIB_WString& sourceFile() const { return m_File; }
+  int line() const { return m_Line; }
 
   // An empty string when i is past the end (the list does not grow).
   GLIB_WString getDetailParameter(unsigned int i) const;
   GLIB_WStringList getDetailParametersAsList() const;
-  const GLIB_WStringVector& getDetailParameters() const { return m_params; }
+  const GLIB_WStringVector& getDetailParameters() const { return m_Params; }
 
   void setMessage(const wchar_t* message);
   void setMessage(const char* message);
@@ -98,11 +98,11 @@ public:
   void set(std::uint32_t code, const wchar_t* message);
 
 private:
-  std::uint32_t m_code;
-  GLIB_WString m_message;
-  GLIB_WString m_file;
-  int m_line;
-  GLIB_WStringVector m_params;
+  std::uint32_t m_Code;
+  GLIB_WString m_Message;
+  GLIB_WString m_File;
+  int m_Line;
+  GLIB_WStringVector m_Params;
 };
 
 // A module's own exception type, so that its failures can be caught apart; Tag is an empty
@@ -122,27 +122,27 @@ public:
 class GLIB_BadAllocException : public std::bad_alloc {
 public:
   GLIB_BadAllocException(std::size_t size, const char* file, int line)
-      : m_size(size), m_file(file), m_line(line) {}
+      : m_Size(size), m_File(file), m_Line(line) {}
 
-  std::size_t requestedSize() const { return m_size; }
-  const char* file() const { return m_file; }
-  int line() const { return m_line; }
+  std::size_t requestedSize() const { return m_Size; }
+  const char* file() const { return m_File; }
+  int line() const { return m_Line; }
 
 private:
-  std::size_t m_size;
-  const char* m_file;
-  int m_line;
+  std::size_t m_Size;
+  const char* m_File;
+  int m_Line;
 };
 
 // Ends a FATAL log message; carries its own copy of the text.
 class GLIB_FatalException {
 public:
-  explicit GLIB_FatalException(const wchar_t* message) : m_message(message ? message : L"") {}
+  explicit GLIB_FatalException(const wchar_t* message) : m_Message(message ? message : L"") {}
 
-  const GLIB_WString& message() const { return m_message; }
+  const GLIB_WString& message() const { return m_Message; }
 
 private:
-  GLIB_WString m_message;
+  GLIB_WString m_Message;
 };
 
 // Write the message only (narrow form on a narrow stream).

@@ -37,20 +37,20 @@ public:
 
   GLIB_String AsString() const override { return "GLIB_GlobalsMessage"; }
 
-  GLIB_LogHandlerPtr GetLogHandler() const { return m_logHandler; }
-  GLIB_String GetAutoFilePrefix() const { return m_autoFilePrefix; }
-  GLIB_DetailMessageFormattingFunctionPtr GetDetailMsgFmtPtr() const { return m_formatter; }
-  GLIB_NewFailHandlerPtr GetNewFailHandler() const { return m_newFailHandler; }
+  GLIB_LogHandlerPtr GetLogHandler() const { return m_LogHandler; }
+  GLIB_String GetAutoFilePrefix() const { return m_AutoFilePrefix; }
+  GLIB_DetailMessageFormattingFunctionPtr GetDetailMsgFmtPtr() const { return m_Formatter; }
+  GLIB_NewFailHandlerPtr GetNewFailHandler() const { return m_NewFailHandler; }
   const GLIB_UserMessageCallbackVector& GetUserMessageCallbacks() const {
-    return m_userCallbacks;
+    return m_UserCallbacks;
   }
 
 private:
-  GLIB_String m_autoFilePrefix;
-  GLIB_DetailMessageFormattingFunctionPtr m_formatter;
-  GLIB_NewFailHandlerPtr m_newFailHandler;
-  GLIB_LogHandlerPtr m_logHandler;
-  GLIB_UserMessageCallbackVector m_userCallbacks;
+  GLIB_String m_AutoFilePrefix;
+  GLIB_DetailMessageFormattingFunctionPtr m_Formatter;
+  GLIB_NewFailHandlerPtr m_NewFailHandler;
+  GLIB_LogHandlerPtr m_LogHandler;
+  GLIB_UserMessageCallbackVector m_UserCallbacks;
 };
 
 // The lock of the globals. The flavour's own subclass (iGLIB_GlobalsPlatformMutex) is a real
@@ -93,14 +93,14 @@ public:
   void SetAutoFilePrefix(GLIB_String prefix);
   void SetGLIBGlobals(const GLIB_GlobalsMessage& settings);
 
-  GLIB_LogHandlerPtr GetLogHandler() const { return m_logHandler; }
-  GLIB_NewFailHandlerPtr GetNewFailHandler() const { return m_newFailHandler; }
-  GLIB_DetailMessageFormattingFunctionPtr GetDetailMsgFmtPtr() const { return m_formatter; }
-  GLIB_String GetAutoFilePrefix() const { return m_autoFilePrefix; }
+  GLIB_LogHandlerPtr GetLogHandler() const { return m_LogHandler; }
+  GLIB_NewFailHandlerPtr GetNewFailHandler() const { return m_NewFailHandler; }
+  GLIB_DetailMessageFormattingFunctionPtr GetDetailMsgFmtPtr() const { return m_Formatter; }
+  GLIB_String GetAutoFilePrefix() const { return m_AutoFilePrefix; }
   const GLIB_UserMessageCallbackVector& GetUserMessageCallbacks() const {
-    return m_userCallbacks;
+    return m_UserCallbacks;
   }
-  bool HasExceptionHandlingMemory() const { return m_exceptionHandlingMemory != nullptr; }
+  bool HasExceptionHandlingMemory() const { return m_ExceptionHandlingMemory != nullptr; }
 
   // A null callback is ignored; the same pointer may be added twice.
   void AddUserMessageCallback(GLIB_UserMessageCallback* cb);
@@ -115,13 +115,13 @@ public:
   void FreeExceptionHandlingMemory();
 
 private:
-  GLIB_NewFailHandlerPtr m_newFailHandler;
-  GLIB_LogHandlerPtr m_logHandler;
-  GLIB_String m_autoFilePrefix;
-  GLIB_DetailMessageFormattingFunctionPtr m_formatter;
-  GLIB_UserMessageCallbackVector m_userCallbacks;
-  mutable GlobalsDispatcher* m_dispatcher;
-  char* m_exceptionHandlingMemory;
+  GLIB_NewFailHandlerPtr m_NewFailHandler;
+  GLIB_LogHandlerPtr m_LogHandler;
+  GLIB_String m_AutoFilePrefix;
+  GLIB_DetailMessageFormattingFunctionPtr m_Formatter;
+  GLIB_UserMessageCallbackVector m_UserCallbacks;
+  mutable GlobalsDispatcher* m_Dispatcher;
+  char* m_ExceptionHandlingMemory;
 };
 
 // A counted accessor of the globals; every operation runs under the globals lock (released
@@ -156,7 +156,7 @@ public:
   void UnregisterAllListeners() const;
 
   // The number of living accessors.
-  static std::uint32_t GetRefCount() { return sm_refCount.load(); }
+  static std::uint32_t GetRefCount() { return sm_RefCount.load(); }
 
 private:
   class Lock;
@@ -165,9 +165,9 @@ private:
   static void ReleaseReference();
   static void KeepGlobalsUntilExit();
 
-  static std::atomic<std::uint32_t> sm_refCount;
-  static iGLIB_GlobalsMutex* sm_pMutex;
-  static GLIB_Globals* sm_pGlobalsInst;
+  static std::atomic<std::uint32_t> sm_RefCount;
+  static iGLIB_GlobalsMutex* sm_PMutex;
+  static GLIB_Globals* sm_PGlobalsInst;
 };
 
 // Every source file that uses the globals holds one accessor, so they exist from static

@@ -10,19 +10,19 @@
 // GLIB_MessageDispatcher
 
 GLIB_MessageDispatcher::GLIB_MessageDispatcher()
-    : m_core(new (__LINE__, __FILE__) GLIB_MessageDispatcherCore) {}
+    : m_Core(new (__LINE__, __FILE__) GLIB_MessageDispatcherCore) {}
 
 GLIB_MessageDispatcher::GLIB_MessageDispatcher(const GLIB_MessageDispatcher& other)
-    : m_core(other.m_core) {
-  ++m_core->m_refCount;
+    : m_Core(other.m_Core) {
+  ++m_Core->m_RefCount;
 }
 
 GLIB_MessageDispatcher& GLIB_MessageDispatcher::operator=(const GLIB_MessageDispatcher& other) {
-  if (m_core != other.m_core) {
-    GLIB_MessageDispatcherCore* shared = other.m_core;
-    ++shared->m_refCount;
+  if (m_Core != other.m_Core) {
+    GLIB_MessageDispatcherCore* shared = other.m_Core;
+    ++shared->m_RefCount;
     RemoveReference();
-    m_core = shared;
+    m_Core = shared;
   }
   return *this;
 }
@@ -30,14 +30,14 @@ GLIB_MessageDispatcher& GLIB_MessageDispatcher::operator=(const GLIB_MessageDisp
 GLIB_MessageDispatcher::~GLIB_MessageDispatcher() { RemoveReference(); }
 
 void GLIB_MessageDispatcher::RemoveReference() {
-  if (m_core == nullptr) {
+  if (m_Core == nullptr) {
     return;
   }
-  if (--m_core->m_refCount == 0) {
+  if (--m_Core->m_RefCount == 0) {
     UnregisterAll();
-    delete m_core;
+    delete m_Core;
   }
-  m_core = nullptr;
+  m_Core = nullptr;
 }
 
 void GLIB_MessageDispatcher::Register(const GLIB_CallbackBase* cb) const {
@@ -49,55 +49,55 @@ void GLIB_MessageDispatcher::Register(const GLIB_CallbackBase* cb) const {
   GLIB_MessageDispatcherCore::EntryList pending;
   pending.push_back({cb, false});
   cb->DidRegister(*this);
-  m_core->Register(pending);
+  m_Core->Register(pending);
 }
 
 void GLIB_MessageDispatcher::Unregister(const GLIB_MessageTarget* target) const {
-  m_core->Unregister(target);
+  m_Core->Unregister(target);
   if (target != nullptr) {
     target->RemoveDispatcher(*this);
   }
 }
 
 void GLIB_MessageDispatcher::UnregisterAll() const {
-  while (const GLIB_CallbackBase* cb = m_core->FirstCallback()) {
+  while (const GLIB_CallbackBase* cb = m_Core->FirstCallback()) {
     cb->DidUnregister(*this);
-    m_core->UnregisterFirstCallback();
+    m_Core->UnregisterFirstCallback();
   }
 }
 
 void GLIB_MessageDispatcher::BroadcastMessage(const GLIB_Message& message) const {
-  if (m_core->m_callbacks.empty()) {
+  if (m_Core->m_Callbacks.empty()) {
     return;
   }
   // A handler may close the sender and with it this handle; the core must outlive the walk.
   const GLIB_MessageDispatcher keepAlive(*this);
-  keepAlive.m_core->BroadcastMessage(message);
+  keepAlive.m_Core->BroadcastMessage(message);
 }
 
 // ---------------------------------------------------------------------------------------------
 // GLIB_MessageDispatcherCore
 
 GLIB_MessageDispatcherCore::GLIB_MessageDispatcherCore()
-    : m_listChanged(false), m_passParity(true), m_broadcasting(false), m_refCount(1) {}
+    : m_ListChanged(false), m_PassParity(true), m_Broadcasting(false), m_RefCount(1) {}
 
 GLIB_MessageDispatcherCore::~GLIB_MessageDispatcherCore() = default;
 
 void GLIB_MessageDispatcherCore::Register(EntryList& pending) const {
   // A new entry carries the current parity, so a running broadcast still reaches it.
-  pending.front().passMark = m_passParity;
-  m_callbacks.splice(m_callbacks.end(), pending);
-  m_listChanged = true;
+  pending.front().passMark = m_PassParity;
+  m_Callbacks.splice(m_Callbacks.end(), pending);
+  m_ListChanged = true;
 }
 
 std::size_t GLIB_MessageDispatcherCore::Unregister(const GLIB_MessageTarget* target) const {
   std::size_t left = 0;
-  for (EntryList::iterator it = m_callbacks.begin(); it != m_callbacks.end();) {
+  for (EntryList::iterator it = m_Callbacks.begin(); it != m_Callbacks.end();) {
     const GLIB_CallbackBase* cb = it->callback;
     if (cb->TargetEquals(target)) {
-      it = m_callbacks.erase(it);
+      it = m_Callbacks.erase(it);
       delete cb;
-      m_listChanged = true;
+      m_ListChanged = true;
     } else {
       ++it;
       ++left;
@@ -107,21 +107,21 @@ std::size_t GLIB_MessageDispatcherCore::Unregister(const GLIB_MessageTarget* tar
 }
 
 void GLIB_MessageDispatcherCore::UnregisterFirstCallback() const {
-  if (m_callbacks.empty()) {
+  if (m_Callbacks.empty()) {
     return;
   }
-  const GLIB_CallbackBase* cb = m_callbacks.front().callback;
-  m_callbacks.pop_front();
+  const GLIB_CallbackBase* cb = m_Callbacks.front().callback;
+  m_Callbacks.pop_front();
   delete cb;
-  m_listChanged = true;
+  m_ListChanged = true;
 }
 
 const GLIB_CallbackBase* GLIB_MessageDispatcherCore::FirstCallback() const {
-  return m_callbacks.empty() ? nullptr : m_callbacks.front().callback;
+  return m_Callbacks.empty() ? nullptr : m_Callbacks.front().callback;
 }
 
 void GLIB_MessageDispatcherCore::RestoreMarks(bool mark) const {
-  for (Entry& entry : m_callbacks) {
+  for (Entry& entry : m_Callbacks) {
     entry.passMark = mark;
   }
 }
@@ -129,40 +129,40 @@ void GLIB_MessageDispatcherCore::RestoreMarks(bool mark) const {
 void GLIB_MessageDispatcherCore::BroadcastMessage(const GLIB_Message& message) const {
   // The pass marks and the list-changed flag serve one walk at a time; a nested walk would
   // leave the outer one on a stale entry.
-  if (m_broadcasting) {
+  if (m_Broadcasting) {
     GLIB_LogMessage::Log(GLIB_SEVERITY_FATAL,
                          "Message broadcast from inside a handler of the same dispatcher.",
                          __FILE__, __LINE__);
     return;
   }
-  m_broadcasting = true;
-  m_listChanged = false;
-  const bool newMark = !m_passParity;
+  m_Broadcasting = true;
+  m_ListChanged = false;
+  const bool newMark = !m_PassParity;
   const auto unvisited = [newMark](const Entry& entry) { return entry.passMark != newMark; };
 
   try {
-    EntryList::iterator it = m_callbacks.begin();
-    while (it != m_callbacks.end()) {
+    EntryList::iterator it = m_Callbacks.begin();
+    while (it != m_Callbacks.end()) {
       it->passMark = newMark;
       const GLIB_CallbackBase* cb = it->callback;
       if (cb->MessageTypeEquals(message)) {
         cb->ProcessMessage(message);
       }
-      if (!m_listChanged) {
+      if (!m_ListChanged) {
         ++it;
       } else {
         // The current entry may be gone; visited entries form the front of the list.
-        m_listChanged = false;
-        it = std::find_if(m_callbacks.begin(), m_callbacks.end(), unvisited);
+        m_ListChanged = false;
+        it = std::find_if(m_Callbacks.begin(), m_Callbacks.end(), unvisited);
       }
     }
   } catch (...) {
-    RestoreMarks(m_passParity);
-    m_broadcasting = false;
+    RestoreMarks(m_PassParity);
+    m_Broadcasting = false;
     throw;
   }
-  m_passParity = newMark;
-  m_broadcasting = false;
+  m_PassParity = newMark;
+  m_Broadcasting = false;
 }
 
 // ---------------------------------------------------------------------------------------------
@@ -173,32 +173,32 @@ GLIB_MessageTarget::~GLIB_MessageTarget() { UnregisterAll(); }
 std::list<GLIB_MessageDispatcher>::iterator GLIB_MessageTarget::LowerBound(
     const GLIB_MessageDispatcherCore* core) const {
   const std::less<const GLIB_MessageDispatcherCore*> before;
-  return std::find_if(m_dispatchers.begin(), m_dispatchers.end(),
+  return std::find_if(m_Dispatchers.begin(), m_Dispatchers.end(),
                       [&](const GLIB_MessageDispatcher& d) { return !before(d.Core(), core); });
 }
 
 bool GLIB_MessageTarget::AddDispatcher(const GLIB_MessageDispatcher& dispatcher) const {
   const auto it = LowerBound(dispatcher.Core());
-  if (it != m_dispatchers.end() && it->Core() == dispatcher.Core()) {
+  if (it != m_Dispatchers.end() && it->Core() == dispatcher.Core()) {
     return false;
   }
-  m_dispatchers.insert(it, dispatcher);
+  m_Dispatchers.insert(it, dispatcher);
   return true;
 }
 
 bool GLIB_MessageTarget::RemoveDispatcher(const GLIB_MessageDispatcher& dispatcher) const {
   const auto it = LowerBound(dispatcher.Core());
-  if (it == m_dispatchers.end() || it->Core() != dispatcher.Core()) {
+  if (it == m_Dispatchers.end() || it->Core() != dispatcher.Core()) {
     return false;
   }
-  m_dispatchers.erase(it);
+  m_Dispatchers.erase(it);
   return true;
 }
 
 void GLIB_MessageTarget::UnregisterAll() const {
-  while (!m_dispatchers.empty()) {
+  while (!m_Dispatchers.empty()) {
     // The copy keeps the core alive while Unregister drops the handle from our list.
-    const GLIB_MessageDispatcher first(m_dispatchers.front());
+    const GLIB_MessageDispatcher first(m_Dispatchers.front());
     first.Unregister(this);
   }
 }

@@ -62,12 +62,12 @@ public:
   void BroadcastMessage(const GLIB_Message& message) const;
 
   // Identity of the shared core: equal for handles that share it.
-  const GLIB_MessageDispatcherCore* Core() const { return m_core; }
+  const GLIB_MessageDispatcherCore* Core() const { return m_Core; }
 
 private:
   void RemoveReference();
 
-  GLIB_MessageDispatcherCore* m_core;
+  GLIB_MessageDispatcherCore* m_Core;
 };
 
 // The shared state behind dispatcher handles. Only GLIB_MessageDispatcher uses it.
@@ -95,11 +95,11 @@ private:
   void BroadcastMessage(const GLIB_Message& message) const;
   void RestoreMarks(bool mark) const;
 
-  mutable EntryList m_callbacks;
-  mutable bool m_listChanged;
-  mutable bool m_passParity;
-  mutable bool m_broadcasting;
-  mutable std::uint32_t m_refCount;
+  mutable EntryList m_Callbacks;
+  mutable bool m_ListChanged;
+  mutable bool m_PassParity;
+  mutable bool m_Broadcasting;
+  mutable std::uint32_t m_RefCount;
 };
 
 // Base of every listener: remembers the dispatchers holding its callbacks and unregisters from
@@ -119,13 +119,13 @@ public:
   void UnregisterAll() const;
 
   // The recorded dispatchers, in ascending order of their cores.
-  const std::list<GLIB_MessageDispatcher>& Dispatchers() const { return m_dispatchers; }
+  const std::list<GLIB_MessageDispatcher>& Dispatchers() const { return m_Dispatchers; }
 
 private:
   std::list<GLIB_MessageDispatcher>::iterator LowerBound(
       const GLIB_MessageDispatcherCore* core) const;
 
-  mutable std::list<GLIB_MessageDispatcher> m_dispatchers;
+  mutable std::list<GLIB_MessageDispatcher> m_Dispatchers;
 };
 
 template <class Target, class Message>
@@ -134,40 +134,40 @@ public:
   using Handler = void (Target::*)(const Message&);
 
   GLIB_Callback(const Target* target, Handler handler)
-      : m_target(target), m_handler(handler), m_messageType(&typeid(Message)) {}
+      : m_Target(target), m_Handler(handler), m_MessageType(&typeid(Message)) {}
 
   void DidRegister(const GLIB_MessageDispatcher& dispatcher) const override {
-    if (const GLIB_MessageTarget* base = m_target) {
+    if (const GLIB_MessageTarget* base = m_Target) {
       base->AddDispatcher(dispatcher);
     }
   }
 
   void DidUnregister(const GLIB_MessageDispatcher& dispatcher) const override {
-    if (const GLIB_MessageTarget* base = m_target) {
+    if (const GLIB_MessageTarget* base = m_Target) {
       base->RemoveDispatcher(dispatcher);
     }
   }
 
   // Exact class only: a subclass of Message does not match.
   bool MessageTypeEquals(const GLIB_Message& message) const override {
-    return typeid(message) == *m_messageType;
+    return typeid(message) == *m_MessageType;
   }
 
   // Touches no member after the handler returns: the handler may have deleted this callback.
   void ProcessMessage(const GLIB_Message& message) const override {
     const Message& typed = dynamic_cast<const Message&>(message);
-    (const_cast<Target*>(m_target)->*m_handler)(typed);
+    (const_cast<Target*>(m_Target)->*m_Handler)(typed);
   }
 
   bool TargetEquals(const GLIB_MessageTarget* target) const override {
-    const GLIB_MessageTarget* base = m_target;
+    const GLIB_MessageTarget* base = m_Target;
     return base == target;
   }
 
 private:
-  const Target* m_target;
-  Handler m_handler;
-  const std::type_info* m_messageType;
+  const Target* m_Target;
+  Handler m_Handler;
+  const std::type_info* m_MessageType;
 };
 
 // Something that others observe: it exposes registration, and a subclass broadcasts.
@@ -179,14 +179,14 @@ public:
   GLIB_Observable(const GLIB_Observable&) = delete;
   GLIB_Observable& operator=(const GLIB_Observable&) = delete;
 
-  void Register(const GLIB_CallbackBase* cb) const { m_dispatcher.Register(cb); }
+  void Register(const GLIB_CallbackBase* cb) const { m_Dispatcher.Register(cb); }
   void UnregisterListener(const GLIB_MessageTarget& target) const {
-    m_dispatcher.Unregister(&target);
+    m_Dispatcher.Unregister(&target);
   }
 
 protected:
-  const GLIB_MessageDispatcher& GetDispatcher() const { return m_dispatcher; }
+  const GLIB_MessageDispatcher& GetDispatcher() const { return m_Dispatcher; }
 
 private:
-  GLIB_MessageDispatcher m_dispatcher;
+  GLIB_MessageDispatcher m_Dispatcher;
 };

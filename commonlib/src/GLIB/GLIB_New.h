@@ -23,13 +23,13 @@ template <class T>
 class GLIB_ScratchBuffer {
 public:
   GLIB_ScratchBuffer(std::size_t count, int line, const char* file)
-      : m_data(static_cast<T*>(operator new(count * sizeof(T), line, file))) {}
-  ~GLIB_ScratchBuffer() { ::operator delete(m_data); }
+      : m_Data(static_cast<T*>(operator new(count * sizeof(T), line, file))) {}
+  ~GLIB_ScratchBuffer() { ::operator delete(m_Data); }
   GLIB_ScratchBuffer(const GLIB_ScratchBuffer&) = delete;
   GLIB_ScratchBuffer& operator=(const GLIB_ScratchBuffer&) = delete;
 
-  T* Get() const { return m_data; }
+  T* Get() const { return m_Data; }
 
 private:
-  T* m_data;
+  T* m_Data;
 };

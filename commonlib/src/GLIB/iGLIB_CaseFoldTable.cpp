@@ -103,7 +103,7 @@ const wchar_t kFolded[] = {
 
 }  // namespace
 
-const iGLIB_CaseFolder::MapEntry iGLIB_CaseFolder::m_map[] = {
+const iGLIB_CaseFolder::MapEntry iGLIB_CaseFolder::sm_Map[] = {
     {0x0041u, kFolded + 0, 1},
     {0x0042u, kFolded + 1, 1},
     {0x0043u, kFolded + 2, 1},
@@ -935,4 +935,4 @@ const iGLIB_CaseFolder::MapEntry iGLIB_CaseFolder::m_map[] = {
     {0xFF3Au, kFolded + 947, 1},
 };
 
-const std::size_t iGLIB_CaseFolder::m_mapSize = 829;
+const std::size_t iGLIB_CaseFolder::sm_MapSize = 829;

@@ -17,36 +17,36 @@ public:
   FoldBuffer() = default;
   FoldBuffer(const FoldBuffer&) = delete;
   FoldBuffer& operator=(const FoldBuffer&) = delete;
-  ~FoldBuffer() { ::operator delete(m_chars); }
+  ~FoldBuffer() { ::operator delete(m_Chars); }
 
   bool Append(const wchar_t* chars, std::size_t n) {
-    if (m_length + n > m_capacity && !Grow(m_length + n)) return false;
-    std::copy(chars, chars + n, m_chars + m_length);
-    m_length += n;
+    if (m_Length + n > m_Capacity && !Grow(m_Length + n)) return false;
+    std::copy(chars, chars + n, m_Chars + m_Length);
+    m_Length += n;
     return true;
   }
 
-  GLIB_WString Text() const { return m_length ? GLIB_WString(m_chars, m_length) : GLIB_WString(); }
+  GLIB_WString Text() const { return m_Length ? GLIB_WString(m_Chars, m_Length) : GLIB_WString(); }
 
 private:
   static const std::size_t kStep = 1024;
 
   bool Grow(std::size_t needed) {
-    std::size_t capacity = m_capacity;
+    std::size_t capacity = m_Capacity;
     while (capacity < needed) capacity += kStep;
     auto* chars =
         static_cast<wchar_t*>(operator new(capacity * sizeof(wchar_t), __LINE__, __FILE__));
     if (!chars) return false;
-    std::copy(m_chars, m_chars + m_length, chars);
-    ::operator delete(m_chars);
-    m_chars = chars;
-    m_capacity = capacity;
+    std::copy(m_Chars, m_Chars + m_Length, chars);
+    ::operator delete(m_Chars);
+    m_Chars = chars;
+    m_Capacity = capacity;
     return true;
   }
 
-  wchar_t* m_chars = nullptr;
-  std::size_t m_length = 0;
-  std::size_t m_capacity = 0;
+  wchar_t* m_Chars = nullptr;
+  std::size_t m_Length = 0;
+  std::size_t m_Capacity = 0;
 };
 
 }  // namespace
@@ -64,7 +64,7 @@ const iGLIB_CaseFolder::MapEntry* iGLIB_CaseFolder::Find(wchar_t c) {
   if (code > 0xFFFF) return nullptr;
   const MapEntry key = {code, nullptr, 0};
   return static_cast<const MapEntry*>(
-      std::bsearch(&key, m_map, m_mapSize, sizeof(MapEntry), &MapEntryCompFunc));
+      std::bsearch(&key, sm_Map, sm_MapSize, sizeof(MapEntry), &MapEntryCompFunc));
 }
 
 GLIB_WString iGLIB_CaseFolder::FoldCase(const GLIB_WString& text) const {

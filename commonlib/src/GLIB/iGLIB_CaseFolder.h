@@ -17,8 +17,8 @@ public:
 
   // Sorted by code; a character with both a full and a simple folding has two adjacent
   // entries, the full one first.
-  static const MapEntry m_map[];
-  static const std::size_t m_mapSize;
+  static const MapEntry sm_Map[];
+  static const std::size_t sm_MapSize;
 
   // The folded text; it ends at the first character 0 of the input.
   GLIB_WString FoldCase(const GLIB_WString& text) const;

@@ -18,13 +18,13 @@ int HexDigitValue(wchar_t c) {
 }  // namespace
 
 iGLIB_UnicodeEscapeParser::iGLIB_UnicodeEscapeParser(const char* text)
-    : m_text(text ? text : ""), m_position(m_text), m_state(kText) {
+    : m_Text(text ? text : ""), m_Position(m_Text), m_State(kText) {
   InitStateMap();
 }
 
 void iGLIB_UnicodeEscapeParser::InitStateMap() {
   typedef iGLIB_UnicodeEscapeParser P;
-  m_transitions = {
+  m_Transitions = {
       {kText, kBackslashToken, kOddBackslashes, &P::AddCharToEscapeSequence},
       {kText, kAnyToken, kText, &P::AddCharToOuput},
       {kText, kEndToken, kDone, &P::NullSideEffect},
@@ -68,7 +68,7 @@ iGLIB_UnicodeEscapeParser::Token iGLIB_UnicodeEscapeParser::TokenForByte(char by
 const iGLIB_UnicodeEscapeParser::Transition& iGLIB_UnicodeEscapeParser::TransitionForStateAndToken(
     State state, Token token) const {
   const Transition* fallback = nullptr;
-  for (const Transition& t : m_transitions) {
+  for (const Transition& t : m_Transitions) {
     if (t.state != state) continue;
     if (t.token == token) return t;
     if (t.token == kAnyToken && !fallback) fallback = &t;
@@ -82,53 +82,53 @@ const iGLIB_UnicodeEscapeParser::Transition& iGLIB_UnicodeEscapeParser::Transiti
 }
 
 std::size_t iGLIB_UnicodeEscapeParser::Parse(wchar_t* out, std::size_t size) {
-  while (m_state != kDone) {
-    const Transition& t = TransitionForStateAndToken(m_state, TokenForByte(*m_position));
+  while (m_State != kDone) {
+    const Transition& t = TransitionForStateAndToken(m_State, TokenForByte(*m_Position));
     if (t.next == kIllegal) {
       GLIB_OStringStream text;
-      text << "Illegal Unicode escape sequence \"" << GLIB_WToNString(m_escapeSequence) << "\"";
+      text << "Illegal Unicode escape sequence \"" << GLIB_WToNString(m_EscapeSequence) << "\"";
       throw GLIB_Exception(kIllegalEscapeCode, text.str().c_str(), __FILE__, __LINE__);
     }
     (this->*t.action)();
-    m_state = t.next;
-    ++m_position;
+    m_State = t.next;
+    ++m_Position;
   }
 
-  if (!out) return m_output.size();
+  if (!out) return m_Output.size();
   if (size == 0) return 0;
   // The last place of the buffer is kept for the terminator.
-  const std::size_t count = std::min<std::size_t>(m_output.size(), size - 1);
-  std::copy(m_output.begin(), m_output.begin() + count, out);
+  const std::size_t count = std::min<std::size_t>(m_Output.size(), size - 1);
+  std::copy(m_Output.begin(), m_Output.begin() + count, out);
   out[count] = 0;
   return count;
 }
 
 wchar_t iGLIB_UnicodeEscapeParser::CurrentChar() const {
   // Bytes above 0x7F are widened with their sign, as a plain char converts.
-  return static_cast<wchar_t>(*m_position);
+  return static_cast<wchar_t>(*m_Position);
 }
 
 void iGLIB_UnicodeEscapeParser::AddCharToOuput() {
-  m_output.push_back(CurrentChar());
+  m_Output.push_back(CurrentChar());
 }
 
 void iGLIB_UnicodeEscapeParser::AddCharToEscapeSequence() {
-  m_escapeSequence.push_back(CurrentChar());
+  m_EscapeSequence.push_back(CurrentChar());
 }
 
 void iGLIB_UnicodeEscapeParser::FinishLiteralEscapeSequence() {
-  m_escapeSequence.push_back(CurrentChar());
-  m_output += m_escapeSequence;
-  m_escapeSequence.clear();
+  m_EscapeSequence.push_back(CurrentChar());
+  m_Output += m_EscapeSequence;
+  m_EscapeSequence.clear();
 }
 
 void iGLIB_UnicodeEscapeParser::FinishEscapeSequence() {
-  m_escapeSequence.push_back(CurrentChar());
-  const std::size_t n = m_escapeSequence.size();
+  m_EscapeSequence.push_back(CurrentChar());
+  const std::size_t n = m_EscapeSequence.size();
   int unit = 0;
-  for (std::size_t i = n - 4; i < n; ++i) unit = unit * 16 + HexDigitValue(m_escapeSequence[i]);
-  m_output.push_back(static_cast<wchar_t>(unit));
-  m_escapeSequence.clear();
+  for (std::size_t i = n - 4; i < n; ++i) unit = unit * 16 + HexDigitValue(m_EscapeSequence[i]);
+  m_Output.push_back(static_cast<wchar_t>(unit));
+  m_EscapeSequence.clear();
 }
 
 void iGLIB_UnicodeEscapeParser::NullSideEffect() {}

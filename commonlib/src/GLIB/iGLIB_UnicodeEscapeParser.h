@@ -57,10 +57,10 @@ private:
 
   wchar_t CurrentChar() const;
 
-  const char* m_text;
-  const char* m_position;
-  std::vector<Transition> m_transitions;
-  State m_state;
-  GLIB_WString m_output;
-  GLIB_WString m_escapeSequence;
+  const char* m_Text;
+  const char* m_Position;
+  std::vector<Transition> m_Transitions;
+  State m_State;
+  GLIB_WString m_Output;
+  GLIB_WString m_EscapeSequence;
 };

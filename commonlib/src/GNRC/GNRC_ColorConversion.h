@@ -1,6 +1,4 @@
-#ifndef GNRC_COLORCONVERSION_H
-#define GNRC_COLORCONVERSION_H
-
+#pragma once
 #include <cstdint>
 
 // Fixed formulas that turn ink recipes into screen colours. The constants decide the colours the
@@ -35,5 +33,3 @@ GNRC_RgbColor GNRC_CmykToRgb(GNRC_CmykColor const& cmyk);
 
 // Weight of the interaction of two ink densities: 0 for equal densities, 256 when one is 0.
 int iGNRC_Grayweight(int p, int q);
-
-#endif

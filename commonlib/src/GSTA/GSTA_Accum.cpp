@@ -21,118 +21,118 @@ void GSTA_Accum::Initialize(const GLIB_StringVector& names, GSTA_AccumStatsFacto
   Finalize();
   if (names.empty() || factory == nullptr)
     return;
-  m_names = names;
-  m_count = static_cast<unsigned>(names.size());
-  m_accumulated.resize(m_count);
-  m_started.resize(m_count);
-  m_pushCounts.assign(m_count, 0);
-  for (unsigned i = 0; i < m_count; ++i) {
-    m_accumulated[i].reset(factory());
-    m_started[i].reset(factory());
+  m_Names = names;
+  m_Count = static_cast<unsigned>(names.size());
+  m_Accumulated.resize(m_Count);
+  m_Started.resize(m_Count);
+  m_PushCounts.assign(m_Count, 0);
+  for (unsigned i = 0; i < m_Count; ++i) {
+    m_Accumulated[i].reset(factory());
+    m_Started[i].reset(factory());
   }
-  m_now.reset(factory());
+  m_Now.reset(factory());
 }
 
 void GSTA_Accum::Finalize() {
-  m_accumulated.clear();
-  m_started.clear();
-  m_pushCounts.clear();
-  m_now.reset();
-  m_top = -1;
-  m_ignoredPushes = 0;
-  m_count = 0;
-  m_names.clear();
+  m_Accumulated.clear();
+  m_Started.clear();
+  m_PushCounts.clear();
+  m_Now.reset();
+  m_Top = -1;
+  m_IgnoredPushes = 0;
+  m_Count = 0;
+  m_Names.clear();
 }
 
 void GSTA_Accum::Reset() {
-  for (unsigned i = 0; i < m_count; ++i) {
-    m_accumulated[i]->Reset();
-    m_started[i]->Reset();
-    m_pushCounts[i] = 0;
+  for (unsigned i = 0; i < m_Count; ++i) {
+    m_Accumulated[i]->Reset();
+    m_Started[i]->Reset();
+    m_PushCounts[i] = 0;
   }
-  m_top = -1;
-  m_ignoredPushes = 0;
+  m_Top = -1;
+  m_IgnoredPushes = 0;
 }
 
 GLIB_String GSTA_Accum::NameForLog(unsigned category) const {
-  if (category < m_count)
-    return m_names[category];
+  if (category < m_Count)
+    return m_Names[category];
   std::ostringstream unknown;
   unknown << "#" << category;
   return GLIB_String(unknown.str());
 }
 
 void GSTA_Accum::Push(unsigned category) {
-  if (category >= m_count) {
+  if (category >= m_Count) {
     GLIB_LogMessage::Log(GLIB_SEVERITY_WARNING,
                          ("GSTA_Accum::Push unknown category " + NameForLog(category)).c_str(),
                          __FILE__, __LINE__);
     return;
   }
-  if (m_top + 1 >= kStackDepth) {
-    ++m_ignoredPushes;
+  if (m_Top + 1 >= kStackDepth) {
+    ++m_IgnoredPushes;
     GLIB_LogMessage::Log(GLIB_SEVERITY_WARNING,
-                         ("GSTA_Accum::Push stack full, not pushing " + m_names[category]).c_str(),
+                         ("GSTA_Accum::Push stack full, not pushing " + m_Names[category]).c_str(),
                          __FILE__, __LINE__);
     return;
   }
-  m_now->SetNow();
-  if (m_top >= 0)
-    PauseAt(*m_now);
-  ++m_top;
-  m_stack[m_top] = category;
-  ++m_pushCounts[category];
-  *m_started[category] = *m_now;
+  m_Now->SetNow();
+  if (m_Top >= 0)
+    PauseAt(*m_Now);
+  ++m_Top;
+  m_Stack[m_Top] = category;
+  ++m_PushCounts[category];
+  *m_Started[category] = *m_Now;
 }
 
 void GSTA_Accum::Pop(unsigned category) {
-  if (m_ignoredPushes > 0) {
-    --m_ignoredPushes;
+  if (m_IgnoredPushes > 0) {
+    --m_IgnoredPushes;
     return;
   }
-  if (m_top < 0) {
+  if (m_Top < 0) {
     GLIB_LogMessage::Log(GLIB_SEVERITY_WARNING,
                          ("GSTA_Accum::Pop on an empty stack, not popping " + NameForLog(category)).c_str(),
                          __FILE__, __LINE__);
     return;
   }
-  if (m_stack[m_top] != category) {
+  if (m_Stack[m_Top] != category) {
     GLIB_LogMessage::Log(GLIB_SEVERITY_WARNING,
                          ("GSTA_Accum::Pop expecting to pop " + NameForLog(category)).c_str(),
                          __FILE__, __LINE__);
     DumpStack();
   }
-  m_now->SetNow();
-  PauseAt(*m_now);
-  --m_top;
-  if (m_top >= 0)
-    *m_started[m_stack[m_top]] = *m_now;
+  m_Now->SetNow();
+  PauseAt(*m_Now);
+  --m_Top;
+  if (m_Top >= 0)
+    *m_Started[m_Stack[m_Top]] = *m_Now;
 }
 
 void GSTA_Accum::PauseAt(const GSTA_AccumStats& now) {
-  if (m_top < 0)
+  if (m_Top < 0)
     return;
-  const unsigned category = m_stack[m_top];
-  *m_accumulated[category] += now;
-  *m_accumulated[category] -= *m_started[category];
-  *m_started[category] = now;
+  const unsigned category = m_Stack[m_Top];
+  *m_Accumulated[category] += now;
+  *m_Accumulated[category] -= *m_Started[category];
+  *m_Started[category] = now;
 }
 
 void GSTA_Accum::DumpStack() const {
   std::ostringstream header;
-  header << "  Accum stack contains " << (m_top + 1) << " items.";
+  header << "  Accum stack contains " << (m_Top + 1) << " items.";
   GLIB_LogMessage::Log(GLIB_SEVERITY_INFO, header.str().c_str(), __FILE__, __LINE__);
-  for (int i = m_top; i >= 0; --i) {
+  for (int i = m_Top; i >= 0; --i) {
     std::ostringstream entry;
-    entry << "  Accum[ " << i << " ] = " << m_names[m_stack[i]];
+    entry << "  Accum[ " << i << " ] = " << m_Names[m_Stack[i]];
     GLIB_LogMessage::Log(GLIB_SEVERITY_INFO, entry.str().c_str(), __FILE__, __LINE__);
   }
 }
 
 void GSTA_Accum::GenerateReport(std::ostream* os) const {
-  if (m_count == 0 || os == nullptr)
+  if (m_Count == 0 || os == nullptr)
     return;
-  m_accumulated[0]->GenerateReport(os, *this);
+  m_Accumulated[0]->GenerateReport(os, *this);
 }
 
 void GSTA_WriteFixed1(std::ostream& os, double value, int width) {

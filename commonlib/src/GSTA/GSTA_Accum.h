@@ -66,25 +66,25 @@ public:
   // Written by the statistics class of the samples; nothing without categories.
   void GenerateReport(std::ostream* os) const;
 
-  unsigned GetNumCategories() const { return m_count; }
-  unsigned GetCategoryCount(unsigned category) const { return m_pushCounts[category]; }
-  const GSTA_AccumStats* GetStats(unsigned category) const { return m_accumulated[category].get(); }
-  const GLIB_String& GetCategoryStr(unsigned category) const { return m_names[category]; }
+  unsigned GetNumCategories() const { return m_Count; }
+  unsigned GetCategoryCount(unsigned category) const { return m_PushCounts[category]; }
+  const GSTA_AccumStats* GetStats(unsigned category) const { return m_Accumulated[category].get(); }
+  const GLIB_String& GetCategoryStr(unsigned category) const { return m_Names[category]; }
   // Number of open categories.
-  int GetStackDepth() const { return m_top + 1; }
+  int GetStackDepth() const { return m_Top + 1; }
 
 private:
   GLIB_String NameForLog(unsigned category) const;
 
-  GLIB_StringVector m_names;
-  std::vector<std::unique_ptr<GSTA_AccumStats>> m_accumulated;
-  std::vector<std::unique_ptr<GSTA_AccumStats>> m_started;
-  unsigned m_stack[kStackDepth] = {};
-  int m_top = -1;
-  unsigned m_count = 0;
-  std::vector<unsigned> m_pushCounts;
-  std::unique_ptr<GSTA_AccumStats> m_now;
-  unsigned m_ignoredPushes = 0;  // pushes refused on a full stack, still awaiting their pop
+  GLIB_StringVector m_Names;
+  std::vector<std::unique_ptr<GSTA_AccumStats>> m_Accumulated;
+  std::vector<std::unique_ptr<GSTA_AccumStats>> m_Started;
+  unsigned m_Stack[kStackDepth] = {};
+  int m_Top = -1;
+  unsigned m_Count = 0;
+  std::vector<unsigned> m_PushCounts;
+  std::unique_ptr<GSTA_AccumStats> m_Now;
+  unsigned m_IgnoredPushes = 0;  // pushes refused on a full stack, still awaiting their pop
 };
 
 // Report helpers shared by the flavours' statistics classes: a number in a column in fixed

@@ -1,6 +1,4 @@
-#ifndef TMPL_REFERENCECOUNTPOINTER_H
-#define TMPL_REFERENCECOUNTPOINTER_H
-
+#pragma once
 // Shared-ownership pointer with a separately allocated count block. Single-threaded by
 // design: the count is a plain int.
 //
@@ -38,26 +36,26 @@ public:
 	// Takes ownership of object; a null object gives an empty pointer and allocates nothing.
 	explicit TMPL_ReferenceCountPointer(element_type* object) { Adopt(object); }
 
-	TMPL_ReferenceCountPointer(TMPL_ReferenceCountPointer const& other) noexcept : m_block(other.m_block)
+	TMPL_ReferenceCountPointer(TMPL_ReferenceCountPointer const& other) noexcept : m_Block(other.m_Block)
 	{
-		if (m_block)
-			++m_block->count;
+		if (m_Block)
+			++m_Block->count;
 	}
 
-	TMPL_ReferenceCountPointer(TMPL_ReferenceCountPointer&& other) noexcept : m_block(other.m_block)
+	TMPL_ReferenceCountPointer(TMPL_ReferenceCountPointer&& other) noexcept : m_Block(other.m_Block)
 	{
-		other.m_block = nullptr;
+		other.m_Block = nullptr;
 	}
 
 	// Takes the new share before dropping the old one, so assigning a pointer to itself (or to
 	// another pointer sharing the same block) never deletes the object.
 	TMPL_ReferenceCountPointer& operator=(TMPL_ReferenceCountPointer const& other) noexcept
 	{
-		Block* const shared = other.m_block;
+		Block* const shared = other.m_Block;
 		if (shared)
 			++shared->count;
 		Release();
-		m_block = shared;
+		m_Block = shared;
 		return *this;
 	}
 
@@ -66,8 +64,8 @@ public:
 		if (this != &other)
 		{
 			Release();
-			m_block = other.m_block;
-			other.m_block = nullptr;
+			m_Block = other.m_Block;
+			other.m_Block = nullptr;
 		}
 		return *this;
 	}
@@ -77,8 +75,8 @@ public:
 	// Drops this share; the last share deletes the object and the block. Empty afterwards.
 	void Release() noexcept
 	{
-		Block* block = m_block;
-		m_block = nullptr;
+		Block* block = m_Block;
+		m_Block = nullptr;
 		if (block && --block->count == 0)
 			Dispose(block);
 	}
@@ -87,18 +85,18 @@ public:
 	// pointer already holds changes nothing: releasing first would delete what is then adopted.
 	void Reset(element_type* object)
 	{
-		if (object && m_block && object == m_block->object)
+		if (object && m_Block && object == m_Block->object)
 			return;
 		Release();
 		Adopt(object);
 	}
 
-	element_type* Get() const noexcept { return m_block ? m_block->object : nullptr; }
+	element_type* Get() const noexcept { return m_Block ? m_Block->object : nullptr; }
 
 	// Number of pointers sharing the object; 0 when empty.
-	int GetReferenceCount() const noexcept { return m_block ? m_block->count : 0; }
+	int GetReferenceCount() const noexcept { return m_Block ? m_Block->count : 0; }
 
-	explicit operator bool() const noexcept { return m_block != nullptr; }
+	explicit operator bool() const noexcept { return m_Block != nullptr; }
 
 	template <class U = T, class = std::enable_if_t<!std::is_array<U>::value>>
 	element_type* operator->() const noexcept
@@ -132,14 +130,14 @@ private:
 		// The object was handed over to us: it must not leak when its block cannot be made.
 		try
 		{
-			m_block = new (__LINE__, __FILE__) Block{1, object};
+			m_Block = new (__LINE__, __FILE__) Block{1, object};
 		}
 		catch (...)
 		{
 			DeleteObject(object);
 			throw;
 		}
-		if (!m_block)
+		if (!m_Block)
 		{
 			DeleteObject(object);
 			throw std::bad_alloc();
@@ -156,7 +154,7 @@ private:
 		delete block;
 	}
 
-	Block* m_block = nullptr;
+	Block* m_Block = nullptr;
 };
 
 template <class T>
@@ -170,5 +168,3 @@ bool operator!=(TMPL_ReferenceCountPointer<T> const& a, TMPL_ReferenceCountPoint
 {
 	return !(a == b);
 }
-
-#endif

@@ -13,18 +13,18 @@ class StepFilter : public FILT_Filter
 {
 public:
     StepFilter(unsigned chunk, unsigned char delta, int* destroyed = nullptr)
-        : m_chunk(chunk), m_delta(delta), m_destroyed(destroyed) {}
+        : m_Chunk(chunk), m_Delta(delta), m_Destroyed(destroyed) {}
     ~StepFilter() override
     {
-        if (m_destroyed)
-            ++*m_destroyed;
+        if (m_Destroyed)
+            ++*m_Destroyed;
     }
     char const* Name() const override { return "Step"; }
     void ProcessBytes(FILT_FilterBuffer& in, FILT_FilterBuffer& out) override
     {
-        unsigned n = std::min({m_chunk, in.DataSize(), out.FreeSpace()});
+        unsigned n = std::min({m_Chunk, in.DataSize(), out.FreeSpace()});
         for (unsigned i = 0; i < n; ++i)
-            out.GetWritePtr()[i] = static_cast<unsigned char>(in.GetReadPtr()[i] + m_delta);
+            out.GetWritePtr()[i] = static_cast<unsigned char>(in.GetReadPtr()[i] + m_Delta);
         in.RemoveBytes(n);
         out.AddBytes(n);
         if (in.IsDone())
@@ -32,9 +32,9 @@ public:
     }
 
 private:
-    unsigned m_chunk;
-    unsigned char m_delta;
-    int* m_destroyed;
+    unsigned m_Chunk;
+    unsigned char m_Delta;
+    int* m_Destroyed;
 };
 
 TEST(FILT_FilterPipe, WithoutFiltersCopiesWhatFitsAndPassesTheEndOn)

@@ -12,8 +12,8 @@ namespace {
 // Records what the layer asks of it; knows no item.
 class RecordingFileSystem : public GFIL_FileSystem {
 public:
-  explicit RecordingFileSystem(std::vector<std::string>* log) : m_log(log) {}
-  ~RecordingFileSystem() override { m_log->push_back("deleted"); }
+  explicit RecordingFileSystem(std::vector<std::string>* log) : m_Log(log) {}
+  ~RecordingFileSystem() override { m_Log->push_back("deleted"); }
 
   const void* PlatformSpecPtr() const override { return nullptr; }
   void* PlatformHandle() const override { return nullptr; }
@@ -27,16 +27,16 @@ public:
   bool FileSpecContains(const GLIB_WString&) const override { return false; }
   GFIL_FileSpec FileSpecConcat(const GLIB_WString&) const override { return GFIL_FileSpec(); }
   void Create(unsigned long flags) override {
-    m_log->push_back("create");
+    m_Log->push_back("create");
     NoteCreateFlags(flags);
     NoteOpened(flags);
   }
   void Open(unsigned long flags) override { NoteOpened(flags); }
   void Close() override {
-    if (IsOpen()) m_log->push_back("close");
+    if (IsOpen()) m_Log->push_back("close");
     NoteClosed();
   }
-  void RemoveFile() override { m_log->push_back("remove"); }
+  void RemoveFile() override { m_Log->push_back("remove"); }
   long long FileSize() const override { return 0; }
   void SetFileSize(const long long&) override {}
   GFIL_DataBuffer ReadBuffer(const long long&) override { return AcquireWriteBuffer(); }
@@ -47,12 +47,12 @@ public:
     return MakeDataBuffer(new unsigned char[size], size);
   }
   void ReleaseBuffer(const GFIL_DataBuffer& buffer) override {
-    m_log->push_back("release");
+    m_Log->push_back("release");
     delete[] BufferMemoryPtr(buffer);
     ClearDataBuffer(buffer);
   }
   void WriteBuffer(const GFIL_DataBuffer&, const long long& offset) override {
-    m_log->push_back("write@" + std::to_string(offset));
+    m_Log->push_back("write@" + std::to_string(offset));
   }
   bool AreWritesPending() const override { return false; }
   void WaitForWriteCompletion() override {}
@@ -60,7 +60,7 @@ public:
   GFIL_FileSpecVector FolderContents() const override { return {}; }
 
 private:
-  std::vector<std::string>* m_log;
+  std::vector<std::string>* m_Log;
 };
 
 using Log = std::vector<std::string>;

@@ -40,11 +40,11 @@ void WriteText(GFIL_FileHandle& handle, const std::string& text) {
 
 class GFIL_FileSystemTest : public ::testing::Test {
 protected:
-  GFIL_TestFolder m_folder;
+  GFIL_TestFolder m_Folder;
 };
 
 TEST_F(GFIL_FileSystemTest, CreateWriteReadAndResize) {
-  GFIL_FileSpec spec = m_folder.Spec("data.bin");
+  GFIL_FileSpec spec = m_Folder.Spec("data.bin");
   EXPECT_FALSE(spec.Exists());
   {
     GFIL_FileHandle handle(spec);
@@ -62,12 +62,12 @@ TEST_F(GFIL_FileSystemTest, CreateWriteReadAndResize) {
   }
   EXPECT_TRUE(spec.Exists());
   EXPECT_FALSE(spec.IsAFolder());
-  EXPECT_EQ(std::string("hello\0\0\0", 8), m_folder.ReadFile("data.bin"));
+  EXPECT_EQ(std::string("hello\0\0\0", 8), m_Folder.ReadFile("data.bin"));
 }
 
 TEST_F(GFIL_FileSystemTest, ReadingInBuffersSetsTheEndOfFileFlagAtTheEnd) {
-  m_folder.WriteFile("ten", "0123456789");
-  GFIL_FileSpec spec = m_folder.Spec("ten");
+  m_Folder.WriteFile("ten", "0123456789");
+  GFIL_FileSpec spec = m_Folder.Spec("ten");
   spec.FileSystemImplPtr()->SetDataBufferSize(4);
   GFIL_FileHandle handle(spec);
   handle.Open(FS::OPEN_READABLE);
@@ -89,7 +89,7 @@ TEST_F(GFIL_FileSystemTest, ReadingInBuffersSetsTheEndOfFileFlagAtTheEnd) {
 
 TEST_F(GFIL_FileSystemTest, DefaultBufferSizeIsUsedUnlessTheItemHasItsOwn) {
   EXPECT_EQ(32768u, FS::DefaultDataBufferSize());
-  GFIL_FileSpec spec = m_folder.Spec("x");
+  GFIL_FileSpec spec = m_Folder.Spec("x");
   GFIL_DataBuffer buffer = spec.FileSystemImplPtr()->AcquireWriteBuffer();
   EXPECT_EQ(32768u, buffer.Capacity());
   FS::SetDefaultDataBufferSize(100);
@@ -98,27 +98,27 @@ TEST_F(GFIL_FileSystemTest, DefaultBufferSizeIsUsedUnlessTheItemHasItsOwn) {
 }
 
 TEST_F(GFIL_FileSystemTest, CreateOnAnExistingFileNeedsOverwrite) {
-  m_folder.WriteFile("old", "old contents");
-  GFIL_FileSpec spec = m_folder.Spec("old");
+  m_Folder.WriteFile("old", "old contents");
+  GFIL_FileSpec spec = m_Folder.Spec("old");
   EXPECT_EQ(GFIL_ERR_ALREADY_EXISTS, CodeOf([&] {
               spec.FileSystemImplPtr()->Create(FS::OPEN_WRITABLE);
             }));
   EXPECT_FALSE(spec.FileSystemImplPtr()->IsOpen());
-  EXPECT_EQ("old contents", m_folder.ReadFile("old"));
+  EXPECT_EQ("old contents", m_Folder.ReadFile("old"));
   {
     GFIL_FileHandle handle(spec);
     handle.Create(FS::CREATE_OVERWRITE | FS::OPEN_WRITABLE);
     EXPECT_EQ(0, handle.FileSystem()->FileSize());
   }
-  EXPECT_EQ("", m_folder.ReadFile("old"));
+  EXPECT_EQ("", m_Folder.ReadFile("old"));
 }
 
 TEST_F(GFIL_FileSystemTest, MissingFilesCannotBeOpenedOrRemoved) {
-  GFIL_FileSpec spec = m_folder.Spec("missing");
+  GFIL_FileSpec spec = m_Folder.Spec("missing");
   EXPECT_EQ(GFIL_ERR_NOT_FOUND, CodeOf([&] { spec.FileSystemImplPtr()->Open(FS::OPEN_READABLE); }));
   EXPECT_EQ(GFIL_ERR_NOT_FOUND, CodeOf([&] { spec.FileSystemImplPtr()->RemoveFile(); }));
-  m_folder.WriteFile("present", "");
-  GFIL_FileSpec present = m_folder.Spec("present");
+  m_Folder.WriteFile("present", "");
+  GFIL_FileSpec present = m_Folder.Spec("present");
   present.FileSystemImplPtr()->RemoveFile();
   EXPECT_FALSE(present.Exists());
 }
@@ -126,10 +126,10 @@ TEST_F(GFIL_FileSystemTest, MissingFilesCannotBeOpenedOrRemoved) {
 TEST_F(GFIL_FileSystemTest, TemporaryFilesGoWithTheirLastHandle) {
   GLIB_WString path;
   {
-    GFIL_FileHandle first = GFIL_CreateTempFile(m_folder.Spec(), FS::OPEN_WRITABLE);
+    GFIL_FileHandle first = GFIL_CreateTempFile(m_Folder.Spec(), FS::OPEN_WRITABLE);
     GFIL_FileSpec spec(first.FileSystem());
     path = GFIL_PlatformPathFromSpec(spec);
-    EXPECT_EQ(m_folder.PlatformPath(), GFIL_PlatformPathFromSpec(spec.Parent()));
+    EXPECT_EQ(m_Folder.PlatformPath(), GFIL_PlatformPathFromSpec(spec.Parent()));
     {
       GFIL_FileHandle second(first);
       WriteText(second, "temp");
@@ -140,14 +140,14 @@ TEST_F(GFIL_FileSystemTest, TemporaryFilesGoWithTheirLastHandle) {
 }
 
 TEST_F(GFIL_FileSystemTest, TemporarySpecsAreNewEmptyFilesWithDistinctNames) {
-  GFIL_FileSpec a = GFIL_CreateTempSpec(m_folder.Spec());
-  GFIL_FileSpec b = GFIL_CreateTempSpec(m_folder.Spec());
+  GFIL_FileSpec a = GFIL_CreateTempSpec(m_Folder.Spec());
+  GFIL_FileSpec b = GFIL_CreateTempSpec(m_Folder.Spec());
   EXPECT_TRUE(a.Exists());
   EXPECT_TRUE(b.Exists());
   EXPECT_FALSE(GFIL_FileSpecsEqual(a, b));
   EXPECT_EQ(0u, fs::file_size(fs::path(GFIL_PlatformPathFromSpec(a))));
-  m_folder.WriteFile("file", "");
-  EXPECT_EQ(GFIL_ERR_BAD_SPEC, CodeOf([&] { GFIL_CreateTempSpec(m_folder.Spec("file")); }));
+  m_Folder.WriteFile("file", "");
+  EXPECT_EQ(GFIL_ERR_BAD_SPEC, CodeOf([&] { GFIL_CreateTempSpec(m_Folder.Spec("file")); }));
 
   GFIL_FileSpec systemTemp = GFIL_CreateTempSpec();
   EXPECT_TRUE(systemTemp.Exists());
@@ -155,89 +155,89 @@ TEST_F(GFIL_FileSystemTest, TemporarySpecsAreNewEmptyFilesWithDistinctNames) {
 }
 
 TEST_F(GFIL_FileSystemTest, NamesParentsChildrenAndFolders) {
-  m_folder.MakeFolder("dir/sub");
-  m_folder.WriteFile("dir/f.tif", "x");
-  GFIL_FileSpec dir = m_folder.Spec("dir");
+  m_Folder.MakeFolder("dir/sub");
+  m_Folder.WriteFile("dir/f.tif", "x");
+  GFIL_FileSpec dir = m_Folder.Spec("dir");
   EXPECT_TRUE(dir.IsAFolder());
   EXPECT_EQ(GLIB_WString(L"dir"), dir.Name());
-  EXPECT_EQ(m_folder.PlatformPath(), GFIL_PlatformPathFromSpec(dir.Parent()));
+  EXPECT_EQ(m_Folder.PlatformPath(), GFIL_PlatformPathFromSpec(dir.Parent()));
   EXPECT_TRUE(dir.FileSystemImplPtr()->FileSpecContains(L"f.tif"));
   EXPECT_FALSE(dir.FileSystemImplPtr()->FileSpecContains(L"g.tif"));
   GFIL_FileSpec child = dir.Concat(L"new.tif");
   EXPECT_FALSE(child.Exists());
-  EXPECT_EQ(m_folder.PlatformPath("dir/new.tif"), GFIL_PlatformPathFromSpec(child));
+  EXPECT_EQ(m_Folder.PlatformPath("dir/new.tif"), GFIL_PlatformPathFromSpec(child));
 
   GFIL_FileSpecVector contents = dir.FolderContents();
   std::vector<GLIB_WString> names;
   for (const GFIL_FileSpec& item : contents) names.push_back(item.Name());
   std::sort(names.begin(), names.end());
   EXPECT_EQ((std::vector<GLIB_WString>{L"f.tif", L"sub"}), names);
-  EXPECT_TRUE(m_folder.Spec("dir/sub").FolderContents().empty());
+  EXPECT_TRUE(m_Folder.Spec("dir/sub").FolderContents().empty());
 }
 
 TEST_F(GFIL_FileSystemTest, CreatingFolders) {
-  GFIL_FileSpec made = m_folder.Spec("made");
+  GFIL_FileSpec made = m_Folder.Spec("made");
   GFIL_CreateDir(made);
   EXPECT_TRUE(made.IsAFolder());
   EXPECT_EQ(GFIL_ERR_CREATE_DIR, CodeOf([&] { GFIL_CreateDir(made); }));
-  std::uint32_t code = CodeOf([&] { GFIL_CreateDir(m_folder.Spec("no/such/parent")); });
+  std::uint32_t code = CodeOf([&] { GFIL_CreateDir(m_Folder.Spec("no/such/parent")); });
   EXPECT_TRUE(code == GFIL_ERR_CREATE_DIR || code == GFIL_ERR_BAD_SPEC) << code;
 }
 
 TEST_F(GFIL_FileSystemTest, SpecsAreEqualByTheirPlatformPaths) {
   GFIL_FileSpec none;
   EXPECT_TRUE(GFIL_FileSpecsEqual(none, GFIL_FileSpec()));
-  EXPECT_FALSE(GFIL_FileSpecsEqual(none, m_folder.Spec("a")));
-  EXPECT_FALSE(GFIL_FileSpecsEqual(m_folder.Spec("a"), none));
-  EXPECT_TRUE(GFIL_FileSpecsEqual(m_folder.Spec("a"), m_folder.Spec("a")));
-  EXPECT_FALSE(GFIL_FileSpecsEqual(m_folder.Spec("a"), m_folder.Spec("b")));
+  EXPECT_FALSE(GFIL_FileSpecsEqual(none, m_Folder.Spec("a")));
+  EXPECT_FALSE(GFIL_FileSpecsEqual(m_Folder.Spec("a"), none));
+  EXPECT_TRUE(GFIL_FileSpecsEqual(m_Folder.Spec("a"), m_Folder.Spec("a")));
+  EXPECT_FALSE(GFIL_FileSpecsEqual(m_Folder.Spec("a"), m_Folder.Spec("b")));
 
   std::ostringstream printed;
-  printed << m_folder.Spec("a") << none;
-  EXPECT_EQ(m_folder.PlatformPath("a").AsString(), printed.str());
+  printed << m_Folder.Spec("a") << none;
+  EXPECT_EQ(m_Folder.PlatformPath("a").AsString(), printed.str());
 }
 
 TEST_F(GFIL_FileSystemTest, JobAndPageFoldersAreRecognisedByTheirAssignmentFile) {
-  m_folder.MakeFolder("Job1.job");
-  m_folder.WriteFile("Job1.job/.Job1.assg", "");
-  m_folder.MakeFolder("Bare.job");
-  m_folder.MakeFolder("Upper.JOB");
-  m_folder.WriteFile("Upper.JOB/.Upper.assg", "");
-  m_folder.MakeFolder("a.b.p");
-  m_folder.WriteFile("a.b.p/.a.b.assg", "");
-  m_folder.WriteFile("File.job", "");
+  m_Folder.MakeFolder("Job1.job");
+  m_Folder.WriteFile("Job1.job/.Job1.assg", "");
+  m_Folder.MakeFolder("Bare.job");
+  m_Folder.MakeFolder("Upper.JOB");
+  m_Folder.WriteFile("Upper.JOB/.Upper.assg", "");
+  m_Folder.MakeFolder("a.b.p");
+  m_Folder.WriteFile("a.b.p/.a.b.assg", "");
+  m_Folder.WriteFile("File.job", "");
 
   GFIL_FileSpec found;
-  EXPECT_TRUE(GFIL_FolderIsOvrelleJob(m_folder.Spec("Job1.job"), &found));
-  EXPECT_EQ(m_folder.PlatformPath("Job1.job/.Job1.assg"), GFIL_PlatformPathFromSpec(found));
-  EXPECT_TRUE(GFIL_FolderIsOvrelleJob(m_folder.Spec("Job1.job"), nullptr));
-  EXPECT_FALSE(GFIL_FolderIsOvrelleJob(m_folder.Spec("Bare.job"), nullptr));
-  EXPECT_FALSE(GFIL_FolderIsOvrelleJob(m_folder.Spec("Upper.JOB"), nullptr));
-  EXPECT_FALSE(GFIL_FolderIsOvrelleJob(m_folder.Spec("File.job"), nullptr));
-  EXPECT_FALSE(GFIL_FolderIsOvrellePage(m_folder.Spec("Job1.job"), nullptr));
-  EXPECT_TRUE(GFIL_FolderIsOvrellePage(m_folder.Spec("a.b.p"), nullptr));
-  EXPECT_FALSE(GFIL_FolderIsOvrelleJob(m_folder.Spec(), nullptr));
+  EXPECT_TRUE(GFIL_FolderIsOvrelleJob(m_Folder.Spec("Job1.job"), &found));
+  EXPECT_EQ(m_Folder.PlatformPath("Job1.job/.Job1.assg"), GFIL_PlatformPathFromSpec(found));
+  EXPECT_TRUE(GFIL_FolderIsOvrelleJob(m_Folder.Spec("Job1.job"), nullptr));
+  EXPECT_FALSE(GFIL_FolderIsOvrelleJob(m_Folder.Spec("Bare.job"), nullptr));
+  EXPECT_FALSE(GFIL_FolderIsOvrelleJob(m_Folder.Spec("Upper.JOB"), nullptr));
+  EXPECT_FALSE(GFIL_FolderIsOvrelleJob(m_Folder.Spec("File.job"), nullptr));
+  EXPECT_FALSE(GFIL_FolderIsOvrellePage(m_Folder.Spec("Job1.job"), nullptr));
+  EXPECT_TRUE(GFIL_FolderIsOvrellePage(m_Folder.Spec("a.b.p"), nullptr));
+  EXPECT_FALSE(GFIL_FolderIsOvrelleJob(m_Folder.Spec(), nullptr));
 }
 
 TEST_F(GFIL_FileSystemTest, ListOfPathsHoldsTheFolderAndEveryFolderBelowIt) {
-  m_folder.MakeFolder("a/b/c");
-  m_folder.MakeFolder("d");
-  m_folder.WriteFile("a/file", "");
+  m_Folder.MakeFolder("a/b/c");
+  m_Folder.MakeFolder("d");
+  m_Folder.WriteFile("a/file", "");
   GLIB_WStringVector paths;
-  GFIL_GetListOfPathsInDir(m_folder.PlatformPath(), paths);
+  GFIL_GetListOfPathsInDir(m_Folder.PlatformPath(), paths);
   ASSERT_EQ(5u, paths.size());
-  EXPECT_EQ(m_folder.PlatformPath(), paths[0]);
+  EXPECT_EQ(m_Folder.PlatformPath(), paths[0]);
   // Depth first: every folder comes after its parent.
   auto indexOf = [&](const std::string& relative) {
-    return std::find(paths.begin(), paths.end(), m_folder.PlatformPath(relative)) - paths.begin();
+    return std::find(paths.begin(), paths.end(), m_Folder.PlatformPath(relative)) - paths.begin();
   };
   EXPECT_LT(indexOf("a"), indexOf("a/b"));
   EXPECT_LT(indexOf("a/b"), indexOf("a/b/c"));
   EXPECT_LT(indexOf("d"), 5);
 
   GLIB_WStringVector none;
-  GFIL_GetListOfPathsInDir(m_folder.PlatformPath("a/file"), none);
-  GFIL_GetListOfPathsInDir(m_folder.PlatformPath("missing"), none);
+  GFIL_GetListOfPathsInDir(m_Folder.PlatformPath("a/file"), none);
+  GFIL_GetListOfPathsInDir(m_Folder.PlatformPath("missing"), none);
   EXPECT_TRUE(none.empty());
 }
 

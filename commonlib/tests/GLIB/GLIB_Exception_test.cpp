@@ -28,11 +28,11 @@ GLIB_WString CodeOnlyFormatter(std::uint32_t code, const GLIB_WStringVector&) {
 class ScopedFormatter {
 public:
   explicit ScopedFormatter(GLIB_DetailMessageFormattingFunctionPtr formatter)
-      : m_previous(GLIB_DetailMessageFormatter::setMessageFormattingCallback(formatter)) {}
-  ~ScopedFormatter() { GLIB_DetailMessageFormatter::setMessageFormattingCallback(m_previous); }
+      : m_Previous(GLIB_DetailMessageFormatter::setMessageFormattingCallback(formatter)) {}
+  ~ScopedFormatter() { GLIB_DetailMessageFormatter::setMessageFormattingCallback(m_Previous); }
 
 private:
-  GLIB_DetailMessageFormattingFunctionPtr m_previous;
+  GLIB_DetailMessageFormattingFunctionPtr m_Previous;
 };
 
 TEST(ExceptionPrint, RecordPiecesAppearOnlyWhenSet) {

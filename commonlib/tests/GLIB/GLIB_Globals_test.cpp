@@ -14,54 +14,54 @@ namespace {
 class GlobalsListener : public GLIB_MessageTarget {
 public:
   GlobalsListener() {
-    m_globals.Register(new (__LINE__, __FILE__) GLIB_Callback<GlobalsListener, GLIB_GlobalsMessage>(
+    m_Globals.Register(new (__LINE__, __FILE__) GLIB_Callback<GlobalsListener, GLIB_GlobalsMessage>(
         this, &GlobalsListener::OnGlobals));
   }
 
-  int Count() const { return m_count; }
-  const GLIB_String& LastPrefix() const { return m_lastPrefix; }
-  std::size_t LastCallbackCount() const { return m_lastCallbackCount; }
+  int Count() const { return m_Count; }
+  const GLIB_String& LastPrefix() const { return m_LastPrefix; }
+  std::size_t LastCallbackCount() const { return m_LastCallbackCount; }
   std::function<void()> onMessage;
 
 private:
   void OnGlobals(const GLIB_GlobalsMessage& message) {
-    ++m_count;
-    m_lastPrefix = message.GetAutoFilePrefix();
-    m_lastCallbackCount = message.GetUserMessageCallbacks().size();
+    ++m_Count;
+    m_LastPrefix = message.GetAutoFilePrefix();
+    m_LastCallbackCount = message.GetUserMessageCallbacks().size();
     if (onMessage) {
       onMessage();
     }
   }
 
-  GLIB_GlobalsInst m_globals;
-  int m_count = 0;
-  GLIB_String m_lastPrefix;
-  std::size_t m_lastCallbackCount = 0;
+  GLIB_GlobalsInst m_Globals;
+  int m_Count = 0;
+  GLIB_String m_LastPrefix;
+  std::size_t m_LastCallbackCount = 0;
 };
 
 class GlobalsTest : public ::testing::Test {
 protected:
   void TearDown() override {
-    m_globals.SetAutoFilePrefix("TEMP");
-    m_globals.SetLogHandler(GLIB_DefaultLogMessageHandler);
+    m_Globals.SetAutoFilePrefix("TEMP");
+    m_Globals.SetLogHandler(GLIB_DefaultLogMessageHandler);
   }
 
-  GLIB_GlobalsInst m_globals;
+  GLIB_GlobalsInst m_Globals;
 };
 
 GLIB_WString OtherFormatter(std::uint32_t, const GLIB_WStringVector&) { return L"x"; }
 void SilentLogHandler(GLIB_SEVERITY, const wchar_t*, const char*, int) {}
 
 TEST_F(GlobalsTest, DefaultsAndAccessorsKeepGlobalsAlive) {
-  EXPECT_EQ(GLIB_String("TEMP"), m_globals.GetAutoFilePrefix());
-  EXPECT_EQ(GLIB_LogHandlerPtr(GLIB_DefaultLogMessageHandler), m_globals.GetLogHandler());
-  EXPECT_EQ(GLIB_NewFailHandlerPtr(GLIB_DefaultNewFailHandler), m_globals.GetNewFailHandler());
+  EXPECT_EQ(GLIB_String("TEMP"), m_Globals.GetAutoFilePrefix());
+  EXPECT_EQ(GLIB_LogHandlerPtr(GLIB_DefaultLogMessageHandler), m_Globals.GetLogHandler());
+  EXPECT_EQ(GLIB_NewFailHandlerPtr(GLIB_DefaultNewFailHandler), m_Globals.GetNewFailHandler());
   EXPECT_EQ(GLIB_DetailMessageFormattingFunctionPtr(GLIB_DefaultMessageFormattingCallbackFunction),
-            m_globals.GetDetailMsgFmtPtr());
-  EXPECT_TRUE(m_globals.GetUserMessageCallbacks().empty());
+            m_Globals.GetDetailMsgFmtPtr());
+  EXPECT_TRUE(m_Globals.GetUserMessageCallbacks().empty());
 
   const std::uint32_t before = GLIB_GlobalsInst::GetRefCount();
-  m_globals.SetAutoFilePrefix("KEEP");
+  m_Globals.SetAutoFilePrefix("KEEP");
   {
     GLIB_GlobalsInst shortLived;
     EXPECT_EQ(before + 1, GLIB_GlobalsInst::GetRefCount());
@@ -72,14 +72,14 @@ TEST_F(GlobalsTest, DefaultsAndAccessorsKeepGlobalsAlive) {
 
 TEST_F(GlobalsTest, EverySetterBroadcastsOnceEvenWithoutChange) {
   GlobalsListener listener;
-  m_globals.SetLogHandler(m_globals.GetLogHandler());
+  m_Globals.SetLogHandler(m_Globals.GetLogHandler());
   EXPECT_EQ(1, listener.Count());
-  m_globals.SetAutoFilePrefix("JOB");
+  m_Globals.SetAutoFilePrefix("JOB");
   EXPECT_EQ(2, listener.Count());
   EXPECT_EQ(GLIB_String("JOB"), listener.LastPrefix());
-  m_globals.SetNewFailHandler(m_globals.GetNewFailHandler());
-  m_globals.SetDetailMsgFmtPtr(m_globals.GetDetailMsgFmtPtr());
-  m_globals.NotifyObserver();
+  m_Globals.SetNewFailHandler(m_Globals.GetNewFailHandler());
+  m_Globals.SetDetailMsgFmtPtr(m_Globals.GetDetailMsgFmtPtr());
+  m_Globals.NotifyObserver();
   EXPECT_EQ(5, listener.Count());
 }
 
@@ -89,14 +89,14 @@ TEST_F(GlobalsTest, SetAllAtOnceBroadcastsOnce) {
   const GLIB_GlobalsMessage settings(SilentLogHandler, "ALL", OtherFormatter,
                                      GLIB_DefaultNewFailHandler, {&user});
   EXPECT_EQ(GLIB_String("GLIB_GlobalsMessage"), settings.AsString());
-  m_globals.SetGLIBGlobals(settings);
+  m_Globals.SetGLIBGlobals(settings);
   EXPECT_EQ(1, listener.Count());
-  EXPECT_EQ(GLIB_LogHandlerPtr(SilentLogHandler), m_globals.GetLogHandler());
-  EXPECT_EQ(GLIB_DetailMessageFormattingFunctionPtr(OtherFormatter), m_globals.GetDetailMsgFmtPtr());
-  EXPECT_EQ(GLIB_String("ALL"), m_globals.GetAutoFilePrefix());
-  EXPECT_EQ(1u, m_globals.GetUserMessageCallbacks().size());
+  EXPECT_EQ(GLIB_LogHandlerPtr(SilentLogHandler), m_Globals.GetLogHandler());
+  EXPECT_EQ(GLIB_DetailMessageFormattingFunctionPtr(OtherFormatter), m_Globals.GetDetailMsgFmtPtr());
+  EXPECT_EQ(GLIB_String("ALL"), m_Globals.GetAutoFilePrefix());
+  EXPECT_EQ(1u, m_Globals.GetUserMessageCallbacks().size());
 
-  m_globals.SetGLIBGlobals(GLIB_GlobalsMessage(GLIB_DefaultLogMessageHandler, "TEMP",
+  m_Globals.SetGLIBGlobals(GLIB_GlobalsMessage(GLIB_DefaultLogMessageHandler, "TEMP",
                                                GLIB_DefaultMessageFormattingCallbackFunction,
                                                GLIB_DefaultNewFailHandler, {}));
 }
@@ -106,43 +106,43 @@ TEST_F(GlobalsTest, UserCallbacksKeepDuplicatesAndNotifyOnlyOnChange) {
   GLIB_UserMessageCallback first;
   GLIB_UserMessageCallback never;
 
-  m_globals.AddUserMessageCallback(nullptr);
-  m_globals.RemoveUserMessageCallback(nullptr);
-  m_globals.RemoveUserMessageCallback(&never);
+  m_Globals.AddUserMessageCallback(nullptr);
+  m_Globals.RemoveUserMessageCallback(nullptr);
+  m_Globals.RemoveUserMessageCallback(&never);
   EXPECT_EQ(0, listener.Count());
 
-  m_globals.AddUserMessageCallback(&first);
-  m_globals.AddUserMessageCallback(&first);
+  m_Globals.AddUserMessageCallback(&first);
+  m_Globals.AddUserMessageCallback(&first);
   EXPECT_EQ(2, listener.Count());
   EXPECT_EQ(2u, listener.LastCallbackCount());
 
-  m_globals.RemoveUserMessageCallback(&first);
+  m_Globals.RemoveUserMessageCallback(&first);
   EXPECT_EQ(3, listener.Count());
-  EXPECT_EQ((GLIB_UserMessageCallbackVector{&first}), m_globals.GetUserMessageCallbacks());
-  m_globals.RemoveUserMessageCallback(&first);
-  EXPECT_TRUE(m_globals.GetUserMessageCallbacks().empty());
+  EXPECT_EQ((GLIB_UserMessageCallbackVector{&first}), m_Globals.GetUserMessageCallbacks());
+  m_Globals.RemoveUserMessageCallback(&first);
+  EXPECT_TRUE(m_Globals.GetUserMessageCallbacks().empty());
 }
 
 TEST_F(GlobalsTest, ListenersGoWithTheirTargetOrWhenUnregistered) {
   GlobalsListener never;
-  m_globals.UnregisterListener(never);  // registered, now gone again
-  m_globals.SetAutoFilePrefix("A");
+  m_Globals.UnregisterListener(never);  // registered, now gone again
+  m_Globals.SetAutoFilePrefix("A");
   EXPECT_EQ(0, never.Count());
   {
     GlobalsListener shortLived;
   }
-  m_globals.SetAutoFilePrefix("B");  // a destroyed listener must not be called
+  m_Globals.SetAutoFilePrefix("B");  // a destroyed listener must not be called
 
   GlobalsListener listener;
-  m_globals.UnregisterAllListeners();
-  m_globals.SetAutoFilePrefix("C");
+  m_Globals.UnregisterAllListeners();
+  m_Globals.SetAutoFilePrefix("C");
   EXPECT_EQ(0, listener.Count());
 }
 
 TEST_F(GlobalsTest, ListenerExceptionPropagatesAndValueStays) {
   GlobalsListener listener;
   listener.onMessage = [] { throw 5; };
-  EXPECT_THROW(m_globals.SetAutoFilePrefix("THROWN"), int);
+  EXPECT_THROW(m_Globals.SetAutoFilePrefix("THROWN"), int);
   listener.onMessage = nullptr;
   // The lock was released: another thread can take it.
   GLIB_String seen;
@@ -152,7 +152,7 @@ TEST_F(GlobalsTest, ListenerExceptionPropagatesAndValueStays) {
 }
 
 TEST_F(GlobalsTest, ListenerMayUseTheGlobalsAgainOnItsThread) {
-  m_globals.SetLogHandler(SilentLogHandler);
+  m_Globals.SetLogHandler(SilentLogHandler);
   GlobalsListener listener;
   GLIB_String seenInside;
   listener.onMessage = [&seenInside] {
@@ -163,7 +163,7 @@ TEST_F(GlobalsTest, ListenerMayUseTheGlobalsAgainOnItsThread) {
     delete new (__LINE__, __FILE__) int(1);
     inner.AddUserMessageCallback(nullptr);  // ignored, so no nested broadcast
   };
-  m_globals.SetAutoFilePrefix("OUTER");
+  m_Globals.SetAutoFilePrefix("OUTER");
   EXPECT_EQ(GLIB_String("OUTER"), seenInside);
   EXPECT_EQ(1, listener.Count());
 }
@@ -184,7 +184,7 @@ TEST_F(GlobalsTest, LockKeepsOtherThreadsOutWhileListenersRun) {
     GLIB_GlobalsInst().GetAutoFilePrefix();
     otherReturnedWhileInside = inside.load();
   });
-  m_globals.SetAutoFilePrefix("LOCKED");
+  m_Globals.SetAutoFilePrefix("LOCKED");
   other.join();
   EXPECT_FALSE(otherReturnedWhileInside);
 }
@@ -193,7 +193,7 @@ std::atomic<int> g_concurrentLogs{0};
 void CountingLogHandler(GLIB_SEVERITY, const wchar_t*, const char*, int) { ++g_concurrentLogs; }
 
 TEST_F(GlobalsTest, ThreadsLogAllocateAndChangeSettingsTogether) {
-  m_globals.SetLogHandler(CountingLogHandler);
+  m_Globals.SetLogHandler(CountingLogHandler);
   g_concurrentLogs = 0;
   const int kThreads = 4;
   const int kRounds = 300;
@@ -216,16 +216,16 @@ TEST_F(GlobalsTest, ThreadsLogAllocateAndChangeSettingsTogether) {
     thread.join();
   }
   EXPECT_EQ(kThreads * kRounds, g_concurrentLogs.load());
-  const GLIB_String prefix = m_globals.GetAutoFilePrefix();
+  const GLIB_String prefix = m_Globals.GetAutoFilePrefix();
   EXPECT_TRUE(prefix == "EVEN" || prefix == "ZERO") << prefix;
 }
 
 TEST_F(GlobalsTest, ExceptionHandlingReserveIsReleasedOnce) {
   // Another test may have released it already; releasing again must stay harmless.
-  m_globals.FreeExceptionHandlingMemory();
-  EXPECT_FALSE(m_globals.HasExceptionHandlingMemory());
-  m_globals.FreeExceptionHandlingMemory();
-  EXPECT_FALSE(m_globals.HasExceptionHandlingMemory());
+  m_Globals.FreeExceptionHandlingMemory();
+  EXPECT_FALSE(m_Globals.HasExceptionHandlingMemory());
+  m_Globals.FreeExceptionHandlingMemory();
+  EXPECT_FALSE(m_Globals.HasExceptionHandlingMemory());
 }
 
 TEST(GlobalsObject, FreshGlobalsHoldReserveAndNotifyOnlyWithDispatcher) {

@@ -8,8 +8,8 @@
 
 class GLIB_LogCapture {
 public:
-  GLIB_LogCapture() : m_previous(GLIB_LogMessage::SetHandler(&Record)) { Lines().clear(); }
-  ~GLIB_LogCapture() { GLIB_LogMessage::SetHandler(m_previous); }
+  GLIB_LogCapture() : m_Previous(GLIB_LogMessage::SetHandler(&Record)) { Lines().clear(); }
+  ~GLIB_LogCapture() { GLIB_LogMessage::SetHandler(m_Previous); }
   GLIB_LogCapture(const GLIB_LogCapture&) = delete;
   GLIB_LogCapture& operator=(const GLIB_LogCapture&) = delete;
 
@@ -22,5 +22,5 @@ private:
   static void Record(GLIB_SEVERITY, const wchar_t* message, const char*, int) {
     Lines().push_back(message);
   }
-  GLIB_LogHandlerPtr m_previous;
+  GLIB_LogHandlerPtr m_Previous;
 };

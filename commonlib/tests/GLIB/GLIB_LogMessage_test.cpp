@@ -11,13 +11,13 @@ namespace {
 // Collects what is written to std::cerr while it lives.
 class CerrCapture {
 public:
-  CerrCapture() : m_previous(std::cerr.rdbuf(m_text.rdbuf())) {}
-  ~CerrCapture() { std::cerr.rdbuf(m_previous); }
-  std::string Text() const { return m_text.str(); }
+  CerrCapture() : m_Previous(std::cerr.rdbuf(m_Text.rdbuf())) {}
+  ~CerrCapture() { std::cerr.rdbuf(m_Previous); }
+  std::string Text() const { return m_Text.str(); }
 
 private:
-  std::ostringstream m_text;
-  std::streambuf* m_previous;
+  std::ostringstream m_Text;
+  std::streambuf* m_Previous;
 };
 
 struct Logged {
@@ -42,13 +42,13 @@ void ThrowingHandler(GLIB_SEVERITY, const wchar_t*, const char*, int) { throw 17
 class ScopedLogHandler {
 public:
   explicit ScopedLogHandler(GLIB_LogHandlerPtr handler)
-      : m_previous(GLIB_LogMessage::SetHandler(handler)) {
+      : m_Previous(GLIB_LogMessage::SetHandler(handler)) {
     Records().clear();
   }
-  ~ScopedLogHandler() { GLIB_LogMessage::SetHandler(m_previous); }
+  ~ScopedLogHandler() { GLIB_LogMessage::SetHandler(m_Previous); }
 
 private:
-  GLIB_LogHandlerPtr m_previous;
+  GLIB_LogHandlerPtr m_Previous;
 };
 
 TEST(DefaultLogHandler, WritesLabelledLineExceptTraceAndDebug) {

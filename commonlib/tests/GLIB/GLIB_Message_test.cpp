@@ -37,7 +37,7 @@ using Journal = std::vector<std::string>;
 // A listener that writes "<name>.<handler>" to a shared journal and then runs an optional action.
 class Listener : public GLIB_MessageTarget {
 public:
-  Listener(std::string name, Journal& journal) : m_name(std::move(name)), m_journal(journal) {}
+  Listener(std::string name, Journal& journal) : m_Name(std::move(name)), m_Journal(journal) {}
 
   void OnPing(const PingMessage&) { Hear("ping", onPing); }
   void OnPingAgain(const PingMessage&) { Hear("ping2", onPingAgain); }
@@ -47,15 +47,15 @@ public:
 
 private:
   void Hear(const char* what, const std::function<void()>& action) {
-    m_journal.push_back(m_name + "." + what);
+    m_Journal.push_back(m_Name + "." + what);
     // Run a copy: the action may destroy this listener and with it the original.
     if (const std::function<void()> run = action) {
       run();
     }
   }
 
-  std::string m_name;
-  Journal& m_journal;
+  std::string m_Name;
+  Journal& m_Journal;
 };
 
 // Counts living callbacks so tests can see who deletes them.
@@ -64,16 +64,16 @@ class CountedCallback : public GLIB_Callback<Listener, Message> {
 public:
   CountedCallback(const Listener* target, void (Listener::*handler)(const Message&))
       : GLIB_Callback<Listener, Message>(target, handler) {
-    ++sm_living;
+    ++sm_Living;
   }
-  ~CountedCallback() override { --sm_living; }
-  static int sm_living;
+  ~CountedCallback() override { --sm_Living; }
+  static int sm_Living;
 };
 template <class Message>
-int CountedCallback<Message>::sm_living = 0;
+int CountedCallback<Message>::sm_Living = 0;
 
 int LivingCallbacks() {
-  return CountedCallback<PingMessage>::sm_living + CountedCallback<PongMessage>::sm_living;
+  return CountedCallback<PingMessage>::sm_Living + CountedCallback<PongMessage>::sm_Living;
 }
 
 const GLIB_CallbackBase* Ping(const Listener& l) {

@@ -41,15 +41,15 @@ void ReturningHandler(std::size_t size, const char* file, int line) {
 class ScopedNewFailHandler {
 public:
   explicit ScopedNewFailHandler(GLIB_NewFailHandlerPtr handler)
-      : m_previous(m_globals.GetNewFailHandler()) {
-    m_globals.SetNewFailHandler(handler);
+      : m_Previous(m_Globals.GetNewFailHandler()) {
+    m_Globals.SetNewFailHandler(handler);
     Failures() = FailureRecord();
   }
-  ~ScopedNewFailHandler() { m_globals.SetNewFailHandler(m_previous); }
+  ~ScopedNewFailHandler() { m_Globals.SetNewFailHandler(m_Previous); }
 
 private:
-  GLIB_GlobalsInst m_globals;
-  GLIB_NewFailHandlerPtr m_previous;
+  GLIB_GlobalsInst m_Globals;
+  GLIB_NewFailHandlerPtr m_Previous;
 };
 
 struct Widget {

@@ -9,19 +9,19 @@ namespace {
 using Entry = iGLIB_CaseFolder::MapEntry;
 
 TEST(iGLIB_CaseFolderTable, HoldsTheFoldingsOfTheUnicode4Repertoire) {
-  ASSERT_EQ(829u, iGLIB_CaseFolder::m_mapSize);
+  ASSERT_EQ(829u, iGLIB_CaseFolder::sm_MapSize);
   std::map<std::uint32_t, int> byLength;
-  for (std::size_t i = 0; i < iGLIB_CaseFolder::m_mapSize; ++i)
-    ++byLength[iGLIB_CaseFolder::m_map[i].length];
+  for (std::size_t i = 0; i < iGLIB_CaseFolder::sm_MapSize; ++i)
+    ++byLength[iGLIB_CaseFolder::sm_Map[i].length];
   EXPECT_EQ((std::map<std::uint32_t, int>{{1, 726}, {2, 87}, {3, 16}}), byLength);
-  EXPECT_EQ(0xFF3Au, iGLIB_CaseFolder::m_map[iGLIB_CaseFolder::m_mapSize - 1].code);
+  EXPECT_EQ(0xFF3Au, iGLIB_CaseFolder::sm_Map[iGLIB_CaseFolder::sm_MapSize - 1].code);
 }
 
 TEST(iGLIB_CaseFolderTable, IsSortedWithTheFullFoldingFirstWhereBothExist) {
   int pairs = 0;
-  for (std::size_t i = 1; i < iGLIB_CaseFolder::m_mapSize; ++i) {
-    const Entry& before = iGLIB_CaseFolder::m_map[i - 1];
-    const Entry& entry = iGLIB_CaseFolder::m_map[i];
+  for (std::size_t i = 1; i < iGLIB_CaseFolder::sm_MapSize; ++i) {
+    const Entry& before = iGLIB_CaseFolder::sm_Map[i - 1];
+    const Entry& entry = iGLIB_CaseFolder::sm_Map[i];
     ASSERT_LE(before.code, entry.code) << "at " << i;
     if (before.code == entry.code) {
       ++pairs;

@@ -18,31 +18,31 @@ public:
   static GSTA_AccumStats* New() { return new ClockStats; }
 
   GSTA_AccumStats& operator=(const GSTA_AccumStats& other) override {
-    m_time = static_cast<const ClockStats&>(other).m_time;
+    m_Time = static_cast<const ClockStats&>(other).m_Time;
     return *this;
   }
   GSTA_AccumStats& operator-=(const GSTA_AccumStats& other) override {
-    m_time -= static_cast<const ClockStats&>(other).m_time;
+    m_Time -= static_cast<const ClockStats&>(other).m_Time;
     return *this;
   }
   GSTA_AccumStats& operator+=(const GSTA_AccumStats& other) override {
-    m_time += static_cast<const ClockStats&>(other).m_time;
+    m_Time += static_cast<const ClockStats&>(other).m_Time;
     return *this;
   }
   bool IsAfter(const GSTA_AccumStats& other) const override {
-    return m_time >= static_cast<const ClockStats&>(other).m_time;
+    return m_Time >= static_cast<const ClockStats&>(other).m_Time;
   }
-  void SetNow() override { m_time = g_clock; }
-  void Reset() override { m_time = 0; }
+  void SetNow() override { m_Time = g_clock; }
+  void Reset() override { m_Time = 0; }
   void GenerateReport(std::ostream* os, const GSTA_Accum& accum) const override {
     *os << "report of " << accum.GetNumCategories() << " categories by sample at " << this;
   }
 
-  long long m_time = 0;
+  long long m_Time = 0;
 };
 
 long long TimeOf(const GSTA_Accum& accum, unsigned category) {
-  return static_cast<const ClockStats*>(accum.GetStats(category))->m_time;
+  return static_cast<const ClockStats*>(accum.GetStats(category))->m_Time;
 }
 
 struct LogLine {
@@ -60,14 +60,14 @@ protected:
   void SetUp() override {
     g_clock = 0;
     g_log.clear();
-    m_previousHandler = GLIB_LogMessage::SetHandler(&CaptureLog);
+    m_PreviousHandler = GLIB_LogMessage::SetHandler(&CaptureLog);
     accum.Initialize(GLIB_StringVector{GLIB_String("A"), GLIB_String("B"), GLIB_String("C")},
                      &ClockStats::New);
   }
-  void TearDown() override { GLIB_LogMessage::SetHandler(m_previousHandler); }
+  void TearDown() override { GLIB_LogMessage::SetHandler(m_PreviousHandler); }
 
   GSTA_Accum accum;
-  GLIB_LogHandlerPtr m_previousHandler;
+  GLIB_LogHandlerPtr m_PreviousHandler;
 };
 
 TEST_F(GSTA_AccumTest, NestedCategoriesAreNeverChargedTwice) {

@@ -14,27 +14,27 @@ class Tracked
 {
 public:
 	Tracked() = default;
-	Tracked(std::vector<std::string>* log, std::string name) : m_log(log), m_name(std::move(name)) {}
+	Tracked(std::vector<std::string>* log, std::string name) : m_Log(log), m_Name(std::move(name)) {}
 	virtual ~Tracked()
 	{
-		if (m_log)
-			m_log->push_back("~" + m_name);
+		if (m_Log)
+			m_Log->push_back("~" + m_Name);
 	}
-	std::string const& Name() const { return m_name; }
+	std::string const& Name() const { return m_Name; }
 
 private:
-	std::vector<std::string>* m_log = nullptr;
-	std::string m_name;
+	std::vector<std::string>* m_Log = nullptr;
+	std::string m_Name;
 };
 
 class DerivedTracked : public Tracked
 {
 public:
-	DerivedTracked(std::vector<std::string>* log, bool* derivedGone) : Tracked(log, "base"), m_derivedGone(derivedGone) {}
-	~DerivedTracked() override { *m_derivedGone = true; }
+	DerivedTracked(std::vector<std::string>* log, bool* derivedGone) : Tracked(log, "base"), m_DerivedGone(derivedGone) {}
+	~DerivedTracked() override { *m_DerivedGone = true; }
 
 private:
-	bool* m_derivedGone;
+	bool* m_DerivedGone;
 };
 
 using TrackedPtr = TMPL_ReferenceCountPointer<Tracked>;

@@ -22,10 +22,10 @@ protected:
 	{
 		char folder[] = "/tmp/umac_fileutils_XXXXXX";
 		ASSERT_NE(nullptr, ::mkdtemp(folder));
-		m_folder = folder;
-		m_file = m_folder + "/Custom.colordb";
-		std::ofstream(m_file) << "BDCC";
-		m_liveObjects = StandIn_CFLiveObjectCount();
+		m_Folder = folder;
+		m_File = m_Folder + "/Custom.colordb";
+		std::ofstream(m_File) << "BDCC";
+		m_LiveObjects = StandIn_CFLiveObjectCount();
 	}
 
 	void TearDown() override
@@ -33,8 +33,8 @@ protected:
 		StandIn_CFStringFailNextCreations(0);
 		StandIn_CFURLFailNextCreations(0);
 		// Temporary CF objects are released on every path.
-		EXPECT_EQ(m_liveObjects, StandIn_CFLiveObjectCount());
-		std::string const remove = "rm -rf '" + m_folder + "'";
+		EXPECT_EQ(m_LiveObjects, StandIn_CFLiveObjectCount());
+		std::string const remove = "rm -rf '" + m_Folder + "'";
 		EXPECT_EQ(0, std::system(remove.c_str()));
 	}
 
@@ -51,14 +51,14 @@ protected:
 		return std::memcmp(&ref, &marked, sizeof ref) == 0;
 	}
 
-	std::string m_folder;
-	std::string m_file;
-	long m_liveObjects = 0;
+	std::string m_Folder;
+	std::string m_File;
+	long m_LiveObjects = 0;
 };
 
 TEST_F(UMAC_PathToFSRefTest, ExistingItemsResolve)
 {
-	for (std::string const& path : {m_file, m_folder})
+	for (std::string const& path : {m_File, m_Folder})
 	{
 		FSRef ref = Marked();
 		ASSERT_EQ(noErr, UMAC_PathToFSRef(path, ref)) << path;
@@ -71,21 +71,21 @@ TEST_F(UMAC_PathToFSRefTest, ExistingItemsResolve)
 TEST_F(UMAC_PathToFSRefTest, FailuresGiveFileNotFoundAndLeaveTheReference)
 {
 	FSRef ref = Marked();
-	EXPECT_EQ(fnfErr, UMAC_PathToFSRef(m_folder + "/missing.colordb", ref));
+	EXPECT_EQ(fnfErr, UMAC_PathToFSRef(m_Folder + "/missing.colordb", ref));
 	EXPECT_TRUE(Unchanged(ref));
 
 	EXPECT_EQ(fnfErr, UMAC_PathToFSRef("", ref)); // no URL of an empty path
 	EXPECT_TRUE(Unchanged(ref));
 
 	StandIn_CFStringFailNextCreations(1);
-	EXPECT_EQ(fnfErr, UMAC_PathToFSRef(m_file, ref));
+	EXPECT_EQ(fnfErr, UMAC_PathToFSRef(m_File, ref));
 	EXPECT_TRUE(Unchanged(ref));
 
 	StandIn_CFURLFailNextCreations(1);
-	EXPECT_EQ(fnfErr, UMAC_PathToFSRef(m_file, ref));
+	EXPECT_EQ(fnfErr, UMAC_PathToFSRef(m_File, ref));
 	EXPECT_TRUE(Unchanged(ref));
 
-	EXPECT_EQ(noErr, UMAC_PathToFSRef(m_file, ref));
+	EXPECT_EQ(noErr, UMAC_PathToFSRef(m_File, ref));
 }
 
 } // namespace

@@ -1,8 +1,6 @@
 // Basic Mac types of the stand-in: fixed-width integers, Boolean, UniChar, result codes and
 // Pascal strings, with the widths the Mac gives them.
-#ifndef STANDIN_MACTYPES_H
-#define STANDIN_MACTYPES_H
-
+#pragma once
 #include <cstdint>
 
 typedef std::uint8_t UInt8;
@@ -52,5 +50,3 @@ typedef const unsigned char* ConstStr63Param;
 typedef const unsigned char* ConstStr31Param;
 
 enum { noErr = 0 };
-
-#endif

@@ -26,20 +26,20 @@ protected:
   void SetUp() override {
     char folder[] = "/tmp/cfbundle_test_XXXXXX";
     ASSERT_NE(nullptr, ::mkdtemp(folder));
-    m_root = folder;
-    m_bundle = m_root + "/Viewer.app";
-    MakeFolder(m_bundle);
-    MakeFolder(m_bundle + "/Contents");
-    MakeFolder(m_bundle + "/Contents/Resources");
-    m_liveObjects = StandIn_CFLiveObjectCount();
+    m_Root = folder;
+    m_Bundle = m_Root + "/Viewer.app";
+    MakeFolder(m_Bundle);
+    MakeFolder(m_Bundle + "/Contents");
+    MakeFolder(m_Bundle + "/Contents/Resources");
+    m_LiveObjects = StandIn_CFLiveObjectCount();
   }
 
   void TearDown() override {
     StandIn_SetMainBundlePath(nullptr);
     StandIn_SetPreferredLanguage(nullptr);
-    std::string const remove = "rm -rf '" + m_root + "'";
+    std::string const remove = "rm -rf '" + m_Root + "'";
     EXPECT_EQ(0, std::system(remove.c_str()));
-    EXPECT_EQ(m_liveObjects, StandIn_CFLiveObjectCount()) << "CF objects leaked";
+    EXPECT_EQ(m_LiveObjects, StandIn_CFLiveObjectCount()) << "CF objects leaked";
   }
 
   static void MakeFolder(const std::string& path) { ASSERT_EQ(0, ::mkdir(path.c_str(), 0755)); }
@@ -47,7 +47,7 @@ protected:
   // Writes <bundle>/Contents/Resources/[<language>.lproj/]<table>.strings.
   void WriteTable(const std::string& language, const std::string& bytes,
                   const std::string& table = "Localizable") {
-    std::string folder = m_bundle + "/Contents/Resources";
+    std::string folder = m_Bundle + "/Contents/Resources";
     if (!language.empty()) {
       folder += "/" + language + ".lproj";
       struct stat info;
@@ -58,7 +58,7 @@ protected:
     out << bytes;
   }
 
-  void UseBundle() { StandIn_SetMainBundlePath(m_bundle.c_str()); }
+  void UseBundle() { StandIn_SetMainBundlePath(m_Bundle.c_str()); }
 
   // The main bundle's text for key (value null), as UTF-16.
   static std::u16string Lookup(const char* key, CFStringRef table = nullptr) {
@@ -69,9 +69,9 @@ protected:
     return units;
   }
 
-  std::string m_root;
-  std::string m_bundle;
-  long m_liveObjects = 0;
+  std::string m_Root;
+  std::string m_Bundle;
+  long m_LiveObjects = 0;
 };
 
 TEST_F(CFBundleStandIn, ReadsUtf8EntriesWithCommentsAndEscapes) {
@@ -140,7 +140,7 @@ TEST_F(CFBundleStandIn, MalformedOrMissingTableGivesKeys) {
     UseBundle();
     EXPECT_EQ(u"A", Lookup("A")) << bytes;
   }
-  StandIn_SetMainBundlePath((m_root + "/nowhere").c_str());
+  StandIn_SetMainBundlePath((m_Root + "/nowhere").c_str());
   EXPECT_EQ(u"A", Lookup("A"));
   StandIn_SetMainBundlePath(nullptr);
   EXPECT_EQ(u"A", Lookup("A"));

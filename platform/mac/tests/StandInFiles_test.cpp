@@ -41,16 +41,16 @@ protected:
     StandIn_FilesReset();
     char pattern[] = "/tmp/standin-files-XXXXXX";
     ASSERT_NE(::mkdtemp(pattern), nullptr);
-    m_root = fs::canonical(pattern).string();
-    ASSERT_EQ(noErr, FSPathMakeRef(reinterpret_cast<const UInt8*>(m_root.c_str()), &m_rootRef,
+    m_Root = fs::canonical(pattern).string();
+    ASSERT_EQ(noErr, FSPathMakeRef(reinterpret_cast<const UInt8*>(m_Root.c_str()), &m_RootRef,
                                    nullptr));
   }
   void TearDown() override {
     StandIn_FilesReset();
-    fs::remove_all(m_root);
+    fs::remove_all(m_Root);
   }
 
-  std::string Path(const std::string& name) const { return m_root + "/" + name; }
+  std::string Path(const std::string& name) const { return m_Root + "/" + name; }
 
   void WriteFile(const std::string& name, const std::string& bytes) const {
     std::ofstream(Path(name), std::ios::binary) << bytes;
@@ -65,13 +65,13 @@ protected:
 
   OSErr CreateFile(const std::string& name, FSRef* ref = nullptr) const {
     std::u16string units = U16(name);
-    return FSCreateFileUnicode(&m_rootRef, units.size(),
+    return FSCreateFileUnicode(&m_RootRef, units.size(),
                                reinterpret_cast<const UniChar*>(units.data()), kFSCatInfoNone,
                                nullptr, ref, nullptr);
   }
 
-  std::string m_root;
-  FSRef m_rootRef;
+  std::string m_Root;
+  FSRef m_RootRef;
 };
 
 TEST_F(StandInFilesTest, ReferencesCompareByItemNotByPath) {
@@ -115,7 +115,7 @@ TEST_F(StandInFilesTest, CatalogInfoOfFilesFoldersAndTheRoot) {
   EXPECT_NE(0, info.nodeFlags & kFSNodeIsDirectoryMask);
   EXPECT_EQ(2u, info.valence);
   EXPECT_EQ(U16("folder"), std::u16string(reinterpret_cast<char16_t*>(name.unicode), name.length));
-  EXPECT_EQ(noErr, FSCompareFSRefs(&parent, &m_rootRef));
+  EXPECT_EQ(noErr, FSCompareFSRefs(&parent, &m_RootRef));
 
   FSRef root;
   ASSERT_EQ(noErr, FSPathMakeRef(reinterpret_cast<const UInt8*>("/"), &root, nullptr));
@@ -160,7 +160,7 @@ TEST_F(StandInFilesTest, CreatingFilesAndFoldersAndTheirNameRules) {
   std::u16string dir = U16("sub");
   UInt32 dirID = 0;
   FSRef dirRef;
-  ASSERT_EQ(noErr, FSCreateDirectoryUnicode(&m_rootRef, dir.size(),
+  ASSERT_EQ(noErr, FSCreateDirectoryUnicode(&m_RootRef, dir.size(),
                                             reinterpret_cast<const UniChar*>(dir.data()),
                                             kFSCatInfoNone, nullptr, &dirRef, nullptr, &dirID));
   EXPECT_TRUE(fs::is_directory(Path("sub")));
@@ -276,7 +276,7 @@ TEST_F(StandInFilesTest, ForkPermissions) {
 TEST_F(StandInFilesTest, BulkIterationReturnsEveryItemInBatches) {
   for (const char* name : {"a", "b", ".c", "d"}) WriteFile(name, "");
   FSIterator iterator;
-  ASSERT_EQ(noErr, FSOpenIterator(&m_rootRef, kFSIterateFlat, &iterator));
+  ASSERT_EQ(noErr, FSOpenIterator(&m_RootRef, kFSIterateFlat, &iterator));
   std::vector<std::string> names;
   FSRef refs[3];
   HFSUniStr255 unicodeNames[3];
@@ -356,7 +356,7 @@ TEST_F(StandInFilesTest, URLsFromPathsAndBack) {
                                                false);
   CFRelease(path);
   ASSERT_NE(nullptr, url);
-  EXPECT_EQ("file://" + m_root + "/a%20b/%C3%A9.tif", Utf8(CFURLGetString(url)));
+  EXPECT_EQ("file://" + m_Root + "/a%20b/%C3%A9.tif", Utf8(CFURLGetString(url)));
   EXPECT_FALSE(CFURLHasDirectoryPath(url));
   CFStringRef back = CFURLCopyFileSystemPath(url, kCFURLPOSIXPathStyle);
   EXPECT_EQ(Path("a b/\xC3\xA9.tif"), Utf8(back));
@@ -370,15 +370,15 @@ TEST_F(StandInFilesTest, URLsFromPathsAndBack) {
 
   CFURLRef parent = CFURLCreateCopyDeletingLastPathComponent(kCFAllocatorDefault, url);
   EXPECT_TRUE(CFURLHasDirectoryPath(parent));
-  EXPECT_EQ("file://" + m_root + "/a%20b/", Utf8(CFURLGetString(parent)));
+  EXPECT_EQ("file://" + m_Root + "/a%20b/", Utf8(CFURLGetString(parent)));
   CFStringRef child = NewCFString("x");
   CFURLRef appended = CFURLCreateCopyAppendingPathComponent(kCFAllocatorDefault, parent, child,
                                                             false);
-  EXPECT_EQ("file://" + m_root + "/a%20b/x", Utf8(CFURLGetString(appended)));
+  EXPECT_EQ("file://" + m_Root + "/a%20b/x", Utf8(CFURLGetString(appended)));
   FSRef ref;
   EXPECT_FALSE(CFURLGetFSRef(appended, &ref));  // nothing exists there
 
-  const std::string text = "file://" + m_root + "/a%20b/x";
+  const std::string text = "file://" + m_Root + "/a%20b/x";
   CFURLRef parsed = CFURLCreateWithBytes(kCFAllocatorDefault,
                                          reinterpret_cast<const UInt8*>(text.data()),
                                          static_cast<CFIndex>(text.size()),
@@ -397,7 +397,7 @@ TEST_F(StandInFilesTest, URLsAndFSRefsOfExistingItems) {
   CFURLRef url = CFURLCreateFromFSRef(kCFAllocatorDefault, &dir);
   ASSERT_NE(nullptr, url);
   EXPECT_TRUE(CFURLHasDirectoryPath(url));
-  EXPECT_EQ("file://" + m_root + "/dir/", Utf8(CFURLGetString(url)));
+  EXPECT_EQ("file://" + m_Root + "/dir/", Utf8(CFURLGetString(url)));
   FSRef back;
   ASSERT_TRUE(CFURLGetFSRef(url, &back));
   EXPECT_EQ(noErr, FSCompareFSRefs(&dir, &back));

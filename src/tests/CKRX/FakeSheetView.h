@@ -50,40 +50,40 @@ public:
     void ScriptFrame(IMPN_RectT<long> const& frame)
     {
         scrollWindow = false;
-        frame_ = frame;
+        m_Frame = frame;
     }
     // Scroll window: a client area of this size over the extent set by ResizeView.
     void EmulateScrollWindow(long clientWidth, long clientHeight)
     {
         scrollWindow = true;
-        clientWidth_ = clientWidth;
-        clientHeight_ = clientHeight;
-        x_ = 0;
-        y_ = 0;
+        m_ClientWidth = clientWidth;
+        m_ClientHeight = clientHeight;
+        m_X = 0;
+        m_Y = 0;
     }
-    long ExtentWidth() const { return extentWidth_; }
-    long ExtentHeight() const { return extentHeight_; }
+    long ExtentWidth() const { return m_ExtentWidth; }
+    long ExtentHeight() const { return m_ExtentHeight; }
 
     void RefreshView() override { Log("RefreshView"); }
     void EraseAndRefreshView() override { Log("EraseAndRefreshView"); }
     IMPN_RectT<long> GetViewFrame() override
     {
         if (!scrollWindow)
-            return frame_;
-        return IMPN_RectT<long>(y_, x_, clientWidth_, clientHeight_);
+            return m_Frame;
+        return IMPN_RectT<long>(m_Y, m_X, m_ClientWidth, m_ClientHeight);
     }
     void ResizeView(long width, long height, bool refresh) override
     {
         Log("ResizeView " + std::to_string(width) + "x" + std::to_string(height) + Flag(refresh));
-        extentWidth_ = width;
-        extentHeight_ = height;
+        m_ExtentWidth = width;
+        m_ExtentHeight = height;
         Clamp();
     }
     void ScrollViewTo(long x, long y, bool refresh) override
     {
         Log("ScrollViewTo " + std::to_string(x) + "," + std::to_string(y) + Flag(refresh));
-        x_ = x;
-        y_ = y;
+        m_X = x;
+        m_Y = y;
         Clamp();
     }
     void EraseTile(CKRX_Context&, IMPN_RectT<long> rect, IMPN_RGBColor8 colour) override
@@ -182,8 +182,8 @@ private:
     {
         if (!scrollWindow)
             return;
-        x_ = std::max(0L, std::min(x_, extentWidth_ - clientWidth_));
-        y_ = std::max(0L, std::min(y_, extentHeight_ - clientHeight_));
+        m_X = std::max(0L, std::min(m_X, m_ExtentWidth - m_ClientWidth));
+        m_Y = std::max(0L, std::min(m_Y, m_ExtentHeight - m_ClientHeight));
     }
     static std::string Flag(bool refresh) { return refresh ? " refresh" : ""; }
     static std::string Flag01(bool value) { return value ? "1" : "0"; }
@@ -201,11 +201,11 @@ private:
         return text + "]";
     }
 
-    IMPN_RectT<long> frame_;
-    long clientWidth_ = 0;
-    long clientHeight_ = 0;
-    long extentWidth_ = 0;
-    long extentHeight_ = 0;
-    long x_ = 0;
-    long y_ = 0;
+    IMPN_RectT<long> m_Frame;
+    long m_ClientWidth = 0;
+    long m_ClientHeight = 0;
+    long m_ExtentWidth = 0;
+    long m_ExtentHeight = 0;
+    long m_X = 0;
+    long m_Y = 0;
 };

@@ -35,7 +35,7 @@ void AddPlates(Layout const& layout, int count, bool front, GFIL_FileSpecVector&
         file.job.color = static_cast<std::uint16_t>(1 + i % 4);
         file.image.bits = [i](std::uint32_t x, std::uint32_t y) { return (x + y + i) % 7 == 0; };
         std::string const path = PreviewFixture::TempFilePath(
-            "view_" + std::to_string(++serial) + (front ? "_front.tif" : "_back.tif"));
+            "m_View" + std::to_string(++serial) + (front ? "_front.tif" : "_back.tif"));
         PreviewFixture::Write(path, file);
         specs.push_back(SpecFromPath(path));
     }

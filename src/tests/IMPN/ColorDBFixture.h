@@ -1,6 +1,4 @@
-#ifndef IMPN_TESTS_COLORDBFIXTURE_H
-#define IMPN_TESTS_COLORDBFIXTURE_H
-
+#pragma once
 #include "IMPN/IMPN_ColorRecipe.h"
 
 #include <cstdint>
@@ -95,5 +93,3 @@ private:
 
     std::filesystem::path m_Path;
 };
-
-#endif

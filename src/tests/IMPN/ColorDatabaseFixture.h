@@ -1,6 +1,4 @@
-#ifndef IMPN_TESTS_COLORDATABASEFIXTURE_H
-#define IMPN_TESTS_COLORDATABASEFIXTURE_H
-
+#pragma once
 #include "IMPN/IMPN_ColorDatabase.h"
 
 #include "ColorDBFixture.h"
@@ -32,5 +30,3 @@ protected:
 
     ScratchFolder folder;
 };
-
-#endif

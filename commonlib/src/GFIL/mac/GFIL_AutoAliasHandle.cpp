@@ -1,28 +1,28 @@
-#include "GFIL/GFIL_AutoAliasHandle.h"
+#include "GFIL/mac/GFIL_AutoAliasHandle.h"
 
 #include "GLIB/GLIB_Exception.h"
 #include "GLIB/GLIB_String.h"
 
-GFIL_AutoAliasHandle::GFIL_AutoAliasHandle(const GFIL_AutoAliasHandle& other) : m_handle(nullptr) {
-  CloneAndStoreHandle(other.m_handle);
+GFIL_AutoAliasHandle::GFIL_AutoAliasHandle(const GFIL_AutoAliasHandle& other) : m_Handle(nullptr) {
+  CloneAndStoreHandle(other.m_Handle);
 }
 
 GFIL_AutoAliasHandle& GFIL_AutoAliasHandle::operator=(const GFIL_AutoAliasHandle& other) {
-  if (&other != this) CloneAndStoreHandle(other.m_handle);
+  if (&other != this) CloneAndStoreHandle(other.m_Handle);
   return *this;
 }
 
 GFIL_AutoAliasHandle::~GFIL_AutoAliasHandle() { Dispose(); }
 
 void GFIL_AutoAliasHandle::Dispose() {
-  if (m_handle) DisposeHandle(reinterpret_cast<::Handle>(m_handle));
-  m_handle = nullptr;
+  if (m_Handle) DisposeHandle(reinterpret_cast<::Handle>(m_Handle));
+  m_Handle = nullptr;
 }
 
 void GFIL_AutoAliasHandle::StoreHandle(AliasHandle handle) {
-  if (handle == m_handle) return;
+  if (handle == m_Handle) return;
   Dispose();
-  m_handle = handle;
+  m_Handle = handle;
 }
 
 void GFIL_AutoAliasHandle::CloneAndStoreHandle(AliasHandle handle) {
@@ -38,7 +38,7 @@ void GFIL_AutoAliasHandle::CloneAndStoreHandle(AliasHandle handle) {
         __LINE__);
   }
   Dispose();
-  m_handle = reinterpret_cast<AliasHandle>(copy);
+  m_Handle = reinterpret_cast<AliasHandle>(copy);
 }
 
 std::ostream& operator<<(std::ostream& out, const GFIL_AutoAliasHandle& alias) {

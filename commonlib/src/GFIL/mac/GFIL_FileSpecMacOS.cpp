@@ -1,7 +1,7 @@
-#include "GFIL/GFIL_FileSpecMacOS.h"
+#include "GFIL/mac/GFIL_FileSpecMacOS.h"
 
 #include "GFIL/GFIL_Exception.h"
-#include "GFIL/GFIL_FileSystemMacOS.h"
+#include "GFIL/mac/GFIL_FileSystemMacOS.h"
 #include "GLIB/GLIB_New.h"
 
 #include <sstream>

@@ -1,6 +1,6 @@
-#include "GFIL/GFIL_FileSystemMacOS.h"
+#include "GFIL/mac/GFIL_FileSystemMacOS.h"
 
-#include "GFIL/GFIL_FileSpecMacOS.h"
+#include "GFIL/mac/GFIL_FileSpecMacOS.h"
 #include "GFIL/mac/iGFIL_CFText.h"
 #include "GLIB/GLIB_LogMessage.h"
 #include "GLIB/GLIB_New.h"
@@ -47,21 +47,21 @@ CFURLRef URLFromFSRef(const FSRef& ref) { return CFURLCreateFromFSRef(kCFAllocat
 
 }  // namespace
 
-GFIL_FileSystemMacOS::GFIL_FileSystemMacOS(const CFURLRef& url) : m_url(url), m_forkRefNum(0) {}
+GFIL_FileSystemMacOS::GFIL_FileSystemMacOS(const CFURLRef& url) : m_Url(url), m_ForkRefNum(0) {}
 
 GFIL_FileSystemMacOS::GFIL_FileSystemMacOS(const FSRef& ref)
-    : m_url(URLFromFSRef(ref)), m_forkRefNum(0) {
-  if (m_url == nullptr) GFIL_THROW(GFIL_ERR_BAD_SPEC, "Could not convert FSRef into a CFURLRef.");
+    : m_Url(URLFromFSRef(ref)), m_ForkRefNum(0) {
+  if (m_Url == nullptr) GFIL_THROW(GFIL_ERR_BAD_SPEC, "Could not convert FSRef into a CFURLRef.");
 }
 
-GFIL_FileSystemMacOS::GFIL_FileSystemMacOS(const FSSpec& spec) : m_url(nullptr), m_forkRefNum(0) {
+GFIL_FileSystemMacOS::GFIL_FileSystemMacOS(const FSSpec& spec) : m_Url(nullptr), m_ForkRefNum(0) {
   GLIB_String name(reinterpret_cast<const char*>(spec.name + 1), spec.name[0]);
   if (!IsPlatformNameValid(name))
     GFIL_THROW(GFIL_ERR_BAD_SPEC, "The file name " + Quoted(name) + " is invalid.");
   FSRef ref;
   if (FSpMakeFSRef(&spec, &ref) == noErr) {
-    m_url = URLFromFSRef(ref);
-    if (m_url == nullptr)
+    m_Url = URLFromFSRef(ref);
+    if (m_Url == nullptr)
       GFIL_THROW(GFIL_ERR_BAD_SPEC, "Could not convert " + Quoted(name) + " into a CFURLRef.");
     return;
   }
@@ -89,25 +89,25 @@ GFIL_FileSystemMacOS::GFIL_FileSystemMacOS(const FSSpec& spec) : m_url(nullptr),
       kCFAllocatorDefault, spec.name + 1, spec.name[0],
       static_cast<CFStringEncoding>(GetApplicationTextEncoding()), false));
   if (component.Get() != nullptr)
-    m_url = CFURLCreateCopyAppendingPathComponent(kCFAllocatorDefault, folderURL.Get(),
+    m_Url = CFURLCreateCopyAppendingPathComponent(kCFAllocatorDefault, folderURL.Get(),
                                                   component.Get(),
                                                   !name.empty() && name.back() == ':');
-  if (m_url == nullptr)
+  if (m_Url == nullptr)
     GFIL_THROW(GFIL_ERR_BAD_SPEC, "Could not convert " + Quoted(name) + " into a CFURLRef.");
 }
 
 GFIL_FileSystemMacOS::~GFIL_FileSystemMacOS() {
-  if (m_url) CFRelease(m_url);
+  if (m_Url) CFRelease(m_Url);
 }
 
-const void* GFIL_FileSystemMacOS::PlatformSpecPtr() const { return &m_url; }
+const void* GFIL_FileSystemMacOS::PlatformSpecPtr() const { return &m_Url; }
 
-void* GFIL_FileSystemMacOS::PlatformHandle() const { return const_cast<SInt16*>(&m_forkRefNum); }
+void* GFIL_FileSystemMacOS::PlatformHandle() const { return const_cast<SInt16*>(&m_ForkRefNum); }
 
-bool GFIL_FileSystemMacOS::HasFileSpec() const { return m_url != nullptr; }
+bool GFIL_FileSystemMacOS::HasFileSpec() const { return m_Url != nullptr; }
 
 OSErr GFIL_FileSystemMacOS::FindFSRef(FSRef* ref) const {
-  if (!CFURLGetFSRef(m_url, ref)) return fnfErr;
+  if (!CFURLGetFSRef(m_Url, ref)) return fnfErr;
   return noErr;
 }
 
@@ -119,7 +119,7 @@ FSRef GFIL_FileSystemMacOS::AsFSRef() const {
 }
 
 GLIB_WString GFIL_FileSystemMacOS::AsString() const {
-  return iGFIL_WStringFromCFString(CFURLGetString(m_url));
+  return iGFIL_WStringFromCFString(CFURLGetString(m_Url));
 }
 
 GLIB_String GFIL_FileSystemMacOS::ItemText() const { return AsString().AsString(); }
@@ -148,7 +148,7 @@ bool GFIL_FileSystemMacOS::FileSpecIsAFolder() const {
   try {
     ref = AsFSRef();
   } catch (const GFIL_Exception&) {
-    return CFURLHasDirectoryPath(m_url);  // a missing item is a folder when its URL says so
+    return CFURLHasDirectoryPath(m_Url);  // a missing item is a folder when its URL says so
   }
   FSCatalogInfo info;
   if (FSGetCatalogInfo(&ref, kFSCatInfoNodeFlags, &info, nullptr, nullptr, nullptr) != noErr)
@@ -173,9 +173,9 @@ bool GFIL_FileSystemMacOS::FileSpecIsTheRoot() const {
 }
 
 GLIB_WString GFIL_FileSystemMacOS::FileSpecName() const {
-  iGFIL_CFOwner<CFStringRef> path(CFURLCopyFileSystemPath(m_url, kCFURLPOSIXPathStyle));
+  iGFIL_CFOwner<CFStringRef> path(CFURLCopyFileSystemPath(m_Url, kCFURLPOSIXPathStyle));
   if (iGFIL_WStringFromCFString(path.Get()) == L"/") return GLIB_WString();
-  iGFIL_CFOwner<CFStringRef> name(CFURLCopyLastPathComponent(m_url));
+  iGFIL_CFOwner<CFStringRef> name(CFURLCopyLastPathComponent(m_Url));
   return iGFIL_WStringFromCFString(name.Get());
 }
 
@@ -183,7 +183,7 @@ GFIL_FileSpec GFIL_FileSystemMacOS::FileSpecParent() const {
   if (FileSpecIsTheRoot())
     GFIL_THROW(GFIL_ERR_BAD_SPEC, "The existing spec " + Quoted(ItemText()) +
                                       " is the root object; cannot retrieve a parent.");
-  CFURLRef parent = CFURLCreateCopyDeletingLastPathComponent(kCFAllocatorDefault, m_url);
+  CFURLRef parent = CFURLCreateCopyDeletingLastPathComponent(kCFAllocatorDefault, m_Url);
   if (parent == nullptr)
     GFIL_THROW(GFIL_ERR_BAD_SPEC, "Could not create the parent of " + Quoted(ItemText()));
   return GFIL_FileSpecMacOS(parent);
@@ -198,7 +198,7 @@ GFIL_FileSpec GFIL_FileSystemMacOS::FileSpecConcat(const GLIB_WString& name) con
     GFIL_THROW(GFIL_ERR_BAD_SPEC, "The specification " + Quoted(ItemText()) + " is not a folder.");
   iGFIL_CFOwner<CFStringRef> component(iGFIL_CreateCFString(name));
   CFURLRef child = component.Get() ? CFURLCreateCopyAppendingPathComponent(
-                                         kCFAllocatorDefault, m_url, component.Get(), false)
+                                         kCFAllocatorDefault, m_Url, component.Get(), false)
                                    : nullptr;
   if (child == nullptr)
     GFIL_THROW(GFIL_ERR_BAD_SPEC, "Could not create new CFURLRef by appending " +
@@ -214,10 +214,10 @@ void GFIL_FileSystemMacOS::Create(unsigned long flags) {
   FSRef parentRef;
   {
     GFIL_FileSystemMacOS parent(
-        CFURLCreateCopyDeletingLastPathComponent(kCFAllocatorDefault, m_url));
+        CFURLCreateCopyDeletingLastPathComponent(kCFAllocatorDefault, m_Url));
     parentRef = parent.AsFSRef();
   }
-  iGFIL_CFOwner<CFStringRef> name(CFURLCopyLastPathComponent(m_url));
+  iGFIL_CFOwner<CFStringRef> name(CFURLCopyLastPathComponent(m_Url));
   GLIB_WString wideName = iGFIL_WStringFromCFString(name.Get());
   std::vector<UniChar> units(wideName.begin(), wideName.end());
   OSErr err = FSCreateFileUnicode(&parentRef, units.size(), units.data(), kFSCatInfoNone, nullptr,
@@ -274,14 +274,14 @@ void GFIL_FileSystemMacOS::Open(unsigned long flags) {
   if (err != noErr)
     GFIL_THROW_PLATFORM(GFIL_ERR_PLATFORM,
                         "An unknown error occured opening the file " + Quoted(item), err);
-  m_forkRefNum = forkRefNum;
+  m_ForkRefNum = forkRefNum;
   NoteOpened(flags);
 }
 
 void GFIL_FileSystemMacOS::Close() {
   if (!IsOpen()) return;
-  OSErr err = FSCloseFork(m_forkRefNum);
-  m_forkRefNum = 0;
+  OSErr err = FSCloseFork(m_ForkRefNum);
+  m_ForkRefNum = 0;
   NoteClosed();
   if (err != noErr) {
     GLIB_String message = WithErrorCode("FSClose() caused an internal error", err);
@@ -324,7 +324,7 @@ void GFIL_FileSystemMacOS::SetFileSize(const long long& size) {
   FileSize();  // the item must exist and be readable in the catalog
   // The catalog cannot set a data size: the fork does it, through the open fork or one opened
   // for the purpose.
-  SInt16 fork = m_forkRefNum;
+  SInt16 fork = m_ForkRefNum;
   OSErr err = noErr;
   if (!IsOpen()) {
     FSRef ref = AsFSRef();
@@ -343,7 +343,7 @@ GFIL_DataBuffer GFIL_FileSystemMacOS::ReadBuffer(const long long& offset) {
   GFIL_DataBuffer buffer = AcquireWriteBuffer();
   buffer.ClearBuffer();
   ByteCount actual = 0;
-  OSErr err = FSReadFork(m_forkRefNum, fsFromStart, offset, buffer.Capacity() - buffer.DataOffset(),
+  OSErr err = FSReadFork(m_ForkRefNum, fsFromStart, offset, buffer.Capacity() - buffer.DataOffset(),
                          buffer.Data(), &actual);
   if (err != noErr && err != eofErr) {
     buffer.Release();
@@ -372,7 +372,7 @@ void GFIL_FileSystemMacOS::ReleaseBuffer(const GFIL_DataBuffer& buffer) {
 
 void GFIL_FileSystemMacOS::WriteBuffer(const GFIL_DataBuffer& buffer, const long long& offset) {
   ByteCount actual = 0;
-  OSErr err = FSWriteFork(m_forkRefNum, fsFromStart, offset, buffer.DataSize(), buffer.Data(),
+  OSErr err = FSWriteFork(m_ForkRefNum, fsFromStart, offset, buffer.DataSize(), buffer.Data(),
                           &actual);
   if (err != noErr) ThrowDataChangeError(err, ItemText(), "writing", __FILE__, __LINE__);
 }
@@ -382,7 +382,7 @@ bool GFIL_FileSystemMacOS::AreWritesPending() const { return false; }
 void GFIL_FileSystemMacOS::WaitForWriteCompletion() {}
 
 void GFIL_FileSystemMacOS::FlushToDisk() {
-  OSErr err = FSFlushFork(m_forkRefNum);
+  OSErr err = FSFlushFork(m_ForkRefNum);
   if (err != noErr) {
     GLIB_String message = "An unknown error occured during PBFlushFileSync(); MacOS error code = " +
                           GLIB_String(std::to_string(err));

@@ -2,7 +2,7 @@
 #include "GFIL/GFIL_Utils.h"
 
 #include "GFIL/GFIL_Exception.h"
-#include "GFIL/GFIL_FileSpecMacOS.h"
+#include "GFIL/mac/GFIL_FileSpecMacOS.h"
 #include "GFIL/GFIL_FileSystem.h"
 #include "GFIL/mac/iGFIL_CFText.h"
 

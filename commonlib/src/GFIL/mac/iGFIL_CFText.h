@@ -14,21 +14,21 @@ CFStringRef iGFIL_CreateCFString(const GLIB_WString& text);
 template <class Ref>
 class iGFIL_CFOwner {
 public:
-  explicit iGFIL_CFOwner(Ref ref = nullptr) : m_ref(ref) {}
+  explicit iGFIL_CFOwner(Ref ref = nullptr) : m_Ref(ref) {}
   ~iGFIL_CFOwner() {
-    if (m_ref) CFRelease(m_ref);
+    if (m_Ref) CFRelease(m_Ref);
   }
   iGFIL_CFOwner(const iGFIL_CFOwner&) = delete;
   iGFIL_CFOwner& operator=(const iGFIL_CFOwner&) = delete;
 
-  Ref Get() const { return m_ref; }
+  Ref Get() const { return m_Ref; }
   // Gives up ownership.
   Ref Take() {
-    Ref ref = m_ref;
-    m_ref = nullptr;
+    Ref ref = m_Ref;
+    m_Ref = nullptr;
     return ref;
   }
 
 private:
-  Ref m_ref;
+  Ref m_Ref;
 };

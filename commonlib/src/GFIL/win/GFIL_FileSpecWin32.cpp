@@ -1,6 +1,6 @@
-#include "GFIL/GFIL_FileSpecWin32.h"
+#include "GFIL/win/GFIL_FileSpecWin32.h"
 
-#include "GFIL/GFIL_FileSystemWin32.h"
+#include "GFIL/win/GFIL_FileSystemWin32.h"
 #include "GLIB/GLIB_New.h"
 
 GFIL_FileSpecWin32::GFIL_FileSpecWin32(const wchar_t* path) {

@@ -1,9 +1,9 @@
-#include "GFIL/GFIL_FileSystemWin32.h"
+#include "GFIL/win/GFIL_FileSystemWin32.h"
 
-#include "GFIL/GFIL_FileSpecWin32.h"
+#include "GFIL/win/GFIL_FileSpecWin32.h"
 #include "GLIB/GLIB_LogMessage.h"
 #include "GLIB/GLIB_New.h"
-#include "GLIB/GLIB_WinUtil.h"
+#include "GLIB/win/GLIB_WinUtil.h"
 
 #include <cstdio>
 #include <cwctype>
@@ -91,7 +91,7 @@ bool FullPathName(const GLIB_WString& path, GLIB_WString* full, std::size_t* fil
 
 }  // namespace
 
-GFIL_FileSystemWin32::GFIL_FileSystemWin32(const wchar_t* path) : m_handle(nullptr) {
+GFIL_FileSystemWin32::GFIL_FileSystemWin32(const wchar_t* path) : m_Handle(nullptr) {
   Normalise(path ? path : L"");
 }
 
@@ -143,7 +143,7 @@ void GFIL_FileSystemWin32::Normalise(const wchar_t* path) {
     if (end == GLIB_WString::npos) break;
     start = end + 1;
   }
-  m_fullPath = WithoutTrailingBackslashes(full);
+  m_FullPath = WithoutTrailingBackslashes(full);
 }
 
 GFIL_FileSystemWin32::~GFIL_FileSystemWin32() = default;
@@ -172,26 +172,26 @@ bool GFIL_FileSystemWin32::QueryAttributes(const GLIB_WString& path, DWORD* attr
   return true;
 }
 
-const void* GFIL_FileSystemWin32::PlatformSpecPtr() const { return &m_fullPath; }
+const void* GFIL_FileSystemWin32::PlatformSpecPtr() const { return &m_FullPath; }
 
-void* GFIL_FileSystemWin32::PlatformHandle() const { return m_handle; }
+void* GFIL_FileSystemWin32::PlatformHandle() const { return m_Handle; }
 
-bool GFIL_FileSystemWin32::HasFileSpec() const { return !m_fullPath.empty(); }
+bool GFIL_FileSystemWin32::HasFileSpec() const { return !m_FullPath.empty(); }
 
-bool GFIL_FileSystemWin32::FileSpecExists() const { return QueryAttributes(m_fullPath, nullptr); }
+bool GFIL_FileSystemWin32::FileSpecExists() const { return QueryAttributes(m_FullPath, nullptr); }
 
 bool GFIL_FileSystemWin32::FileSpecIsAFolder() const {
   DWORD attributes = 0;
-  return QueryAttributes(m_fullPath, &attributes) && (attributes & FILE_ATTRIBUTE_DIRECTORY);
+  return QueryAttributes(m_FullPath, &attributes) && (attributes & FILE_ATTRIBUTE_DIRECTORY);
 }
 
 bool GFIL_FileSystemWin32::FileSpecIsAFile() const {
   DWORD attributes = 0;
-  return QueryAttributes(m_fullPath, &attributes) && !(attributes & FILE_ATTRIBUTE_DIRECTORY);
+  return QueryAttributes(m_FullPath, &attributes) && !(attributes & FILE_ATTRIBUTE_DIRECTORY);
 }
 
 bool GFIL_FileSystemWin32::FileSpecIsTheRoot() const {
-  const GLIB_WString& p = m_fullPath;
+  const GLIB_WString& p = m_FullPath;
   if (p.size() == 3 && std::iswalpha(p[0]) && p[1] == L':' && p[2] == L'\\') return true;
   if (p.size() >= 2 && p[0] == L'\\' && p[1] == L'\\') {
     std::size_t backslashes = 0;
@@ -203,7 +203,7 @@ bool GFIL_FileSystemWin32::FileSpecIsTheRoot() const {
 
 GLIB_WString GFIL_FileSystemWin32::SplitFullPath(std::size_t* filePart) const {
   GLIB_WString full;
-  if (!FullPathName(m_fullPath, &full, filePart))
+  if (!FullPathName(m_FullPath, &full, filePart))
     GFIL_THROW(GFIL_ERR_BAD_SPEC, "The path " + Quoted(PathText()) +
                                       " cannot be divided into its parent and child parts; " +
                                       LastErrorText());
@@ -211,7 +211,7 @@ GLIB_WString GFIL_FileSystemWin32::SplitFullPath(std::size_t* filePart) const {
 }
 
 GLIB_WString GFIL_FileSystemWin32::FileSpecName() const {
-  if (FileSpecIsTheRoot()) return m_fullPath;
+  if (FileSpecIsTheRoot()) return m_FullPath;
   std::size_t filePart = 0;
   const GLIB_WString full = SplitFullPath(&filePart);
   return full.substr(filePart);
@@ -230,7 +230,7 @@ GLIB_WString GFIL_FileSystemWin32::ChildPath(const GLIB_WString& name) const {
   if (!IsPlatformNameValid(name))
     GFIL_THROW(GFIL_ERR_BAD_SPEC,
                "The name " + Quoted(name.AsString()) + " is invalid for the Win32 platform.");
-  return WithSeparator(m_fullPath) + name;
+  return WithSeparator(m_FullPath) + name;
 }
 
 bool GFIL_FileSystemWin32::FileSpecContains(const GLIB_WString& name) const {
@@ -244,7 +244,7 @@ GFIL_FileSpec GFIL_FileSystemWin32::FileSpecConcat(const GLIB_WString& name) con
 void GFIL_FileSystemWin32::Create(unsigned long flags) {
   OpenRequest request = RequestFor(flags);
   if (flags & CREATE_TEMPORARY) request.attributes |= FILE_ATTRIBUTE_TEMPORARY;
-  HANDLE handle = CreateFileW(m_fullPath.c_str(), request.access, request.share, nullptr,
+  HANDLE handle = CreateFileW(m_FullPath.c_str(), request.access, request.share, nullptr,
                               (flags & CREATE_OVERWRITE) ? CREATE_ALWAYS : CREATE_NEW,
                               request.attributes, nullptr);
   if (handle == INVALID_HANDLE_VALUE) {
@@ -256,14 +256,14 @@ void GFIL_FileSystemWin32::Create(unsigned long flags) {
                                               " because it already exists; " + ErrorText(error));
     ThrowUnknownFileError("create", error, path);
   }
-  m_handle = handle;
+  m_Handle = handle;
   NoteCreateFlags(flags);
   NoteOpened(flags);
 }
 
 void GFIL_FileSystemWin32::Open(unsigned long flags) {
   OpenRequest request = RequestFor(flags);
-  HANDLE handle = CreateFileW(m_fullPath.c_str(), request.access, request.share, nullptr,
+  HANDLE handle = CreateFileW(m_FullPath.c_str(), request.access, request.share, nullptr,
                               OPEN_EXISTING, request.attributes, nullptr);
   if (handle == INVALID_HANDLE_VALUE) {
     DWORD error = GetLastError();
@@ -273,22 +273,22 @@ void GFIL_FileSystemWin32::Open(unsigned long flags) {
       GFIL_THROW(GFIL_ERR_BAD_SPEC, "Invalid file name " + path + "; " + ErrorText(error));
     ThrowUnknownFileError("open", error, path);
   }
-  m_handle = handle;
+  m_Handle = handle;
   NoteOpened(flags);
 }
 
 void GFIL_FileSystemWin32::Close() {
   if (!IsOpen()) return;
-  if (!CloseHandle(m_handle)) {
+  if (!CloseHandle(m_Handle)) {
     GLIB_String message = "CloseHandle() caused an internal error; " + LastErrorText();
     GLIB_LogMessage::Log(GLIB_SEVERITY_ERROR, message.c_str(), __FILE__, __LINE__);
   }
-  m_handle = nullptr;
+  m_Handle = nullptr;
   NoteClosed();
 }
 
 void GFIL_FileSystemWin32::RemoveFile() {
-  if (DeleteFileW(m_fullPath.c_str())) return;
+  if (DeleteFileW(m_FullPath.c_str())) return;
   DWORD error = GetLastError();
   const GLIB_String path = Quoted(PathText());
   ThrowIfMissingOrBusy(error, path);
@@ -298,7 +298,7 @@ void GFIL_FileSystemWin32::RemoveFile() {
 long long GFIL_FileSystemWin32::FileSize() const {
   DWORD high = 0;
   SetLastError(NO_ERROR);
-  DWORD low = GetFileSize(m_handle, &high);
+  DWORD low = GetFileSize(m_Handle, &high);
   if (low == INVALID_FILE_SIZE && GetLastError() != NO_ERROR)
     GFIL_THROW(GFIL_ERR_PLATFORM, "An unknown error occured; " + LastErrorText());
   return static_cast<long long>((static_cast<unsigned long long>(high) << 32) | low);
@@ -311,7 +311,7 @@ void GFIL_FileSystemWin32::MoveTo(const long long& offset) const {
   auto position = static_cast<unsigned long long>(offset);
   LONG high = static_cast<LONG>(position >> 32);
   SetLastError(NO_ERROR);
-  DWORD result = SetFilePointer(m_handle, static_cast<LONG>(position & 0xFFFFFFFFu), &high,
+  DWORD result = SetFilePointer(m_Handle, static_cast<LONG>(position & 0xFFFFFFFFu), &high,
                                 FILE_BEGIN);
   if (result == INVALID_SET_FILE_POINTER && GetLastError() != NO_ERROR)
     GFIL_THROW(GFIL_ERR_PLATFORM,
@@ -320,7 +320,7 @@ void GFIL_FileSystemWin32::MoveTo(const long long& offset) const {
 
 void GFIL_FileSystemWin32::SetFileSize(const long long& size) {
   MoveTo(size);
-  if (SetEndOfFile(m_handle)) return;
+  if (SetEndOfFile(m_Handle)) return;
   DWORD error = GetLastError();
   if (error == ERROR_HANDLE_DISK_FULL || error == ERROR_DISK_FULL)
     GFIL_THROW(GFIL_ERR_DISK_FULL, "The target disk is full; " + ErrorText(error));
@@ -333,7 +333,7 @@ GFIL_DataBuffer GFIL_FileSystemWin32::ReadBuffer(const long long& offset) {
   MoveTo(offset);
   DWORD wanted = buffer.Capacity() - buffer.DataOffset();
   DWORD read = 0;
-  if (!ReadFile(m_handle, buffer.Data(), wanted, &read, nullptr)) {
+  if (!ReadFile(m_Handle, buffer.Data(), wanted, &read, nullptr)) {
     DWORD error = GetLastError();
     if (error != ERROR_HANDLE_EOF)
       GFIL_THROW(GFIL_ERR_PLATFORM,
@@ -379,11 +379,11 @@ void GFIL_FileSystemWin32::WriteBuffer(const GFIL_DataBuffer& buffer, const long
   const DWORD size = buffer.DataSize();
   DWORD written = 0;
   SetLastError(NO_ERROR);
-  bool succeeded = WriteFile(m_handle, buffer.Data(), size, &written, nullptr) != 0;
+  bool succeeded = WriteFile(m_Handle, buffer.Data(), size, &written, nullptr) != 0;
   DWORD error = GetLastError();
   // The buffer goes back in either case; a short write is a failure.
   ReleaseBuffer(buffer);
-  CheckWriteResult(succeeded, written, size, error, m_fullPath);
+  CheckWriteResult(succeeded, written, size, error, m_FullPath);
 }
 
 bool GFIL_FileSystemWin32::AreWritesPending() const { return false; }
@@ -391,14 +391,14 @@ bool GFIL_FileSystemWin32::AreWritesPending() const { return false; }
 void GFIL_FileSystemWin32::WaitForWriteCompletion() {}
 
 void GFIL_FileSystemWin32::FlushToDisk() {
-  if (FlushFileBuffers(m_handle)) return;
+  if (FlushFileBuffers(m_Handle)) return;
   GLIB_String message = "FlushFileBuffers() generated an error; " + LastErrorText();
   GLIB_LogMessage::Log(GLIB_SEVERITY_ERROR, message.c_str(), __FILE__, __LINE__);
 }
 
 GFIL_FileSpecVector GFIL_FileSystemWin32::FolderContents() const {
   GFIL_FileSpecVector contents;
-  GLIB_WString prefix = WithSeparator(m_fullPath);
+  GLIB_WString prefix = WithSeparator(m_FullPath);
   WIN32_FIND_DATAW data;
   HANDLE find = FindFirstFileW((prefix + L"*.*").c_str(), &data);
   if (find == INVALID_HANDLE_VALUE) return contents;

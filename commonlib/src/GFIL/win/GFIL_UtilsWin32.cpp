@@ -2,9 +2,9 @@
 #include "GFIL/GFIL_Utils.h"
 
 #include "GFIL/GFIL_Exception.h"
-#include "GFIL/GFIL_FileSpecWin32.h"
-#include "GFIL/GFIL_FileSystemWin32.h"
-#include "GLIB/GLIB_WinUtil.h"
+#include "GFIL/win/GFIL_FileSpecWin32.h"
+#include "GFIL/win/GFIL_FileSystemWin32.h"
+#include "GLIB/win/GLIB_WinUtil.h"
 
 #include <string>
 #include <windows.h>

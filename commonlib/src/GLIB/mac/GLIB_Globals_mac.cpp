@@ -6,11 +6,11 @@
 
 class iGLIB_GlobalsPlatformMutex : public iGLIB_GlobalsMutex {
 public:
-  void Acquire() override { m_mutex.lock(); }
-  void Release() override { m_mutex.unlock(); }
+  void Acquire() override { m_Mutex.lock(); }
+  void Release() override { m_Mutex.unlock(); }
 
 private:
-  std::recursive_mutex m_mutex;
+  std::recursive_mutex m_Mutex;
 };
 
 iGLIB_GlobalsMutex* iGLIB_NewGlobalsPlatformMutex(std::size_t& sizeOut) {

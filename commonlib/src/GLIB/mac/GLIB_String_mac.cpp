@@ -17,17 +17,17 @@ char g_emptyNarrow[1] = {'\0'};
 // Releases a CF object when the scope ends.
 class ScopedCFRelease {
 public:
-  explicit ScopedCFRelease(CFTypeRef object) : m_object(object) {}
+  explicit ScopedCFRelease(CFTypeRef object) : m_Object(object) {}
   ~ScopedCFRelease() {
-    if (m_object != nullptr) {
-      CFRelease(m_object);
+    if (m_Object != nullptr) {
+      CFRelease(m_Object);
     }
   }
   ScopedCFRelease(const ScopedCFRelease&) = delete;
   ScopedCFRelease& operator=(const ScopedCFRelease&) = delete;
 
 private:
-  CFTypeRef m_object;
+  CFTypeRef m_Object;
 };
 
 }  // namespace

@@ -5,14 +5,14 @@
 
 class iGLIB_GlobalsPlatformMutex : public iGLIB_GlobalsMutex {
 public:
-  iGLIB_GlobalsPlatformMutex() { InitializeCriticalSection(&m_section); }
-  ~iGLIB_GlobalsPlatformMutex() override { DeleteCriticalSection(&m_section); }
+  iGLIB_GlobalsPlatformMutex() { InitializeCriticalSection(&m_Section); }
+  ~iGLIB_GlobalsPlatformMutex() override { DeleteCriticalSection(&m_Section); }
 
-  void Acquire() override { EnterCriticalSection(&m_section); }
-  void Release() override { LeaveCriticalSection(&m_section); }
+  void Acquire() override { EnterCriticalSection(&m_Section); }
+  void Release() override { LeaveCriticalSection(&m_Section); }
 
 private:
-  CRITICAL_SECTION m_section;
+  CRITICAL_SECTION m_Section;
 };
 
 iGLIB_GlobalsMutex* iGLIB_NewGlobalsPlatformMutex(std::size_t& sizeOut) {

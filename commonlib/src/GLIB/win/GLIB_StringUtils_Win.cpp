@@ -10,7 +10,7 @@
 
 #include "GLIB/GLIB_LogMessage.h"
 #include "GLIB/GLIB_StringUtils.h"
-#include "GLIB/GLIB_WinUtil.h"
+#include "GLIB/win/GLIB_WinUtil.h"
 
 namespace {
 

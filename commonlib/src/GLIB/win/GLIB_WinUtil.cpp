@@ -1,4 +1,4 @@
-#include "GLIB/GLIB_WinUtil.h"
+#include "GLIB/win/GLIB_WinUtil.h"
 
 #include <windows.h>
 
@@ -73,21 +73,21 @@ std::size_t ConvertIntoBuffer(CharT* out, std::size_t size, Convert convert) {
 class NarrowPathBuilder {
 public:
   NarrowPathBuilder(const wchar_t* path, char* out, int size)
-      : m_given(path), m_path(path), m_out(out), m_room(size > 0 ? size - 1 : 0) {
-    std::replace(m_path.begin(), m_path.end(), L'/', L'\\');
-    if (size > 0) *m_out = 0;
+      : m_Given(path), m_Path(path), m_Out(out), m_Room(size > 0 ? size - 1 : 0) {
+    std::replace(m_Path.begin(), m_Path.end(), L'/', L'\\');
+    if (size > 0) *m_Out = 0;
   }
 
   void Build() {
-    if (m_path.size() > MAX_PATH)
-      Throw(kPathConversionCode, "Path is longer than MAX_PATH", m_path, false);
+    if (m_Path.size() > MAX_PATH)
+      Throw(kPathConversionCode, "Path is longer than MAX_PATH", m_Path, false);
     std::size_t restStart = 0;
-    if (m_path.compare(0, 2, L"\\\\") == 0) {
+    if (m_Path.compare(0, 2, L"\\\\") == 0) {
       restStart = AppendUncPrefix();
-    } else if (m_path.size() >= 2 && m_path[1] == L':') {
-      Append(Convert(m_path.substr(0, 2)));
+    } else if (m_Path.size() >= 2 && m_Path[1] == L':') {
+      Append(Convert(m_Path.substr(0, 2)));
       restStart = 2;
-      if (m_path.size() > 2 && m_path[2] == L'\\') {
+      if (m_Path.size() > 2 && m_Path[2] == L'\\') {
         Append("\\");
         restStart = 3;
       }
@@ -99,14 +99,14 @@ private:
   // Appends \\server\share and the backslash after it; returns where the rest starts, or npos
   // when the path ends with the share.
   std::size_t AppendUncPrefix() {
-    const std::size_t afterServer = m_path.find(L'\\', 2);
+    const std::size_t afterServer = m_Path.find(L'\\', 2);
     if (afterServer == GLIB_WString::npos) {
-      GLIB_WStringVector params(1, m_given);
+      GLIB_WStringVector params(1, m_Given);
       throw GLIB_Exception(kIncompleteUncPathCode, params, L"Incomplete UNC PathName", __FILE__,
                            __LINE__);
     }
-    const std::size_t afterShare = m_path.find(L'\\', afterServer + 1);
-    Append(Convert(m_path.substr(0, afterShare)));
+    const std::size_t afterShare = m_Path.find(L'\\', afterServer + 1);
+    Append(Convert(m_Path.substr(0, afterShare)));
     if (afterShare == GLIB_WString::npos) return GLIB_WString::npos;
     Append("\\");
     return afterShare + 1;
@@ -114,10 +114,10 @@ private:
 
   void AppendComponents(std::size_t start) {
     for (;;) {
-      const std::size_t end = m_path.find(L'\\', start);
-      const GLIB_WString component = m_path.substr(start, end - start);
+      const std::size_t end = m_Path.find(L'\\', start);
+      const GLIB_WString component = m_Path.substr(start, end - start);
       std::string narrow;
-      if (!TryConvert(component, narrow)) narrow = ShortNameOf(m_path.substr(0, end));
+      if (!TryConvert(component, narrow)) narrow = ShortNameOf(m_Path.substr(0, end));
       Append(narrow);
       if (end == GLIB_WString::npos) return;
       Append("\\");
@@ -162,27 +162,27 @@ private:
 
   // Appends what fits into the room left; the output stays terminated.
   void Append(const std::string& text) {
-    const std::size_t n = std::min(text.size(), m_room - m_length);
-    std::memcpy(m_out + m_length, text.data(), n);
-    m_length += n;
-    if (m_room > 0) m_out[m_length] = 0;
+    const std::size_t n = std::min(text.size(), m_Room - m_Length);
+    std::memcpy(m_Out + m_Length, text.data(), n);
+    m_Length += n;
+    if (m_Room > 0) m_Out[m_Length] = 0;
   }
 
   [[noreturn]] void Throw(std::uint32_t code, const char* message, const GLIB_WString& segment,
                           bool withSystemError) {
     const DWORD error = GetLastError();
     GLIB_WStringVector params;
-    params.push_back(m_given);
+    params.push_back(m_Given);
     params.push_back(segment);
     if (withSystemError) params.push_back(GLIB_GetWinErrorWString(error));
     throw GLIB_Exception(code, params, GLIB_NToWString(message).c_str(), __FILE__, __LINE__);
   }
 
-  const GLIB_WString m_given;
-  GLIB_WString m_path;
-  char* m_out;
-  std::size_t m_room;
-  std::size_t m_length = 0;
+  const GLIB_WString m_Given;
+  GLIB_WString m_Path;
+  char* m_Out;
+  std::size_t m_Room;
+  std::size_t m_Length = 0;
 };
 
 bool ShortPathName(const GLIB_WString& path, GLIB_WString& shortPath, const wchar_t* failureText) {

@@ -19,30 +19,30 @@ GSTA_AccumStats* GSTA_TimeStats::New() {
 }
 
 GSTA_AccumStats& GSTA_TimeStats::operator=(const GSTA_AccumStats& other) {
-  m_ticks = AsTimeStats(&other).m_ticks;
+  m_Ticks = AsTimeStats(&other).m_Ticks;
   return *this;
 }
 
 GSTA_AccumStats& GSTA_TimeStats::operator-=(const GSTA_AccumStats& other) {
-  m_ticks -= AsTimeStats(&other).m_ticks;
+  m_Ticks -= AsTimeStats(&other).m_Ticks;
   return *this;
 }
 
 GSTA_AccumStats& GSTA_TimeStats::operator+=(const GSTA_AccumStats& other) {
-  m_ticks += AsTimeStats(&other).m_ticks;
+  m_Ticks += AsTimeStats(&other).m_Ticks;
   return *this;
 }
 
 bool GSTA_TimeStats::IsAfter(const GSTA_AccumStats& other) const {
-  return m_ticks >= AsTimeStats(&other).m_ticks;
+  return m_Ticks >= AsTimeStats(&other).m_Ticks;
 }
 
 void GSTA_TimeStats::SetNow() {
-  m_ticks = TickCount();
+  m_Ticks = TickCount();
 }
 
 void GSTA_TimeStats::Reset() {
-  m_ticks = 0;
+  m_Ticks = 0;
 }
 
 void GSTA_TimeStats::GenerateReport(std::ostream* os, const GSTA_Accum& accum) const {
@@ -50,7 +50,7 @@ void GSTA_TimeStats::GenerateReport(std::ostream* os, const GSTA_Accum& accum) c
     return;
   std::uint32_t totalTicks = 0;
   for (unsigned i = 0; i < accum.GetNumCategories(); ++i)
-    totalTicks += AsTimeStats(accum.GetStats(i)).m_ticks;
+    totalTicks += AsTimeStats(accum.GetStats(i)).m_Ticks;
 
   GSTA_TimeReportLayout layout;
   layout.lineEnd = "\n";
@@ -65,7 +65,7 @@ void GSTA_TimeStats::GenerateReport(std::ostream* os, const GSTA_Accum& accum) c
       [&](std::ostream& out, unsigned i) {
         const GSTA_TimeStats& stats = AsTimeStats(accum.GetStats(i));
         GSTA_WriteFixed1(out, stats.GetSeconds(), 9);
-        GSTA_WriteFixed1(out, GSTA_Percent(stats.m_ticks, totalTicks), 6);
+        GSTA_WriteFixed1(out, GSTA_Percent(stats.m_Ticks, totalTicks), 6);
       },
       [&](std::ostream& out) {
         GSTA_WriteFixed1(out, totalTicks / 60.0, 9);

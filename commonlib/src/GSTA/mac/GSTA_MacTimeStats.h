@@ -7,10 +7,10 @@
 
 class GSTA_TimeStats : public GSTA_AccumStats {
 public:
-  explicit GSTA_TimeStats(std::uint32_t ticks = 0) : m_ticks(ticks) {}
+  explicit GSTA_TimeStats(std::uint32_t ticks = 0) : m_Ticks(ticks) {}
   GSTA_TimeStats(const GSTA_TimeStats&) = default;
   GSTA_TimeStats& operator=(const GSTA_TimeStats& other) {
-    m_ticks = other.m_ticks;
+    m_Ticks = other.m_Ticks;
     return *this;
   }
 
@@ -26,9 +26,9 @@ public:
   void Reset() override;
   void GenerateReport(std::ostream* os, const GSTA_Accum& accum) const override;
 
-  std::uint32_t GetTicks() const { return m_ticks; }
-  double GetSeconds() const { return m_ticks / 60.0; }
+  std::uint32_t GetTicks() const { return m_Ticks; }
+  double GetSeconds() const { return m_Ticks / 60.0; }
 
 private:
-  std::uint32_t m_ticks;
+  std::uint32_t m_Ticks;
 };

@@ -29,23 +29,23 @@ GSTA_AccumStats& GSTA_TimeStats::operator=(const GSTA_AccumStats& other) {
 
 GSTA_AccumStats& GSTA_TimeStats::operator-=(const GSTA_AccumStats& other) {
   const GSTA_TimeStats& o = AsTimeStats(&other);
-  m_wall -= o.m_wall;
-  m_user -= o.m_user;
-  m_kernel -= o.m_kernel;
+  m_Wall -= o.m_Wall;
+  m_User -= o.m_User;
+  m_Kernel -= o.m_Kernel;
   return *this;
 }
 
 GSTA_AccumStats& GSTA_TimeStats::operator+=(const GSTA_AccumStats& other) {
   const GSTA_TimeStats& o = AsTimeStats(&other);
-  m_wall += o.m_wall;
-  m_user += o.m_user;
-  m_kernel += o.m_kernel;
+  m_Wall += o.m_Wall;
+  m_User += o.m_User;
+  m_Kernel += o.m_Kernel;
   return *this;
 }
 
 bool GSTA_TimeStats::IsAfter(const GSTA_AccumStats& other) const {
   const GSTA_TimeStats& o = AsTimeStats(&other);
-  return m_wall >= o.m_wall && m_user >= o.m_user && m_kernel >= o.m_kernel;
+  return m_Wall >= o.m_Wall && m_User >= o.m_User && m_Kernel >= o.m_Kernel;
 }
 
 void GSTA_TimeStats::SetNow() {
@@ -53,20 +53,20 @@ void GSTA_TimeStats::SetNow() {
   ::GetSystemTime(&systemTime);
   FILETIME wall = {};
   ::SystemTimeToFileTime(&systemTime, &wall);
-  m_wall = FromFileTime(wall);
+  m_Wall = FromFileTime(wall);
 
   FILETIME creation = {};
   FILETIME exit = {};
   FILETIME kernel = {};
   FILETIME user = {};
   if (::GetProcessTimes(::GetCurrentProcess(), &creation, &exit, &kernel, &user)) {
-    m_kernel = FromFileTime(kernel);
-    m_user = FromFileTime(user);
+    m_Kernel = FromFileTime(kernel);
+    m_User = FromFileTime(user);
   }
 }
 
 void GSTA_TimeStats::Reset() {
-  m_wall = m_user = m_kernel = 0;
+  m_Wall = m_User = m_Kernel = 0;
 }
 
 void GSTA_TimeStats::GenerateReport(std::ostream* os, const GSTA_Accum& accum) const {
@@ -89,9 +89,9 @@ void GSTA_TimeStats::GenerateReport(std::ostream* os, const GSTA_Accum& accum) c
       *os, accum, layout,
       [&](std::ostream& out, unsigned i) {
         const GSTA_TimeStats& stats = AsTimeStats(accum.GetStats(i));
-        const std::int64_t times[3][2] = {{stats.m_wall, total.m_wall},
-                                          {stats.m_kernel, total.m_kernel},
-                                          {stats.m_user, total.m_user}};
+        const std::int64_t times[3][2] = {{stats.m_Wall, total.m_Wall},
+                                          {stats.m_Kernel, total.m_Kernel},
+                                          {stats.m_User, total.m_User}};
         for (const auto& time : times) {
           GSTA_WriteFixed1(out, ToSeconds(time[0]), 9);
           GSTA_WriteFixed1(out, GSTA_Percent(static_cast<double>(time[0]),
@@ -99,7 +99,7 @@ void GSTA_TimeStats::GenerateReport(std::ostream* os, const GSTA_Accum& accum) c
         }
       },
       [&](std::ostream& out) {
-        for (std::int64_t time : {total.m_wall, total.m_kernel, total.m_user}) {
+        for (std::int64_t time : {total.m_Wall, total.m_Kernel, total.m_User}) {
           GSTA_WriteFixed1(out, ToSeconds(time), 9);
           out << "      ";
         }

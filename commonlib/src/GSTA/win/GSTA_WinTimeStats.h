@@ -10,12 +10,12 @@ class GSTA_TimeStats : public GSTA_AccumStats {
 public:
   GSTA_TimeStats() = default;
   GSTA_TimeStats(std::int64_t wall, std::int64_t user, std::int64_t kernel)
-      : m_wall(wall), m_user(user), m_kernel(kernel) {}
+      : m_Wall(wall), m_User(user), m_Kernel(kernel) {}
   GSTA_TimeStats(const GSTA_TimeStats&) = default;
   GSTA_TimeStats& operator=(const GSTA_TimeStats& other) {
-    m_wall = other.m_wall;
-    m_user = other.m_user;
-    m_kernel = other.m_kernel;
+    m_Wall = other.m_Wall;
+    m_User = other.m_User;
+    m_Kernel = other.m_Kernel;
     return *this;
   }
 
@@ -32,17 +32,17 @@ public:
   void Reset() override;
   void GenerateReport(std::ostream* os, const GSTA_Accum& accum) const override;
 
-  std::int64_t GetWallTime() const { return m_wall; }
-  std::int64_t GetUserTime() const { return m_user; }
-  std::int64_t GetKernelTime() const { return m_kernel; }
-  double GetWallSeconds() const { return ToSeconds(m_wall); }
-  double GetUserSeconds() const { return ToSeconds(m_user); }
-  double GetKernelSeconds() const { return ToSeconds(m_kernel); }
+  std::int64_t GetWallTime() const { return m_Wall; }
+  std::int64_t GetUserTime() const { return m_User; }
+  std::int64_t GetKernelTime() const { return m_Kernel; }
+  double GetWallSeconds() const { return ToSeconds(m_Wall); }
+  double GetUserSeconds() const { return ToSeconds(m_User); }
+  double GetKernelSeconds() const { return ToSeconds(m_Kernel); }
 
   static double ToSeconds(std::int64_t time) { return static_cast<double>(time) * 1e-7; }
 
 private:
-  std::int64_t m_wall = 0;
-  std::int64_t m_user = 0;
-  std::int64_t m_kernel = 0;
+  std::int64_t m_Wall = 0;
+  std::int64_t m_User = 0;
+  std::int64_t m_Kernel = 0;
 };

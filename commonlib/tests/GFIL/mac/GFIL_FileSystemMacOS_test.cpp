@@ -1,6 +1,6 @@
 // The Mac file system over the stand-in File Manager, with injected platform errors.
-#include "GFIL/GFIL_FileSpecMacOS.h"
-#include "GFIL/GFIL_FileSystemMacOS.h"
+#include "GFIL/mac/GFIL_FileSpecMacOS.h"
+#include "GFIL/mac/GFIL_FileSystemMacOS.h"
 #include "GFIL/GFIL_Utils.h"
 #include "GLIB/GLIB_LogMessage.h"
 #include "support/GFIL_TestFolder.h"
@@ -37,10 +37,10 @@ protected:
     return static_cast<GFIL_FileSystemMacOS*>(spec.FileSystemImplPtr());
   }
   std::string URLText(const std::string& relative) {
-    return MacFS(m_folder.Spec(relative))->AsString().AsString();
+    return MacFS(m_Folder.Spec(relative))->AsString().AsString();
   }
 
-  GFIL_TestFolder m_folder;
+  GFIL_TestFolder m_Folder;
 };
 
 // One injected File Manager error and the GFIL code it must become.
@@ -64,7 +64,7 @@ TEST_F(GFIL_MacTest, CreateMapsPlatformErrors) {
       {"FSCreateFileUnicode", afpAccessDenied, GFIL_ERR_BUSY_OR_LOCKED},
       {"FSCreateFileUnicode", ioErr, GFIL_ERR_PLATFORM},
   };
-  GFIL_FileSpec spec = m_folder.Spec("new");
+  GFIL_FileSpec spec = m_Folder.Spec("new");
   for (const ErrorCase& c : cases) {
     StandIn_FilesFailNext(c.function, c.error);
     GFIL_Thrown thrown = GFIL_ThrownBy([&] { spec.FileSystemImplPtr()->Create(FS::OPEN_WRITABLE); });
@@ -74,7 +74,7 @@ TEST_F(GFIL_MacTest, CreateMapsPlatformErrors) {
     EXPECT_FALSE(spec.Exists());
   }
   // dupFNErr: the file exists (1158005) or could not be deleted first (1158003).
-  m_folder.WriteFile("new", "");
+  m_Folder.WriteFile("new", "");
   EXPECT_EQ(GFIL_ERR_ALREADY_EXISTS,
             GFIL_ThrownBy([&] { spec.FileSystemImplPtr()->Create(FS::OPEN_WRITABLE); }).code);
   StandIn_FilesFailNext("FSDeleteObject", fLckdErr);
@@ -86,8 +86,8 @@ TEST_F(GFIL_MacTest, CreateMapsPlatformErrors) {
 }
 
 TEST_F(GFIL_MacTest, OpenRemoveReadWriteAndResizeMapPlatformErrors) {
-  m_folder.WriteFile("f", "abc");
-  GFIL_FileSpec spec = m_folder.Spec("f");
+  m_Folder.WriteFile("f", "abc");
+  GFIL_FileSpec spec = m_Folder.Spec("f");
   FS* fs = spec.FileSystemImplPtr();
   const ErrorCase openCases[] = {
       {"FSOpenFork", fnfErr, GFIL_ERR_NOT_FOUND},
@@ -149,10 +149,10 @@ TEST_F(GFIL_MacTest, OpenRemoveReadWriteAndResizeMapPlatformErrors) {
 }
 
 TEST_F(GFIL_MacTest, FileSizeIsSetThroughTheForkOpenOrNot) {
-  m_folder.WriteFile("f", "abcdef");
-  GFIL_FileSpec spec = m_folder.Spec("f");
+  m_Folder.WriteFile("f", "abcdef");
+  GFIL_FileSpec spec = m_Folder.Spec("f");
   spec.FileSystemImplPtr()->SetFileSize(2);  // not open: a fork is opened for it
-  EXPECT_EQ("ab", m_folder.ReadFile("f"));
+  EXPECT_EQ("ab", m_Folder.ReadFile("f"));
   EXPECT_EQ(0, StandIn_FilesOpenForkCount());
   EXPECT_EQ(1, StandIn_FilesCallCount("FSSetForkSize"));
   GFIL_FileHandle handle(spec);
@@ -160,14 +160,14 @@ TEST_F(GFIL_MacTest, FileSizeIsSetThroughTheForkOpenOrNot) {
   // A fork open for reading only cannot be resized.
   EXPECT_EQ(GFIL_ERR_BUSY_OR_LOCKED, GFIL_ThrownBy([&] { handle.FileSystem()->SetFileSize(9); }).code);
   EXPECT_EQ(GFIL_ERR_BAD_SPEC,
-            GFIL_ThrownBy([&] { m_folder.Spec("missing").FileSystemImplPtr()->SetFileSize(1); }).code);
+            GFIL_ThrownBy([&] { m_Folder.Spec("missing").FileSystemImplPtr()->SetFileSize(1); }).code);
 }
 
 TEST_F(GFIL_MacTest, CloseAndFlushFailuresAreLoggedNotThrown) {
   g_errors.clear();
   GLIB_LogHandlerPtr previous = GLIB_LogMessage::SetHandler(RecordErrors);
-  m_folder.WriteFile("f", "");
-  GFIL_FileSpec spec = m_folder.Spec("f");
+  m_Folder.WriteFile("f", "");
+  GFIL_FileSpec spec = m_Folder.Spec("f");
   spec.FileSystemImplPtr()->Open(FS::OPEN_READABLE);
   StandIn_FilesFailNext("FSFlushFork", ioErr);
   spec.FileSystemImplPtr()->FlushToDisk();
@@ -184,7 +184,7 @@ TEST_F(GFIL_MacTest, CloseAndFlushFailuresAreLoggedNotThrown) {
 }
 
 TEST_F(GFIL_MacTest, FoldersRootAndMissingItems) {
-  const std::string base = m_folder.Path().string();
+  const std::string base = m_Folder.Path().string();
   GFIL_FileSpec dirURL = GFIL_FileSpecMacOS(CFURLCreateWithFileSystemPath(
       kCFAllocatorDefault, CFSTR("/no/such/dir"), kCFURLPOSIXPathStyle, true));
   GFIL_FileSpec fileURL = GFIL_FileSpecMacOS(CFURLCreateWithFileSystemPath(
@@ -200,32 +200,32 @@ TEST_F(GFIL_MacTest, FoldersRootAndMissingItems) {
   EXPECT_EQ(GFIL_ERR_BAD_SPEC, noParent.code);
   EXPECT_EQ("The existing spec \"file:///\" is the root object; cannot retrieve a parent.",
             noParent.message);
-  EXPECT_FALSE(m_folder.Spec().IsTheRoot());
+  EXPECT_FALSE(m_Folder.Spec().IsTheRoot());
 
-  m_folder.WriteFile("file", "");
-  GFIL_Thrown notAFolder = GFIL_ThrownBy([&] { m_folder.Spec("file").Concat(L"x"); });
+  m_Folder.WriteFile("file", "");
+  GFIL_Thrown notAFolder = GFIL_ThrownBy([&] { m_Folder.Spec("file").Concat(L"x"); });
   EXPECT_EQ(GFIL_ERR_BAD_SPEC, notAFolder.code);
   EXPECT_EQ("The specification \"" + URLText("file") + "\" is not a folder.", notAFolder.message);
-  EXPECT_FALSE(m_folder.Spec().Concat(L"missing").Exists());
+  EXPECT_FALSE(m_Folder.Spec().Concat(L"missing").Exists());
 
   // An empty folder is answered without an iterator.
-  EXPECT_TRUE(m_folder.Spec().Concat(L"file").Parent().FolderContents().size() == 1);
-  m_folder.MakeFolder("empty");
-  EXPECT_TRUE(m_folder.Spec("empty").FolderContents().empty());
+  EXPECT_TRUE(m_Folder.Spec().Concat(L"file").Parent().FolderContents().size() == 1);
+  m_Folder.MakeFolder("empty");
+  EXPECT_TRUE(m_Folder.Spec("empty").FolderContents().empty());
   EXPECT_EQ(1, StandIn_FilesCallCount("FSOpenIterator"));
   EXPECT_EQ(1, StandIn_FilesCallCount("FSCloseIterator"));
 }
 
 TEST_F(GFIL_MacTest, FolderContentsErrorsAndTheWalkThatSurvivesThem) {
-  m_folder.MakeFolder("a/b");
-  m_folder.MakeFolder("c");
-  m_folder.WriteFile("a/f", "");
+  m_Folder.MakeFolder("a/b");
+  m_Folder.MakeFolder("c");
+  m_Folder.WriteFile("a/f", "");
   StandIn_FilesFailNext("FSOpenIterator", ioErr);
-  GFIL_Thrown thrown = GFIL_ThrownBy([&] { m_folder.Spec("a").FolderContents(); });
+  GFIL_Thrown thrown = GFIL_ThrownBy([&] { m_Folder.Spec("a").FolderContents(); });
   EXPECT_EQ(GFIL_ERR_BAD_SPEC, thrown.code);
   EXPECT_EQ("Unexpected error getting an FSIterator for \"" + URLText("a") + "\"", thrown.message);
   StandIn_FilesFailNext("FSGetCatalogInfoBulk", ioErr);
-  EXPECT_EQ(GFIL_ERR_BAD_SPEC, GFIL_ThrownBy([&] { m_folder.Spec("a").FolderContents(); }).code);
+  EXPECT_EQ(GFIL_ERR_BAD_SPEC, GFIL_ThrownBy([&] { m_Folder.Spec("a").FolderContents(); }).code);
   // The iterator that did open was closed again.
   EXPECT_EQ(1, StandIn_FilesCallCount("FSCloseIterator"));
 
@@ -233,22 +233,22 @@ TEST_F(GFIL_MacTest, FolderContentsErrorsAndTheWalkThatSurvivesThem) {
   // that subfolder's walk only.
   GLIB_WStringVector paths;
   StandIn_FilesFailNext("FSOpenIterator", ioErr);
-  GFIL_GetListOfPathsInDir(m_folder.PlatformPath(), paths);
-  EXPECT_EQ(GLIB_WStringVector{m_folder.PlatformPath()}, paths);
+  GFIL_GetListOfPathsInDir(m_Folder.PlatformPath(), paths);
+  EXPECT_EQ(GLIB_WStringVector{m_Folder.PlatformPath()}, paths);
   paths.clear();
   StandIn_FilesReset();
-  GFIL_GetListOfPathsInDir(m_folder.PlatformPath(), paths);
+  GFIL_GetListOfPathsInDir(m_Folder.PlatformPath(), paths);
   EXPECT_EQ(4u, paths.size());
 }
 
 TEST_F(GFIL_MacTest, PlatformPathsPOSIXAndHFS) {
   // A POSIX path may hold ':' in its names.
-  m_folder.WriteFile("a:b", "x");
-  GFIL_FileSpec colon = GFIL_SpecFromPlatformPath(m_folder.PlatformPath("a:b"));
+  m_Folder.WriteFile("a:b", "x");
+  GFIL_FileSpec colon = GFIL_SpecFromPlatformPath(m_Folder.PlatformPath("a:b"));
   EXPECT_TRUE(colon.Exists());
-  EXPECT_EQ(m_folder.PlatformPath("a:b"), GFIL_PlatformPathFromSpec(colon));
+  EXPECT_EQ(m_Folder.PlatformPath("a:b"), GFIL_PlatformPathFromSpec(colon));
 
-  GLIB_WString base = m_folder.PlatformPath();
+  GLIB_WString base = m_Folder.PlatformPath();
   GLIB_WString hfs = L"Macintosh HD" + base;
   std::replace(hfs.begin(), hfs.end(), L'/', L':');
   GFIL_FileSpec fromHFS = GFIL_SpecFromPlatformPath(hfs);
@@ -257,9 +257,9 @@ TEST_F(GFIL_MacTest, PlatformPathsPOSIXAndHFS) {
 }
 
 TEST_F(GFIL_MacTest, URLsStartAtTheRootWithFourSlashes) {
-  m_folder.MakeFolder("a b");
-  GFIL_FileSpec spec = m_folder.Spec("a b/c%.tif");
-  const std::string base = m_folder.Path().string();
+  m_Folder.MakeFolder("a b");
+  GFIL_FileSpec spec = m_Folder.Spec("a b/c%.tif");
+  const std::string base = m_Folder.Path().string();
   EXPECT_EQ("file:///" + base + "/a b/c%.tif", GFIL_URLFromFileSpec(spec, GFIL_URL_PLAIN));
   std::string encodedBase;
   for (char c : base) encodedBase += c == '/' ? std::string("/") : GFIL_URLEncodeString(std::string(1, c));
@@ -268,65 +268,65 @@ TEST_F(GFIL_MacTest, URLsStartAtTheRootWithFourSlashes) {
 }
 
 TEST_F(GFIL_MacTest, SpecsCompareByItemOrByExactURL) {
-  m_folder.MakeFolder("real");
-  m_folder.WriteFile("real/f", "");
-  fs::create_directory_symlink(m_folder.Path("real"), m_folder.Path("link"));
-  GFIL_FileSpecMacOS direct(m_folder.Spec("real/f"));
-  GFIL_FileSpecMacOS viaLink(m_folder.Spec("link/f"));
+  m_Folder.MakeFolder("real");
+  m_Folder.WriteFile("real/f", "");
+  fs::create_directory_symlink(m_Folder.Path("real"), m_Folder.Path("link"));
+  GFIL_FileSpecMacOS direct(m_Folder.Spec("real/f"));
+  GFIL_FileSpecMacOS viaLink(m_Folder.Spec("link/f"));
   EXPECT_TRUE(direct == viaLink);
   EXPECT_FALSE(GFIL_FileSpecsEqual(direct, viaLink));  // the paths differ
 
   // Missing items compare by URL text, letter case included (volumes may be case-sensitive).
-  GFIL_FileSpecMacOS missingA(m_folder.Spec("Missing.tif"));
-  EXPECT_TRUE(missingA == GFIL_FileSpecMacOS(m_folder.Spec("Missing.tif")));
-  EXPECT_FALSE(missingA == GFIL_FileSpecMacOS(m_folder.Spec("missing.tif")));
+  GFIL_FileSpecMacOS missingA(m_Folder.Spec("Missing.tif"));
+  EXPECT_TRUE(missingA == GFIL_FileSpecMacOS(m_Folder.Spec("Missing.tif")));
+  EXPECT_FALSE(missingA == GFIL_FileSpecMacOS(m_Folder.Spec("missing.tif")));
   EXPECT_FALSE(missingA == direct);
 
-  GFIL_FileSpecVector specs{m_folder.Spec("real"), direct};
+  GFIL_FileSpecVector specs{m_Folder.Spec("real"), direct};
   EXPECT_NE(specs.end(), std::find_if(specs.begin(), specs.end(), GFIL_HasFileSpecMacOS(viaLink)));
   EXPECT_EQ(specs.end(), std::find_if(specs.begin(), specs.end(), GFIL_HasFileSpecMacOS(missingA)));
 }
 
 TEST_F(GFIL_MacTest, TemporarySpecsWaitForANewTickWhenTheNameIsTaken) {
   StandIn_SetTickCount(0x1234);
-  GFIL_FileSpec first = GFIL_CreateTempSpec(m_folder.Spec());
-  GFIL_FileSpec second = GFIL_CreateTempSpec(m_folder.Spec());
+  GFIL_FileSpec first = GFIL_CreateTempSpec(m_Folder.Spec());
+  GFIL_FileSpec second = GFIL_CreateTempSpec(m_Folder.Spec());
   StandIn_ReleaseTickCount();
   EXPECT_EQ(GLIB_WString(L"GFIL-1234"), first.Name());
   EXPECT_EQ(GLIB_WString(L"GFIL-123e"), second.Name());
 
-  GFIL_Thrown missing = GFIL_ThrownBy([&] { GFIL_CreateTempSpec(m_folder.Spec("nope")); });
-  EXPECT_EQ("The specified temporary folder \"" + m_folder.Path("nope").string() +
+  GFIL_Thrown missing = GFIL_ThrownBy([&] { GFIL_CreateTempSpec(m_Folder.Spec("nope")); });
+  EXPECT_EQ("The specified temporary folder \"" + m_Folder.Path("nope").string() +
                 "\" doesn't exist.",
             missing.message);
   StandIn_FilesFailNext("FSCreateFileUnicode", permErr);
-  EXPECT_EQ(GFIL_ERR_BAD_SPEC, GFIL_ThrownBy([&] { GFIL_CreateTempSpec(m_folder.Spec()); }).code);
+  EXPECT_EQ(GFIL_ERR_BAD_SPEC, GFIL_ThrownBy([&] { GFIL_CreateTempSpec(m_Folder.Spec()); }).code);
   StandIn_FilesFailNext("FSFindFolder", fnfErr);
   EXPECT_EQ(GFIL_ERR_BAD_SPEC, GFIL_ThrownBy([&] { GFIL_CreateTempSpec(); }).code);
 
-  StandIn_SetFolder(kTemporaryFolderType, m_folder.Path("tmp").string().c_str());
+  StandIn_SetFolder(kTemporaryFolderType, m_Folder.Path("tmp").string().c_str());
   GFIL_FileSpec inSystemTemp = GFIL_CreateTempSpec();
   StandIn_SetFolder(kTemporaryFolderType, nullptr);
-  EXPECT_EQ(m_folder.PlatformPath("tmp"), GFIL_PlatformPathFromSpec(inSystemTemp.Parent()));
+  EXPECT_EQ(m_Folder.PlatformPath("tmp"), GFIL_PlatformPathFromSpec(inSystemTemp.Parent()));
 }
 
 TEST_F(GFIL_MacTest, FSSpecsOfExistingAndMissingFiles) {
-  m_folder.WriteFile("there", "");
-  GFIL_FileSpecMacOS there(m_folder.Spec("there"));
+  m_Folder.WriteFile("there", "");
+  GFIL_FileSpecMacOS there(m_Folder.Spec("there"));
   FSSpec spec = there.AsFSSpec();
   EXPECT_EQ(std::string("there"), std::string(reinterpret_cast<char*>(spec.name + 1), spec.name[0]));
   EXPECT_TRUE(GFIL_FileSpecMacOS(spec) == there);
 
-  GFIL_FileSpecMacOS missing(m_folder.Spec("later"));
+  GFIL_FileSpecMacOS missing(m_Folder.Spec("later"));
   FSSpec missingSpec = missing.AsFSSpec();
   GFIL_FileSpecMacOS back(missingSpec);
   EXPECT_FALSE(back.Exists());
-  EXPECT_EQ(m_folder.PlatformPath("later"), GFIL_PlatformPathFromSpec(back));
+  EXPECT_EQ(m_Folder.PlatformPath("later"), GFIL_PlatformPathFromSpec(back));
   GFIL_FileSpecMacOS none(static_cast<FSSpec*>(nullptr));
   EXPECT_FALSE(none.HasSpec());
 
   EXPECT_EQ(GFIL_ERR_BAD_SPEC,
-            GFIL_ThrownBy([&] { GFIL_FileSpecMacOS(m_folder.Spec("no/dir")).AsFSSpec(); }).code);
+            GFIL_ThrownBy([&] { GFIL_FileSpecMacOS(m_Folder.Spec("no/dir")).AsFSSpec(); }).code);
   FSSpec badName = missingSpec;
   std::memcpy(badName.name, "\x03" "a:b", 4);
   GFIL_Thrown invalid = GFIL_ThrownBy([&] { GFIL_FileSpecMacOS{badName}; });
@@ -341,8 +341,8 @@ TEST_F(GFIL_MacTest, AliasesPrintResolveAndFailToClone) {
   printed << none;
   EXPECT_EQ("alias:<null>", printed.str());
 
-  m_folder.WriteFile("target", "");
-  FSRef target = GFIL_FileSpecMacOS(m_folder.Spec("target")).AsFSRef();
+  m_Folder.WriteFile("target", "");
+  FSRef target = GFIL_FileSpecMacOS(m_Folder.Spec("target")).AsFSRef();
   AliasHandle handle = nullptr;
   ASSERT_EQ(noErr, FSNewAlias(nullptr, &target, &handle));
   GFIL_AutoAliasHandle alias;
@@ -350,7 +350,7 @@ TEST_F(GFIL_MacTest, AliasesPrintResolveAndFailToClone) {
   printed.str("");
   printed << alias;
   EXPECT_EQ("alias:target", printed.str());
-  EXPECT_TRUE(GFIL_FileSpecMacOS(alias) == GFIL_FileSpecMacOS(m_folder.Spec("target")));
+  EXPECT_TRUE(GFIL_FileSpecMacOS(alias) == GFIL_FileSpecMacOS(m_Folder.Spec("target")));
 
   GFIL_AutoAliasHandle copy(alias);
   EXPECT_NE(alias.GetHandle(), copy.GetHandle());
@@ -360,7 +360,7 @@ TEST_F(GFIL_MacTest, AliasesPrintResolveAndFailToClone) {
   EXPECT_EQ("Failed to resolve the alias \"alias:target\" to an FSRef; MacOS error code: -35",
             thrown.message);
 
-  fs::remove(m_folder.Path("target"));
+  fs::remove(m_Folder.Path("target"));
   EXPECT_EQ(GFIL_ERR_BAD_SPEC, GFIL_ThrownBy([&] { GFIL_FileSpecMacOS{alias}; }).code);
 
   StandIn_MemoryFailNextAllocations(1);

@@ -14,8 +14,8 @@ public:
   GFIL_TestFolder(const GFIL_TestFolder&) = delete;
   GFIL_TestFolder& operator=(const GFIL_TestFolder&) = delete;
 
-  const std::filesystem::path& Path() const { return m_path; }
-  std::filesystem::path Path(const std::string& relative) const { return m_path / relative; }
+  const std::filesystem::path& Path() const { return m_Path; }
+  std::filesystem::path Path(const std::string& relative) const { return m_Path / relative; }
   // The platform path of an item below the folder ("" for the folder itself).
   GLIB_WString PlatformPath(const std::string& relative = "") const;
   GFIL_FileSpec Spec(const std::string& relative = "") const;
@@ -25,5 +25,5 @@ public:
   void MakeFolder(const std::string& relative) const;
 
 private:
-  std::filesystem::path m_path;
+  std::filesystem::path m_Path;
 };

@@ -1,6 +1,6 @@
 // The Windows file system: path rules, roots, URLs and Win32 errors.
-#include "GFIL/GFIL_FileSpecWin32.h"
-#include "GFIL/GFIL_FileSystemWin32.h"
+#include "GFIL/win/GFIL_FileSpecWin32.h"
+#include "GFIL/win/GFIL_FileSystemWin32.h"
 #include "GFIL/GFIL_Utils.h"
 #include "GLIB/GLIB_LogMessage.h"
 #include "support/GFIL_TestFolder.h"
@@ -119,12 +119,12 @@ TEST(GFIL_Win32Writes, ShortOrFailedWritesThrow) {
 
 class GFIL_Win32Files : public ::testing::Test {
 protected:
-  GFIL_TestFolder m_folder;
+  GFIL_TestFolder m_Folder;
 };
 
 TEST_F(GFIL_Win32Files, AWriteToAFileOpenForReadingFailsAndGivesTheBufferBack) {
-  m_folder.WriteFile("f", "abc");
-  GFIL_FileSpec spec = m_folder.Spec("f");
+  m_Folder.WriteFile("f", "abc");
+  GFIL_FileSpec spec = m_Folder.Spec("f");
   FS* fs = spec.FileSystemImplPtr();
   fs->Open(FS::OPEN_READABLE);
   GFIL_DataBuffer buffer = fs->AcquireWriteBuffer();
@@ -133,12 +133,12 @@ TEST_F(GFIL_Win32Files, AWriteToAFileOpenForReadingFailsAndGivesTheBufferBack) {
   EXPECT_EQ(nullptr, buffer.Memory());
   EXPECT_EQ(1u, fs->ReferenceCount());
   fs->Close();
-  EXPECT_EQ("abc", m_folder.ReadFile("f"));
+  EXPECT_EQ("abc", m_Folder.ReadFile("f"));
 }
 
 TEST_F(GFIL_Win32Files, OffsetsBeyondTwoToThe63AreFatal) {
-  m_folder.WriteFile("f", "abc");
-  GFIL_FileSpec spec = m_folder.Spec("f");
+  m_Folder.WriteFile("f", "abc");
+  GFIL_FileSpec spec = m_Folder.Spec("f");
   FS* fs = spec.FileSystemImplPtr();
   fs->Open(FS::OPEN_READABLE);
   GLIB_LogHandlerPtr previous = GLIB_LogMessage::SetHandler(
@@ -151,9 +151,9 @@ TEST_F(GFIL_Win32Files, OffsetsBeyondTwoToThe63AreFatal) {
 }
 
 TEST_F(GFIL_Win32Files, AFileOpenWithoutSharingIsBusy) {
-  m_folder.WriteFile("f", "abc");
-  GFIL_FileSpec first = m_folder.Spec("f");
-  GFIL_FileSpec second = m_folder.Spec("f");
+  m_Folder.WriteFile("f", "abc");
+  GFIL_FileSpec first = m_Folder.Spec("f");
+  GFIL_FileSpec second = m_Folder.Spec("f");
   first.FileSystemImplPtr()->Open(FS::OPEN_READABLE | FS::OPEN_WRITABLE);
   GFIL_Thrown thrown = GFIL_ThrownBy([&] { second.FileSystemImplPtr()->Open(FS::OPEN_READABLE); });
   EXPECT_EQ(GFIL_ERR_BUSY_OR_LOCKED, thrown.code);

@@ -11,11 +11,11 @@ namespace {
 class ScopedApplicationEncoding {
 public:
   explicit ScopedApplicationEncoding(TextEncoding encoding)
-      : m_previous(StandIn_SetApplicationTextEncoding(encoding)) {}
-  ~ScopedApplicationEncoding() { StandIn_SetApplicationTextEncoding(m_previous); }
+      : m_Previous(StandIn_SetApplicationTextEncoding(encoding)) {}
+  ~ScopedApplicationEncoding() { StandIn_SetApplicationTextEncoding(m_Previous); }
 
 private:
-  TextEncoding m_previous;
+  TextEncoding m_Previous;
 };
 
 TEST(MacRomanText, ConvertsBothWays) {

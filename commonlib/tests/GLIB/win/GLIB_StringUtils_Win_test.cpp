@@ -8,7 +8,7 @@
 #include "GLIB/GLIB_LogMessage.h"
 #include "GLIB_LogCapture.h"
 #include "GLIB/GLIB_StringUtils.h"
-#include "GLIB/GLIB_WinUtil.h"
+#include "GLIB/win/GLIB_WinUtil.h"
 
 namespace {
 

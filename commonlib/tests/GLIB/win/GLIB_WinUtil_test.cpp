@@ -1,4 +1,4 @@
-#include "GLIB/GLIB_WinUtil.h"
+#include "GLIB/win/GLIB_WinUtil.h"
 
 #include <gtest/gtest.h>
 #include <windows.h>
@@ -29,29 +29,29 @@ public:
   explicit TempFolder(const wchar_t* name) {
     wchar_t temp[MAX_PATH];
     GetTempPathW(MAX_PATH, temp);
-    m_path = GLIB_WString(temp) + name;
-    CreateDirectoryW(m_path.c_str(), nullptr);
+    m_Path = GLIB_WString(temp) + name;
+    CreateDirectoryW(m_Path.c_str(), nullptr);
   }
   ~TempFolder() {
-    for (const GLIB_WString& file : m_files) DeleteFileW(file.c_str());
-    RemoveDirectoryW(m_path.c_str());
+    for (const GLIB_WString& file : m_Files) DeleteFileW(file.c_str());
+    RemoveDirectoryW(m_Path.c_str());
   }
-  const GLIB_WString& Path() const { return m_path; }
+  const GLIB_WString& Path() const { return m_Path; }
 
   GLIB_WString AddFile(const wchar_t* name, const char* content) {
-    const GLIB_WString file = m_path + L"\\" + name;
+    const GLIB_WString file = m_Path + L"\\" + name;
     const HANDLE h = CreateFileW(file.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
                                  FILE_ATTRIBUTE_NORMAL, nullptr);
     DWORD written = 0;
     WriteFile(h, content, static_cast<DWORD>(std::strlen(content)), &written, nullptr);
     CloseHandle(h);
-    m_files.push_back(file);
+    m_Files.push_back(file);
     return file;
   }
 
 private:
-  GLIB_WString m_path;
-  std::vector<GLIB_WString> m_files;
+  GLIB_WString m_Path;
+  std::vector<GLIB_WString> m_Files;
 };
 
 std::string ReadNarrowPath(const char* path) {

@@ -1,6 +1,6 @@
 #include "TIFX/TIFX_KRXFile.h"
 
-#include "GFIL/GFIL_FileSpecMacOS.h"
+#include "GFIL/mac/GFIL_FileSpecMacOS.h"
 #include "TIFX/mac/TIFX_MacTIFFAccess.h"
 
 tiff* TIFX_KRXFile::OpenHandle(void* openOptions) {

@@ -1,7 +1,5 @@
 // Carbon umbrella of the stand-in: each Carbon header of the stand-in is listed here.
-#ifndef STANDIN_CARBON_CARBON_H
-#define STANDIN_CARBON_CARBON_H
-
+#pragma once
 #include <MacTypes.h>
 
 #include <CoreFoundation/CoreFoundation.h>
@@ -12,5 +10,3 @@
 #include <CoreServices/Folders.h>
 #include <CoreServices/MacMemory.h>
 #include <CoreServices/OSUtils.h>
-
-#endif

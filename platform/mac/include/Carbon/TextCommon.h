@@ -1,7 +1,5 @@
 // Text encodings of the stand-in's Carbon layer and the application text encoding.
-#ifndef STANDIN_CARBON_TEXTCOMMON_H
-#define STANDIN_CARBON_TEXTCOMMON_H
-
+#pragma once
 #include <MacTypes.h>
 
 typedef UInt32 TextEncoding;
@@ -20,5 +18,3 @@ TextEncoding GetApplicationTextEncoding();
 
 // Test hook: sets the application text encoding and returns the previous one.
 TextEncoding StandIn_SetApplicationTextEncoding(TextEncoding encoding);
-
-#endif

@@ -2,9 +2,7 @@
 // matching of single colours. The stand-in has one built-in profile per space and converts
 // with textbook formulas (naive CMYK, CIE L*a*b* D50 to sRGB), so results are exact and
 // predictable for tests. The StandIn_ hooks let tests make a call fail and see what is open.
-#ifndef STANDIN_COLORSYNC_COLORSYNC_H
-#define STANDIN_COLORSYNC_COLORSYNC_H
-
+#pragma once
 #include <MacTypes.h>
 
 typedef OSStatus CMError;
@@ -72,5 +70,3 @@ int StandIn_ColorSyncOpenObjects();
 int StandIn_ColorSyncMatchedColors();
 // Clears pending failures and the match counter.
 void StandIn_ColorSyncReset();
-
-#endif

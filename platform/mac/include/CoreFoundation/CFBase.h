@@ -3,9 +3,7 @@
 // Every CF object of the stand-in derives from StandIn_CFObject, which carries the retain count
 // and the type identifier. Stand-in sources that add a CF type derive their object from it and
 // take a type identifier with StandIn_CFRegisterType.
-#ifndef STANDIN_COREFOUNDATION_CFBASE_H
-#define STANDIN_COREFOUNDATION_CFBASE_H
-
+#pragma once
 #include <MacTypes.h>
 
 #include <cstddef>
@@ -38,8 +36,8 @@ public:
   StandIn_CFObject(const StandIn_CFObject&) = delete;
   StandIn_CFObject& operator=(const StandIn_CFObject&) = delete;
 
-  CFTypeID TypeID() const { return m_typeID; }
-  CFIndex RetainCount() const { return m_retainCount; }
+  CFTypeID TypeID() const { return m_TypeID; }
+  CFIndex RetainCount() const { return m_RetainCount; }
   void Retain() const;
   // Deletes the object when the last reference goes (never for an immortal object).
   void Release() const;
@@ -47,9 +45,9 @@ public:
   void MakeImmortal();
 
 private:
-  CFTypeID m_typeID;
-  mutable CFIndex m_retainCount;
-  bool m_immortal;
+  CFTypeID m_TypeID;
+  mutable CFIndex m_RetainCount;
+  bool m_Immortal;
 };
 
 typedef const StandIn_CFObject* CFTypeRef;
@@ -72,5 +70,3 @@ CFTypeID CFGetTypeID(CFTypeRef object);
 // (to find leaks).
 CFTypeID StandIn_CFRegisterType();
 long StandIn_CFLiveObjectCount();
-
-#endif

@@ -6,9 +6,7 @@
 // A strings file holds entries "key" = "value"; with comments, in UTF-8 or in UTF-16 with a byte
 // order mark. Tests and the program point the main bundle at a folder with
 // StandIn_SetMainBundlePath and choose the user's language with StandIn_SetPreferredLanguage.
-#ifndef STANDIN_COREFOUNDATION_CFBUNDLE_H
-#define STANDIN_COREFOUNDATION_CFBUNDLE_H
-
+#pragma once
 #include <CoreFoundation/CFBase.h>
 #include <CoreFoundation/CFString.h>
 
@@ -19,10 +17,10 @@ public:
   ~StandIn_CFBundle() override;
 
   class Resources;
-  Resources& GetResources() const { return *m_resources; }
+  Resources& GetResources() const { return *m_Resources; }
 
 private:
-  Resources* m_resources;
+  Resources* m_Resources;
 };
 typedef StandIn_CFBundle* CFBundleRef;
 
@@ -49,5 +47,3 @@ void StandIn_SetMainBundlePath(const char* path);
 void StandIn_SetPreferredLanguage(const char* language);
 // Number of strings files the main bundle has read since the last change of path or language.
 long StandIn_CFBundleTablesRead();
-
-#endif

@@ -1,8 +1,6 @@
 // CFLocale of the stand-in: a handful of locales, enough to tell the number formatting of one
 // from another. Tests pick the user's current locale with StandIn_CFLocaleSetCurrent.
-#ifndef STANDIN_COREFOUNDATION_CFLOCALE_H
-#define STANDIN_COREFOUNDATION_CFLOCALE_H
-
+#pragma once
 #include <CoreFoundation/CFBase.h>
 #include <CoreFoundation/CFString.h>
 
@@ -14,16 +12,16 @@
 class StandIn_CFLocale : public StandIn_CFObject {
 public:
   explicit StandIn_CFLocale(const std::string& identifier);
-  const std::string& Identifier() const { return m_identifier; }
-  const std::u16string& DecimalSeparator() const { return m_decimal; }
-  const std::u16string& GroupingSeparator() const { return m_grouping; }
-  const std::u16string& MinusSign() const { return m_minus; }
+  const std::string& Identifier() const { return m_Identifier; }
+  const std::u16string& DecimalSeparator() const { return m_Decimal; }
+  const std::u16string& GroupingSeparator() const { return m_Grouping; }
+  const std::u16string& MinusSign() const { return m_Minus; }
 
 private:
-  std::string m_identifier;
-  std::u16string m_decimal;
-  std::u16string m_grouping;
-  std::u16string m_minus;
+  std::string m_Identifier;
+  std::u16string m_Decimal;
+  std::u16string m_Grouping;
+  std::u16string m_Minus;
 };
 
 typedef const StandIn_CFLocale* CFLocaleRef;
@@ -36,5 +34,3 @@ CFStringRef CFLocaleGetIdentifier(CFLocaleRef locale);
 
 // Test hook: the identifier CFLocaleCopyCurrent uses from now on ("en_US" at start).
 void StandIn_CFLocaleSetCurrent(const char* identifier);
-
-#endif

@@ -1,8 +1,6 @@
 // CFNumber of the stand-in: one immutable number, kept as a 64-bit integer or a double according
 // to the type it was made from.
-#ifndef STANDIN_COREFOUNDATION_CFNUMBER_H
-#define STANDIN_COREFOUNDATION_CFNUMBER_H
-
+#pragma once
 #include <CoreFoundation/CFBase.h>
 
 typedef enum {
@@ -25,14 +23,14 @@ typedef enum {
 class StandIn_CFNumber : public StandIn_CFObject {
 public:
   StandIn_CFNumber(bool isFloat, long long integer, double real);
-  bool IsFloat() const { return m_isFloat; }
-  long long Integer() const { return m_integer; }
-  double Real() const { return m_real; }
+  bool IsFloat() const { return m_IsFloat; }
+  long long Integer() const { return m_Integer; }
+  double Real() const { return m_Real; }
 
 private:
-  bool m_isFloat;
-  long long m_integer;
-  double m_real;
+  bool m_IsFloat;
+  long long m_Integer;
+  double m_Real;
 };
 
 typedef const StandIn_CFNumber* CFNumberRef;
@@ -42,5 +40,3 @@ CFNumberRef CFNumberCreate(CFAllocatorRef allocator, CFNumberType theType, const
 // Converts to the asked type; false when the value does not fit it exactly.
 Boolean CFNumberGetValue(CFNumberRef number, CFNumberType theType, void* valuePtr);
 Boolean CFNumberIsFloatType(CFNumberRef number);
-
-#endif

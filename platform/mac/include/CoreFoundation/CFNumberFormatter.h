@@ -1,8 +1,6 @@
 // CFNumberFormatter of the stand-in: the decimal style only, with the fraction-digit properties,
 // rounding half to even and grouping by threes in the locale's separators.
-#ifndef STANDIN_COREFOUNDATION_CFNUMBERFORMATTER_H
-#define STANDIN_COREFOUNDATION_CFNUMBERFORMATTER_H
-
+#pragma once
 #include <CoreFoundation/CFBase.h>
 #include <CoreFoundation/CFLocale.h>
 #include <CoreFoundation/CFNumber.h>
@@ -29,9 +27,9 @@ public:
   std::u16string Format(double value) const;
 
 private:
-  CFLocaleRef m_locale;
-  long m_minFraction = 0;
-  long m_maxFraction = 3;
+  CFLocaleRef m_Locale;
+  long m_MinFraction = 0;
+  long m_MaxFraction = 3;
 };
 
 typedef StandIn_CFNumberFormatter* CFNumberFormatterRef;
@@ -54,5 +52,3 @@ CFStringRef CFNumberFormatterCreateStringWithValue(CFAllocatorRef allocator,
 
 // Test hook: the next count formatter creations return null.
 void StandIn_CFNumberFormatterFailNextCreations(int count);
-
-#endif

@@ -1,8 +1,6 @@
 // CFString of the stand-in: an immutable text of UTF-16 units, made from and converted to bytes
 // in the encodings below.
-#ifndef STANDIN_COREFOUNDATION_CFSTRING_H
-#define STANDIN_COREFOUNDATION_CFSTRING_H
-
+#pragma once
 #include <CoreFoundation/CFBase.h>
 
 #include <string>
@@ -26,10 +24,10 @@ enum : UInt32 { kCFStringEncodingInvalidId = 0xffffffffU };
 class StandIn_CFString : public StandIn_CFObject {
 public:
   explicit StandIn_CFString(std::u16string units);
-  const std::u16string& Units() const { return m_units; }
+  const std::u16string& Units() const { return m_Units; }
 
 private:
-  std::u16string m_units;
+  std::u16string m_Units;
 };
 
 typedef const StandIn_CFString* CFStringRef;
@@ -80,5 +78,3 @@ CFStringRef StandIn_CFSTR(const char* cStr);
 
 // Test hook: the next count string creations (of any kind above) return null.
 void StandIn_CFStringFailNextCreations(int count);
-
-#endif

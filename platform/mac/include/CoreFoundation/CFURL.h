@@ -1,9 +1,7 @@
 // CFURL of the Mac stand-in: file URLs only ("file:///" and a percent-encoded absolute path; a
 // folder's URL may end in a slash). Conversions to and from FSRef go through the stand-in's
 // File Manager, so an FSRef exists only for an item that exists.
-#ifndef STANDIN_COREFOUNDATION_CFURL_H
-#define STANDIN_COREFOUNDATION_CFURL_H
-
+#pragma once
 #include <CoreFoundation/CFBase.h>
 #include <CoreFoundation/CFString.h>
 #include <CoreServices/Files.h>
@@ -17,15 +15,15 @@ public:
   StandIn_CFURL(std::string path, bool isDirectory);
   ~StandIn_CFURL() override;
 
-  const std::string& Path() const { return m_path; }
-  bool IsDirectory() const { return m_isDirectory; }
+  const std::string& Path() const { return m_Path; }
+  bool IsDirectory() const { return m_IsDirectory; }
   // "file://" and the percent-encoded path; made on first use and owned by the URL.
   CFStringRef String() const;
 
 private:
-  std::string m_path;
-  bool m_isDirectory;
-  mutable CFStringRef m_string;
+  std::string m_Path;
+  bool m_IsDirectory;
+  mutable CFStringRef m_String;
 };
 
 typedef const StandIn_CFURL* CFURLRef;
@@ -68,5 +66,3 @@ Boolean CFURLGetFileSystemRepresentation(CFURLRef url, Boolean resolveAgainstBas
 
 // Test hook: the next count URL creations (of any kind above) return null.
 void StandIn_CFURLFailNextCreations(int count);
-
-#endif

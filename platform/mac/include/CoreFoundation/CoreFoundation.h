@@ -1,7 +1,5 @@
 // CoreFoundation umbrella of the stand-in: each CF header of the stand-in is listed here.
-#ifndef STANDIN_COREFOUNDATION_COREFOUNDATION_H
-#define STANDIN_COREFOUNDATION_COREFOUNDATION_H
-
+#pragma once
 #include <MacTypes.h>
 
 #include <CoreFoundation/CFBase.h>
@@ -9,5 +7,3 @@
 #include <CoreFoundation/CFURL.h>
 #include <CoreFoundation/CFBundle.h>
 #include <CoreFoundation/CFNumberFormatter.h>
-
-#endif

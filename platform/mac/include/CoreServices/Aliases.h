@@ -1,8 +1,6 @@
 // Alias Manager of the Mac stand-in: an alias record holds the absolute POSIX path of its
 // target, so it resolves while an item exists at that path.
-#ifndef STANDIN_CORESERVICES_ALIASES_H
-#define STANDIN_CORESERVICES_ALIASES_H
-
+#pragma once
 #include <CoreFoundation/CFString.h>
 #include <CoreServices/Files.h>
 #include <CoreServices/MacMemory.h>
@@ -34,5 +32,3 @@ OSStatus FSCopyAliasInfo(AliasHandle inAlias, HFSUniStr255* targetName, HFSUniSt
 
 // Test hook: an alias of a POSIX path whose item need not exist; null without memory.
 AliasHandle StandIn_NewAliasForPath(const char* path);
-
-#endif

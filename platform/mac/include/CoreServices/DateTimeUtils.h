@@ -1,7 +1,5 @@
 // Date and time utilities of the Mac stand-in: only the calendar-to-seconds conversion.
-#ifndef STANDIN_CORESERVICES_DATETIMEUTILS_H
-#define STANDIN_CORESERVICES_DATETIMEUTILS_H
-
+#pragma once
 #include <MacTypes.h>
 
 struct DateTimeRec {
@@ -17,5 +15,3 @@ struct DateTimeRec {
 // Seconds since 1 January 1904 00:00 local time, wrapped to 32 bits like the system's.
 // Out-of-range fields carry into the next unit.
 void DateToSeconds(const DateTimeRec* date, UInt32* seconds);
-
-#endif

@@ -6,9 +6,7 @@
 // There is one volume, the host's "/", whose root is directory 2 with parent 1. Only data forks
 // exist; Finder information lives in the extended attribute "user.com.apple.FinderInfo" (or in
 // memory where the host file system has no user attributes).
-#ifndef STANDIN_CORESERVICES_FILES_H
-#define STANDIN_CORESERVICES_FILES_H
-
+#pragma once
 #include <MacTypes.h>
 
 #include <cstdint>
@@ -248,5 +246,3 @@ void StandIn_FilesReset();
 int StandIn_FilesCallCount(const char* function);
 // Number of forks open at the moment.
 int StandIn_FilesOpenForkCount();
-
-#endif

@@ -1,9 +1,7 @@
 // Folder Manager of the Mac stand-in. The temporary folder is $TMPDIR (or /tmp); the
 // preferences and application-support folders lie under $HOME/Library. Tests may point any
 // folder type elsewhere.
-#ifndef STANDIN_CORESERVICES_FOLDERS_H
-#define STANDIN_CORESERVICES_FOLDERS_H
-
+#pragma once
 #include <CoreServices/Files.h>
 #include <MacTypes.h>
 
@@ -32,5 +30,3 @@ OSErr FSFindFolder(SInt16 vRefNum, OSType folderType, Boolean createFolder, FSRe
 
 // Test hook: the folder of a type (the same for every domain); null restores the default.
 void StandIn_SetFolder(OSType folderType, const char* posixPath);
-
-#endif

@@ -1,9 +1,7 @@
 // Memory Manager of the Mac stand-in: pointer blocks that know their size and handles (a master
 // pointer to such a block). A pointer block cannot move, so SetPtrSize can only shrink it or grow
 // it within the room it was given; otherwise it fails with memFullErr like the system's.
-#ifndef STANDIN_CORESERVICES_MACMEMORY_H
-#define STANDIN_CORESERVICES_MACMEMORY_H
-
+#pragma once
 #include <MacTypes.h>
 
 constexpr OSErr memFullErr = -108;
@@ -34,5 +32,3 @@ OSErr MemError(void);
 // of pointer blocks and handles alive.
 void StandIn_MemoryFailNextAllocations(int count);
 long StandIn_MemoryLiveBlockCount(void);
-
-#endif

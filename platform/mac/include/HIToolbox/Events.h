@@ -1,7 +1,5 @@
 // Event Manager of the Mac stand-in: only the tick counter.
-#ifndef STANDIN_HITOOLBOX_EVENTS_H
-#define STANDIN_HITOOLBOX_EVENTS_H
-
+#pragma once
 #include <MacTypes.h>
 
 // Ticks (1/60 s) since the stand-in's clock started; wraps modulo 2^32.
@@ -11,5 +9,3 @@ UInt32 TickCount(void);
 // or let it follow the real clock once more.
 void StandIn_SetTickCount(UInt32 ticks);
 void StandIn_ReleaseTickCount(void);
-
-#endif

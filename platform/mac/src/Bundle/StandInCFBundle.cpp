@@ -46,44 +46,44 @@ std::string Narrow(const std::u16string& units) {
 class StandIn_CFBundle::Resources {
 public:
   void SetPath(const char* path) {
-    m_path = path ? path : "";
+    m_Path = path ? path : "";
     Forget();
   }
 
   void SetPreferredLanguage(const char* language) {
-    m_language = language ? language : "en";
+    m_Language = language ? language : "en";
     Forget();
   }
 
-  long TablesRead() const { return m_tablesRead; }
+  long TablesRead() const { return m_TablesRead; }
 
   // The table of that name, read once from the chosen localisation.
   const iStandIn_StringsTable& Table(const std::u16string& name) {
-    auto found = m_tables.find(name);
-    if (found != m_tables.end())
+    auto found = m_Tables.find(name);
+    if (found != m_Tables.end())
       return found->second;
     iStandIn_StringsTable table;
     std::string const file = TablePath(Narrow(name) + ".strings");
     if (!file.empty()) {
       table = iStandIn_StringsTable::FromFile(file);
-      ++m_tablesRead;
+      ++m_TablesRead;
     }
-    return m_tables.emplace(name, std::move(table)).first->second;
+    return m_Tables.emplace(name, std::move(table)).first->second;
   }
 
 private:
   void Forget() {
-    m_tables.clear();
-    m_tablesRead = 0;
+    m_Tables.clear();
+    m_TablesRead = 0;
   }
 
   // Like the system, one localisation is chosen: the first of the search order the bundle has.
   // Without any, the table stands in the resources folder itself.
   std::string TablePath(const std::string& fileName) const {
-    if (m_path.empty())
+    if (m_Path.empty())
       return std::string();
-    std::string const resources = m_path + "/Contents/Resources/";
-    for (const std::string& language : {m_language, std::string("en"), std::string("English"), std::string("Base")}) {
+    std::string const resources = m_Path + "/Contents/Resources/";
+    for (const std::string& language : {m_Language, std::string("en"), std::string("English"), std::string("Base")}) {
       std::string const folder = resources + language + ".lproj";
       if (IsDirectory(folder))
         return folder + "/" + fileName;
@@ -91,16 +91,16 @@ private:
     return resources + fileName;
   }
 
-  std::string m_path;
-  std::string m_language = "en";
-  std::map<std::u16string, iStandIn_StringsTable> m_tables;
-  long m_tablesRead = 0;
+  std::string m_Path;
+  std::string m_Language = "en";
+  std::map<std::u16string, iStandIn_StringsTable> m_Tables;
+  long m_TablesRead = 0;
 };
 
-StandIn_CFBundle::StandIn_CFBundle() : StandIn_CFObject(BundleTypeID()), m_resources(new Resources) {}
+StandIn_CFBundle::StandIn_CFBundle() : StandIn_CFObject(BundleTypeID()), m_Resources(new Resources) {}
 
 StandIn_CFBundle::~StandIn_CFBundle() {
-  delete m_resources;
+  delete m_Resources;
 }
 
 namespace {

@@ -79,7 +79,7 @@ int HexValue(char16_t c) {
 // with /* */ and // comments.
 class Parser {
 public:
-  explicit Parser(const std::u16string& text) : m_text(text) {}
+  explicit Parser(const std::u16string& text) : m_Text(text) {}
 
   bool Parse(std::map<std::u16string, std::u16string>& entries) {
     for (;;) {
@@ -92,35 +92,35 @@ public:
         return false;
       std::u16string value = key;
       if (Peek() == u'=') {
-        ++m_pos;
+        ++m_Pos;
         if (!SkipSpaceAndComments() || !ReadToken(value) || !SkipSpaceAndComments())
           return false;
       }
       if (Peek() != u';')
         return false;
-      ++m_pos;
+      ++m_Pos;
       entries[key] = value;
     }
   }
 
 private:
-  bool AtEnd() const { return m_pos >= m_text.size(); }
-  char16_t Peek() const { return AtEnd() ? u'\0' : m_text[m_pos]; }
+  bool AtEnd() const { return m_Pos >= m_Text.size(); }
+  char16_t Peek() const { return AtEnd() ? u'\0' : m_Text[m_Pos]; }
 
   // False for a comment that is never closed.
   bool SkipSpaceAndComments() {
     while (!AtEnd()) {
-      char16_t const c = m_text[m_pos];
+      char16_t const c = m_Text[m_Pos];
       if (c <= u' ') {
-        ++m_pos;
-      } else if (m_text.compare(m_pos, 2, u"/*") == 0) {
-        std::size_t const close = m_text.find(u"*/", m_pos + 2);
+        ++m_Pos;
+      } else if (m_Text.compare(m_Pos, 2, u"/*") == 0) {
+        std::size_t const close = m_Text.find(u"*/", m_Pos + 2);
         if (close == std::u16string::npos)
           return false;
-        m_pos = close + 2;
-      } else if (m_text.compare(m_pos, 2, u"//") == 0) {
-        while (!AtEnd() && m_text[m_pos] != u'\n' && m_text[m_pos] != u'\r')
-          ++m_pos;
+        m_Pos = close + 2;
+      } else if (m_Text.compare(m_Pos, 2, u"//") == 0) {
+        while (!AtEnd() && m_Text[m_Pos] != u'\n' && m_Text[m_Pos] != u'\r')
+          ++m_Pos;
       } else {
         return true;
       }
@@ -137,15 +137,15 @@ private:
     token.clear();
     if (Peek() == u'"')
       return ReadQuoted(token);
-    while (!AtEnd() && IsUnquotedCharacter(m_text[m_pos]))
-      token.push_back(m_text[m_pos++]);
+    while (!AtEnd() && IsUnquotedCharacter(m_Text[m_Pos]))
+      token.push_back(m_Text[m_Pos++]);
     return !token.empty();
   }
 
   bool ReadQuoted(std::u16string& token) {
-    ++m_pos;  // opening quote
+    ++m_Pos;  // opening quote
     while (!AtEnd()) {
-      char16_t const c = m_text[m_pos++];
+      char16_t const c = m_Text[m_Pos++];
       if (c == u'"')
         return true;
       if (c != u'\\') {
@@ -161,7 +161,7 @@ private:
 
   // The character after a backslash, already consumed.
   char16_t ReadEscape() {
-    char16_t const c = m_text[m_pos++];
+    char16_t const c = m_Text[m_Pos++];
     switch (c) {
       case u'a': return u'\a';
       case u'b': return u'\b';
@@ -173,23 +173,23 @@ private:
       case u'U':
       case u'u': {
         unsigned value = 0;
-        for (int digits = 0; digits < 4 && !AtEnd() && HexValue(m_text[m_pos]) >= 0; ++digits)
-          value = value * 16 + static_cast<unsigned>(HexValue(m_text[m_pos++]));
+        for (int digits = 0; digits < 4 && !AtEnd() && HexValue(m_Text[m_Pos]) >= 0; ++digits)
+          value = value * 16 + static_cast<unsigned>(HexValue(m_Text[m_Pos++]));
         return static_cast<char16_t>(value);
       }
       default:
         if (c >= u'0' && c <= u'7') {
           unsigned value = c - u'0';
-          for (int digits = 1; digits < 3 && !AtEnd() && m_text[m_pos] >= u'0' && m_text[m_pos] <= u'7'; ++digits)
-            value = value * 8 + (m_text[m_pos++] - u'0');
+          for (int digits = 1; digits < 3 && !AtEnd() && m_Text[m_Pos] >= u'0' && m_Text[m_Pos] <= u'7'; ++digits)
+            value = value * 8 + (m_Text[m_Pos++] - u'0');
           return static_cast<char16_t>(value & 0xFF);
         }
         return c;  // \" \' \\ and any other character stand for themselves
     }
   }
 
-  const std::u16string& m_text;
-  std::size_t m_pos = 0;
+  const std::u16string& m_Text;
+  std::size_t m_Pos = 0;
 };
 
 }  // namespace
@@ -206,12 +206,12 @@ iStandIn_StringsTable iStandIn_StringsTable::FromFile(const std::string& path) {
 iStandIn_StringsTable iStandIn_StringsTable::FromBytes(const std::string& bytes) {
   iStandIn_StringsTable table;
   std::u16string text;
-  if (!Decode(bytes, text) || !Parser(text).Parse(table.m_entries))
-    table.m_entries.clear();
+  if (!Decode(bytes, text) || !Parser(text).Parse(table.m_Entries))
+    table.m_Entries.clear();
   return table;
 }
 
 const std::u16string* iStandIn_StringsTable::Find(const std::u16string& key) const {
-  auto const found = m_entries.find(key);
-  return found == m_entries.end() ? nullptr : &found->second;
+  auto const found = m_Entries.find(key);
+  return found == m_Entries.end() ? nullptr : &found->second;
 }

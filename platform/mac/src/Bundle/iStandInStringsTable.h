@@ -1,7 +1,5 @@
 // The entries of one .strings file, keyed by their UTF-16 text.
-#ifndef STANDIN_ISTANDINSTRINGSTABLE_H
-#define STANDIN_ISTANDINSTRINGSTABLE_H
-
+#pragma once
 #include <map>
 #include <string>
 
@@ -16,10 +14,8 @@ public:
 
   // Null when the table has no entry for key.
   const std::u16string* Find(const std::u16string& key) const;
-  std::size_t Size() const { return m_entries.size(); }
+  std::size_t Size() const { return m_Entries.size(); }
 
 private:
-  std::map<std::u16string, std::u16string> m_entries;
+  std::map<std::u16string, std::u16string> m_Entries;
 };
-
-#endif

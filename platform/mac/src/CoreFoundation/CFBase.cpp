@@ -28,30 +28,30 @@ const CFAllocatorRef kCFAllocatorMalloc = &g_allocator;
 const CFAllocatorRef kCFAllocatorNull = &g_allocator;
 
 StandIn_CFObject::StandIn_CFObject(CFTypeID typeID)
-    : m_typeID(typeID), m_retainCount(1), m_immortal(false) {
+    : m_TypeID(typeID), m_RetainCount(1), m_Immortal(false) {
   ++g_liveObjects;
 }
 
 StandIn_CFObject::~StandIn_CFObject() { --g_liveObjects; }
 
 void StandIn_CFObject::MakeImmortal() {
-  if (!m_immortal) {
-    m_immortal = true;
+  if (!m_Immortal) {
+    m_Immortal = true;
     --g_liveObjects;
   }
 }
 
 void StandIn_CFObject::Retain() const {
-  if (!m_immortal) {
-    __atomic_add_fetch(&m_retainCount, 1, __ATOMIC_RELAXED);
+  if (!m_Immortal) {
+    __atomic_add_fetch(&m_RetainCount, 1, __ATOMIC_RELAXED);
   }
 }
 
 void StandIn_CFObject::Release() const {
-  if (m_immortal) {
+  if (m_Immortal) {
     return;
   }
-  if (__atomic_sub_fetch(&m_retainCount, 1, __ATOMIC_ACQ_REL) == 0) {
+  if (__atomic_sub_fetch(&m_RetainCount, 1, __ATOMIC_ACQ_REL) == 0) {
     delete this;
   }
 }

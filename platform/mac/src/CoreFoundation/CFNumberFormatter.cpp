@@ -65,7 +65,7 @@ constexpr long kMaxFractionDigits = 340;
 // --- CFNumber ---------------------------------------------------------------------------------
 
 StandIn_CFNumber::StandIn_CFNumber(bool isFloat, long long integer, double real)
-    : StandIn_CFObject(NumberTypeID()), m_isFloat(isFloat), m_integer(integer), m_real(real) {}
+    : StandIn_CFObject(NumberTypeID()), m_IsFloat(isFloat), m_Integer(integer), m_Real(real) {}
 
 CFTypeID CFNumberGetTypeID() { return NumberTypeID(); }
 
@@ -153,18 +153,18 @@ Boolean CFNumberIsFloatType(CFNumberRef number) {
 // --- CFLocale ---------------------------------------------------------------------------------
 
 StandIn_CFLocale::StandIn_CFLocale(const std::string& identifier)
-    : StandIn_CFObject(LocaleTypeID()), m_identifier(identifier), m_decimal(u"."),
-      m_grouping(u","), m_minus(u"-") {
+    : StandIn_CFObject(LocaleTypeID()), m_Identifier(identifier), m_Decimal(u"."),
+      m_Grouping(u","), m_Minus(u"-") {
   if (identifier == "de_DE") {
-    m_decimal = u",";
-    m_grouping = u".";
+    m_Decimal = u",";
+    m_Grouping = u".";
   } else if (identifier == "fr_FR") {
-    m_decimal = u",";
-    m_grouping = u"\u202F";
+    m_Decimal = u",";
+    m_Grouping = u"\u202F";
   } else if (identifier == "sv_SE") {
-    m_decimal = u",";
-    m_grouping = u"\u00A0";
-    m_minus = u"\u2212";
+    m_Decimal = u",";
+    m_Grouping = u"\u00A0";
+    m_Minus = u"\u2212";
   }
 }
 
@@ -210,49 +210,49 @@ void StandIn_CFLocaleSetCurrent(const char* identifier) {
 // --- CFNumberFormatter ------------------------------------------------------------------------
 
 StandIn_CFNumberFormatter::StandIn_CFNumberFormatter(CFLocaleRef locale)
-    : StandIn_CFObject(FormatterTypeID()), m_locale(locale) {
-  CFRetain(m_locale);
+    : StandIn_CFObject(FormatterTypeID()), m_Locale(locale) {
+  CFRetain(m_Locale);
 }
 
-StandIn_CFNumberFormatter::~StandIn_CFNumberFormatter() { CFRelease(m_locale); }
+StandIn_CFNumberFormatter::~StandIn_CFNumberFormatter() { CFRelease(m_Locale); }
 
 void StandIn_CFNumberFormatter::SetMinFractionDigits(long digits) {
-  m_minFraction = std::clamp(digits, 0L, kMaxFractionDigits);
-  m_maxFraction = std::max(m_maxFraction, m_minFraction);
+  m_MinFraction = std::clamp(digits, 0L, kMaxFractionDigits);
+  m_MaxFraction = std::max(m_MaxFraction, m_MinFraction);
 }
 
 void StandIn_CFNumberFormatter::SetMaxFractionDigits(long digits) {
-  m_maxFraction = std::clamp(digits, 0L, kMaxFractionDigits);
-  m_minFraction = std::min(m_minFraction, m_maxFraction);
+  m_MaxFraction = std::clamp(digits, 0L, kMaxFractionDigits);
+  m_MinFraction = std::min(m_MinFraction, m_MaxFraction);
 }
 
 std::u16string StandIn_CFNumberFormatter::Format(double value) const {
   if (std::isnan(value)) {
     return u"NaN";
   }
-  std::u16string result = std::signbit(value) ? m_locale->MinusSign() : std::u16string();
+  std::u16string result = std::signbit(value) ? m_Locale->MinusSign() : std::u16string();
   if (std::isinf(value)) {
     return result + u"\u221E";
   }
   // printf rounds the exact binary value, ties to even.
-  std::vector<char> buffer(static_cast<std::size_t>(320 + m_maxFraction), '\0');
-  std::snprintf(buffer.data(), buffer.size(), "%.*f", static_cast<int>(m_maxFraction),
+  std::vector<char> buffer(static_cast<std::size_t>(320 + m_MaxFraction), '\0');
+  std::snprintf(buffer.data(), buffer.size(), "%.*f", static_cast<int>(m_MaxFraction),
                 std::fabs(value));
   const std::string plain(buffer.data());
   const std::size_t point = plain.find('.');
   const std::string integer = plain.substr(0, point);
   std::string fraction = point == std::string::npos ? std::string() : plain.substr(point + 1);
-  while (static_cast<long>(fraction.size()) > m_minFraction && fraction.back() == '0') {
+  while (static_cast<long>(fraction.size()) > m_MinFraction && fraction.back() == '0') {
     fraction.pop_back();
   }
   for (std::size_t i = 0; i < integer.size(); ++i) {
     if (i > 0 && (integer.size() - i) % 3 == 0) {
-      result += m_locale->GroupingSeparator();
+      result += m_Locale->GroupingSeparator();
     }
     result += static_cast<char16_t>(integer[i]);
   }
   if (!fraction.empty()) {
-    result += m_locale->DecimalSeparator() + Ascii16(fraction);
+    result += m_Locale->DecimalSeparator() + Ascii16(fraction);
   }
   return result;
 }

@@ -58,7 +58,7 @@ CFStringRef CreateFromBytes(const UInt8* bytes, std::size_t count, CFStringEncod
 }  // namespace
 
 StandIn_CFString::StandIn_CFString(std::u16string units)
-    : StandIn_CFObject(StringTypeID()), m_units(std::move(units)) {}
+    : StandIn_CFObject(StringTypeID()), m_Units(std::move(units)) {}
 
 CFTypeID CFStringGetTypeID() { return StringTypeID(); }
 

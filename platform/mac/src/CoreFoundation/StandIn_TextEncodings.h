@@ -1,8 +1,6 @@
 // Byte encodings of the stand-in's CFString: decoding bytes to UTF-16 units and encoding one
 // character (one unit, or a surrogate pair) to bytes.
-#ifndef STANDIN_TEXTENCODINGS_H
-#define STANDIN_TEXTENCODINGS_H
-
+#pragma once
 #include <CoreFoundation/CFString.h>
 
 #include <cstddef>
@@ -25,5 +23,3 @@ bool EncodeCharacter(const std::u16string& units, std::size_t index, CFStringEnc
 std::size_t MaximumBytesPerUnit(CFStringEncoding encoding);
 
 }  // namespace standin
-
-#endif

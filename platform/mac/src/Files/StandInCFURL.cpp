@@ -154,20 +154,20 @@ std::string HFSPathFromPosix(const std::string& path) {
 }  // namespace
 
 StandIn_CFURL::StandIn_CFURL(std::string path, bool isDirectory)
-    : StandIn_CFObject(URLTypeID()), m_path(std::move(path)),
-      m_isDirectory(isDirectory || m_path == "/"), m_string(nullptr) {}
+    : StandIn_CFObject(URLTypeID()), m_Path(std::move(path)),
+      m_IsDirectory(isDirectory || m_Path == "/"), m_String(nullptr) {}
 
 StandIn_CFURL::~StandIn_CFURL() {
-  if (m_string) CFRelease(m_string);
+  if (m_String) CFRelease(m_String);
 }
 
 CFStringRef StandIn_CFURL::String() const {
-  if (m_string == nullptr) {
-    std::string text = "file://" + PercentEncoded(m_path);
-    if (m_isDirectory && m_path != "/") text += '/';
-    m_string = NewString(text);
+  if (m_String == nullptr) {
+    std::string text = "file://" + PercentEncoded(m_Path);
+    if (m_IsDirectory && m_Path != "/") text += '/';
+    m_String = NewString(text);
   }
-  return m_string;
+  return m_String;
 }
 
 namespace {

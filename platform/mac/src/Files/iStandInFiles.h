@@ -1,7 +1,5 @@
 // Internals shared by the stand-in's File Manager, alias, folder and CFURL sources.
-#ifndef STANDIN_FILES_INTERNAL_H
-#define STANDIN_FILES_INTERNAL_H
-
+#pragma once
 #include <CoreServices/Files.h>
 
 #include <string>
@@ -28,5 +26,3 @@ OSErr PathOfRef(const FSRef* ref, std::string* path);
 OSErr EnterCall(const char* function);
 
 }  // namespace standin_files
-
-#endif

@@ -15,7 +15,7 @@ protected:
     void SetUp() override
     {
         ViewFixture::SetUp();
-        m_bundle = std::make_unique<TestBundle>(
+        m_Bundle = std::make_unique<TestBundle>(
             "\"CKRX_SheetWindowTitleInfo\" = \"{0} / {1} / {2} / {3}\";\n"
             "\"CKRX_SurfaceShortNameFront\" = \"Vorne\";\n"
             "\"CKRX_SurfaceShortNameBack\" = \"Hinten\";\n");
@@ -23,11 +23,11 @@ protected:
 
     void TearDown() override
     {
-        m_bundle.reset();
+        m_Bundle.reset();
         ViewFixture::TearDown();
     }
 
-    std::unique_ptr<TestBundle> m_bundle;
+    std::unique_ptr<TestBundle> m_Bundle;
 };
 
 TEST_F(SheetViewTitleMac, TitleFillsJobSignatureWebAndSideIntoTheLocalisedTemplate)

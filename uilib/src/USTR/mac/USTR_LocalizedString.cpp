@@ -11,19 +11,19 @@ namespace
 class ScopedCFString
 {
 public:
-	explicit ScopedCFString(CFStringRef text) : m_text(text) {}
+	explicit ScopedCFString(CFStringRef text) : m_Text(text) {}
 	~ScopedCFString()
 	{
-		if (m_text)
-			CFRelease(m_text);
+		if (m_Text)
+			CFRelease(m_Text);
 	}
 	ScopedCFString(ScopedCFString const&) = delete;
 	ScopedCFString& operator=(ScopedCFString const&) = delete;
 
-	CFStringRef const& Get() const { return m_text; }
+	CFStringRef const& Get() const { return m_Text; }
 
 private:
-	CFStringRef m_text;
+	CFStringRef m_Text;
 };
 
 } // namespace

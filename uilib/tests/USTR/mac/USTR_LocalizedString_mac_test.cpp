@@ -16,22 +16,22 @@ class USTR_MacLookup : public ::testing::Test
 protected:
 	void SetUp() override
 	{
-		m_bundle = std::make_unique<TestBundle>(
+		m_Bundle = std::make_unique<TestBundle>(
 			"\"CKRX_SurfaceShortNameBack\" = \"Back\";\n"
 			"\"CKRX_SheetWindowTitleInfo\" = \"{0} \xE2\x80\xA2 Signature {1} \xE2\x80\xA2 Web {2} \xE2\x80\xA2 {3}\";\n"
 			"\"CKRX_Smile\" = \"\xF0\x9F\x98\x80\";\n");
-		m_liveObjects = StandIn_CFLiveObjectCount();
+		m_LiveObjects = StandIn_CFLiveObjectCount();
 	}
 
 	void TearDown() override
 	{
 		// Every lookup releases the CFString it made.
-		EXPECT_EQ(m_liveObjects, StandIn_CFLiveObjectCount());
-		m_bundle.reset();
+		EXPECT_EQ(m_LiveObjects, StandIn_CFLiveObjectCount());
+		m_Bundle.reset();
 	}
 
-	std::unique_ptr<TestBundle> m_bundle;
-	long m_liveObjects = 0;
+	std::unique_ptr<TestBundle> m_Bundle;
+	long m_LiveObjects = 0;
 };
 
 TEST_F(USTR_MacLookup, KnownKeysGiveTheirTexts)

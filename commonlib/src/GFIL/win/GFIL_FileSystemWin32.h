@@ -60,10 +60,10 @@ private:
   // The full path, and where its last component starts in it.
   GLIB_WString SplitFullPath(std::size_t* filePart) const;
   void MoveTo(const long long& offset) const;
-  GLIB_String PathText() const { return m_fullPath.AsString(); }
+  GLIB_String PathText() const { return m_FullPath.AsString(); }
 
-  GLIB_WString m_fullPath;
-  HANDLE m_handle;
+  GLIB_WString m_FullPath;
+  HANDLE m_Handle;
 };
 
 #endif

@@ -7,7 +7,7 @@
 
 class GFIL_AutoAliasHandle {
 public:
-  GFIL_AutoAliasHandle() : m_handle(nullptr) {}
+  GFIL_AutoAliasHandle() : m_Handle(nullptr) {}
   GFIL_AutoAliasHandle(const GFIL_AutoAliasHandle& other);
   GFIL_AutoAliasHandle& operator=(const GFIL_AutoAliasHandle& other);
   ~GFIL_AutoAliasHandle();
@@ -16,12 +16,12 @@ public:
   void StoreHandle(AliasHandle handle);
   // Stores a copy of the handle; throws GLIB_BadAllocException when it cannot be copied.
   void CloneAndStoreHandle(AliasHandle handle);
-  AliasHandle GetHandle() const { return m_handle; }
+  AliasHandle GetHandle() const { return m_Handle; }
 
 private:
   void Dispose();
 
-  AliasHandle m_handle;
+  AliasHandle m_Handle;
 };
 
 // "alias:" and the target's name, "<unknown>" when it cannot be had, "<null>" for no alias.

@@ -1,7 +1,7 @@
 // Specs made from the Mac's own file references, and their conversions back.
 #pragma once
 
-#include "GFIL/GFIL_AutoAliasHandle.h"
+#include "GFIL/mac/GFIL_AutoAliasHandle.h"
 #include "GFIL/GFIL_FileSpec.h"
 
 #include <CoreFoundation/CFURL.h>
@@ -35,9 +35,9 @@ public:
 // Predicate for a search over specs: is this the held spec's item?
 class GFIL_HasFileSpecMacOS {
 public:
-  explicit GFIL_HasFileSpecMacOS(const GFIL_FileSpec& spec) : m_spec(spec) {}
-  bool operator()(const GFIL_FileSpec& other) const { return GFIL_FileSpecMacOS(other) == m_spec; }
+  explicit GFIL_HasFileSpecMacOS(const GFIL_FileSpec& spec) : m_Spec(spec) {}
+  bool operator()(const GFIL_FileSpec& other) const { return GFIL_FileSpecMacOS(other) == m_Spec; }
 
 private:
-  GFIL_FileSpecMacOS m_spec;
+  GFIL_FileSpecMacOS m_Spec;
 };

@@ -58,6 +58,6 @@ private:
   OSErr FindFSRef(FSRef* ref) const;
   GLIB_String ItemText() const;
 
-  CFURLRef m_url;
-  SInt16 m_forkRefNum;
+  CFURLRef m_Url;
+  SInt16 m_ForkRefNum;
 };
