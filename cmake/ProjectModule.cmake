@@ -26,13 +26,15 @@ function(proj_module name)
 
   set(tdir ${CMAKE_CURRENT_SOURCE_DIR}/tests/${name})
   file(GLOB tsrcs CONFIGURE_DEPENDS ${tdir}/*.cpp ${tdir}/${PROJ_PLATFORM_DIR}/*.cpp
-                                    ${tdir}/support/*.cpp)
+       ${tdir}/support/*.cpp)
   if(tsrcs)
     add_executable(${name}_tests ${tsrcs})
     target_include_directories(${name}_tests PRIVATE ${tdir} ${CMAKE_SOURCE_DIR}/testsupport)
-    target_link_libraries(${name}_tests PRIVATE ${name} ${M_TEST_DEPS} GTest::gtest GTest::gmock GTest::gtest_main)
-    target_compile_definitions(${name}_tests PRIVATE
-      PROJ_TEST_SOURCE_DIR="${tdir}" PROJ_TEST_BINARY_DIR="${CMAKE_CURRENT_BINARY_DIR}")
+    target_link_libraries(${name}_tests PRIVATE ${name} ${M_TEST_DEPS} GTest::gtest GTest::gmock
+                                                GTest::gtest_main)
+    target_compile_definitions(
+      ${name}_tests PRIVATE PROJ_TEST_SOURCE_DIR="${tdir}"
+                            PROJ_TEST_BINARY_DIR="${CMAKE_CURRENT_BINARY_DIR}")
     add_test(NAME ${name} COMMAND ${name}_tests --gtest_brief=1)
     # A crashed or hung test must not stall the whole run.
     set_tests_properties(${name} PROPERTIES TIMEOUT 900)
@@ -44,7 +46,8 @@ function(proj_module name)
       get_filename_component(bname ${b} NAME_WE)
       add_executable(${bname} ${b})
       target_include_directories(${bname} PRIVATE ${tdir} ${CMAKE_SOURCE_DIR}/testsupport)
-      target_link_libraries(${bname} PRIVATE ${name} ${M_TEST_DEPS} benchmark::benchmark benchmark::benchmark_main)
+      target_link_libraries(${bname} PRIVATE ${name} ${M_TEST_DEPS} benchmark::benchmark
+                                             benchmark::benchmark_main)
     endforeach()
   endif()
 endfunction()

@@ -27,7 +27,9 @@ constexpr std::uint16_t kPrivateDirectoryTag = 34756;
 // from here on, which no reader knows.
 constexpr std::uint16_t kRenamedTagBase = 65000;
 
-void Fail(const std::string& what) { throw std::runtime_error("PreviewFixture: " + what); }
+void Fail(const std::string& what) {
+  throw std::runtime_error("PreviewFixture: " + what);
+}
 
 bool HostIsBigEndian() {
   const std::uint16_t probe = 1;
@@ -132,7 +134,7 @@ std::vector<std::uint8_t> ValueBytes(const PrivateEntry& entry, const ByteWriter
 // out-of-line values will be pointed at, and the values still to be placed.
 struct EmbeddedBlock {
   struct Pending {
-    std::size_t fieldAt;  // offset of the 4-byte value field within the block
+    std::size_t fieldAt;                // offset of the 4-byte value field within the block
     std::optional<std::size_t> dataAt;  // offset of the data within the block (InBlock)
     std::vector<std::uint8_t> data;
     std::optional<std::uint32_t> forcedOffset;
@@ -157,12 +159,14 @@ EmbeddedBlock BuildBlock(const std::vector<PrivateEntry>& entries,
     writer.PutAt(block.bytes, at + 2, entry.type, 2);
     writer.PutAt(block.bytes, at + 4, entry.count ? *entry.count : entry.ElementCount(), 4);
     if (data.size() <= 4 && !entry.offset) {
-      std::copy(data.begin(), data.end(), block.bytes.begin() + static_cast<std::ptrdiff_t>(at + 8));
+      std::copy(data.begin(), data.end(),
+                block.bytes.begin() + static_cast<std::ptrdiff_t>(at + 8));
       continue;
     }
     EmbeddedBlock::Pending pending{at + 8, std::nullopt, data, entry.offset};
     if (placement == ValuePlacement::InBlock && !entry.offset) {
-      if (dataArea.size() % 2) dataArea.push_back(0);
+      if (dataArea.size() % 2)
+        dataArea.push_back(0);
       pending.dataAt = block.bytes.size() + dataArea.size();
       dataArea.insert(dataArea.end(), data.begin(), data.end());
     }
@@ -182,10 +186,11 @@ bool IsArrayTag(std::uint16_t tag) {
 void RegisterFields(TIFF* tif, const std::vector<PrivateEntry>& entries) {
   static const char* const kName = "FixturePrivateTag";
   std::vector<TIFFFieldInfo> infos;
-  infos.push_back({kPrivateDirectoryTag, TIFF_VARIABLE2, TIFF_VARIABLE2, TIFF_BYTE, FIELD_CUSTOM,
-                   1, 1, const_cast<char*>("NoltIFD")});
+  infos.push_back({kPrivateDirectoryTag, TIFF_VARIABLE2, TIFF_VARIABLE2, TIFF_BYTE, FIELD_CUSTOM, 1,
+                   1, const_cast<char*>("NoltIFD")});
   for (const PrivateEntry& e : entries) {
-    if (TIFFFindField(tif, e.tag, TIFF_ANY)) continue;
+    if (TIFFFindField(tif, e.tag, TIFF_ANY))
+      continue;
     const bool ascii = e.type == kAscii;
     const bool array = !ascii && (IsArrayTag(e.tag) || e.values.size() != 1);
     const short count = ascii ? TIFF_VARIABLE : array ? TIFF_VARIABLE2 : 1;
@@ -210,12 +215,14 @@ std::vector<T> ValuesAs(const PrivateEntry& e) {
 
 void SetDirectTag(TIFF* tif, const PrivateEntry& e) {
   const TIFFField* field = TIFFFindField(tif, e.tag, TIFF_ANY);
-  if (!field) Fail("private tag not registered");
+  if (!field)
+    Fail("private tag not registered");
   int ok = 1;
   if (e.type == kAscii) {
     ok = TIFFSetField(tif, e.tag, e.text.c_str());
   } else if (TIFFFieldPassCount(field)) {
-    if (e.values.empty()) return;  // libtiff writes no empty arrays
+    if (e.values.empty())
+      return;  // libtiff writes no empty arrays
     const std::uint32_t n = static_cast<std::uint32_t>(e.values.size());
     switch (e.type) {
       case kShort:
@@ -256,7 +263,8 @@ void SetDirectTag(TIFF* tif, const PrivateEntry& e) {
         break;
     }
   }
-  if (!ok) Fail("cannot set private tag " + std::to_string(e.tag));
+  if (!ok)
+    Fail("cannot set private tag " + std::to_string(e.tag));
 }
 
 std::uint16_t LibtiffCompression(Compression c) {
@@ -295,7 +303,9 @@ void FillTile(const Image& image, std::uint32_t left, std::uint32_t top, std::ui
   }
 }
 
-bool Omitted(const Image& image, std::uint32_t tag) { return image.omitTags.count(tag) != 0; }
+bool Omitted(const Image& image, std::uint32_t tag) {
+  return image.omitTags.count(tag) != 0;
+}
 
 void WriteImage(TIFF* tif, const Image& image, const std::vector<PrivateEntry>& entries,
                 const PreviewFile& file, const ByteWriter& writer,
@@ -307,7 +317,8 @@ void WriteImage(TIFF* tif, const Image& image, const std::vector<PrivateEntry>& 
     if (!Omitted(image, tag) && !TIFFSetField(tif, tag, args...))
       Fail("cannot set tag " + std::to_string(tag));
   };
-  if (image.newSubfileType) set(TIFFTAG_SUBFILETYPE, *image.newSubfileType);
+  if (image.newSubfileType)
+    set(TIFFTAG_SUBFILETYPE, *image.newSubfileType);
   TIFFSetField(tif, TIFFTAG_IMAGEWIDTH, image.width);
   TIFFSetField(tif, TIFFTAG_IMAGELENGTH, image.length);
   TIFFSetField(tif, TIFFTAG_BITSPERSAMPLE, static_cast<int>(image.bitsPerSample));
@@ -334,7 +345,8 @@ void WriteImage(TIFF* tif, const Image& image, const std::vector<PrivateEntry>& 
                       bytes.data()))
       Fail("cannot set the private directory");
     if (direct)
-      for (const PrivateEntry& e : entries) SetDirectTag(tif, e);
+      for (const PrivateEntry& e : entries)
+        SetDirectTag(tif, e);
   } else {
     blocks.emplace_back();
   }
@@ -342,16 +354,19 @@ void WriteImage(TIFF* tif, const Image& image, const std::vector<PrivateEntry>& 
   const std::uint32_t rowBytes =
       image.bitsPerSample == 1 ? (image.tileWidth + 7) / 8 : image.tileWidth;
   const tmsize_t tileSize = TIFFTileSize(tif);
-  if (tileSize <= 0) Fail("bad tile size");
+  if (tileSize <= 0)
+    Fail("bad tile size");
   std::vector<std::uint8_t> tile(static_cast<std::size_t>(tileSize));
   for (std::uint32_t top = 0; top < image.length; top += image.tileLength) {
     for (std::uint32_t left = 0; left < image.width; left += image.tileWidth) {
       std::fill(tile.begin(), tile.end(), 0);
       FillTile(image, left, top, tile.data(), rowBytes);
-      if (TIFFWriteTile(tif, tile.data(), left, top, 0, 0) < 0) Fail("cannot write a tile");
+      if (TIFFWriteTile(tif, tile.data(), left, top, 0, 0) < 0)
+        Fail("cannot write a tile");
     }
   }
-  if (!TIFFWriteDirectory(tif)) Fail("cannot write a directory");
+  if (!TIFFWriteDirectory(tif))
+    Fail("cannot write a directory");
 }
 
 // Walks the written file's directories: points the embedded entries at their values and takes
@@ -379,12 +394,14 @@ public:
     std::ofstream out(m_Path, std::ios::binary | std::ios::trunc);
     out.write(reinterpret_cast<const char*>(m_Bytes.data()),
               static_cast<std::streamsize>(m_Bytes.size()));
-    if (!out) Fail("cannot rewrite " + m_Path);
+    if (!out)
+      Fail("cannot rewrite " + m_Path);
   }
 
 private:
   void PlaceValues(std::size_t entryAt, EmbeddedBlock& block) {
-    if (block.pending.empty()) return;
+    if (block.pending.empty())
+      return;
     const std::size_t blockAt = static_cast<std::size_t>(m_Writer.Get(&m_Bytes.at(entryAt + 8), 4));
     for (const EmbeddedBlock::Pending& p : block.pending) {
       std::uint64_t offset = 0;
@@ -393,7 +410,8 @@ private:
       } else if (p.dataAt) {
         offset = blockAt + *p.dataAt;
       } else {
-        if (m_Bytes.size() % 2) m_Bytes.push_back(0);
+        if (m_Bytes.size() % 2)
+          m_Bytes.push_back(0);
         offset = m_Bytes.size();
         m_Bytes.insert(m_Bytes.end(), p.data.begin(), p.data.end());
       }
@@ -424,7 +442,9 @@ PrivateEntry PrivateEntry::Long(std::uint16_t tag, std::uint32_t value) {
   return Longs(tag, {value});
 }
 
-PrivateEntry PrivateEntry::Float(std::uint16_t tag, float value) { return Floats(tag, {value}); }
+PrivateEntry PrivateEntry::Float(std::uint16_t tag, float value) {
+  return Floats(tag, {value});
+}
 
 template <class T>
 static PrivateEntry MakeArray(std::uint16_t tag, std::uint16_t type, const std::vector<T>& values) {
@@ -452,7 +472,8 @@ PrivateEntry PrivateEntry::Floats(std::uint16_t tag, const std::vector<float>& v
 }
 
 std::uint32_t PrivateEntry::ElementCount() const {
-  if (type == kAscii) return static_cast<std::uint32_t>(text.size() + 1);
+  if (type == kAscii)
+    return static_cast<std::uint32_t>(text.size() + 1);
   return static_cast<std::uint32_t>(values.size());
 }
 
@@ -460,9 +481,11 @@ std::vector<PrivateEntry> Job::Entries(std::uint16_t scale) const {
   std::vector<PrivateEntry> e;
   e.push_back(PrivateEntry::Ascii(10004, title));
   e.push_back(PrivateEntry::Short(10005, scale));
-  if (interfaceVersion) e.push_back(PrivateEntry::Long(10006, *interfaceVersion));
+  if (interfaceVersion)
+    e.push_back(PrivateEntry::Long(10006, *interfaceVersion));
   e.push_back(PrivateEntry::Short(10008, workStyle));
-  if (printTime) e.push_back(PrivateEntry::Ascii(10013, *printTime));
+  if (printTime)
+    e.push_back(PrivateEntry::Ascii(10013, *printTime));
   e.push_back(PrivateEntry::Ascii(10014, inkName));
   e.push_back(PrivateEntry::Short(10015, color));
   if (pressSheet) {
@@ -471,8 +494,10 @@ std::vector<PrivateEntry> Job::Entries(std::uint16_t scale) const {
     e.push_back(PrivateEntry::Long(10018, pressSheet->bottom));
     e.push_back(PrivateEntry::Long(10019, pressSheet->right));
   }
-  if (printOrder) e.push_back(PrivateEntry::Short(10024, *printOrder));
-  if (!pages.empty()) e.push_back(PrivateEntry::Short(11001, static_cast<std::uint16_t>(pages.size())));
+  if (printOrder)
+    e.push_back(PrivateEntry::Short(10024, *printOrder));
+  if (!pages.empty())
+    e.push_back(PrivateEntry::Short(11001, static_cast<std::uint16_t>(pages.size())));
   e.push_back(PrivateEntry::Short(11002, signature));
   e.push_back(PrivateEntry::Short(11003, surface));
   e.push_back(PrivateEntry::Short(11010, orientation));
@@ -480,12 +505,14 @@ std::vector<PrivateEntry> Job::Entries(std::uint16_t scale) const {
   if (!pages.empty()) {
     auto longs = [&](std::uint16_t tag, auto member) {
       std::vector<std::uint32_t> v;
-      for (const Page& p : pages) v.push_back(member(p));
+      for (const Page& p : pages)
+        v.push_back(member(p));
       e.push_back(PrivateEntry::Longs(tag, v));
     };
     auto shorts = [&](std::uint16_t tag, auto member) {
       std::vector<std::uint16_t> v;
-      for (const Page& p : pages) v.push_back(member(p));
+      for (const Page& p : pages)
+        v.push_back(member(p));
       e.push_back(PrivateEntry::Shorts(tag, v));
     };
     longs(12001, [](const Page& p) { return p.position.top; });
@@ -503,14 +530,15 @@ std::vector<PrivateEntry> Job::Entries(std::uint16_t scale) const {
     PrivateEntry angles;
     angles.tag = 12013;
     angles.type = bottleAngleAsLong ? kLong : kFloat;
-    for (const Page& p : pages) angles.values.push_back(p.bottleAngle);
+    for (const Page& p : pages)
+      angles.values.push_back(p.bottleAngle);
     e.push_back(angles);
     longs(12014, [](const Page& p) { return p.maxBleed.top; });
     longs(12015, [](const Page& p) { return p.maxBleed.left; });
     longs(12016, [](const Page& p) { return p.maxBleed.bottom; });
     longs(12017, [](const Page& p) { return p.maxBleed.right; });
-    const bool anyPath = std::any_of(pages.begin(), pages.end(),
-                                     [](const Page& p) { return !p.clipPaths.empty(); });
+    const bool anyPath =
+        std::any_of(pages.begin(), pages.end(), [](const Page& p) { return !p.clipPaths.empty(); });
     if (anyPath) {
       PrivateEntry paths;
       paths.tag = 12018;
@@ -536,7 +564,8 @@ std::vector<PrivateEntry> Job::Entries(std::uint16_t scale) const {
       longs(12023, [](const Page& p) { return p.typeSafety->right; });
     }
   }
-  if (opacity) e.push_back(PrivateEntry::Shorts(12290, *opacity));
+  if (opacity)
+    e.push_back(PrivateEntry::Shorts(12290, *opacity));
   if (versions) {
     std::vector<std::uint8_t> bytes;
     for (const std::string& name : *versions) {
@@ -545,7 +574,8 @@ std::vector<PrivateEntry> Job::Entries(std::uint16_t scale) const {
     }
     e.push_back(PrivateEntry::Bytes(12500, bytes));
   }
-  if (cmyk) e.push_back(PrivateEntry::Shorts(34032, {(*cmyk)[0], (*cmyk)[1], (*cmyk)[2], (*cmyk)[3]}));
+  if (cmyk)
+    e.push_back(PrivateEntry::Shorts(34032, {(*cmyk)[0], (*cmyk)[1], (*cmyk)[2], (*cmyk)[3]}));
 
   e.erase(std::remove_if(e.begin(), e.end(),
                          [&](const PrivateEntry& x) { return omit.count(x.tag) != 0; }),
@@ -573,12 +603,15 @@ void Write(const std::string& path, const PreviewFile& file) {
   const bool big = FileIsBigEndian(file.byteOrder);
   const ByteWriter writer(big);
   std::vector<const Image*> images{&file.image};
-  if (file.thumbnailAt == ThumbnailAt::Ifd2) images.push_back(&file.middle);
-  if (file.thumbnailAt != ThumbnailAt::Nowhere) images.push_back(&file.thumbnail);
+  if (file.thumbnailAt == ThumbnailAt::Ifd2)
+    images.push_back(&file.middle);
+  if (file.thumbnailAt != ThumbnailAt::Nowhere)
+    images.push_back(&file.thumbnail);
 
   const char* mode = file.byteOrder == ByteOrder::Host ? "w" : big ? "wb" : "wl";
   TIFF* tif = TIFFOpen(path.c_str(), mode);
-  if (!tif) Fail("cannot create " + path);
+  if (!tif)
+    Fail("cannot create " + path);
   std::vector<EmbeddedBlock> blocks;
   try {
     for (const Image* image : images) {
@@ -623,7 +656,8 @@ std::string TempFilePath(const std::string& name) {
 
 std::vector<std::uint8_t> ReadAll(const std::string& path) {
   std::ifstream in(path, std::ios::binary);
-  if (!in) Fail("cannot read " + path);
+  if (!in)
+    Fail("cannot read " + path);
   return std::vector<std::uint8_t>(std::istreambuf_iterator<char>(in),
                                    std::istreambuf_iterator<char>());
 }
@@ -632,7 +666,8 @@ void Patch(const std::string& path, std::uint64_t offset, const std::vector<std:
   std::fstream f(path, std::ios::binary | std::ios::in | std::ios::out);
   f.seekp(static_cast<std::streamoff>(offset));
   f.write(reinterpret_cast<const char*>(bytes.data()), static_cast<std::streamsize>(bytes.size()));
-  if (!f) Fail("cannot patch " + path);
+  if (!f)
+    Fail("cannot patch " + path);
 }
 
 void Truncate(const std::string& path, std::uint64_t size) {

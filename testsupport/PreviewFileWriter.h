@@ -37,15 +37,36 @@ enum Type : std::uint16_t {
   kDouble = 12
 };
 
-enum class ByteOrder { Host, Little, Big };
-enum class Compression { None, PackBits, LZW, Deflate, CCITTG4 };
+enum class ByteOrder {
+  Host,
+  Little,
+  Big
+};
+enum class Compression {
+  None,
+  PackBits,
+  LZW,
+  Deflate,
+  CCITTG4
+};
 // Where the private job directory goes: embedded in tag 34756; as tags in the IFD itself (with
 // an empty tag 34756 beside them, which a valid file needs); or nowhere (no tag 34756).
-enum class PrivateTags { Embedded, Direct, Absent };
+enum class PrivateTags {
+  Embedded,
+  Direct,
+  Absent
+};
 // Where the out-of-line values of embedded entries go: after the entries inside the tag's value,
 // or appended at the end of the file.
-enum class ValuePlacement { InBlock, AtFileEnd };
-enum class ThumbnailAt { Ifd1, Ifd2, Nowhere };
+enum class ValuePlacement {
+  InBlock,
+  AtFileEnd
+};
+enum class ThumbnailAt {
+  Ifd1,
+  Ifd2,
+  Nowhere
+};
 
 // One entry of the private directory. Numbers are kept as doubles (exact for every 32-bit
 // value) and written in the entry's type; ASCII text gets its terminating zero.
@@ -113,9 +134,9 @@ struct Job {
   std::optional<std::uint16_t> printOrder;
   std::optional<std::string> printTime;
   std::optional<std::vector<std::string>> versions;  // each name ends with a zero byte
-  std::optional<std::uint32_t> interfaceVersion;    // NoltTagIntfVersion
-  std::vector<PrivateEntry> extra;  // written after the generated entries
-  std::set<std::uint16_t> omit;     // generated entries left out, by tag
+  std::optional<std::uint32_t> interfaceVersion;     // NoltTagIntfVersion
+  std::vector<PrivateEntry> extra;                   // written after the generated entries
+  std::set<std::uint16_t> omit;                      // generated entries left out, by tag
 
   // The entries for one IFD; scale is that IFD's "Scale" (1 : N of IFD 0).
   std::vector<PrivateEntry> Entries(std::uint16_t scale) const;
@@ -140,10 +161,10 @@ struct Image {
   float xResolution = 2400;
   float yResolution = 2400;
   std::uint16_t resolutionUnit = 2;
-  std::optional<std::string> inkNames;  // tag 333
-  std::set<std::uint32_t> omitTags;     // standard tags left out (256, 296, 322, ...)
-  std::uint16_t scale = 1;              // private "Scale" of this IFD
-  bool privateDirectory = true;         // carries the job information
+  std::optional<std::string> inkNames;              // tag 333
+  std::set<std::uint32_t> omitTags;                 // standard tags left out (256, 296, 322, ...)
+  std::uint16_t scale = 1;                          // private "Scale" of this IFD
+  bool privateDirectory = true;                     // carries the job information
   std::optional<std::uint16_t> embeddedEntryCount;  // stored entry count when it must lie
   std::vector<PrivateEntry> extraPrivate;           // this IFD only, after the job's
   BitSource bits;

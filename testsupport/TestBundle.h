@@ -9,33 +9,31 @@
 #include <fstream>
 #include <string>
 
-class TestBundle
-{
+class TestBundle {
 public:
-    // stringsTable: the contents of en.lproj/Localizable.strings, as UTF-8.
-    explicit TestBundle(std::string const& stringsTable)
-    {
-        std::string folder = (std::filesystem::temp_directory_path() / "bundle_XXXXXX").string();
-        if (::mkdtemp(folder.data()) == nullptr)
-            throw std::filesystem::filesystem_error("mkdtemp", std::error_code(errno, std::generic_category()));
-        m_Root = folder;
-        std::filesystem::path const app = m_Root / "Viewer.app";
-        std::filesystem::path const language = app / "Contents" / "Resources" / "en.lproj";
-        std::filesystem::create_directories(language);
-        std::ofstream(language / "Localizable.strings", std::ios::binary) << stringsTable;
-        StandIn_SetMainBundlePath(app.string().c_str());
-    }
+  // stringsTable: the contents of en.lproj/Localizable.strings, as UTF-8.
+  explicit TestBundle(std::string const& stringsTable) {
+    std::string folder = (std::filesystem::temp_directory_path() / "bundle_XXXXXX").string();
+    if (::mkdtemp(folder.data()) == nullptr)
+      throw std::filesystem::filesystem_error("mkdtemp",
+                                              std::error_code(errno, std::generic_category()));
+    m_Root = folder;
+    std::filesystem::path const app = m_Root / "Viewer.app";
+    std::filesystem::path const language = app / "Contents" / "Resources" / "en.lproj";
+    std::filesystem::create_directories(language);
+    std::ofstream(language / "Localizable.strings", std::ios::binary) << stringsTable;
+    StandIn_SetMainBundlePath(app.string().c_str());
+  }
 
-    ~TestBundle()
-    {
-        StandIn_SetMainBundlePath(nullptr);
-        std::error_code ignored;
-        std::filesystem::remove_all(m_Root, ignored);
-    }
+  ~TestBundle() {
+    StandIn_SetMainBundlePath(nullptr);
+    std::error_code ignored;
+    std::filesystem::remove_all(m_Root, ignored);
+  }
 
-    TestBundle(TestBundle const&) = delete;
-    TestBundle& operator=(TestBundle const&) = delete;
+  TestBundle(TestBundle const&) = delete;
+  TestBundle& operator=(TestBundle const&) = delete;
 
 private:
-    std::filesystem::path m_Root;
+  std::filesystem::path m_Root;
 };

@@ -1,13 +1,12 @@
 #pragma once
 // Length units of measurements, rulers and the unit origin.
-enum IMPN_Units : long
-{
-    kIMPN_Points = 0,
-    kIMPN_Picas = 1,
-    kIMPN_Inches = 2,
-    kIMPN_Millimeters = 3,
-    kIMPN_Centimeters = 4,
-    kIMPN_UnitCount = 5
+enum IMPN_Units : long {
+  kIMPN_Points = 0,
+  kIMPN_Picas = 1,
+  kIMPN_Inches = 2,
+  kIMPN_Millimeters = 3,
+  kIMPN_Centimeters = 4,
+  kIMPN_UnitCount = 5
 };
 
 // Units per inch, indexed by IMPN_Units.

@@ -31,23 +31,22 @@ IMPN_RGBAColor8 const IMPN_Preferences::kNavigationScreenDefault(255, 255, 255, 
 IMPN_RGBColor8 const IMPN_Preferences::kGuideLineColorDefault(0, 255, 255);
 IMPN_RGBAColor8 const IMPN_Preferences::kToolTrackingColorDefault(255, 115, 67, 40);
 
-void IMPN_Preferences::SetToDefaultValues()
-{
-    sm_PressSheetEdgeColor = kPressSheetEdgeColorDefault;
-    sm_BleedEdgeColor = kBleedEdgeColorDefault;
-    sm_PageEdgeColor = kPageEdgeColorDefault;
-    sm_TypeSafetyEdgeColor = kTypeSafetyEdgeColorDefault;
-    sm_ShowImpositionOnOpen = false;
-    sm_DefaultSpotColor = kDefaultSpotColorDefault;
-    sm_DefaultSurfaceColor = kDefaultSurfaceColorDefault;
-    sm_PlateEdgeColor = kPlateEdgeColorDefault;
-    sm_NavigationFrame = kNavigationFrameDefault;
-    sm_NavigationScreen = kNavigationScreenDefault;
-    sm_ZoomToFitWindowOnOpen = false;
-    sm_RotateUprightOnOpen = false;
-    sm_PreferredLinearUnits = 0;
-    sm_LinearUnitPrecision = 2;
-    sm_AngularUnitPrecision = 1;
-    sm_GuideLineColor = kGuideLineColorDefault;
-    sm_ToolTrackingColor = kToolTrackingColorDefault;
+void IMPN_Preferences::SetToDefaultValues() {
+  sm_PressSheetEdgeColor = kPressSheetEdgeColorDefault;
+  sm_BleedEdgeColor = kBleedEdgeColorDefault;
+  sm_PageEdgeColor = kPageEdgeColorDefault;
+  sm_TypeSafetyEdgeColor = kTypeSafetyEdgeColorDefault;
+  sm_ShowImpositionOnOpen = false;
+  sm_DefaultSpotColor = kDefaultSpotColorDefault;
+  sm_DefaultSurfaceColor = kDefaultSurfaceColorDefault;
+  sm_PlateEdgeColor = kPlateEdgeColorDefault;
+  sm_NavigationFrame = kNavigationFrameDefault;
+  sm_NavigationScreen = kNavigationScreenDefault;
+  sm_ZoomToFitWindowOnOpen = false;
+  sm_RotateUprightOnOpen = false;
+  sm_PreferredLinearUnits = 0;
+  sm_LinearUnitPrecision = 2;
+  sm_AngularUnitPrecision = 1;
+  sm_GuideLineColor = kGuideLineColorDefault;
+  sm_ToolTrackingColor = kToolTrackingColorDefault;
 }

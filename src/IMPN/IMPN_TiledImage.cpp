@@ -15,8 +15,7 @@ std::uint8_t IMPN_TiledImage::sm_Factor4Table[4][256][2];
 std::uint8_t IMPN_TiledImage::sm_BitCounts[65536];
 bool IMPN_TiledImage::sm_TablesInitialized = false;
 
-namespace
-{
+namespace {
 // The only separation tile size the compositing paths are laid out for.
 long const kSupportedTileSize = 512;
 IMPN_RGBColor8 const kWhite(255, 255, 255);
@@ -25,190 +24,164 @@ IMPN_RGBColor8 const kWhite(255, 255, 255);
 // one word so that a separation's bit can be shifted into eight pixels at once.
 std::uint64_t s_SpreadBits[256];
 
-long CeilDiv(long a, long b)
-{
-    return b > 0 ? (a + b - 1) / b : 0;
+long CeilDiv(long a, long b) {
+  return b > 0 ? (a + b - 1) / b : 0;
 }
 
-std::uint64_t Load64(std::uint8_t const* p)
-{
-    std::uint64_t v;
-    std::memcpy(&v, p, sizeof v);
-    return v;
+std::uint64_t Load64(std::uint8_t const* p) {
+  std::uint64_t v;
+  std::memcpy(&v, p, sizeof v);
+  return v;
 }
 
 std::uint64_t const kLowNibbles = 0x0F0F0F0F0F0F0F0FULL;
 std::uint64_t const kByteLowBits = 0x0101010101010101ULL;
 
 // Set bits of each nibble of the word, per nibble (0 to 4).
-std::uint64_t NibbleBitCounts(std::uint64_t v)
-{
-    v = v - ((v >> 1) & 0x5555555555555555ULL);
-    return (v & 0x3333333333333333ULL) + ((v >> 2) & 0x3333333333333333ULL);
+std::uint64_t NibbleBitCounts(std::uint64_t v) {
+  v = v - ((v >> 1) & 0x5555555555555555ULL);
+  return (v & 0x3333333333333333ULL) + ((v >> 2) & 0x3333333333333333ULL);
 }
 
 // Per byte the sum of its two nibbles.
-std::uint64_t NibblesToBytes(std::uint64_t v)
-{
-    return (v & kLowNibbles) + ((v >> 4) & kLowNibbles);
+std::uint64_t NibblesToBytes(std::uint64_t v) {
+  return (v & kLowNibbles) + ((v >> 4) & kLowNibbles);
 }
 
 // Set bits per byte column over eight rows (0 to 64 each). Nibble counts of up to three rows
 // still fit a nibble, which saves folding every row into bytes.
-std::uint64_t BlockBitCounts(std::uint8_t const* row, long bytesPerRow)
-{
-    auto at = [row, bytesPerRow](int r) { return NibbleBitCounts(Load64(row + r * bytesPerRow)); };
-    return NibblesToBytes(at(0) + at(1) + at(2)) + NibblesToBytes(at(3) + at(4) + at(5)) +
-           NibblesToBytes(at(6) + at(7));
+std::uint64_t BlockBitCounts(std::uint8_t const* row, long bytesPerRow) {
+  auto at = [row, bytesPerRow](int r) { return NibbleBitCounts(Load64(row + r * bytesPerRow)); };
+  return NibblesToBytes(at(0) + at(1) + at(2)) + NibblesToBytes(at(3) + at(4) + at(5)) +
+         NibblesToBytes(at(6) + at(7));
 }
 
 // Per byte n of 0 to 64 set bits, the coverage (n * 255) >> 6, which is 0 for 0 and
 // 4 (n - 1) + 3 otherwise.
-std::uint64_t CoverageOfCounts(std::uint64_t counts)
-{
-    std::uint64_t const inked = ((counts + 0x7F * kByteLowBits) >> 7) & kByteLowBits;
-    return ((counts - inked) << 2) | (inked * 3);
+std::uint64_t CoverageOfCounts(std::uint64_t counts) {
+  std::uint64_t const inked = ((counts + 0x7F * kByteLowBits) >> 7) & kByteLowBits;
+  return ((counts - inked) << 2) | (inked * 3);
 }
 
-void StoreColor(std::uint8_t* p, IMPN_RGBColor8 const& c)
-{
-    std::memcpy(p, &c, 3);
+void StoreColor(std::uint8_t* p, IMPN_RGBColor8 const& c) {
+  std::memcpy(p, &c, 3);
 }
 
-IMPN_RGBColor8 LoadColor(std::uint8_t const* p)
-{
-    IMPN_RGBColor8 c;
-    std::memcpy(&c, p, 3);
-    return c;
+IMPN_RGBColor8 LoadColor(std::uint8_t const* p) {
+  IMPN_RGBColor8 c;
+  std::memcpy(&c, p, 3);
+  return c;
 }
 
-void FillColor(std::uint8_t* p, long count, IMPN_RGBColor8 const& c)
-{
-    for (long i = 0; i < count; ++i, p += 3)
-        StoreColor(p, c);
+void FillColor(std::uint8_t* p, long count, IMPN_RGBColor8 const& c) {
+  for (long i = 0; i < count; ++i, p += 3)
+    StoreColor(p, c);
 }
 
 // Averages two neighbouring pixels of two rows per channel.
-void AverageBlock(std::uint8_t const* upper, std::uint8_t const* lower, std::uint8_t* out)
-{
-    for (int ch = 0; ch < 3; ++ch)
-        out[ch] = static_cast<std::uint8_t>(
-            (unsigned(upper[ch]) + upper[ch + 3] + lower[ch] + lower[ch + 3]) >> 2);
+void AverageBlock(std::uint8_t const* upper, std::uint8_t const* lower, std::uint8_t* out) {
+  for (int ch = 0; ch < 3; ++ch)
+    out[ch] = static_cast<std::uint8_t>(
+        (unsigned(upper[ch]) + upper[ch + 3] + lower[ch] + lower[ch + 3]) >> 2);
 }
 
-int NibbleBits(int v)
-{
-    return (v & 1) + ((v >> 1) & 1) + ((v >> 2) & 1) + ((v >> 3) & 1);
+int NibbleBits(int v) {
+  return (v & 1) + ((v >> 1) & 1) + ((v >> 2) & 1) + ((v >> 3) & 1);
 }
 
-long ZoomDivisor(IMPN_ZoomLevel level)
-{
-    return 1L << (kIMPN_ZoomLevel1to1 - level);  // 8, 4, 2 for levels 0, 1, 2
+long ZoomDivisor(IMPN_ZoomLevel level) {
+  return 1L << (kIMPN_ZoomLevel1to1 - level);  // 8, 4, 2 for levels 0, 1, 2
 }
-} // namespace
+}  // namespace
 
-void IMPN_TiledImage::InitTables()
-{
-    if (sm_TablesInitialized)
-        return;
-    static std::uint8_t const kPairUpper[2][3] = {{0, 63, 127}, {0, 64, 128}};
-    static std::uint8_t const kPairLower[2][3] = {{0, 64, 128}, {0, 63, 127}};
-    // Per row of a four-row group, the value of n set bits of a nibble; the uneven entries make
-    // a fully inked block sum to 255.
-    static std::uint8_t const kNibble[4][5] = {
-        {0, 16, 32, 47, 64}, {0, 16, 32, 48, 63}, {0, 15, 32, 48, 64}, {0, 16, 31, 48, 64}};
-    for (int v = 0; v < 256; ++v)
-    {
-        std::uint8_t spread[8];
-        for (int k = 0; k < 8; ++k)
-        {
-            bool const set = (v >> (7 - k)) & 1;
-            sm_Factor1Table[v][k] = set ? 255 : 0;
-            spread[k] = set ? 1 : 0;
-        }
-        std::memcpy(&s_SpreadBits[v], spread, sizeof spread);
-        for (int k = 0; k < 4; ++k)
-        {
-            int const n = ((v >> (7 - 2 * k)) & 1) + ((v >> (6 - 2 * k)) & 1);
-            sm_Factor2Table[0][v][k] = kPairUpper[k & 1][n];
-            sm_Factor2Table[1][v][k] = kPairLower[k & 1][n];
-        }
-        for (int r = 0; r < 4; ++r)
-        {
-            int const high = NibbleBits(v >> 4);
-            int const low = NibbleBits(v & 0x0F);
-            sm_Factor4Table[r][v][0] = kNibble[r][high];
-            sm_Factor4Table[r][v][1] = kNibble[r][low];
-        }
+void IMPN_TiledImage::InitTables() {
+  if (sm_TablesInitialized)
+    return;
+  static std::uint8_t const kPairUpper[2][3] = {{0, 63, 127}, {0, 64, 128}};
+  static std::uint8_t const kPairLower[2][3] = {{0, 64, 128}, {0, 63, 127}};
+  // Per row of a four-row group, the value of n set bits of a nibble; the uneven entries make
+  // a fully inked block sum to 255.
+  static std::uint8_t const kNibble[4][5] = {
+      {0, 16, 32, 47, 64}, {0, 16, 32, 48, 63}, {0, 15, 32, 48, 64}, {0, 16, 31, 48, 64}};
+  for (int v = 0; v < 256; ++v) {
+    std::uint8_t spread[8];
+    for (int k = 0; k < 8; ++k) {
+      bool const set = (v >> (7 - k)) & 1;
+      sm_Factor1Table[v][k] = set ? 255 : 0;
+      spread[k] = set ? 1 : 0;
     }
-    for (long v = 0; v < 65536; ++v)
-    {
-        int n = 0;
-        for (long w = v; w; w &= w - 1)
-            ++n;
-        sm_BitCounts[v] = static_cast<std::uint8_t>(n);
+    std::memcpy(&s_SpreadBits[v], spread, sizeof spread);
+    for (int k = 0; k < 4; ++k) {
+      int const n = ((v >> (7 - 2 * k)) & 1) + ((v >> (6 - 2 * k)) & 1);
+      sm_Factor2Table[0][v][k] = kPairUpper[k & 1][n];
+      sm_Factor2Table[1][v][k] = kPairLower[k & 1][n];
     }
-    sm_TablesInitialized = true;
+    for (int r = 0; r < 4; ++r) {
+      int const high = NibbleBits(v >> 4);
+      int const low = NibbleBits(v & 0x0F);
+      sm_Factor4Table[r][v][0] = kNibble[r][high];
+      sm_Factor4Table[r][v][1] = kNibble[r][low];
+    }
+  }
+  for (long v = 0; v < 65536; ++v) {
+    int n = 0;
+    for (long w = v; w; w &= w - 1)
+      ++n;
+    sm_BitCounts[v] = static_cast<std::uint8_t>(n);
+  }
+  sm_TablesInitialized = true;
 }
 
 void IMPN_TiledImage::Generate8bppFrom1bpp(std::uint8_t const* bits, long bytesPerRow, long rows,
-                                           std::uint8_t* coverage, IMPN_ZoomLevel level)
-{
-    switch (level)
-    {
+                                           std::uint8_t* coverage, IMPN_ZoomLevel level) {
+  switch (level) {
     case kIMPN_ZoomLevel1to1:
-        for (long y = 0; y < rows; ++y)
-            for (long j = 0; j < bytesPerRow; ++j, coverage += 8)
-                std::memcpy(coverage, sm_Factor1Table[bits[y * bytesPerRow + j]], 8);
-        break;
+      for (long y = 0; y < rows; ++y)
+        for (long j = 0; j < bytesPerRow; ++j, coverage += 8)
+          std::memcpy(coverage, sm_Factor1Table[bits[y * bytesPerRow + j]], 8);
+      break;
     case kIMPN_ZoomLevel1to2:
-        for (long y = 0; y + 1 < rows; y += 2)
-        {
-            std::uint8_t const* upper = bits + y * bytesPerRow;
-            std::uint8_t const* lower = upper + bytesPerRow;
-            for (long j = 0; j < bytesPerRow; ++j, coverage += 4)
-                for (int k = 0; k < 4; ++k)
-                    coverage[k] = static_cast<std::uint8_t>(sm_Factor2Table[0][upper[j]][k] +
-                                                            sm_Factor2Table[1][lower[j]][k]);
-        }
-        break;
+      for (long y = 0; y + 1 < rows; y += 2) {
+        std::uint8_t const* upper = bits + y * bytesPerRow;
+        std::uint8_t const* lower = upper + bytesPerRow;
+        for (long j = 0; j < bytesPerRow; ++j, coverage += 4)
+          for (int k = 0; k < 4; ++k)
+            coverage[k] = static_cast<std::uint8_t>(sm_Factor2Table[0][upper[j]][k] +
+                                                    sm_Factor2Table[1][lower[j]][k]);
+      }
+      break;
     case kIMPN_ZoomLevel1to4:
-        for (long y = 0; y + 3 < rows; y += 4)
-        {
-            std::uint8_t const* row = bits + y * bytesPerRow;
-            for (long j = 0; j < bytesPerRow; ++j, coverage += 2)
-                for (int k = 0; k < 2; ++k)
-                {
-                    unsigned sum = 0;
-                    for (int r = 0; r < 4; ++r)
-                        sum += sm_Factor4Table[r][row[r * bytesPerRow + j]][k];
-                    coverage[k] = static_cast<std::uint8_t>(sum);
-                }
-        }
-        break;
+      for (long y = 0; y + 3 < rows; y += 4) {
+        std::uint8_t const* row = bits + y * bytesPerRow;
+        for (long j = 0; j < bytesPerRow; ++j, coverage += 2)
+          for (int k = 0; k < 2; ++k) {
+            unsigned sum = 0;
+            for (int r = 0; r < 4; ++r)
+              sum += sm_Factor4Table[r][row[r * bytesPerRow + j]][k];
+            coverage[k] = static_cast<std::uint8_t>(sum);
+          }
+      }
+      break;
     case kIMPN_ZoomLevel1to8:
-        for (long y = 0; y + 7 < rows; y += 8)
-        {
-            std::uint8_t const* row = bits + y * bytesPerRow;
-            long j = 0;
-            // Eight byte columns at a time: per-byte bit counts of eight rows fit a byte each.
-            for (; j + 8 <= bytesPerRow; j += 8, coverage += 8)
-            {
-                std::uint64_t const values = CoverageOfCounts(BlockBitCounts(row + j, bytesPerRow));
-                std::memcpy(coverage, &values, 8);
-            }
-            for (; j < bytesPerRow; ++j, ++coverage)
-            {
-                unsigned n = 0;
-                for (int r = 0; r < 8; ++r)
-                    n += sm_BitCounts[row[r * bytesPerRow + j]];
-                *coverage = static_cast<std::uint8_t>((n * 255) >> 6);
-            }
+      for (long y = 0; y + 7 < rows; y += 8) {
+        std::uint8_t const* row = bits + y * bytesPerRow;
+        long j = 0;
+        // Eight byte columns at a time: per-byte bit counts of eight rows fit a byte each.
+        for (; j + 8 <= bytesPerRow; j += 8, coverage += 8) {
+          std::uint64_t const values = CoverageOfCounts(BlockBitCounts(row + j, bytesPerRow));
+          std::memcpy(coverage, &values, 8);
         }
-        break;
+        for (; j < bytesPerRow; ++j, ++coverage) {
+          unsigned n = 0;
+          for (int r = 0; r < 8; ++r)
+            n += sm_BitCounts[row[r * bytesPerRow + j]];
+          *coverage = static_cast<std::uint8_t>((n * 255) >> 6);
+        }
+      }
+      break;
     default:
-        break;
-    }
+      break;
+  }
 }
 
 IMPN_TiledImage::IMPN_TiledImage(std::vector<IMPN_Separation*>& separations,
@@ -228,712 +201,624 @@ IMPN_TiledImage::IMPN_TiledImage(std::vector<IMPN_Separation*>& separations,
       m_Supported(false),
       m_Scratch(1),
       m_WorkerCount(IMPN_Workers::CoreCount()),
-      m_ReadLockCount(0)
-{
-    InitTables();
-    GenerateColorTable();
-    ComputeLevelGeometry();
-    for (int level = kIMPN_ZoomLevel1to1; level < kIMPN_ZoomLevelCount; ++level)
-        m_DenseTiles[level - kIMPN_ZoomLevel1to1].resize(
-            static_cast<size_t>(m_Levels[level].tilesAcross * m_Levels[level].tilesDown));
+      m_ReadLockCount(0) {
+  InitTables();
+  GenerateColorTable();
+  ComputeLevelGeometry();
+  for (int level = kIMPN_ZoomLevel1to1; level < kIMPN_ZoomLevelCount; ++level)
+    m_DenseTiles[level - kIMPN_ZoomLevel1to1].resize(
+        static_cast<size_t>(m_Levels[level].tilesAcross * m_Levels[level].tilesDown));
 }
 
-IMPN_TiledImage::~IMPN_TiledImage()
-{
-    ResetCache();
-    for (auto& map : m_SparseTiles)
-        map.clear();
-    for (auto& tiles : m_DenseTiles)
-        tiles.clear();
+IMPN_TiledImage::~IMPN_TiledImage() {
+  ResetCache();
+  for (auto& map : m_SparseTiles)
+    map.clear();
+  for (auto& tiles : m_DenseTiles)
+    tiles.clear();
 }
 
-void IMPN_TiledImage::ComputeLevelGeometry()
-{
-    if (!m_Separations.empty())
-        m_Separations.front()->GetImageDimensions(m_ImageWidth, m_ImageLength, m_TileWidth,
-                                                  m_TileLength);
-    m_Supported = m_TileWidth == kSupportedTileSize && m_TileLength == kSupportedTileSize &&
-                  m_ImageWidth > 0 && m_ImageLength > 0;
-    for (IMPN_Separation const* separation : m_Separations)
-        m_Supported = m_Supported && separation->GetTileWidth() == kSupportedTileSize &&
-                      separation->GetTileLength() == kSupportedTileSize;
-    if (!m_Supported)
-        m_ImageWidth = m_ImageLength = 0;
-    m_TilesAcross = CeilDiv(m_ImageWidth, m_TileWidth);
-    m_TilesDown = CeilDiv(m_ImageLength, m_TileLength);
+void IMPN_TiledImage::ComputeLevelGeometry() {
+  if (!m_Separations.empty())
+    m_Separations.front()->GetImageDimensions(m_ImageWidth, m_ImageLength, m_TileWidth,
+                                              m_TileLength);
+  m_Supported = m_TileWidth == kSupportedTileSize && m_TileLength == kSupportedTileSize &&
+                m_ImageWidth > 0 && m_ImageLength > 0;
+  for (IMPN_Separation const* separation : m_Separations)
+    m_Supported = m_Supported && separation->GetTileWidth() == kSupportedTileSize &&
+                  separation->GetTileLength() == kSupportedTileSize;
+  if (!m_Supported)
+    m_ImageWidth = m_ImageLength = 0;
+  m_TilesAcross = CeilDiv(m_ImageWidth, m_TileWidth);
+  m_TilesDown = CeilDiv(m_ImageLength, m_TileLength);
 
-    long multiplier = 1;
-    for (int level = 0; level < kIMPN_ZoomLevelCount; ++level)
-    {
-        double const f = kIMPN_ZoomFactor[level];
-        LevelGeometry& g = m_Levels[level];
-        g.scaledWidth = MATH_Round(double(m_ImageWidth) * f);
-        g.scaledLength = MATH_Round(double(m_ImageLength) * f);
-        long const scaledTileWidth = MATH_Round(double(m_TileWidth) * f);
-        long const scaledTileLength = MATH_Round(double(m_TileLength) * f);
-        g.tileWidth = std::min(std::max(scaledTileWidth, 64L), 512L);
-        g.tileLength = std::min(std::max(scaledTileLength, 64L), 512L);
-        g.tilesAcross = CeilDiv(g.scaledWidth, g.tileWidth);
-        g.tilesDown = CeilDiv(g.scaledLength, g.tileLength);
-        if (scaledTileLength < 64)
-            multiplier *= 2;
-        g.separationTilesPerTile = multiplier;
-    }
+  long multiplier = 1;
+  for (int level = 0; level < kIMPN_ZoomLevelCount; ++level) {
+    double const f = kIMPN_ZoomFactor[level];
+    LevelGeometry& g = m_Levels[level];
+    g.scaledWidth = MATH_Round(double(m_ImageWidth) * f);
+    g.scaledLength = MATH_Round(double(m_ImageLength) * f);
+    long const scaledTileWidth = MATH_Round(double(m_TileWidth) * f);
+    long const scaledTileLength = MATH_Round(double(m_TileLength) * f);
+    g.tileWidth = std::min(std::max(scaledTileWidth, 64L), 512L);
+    g.tileLength = std::min(std::max(scaledTileLength, 64L), 512L);
+    g.tilesAcross = CeilDiv(g.scaledWidth, g.tileWidth);
+    g.tilesDown = CeilDiv(g.scaledLength, g.tileLength);
+    if (scaledTileLength < 64)
+      multiplier *= 2;
+    g.separationTilesPerTile = multiplier;
+  }
 }
 
-bool IMPN_TiledImage::IsIndexedLevel(IMPN_ZoomLevel level) const
-{
-    return level <= kIMPN_ZoomLevel1to1 && m_Separations.size() <= kMaxIndexedSeparations;
+bool IMPN_TiledImage::IsIndexedLevel(IMPN_ZoomLevel level) const {
+  return level <= kIMPN_ZoomLevel1to1 && m_Separations.size() <= kMaxIndexedSeparations;
 }
 
-bool IMPN_TiledImage::TileIndex(long top, long left, IMPN_ZoomLevel level, long& index) const
-{
-    if (int(level) < 0 || int(level) >= int(kIMPN_ZoomLevelCount) || top < 0 || left < 0)
-        return false;
+bool IMPN_TiledImage::TileIndex(long top, long left, IMPN_ZoomLevel level, long& index) const {
+  if (int(level) < 0 || int(level) >= int(kIMPN_ZoomLevelCount) || top < 0 || left < 0)
+    return false;
+  LevelGeometry const& g = m_Levels[level];
+  long const row = top / g.tileLength;
+  long const column = left / g.tileWidth;
+  // A column past the last would otherwise name a tile of the next row.
+  if (row >= g.tilesDown || column >= g.tilesAcross)
+    return false;
+  index = row * g.tilesAcross + column;
+  return true;
+}
+
+IMPN_BitMap* IMPN_TiledImage::FindTile(long top, long left, IMPN_ZoomLevel level, bool create) {
+  long index = 0;
+  if (!TileIndex(top, left, level, index))
+    return nullptr;
+  if (level >= kIMPN_ZoomLevel1to1)
+    return &m_DenseTiles[level - kIMPN_ZoomLevel1to1][static_cast<size_t>(index)];
+  auto& map = m_SparseTiles[level];
+  auto found = map.find(index);
+  if (found != map.end())
+    return &found->second;
+  return create ? &map[index] : nullptr;
+}
+
+IMPN_BitMap* IMPN_TiledImage::SlotFor(long top, long left, IMPN_ZoomLevel level) {
+  IMPN_BitMap* tile = FindTile(top, left, level, true);
+  if (tile && !tile->pixels) {
     LevelGeometry const& g = m_Levels[level];
-    long const row = top / g.tileLength;
-    long const column = left / g.tileWidth;
-    // A column past the last would otherwise name a tile of the next row.
-    if (row >= g.tilesDown || column >= g.tilesAcross)
-        return false;
-    index = row * g.tilesAcross + column;
-    return true;
+    tile->rect = IMPN_RectT<long>(top - top % g.tileLength, left - left % g.tileWidth, g.tileWidth,
+                                  g.tileLength);
+  }
+  return tile;
 }
 
-IMPN_BitMap* IMPN_TiledImage::FindTile(long top, long left, IMPN_ZoomLevel level, bool create)
-{
-    long index = 0;
-    if (!TileIndex(top, left, level, index))
-        return nullptr;
-    if (level >= kIMPN_ZoomLevel1to1)
-        return &m_DenseTiles[level - kIMPN_ZoomLevel1to1][static_cast<size_t>(index)];
-    auto& map = m_SparseTiles[level];
-    auto found = map.find(index);
-    if (found != map.end())
-        return &found->second;
-    return create ? &map[index] : nullptr;
+bool IMPN_TiledImage::IsStaleRGB(IMPN_BitMap const& tile, long stamp) {
+  // A tile left incomplete by a failed read (stamp 0) is built again.
+  return !tile.pixels || tile.timeStamp == 0 || tile.timeStamp < stamp;
 }
 
-IMPN_BitMap* IMPN_TiledImage::SlotFor(long top, long left, IMPN_ZoomLevel level)
-{
-    IMPN_BitMap* tile = FindTile(top, left, level, true);
-    if (tile && !tile->pixels)
-    {
-        LevelGeometry const& g = m_Levels[level];
-        tile->rect = IMPN_RectT<long>(top - top % g.tileLength, left - left % g.tileWidth,
-                                      g.tileWidth, g.tileLength);
-    }
-    return tile;
-}
-
-bool IMPN_TiledImage::IsStaleRGB(IMPN_BitMap const& tile, long stamp)
-{
+IMPN_BitMap* IMPN_TiledImage::GetTile(long top, long left, IMPN_ZoomLevel level, long stamp) {
+  IMPN_BitMap* tile = SlotFor(top, left, level);
+  if (!tile)
+    return nullptr;
+  if (IsIndexedLevel(level)) {
     // A tile left incomplete by a failed read (stamp 0) is built again.
-    return !tile.pixels || tile.timeStamp == 0 || tile.timeStamp < stamp;
-}
-
-IMPN_BitMap* IMPN_TiledImage::GetTile(long top, long left, IMPN_ZoomLevel level, long stamp)
-{
-    IMPN_BitMap* tile = SlotFor(top, left, level);
-    if (!tile)
-        return nullptr;
-    if (IsIndexedLevel(level))
-    {
-        // A tile left incomplete by a failed read (stamp 0) is built again.
-        if (!tile->pixels || tile->timeStamp == 0)
-            GenerateIndexedTile(*tile, level, stamp);
-        if (stamp > m_ColorTableTimeStamp)
-            GenerateColorTable();
-        return tile;
-    }
-    if (IsStaleRGB(*tile, stamp))
-    {
-        if (level >= kIMPN_ZoomLevel1to16)
-        {
-            // Everything the pyramid below needs from the separations, at once.
-            std::vector<IMPN_BitMap*> stale;
-            CollectStaleBaseTiles(*tile, level, stamp, stale);
-            BuildBaseTilesTogether(stale);
-        }
-        GenerateRGBTile(*tile, level, stamp);
-    }
+    if (!tile->pixels || tile->timeStamp == 0)
+      GenerateIndexedTile(*tile, level, stamp);
+    if (stamp > m_ColorTableTimeStamp)
+      GenerateColorTable();
     return tile;
-}
-
-void IMPN_TiledImage::SetWorkerCount(unsigned count)
-{
-    m_WorkerCount = std::max(1u, count);
-}
-
-void IMPN_TiledImage::PrepareWorkers(std::size_t workers)
-{
-    if (m_ReadLockCount != m_Separations.size())
-    {
-        m_ReadLocks.reset(new std::mutex[m_Separations.size()]);
-        m_ReadLockCount = m_Separations.size();
+  }
+  if (IsStaleRGB(*tile, stamp)) {
+    if (level >= kIMPN_ZoomLevel1to16) {
+      // Everything the pyramid below needs from the separations, at once.
+      std::vector<IMPN_BitMap*> stale;
+      CollectStaleBaseTiles(*tile, level, stamp, stale);
+      BuildBaseTilesTogether(stale);
     }
-    if (m_Scratch.size() < workers)
-        m_Scratch.resize(workers);
+    GenerateRGBTile(*tile, level, stamp);
+  }
+  return tile;
+}
+
+void IMPN_TiledImage::SetWorkerCount(unsigned count) {
+  m_WorkerCount = std::max(1u, count);
+}
+
+void IMPN_TiledImage::PrepareWorkers(std::size_t workers) {
+  if (m_ReadLockCount != m_Separations.size()) {
+    m_ReadLocks.reset(new std::mutex[m_Separations.size()]);
+    m_ReadLockCount = m_Separations.size();
+  }
+  if (m_Scratch.size() < workers)
+    m_Scratch.resize(workers);
 }
 
 void IMPN_TiledImage::CollectStaleBaseTiles(IMPN_BitMap const& tile, IMPN_ZoomLevel level,
-                                            long stamp, std::vector<IMPN_BitMap*>& stale)
-{
-    // The same descent as the build's own: a finer tile that is up to date ends it.
-    IMPN_ZoomLevel const finer = static_cast<IMPN_ZoomLevel>(level - 1);
-    ForEachQuadrant(tile, finer, [&](int, int, long top, long left) {
-        IMPN_BitMap* source = SlotFor(top, left, finer);
-        if (!source || !IsStaleRGB(*source, stamp))
-            return;
-        if (finer == kIMPN_ZoomLevel1to8)
-            stale.push_back(source);
-        else
-            CollectStaleBaseTiles(*source, finer, stamp, stale);
+                                            long stamp, std::vector<IMPN_BitMap*>& stale) {
+  // The same descent as the build's own: a finer tile that is up to date ends it.
+  IMPN_ZoomLevel const finer = static_cast<IMPN_ZoomLevel>(level - 1);
+  ForEachQuadrant(tile, finer, [&](int, int, long top, long left) {
+    IMPN_BitMap* source = SlotFor(top, left, finer);
+    if (!source || !IsStaleRGB(*source, stamp))
+      return;
+    if (finer == kIMPN_ZoomLevel1to8)
+      stale.push_back(source);
+    else
+      CollectStaleBaseTiles(*source, finer, stamp, stale);
+  });
+}
+
+void IMPN_TiledImage::BuildBaseTilesTogether(std::vector<IMPN_BitMap*> const& tiles) {
+  if (tiles.empty())
+    return;
+  RefreshInkRamps();
+  for (IMPN_BitMap* tile : tiles) {
+    tile->timeStamp = IMPN_Registry::GetNewTimeStamp();
+    tile->palette = nullptr;
+  }
+  unsigned const workers =
+      static_cast<unsigned>(std::min<std::size_t>(m_WorkerCount, tiles.size()));
+  PrepareWorkers(workers);
+  std::size_t const n = std::max<std::size_t>(1, m_Separations.size());
+  try {
+    IMPN_Workers::Run(tiles.size(), workers, [this, &tiles, n](std::size_t item, unsigned worker) {
+      BuildRGBFromSeparationTile(*tiles[item], kIMPN_ZoomLevel1to8, m_Scratch[worker], item % n);
     });
-}
-
-void IMPN_TiledImage::BuildBaseTilesTogether(std::vector<IMPN_BitMap*> const& tiles)
-{
-    if (tiles.empty())
-        return;
-    RefreshInkRamps();
+  } catch (...) {
+    // Tiles the failure left unfinished are built again at the next request.
     for (IMPN_BitMap* tile : tiles)
-    {
-        tile->timeStamp = IMPN_Registry::GetNewTimeStamp();
-        tile->palette = nullptr;
-    }
-    unsigned const workers =
-        static_cast<unsigned>(std::min<std::size_t>(m_WorkerCount, tiles.size()));
-    PrepareWorkers(workers);
-    std::size_t const n = std::max<std::size_t>(1, m_Separations.size());
-    try
-    {
-        IMPN_Workers::Run(tiles.size(), workers, [this, &tiles, n](std::size_t item,
-                                                                   unsigned worker) {
-            BuildRGBFromSeparationTile(*tiles[item], kIMPN_ZoomLevel1to8, m_Scratch[worker],
-                                       item % n);
-        });
-    }
-    catch (...)
-    {
-        // Tiles the failure left unfinished are built again at the next request.
-        for (IMPN_BitMap* tile : tiles)
-            tile->timeStamp = 0;
-        throw;
-    }
+      tile->timeStamp = 0;
+    throw;
+  }
 }
 
-long IMPN_TiledImage::GetTileTimeStamp(long top, long left, IMPN_ZoomLevel level)
-{
-    long index = 0;
-    if (!TileIndex(top, left, level, index))
+long IMPN_TiledImage::GetTileTimeStamp(long top, long left, IMPN_ZoomLevel level) {
+  long index = 0;
+  if (!TileIndex(top, left, level, index))
+    return 0;
+  IMPN_BitMap const* tile = FindTile(top, left, level, false);
+  if (IsIndexedLevel(level))
+    return tile && tile->pixels && tile->timeStamp == 0 ? 0 : m_ColorTableTimeStamp;
+  return tile ? tile->timeStamp : 0;
+}
+
+void IMPN_TiledImage::ResetCache() {
+  for (auto& map : m_SparseTiles)
+    for (auto& entry : map)
+      FreePixels(entry.second);
+  for (auto& tiles : m_DenseTiles)
+    for (auto& tile : tiles)
+      FreePixels(tile);
+}
+
+void IMPN_TiledImage::FreePixels(IMPN_BitMap& tile) {
+  delete[] tile.pixels;
+  tile = IMPN_BitMap();
+}
+
+void IMPN_TiledImage::SetPixels(IMPN_BitMap& tile, long kind, std::uint16_t rowBytes) {
+  long const area = tile.rect.width * tile.rect.height;
+  auto bytesOf = [area](long k) -> long {
+    switch (k) {
+      case kIMPN_BitMapIndexed:
+        return area;
+      case kIMPN_BitMapUniformIndex:
+        return 1;
+      case kIMPN_BitMapRGB:
+        return area * 3;
+      case kIMPN_BitMapUniformRGB:
+        return 3;
+      default:
         return 0;
-    IMPN_BitMap const* tile = FindTile(top, left, level, false);
-    if (IsIndexedLevel(level))
-        return tile && tile->pixels && tile->timeStamp == 0 ? 0 : m_ColorTableTimeStamp;
-    return tile ? tile->timeStamp : 0;
-}
-
-void IMPN_TiledImage::ResetCache()
-{
-    for (auto& map : m_SparseTiles)
-        for (auto& entry : map)
-            FreePixels(entry.second);
-    for (auto& tiles : m_DenseTiles)
-        for (auto& tile : tiles)
-            FreePixels(tile);
-}
-
-void IMPN_TiledImage::FreePixels(IMPN_BitMap& tile)
-{
+    }
+  };
+  if (!tile.pixels || bytesOf(tile.kind) != bytesOf(kind)) {
     delete[] tile.pixels;
-    tile = IMPN_BitMap();
+    tile.pixels = new std::uint8_t[static_cast<size_t>(bytesOf(kind))];
+  }
+  tile.kind = kind;
+  tile.rowBytes = rowBytes;
 }
 
-void IMPN_TiledImage::SetPixels(IMPN_BitMap& tile, long kind, std::uint16_t rowBytes)
-{
-    long const area = tile.rect.width * tile.rect.height;
-    auto bytesOf = [area](long k) -> long {
-        switch (k)
-        {
-        case kIMPN_BitMapIndexed: return area;
-        case kIMPN_BitMapUniformIndex: return 1;
-        case kIMPN_BitMapRGB: return area * 3;
-        case kIMPN_BitMapUniformRGB: return 3;
-        default: return 0;
-        }
-    };
-    if (!tile.pixels || bytesOf(tile.kind) != bytesOf(kind))
-    {
-        delete[] tile.pixels;
-        tile.pixels = new std::uint8_t[static_cast<size_t>(bytesOf(kind))];
-    }
-    tile.kind = kind;
-    tile.rowBytes = rowBytes;
+void IMPN_TiledImage::MapTileCoordinate(long& top, long& left, IMPN_ZoomLevel level) const {
+  LevelGeometry const& g = m_Levels[level];
+  if (level < kIMPN_ZoomLevel1to1) {
+    long const k = ZoomDivisor(level);
+    left = m_TileWidth * (left / (m_TileWidth * k));
+    top = m_TileLength * (top / (m_TileLength * k));
+  } else if (level <= kIMPN_ZoomLevel1to8) {
+    long const ratio = m_TileWidth / g.tileWidth;
+    left *= ratio;
+    top *= ratio;
+  } else {
+    long const ratio = g.separationTilesPerTile * m_TileWidth / g.tileWidth;
+    left *= ratio;
+    top *= ratio;
+  }
 }
 
-void IMPN_TiledImage::MapTileCoordinate(long& top, long& left, IMPN_ZoomLevel level) const
-{
-    LevelGeometry const& g = m_Levels[level];
-    if (level < kIMPN_ZoomLevel1to1)
-    {
-        long const k = ZoomDivisor(level);
-        left = m_TileWidth * (left / (m_TileWidth * k));
-        top = m_TileLength * (top / (m_TileLength * k));
+void IMPN_TiledImage::GenerateColorTable() {
+  long const n = static_cast<long>(m_Separations.size());
+  m_EntryCount = n >= long(kMaxIndexedSeparations) ? long(kColorTableSize) : 1L << n;
+  m_ColorTable[0] = m_SurfaceColor;
+  // Each set is the set without its top separation with that one laid over it, which is the
+  // bottom-first order of laying the set's inks down.
+  int top = 0;
+  for (long set = 1; set < m_EntryCount; ++set) {
+    if (set == (2L << top))
+      ++top;
+    IMPN_RGBColor8 colour = m_ColorTable[set & ~(1L << top)];
+    IMPN_Separation const* separation = m_Separations[static_cast<size_t>(top)];
+    if (separation->IsVisible()) {
+      if (separation->IsTransparent())
+        IMPN_Ink::Blend(separation->GetInk(), colour, colour);
+      else
+        IMPN_Ink::OpaqueAlphaBlend(separation->GetInk(), colour, colour);
     }
-    else if (level <= kIMPN_ZoomLevel1to8)
-    {
-        long const ratio = m_TileWidth / g.tileWidth;
-        left *= ratio;
-        top *= ratio;
-    }
-    else
-    {
-        long const ratio = g.separationTilesPerTile * m_TileWidth / g.tileWidth;
-        left *= ratio;
-        top *= ratio;
-    }
+    m_ColorTable[set] = colour;
+  }
+  m_ColorTableRecord.entries = m_ColorTable;
+  m_ColorTableRecord.count = m_EntryCount;
+  m_ColorTableTimeStamp = IMPN_Registry::GetNewTimeStamp();
 }
 
-void IMPN_TiledImage::GenerateColorTable()
-{
-    long const n = static_cast<long>(m_Separations.size());
-    m_EntryCount = n >= long(kMaxIndexedSeparations) ? long(kColorTableSize) : 1L << n;
-    m_ColorTable[0] = m_SurfaceColor;
-    // Each set is the set without its top separation with that one laid over it, which is the
-    // bottom-first order of laying the set's inks down.
-    int top = 0;
-    for (long set = 1; set < m_EntryCount; ++set)
-    {
-        if (set == (2L << top))
-            ++top;
-        IMPN_RGBColor8 colour = m_ColorTable[set & ~(1L << top)];
-        IMPN_Separation const* separation = m_Separations[static_cast<size_t>(top)];
-        if (separation->IsVisible())
-        {
-            if (separation->IsTransparent())
-                IMPN_Ink::Blend(separation->GetInk(), colour, colour);
-            else
-                IMPN_Ink::OpaqueAlphaBlend(separation->GetInk(), colour, colour);
-        }
-        m_ColorTable[set] = colour;
-    }
-    m_ColorTableRecord.entries = m_ColorTable;
-    m_ColorTableRecord.count = m_EntryCount;
-    m_ColorTableTimeStamp = IMPN_Registry::GetNewTimeStamp();
+void IMPN_TiledImage::RefreshInkRamps() {
+  size_t const n = m_Separations.size();
+  m_InkRamps.resize(n);
+  m_InkRampSeparations.resize(n, nullptr);
+  m_InkRampStamps.resize(n, -1);
+  for (size_t i = 0; i < n; ++i) {
+    IMPN_Separation const* separation = m_Separations[i];
+    long const stamp = static_cast<long>(separation->GetTimeStamp());
+    if (m_InkRampSeparations[i] == separation && m_InkRampStamps[i] == stamp)
+      continue;
+    m_InkRamps[i].Prepare(separation->GetInk(), separation->IsTransparent());
+    m_InkRampSeparations[i] = separation;
+    m_InkRampStamps[i] = stamp;
+  }
 }
 
-void IMPN_TiledImage::RefreshInkRamps()
-{
-    size_t const n = m_Separations.size();
-    m_InkRamps.resize(n);
-    m_InkRampSeparations.resize(n, nullptr);
-    m_InkRampStamps.resize(n, -1);
-    for (size_t i = 0; i < n; ++i)
-    {
-        IMPN_Separation const* separation = m_Separations[i];
-        long const stamp = static_cast<long>(separation->GetTimeStamp());
-        if (m_InkRampSeparations[i] == separation && m_InkRampStamps[i] == stamp)
-            continue;
-        m_InkRamps[i].Prepare(separation->GetInk(), separation->IsTransparent());
-        m_InkRampSeparations[i] = separation;
-        m_InkRampStamps[i] = stamp;
+void IMPN_TiledImage::ReadSeparationTiles(Scratch& scratch, long top, long left, bool skipHidden,
+                                          std::size_t firstRead, bool& allUniform, bool& failed) {
+  size_t const n = m_Separations.size();
+  size_t const bytes = static_cast<size_t>(m_TileWidth / 8 * m_TileLength);
+  if (scratch.bitBuffers.size() < n)
+    scratch.bitBuffers.resize(n);
+  scratch.separationTiles.assign(n, SeparationTile());
+  allUniform = true;
+  failed = false;
+  for (size_t k = 0; k < n; ++k) {
+    size_t const i = (firstRead + k) % n;
+    std::lock_guard<std::mutex> lock(ReadLock(i));
+    IMPN_Separation* separation = m_Separations[i];
+    SeparationTile& st = scratch.separationTiles[i];
+    long const state =
+        separation->GetTileState(static_cast<unsigned long>(left), static_cast<unsigned long>(top));
+    if (state == IMPN_Separation::kTileBlank)
+      continue;
+    if (state == IMPN_Separation::kTileFull) {
+      st.content = SeparationTile::kFull;
+      continue;
     }
+    if (state != IMPN_Separation::kTileMixed && state != IMPN_Separation::kTileUnknown) {
+      // A separation smaller than the first has no tile here, and never will.
+      st.content = SeparationTile::kFailed;
+      allUniform = false;
+      continue;
+    }
+    if (state == IMPN_Separation::kTileMixed && skipHidden && !separation->IsVisible()) {
+      st.content = SeparationTile::kSkipped;
+      allUniform = false;
+      continue;
+    }
+    std::vector<std::uint8_t>& buffer = scratch.bitBuffers[i];
+    if (buffer.size() < bytes)
+      buffer.resize(bytes);
+    long const result = separation->GetTile(buffer.data(), static_cast<unsigned long>(left),
+                                            static_cast<unsigned long>(top));
+    if (result == -1) {
+      st.content = SeparationTile::kFailed;
+      allUniform = false;
+      failed = true;
+    } else if (result == 1 && state == IMPN_Separation::kTileUnknown)
+      st.content = buffer[0] == 0xFF ? SeparationTile::kFull : SeparationTile::kBlank;
+    else {
+      st.content = SeparationTile::kBits;
+      st.bits = buffer.data();
+      allUniform = false;
+    }
+  }
 }
 
-void IMPN_TiledImage::ReadSeparationTiles(Scratch& scratch, long top, long left,
-                                          bool skipHidden, std::size_t firstRead,
-                                          bool& allUniform, bool& failed)
-{
-    size_t const n = m_Separations.size();
-    size_t const bytes = static_cast<size_t>(m_TileWidth / 8 * m_TileLength);
-    if (scratch.bitBuffers.size() < n)
-        scratch.bitBuffers.resize(n);
-    scratch.separationTiles.assign(n, SeparationTile());
-    allUniform = true;
-    failed = false;
-    for (size_t k = 0; k < n; ++k)
-    {
-        size_t const i = (firstRead + k) % n;
-        std::lock_guard<std::mutex> lock(ReadLock(i));
-        IMPN_Separation* separation = m_Separations[i];
-        SeparationTile& st = scratch.separationTiles[i];
-        long const state = separation->GetTileState(static_cast<unsigned long>(left),
-                                                    static_cast<unsigned long>(top));
-        if (state == IMPN_Separation::kTileBlank)
-            continue;
-        if (state == IMPN_Separation::kTileFull)
-        {
-            st.content = SeparationTile::kFull;
-            continue;
-        }
-        if (state != IMPN_Separation::kTileMixed && state != IMPN_Separation::kTileUnknown)
-        {
-            // A separation smaller than the first has no tile here, and never will.
-            st.content = SeparationTile::kFailed;
-            allUniform = false;
-            continue;
-        }
-        if (state == IMPN_Separation::kTileMixed && skipHidden && !separation->IsVisible())
-        {
-            st.content = SeparationTile::kSkipped;
-            allUniform = false;
-            continue;
-        }
-        std::vector<std::uint8_t>& buffer = scratch.bitBuffers[i];
-        if (buffer.size() < bytes)
-            buffer.resize(bytes);
-        long const result = separation->GetTile(buffer.data(), static_cast<unsigned long>(left),
-                                                static_cast<unsigned long>(top));
-        if (result == -1)
-        {
-            st.content = SeparationTile::kFailed;
-            allUniform = false;
-            failed = true;
-        }
-        else if (result == 1 && state == IMPN_Separation::kTileUnknown)
-            st.content = buffer[0] == 0xFF ? SeparationTile::kFull : SeparationTile::kBlank;
-        else
-        {
-            st.content = SeparationTile::kBits;
-            st.bits = buffer.data();
-            allUniform = false;
-        }
-    }
+void IMPN_TiledImage::GenerateIndexedTile(IMPN_BitMap& tile, IMPN_ZoomLevel level, long stamp) {
+  tile.timeStamp = IMPN_Registry::GetNewTimeStamp();
+  tile.palette = &m_ColorTableRecord;
+  if (level == kIMPN_ZoomLevel1to1)
+    GenerateIDXFromSingleTile(tile);
+  else
+    GenerateIDXFromPartialTile(tile, level, stamp);
 }
 
-void IMPN_TiledImage::GenerateIndexedTile(IMPN_BitMap& tile, IMPN_ZoomLevel level, long stamp)
-{
-    tile.timeStamp = IMPN_Registry::GetNewTimeStamp();
-    tile.palette = &m_ColorTableRecord;
-    if (level == kIMPN_ZoomLevel1to1)
-        GenerateIDXFromSingleTile(tile);
-    else
-        GenerateIDXFromPartialTile(tile, level, stamp);
-}
+void IMPN_TiledImage::GenerateIDXFromSingleTile(IMPN_BitMap& tile) {
+  long top = tile.rect.top;
+  long left = tile.rect.left;
+  MapTileCoordinate(top, left, kIMPN_ZoomLevel1to1);
+  bool allUniform = true;
+  bool failed = false;
+  PrepareWorkers(1);
+  Scratch& scratch = m_Scratch.front();
+  ReadSeparationTiles(scratch, top, left, false, 0, allUniform, failed);
 
-void IMPN_TiledImage::GenerateIDXFromSingleTile(IMPN_BitMap& tile)
-{
-    long top = tile.rect.top;
-    long left = tile.rect.left;
-    MapTileCoordinate(top, left, kIMPN_ZoomLevel1to1);
-    bool allUniform = true;
-    bool failed = false;
-    PrepareWorkers(1);
-    Scratch& scratch = m_Scratch.front();
-    ReadSeparationTiles(scratch, top, left, false, 0, allUniform, failed);
-
-    std::uint8_t fullSet = 0;
-    std::vector<std::pair<std::uint8_t const*, int>> mixed;
-    for (size_t i = 0; i < scratch.separationTiles.size(); ++i)
-    {
-        SeparationTile const& st = scratch.separationTiles[i];
-        if (st.content == SeparationTile::kFull)
-            fullSet = static_cast<std::uint8_t>(fullSet | (1u << i));
-        else if (st.content == SeparationTile::kBits)
-            mixed.emplace_back(st.bits, static_cast<int>(i));
+  std::uint8_t fullSet = 0;
+  std::vector<std::pair<std::uint8_t const*, int>> mixed;
+  for (size_t i = 0; i < scratch.separationTiles.size(); ++i) {
+    SeparationTile const& st = scratch.separationTiles[i];
+    if (st.content == SeparationTile::kFull)
+      fullSet = static_cast<std::uint8_t>(fullSet | (1u << i));
+    else if (st.content == SeparationTile::kBits)
+      mixed.emplace_back(st.bits, static_cast<int>(i));
+  }
+  if (allUniform) {
+    SetPixels(tile, kIMPN_BitMapUniformIndex, 1);
+    tile.pixels[0] = fullSet;
+  } else {
+    long const width = tile.rect.width;
+    long const length = tile.rect.height;
+    long const bytesPerRow = m_TileWidth / 8;
+    SetPixels(tile, kIMPN_BitMapIndexed, static_cast<std::uint16_t>(width));
+    std::uint64_t const base = s_SpreadBits[0xFF] * fullSet;
+    for (long y = 0; y < length; ++y) {
+      std::uint8_t* out = tile.pixels + y * width;
+      long const rowOffset = y * bytesPerRow;
+      for (long j = 0; j < bytesPerRow; ++j, out += 8) {
+        std::uint64_t pixels = base;
+        for (auto const& m : mixed)
+          pixels |= s_SpreadBits[m.first[rowOffset + j]] << m.second;
+        std::memcpy(out, &pixels, 8);
+      }
     }
-    if (allUniform)
-    {
-        SetPixels(tile, kIMPN_BitMapUniformIndex, 1);
-        tile.pixels[0] = fullSet;
-    }
-    else
-    {
-        long const width = tile.rect.width;
-        long const length = tile.rect.height;
-        long const bytesPerRow = m_TileWidth / 8;
-        SetPixels(tile, kIMPN_BitMapIndexed, static_cast<std::uint16_t>(width));
-        std::uint64_t const base = s_SpreadBits[0xFF] * fullSet;
-        for (long y = 0; y < length; ++y)
-        {
-            std::uint8_t* out = tile.pixels + y * width;
-            long const rowOffset = y * bytesPerRow;
-            for (long j = 0; j < bytesPerRow; ++j, out += 8)
-            {
-                std::uint64_t pixels = base;
-                for (auto const& m : mixed)
-                    pixels |= s_SpreadBits[m.first[rowOffset + j]] << m.second;
-                std::memcpy(out, &pixels, 8);
-            }
-        }
-    }
-    if (failed)
-        tile.timeStamp = 0;
+  }
+  if (failed)
+    tile.timeStamp = 0;
 }
 
 void IMPN_TiledImage::GenerateIDXFromPartialTile(IMPN_BitMap& tile, IMPN_ZoomLevel level,
-                                                 long stamp)
-{
-    std::uint8_t const noInk = 0;
-    MagnifyOneToOneTile(tile, level, stamp, kIMPN_BitMapIndexed, kIMPN_BitMapUniformIndex, 1,
-                        &noInk);
+                                                 long stamp) {
+  std::uint8_t const noInk = 0;
+  MagnifyOneToOneTile(tile, level, stamp, kIMPN_BitMapIndexed, kIMPN_BitMapUniformIndex, 1, &noInk);
 }
 
 void IMPN_TiledImage::MagnifyOneToOneTile(IMPN_BitMap& tile, IMPN_ZoomLevel level, long stamp,
                                           long kind, long uniformKind, long bytesPerPixel,
-                                          std::uint8_t const* withoutSource)
-{
-    long top = tile.rect.top;
-    long left = tile.rect.left;
-    MapTileCoordinate(top, left, level);
-    IMPN_BitMap const* source = GetTile(top, left, kIMPN_ZoomLevel1to1, stamp);
-    size_t const pixelBytes = static_cast<size_t>(bytesPerPixel);
-    if (!source || source->kind == uniformKind)
-    {
-        SetPixels(tile, uniformKind, static_cast<std::uint16_t>(bytesPerPixel));
-        std::memcpy(tile.pixels, source ? source->pixels : withoutSource, pixelBytes);
+                                          std::uint8_t const* withoutSource) {
+  long top = tile.rect.top;
+  long left = tile.rect.left;
+  MapTileCoordinate(top, left, level);
+  IMPN_BitMap const* source = GetTile(top, left, kIMPN_ZoomLevel1to1, stamp);
+  size_t const pixelBytes = static_cast<size_t>(bytesPerPixel);
+  if (!source || source->kind == uniformKind) {
+    SetPixels(tile, uniformKind, static_cast<std::uint16_t>(bytesPerPixel));
+    std::memcpy(tile.pixels, source ? source->pixels : withoutSource, pixelBytes);
+  } else {
+    long const k = ZoomDivisor(level);
+    long const width = tile.rect.width;
+    long const rowBytes = width * bytesPerPixel;
+    long const sourceRow = (tile.rect.top / k) % m_TileLength;
+    long const sourceColumn = (tile.rect.left / k) % m_TileWidth;
+    SetPixels(tile, kind, static_cast<std::uint16_t>(rowBytes));
+    for (long sy = 0; sy < tile.rect.height / k; ++sy) {
+      std::uint8_t const* in =
+          source->pixels + (sourceRow + sy) * source->rowBytes + sourceColumn * bytesPerPixel;
+      std::uint8_t* out = tile.pixels + sy * k * rowBytes;
+      // Each source pixel k times along the row, then the row k times.
+      for (long sx = 0; sx < width / k; ++sx, in += bytesPerPixel)
+        for (long r = 0; r < k; ++r, out += bytesPerPixel)
+          std::memcpy(out, in, pixelBytes);
+      out = tile.pixels + sy * k * rowBytes;
+      for (long r = 1; r < k; ++r)
+        std::memcpy(out + r * rowBytes, out, static_cast<size_t>(rowBytes));
     }
-    else
-    {
-        long const k = ZoomDivisor(level);
-        long const width = tile.rect.width;
-        long const rowBytes = width * bytesPerPixel;
-        long const sourceRow = (tile.rect.top / k) % m_TileLength;
-        long const sourceColumn = (tile.rect.left / k) % m_TileWidth;
-        SetPixels(tile, kind, static_cast<std::uint16_t>(rowBytes));
-        for (long sy = 0; sy < tile.rect.height / k; ++sy)
-        {
-            std::uint8_t const* in = source->pixels + (sourceRow + sy) * source->rowBytes +
-                                     sourceColumn * bytesPerPixel;
-            std::uint8_t* out = tile.pixels + sy * k * rowBytes;
-            // Each source pixel k times along the row, then the row k times.
-            for (long sx = 0; sx < width / k; ++sx, in += bytesPerPixel)
-                for (long r = 0; r < k; ++r, out += bytesPerPixel)
-                    std::memcpy(out, in, pixelBytes);
-            out = tile.pixels + sy * k * rowBytes;
-            for (long r = 1; r < k; ++r)
-                std::memcpy(out + r * rowBytes, out, static_cast<size_t>(rowBytes));
-        }
-    }
-    if (!source || source->timeStamp == 0)
-        tile.timeStamp = 0;
+  }
+  if (!source || source->timeStamp == 0)
+    tile.timeStamp = 0;
 }
 
-void IMPN_TiledImage::GenerateRGBTile(IMPN_BitMap& tile, IMPN_ZoomLevel level, long stamp)
-{
-    tile.timeStamp = IMPN_Registry::GetNewTimeStamp();
-    tile.palette = nullptr;
-    if (level >= kIMPN_ZoomLevel1to16)
-        GenerateRGBFromMultipleTiles(tile, level, stamp);
-    else if (level < kIMPN_ZoomLevel1to1)
-        GenerateRGBFromPartialTile(tile, level, stamp);
-    else
-    {
-        RefreshInkRamps();
-        PrepareWorkers(1);
-        BuildRGBFromSeparationTile(tile, level, m_Scratch.front(), 0);
-    }
+void IMPN_TiledImage::GenerateRGBTile(IMPN_BitMap& tile, IMPN_ZoomLevel level, long stamp) {
+  tile.timeStamp = IMPN_Registry::GetNewTimeStamp();
+  tile.palette = nullptr;
+  if (level >= kIMPN_ZoomLevel1to16)
+    GenerateRGBFromMultipleTiles(tile, level, stamp);
+  else if (level < kIMPN_ZoomLevel1to1)
+    GenerateRGBFromPartialTile(tile, level, stamp);
+  else {
+    RefreshInkRamps();
+    PrepareWorkers(1);
+    BuildRGBFromSeparationTile(tile, level, m_Scratch.front(), 0);
+  }
 }
 
 void IMPN_TiledImage::BuildRGBFromSeparationTile(IMPN_BitMap& tile, IMPN_ZoomLevel level,
-                                                 Scratch& scratch, std::size_t firstRead)
-{
-    if (tile.kind == kIMPN_BitMapUniformRGB)
-        RefreshRGBUniformTile(tile, level);
-    else
-        GenerateRGBFromSingleTile(tile, level, scratch, firstRead);
+                                                 Scratch& scratch, std::size_t firstRead) {
+  if (tile.kind == kIMPN_BitMapUniformRGB)
+    RefreshRGBUniformTile(tile, level);
+  else
+    GenerateRGBFromSingleTile(tile, level, scratch, firstRead);
 }
 
-IMPN_RGBColor8 IMPN_TiledImage::UniformColor(long top, long left) const
-{
-    IMPN_RGBColor8 colour = m_SurfaceColor;
-    for (size_t i = 0; i < m_Separations.size(); ++i)
-    {
-        IMPN_Separation const* separation = m_Separations[i];
-        if (separation->IsVisible() &&
-            separation->GetTileState(static_cast<unsigned long>(left),
-                                     static_cast<unsigned long>(top)) ==
-                IMPN_Separation::kTileFull)
-            m_InkRamps[i].Apply(255, colour);
-    }
-    return colour;
+IMPN_RGBColor8 IMPN_TiledImage::UniformColor(long top, long left) const {
+  IMPN_RGBColor8 colour = m_SurfaceColor;
+  for (size_t i = 0; i < m_Separations.size(); ++i) {
+    IMPN_Separation const* separation = m_Separations[i];
+    if (separation->IsVisible() &&
+        separation->GetTileState(static_cast<unsigned long>(left),
+                                 static_cast<unsigned long>(top)) == IMPN_Separation::kTileFull)
+      m_InkRamps[i].Apply(255, colour);
+  }
+  return colour;
 }
 
-void IMPN_TiledImage::RefreshRGBUniformTile(IMPN_BitMap& tile, IMPN_ZoomLevel level)
-{
-    long top = tile.rect.top;
-    long left = tile.rect.left;
-    MapTileCoordinate(top, left, level);
-    StoreColor(tile.pixels, UniformColor(top, left));
+void IMPN_TiledImage::RefreshRGBUniformTile(IMPN_BitMap& tile, IMPN_ZoomLevel level) {
+  long top = tile.rect.top;
+  long left = tile.rect.left;
+  MapTileCoordinate(top, left, level);
+  StoreColor(tile.pixels, UniformColor(top, left));
 }
 
-bool IMPN_TiledImage::ExtendsBeyondImage(IMPN_BitMap const& tile, IMPN_ZoomLevel level) const
-{
-    LevelGeometry const& g = m_Levels[level];
-    return tile.rect.left + tile.rect.width > g.scaledWidth ||
-           tile.rect.top + tile.rect.height > g.scaledLength;
+bool IMPN_TiledImage::ExtendsBeyondImage(IMPN_BitMap const& tile, IMPN_ZoomLevel level) const {
+  LevelGeometry const& g = m_Levels[level];
+  return tile.rect.left + tile.rect.width > g.scaledWidth ||
+         tile.rect.top + tile.rect.height > g.scaledLength;
 }
 
 void IMPN_TiledImage::ImagePart(IMPN_BitMap const& tile, IMPN_ZoomLevel level, long& width,
-                                long& length) const
-{
-    LevelGeometry const& g = m_Levels[level];
-    width = std::max(0L, std::min(tile.rect.width, g.scaledWidth - tile.rect.left));
-    length = std::max(0L, std::min(tile.rect.height, g.scaledLength - tile.rect.top));
+                                long& length) const {
+  LevelGeometry const& g = m_Levels[level];
+  width = std::max(0L, std::min(tile.rect.width, g.scaledWidth - tile.rect.left));
+  length = std::max(0L, std::min(tile.rect.height, g.scaledLength - tile.rect.top));
 }
 
 void IMPN_TiledImage::GenerateRGBFromSingleTile(IMPN_BitMap& tile, IMPN_ZoomLevel level,
-                                                Scratch& scratch, std::size_t firstRead)
-{
-    long top = tile.rect.top;
-    long left = tile.rect.left;
-    MapTileCoordinate(top, left, level);
-    bool allUniform = true;
-    bool failed = false;
-    ReadSeparationTiles(scratch, top, left, true, firstRead, allUniform, failed);
+                                                Scratch& scratch, std::size_t firstRead) {
+  long top = tile.rect.top;
+  long left = tile.rect.left;
+  MapTileCoordinate(top, left, level);
+  bool allUniform = true;
+  bool failed = false;
+  ReadSeparationTiles(scratch, top, left, true, firstRead, allUniform, failed);
 
-    if (allUniform && !ExtendsBeyondImage(tile, level))
-    {
-        SetPixels(tile, kIMPN_BitMapUniformRGB, 3);
-        StoreColor(tile.pixels, UniformColor(top, left));
-        return;
+  if (allUniform && !ExtendsBeyondImage(tile, level)) {
+    SetPixels(tile, kIMPN_BitMapUniformRGB, 3);
+    StoreColor(tile.pixels, UniformColor(top, left));
+    return;
+  }
+
+  long const width = tile.rect.width;
+  long const length = tile.rect.height;
+  size_t const n = m_Separations.size();
+  if (scratch.coverageBuffers.size() < n)
+    scratch.coverageBuffers.resize(n);
+  // Bottom first.
+  std::vector<Layer>& layers = scratch.layers;
+  layers.clear();
+  for (size_t i = 0; i < n; ++i) {
+    SeparationTile const& st = scratch.separationTiles[i];
+    if (!m_Separations[i]->IsVisible())
+      continue;
+    if (st.content == SeparationTile::kFull)
+      layers.push_back({&m_InkRamps[i], nullptr});
+    else if (st.content == SeparationTile::kBits) {
+      std::vector<std::uint8_t>& coverage = scratch.coverageBuffers[i];
+      coverage.resize(static_cast<size_t>(width * length));
+      Generate8bppFrom1bpp(st.bits, m_TileWidth / 8, m_TileLength, coverage.data(), level);
+      layers.push_back({&m_InkRamps[i], coverage.data()});
     }
+  }
 
+  SetPixels(tile, kIMPN_BitMapRGB, static_cast<std::uint16_t>(width * 3));
+  long imageWidth = 0;
+  long imageLength = 0;
+  ImagePart(tile, level, imageWidth, imageLength);
+  // Full layers at the bottom make one colour of the ground, and the lowest layer with
+  // coverage over that ground one colour per coverage value: a look-up replaces the fill
+  // and that layer's pass.
+  IMPN_RGBColor8 ground = m_SurfaceColor;
+  size_t lowest = 0;
+  for (; lowest < layers.size() && !layers[lowest].coverage; ++lowest)
+    layers[lowest].ramp->Apply(255, ground);
+  bool const looksUp = lowest < layers.size();
+  IMPN_RGBColor8 overGround[256];
+  if (looksUp)
+    for (int c = 0; c < 256; ++c) {
+      overGround[c] = ground;
+      layers[lowest].ramp->Apply(static_cast<std::uint8_t>(c), overGround[c]);
+    }
+  // Row by row, each row its ground first and then every further layer over the whole row
+  // while it is in the cache.
+  for (long y = 0; y < length; ++y) {
+    std::uint8_t* out = tile.pixels + y * width * 3;
+    long const inside = y < imageLength ? imageWidth : 0;
+    if (looksUp) {
+      std::uint8_t const* coverage = layers[lowest].coverage + y * width;
+      for (long x = 0; x < inside; ++x)
+        StoreColor(out + x * 3, overGround[coverage[x]]);
+    } else
+      FillColor(out, inside, ground);
+    for (size_t i = looksUp ? lowest + 1 : lowest; i < layers.size(); ++i)
+      layers[i].ramp->ApplyToRow(layers[i].coverage ? layers[i].coverage + y * width : nullptr, out,
+                                 inside);
+    FillColor(out + inside * 3, width - inside, kWhite);
+  }
+  if (failed)
+    tile.timeStamp = 0;
+}
+
+void IMPN_TiledImage::GenerateRGBFromMultipleTiles(IMPN_BitMap& tile, IMPN_ZoomLevel level,
+                                                   long stamp) {
+  IMPN_ZoomLevel const finer = static_cast<IMPN_ZoomLevel>(level - 1);
+  IMPN_BitMap const* quadrants[2][2] = {{nullptr, nullptr}, {nullptr, nullptr}};
+  int fetched = 0;
+  int uniform = 0;
+  bool incomplete = false;
+  ForEachQuadrant(tile, finer, [&](int qy, int qx, long top, long left) {
+    IMPN_BitMap const* source = GetTile(top, left, finer, stamp);
+    if (!source || !source->pixels)
+      return;
+    quadrants[qy][qx] = source;
+    ++fetched;
+    if (source->kind == kIMPN_BitMapUniformRGB)
+      ++uniform;
+    if (source->timeStamp == 0)
+      incomplete = true;
+  });
+
+  if (fetched == 4 && uniform == 4) {
+    unsigned sums[3] = {0, 0, 0};
+    for (auto const& row : quadrants)
+      for (IMPN_BitMap const* q : row)
+        for (int ch = 0; ch < 3; ++ch)
+          sums[ch] += q->pixels[ch];
+    SetPixels(tile, kIMPN_BitMapUniformRGB, 3);
+    for (int ch = 0; ch < 3; ++ch)
+      tile.pixels[ch] = static_cast<std::uint8_t>(sums[ch] / 4);
+  } else {
     long const width = tile.rect.width;
     long const length = tile.rect.height;
-    size_t const n = m_Separations.size();
-    if (scratch.coverageBuffers.size() < n)
-        scratch.coverageBuffers.resize(n);
-    // Bottom first.
-    std::vector<Layer>& layers = scratch.layers;
-    layers.clear();
-    for (size_t i = 0; i < n; ++i)
-    {
-        SeparationTile const& st = scratch.separationTiles[i];
-        if (!m_Separations[i]->IsVisible())
-            continue;
-        if (st.content == SeparationTile::kFull)
-            layers.push_back({&m_InkRamps[i], nullptr});
-        else if (st.content == SeparationTile::kBits)
-        {
-            std::vector<std::uint8_t>& coverage = scratch.coverageBuffers[i];
-            coverage.resize(static_cast<size_t>(width * length));
-            Generate8bppFrom1bpp(st.bits, m_TileWidth / 8, m_TileLength, coverage.data(),
-                                 level);
-            layers.push_back({&m_InkRamps[i], coverage.data()});
-        }
-    }
-
+    long const halfWidth = width / 2;
+    long const halfLength = length / 2;
     SetPixels(tile, kIMPN_BitMapRGB, static_cast<std::uint16_t>(width * 3));
     long imageWidth = 0;
     long imageLength = 0;
     ImagePart(tile, level, imageWidth, imageLength);
-    // Full layers at the bottom make one colour of the ground, and the lowest layer with
-    // coverage over that ground one colour per coverage value: a look-up replaces the fill
-    // and that layer's pass.
-    IMPN_RGBColor8 ground = m_SurfaceColor;
-    size_t lowest = 0;
-    for (; lowest < layers.size() && !layers[lowest].coverage; ++lowest)
-        layers[lowest].ramp->Apply(255, ground);
-    bool const looksUp = lowest < layers.size();
-    IMPN_RGBColor8 overGround[256];
-    if (looksUp)
-        for (int c = 0; c < 256; ++c)
-        {
-            overGround[c] = ground;
-            layers[lowest].ramp->Apply(static_cast<std::uint8_t>(c), overGround[c]);
+    for (long y = 0; y < length; ++y) {
+      std::uint8_t* out = tile.pixels + y * width * 3;
+      long const inside = y < imageLength ? imageWidth : 0;
+      long const sourceRow = (y % halfLength) * 2;
+      for (long x = 0; x < inside;) {
+        IMPN_BitMap const* source = quadrants[y / halfLength][x / halfWidth];
+        long const end = std::min(inside, (x / halfWidth + 1) * halfWidth);
+        if (!source)
+          FillColor(out, end - x, m_SurfaceColor);
+        else if (source->kind == kIMPN_BitMapUniformRGB)
+          FillColor(out, end - x, LoadColor(source->pixels));
+        else {
+          std::uint8_t const* upper =
+              source->pixels + sourceRow * source->rowBytes + (x % halfWidth) * 2 * 3;
+          std::uint8_t const* lower = upper + source->rowBytes;
+          for (long i = x; i < end; ++i, upper += 6, lower += 6)
+            AverageBlock(upper, lower, out + (i - x) * 3);
         }
-    // Row by row, each row its ground first and then every further layer over the whole row
-    // while it is in the cache.
-    for (long y = 0; y < length; ++y)
-    {
-        std::uint8_t* out = tile.pixels + y * width * 3;
-        long const inside = y < imageLength ? imageWidth : 0;
-        if (looksUp)
-        {
-            std::uint8_t const* coverage = layers[lowest].coverage + y * width;
-            for (long x = 0; x < inside; ++x)
-                StoreColor(out + x * 3, overGround[coverage[x]]);
-        }
-        else
-            FillColor(out, inside, ground);
-        for (size_t i = looksUp ? lowest + 1 : lowest; i < layers.size(); ++i)
-            layers[i].ramp->ApplyToRow(layers[i].coverage ? layers[i].coverage + y * width
-                                                          : nullptr,
-                                       out, inside);
-        FillColor(out + inside * 3, width - inside, kWhite);
+        out += (end - x) * 3;
+        x = end;
+      }
+      FillColor(out, width - inside, kWhite);
     }
-    if (failed)
-        tile.timeStamp = 0;
-}
-
-void IMPN_TiledImage::GenerateRGBFromMultipleTiles(IMPN_BitMap& tile, IMPN_ZoomLevel level,
-                                                   long stamp)
-{
-    IMPN_ZoomLevel const finer = static_cast<IMPN_ZoomLevel>(level - 1);
-    IMPN_BitMap const* quadrants[2][2] = {{nullptr, nullptr}, {nullptr, nullptr}};
-    int fetched = 0;
-    int uniform = 0;
-    bool incomplete = false;
-    ForEachQuadrant(tile, finer, [&](int qy, int qx, long top, long left) {
-        IMPN_BitMap const* source = GetTile(top, left, finer, stamp);
-        if (!source || !source->pixels)
-            return;
-        quadrants[qy][qx] = source;
-        ++fetched;
-        if (source->kind == kIMPN_BitMapUniformRGB)
-            ++uniform;
-        if (source->timeStamp == 0)
-            incomplete = true;
-    });
-
-    if (fetched == 4 && uniform == 4)
-    {
-        unsigned sums[3] = {0, 0, 0};
-        for (auto const& row : quadrants)
-            for (IMPN_BitMap const* q : row)
-                for (int ch = 0; ch < 3; ++ch)
-                    sums[ch] += q->pixels[ch];
-        SetPixels(tile, kIMPN_BitMapUniformRGB, 3);
-        for (int ch = 0; ch < 3; ++ch)
-            tile.pixels[ch] = static_cast<std::uint8_t>(sums[ch] / 4);
-    }
-    else
-    {
-        long const width = tile.rect.width;
-        long const length = tile.rect.height;
-        long const halfWidth = width / 2;
-        long const halfLength = length / 2;
-        SetPixels(tile, kIMPN_BitMapRGB, static_cast<std::uint16_t>(width * 3));
-        long imageWidth = 0;
-        long imageLength = 0;
-        ImagePart(tile, level, imageWidth, imageLength);
-        for (long y = 0; y < length; ++y)
-        {
-            std::uint8_t* out = tile.pixels + y * width * 3;
-            long const inside = y < imageLength ? imageWidth : 0;
-            long const sourceRow = (y % halfLength) * 2;
-            for (long x = 0; x < inside;)
-            {
-                IMPN_BitMap const* source = quadrants[y / halfLength][x / halfWidth];
-                long const end = std::min(inside, (x / halfWidth + 1) * halfWidth);
-                if (!source)
-                    FillColor(out, end - x, m_SurfaceColor);
-                else if (source->kind == kIMPN_BitMapUniformRGB)
-                    FillColor(out, end - x, LoadColor(source->pixels));
-                else
-                {
-                    std::uint8_t const* upper = source->pixels + sourceRow * source->rowBytes +
-                                                (x % halfWidth) * 2 * 3;
-                    std::uint8_t const* lower = upper + source->rowBytes;
-                    for (long i = x; i < end; ++i, upper += 6, lower += 6)
-                        AverageBlock(upper, lower, out + (i - x) * 3);
-                }
-                out += (end - x) * 3;
-                x = end;
-            }
-            FillColor(out, width - inside, kWhite);
-        }
-    }
-    if (incomplete)
-        tile.timeStamp = 0;
+  }
+  if (incomplete)
+    tile.timeStamp = 0;
 }
 
 void IMPN_TiledImage::GenerateRGBFromPartialTile(IMPN_BitMap& tile, IMPN_ZoomLevel level,
-                                                 long stamp)
-{
-    std::uint8_t surface[3];
-    StoreColor(surface, m_SurfaceColor);
-    MagnifyOneToOneTile(tile, level, stamp, kIMPN_BitMapRGB, kIMPN_BitMapUniformRGB, 3, surface);
+                                                 long stamp) {
+  std::uint8_t surface[3];
+  StoreColor(surface, m_SurfaceColor);
+  MagnifyOneToOneTile(tile, level, stamp, kIMPN_BitMapRGB, kIMPN_BitMapUniformRGB, 3, surface);
 }

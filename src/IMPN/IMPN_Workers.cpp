@@ -8,50 +8,41 @@
 #include <thread>
 #include <vector>
 
-unsigned IMPN_Workers::CoreCount()
-{
-    return std::max(1u, std::thread::hardware_concurrency());
+unsigned IMPN_Workers::CoreCount() {
+  return std::max(1u, std::thread::hardware_concurrency());
 }
 
-void IMPN_Workers::Run(std::size_t count, unsigned workers, Job const& job)
-{
-    if (count == 0)
-        return;
-    workers = static_cast<unsigned>(std::min<std::size_t>(std::max(1u, workers), count));
-    std::atomic<std::size_t> next(0);
-    std::atomic<bool> stopped(false);
-    std::mutex failureMutex;
-    std::exception_ptr failure;
-    auto work = [&](unsigned worker) {
-        try
-        {
-            for (std::size_t item; !stopped && (item = next++) < count;)
-                job(item, worker);
-        }
-        catch (...)
-        {
-            std::lock_guard<std::mutex> lock(failureMutex);
-            if (!failure)
-                failure = std::current_exception();
-            stopped = true;
-        }
-    };
-    std::vector<std::thread> threads;
-    threads.reserve(workers - 1);
-    for (unsigned worker = 1; worker < workers; ++worker)
-    {
-        try
-        {
-            threads.emplace_back(work, worker);
-        }
-        catch (std::system_error const&)
-        {
-            break;
-        }
+void IMPN_Workers::Run(std::size_t count, unsigned workers, Job const& job) {
+  if (count == 0)
+    return;
+  workers = static_cast<unsigned>(std::min<std::size_t>(std::max(1u, workers), count));
+  std::atomic<std::size_t> next(0);
+  std::atomic<bool> stopped(false);
+  std::mutex failureMutex;
+  std::exception_ptr failure;
+  auto work = [&](unsigned worker) {
+    try {
+      for (std::size_t item; !stopped && (item = next++) < count;)
+        job(item, worker);
+    } catch (...) {
+      std::lock_guard<std::mutex> lock(failureMutex);
+      if (!failure)
+        failure = std::current_exception();
+      stopped = true;
     }
-    work(0);
-    for (std::thread& thread : threads)
-        thread.join();
-    if (failure)
-        std::rethrow_exception(failure);
+  };
+  std::vector<std::thread> threads;
+  threads.reserve(workers - 1);
+  for (unsigned worker = 1; worker < workers; ++worker) {
+    try {
+      threads.emplace_back(work, worker);
+    } catch (std::system_error const&) {
+      break;
+    }
+  }
+  work(0);
+  for (std::thread& thread : threads)
+    thread.join();
+  if (failure)
+    std::rethrow_exception(failure);
 }

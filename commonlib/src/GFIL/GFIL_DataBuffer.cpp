@@ -3,14 +3,23 @@
 #include "GFIL/GFIL_FileSystem.h"
 
 GFIL_DataBuffer::GFIL_DataBuffer()
-    : m_Owner(nullptr), m_Memory(nullptr), m_Capacity(0), m_DataOffset(0), m_DataSize(0),
+    : m_Owner(nullptr),
+      m_Memory(nullptr),
+      m_Capacity(0),
+      m_DataOffset(0),
+      m_DataSize(0),
       m_EndOfFile(0) {}
 
 GFIL_DataBuffer::GFIL_DataBuffer(GFIL_FileSystem* owner, unsigned char* memory,
                                  unsigned long capacity)
-    : m_Owner(owner), m_Memory(memory), m_Capacity(static_cast<std::uint32_t>(capacity)),
-      m_DataOffset(0), m_DataSize(0), m_EndOfFile(0) {
-  if (m_Owner) m_Owner->AddReference();
+    : m_Owner(owner),
+      m_Memory(memory),
+      m_Capacity(static_cast<std::uint32_t>(capacity)),
+      m_DataOffset(0),
+      m_DataSize(0),
+      m_EndOfFile(0) {
+  if (m_Owner)
+    m_Owner->AddReference();
 }
 
 GFIL_DataBuffer::GFIL_DataBuffer(const GFIL_DataBuffer& source) : GFIL_DataBuffer() {
@@ -18,13 +27,16 @@ GFIL_DataBuffer::GFIL_DataBuffer(const GFIL_DataBuffer& source) : GFIL_DataBuffe
 }
 
 GFIL_DataBuffer& GFIL_DataBuffer::operator=(const GFIL_DataBuffer& source) {
-  if (&source == this) return *this;
+  if (&source == this)
+    return *this;
   Release();
   TakeFrom(source);
   return *this;
 }
 
-GFIL_DataBuffer::~GFIL_DataBuffer() { Release(); }
+GFIL_DataBuffer::~GFIL_DataBuffer() {
+  Release();
+}
 
 void GFIL_DataBuffer::TakeFrom(const GFIL_DataBuffer& source) {
   m_Owner = source.m_Owner;

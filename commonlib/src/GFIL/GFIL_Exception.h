@@ -27,5 +27,5 @@ enum GFIL_ErrorCode : std::uint32_t {
                                           long platformError, const char* file, int line);
 
 #define GFIL_THROW(code, message) GFIL_Throw((code), (message), __FILE__, __LINE__)
-#define GFIL_THROW_PLATFORM(code, message, error) \
+#define GFIL_THROW_PLATFORM(code, message, error)                                                  \
   GFIL_ThrowPlatformError((code), (message), static_cast<long>(error), __FILE__, __LINE__)

@@ -10,7 +10,8 @@ GFIL_FileHandle::GFIL_FileHandle(const GFIL_FileSpec& spec) : GFIL_FileHandle() 
 }
 
 GFIL_FileHandle::GFIL_FileHandle(const GFIL_FileHandle& other)
-    : m_Position(0), m_FileSystem(other.m_FileSystem) {
+    : m_Position(0),
+      m_FileSystem(other.m_FileSystem) {
   if (m_FileSystem) {
     m_FileSystem->AddReference();
     m_FileSystem->IncrementHandleCount();
@@ -18,7 +19,8 @@ GFIL_FileHandle::GFIL_FileHandle(const GFIL_FileHandle& other)
 }
 
 GFIL_FileHandle& GFIL_FileHandle::operator=(const GFIL_FileHandle& other) {
-  if (&other == this) return *this;
+  if (&other == this)
+    return *this;
   GFIL_FileSystem* taken = other.m_FileSystem;
   if (taken) {
     taken->AddReference();
@@ -39,7 +41,8 @@ GFIL_FileHandle::~GFIL_FileHandle() {
 }
 
 void GFIL_FileHandle::GiveUpFile() {
-  if (m_FileSystem == nullptr) return;
+  if (m_FileSystem == nullptr)
+    return;
   GFIL_FileSystem* fileSystem = m_FileSystem;
   m_FileSystem = nullptr;
   // Release the reference even when removing a temporary file throws.
@@ -60,9 +63,13 @@ void GFIL_FileHandle::SetFileSpec(const GFIL_FileSpec& spec) {
   m_FileSystem = taken;
 }
 
-void GFIL_FileHandle::Create(unsigned long flags) { m_FileSystem->Create(flags); }
+void GFIL_FileHandle::Create(unsigned long flags) {
+  m_FileSystem->Create(flags);
+}
 
-void GFIL_FileHandle::Open(unsigned long flags) { m_FileSystem->Open(flags); }
+void GFIL_FileHandle::Open(unsigned long flags) {
+  m_FileSystem->Open(flags);
+}
 
 GFIL_DataBuffer GFIL_FileHandle::ReadBuffer() {
   GFIL_DataBuffer buffer = m_FileSystem->ReadBuffer(m_Position);

@@ -11,14 +11,17 @@ namespace {
 // Recognises a folder "<base><extension>" that holds an item ".<base>.assg".
 bool FolderHasAssignmentFile(const GFIL_FileSpec& folder, const GLIB_WString& extension,
                              GFIL_FileSpec* assignmentFile) {
-  if (!folder.IsAFolder()) return false;
+  if (!folder.IsAFolder())
+    return false;
   GLIB_WString name = folder.Name();
   auto dot = name.rfind(L'.');
-  if (dot == GLIB_WString::npos || name.substr(dot) != extension) return false;
+  if (dot == GLIB_WString::npos || name.substr(dot) != extension)
+    return false;
   GLIB_WString wanted = GLIB_WString(L".") + name.substr(0, dot) + L".assg";
   for (const GFIL_FileSpec& item : folder.FolderContents()) {
     if (item.Name() == wanted) {
-      if (assignmentFile) *assignmentFile = item;
+      if (assignmentFile)
+        *assignmentFile = item;
       return true;
     }
   }
@@ -27,7 +30,9 @@ bool FolderHasAssignmentFile(const GFIL_FileSpec& folder, const GLIB_WString& ex
 
 }  // namespace
 
-GLIB_String GFIL_DummyEncode(const GLIB_String& text) { return text; }
+GLIB_String GFIL_DummyEncode(const GLIB_String& text) {
+  return text;
+}
 
 GLIB_String GFIL_URLEncodeString(const GLIB_String& text) {
   static const char kKeep[] =
@@ -50,7 +55,8 @@ GLIB_String GFIL_URLEncodeString(const GLIB_String& text) {
 bool GFIL_FileSpecsEqual(const GFIL_FileSpec& a, const GFIL_FileSpec& b) {
   bool aHasSpec = a.HasSpec();
   bool bHasSpec = b.HasSpec();
-  if (!aHasSpec || !bHasSpec) return aHasSpec == bHasSpec;
+  if (!aHasSpec || !bHasSpec)
+    return aHasSpec == bHasSpec;
   return GFIL_PlatformPathFromSpec(a) == GFIL_PlatformPathFromSpec(b);
 }
 
@@ -65,13 +71,15 @@ bool GFIL_FolderIsOvrellePage(const GFIL_FileSpec& folder, GFIL_FileSpec* assign
 void GFIL_GetListOfPathsInDir(const GLIB_WString& path, GLIB_WStringVector& paths) {
   try {
     GFIL_FileSpec folder = GFIL_SpecFromPlatformPath(path);
-    if (!folder.Exists() || !folder.IsAFolder()) return;
+    if (!folder.Exists() || !folder.IsAFolder())
+      return;
     paths.push_back(GFIL_PlatformPathFromSpec(folder));
     for (const GFIL_FileSpec& item : folder.FolderContents())
       GFIL_GetListOfPathsInDir(GFIL_PlatformPathFromSpec(item), paths);
   } catch (const GFIL_Exception& e) {
     // A folder that cannot be named or read ends its own walk; the walk above goes on.
-    if (e.code() != GFIL_ERR_BAD_SPEC) throw;
+    if (e.code() != GFIL_ERR_BAD_SPEC)
+      throw;
   }
 }
 

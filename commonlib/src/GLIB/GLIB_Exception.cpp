@@ -4,12 +4,17 @@
 
 namespace {
 
-GLIB_WString Widen(const char* text) { return GLIB_NToWString(text); }
-GLIB_WString Copy(const wchar_t* text) { return text != nullptr ? GLIB_WString(text) : GLIB_WString(); }
+GLIB_WString Widen(const char* text) {
+  return GLIB_NToWString(text);
+}
+GLIB_WString Copy(const wchar_t* text) {
+  return text != nullptr ? GLIB_WString(text) : GLIB_WString();
+}
 
 template <class NarrowStrings>
 void AppendWidened(const NarrowStrings& params, GLIB_WStringVector* wide) {
-  for (const GLIB_String& param : params) wide->push_back(GLIB_NToWString(param));
+  for (const GLIB_String& param : params)
+    wide->push_back(GLIB_NToWString(param));
 }
 
 // Writes the record with one function that makes a wide text fit the stream.
@@ -50,9 +55,11 @@ GLIB_WString GLIB_DefaultMessageFormattingCallbackFunction(std::uint32_t code,
 
 GLIB_Exception::GLIB_Exception() : m_Code(0), m_Line(0) {}
 
-GLIB_Exception::GLIB_Exception(std::uint32_t code, const char* message, const char* file,
-                               int line)
-    : m_Code(code), m_Message(Widen(message)), m_File(Widen(file)), m_Line(line) {}
+GLIB_Exception::GLIB_Exception(std::uint32_t code, const char* message, const char* file, int line)
+    : m_Code(code),
+      m_Message(Widen(message)),
+      m_File(Widen(file)),
+      m_Line(line) {}
 
 GLIB_Exception::GLIB_Exception(std::uint32_t code, const GLIB_StringVector& params,
                                const char* message, const char* file, int line)
@@ -68,7 +75,10 @@ GLIB_Exception::GLIB_Exception(std::uint32_t code, const GLIB_StringList& params
 
 GLIB_Exception::GLIB_Exception(std::uint32_t code, const wchar_t* message, const char* file,
                                int line)
-    : m_Code(code), m_Message(Copy(message)), m_File(Widen(file)), m_Line(line) {}
+    : m_Code(code),
+      m_Message(Copy(message)),
+      m_File(Widen(file)),
+      m_Line(line) {}
 
 GLIB_Exception::GLIB_Exception(std::uint32_t code, const GLIB_WStringList& params,
                                const wchar_t* message, const char* file, int line)
@@ -86,9 +96,15 @@ GLIB_Exception::GLIB_Exception(const GLIB_Exception& other) = default;
 GLIB_Exception& GLIB_Exception::operator=(const GLIB_Exception& other) = default;
 GLIB_Exception::~GLIB_Exception() = default;
 
-const wchar_t* GLIB_Exception::message() const { return m_Message.c_str(); }
-GLIB_String GLIB_Exception::NMessage() const { return GLIB_WToNString(m_Message); }
-GLIB_WString GLIB_Exception::WMessage() const { return m_Message; }
+const wchar_t* GLIB_Exception::message() const {
+  return m_Message.c_str();
+}
+GLIB_String GLIB_Exception::NMessage() const {
+  return GLIB_WToNString(m_Message);
+}
+GLIB_WString GLIB_Exception::WMessage() const {
+  return m_Message;
+}
 
 void GLIB_Exception::print(std::ostream& out) const {
   PrintRecord(*this, out, [](const GLIB_WString& text) { return GLIB_WToNString(text); });
@@ -108,8 +124,12 @@ GLIB_WStringList GLIB_Exception::getDetailParametersAsList() const {
   return list;
 }
 
-void GLIB_Exception::setMessage(const wchar_t* message) { m_Message = Copy(message); }
-void GLIB_Exception::setMessage(const char* message) { m_Message = Widen(message); }
+void GLIB_Exception::setMessage(const wchar_t* message) {
+  m_Message = Copy(message);
+}
+void GLIB_Exception::setMessage(const char* message) {
+  m_Message = Widen(message);
+}
 
 void GLIB_Exception::setDetailParameter(unsigned int i, const GLIB_String& param) {
   setDetailParameter(i, GLIB_NToWString(param).c_str());
@@ -154,7 +174,8 @@ std::wostream& operator<<(std::wostream& out, const GLIB_FatalException& e) {
   return out << e.message();
 }
 
-GLIB_DetailMessageFormattingFunctionPtr GLIB_DetailMessageFormatter::getMessageFormattingCallback() {
+GLIB_DetailMessageFormattingFunctionPtr
+GLIB_DetailMessageFormatter::getMessageFormattingCallback() {
   return GLIB_GlobalsInst().GetDetailMsgFmtPtr();
 }
 

@@ -112,8 +112,8 @@ class GLIB_DerivedException : public GLIB_Exception {
 public:
   GLIB_DerivedException(std::uint32_t code, const char* message, const char* file, int line)
       : GLIB_Exception(code, message, file, line) {}
-  GLIB_DerivedException(std::uint32_t code, const GLIB_StringVector& params,
-                        const char* message, const char* file, int line)
+  GLIB_DerivedException(std::uint32_t code, const GLIB_StringVector& params, const char* message,
+                        const char* file, int line)
       : GLIB_Exception(code, params, message, file, line) {}
 };
 
@@ -122,7 +122,9 @@ public:
 class GLIB_BadAllocException : public std::bad_alloc {
 public:
   GLIB_BadAllocException(std::size_t size, const char* file, int line)
-      : m_Size(size), m_File(file), m_Line(line) {}
+      : m_Size(size),
+        m_File(file),
+        m_Line(line) {}
 
   std::size_t requestedSize() const { return m_Size; }
   const char* file() const { return m_File; }
@@ -154,8 +156,8 @@ class GLIB_DetailMessageFormatter {
 public:
   static GLIB_DetailMessageFormattingFunctionPtr getMessageFormattingCallback();
   // A null formatter installs the default one. Returns the formatter it replaced.
-  static GLIB_DetailMessageFormattingFunctionPtr setMessageFormattingCallback(
-      GLIB_DetailMessageFormattingFunctionPtr formatter);
+  static GLIB_DetailMessageFormattingFunctionPtr
+  setMessageFormattingCallback(GLIB_DetailMessageFormattingFunctionPtr formatter);
   // Calls the current formatter outside the globals lock; no formatter gives an empty text.
   static GLIB_WString getFormattedMessage(std::uint32_t code, const GLIB_WStringVector& params);
 

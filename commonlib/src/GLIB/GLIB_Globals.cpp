@@ -24,8 +24,7 @@ public:
 
 // ---------------------------------------------------------------------------------------------
 
-GLIB_GlobalsMessage::GLIB_GlobalsMessage(GLIB_LogHandlerPtr logHandler,
-                                         GLIB_String autoFilePrefix,
+GLIB_GlobalsMessage::GLIB_GlobalsMessage(GLIB_LogHandlerPtr logHandler, GLIB_String autoFilePrefix,
                                          GLIB_DetailMessageFormattingFunctionPtr formatter,
                                          GLIB_NewFailHandlerPtr newFailHandler,
                                          const GLIB_UserMessageCallbackVector& userCallbacks)
@@ -45,7 +44,9 @@ void GLIB_Globals::GlobalsDispatcher::BroadcastMessage(const GLIB_Message& messa
   GetDispatcher().BroadcastMessage(message);
 }
 
-void GLIB_Globals::GlobalsDispatcher::UnregisterAll() const { GetDispatcher().UnregisterAll(); }
+void GLIB_Globals::GlobalsDispatcher::UnregisterAll() const {
+  GetDispatcher().UnregisterAll();
+}
 
 GLIB_Globals::GLIB_Globals()
     : m_NewFailHandler(GLIB_DefaultNewFailHandler),
@@ -118,8 +119,8 @@ void GLIB_Globals::NotifyObserver() {
   if (m_Dispatcher == nullptr) {
     return;
   }
-  const GLIB_GlobalsMessage message(m_LogHandler, m_AutoFilePrefix, m_Formatter,
-                                    m_NewFailHandler, m_UserCallbacks);
+  const GLIB_GlobalsMessage message(m_LogHandler, m_AutoFilePrefix, m_Formatter, m_NewFailHandler,
+                                    m_UserCallbacks);
   m_Dispatcher->BroadcastMessage(message);
 }
 
@@ -199,7 +200,9 @@ GLIB_GlobalsInst::GLIB_GlobalsInst() {
   }
 }
 
-GLIB_GlobalsInst::~GLIB_GlobalsInst() { ReleaseReference(); }
+GLIB_GlobalsInst::~GLIB_GlobalsInst() {
+  ReleaseReference();
+}
 
 void GLIB_GlobalsInst::ReleaseReference() {
   if (sm_RefCount.fetch_sub(1) != 1) {

@@ -41,9 +41,7 @@ public:
   GLIB_String GetAutoFilePrefix() const { return m_AutoFilePrefix; }
   GLIB_DetailMessageFormattingFunctionPtr GetDetailMsgFmtPtr() const { return m_Formatter; }
   GLIB_NewFailHandlerPtr GetNewFailHandler() const { return m_NewFailHandler; }
-  const GLIB_UserMessageCallbackVector& GetUserMessageCallbacks() const {
-    return m_UserCallbacks;
-  }
+  const GLIB_UserMessageCallbackVector& GetUserMessageCallbacks() const { return m_UserCallbacks; }
 
 private:
   GLIB_String m_AutoFilePrefix;
@@ -97,9 +95,7 @@ public:
   GLIB_NewFailHandlerPtr GetNewFailHandler() const { return m_NewFailHandler; }
   GLIB_DetailMessageFormattingFunctionPtr GetDetailMsgFmtPtr() const { return m_Formatter; }
   GLIB_String GetAutoFilePrefix() const { return m_AutoFilePrefix; }
-  const GLIB_UserMessageCallbackVector& GetUserMessageCallbacks() const {
-    return m_UserCallbacks;
-  }
+  const GLIB_UserMessageCallbackVector& GetUserMessageCallbacks() const { return m_UserCallbacks; }
   bool HasExceptionHandlingMemory() const { return m_ExceptionHandlingMemory != nullptr; }
 
   // A null callback is ignored; the same pointer may be added twice.

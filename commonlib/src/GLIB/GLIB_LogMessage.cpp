@@ -27,10 +27,10 @@ bool GLIB_IsSeverityWritten(GLIB_SEVERITY severity) {
   return severity != GLIB_SEVERITY_TRACE && severity != GLIB_SEVERITY_DEBUG;
 }
 
-void iGLIB_WriteDefaultLogLine(GLIB_SEVERITY severity, const GLIB_String& message,
-                               const char* file, int line) {
-  std::cerr << GLIB_SeverityLabel(severity) << ": " << (file != nullptr ? file : "") << "("
-            << line << "): " << message << std::endl;
+void iGLIB_WriteDefaultLogLine(GLIB_SEVERITY severity, const GLIB_String& message, const char* file,
+                               int line) {
+  std::cerr << GLIB_SeverityLabel(severity) << ": " << (file != nullptr ? file : "") << "(" << line
+            << "): " << message << std::endl;
 }
 
 void GLIB_LogMessage::Log(GLIB_SEVERITY severity, const wchar_t* message, const char* file,
@@ -47,8 +47,7 @@ void GLIB_LogMessage::Log(GLIB_SEVERITY severity, const wchar_t* message, const 
   }
 }
 
-void GLIB_LogMessage::Log(GLIB_SEVERITY severity, const char* message, const char* file,
-                          int line) {
+void GLIB_LogMessage::Log(GLIB_SEVERITY severity, const char* message, const char* file, int line) {
   const GLIB_WString wide = GLIB_String(message != nullptr ? message : "").AsWString();
   Log(severity, wide.c_str(), file, line);
 }
@@ -63,4 +62,6 @@ GLIB_LogHandlerPtr GLIB_LogMessage::SetHandler(GLIB_LogHandlerPtr handler) {
   return previous;
 }
 
-GLIB_LogHandlerPtr GLIB_LogMessage::GetHandler() { return GLIB_GlobalsInst().GetLogHandler(); }
+GLIB_LogHandlerPtr GLIB_LogMessage::GetHandler() {
+  return GLIB_GlobalsInst().GetLogHandler();
+}

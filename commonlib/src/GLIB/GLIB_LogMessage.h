@@ -15,22 +15,21 @@ enum GLIB_SEVERITY : int {
   GLIB_SEVERITY_INFO = 6  // any value above 5 counts as INFO
 };
 
-using GLIB_LogHandlerPtr = GLIB_PlainFunctionPtr<void(GLIB_SEVERITY severity,
-                                                      const wchar_t* message, const char* file,
-                                                      int line)>;
+using GLIB_LogHandlerPtr = GLIB_PlainFunctionPtr<void(
+    GLIB_SEVERITY severity, const wchar_t* message, const char* file, int line)>;
 
 // Writes "LABEL: file(line): message" to std::cerr (coloured on a Windows console); TRACE and
 // DEBUG write nothing.
-void GLIB_DefaultLogMessageHandler(GLIB_SEVERITY severity, const wchar_t* message,
-                                   const char* file, int line);
+void GLIB_DefaultLogMessageHandler(GLIB_SEVERITY severity, const wchar_t* message, const char* file,
+                                   int line);
 
 // The label the default handler writes for a severity.
 const char* GLIB_SeverityLabel(GLIB_SEVERITY severity);
 // True for the severities the default handler writes (all but TRACE and DEBUG).
 bool GLIB_IsSeverityWritten(GLIB_SEVERITY severity);
 // Writes the default handler's line, "LABEL: file(line): message", to std::cerr and flushes.
-void iGLIB_WriteDefaultLogLine(GLIB_SEVERITY severity, const GLIB_String& message,
-                               const char* file, int line);
+void iGLIB_WriteDefaultLogLine(GLIB_SEVERITY severity, const GLIB_String& message, const char* file,
+                               int line);
 
 class GLIB_LogMessage {
 public:

@@ -27,7 +27,9 @@ GLIB_MessageDispatcher& GLIB_MessageDispatcher::operator=(const GLIB_MessageDisp
   return *this;
 }
 
-GLIB_MessageDispatcher::~GLIB_MessageDispatcher() { RemoveReference(); }
+GLIB_MessageDispatcher::~GLIB_MessageDispatcher() {
+  RemoveReference();
+}
 
 void GLIB_MessageDispatcher::RemoveReference() {
   if (m_Core == nullptr) {
@@ -79,7 +81,10 @@ void GLIB_MessageDispatcher::BroadcastMessage(const GLIB_Message& message) const
 // GLIB_MessageDispatcherCore
 
 GLIB_MessageDispatcherCore::GLIB_MessageDispatcherCore()
-    : m_ListChanged(false), m_PassParity(true), m_Broadcasting(false), m_RefCount(1) {}
+    : m_ListChanged(false),
+      m_PassParity(true),
+      m_Broadcasting(false),
+      m_RefCount(1) {}
 
 GLIB_MessageDispatcherCore::~GLIB_MessageDispatcherCore() = default;
 
@@ -168,10 +173,12 @@ void GLIB_MessageDispatcherCore::BroadcastMessage(const GLIB_Message& message) c
 // ---------------------------------------------------------------------------------------------
 // GLIB_MessageTarget
 
-GLIB_MessageTarget::~GLIB_MessageTarget() { UnregisterAll(); }
+GLIB_MessageTarget::~GLIB_MessageTarget() {
+  UnregisterAll();
+}
 
-std::list<GLIB_MessageDispatcher>::iterator GLIB_MessageTarget::LowerBound(
-    const GLIB_MessageDispatcherCore* core) const {
+std::list<GLIB_MessageDispatcher>::iterator
+GLIB_MessageTarget::LowerBound(const GLIB_MessageDispatcherCore* core) const {
   const std::less<const GLIB_MessageDispatcherCore*> before;
   return std::find_if(m_Dispatchers.begin(), m_Dispatchers.end(),
                       [&](const GLIB_MessageDispatcher& d) { return !before(d.Core(), core); });

@@ -122,8 +122,8 @@ public:
   const std::list<GLIB_MessageDispatcher>& Dispatchers() const { return m_Dispatchers; }
 
 private:
-  std::list<GLIB_MessageDispatcher>::iterator LowerBound(
-      const GLIB_MessageDispatcherCore* core) const;
+  std::list<GLIB_MessageDispatcher>::iterator
+  LowerBound(const GLIB_MessageDispatcherCore* core) const;
 
   mutable std::list<GLIB_MessageDispatcher> m_Dispatchers;
 };
@@ -134,7 +134,9 @@ public:
   using Handler = void (Target::*)(const Message&);
 
   GLIB_Callback(const Target* target, Handler handler)
-      : m_Target(target), m_Handler(handler), m_MessageType(&typeid(Message)) {}
+      : m_Target(target),
+        m_Handler(handler),
+        m_MessageType(&typeid(Message)) {}
 
   void DidRegister(const GLIB_MessageDispatcher& dispatcher) const override {
     if (const GLIB_MessageTarget* base = m_Target) {

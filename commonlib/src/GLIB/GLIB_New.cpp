@@ -22,7 +22,9 @@ void* operator new(std::size_t size, int line, const char* file) {
   throw GLIB_BadAllocException(size, file, line);
 }
 
-void operator delete(void* p, int, const char*) noexcept { ::operator delete(p); }
+void operator delete(void* p, int, const char*) noexcept {
+  ::operator delete(p);
+}
 
 void GLIB_DefaultNewFailHandler(std::size_t size, const char* file, int line) {
   GLIB_GlobalsInst().FreeExceptionHandlingMemory();

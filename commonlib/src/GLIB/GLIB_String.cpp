@@ -3,11 +3,19 @@
 #include <algorithm>
 #include <cstring>
 
-GLIB_WString GLIB_String::AsWString() const { return GLIB_NToWString(*this); }
-GLIB_String::operator GLIB_WString() const { return GLIB_NToWString(*this); }
+GLIB_WString GLIB_String::AsWString() const {
+  return GLIB_NToWString(*this);
+}
+GLIB_String::operator GLIB_WString() const {
+  return GLIB_NToWString(*this);
+}
 
-GLIB_String GLIB_WString::AsString() const { return GLIB_WToNString(*this); }
-GLIB_WString::operator GLIB_String() const { return GLIB_WToNString(*this); }
+GLIB_String GLIB_WString::AsString() const {
+  return GLIB_WToNString(*this);
+}
+GLIB_WString::operator GLIB_String() const {
+  return GLIB_WToNString(*this);
+}
 
 bool operator==(const GLIB_WString& a, const GLIB_WString& b) {
   return a.length() == b.length() && a.compare(b) == 0;
@@ -15,14 +23,30 @@ bool operator==(const GLIB_WString& a, const GLIB_WString& b) {
 bool operator==(const GLIB_WString& a, const std::wstring& b) {
   return a.length() == b.length() && a.compare(b) == 0;
 }
-bool operator==(const std::wstring& a, const GLIB_WString& b) { return b == a; }
-bool operator==(const GLIB_WString& a, const wchar_t* b) { return a.compare(b) == 0; }
-bool operator==(const wchar_t* a, const GLIB_WString& b) { return b.compare(a) == 0; }
-bool operator!=(const GLIB_WString& a, const GLIB_WString& b) { return !(a == b); }
-bool operator!=(const GLIB_WString& a, const std::wstring& b) { return !(a == b); }
-bool operator!=(const std::wstring& a, const GLIB_WString& b) { return !(a == b); }
-bool operator!=(const GLIB_WString& a, const wchar_t* b) { return !(a == b); }
-bool operator!=(const wchar_t* a, const GLIB_WString& b) { return !(a == b); }
+bool operator==(const std::wstring& a, const GLIB_WString& b) {
+  return b == a;
+}
+bool operator==(const GLIB_WString& a, const wchar_t* b) {
+  return a.compare(b) == 0;
+}
+bool operator==(const wchar_t* a, const GLIB_WString& b) {
+  return b.compare(a) == 0;
+}
+bool operator!=(const GLIB_WString& a, const GLIB_WString& b) {
+  return !(a == b);
+}
+bool operator!=(const GLIB_WString& a, const std::wstring& b) {
+  return !(a == b);
+}
+bool operator!=(const std::wstring& a, const GLIB_WString& b) {
+  return !(a == b);
+}
+bool operator!=(const GLIB_WString& a, const wchar_t* b) {
+  return !(a == b);
+}
+bool operator!=(const wchar_t* a, const GLIB_WString& b) {
+  return !(a == b);
+}
 
 GLIB_String operator+(const char* a, const GLIB_String& b) {
   GLIB_String result(a);
@@ -199,8 +223,7 @@ void GLIB_CStringToPascal(const char* src, unsigned char* dst, std::ptrdiff_t si
 
 // The flavour's bounded formatter for each width (platform bodies).
 int iGLIB_PlatformVsnprintf(char* buf, std::size_t size, const char* format, va_list args);
-int iGLIB_PlatformVsnprintf(wchar_t* buf, std::size_t size, const wchar_t* format,
-                            va_list args);
+int iGLIB_PlatformVsnprintf(wchar_t* buf, std::size_t size, const wchar_t* format, va_list args);
 
 namespace {
 

@@ -32,33 +32,43 @@ long ReadNumber(const wchar_t*& p) {
 }
 
 int CompareLogical(const wchar_t* a, const wchar_t* b) {
-  if (*a == 0) return *b == 0 ? 0 : -1;
-  if (*b == 0) return 1;
+  if (*a == 0)
+    return *b == 0 ? 0 : -1;
+  if (*b == 0)
+    return 1;
   for (;;) {
     const bool digitA = IsDigit(*a);
     const bool digitB = IsDigit(*b);
     if (!digitA && !digitB) {
-      if (*a != *b) return CodeOf(*a) > CodeOf(*b) ? 1 : -1;
-      if (*a == 0) return 0;
+      if (*a != *b)
+        return CodeOf(*a) > CodeOf(*b) ? 1 : -1;
+      if (*a == 0)
+        return 0;
       ++a;
       ++b;
       continue;
     }
-    if (*a == 0 || (digitA && !digitB && *b != 0)) return -1;
-    if (!(digitA && digitB)) return 1;
+    if (*a == 0 || (digitA && !digitB && *b != 0))
+      return -1;
+    if (!(digitA && digitB))
+      return 1;
     const long numberA = ReadNumber(a);
     const long numberB = ReadNumber(b);
-    if (numberA != numberB) return numberA > numberB ? 1 : -1;
+    if (numberA != numberB)
+      return numberA > numberB ? 1 : -1;
     // Equal numbers: the remainders decide, by the same rule.
-    if (*a == 0) return *b == 0 ? 0 : -1;
-    if (*b == 0) return 1;
+    if (*a == 0)
+      return *b == 0 ? 0 : -1;
+    if (*b == 0)
+      return 1;
   }
 }
 
 template <typename StringT, typename VectorT>
 VectorT SplitString(const StringT& text, typename StringT::value_type separator) {
   VectorT segments;
-  if (text.empty()) return segments;
+  if (text.empty())
+    return segments;
   typename StringT::size_type start = 0;
   for (;;) {
     const typename StringT::size_type found = text.find(separator, start);
@@ -80,7 +90,8 @@ template <typename StringT, typename MapFn>
 StringT MapEachChar(const StringT& text, MapFn map) {
   const std::locale locale;
   StringT result(text);
-  for (auto& c : result) c = map(c, locale);
+  for (auto& c : result)
+    c = map(c, locale);
   return result;
 }
 
@@ -104,7 +115,8 @@ int GLIB_stricmp(const char* a, const char* b) {
   for (;; ++a, ++b) {
     const int fa = fold(*a);
     const int fb = fold(*b);
-    if (fa != fb || *a == 0) return fa - fb;
+    if (fa != fb || *a == 0)
+      return fa - fb;
   }
 }
 
@@ -133,7 +145,8 @@ GLIB_WString GLIB_ToLowerCase(const GLIB_WString& text) {
 
 GLIB_WString GLIB_TruncateString(const GLIB_WString& text, int n) {
   const long length = static_cast<long>(text.size());
-  if (n > 0 && n < length) return GLIB_WString(text.substr(0, static_cast<std::size_t>(n)));
+  if (n > 0 && n < length)
+    return GLIB_WString(text.substr(0, static_cast<std::size_t>(n)));
   if (n < 0 && -static_cast<long>(n) < length)
     return GLIB_WString(text.substr(static_cast<std::size_t>(length + n)));
   return text;
@@ -146,8 +159,10 @@ GLIB_WString GLIB_TrimWhitespace(const GLIB_WString& text) {
   };
   std::size_t first = 0;
   std::size_t end = text.size();
-  while (first < end && isBlank(text[first])) ++first;
-  while (end > first && isBlank(text[end - 1])) --end;
+  while (first < end && isBlank(text[first]))
+    ++first;
+  while (end > first && isBlank(text[end - 1]))
+    --end;
   return GLIB_WString(text.substr(first, end - first));
 }
 
@@ -162,7 +177,8 @@ GLIB_StringVector GLIB_SplitString(const GLIB_String& text, char separator) {
 GLIB_String GLIB_HexToAscii(const char* bytes, std::size_t n) {
   static const char kDigits[] = "0123456789ABCDEF";
   GLIB_String text;
-  if (!bytes) return text;
+  if (!bytes)
+    return text;
   text.reserve(2 * n);
   for (std::size_t i = 0; i < n; ++i) {
     const auto byte = static_cast<unsigned char>(bytes[i]);
@@ -173,8 +189,10 @@ GLIB_String GLIB_HexToAscii(const char* bytes, std::size_t n) {
 }
 
 char iGLIB_NibbleToHex(char nibble) {
-  if (nibble >= 0 && nibble <= 9) return static_cast<char>('0' + nibble);
-  if (nibble >= 10 && nibble <= 15) return static_cast<char>('a' + nibble - 10);
+  if (nibble >= 0 && nibble <= 9)
+    return static_cast<char>('0' + nibble);
+  if (nibble >= 10 && nibble <= 15)
+    return static_cast<char>('a' + nibble - 10);
   GLIB_LogMessage::Log(GLIB_SEVERITY_FATAL, "Reached end of switch statement in error.", __FILE__,
                        __LINE__);
   return '\0';

@@ -20,7 +20,8 @@ public:
   ~FoldBuffer() { ::operator delete(m_Chars); }
 
   bool Append(const wchar_t* chars, std::size_t n) {
-    if (m_Length + n > m_Capacity && !Grow(m_Length + n)) return false;
+    if (m_Length + n > m_Capacity && !Grow(m_Length + n))
+      return false;
     std::copy(chars, chars + n, m_Chars + m_Length);
     m_Length += n;
     return true;
@@ -33,10 +34,12 @@ private:
 
   bool Grow(std::size_t needed) {
     std::size_t capacity = m_Capacity;
-    while (capacity < needed) capacity += kStep;
+    while (capacity < needed)
+      capacity += kStep;
     auto* chars =
         static_cast<wchar_t*>(operator new(capacity * sizeof(wchar_t), __LINE__, __FILE__));
-    if (!chars) return false;
+    if (!chars)
+      return false;
     std::copy(m_Chars, m_Chars + m_Length, chars);
     ::operator delete(m_Chars);
     m_Chars = chars;
@@ -61,7 +64,8 @@ int iGLIB_CaseFolder::MapEntryCompFunc(const void* key, const void* entry) {
 const iGLIB_CaseFolder::MapEntry* iGLIB_CaseFolder::Find(wchar_t c) {
   // Only the Basic Multilingual Plane is folded; wider or negative characters pass unchanged.
   const auto code = static_cast<std::uint32_t>(c);
-  if (code > 0xFFFF) return nullptr;
+  if (code > 0xFFFF)
+    return nullptr;
   const MapEntry key = {code, nullptr, 0};
   return static_cast<const MapEntry*>(
       std::bsearch(&key, sm_Map, sm_MapSize, sizeof(MapEntry), &MapEntryCompFunc));
@@ -70,11 +74,13 @@ const iGLIB_CaseFolder::MapEntry* iGLIB_CaseFolder::Find(wchar_t c) {
 GLIB_WString iGLIB_CaseFolder::FoldCase(const GLIB_WString& text) const {
   FoldBuffer buffer;
   for (const wchar_t c : text) {
-    if (c == 0) break;
+    if (c == 0)
+      break;
     const MapEntry* entry = Find(c);
     const bool appended =
         entry ? buffer.Append(entry->folded, entry->length) : buffer.Append(&c, 1);
-    if (!appended) break;
+    if (!appended)
+      break;
   }
   return buffer.Text();
 }

@@ -10,15 +10,19 @@ const std::uint32_t kNoTransitionCode = 1125009;
 const std::uint32_t kIllegalEscapeCode = 1125010;
 
 int HexDigitValue(wchar_t c) {
-  if (c >= L'0' && c <= L'9') return c - L'0';
-  if (c >= L'a' && c <= L'f') return c - L'a' + 10;
+  if (c >= L'0' && c <= L'9')
+    return c - L'0';
+  if (c >= L'a' && c <= L'f')
+    return c - L'a' + 10;
   return c - L'A' + 10;
 }
 
 }  // namespace
 
 iGLIB_UnicodeEscapeParser::iGLIB_UnicodeEscapeParser(const char* text)
-    : m_Text(text ? text : ""), m_Position(m_Text), m_State(kText) {
+    : m_Text(text ? text : ""),
+      m_Position(m_Text),
+      m_State(kText) {
   InitStateMap();
 }
 
@@ -65,13 +69,16 @@ iGLIB_UnicodeEscapeParser::Token iGLIB_UnicodeEscapeParser::TokenForByte(char by
   return hex ? kHexDigitToken : kOtherToken;
 }
 
-const iGLIB_UnicodeEscapeParser::Transition& iGLIB_UnicodeEscapeParser::TransitionForStateAndToken(
-    State state, Token token) const {
+const iGLIB_UnicodeEscapeParser::Transition&
+iGLIB_UnicodeEscapeParser::TransitionForStateAndToken(State state, Token token) const {
   const Transition* fallback = nullptr;
   for (const Transition& t : m_Transitions) {
-    if (t.state != state) continue;
-    if (t.token == token) return t;
-    if (t.token == kAnyToken && !fallback) fallback = &t;
+    if (t.state != state)
+      continue;
+    if (t.token == token)
+      return t;
+    if (t.token == kAnyToken && !fallback)
+      fallback = &t;
   }
   if (!fallback)
     throw GLIB_Exception(kNoTransitionCode,
@@ -94,8 +101,10 @@ std::size_t iGLIB_UnicodeEscapeParser::Parse(wchar_t* out, std::size_t size) {
     ++m_Position;
   }
 
-  if (!out) return m_Output.size();
-  if (size == 0) return 0;
+  if (!out)
+    return m_Output.size();
+  if (size == 0)
+    return 0;
   // The last place of the buffer is kept for the terminator.
   const std::size_t count = std::min<std::size_t>(m_Output.size(), size - 1);
   std::copy(m_Output.begin(), m_Output.begin() + count, out);
@@ -126,7 +135,8 @@ void iGLIB_UnicodeEscapeParser::FinishEscapeSequence() {
   m_EscapeSequence.push_back(CurrentChar());
   const std::size_t n = m_EscapeSequence.size();
   int unit = 0;
-  for (std::size_t i = n - 4; i < n; ++i) unit = unit * 16 + HexDigitValue(m_EscapeSequence[i]);
+  for (std::size_t i = n - 4; i < n; ++i)
+    unit = unit * 16 + HexDigitValue(m_EscapeSequence[i]);
   m_Output.push_back(static_cast<wchar_t>(unit));
   m_EscapeSequence.clear();
 }

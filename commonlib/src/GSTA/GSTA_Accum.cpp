@@ -91,9 +91,10 @@ void GSTA_Accum::Pop(unsigned category) {
     return;
   }
   if (m_Top < 0) {
-    GLIB_LogMessage::Log(GLIB_SEVERITY_WARNING,
-                         ("GSTA_Accum::Pop on an empty stack, not popping " + NameForLog(category)).c_str(),
-                         __FILE__, __LINE__);
+    GLIB_LogMessage::Log(
+        GLIB_SEVERITY_WARNING,
+        ("GSTA_Accum::Pop on an empty stack, not popping " + NameForLog(category)).c_str(),
+        __FILE__, __LINE__);
     return;
   }
   if (m_Stack[m_Top] != category) {

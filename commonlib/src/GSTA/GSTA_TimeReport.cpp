@@ -9,15 +9,17 @@ void GSTA_WriteTimeReport(std::ostream& out, const GSTA_Accum& accum,
                           const std::function<void(std::ostream&)>& writeTotalTimes) {
   const unsigned count = accum.GetNumCategories();
   unsigned totalCount = 0;
-  for (unsigned i = 0; i < count; ++i) totalCount += accum.GetCategoryCount(i);
+  for (unsigned i = 0; i < count; ++i)
+    totalCount += accum.GetCategoryCount(i);
 
   const char fill = out.fill(' ');
   out << layout.lineEnd;
-  for (const std::string& line : layout.headingLines) out << line << layout.lineEnd;
+  for (const std::string& line : layout.headingLines)
+    out << line << layout.lineEnd;
   for (unsigned i = 0; i < count; ++i) {
     out << layout.rowStart << (layout.namesLeftAligned ? std::left : std::right) << std::setw(16)
-        << static_cast<const std::string&>(accum.GetCategoryStr(i)) << std::right
-        << std::setw(7) << accum.GetCategoryCount(i);
+        << static_cast<const std::string&>(accum.GetCategoryStr(i)) << std::right << std::setw(7)
+        << accum.GetCategoryCount(i);
     writeRowTimes(out, i);
     out << layout.lineEnd;
   }

@@ -33,7 +33,8 @@ public:
   }
   void Open(unsigned long flags) override { NoteOpened(flags); }
   void Close() override {
-    if (IsOpen()) m_Log->push_back("close");
+    if (IsOpen())
+      m_Log->push_back("close");
     NoteClosed();
   }
   void RemoveFile() override { m_Log->push_back("remove"); }
@@ -169,7 +170,8 @@ TEST(GFIL_FileSpecCounting, TheLastHandleClosesAndRemovesATemporaryFile) {
       EXPECT_EQ(Log{"create"}, log);
     }
     Log expected{"create", "close"};
-    if (temporary) expected.push_back("remove");
+    if (temporary)
+      expected.push_back("remove");
     expected.push_back("deleted");
     EXPECT_EQ(expected, log) << "temporary " << temporary;
   }

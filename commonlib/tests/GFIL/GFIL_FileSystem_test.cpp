@@ -100,9 +100,8 @@ TEST_F(GFIL_FileSystemTest, DefaultBufferSizeIsUsedUnlessTheItemHasItsOwn) {
 TEST_F(GFIL_FileSystemTest, CreateOnAnExistingFileNeedsOverwrite) {
   m_Folder.WriteFile("old", "old contents");
   GFIL_FileSpec spec = m_Folder.Spec("old");
-  EXPECT_EQ(GFIL_ERR_ALREADY_EXISTS, CodeOf([&] {
-              spec.FileSystemImplPtr()->Create(FS::OPEN_WRITABLE);
-            }));
+  EXPECT_EQ(GFIL_ERR_ALREADY_EXISTS,
+            CodeOf([&] { spec.FileSystemImplPtr()->Create(FS::OPEN_WRITABLE); }));
   EXPECT_FALSE(spec.FileSystemImplPtr()->IsOpen());
   EXPECT_EQ("old contents", m_Folder.ReadFile("old"));
   {
@@ -169,7 +168,8 @@ TEST_F(GFIL_FileSystemTest, NamesParentsChildrenAndFolders) {
 
   GFIL_FileSpecVector contents = dir.FolderContents();
   std::vector<GLIB_WString> names;
-  for (const GFIL_FileSpec& item : contents) names.push_back(item.Name());
+  for (const GFIL_FileSpec& item : contents)
+    names.push_back(item.Name());
   std::sort(names.begin(), names.end());
   EXPECT_EQ((std::vector<GLIB_WString>{L"f.tif", L"sub"}), names);
   EXPECT_TRUE(m_Folder.Spec("dir/sub").FolderContents().empty());

@@ -18,7 +18,9 @@ std::wstring WidePrinted(const GLIB_Exception& e) {
   return out.str();
 }
 
-GLIB_WString EmptyFormatter(std::uint32_t, const GLIB_WStringVector&) { return GLIB_WString(); }
+GLIB_WString EmptyFormatter(std::uint32_t, const GLIB_WStringVector&) {
+  return GLIB_WString();
+}
 
 GLIB_WString CodeOnlyFormatter(std::uint32_t code, const GLIB_WStringVector&) {
   return code == 7 ? GLIB_WString(L"seven") : GLIB_WString(L"other");
@@ -58,8 +60,8 @@ TEST(ExceptionPrint, RecordPiecesAppearOnlyWhenSet) {
 }
 
 TEST(ExceptionPrint, WideRecordMatchesNarrowOne) {
-  const GLIB_Exception e(1125006, GLIB_WStringVector{L"C:\\x", L"y"}, L"WideCharToMultiByte() failed",
-                         "GLIB_WinUtil.cpp", 12);
+  const GLIB_Exception e(1125006, GLIB_WStringVector{L"C:\\x", L"y"},
+                         L"WideCharToMultiByte() failed", "GLIB_WinUtil.cpp", 12);
   EXPECT_EQ(GLIB_NToWString(Printed(e)), GLIB_WString(WidePrinted(e)));
 }
 

@@ -49,7 +49,9 @@ protected:
   GLIB_GlobalsInst m_Globals;
 };
 
-GLIB_WString OtherFormatter(std::uint32_t, const GLIB_WStringVector&) { return L"x"; }
+GLIB_WString OtherFormatter(std::uint32_t, const GLIB_WStringVector&) {
+  return L"x";
+}
 void SilentLogHandler(GLIB_SEVERITY, const wchar_t*, const char*, int) {}
 
 TEST_F(GlobalsTest, DefaultsAndAccessorsKeepGlobalsAlive) {
@@ -92,7 +94,8 @@ TEST_F(GlobalsTest, SetAllAtOnceBroadcastsOnce) {
   m_Globals.SetGLIBGlobals(settings);
   EXPECT_EQ(1, listener.Count());
   EXPECT_EQ(GLIB_LogHandlerPtr(SilentLogHandler), m_Globals.GetLogHandler());
-  EXPECT_EQ(GLIB_DetailMessageFormattingFunctionPtr(OtherFormatter), m_Globals.GetDetailMsgFmtPtr());
+  EXPECT_EQ(GLIB_DetailMessageFormattingFunctionPtr(OtherFormatter),
+            m_Globals.GetDetailMsgFmtPtr());
   EXPECT_EQ(GLIB_String("ALL"), m_Globals.GetAutoFilePrefix());
   EXPECT_EQ(1u, m_Globals.GetUserMessageCallbacks().size());
 
@@ -128,9 +131,7 @@ TEST_F(GlobalsTest, ListenersGoWithTheirTargetOrWhenUnregistered) {
   m_Globals.UnregisterListener(never);  // registered, now gone again
   m_Globals.SetAutoFilePrefix("A");
   EXPECT_EQ(0, never.Count());
-  {
-    GlobalsListener shortLived;
-  }
+  { GlobalsListener shortLived; }
   m_Globals.SetAutoFilePrefix("B");  // a destroyed listener must not be called
 
   GlobalsListener listener;
@@ -190,7 +191,9 @@ TEST_F(GlobalsTest, LockKeepsOtherThreadsOutWhileListenersRun) {
 }
 
 std::atomic<int> g_concurrentLogs{0};
-void CountingLogHandler(GLIB_SEVERITY, const wchar_t*, const char*, int) { ++g_concurrentLogs; }
+void CountingLogHandler(GLIB_SEVERITY, const wchar_t*, const char*, int) {
+  ++g_concurrentLogs;
+}
 
 TEST_F(GlobalsTest, ThreadsLogAllocateAndChangeSettingsTogether) {
   m_Globals.SetLogHandler(CountingLogHandler);
@@ -244,7 +247,8 @@ TEST(GlobalsObject, FreshGlobalsHoldReserveAndNotifyOnlyWithDispatcher) {
     void On(const GLIB_GlobalsMessage&) { ++count; }
   } target;
   listened.UnregisterListener(target);  // before any Register: nothing happens
-  listened.Register(new (__LINE__, __FILE__) GLIB_Callback<Target, GLIB_GlobalsMessage>(&target, &Target::On));
+  listened.Register(new (__LINE__, __FILE__)
+                        GLIB_Callback<Target, GLIB_GlobalsMessage>(&target, &Target::On));
   listened.SetAutoFilePrefix("X");
   EXPECT_EQ(1, target.count);
 }

@@ -32,12 +32,13 @@ std::vector<Logged>& Records() {
   return records;
 }
 
-void RecordingHandler(GLIB_SEVERITY severity, const wchar_t* message, const char* file,
-                      int line) {
+void RecordingHandler(GLIB_SEVERITY severity, const wchar_t* message, const char* file, int line) {
   Records().push_back({severity, message, file, line});
 }
 
-void ThrowingHandler(GLIB_SEVERITY, const wchar_t*, const char*, int) { throw 17; }
+void ThrowingHandler(GLIB_SEVERITY, const wchar_t*, const char*, int) {
+  throw 17;
+}
 
 class ScopedLogHandler {
 public:
@@ -57,10 +58,14 @@ TEST(DefaultLogHandler, WritesLabelledLineExceptTraceAndDebug) {
     const char* expected;
   };
   const Case cases[] = {
-      {1, "ASSERT: a.cpp(7): text\n"},  {2, "ERROR: a.cpp(7): text\n"},
-      {3, "WARNING: a.cpp(7): text\n"}, {4, ""},
-      {5, ""},                          {6, "INFO: a.cpp(7): text\n"},
-      {7, "INFO: a.cpp(7): text\n"},    {250, "INFO: a.cpp(7): text\n"},
+      {1, "ASSERT: a.cpp(7): text\n"},
+      {2, "ERROR: a.cpp(7): text\n"},
+      {3, "WARNING: a.cpp(7): text\n"},
+      {4, ""},
+      {5, ""},
+      {6, "INFO: a.cpp(7): text\n"},
+      {7, "INFO: a.cpp(7): text\n"},
+      {250, "INFO: a.cpp(7): text\n"},
   };
   for (const Case& c : cases) {
     CerrCapture capture;
@@ -72,8 +77,8 @@ TEST(DefaultLogHandler, WritesLabelledLineExceptTraceAndDebug) {
 TEST(LogMessage, FatalIsWrittenThenThrownWithTheSameText) {
   CerrCapture capture;
   try {
-    GLIB_LogMessage::Log(GLIB_SEVERITY_FATAL, "Reached end of switch statement in error.",
-                         "s.cpp", 3);
+    GLIB_LogMessage::Log(GLIB_SEVERITY_FATAL, "Reached end of switch statement in error.", "s.cpp",
+                         3);
     FAIL() << "FATAL did not throw";
   } catch (const GLIB_FatalException& e) {
     EXPECT_EQ(GLIB_WString(L"Reached end of switch statement in error."), e.message());
@@ -97,8 +102,7 @@ TEST(LogMessage, HandlerGetsWidenedNarrowTextAndPlace) {
 
 TEST(LogMessage, ReplacementHandlerRunsBeforeFatalThrow) {
   ScopedLogHandler handler(RecordingHandler);
-  EXPECT_THROW(GLIB_LogMessage::Log(GLIB_SEVERITY_FATAL, L"stop", "f.cpp", 1),
-               GLIB_FatalException);
+  EXPECT_THROW(GLIB_LogMessage::Log(GLIB_SEVERITY_FATAL, L"stop", "f.cpp", 1), GLIB_FatalException);
   ASSERT_EQ(1u, Records().size());
   EXPECT_EQ(GLIB_SEVERITY_FATAL, Records()[0].severity);
 }

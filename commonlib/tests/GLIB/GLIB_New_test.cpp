@@ -11,7 +11,7 @@ namespace {
 // The address sanitiser ends the process on any failed allocation, so the paths that need the
 // system allocator to fail run only without it.
 #if defined(__SANITIZE_ADDRESS__)
-#define SKIP_WITHOUT_FAILING_ALLOCATOR() \
+#define SKIP_WITHOUT_FAILING_ALLOCATOR()                                                           \
   GTEST_SKIP() << "the address sanitiser aborts on a failed allocation"
 #else
 #define SKIP_WITHOUT_FAILING_ALLOCATOR() (void)0

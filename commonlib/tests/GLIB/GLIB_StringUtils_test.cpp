@@ -157,7 +157,8 @@ TEST(GLIB_HexToAsciiTest, WritesTwoUpperCaseDigitsPerByte) {
 
 TEST(iGLIB_NibbleToHexTest, GivesLowerCaseDigits) {
   const char expected[] = "0123456789abcdef";
-  for (char n = 0; n < 16; ++n) EXPECT_EQ(expected[static_cast<int>(n)], iGLIB_NibbleToHex(n));
+  for (char n = 0; n < 16; ++n)
+    EXPECT_EQ(expected[static_cast<int>(n)], iGLIB_NibbleToHex(n));
 }
 
 void SilentLog(GLIB_SEVERITY, const wchar_t*, const char*, int) {}

@@ -15,7 +15,8 @@ int g_factoryCalls = 0;
 // Samples in creation order: accumulated A, started A, accumulated B, ... ; B's accumulated
 // sample is of another kind.
 GSTA_AccumStats* MixedFactory() {
-  return ++g_factoryCalls == 3 ? static_cast<GSTA_AccumStats*>(new OtherStats) : GSTA_TimeStats::New();
+  return ++g_factoryCalls == 3 ? static_cast<GSTA_AccumStats*>(new OtherStats)
+                               : GSTA_TimeStats::New();
 }
 
 void ExpectCastFailure(const std::function<void()>& operation) {

@@ -3,13 +3,20 @@
 #include <cstdio>
 
 TIFX_Exception::TIFX_Exception(unsigned int code, char const* message, char const* file, int line)
-    : m_Code(code), m_Message(message ? message : ""), m_File(file ? file : ""), m_Line(line) {}
+    : m_Code(code),
+      m_Message(message ? message : ""),
+      m_File(file ? file : ""),
+      m_Line(line) {}
 
 TIFX_Exception::~TIFX_Exception() = default;
 
-char const* TIFX_Exception::what() const noexcept { return m_Message.c_str(); }
+char const* TIFX_Exception::what() const noexcept {
+  return m_Message.c_str();
+}
 
-std::uint32_t TIFX_Exception::code() const { return m_Code; }
+std::uint32_t TIFX_Exception::code() const {
+  return m_Code;
+}
 
 TIFX_FileIOException::TIFX_FileIOException(char const*, char const* message, char const* file,
                                            int line)

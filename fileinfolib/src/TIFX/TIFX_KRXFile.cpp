@@ -65,9 +65,11 @@ int HandleWarning(TIFF*, void* record, char const* module, char const* format, v
 // The error text without the module prefix, "[module] ".
 std::string WithoutModule(std::string const& text) {
   const std::size_t bracket = text.find(']');
-  if (bracket == std::string::npos) return text;
+  if (bracket == std::string::npos)
+    return text;
   std::size_t start = bracket + 1;
-  if (start < text.size() && text[start] == ' ') ++start;
+  if (start < text.size() && text[start] == ' ')
+    ++start;
   return text.substr(start);
 }
 
@@ -79,9 +81,8 @@ TIFFFieldInfo const* FieldInfo() {
       const short count = row.type == kTIFX_Ascii ? TIFF_VARIABLE
                           : row.variable          ? TIFF_VARIABLE2
                                                   : 1;
-      rows.push_back({row.tag, count, count, static_cast<TIFFDataType>(row.type), FIELD_CUSTOM,
-                      1, static_cast<unsigned char>(row.passCount),
-                      const_cast<char*>(row.name)});
+      rows.push_back({row.tag, count, count, static_cast<TIFFDataType>(row.type), FIELD_CUSTOM, 1,
+                      static_cast<unsigned char>(row.passCount), const_cast<char*>(row.name)});
     }
     return rows;
   }();
@@ -93,9 +94,11 @@ TIFX_xtiff* RecordOf(TIFF* tif) {
 }
 
 void InstallPrintHook(TIFF* tif, TIFX_xtiff* record) {
-  if (record->Flags & kTIFX_PrintHookInstalled) return;
+  if (record->Flags & kTIFX_PrintHookInstalled)
+    return;
   TIFFTagMethods* methods = TIFFAccessTagMethods(tif);
-  if (methods->printdir != TIFX_KRXFile::PrintDirectory) record->SavedPrintDir = methods->printdir;
+  if (methods->printdir != TIFX_KRXFile::PrintDirectory)
+    record->SavedPrintDir = methods->printdir;
   methods->printdir = TIFX_KRXFile::PrintDirectory;
   record->Flags |= kTIFX_PrintHookInstalled;
 }
@@ -133,14 +136,16 @@ iTIFX_FieldValue ValueFromArguments(TIFFField const* field, va_list args) {
                                   ? va_arg(args, std::uint32_t)
                                   : static_cast<std::uint32_t>(va_arg(args, int));
   void const* data = va_arg(args, void const*);
-  if (!data) return value;
+  if (!data)
+    return value;
   for (std::uint32_t i = 0; i < count; ++i) {
     switch (type) {
       case TIFF_SHORT:
         value.integers.push_back(static_cast<std::uint16_t const*>(data)[i]);
         break;
       case TIFF_SSHORT:
-        value.integers.push_back(static_cast<std::uint32_t>(static_cast<std::int16_t const*>(data)[i]));
+        value.integers.push_back(
+            static_cast<std::uint32_t>(static_cast<std::int16_t const*>(data)[i]));
         break;
       case TIFF_LONG:
       case TIFF_SLONG:
@@ -155,7 +160,8 @@ iTIFX_FieldValue ValueFromArguments(TIFFField const* field, va_list args) {
         value.reals.push_back(static_cast<double const*>(data)[i]);
         break;
       case TIFF_SBYTE:
-        value.integers.push_back(static_cast<std::uint32_t>(static_cast<std::int8_t const*>(data)[i]));
+        value.integers.push_back(
+            static_cast<std::uint32_t>(static_cast<std::int8_t const*>(data)[i]));
         break;
       default:
         value.integers.push_back(static_cast<std::uint8_t const*>(data)[i]);
@@ -214,7 +220,9 @@ TIFX_KRXFile& TIFX_KRXFile::operator=(TIFX_KRXFile const& other) {
   return *this;
 }
 
-TIFX_KRXFile::~TIFX_KRXFile() { Close(); }
+TIFX_KRXFile::~TIFX_KRXFile() {
+  Close();
+}
 
 void TIFX_KRXFile::SetCallbackFunctions() {
   std::call_once(sm_CallbacksInstalled, [] {
@@ -226,11 +234,11 @@ void TIFX_KRXFile::SetCallbackFunctions() {
 }
 
 void TIFX_KRXFile::Open() {
-  if (m_IsOpen) return;
+  if (m_IsOpen)
+    return;
   SetCallbackFunctions();
   if (!HasSpec())
-    throw TIFX_FileIOException(nullptr, "The file spec names no file.", __FILE__,
-                               __LINE__);
+    throw TIFX_FileIOException(nullptr, "The file spec names no file.", __FILE__, __LINE__);
   auto record = std::make_unique<TIFX_xtiff>();
   TIFFOpenOptions* options = TIFFOpenOptionsAlloc();
   TIFFOpenOptionsSetErrorHandlerExtR(options, HandleError, record.get());
@@ -252,7 +260,8 @@ void TIFX_KRXFile::Open() {
     const std::string text = WithoutModule(record->LastErrorMessage);
     throw TIFX_FileIOException(nullptr, text.c_str(), __FILE__, __LINE__);
   }
-  if (RecordOf(tif) != record.get()) TIFFSetClientInfo(tif, record.get(), kTIFX_ClientInfoKey);
+  if (RecordOf(tif) != record.get())
+    TIFFSetClientInfo(tif, record.get(), kTIFX_ClientInfoKey);
   m_TIFF = tif;
   m_Extension = std::move(record);
   m_IsOpen = true;
@@ -261,7 +270,8 @@ void TIFX_KRXFile::Open() {
 }
 
 void TIFX_KRXFile::Close() {
-  if (!m_IsOpen) return;
+  if (!m_IsOpen)
+    return;
   TIFFClose(m_TIFF);
   m_TIFF = nullptr;
   m_Extension.reset();
@@ -271,10 +281,13 @@ void TIFX_KRXFile::Close() {
 }
 
 void TIFX_KRXFile::RequireOpen() const {
-  if (!m_IsOpen) throw TIFX_FileIOException(nullptr, "The file is not open.", __FILE__, __LINE__);
+  if (!m_IsOpen)
+    throw TIFX_FileIOException(nullptr, "The file is not open.", __FILE__, __LINE__);
 }
 
-void TIFX_KRXFile::RefreshDirectory() { m_CurrentDirectory = &m_Extension->Directory; }
+void TIFX_KRXFile::RefreshDirectory() {
+  m_CurrentDirectory = &m_Extension->Directory;
+}
 
 int TIFX_KRXFile::SetDirectory(unsigned short index) {
   RequireOpen();
@@ -288,13 +301,13 @@ int TIFX_KRXFile::SetDirectory(unsigned short index) {
 
 bool TIFX_KRXFile::DirectoryIsComplete() {
   static const std::uint32_t kRequired[] = {
-      TIFFTAG_IMAGEWIDTH,    TIFFTAG_IMAGELENGTH,    TIFFTAG_TILEWIDTH,
-      TIFFTAG_TILELENGTH,    TIFFTAG_XRESOLUTION,    TIFFTAG_YRESOLUTION,
-      TIFFTAG_RESOLUTIONUNIT, TIFFTAG_BITSPERSAMPLE, TIFFTAG_COMPRESSION,
-      TIFFTAG_PHOTOMETRIC,   TIFFTAG_ORIENTATION,    TIFFTAG_PLANARCONFIG};
+      TIFFTAG_IMAGEWIDTH,  TIFFTAG_IMAGELENGTH, TIFFTAG_TILEWIDTH,      TIFFTAG_TILELENGTH,
+      TIFFTAG_XRESOLUTION, TIFFTAG_YRESOLUTION, TIFFTAG_RESOLUTIONUNIT, TIFFTAG_BITSPERSAMPLE,
+      TIFFTAG_COMPRESSION, TIFFTAG_PHOTOMETRIC, TIFFTAG_ORIENTATION,    TIFFTAG_PLANARCONFIG};
   for (std::uint32_t tag : kRequired) {
     TagSlot a{}, b{}, c{};
-    if (!TIFFGetField(m_TIFF, tag, &a, &b, &c)) return false;
+    if (!TIFFGetField(m_TIFF, tag, &a, &b, &c))
+      return false;
   }
   return m_Extension->NoltIFDPresent;
 }
@@ -313,7 +326,8 @@ bool TIFX_KRXFile::IsValid() {
   const unsigned short remembered = m_DirectoryIndex;
   bool valid = false;
   try {
-    if (m_DirectoryIndex != 0) SetDirectory(0);
+    if (m_DirectoryIndex != 0)
+      SetDirectory(0);
     const bool imagePasses = m_DirectoryIndex == 0 && DirectoryIsComplete() &&
                              GetTag<std::uint16_t>(TIFFTAG_BITSPERSAMPLE) == 1 &&
                              GetTag<std::uint16_t>(TIFFTAG_PHOTOMETRIC) == PHOTOMETRIC_MINISWHITE &&
@@ -329,7 +343,8 @@ bool TIFX_KRXFile::IsValid() {
   } catch (TIFX_TagNotFoundException const&) {
     valid = false;
   }
-  if (remembered != kUnknownDirectory && m_DirectoryIndex != remembered) SetDirectory(remembered);
+  if (remembered != kUnknownDirectory && m_DirectoryIndex != remembered)
+    SetDirectory(remembered);
   return valid;
 }
 
@@ -388,21 +403,25 @@ long TIFX_KRXFile::ReadTile(void* buffer, std::size_t bufferSize, std::uint32_t 
                             std::uint32_t y) {
   RequireOpen();
   const tmsize_t tileSize = TIFFTileSize(m_TIFF);
-  if (tileSize <= 0 || static_cast<std::uint64_t>(tileSize) > bufferSize) return -1;
-  if (!TIFFCheckTile(m_TIFF, x, y, 0, 0)) return -1;
+  if (tileSize <= 0 || static_cast<std::uint64_t>(tileSize) > bufferSize)
+    return -1;
+  if (!TIFFCheckTile(m_TIFF, x, y, 0, 0))
+    return -1;
   return static_cast<long>(TIFFReadTile(m_TIFF, buffer, x, y, 0, 0));
 }
 
 void TIFX_KRXFile::ErrorHandler(char const* module, char const* format, va_list args) {
   const std::string text = FormatMessage(module, format, args);
-  if (t_Opening.record) t_Opening.record->LastErrorMessage = text;
+  if (t_Opening.record)
+    t_Opening.record->LastErrorMessage = text;
   std::lock_guard<std::mutex> lock(sm_MessageMutex);
   sm_LastErrorMessage = text;
 }
 
 void TIFX_KRXFile::WarningHandler(char const* module, char const* format, va_list args) {
   const std::string text = FormatMessage(module, format, args);
-  if (t_Opening.record) t_Opening.record->LastWarningMessage = text;
+  if (t_Opening.record)
+    t_Opening.record->LastWarningMessage = text;
   std::lock_guard<std::mutex> lock(sm_MessageMutex);
   sm_LastWarningMessage = text;
 }
@@ -439,19 +458,23 @@ void TIFX_KRXFile::DefaultDirectory(tiff* tif) {
       methods->vsetfield = VSetField;
     }
   }
-  if (sm_ParentExtender) sm_ParentExtender(tif);
+  if (sm_ParentExtender)
+    sm_ParentExtender(tif);
 }
 
 int TIFX_KRXFile::VSetField(tiff* tif, std::uint32_t tag, va_list args) {
   TIFX_xtiff* record = RecordOf(tif);
-  if (!record) return 0;
+  if (!record)
+    return 0;
   iTIFX_FieldRow const* row = iTIFX_FindRow(tag);
   TIFFField const* field = TIFFFieldWithTag(tif, tag);
   const bool ours = row && field && (row->bit >= 0 || tag == kTIFX_NoltIFDTag);
-  if (!ours) return record->SavedVSetField ? record->SavedVSetField(tif, tag, args) : 0;
+  if (!ours)
+    return record->SavedVSetField ? record->SavedVSetField(tif, tag, args) : 0;
 
   if (tag == kTIFX_NoltIFDTag) {
-    if (!TIFFFieldPassCount(field)) return 1;
+    if (!TIFFFieldPassCount(field))
+      return 1;
     const std::uint32_t count = TIFFFieldWriteCount(field) == TIFF_VARIABLE2
                                     ? va_arg(args, std::uint32_t)
                                     : static_cast<std::uint32_t>(va_arg(args, int));
@@ -471,7 +494,9 @@ int TIFX_KRXFile::VSetField(tiff* tif, std::uint32_t tag, va_list args) {
 
 void TIFX_KRXFile::PrintDirectory(tiff* tif, FILE* out, long flags) {
   TIFX_xtiff* record = RecordOf(tif);
-  if (!record) return;
-  if (record->SavedPrintDir) record->SavedPrintDir(tif, out, flags);
+  if (!record)
+    return;
+  if (record->SavedPrintDir)
+    record->SavedPrintDir(tif, out, flags);
   iTIFX_PrintNoltDirectory(record->Directory, out);
 }

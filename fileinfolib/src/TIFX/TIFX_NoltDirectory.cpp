@@ -21,7 +21,8 @@ void TIFX_NoltDirectory::Reset() {
   ImpoTileOrientation = 0;
   Pages.clear();
   ColorSequence.clear();
-  for (std::uint16_t& v : CMYKEquivalent) v = 0;
+  for (std::uint16_t& v : CMYKEquivalent)
+    v = 0;
   RastColorOpacity.clear();
   Versions.clear();
   FieldSet[0] = FieldSet[1] = 0;
@@ -34,10 +35,12 @@ bool TIFX_NoltDirectory::FieldBitSet(NoltField field) const {
 
 void TIFX_NoltDirectory::SetFieldBit(NoltField field) {
   const unsigned bit = static_cast<unsigned>(field);
-  if (bit < 64) FieldSet[bit / 32] |= 1u << (bit % 32);
+  if (bit < 64)
+    FieldSet[bit / 32] |= 1u << (bit % 32);
 }
 
 void TIFX_NoltDirectory::ClearFieldBit(NoltField field) {
   const unsigned bit = static_cast<unsigned>(field);
-  if (bit < 64) FieldSet[bit / 32] &= ~(1u << (bit % 32));
+  if (bit < 64)
+    FieldSet[bit / 32] &= ~(1u << (bit % 32));
 }

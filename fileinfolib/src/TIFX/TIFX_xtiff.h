@@ -22,6 +22,8 @@ struct TIFX_xtiff {
   std::string LastWarningMessage;
 };
 
-enum : std::uint32_t { kTIFX_PrintHookInstalled = 1 };
+enum : std::uint32_t {
+  kTIFX_PrintHookInstalled = 1
+};
 
 char const* const kTIFX_ClientInfoKey = "NoltIFD";

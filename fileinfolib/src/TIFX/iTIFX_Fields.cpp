@@ -85,7 +85,8 @@ const iTIFX_FieldRow kTIFX_FieldTable[kTIFX_FieldCount] = {
 
 iTIFX_FieldRow const* iTIFX_FindRow(std::uint32_t tag) {
   for (iTIFX_FieldRow const& row : kTIFX_FieldTable)
-    if (row.tag == tag) return &row;
+    if (row.tag == tag)
+      return &row;
   return nullptr;
 }
 
@@ -113,16 +114,20 @@ std::uint32_t iTIFX_TypeSize(std::uint16_t type) {
 }
 
 std::size_t iTIFX_FieldValue::Count() const {
-  if (isText) return text.size();
+  if (isText)
+    return text.size();
   return isReal ? reals.size() : integers.size();
 }
 
 std::uint32_t iTIFX_FieldValue::U32(std::size_t i) const {
-  if (!isReal) return integers[i];
+  if (!isReal)
+    return integers[i];
   // Out-of-range and NaN values must not reach the conversion.
   const double v = reals[i];
-  if (!(v > 0)) return 0;
-  if (v >= 4294967295.0) return 0xFFFFFFFFu;
+  if (!(v > 0))
+    return 0;
+  if (v >= 4294967295.0)
+    return 0xFFFFFFFFu;
   return static_cast<std::uint32_t>(v);
 }
 
@@ -144,7 +149,8 @@ std::uint64_t Unsigned(std::uint8_t const* p, unsigned size, bool bigEndian) {
 std::uint32_t SignExtended(std::uint64_t v, unsigned size) {
   const unsigned bits = 8 * size;
   const std::uint64_t sign = std::uint64_t{1} << (bits - 1);
-  if (v & sign) v |= ~((sign << 1) - 1);
+  if (v & sign)
+    v |= ~((sign << 1) - 1);
   return static_cast<std::uint32_t>(v);
 }
 
@@ -212,25 +218,44 @@ using U32Member = std::uint32_t TIFX_Page::*;
 
 U32Member PageMember(std::uint32_t tag) {
   switch (tag) {
-    case 12001: return &TIFX_Page::PosnTop;
-    case 12002: return &TIFX_Page::PosnLeft;
-    case 12003: return &TIFX_Page::PosnBottom;
-    case 12004: return &TIFX_Page::PosnRight;
-    case 12005: return &TIFX_Page::BleedTop;
-    case 12006: return &TIFX_Page::BleedLeft;
-    case 12007: return &TIFX_Page::BleedBottom;
-    case 12008: return &TIFX_Page::BleedRight;
-    case 12011: return &TIFX_Page::BottleX;
-    case 12012: return &TIFX_Page::BottleY;
-    case 12014: return &TIFX_Page::MaxBleedTop;
-    case 12015: return &TIFX_Page::MaxBleedLeft;
-    case 12016: return &TIFX_Page::MaxBleedBottom;
-    case 12017: return &TIFX_Page::MaxBleedRight;
-    case 12020: return &TIFX_Page::TypeSafetyTop;
-    case 12021: return &TIFX_Page::TypeSafetyLeft;
-    case 12022: return &TIFX_Page::TypeSafetyBottom;
-    case 12023: return &TIFX_Page::TypeSafetyRight;
-    default: return nullptr;
+    case 12001:
+      return &TIFX_Page::PosnTop;
+    case 12002:
+      return &TIFX_Page::PosnLeft;
+    case 12003:
+      return &TIFX_Page::PosnBottom;
+    case 12004:
+      return &TIFX_Page::PosnRight;
+    case 12005:
+      return &TIFX_Page::BleedTop;
+    case 12006:
+      return &TIFX_Page::BleedLeft;
+    case 12007:
+      return &TIFX_Page::BleedBottom;
+    case 12008:
+      return &TIFX_Page::BleedRight;
+    case 12011:
+      return &TIFX_Page::BottleX;
+    case 12012:
+      return &TIFX_Page::BottleY;
+    case 12014:
+      return &TIFX_Page::MaxBleedTop;
+    case 12015:
+      return &TIFX_Page::MaxBleedLeft;
+    case 12016:
+      return &TIFX_Page::MaxBleedBottom;
+    case 12017:
+      return &TIFX_Page::MaxBleedRight;
+    case 12020:
+      return &TIFX_Page::TypeSafetyTop;
+    case 12021:
+      return &TIFX_Page::TypeSafetyLeft;
+    case 12022:
+      return &TIFX_Page::TypeSafetyBottom;
+    case 12023:
+      return &TIFX_Page::TypeSafetyRight;
+    default:
+      return nullptr;
   }
 }
 
@@ -242,22 +267,26 @@ bool ApplyClipPaths(TIFX_NoltDirectory& dir, iTIFX_FieldValue const& v) {
   std::size_t pos = 0;
   std::vector<std::vector<TIFX_SCPath>> paths(dir.Pages.size());
   for (std::vector<TIFX_SCPath>& pagePaths : paths) {
-    if (pos >= n) return false;
+    if (pos >= n)
+      return false;
     const std::uint32_t pathCount = v.U32(pos++);
     for (std::uint32_t k = 0; k < pathCount; ++k) {
-      if (pos >= n) return false;
+      if (pos >= n)
+        return false;
       const std::uint64_t points = v.U32(pos++);
-      if (points * 2 > n - pos) return false;
+      if (points * 2 > n - pos)
+        return false;
       TIFX_SCPath path;
       path.reserve(static_cast<std::size_t>(points));
       for (std::uint64_t m = 0; m < points; ++m, pos += 2)
-        path.push_back({static_cast<std::int32_t>(v.U32(pos)),
-                        static_cast<std::int32_t>(v.U32(pos + 1))});
+        path.push_back(
+            {static_cast<std::int32_t>(v.U32(pos)), static_cast<std::int32_t>(v.U32(pos + 1))});
       pagePaths.push_back(std::move(path));
     }
   }
   for (std::size_t p = 0; p < paths.size(); ++p)
-    for (TIFX_SCPath& path : paths[p]) dir.Pages[p].SCPaths.push_back(std::move(path));
+    for (TIFX_SCPath& path : paths[p])
+      dir.Pages[p].SCPaths.push_back(std::move(path));
   return true;
 }
 
@@ -278,63 +307,136 @@ void ApplyVersions(TIFX_NoltDirectory& dir, iTIFX_FieldValue const& v) {
 template <class Member>
 void ForEachPage(TIFX_NoltDirectory& dir, iTIFX_FieldValue const& v, Member store) {
   const std::size_t n = std::min(v.Count(), dir.Pages.size());
-  for (std::size_t i = 0; i < n; ++i) store(dir.Pages[i], i);
+  for (std::size_t i = 0; i < n; ++i)
+    store(dir.Pages[i], i);
 }
 
 bool StoreSingle(TIFX_NoltDirectory& dir, std::uint32_t tag, iTIFX_FieldValue const& v) {
   const std::uint32_t u = v.U32(0);
   const std::uint16_t s = static_cast<std::uint16_t>(u);
   switch (tag) {
-    case 10001: dir.InterpretationTime = v.F32(0); break;
-    case 10002: dir.RenderingTime = v.F32(0); break;
-    case 10003: dir.CompressionRatio = v.F32(0); break;
-    case 10005: dir.Scale = s; break;
-    case 10006: dir.NoltTagIntfVersion = u; break;
-    case 10007: dir.NoltTagMinIntfVersion = u; break;
-    case 10008: dir.WorkStyle = s; break;
-    case 10009: dir.PluginIntfVersion = u; break;
-    case 10010: dir.PluginMinIntfVersion = u; break;
-    case 10015: dir.Color = s; break;
-    case 10016: dir.PressSheetTop = u; break;
-    case 10017: dir.PressSheetLeft = u; break;
-    case 10018: dir.PressSheetBottom = u; break;
-    case 10019: dir.PressSheetRight = u; break;
-    case 10020: dir.PsFileNum = u; break;
-    case 10021: dir.PsFileCount = u; break;
-    case 10022: dir.PsImageNum = u; break;
-    case 10023: dir.PsLastImage = u; break;
-    case 10024: dir.PrintOrder = s; break;
+    case 10001:
+      dir.InterpretationTime = v.F32(0);
+      break;
+    case 10002:
+      dir.RenderingTime = v.F32(0);
+      break;
+    case 10003:
+      dir.CompressionRatio = v.F32(0);
+      break;
+    case 10005:
+      dir.Scale = s;
+      break;
+    case 10006:
+      dir.NoltTagIntfVersion = u;
+      break;
+    case 10007:
+      dir.NoltTagMinIntfVersion = u;
+      break;
+    case 10008:
+      dir.WorkStyle = s;
+      break;
+    case 10009:
+      dir.PluginIntfVersion = u;
+      break;
+    case 10010:
+      dir.PluginMinIntfVersion = u;
+      break;
+    case 10015:
+      dir.Color = s;
+      break;
+    case 10016:
+      dir.PressSheetTop = u;
+      break;
+    case 10017:
+      dir.PressSheetLeft = u;
+      break;
+    case 10018:
+      dir.PressSheetBottom = u;
+      break;
+    case 10019:
+      dir.PressSheetRight = u;
+      break;
+    case 10020:
+      dir.PsFileNum = u;
+      break;
+    case 10021:
+      dir.PsFileCount = u;
+      break;
+    case 10022:
+      dir.PsImageNum = u;
+      break;
+    case 10023:
+      dir.PsLastImage = u;
+      break;
+    case 10024:
+      dir.PrintOrder = s;
+      break;
     case 11001:
       // The page list never grows past what one count can name, whatever a file repeats.
-      if (dir.Pages.size() + s > 0xFFFF) return false;
+      if (dir.Pages.size() + s > 0xFFFF)
+        return false;
       dir.NumPages = s;
       dir.Pages.resize(dir.Pages.size() + s);
       dir.SetFieldBit(NoltField::Pages);
       break;
-    case 11002: dir.Signature = s; break;
-    case 11003: dir.Surface = s; break;
-    case 11004: dir.ImpoTileWidth = u; break;
-    case 11005: dir.ImpoTileHeight = u; break;
-    case 11006: dir.ImpoTileNumX = s; break;
-    case 11007: dir.ImpoTileNumY = s; break;
-    case 11008: dir.ImpoTileCountX = s; break;
-    case 11009: dir.ImpoTileCountY = s; break;
-    case 11010: dir.ImpoTileOrientation = s; break;
-    default: return false;
+    case 11002:
+      dir.Signature = s;
+      break;
+    case 11003:
+      dir.Surface = s;
+      break;
+    case 11004:
+      dir.ImpoTileWidth = u;
+      break;
+    case 11005:
+      dir.ImpoTileHeight = u;
+      break;
+    case 11006:
+      dir.ImpoTileNumX = s;
+      break;
+    case 11007:
+      dir.ImpoTileNumY = s;
+      break;
+    case 11008:
+      dir.ImpoTileCountX = s;
+      break;
+    case 11009:
+      dir.ImpoTileCountY = s;
+      break;
+    case 11010:
+      dir.ImpoTileOrientation = s;
+      break;
+    default:
+      return false;
   }
   return true;
 }
 
 bool StoreText(TIFX_NoltDirectory& dir, std::uint32_t tag, std::string const& text) {
   switch (tag) {
-    case 10004: dir.Title = text; break;
-    case 10011: dir.DigVersion = text; break;
-    case 10012: dir.SourceMachine = text; break;
-    case 10013: dir.PrintTime = text; break;
-    case 10014: dir.ColorStr = text; break;
-    case 34017: dir.ColorSequence = text; break;
-    case 12288: break;  // kept only as present
-    default: return false;
+    case 10004:
+      dir.Title = text;
+      break;
+    case 10011:
+      dir.DigVersion = text;
+      break;
+    case 10012:
+      dir.SourceMachine = text;
+      break;
+    case 10013:
+      dir.PrintTime = text;
+      break;
+    case 10014:
+      dir.ColorStr = text;
+      break;
+    case 34017:
+      dir.ColorSequence = text;
+      break;
+    case 12288:
+      break;  // kept only as present
+    default:
+      return false;
   }
   return true;
 }
@@ -370,7 +472,8 @@ bool StoreArray(TIFX_NoltDirectory& dir, std::uint32_t tag, iTIFX_FieldValue con
       ApplyVersions(dir, v);
       return true;
     case 34032:
-      if (v.Count() < 4) return false;
+      if (v.Count() < 4)
+        return false;
       for (std::size_t i = 0; i < 4; ++i)
         dir.CMYKEquivalent[i] = static_cast<std::uint16_t>(v.U32(i));
       return true;
@@ -383,9 +486,11 @@ bool StoreArray(TIFX_NoltDirectory& dir, std::uint32_t tag, iTIFX_FieldValue con
 
 bool iTIFX_ApplyField(TIFX_NoltDirectory& dir, std::uint32_t tag, iTIFX_FieldValue const& value) {
   iTIFX_FieldRow const* row = iTIFX_FindRow(tag);
-  if (!row || row->bit < 0) return false;
+  if (!row || row->bit < 0)
+    return false;
   const bool textRow = row->type == kTIFX_Ascii;
-  if (textRow != value.isText) return false;
+  if (textRow != value.isText)
+    return false;
   bool stored = false;
   if (textRow)
     stored = StoreText(dir, tag, value.text);
@@ -393,7 +498,8 @@ bool iTIFX_ApplyField(TIFX_NoltDirectory& dir, std::uint32_t tag, iTIFX_FieldVal
     stored = StoreArray(dir, tag, value);
   else
     stored = value.Count() >= 1 && StoreSingle(dir, tag, value);
-  if (stored) dir.SetFieldBit(static_cast<NoltField>(row->bit));
+  if (stored)
+    dir.SetFieldBit(static_cast<NoltField>(row->bit));
   return stored;
 }
 
@@ -414,9 +520,11 @@ public:
   }
 
   void Load() {
-    if (m_End <= m_First || m_End - m_First > kMaxSpan) return;
+    if (m_End <= m_First || m_End - m_First > kMaxSpan)
+      return;
     m_Bytes.resize(static_cast<std::size_t>(m_End - m_First));
-    if (!m_File.Read(m_First, m_Bytes.size(), m_Bytes.data())) m_Bytes.clear();
+    if (!m_File.Read(m_First, m_Bytes.size(), m_Bytes.data()))
+      m_Bytes.clear();
   }
 
   // The bytes at offset, from the window or else from the file into scratch; null when absent.
@@ -464,9 +572,11 @@ bool Wanted(EmbeddedEntry const& e) {
 
 bool iTIFX_ParseEmbeddedDirectory(std::uint8_t const* block, std::size_t size, bool bigEndian,
                                   iTIFX_ByteSource& file, TIFX_NoltDirectory& dir) {
-  if (size < 2) return false;
+  if (size < 2)
+    return false;
   const std::size_t entries = static_cast<std::size_t>(Unsigned(block, 2, bigEndian));
-  if (2 + 12 * entries > size) return false;
+  if (2 + 12 * entries > size)
+    return false;
   const std::uint64_t fileSize = file.Size();
   auto outOfLineOffset = [&](EmbeddedEntry const& e, std::uint64_t* offset) {
     *offset = Unsigned(e.field, 4, bigEndian);
@@ -476,21 +586,25 @@ bool iTIFX_ParseEmbeddedDirectory(std::uint8_t const* block, std::size_t size, b
   for (std::size_t i = 0; i < entries; ++i) {
     const EmbeddedEntry e = EntryAt(block, i, bigEndian);
     std::uint64_t offset = 0;
-    if (Wanted(e) && e.bytes > 4 && outOfLineOffset(e, &offset)) window.Include(offset, e.bytes);
+    if (Wanted(e) && e.bytes > 4 && outOfLineOffset(e, &offset))
+      window.Include(offset, e.bytes);
   }
   window.Load();
   std::vector<std::uint8_t> scratch;
   for (std::size_t i = 0; i < entries; ++i) {
     const EmbeddedEntry e = EntryAt(block, i, bigEndian);
-    if (!Wanted(e)) continue;
+    if (!Wanted(e))
+      continue;
     if (e.bytes <= 4) {
       iTIFX_ApplyField(dir, e.tag, iTIFX_DecodeValues(e.type, e.count, e.field, bigEndian));
       continue;
     }
     std::uint64_t offset = 0;
-    if (!outOfLineOffset(e, &offset)) continue;
+    if (!outOfLineOffset(e, &offset))
+      continue;
     std::uint8_t const* data = window.Bytes(offset, e.bytes, scratch);
-    if (!data) continue;
+    if (!data)
+      continue;
     iTIFX_ApplyField(dir, e.tag, iTIFX_DecodeValues(e.type, e.count, data, bigEndian));
   }
   return true;

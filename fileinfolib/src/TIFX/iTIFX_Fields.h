@@ -40,7 +40,9 @@ struct iTIFX_FieldRow {
   char const* name;
 };
 
-enum { kTIFX_FieldCount = 67 };
+enum {
+  kTIFX_FieldCount = 67
+};
 extern const iTIFX_FieldRow kTIFX_FieldTable[kTIFX_FieldCount];
 
 // The row of a tag, or null when the tag is no private tag.

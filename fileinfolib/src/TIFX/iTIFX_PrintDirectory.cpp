@@ -27,20 +27,21 @@ public:
 
   bool Has(std::initializer_list<unsigned> bits) const {
     for (unsigned bit : bits)
-      if (!m_Dir.FieldBitSet(static_cast<NoltField>(bit))) return false;
+      if (!m_Dir.FieldBitSet(static_cast<NoltField>(bit)))
+        return false;
     return true;
   }
 
   void Print() const {
     TIFX_NoltDirectory const& d = m_Dir;
     FILE* o = m_Out;
-    if (Has({62})) std::fprintf(o, "  IT8 Color Sequence: %s\n", d.ColorSequence.c_str());
+    if (Has({62}))
+      std::fprintf(o, "  IT8 Color Sequence: %s\n", d.ColorSequence.c_str());
     if (Has({63})) {
       const unsigned c = d.CMYKEquivalent[0], m = d.CMYKEquivalent[1], y = d.CMYKEquivalent[2],
                      k = d.CMYKEquivalent[3];
       std::fprintf(o, "  IT8 CMYK Equivalent: [0x%04X,0x%04X,0x%04X,0x%04X] ", c, m, y, k);
-      std::fprintf(o, "(%.1f,%.1f,%.1f,%.1f) %%", c / 655.35, m / 655.35, y / 655.35,
-                   k / 655.35);
+      std::fprintf(o, "(%.1f,%.1f,%.1f,%.1f) %%", c / 655.35, m / 655.35, y / 655.35, k / 655.35);
     }
     std::fprintf(o, "--- Nolt Private IFD ---\n");
     if (Has({0, 1}))
@@ -49,25 +50,37 @@ public:
     if (Has({4, 5}))
       std::fprintf(o, "  Plugin  Intf Version: (%d-%d)\n", static_cast<int>(d.PluginIntfVersion),
                    static_cast<int>(d.PluginMinIntfVersion));
-    if (Has({6})) std::fprintf(o, "  DIG Version: %s\n", d.DigVersion.c_str());
-    if (Has({14})) std::fprintf(o, "  Title: %s\n", d.Title.c_str());
-    if (Has({7})) std::fprintf(o, "  SourceMachine: %s\n", d.SourceMachine.c_str());
-    if (Has({8})) std::fprintf(o, "  PrintTime: %s\n", d.PrintTime.c_str());
-    if (Has({23})) std::fprintf(o, "  PsFileNum: %d\n", static_cast<int>(d.PsFileNum));
-    if (Has({24})) std::fprintf(o, "  PsFileCount: %d\n", static_cast<int>(d.PsFileCount));
-    if (Has({25})) std::fprintf(o, "  PsImageNum: %d\n", static_cast<int>(d.PsImageNum));
-    if (Has({26})) std::fprintf(o, "  PsLastImage: %d\n", static_cast<int>(d.PsLastImage));
+    if (Has({6}))
+      std::fprintf(o, "  DIG Version: %s\n", d.DigVersion.c_str());
+    if (Has({14}))
+      std::fprintf(o, "  Title: %s\n", d.Title.c_str());
+    if (Has({7}))
+      std::fprintf(o, "  SourceMachine: %s\n", d.SourceMachine.c_str());
+    if (Has({8}))
+      std::fprintf(o, "  PrintTime: %s\n", d.PrintTime.c_str());
+    if (Has({23}))
+      std::fprintf(o, "  PsFileNum: %d\n", static_cast<int>(d.PsFileNum));
+    if (Has({24}))
+      std::fprintf(o, "  PsFileCount: %d\n", static_cast<int>(d.PsFileCount));
+    if (Has({25}))
+      std::fprintf(o, "  PsImageNum: %d\n", static_cast<int>(d.PsImageNum));
+    if (Has({26}))
+      std::fprintf(o, "  PsLastImage: %d\n", static_cast<int>(d.PsLastImage));
     if (Has({9}))
       std::fprintf(o, "  Color: %s (%s (%d))\n", d.ColorStr.c_str(), ColorName(d.Color), d.Color);
     if (Has({11}))
-      std::fprintf(o, "  Interpretation Time: %g (seconds)\n", static_cast<double>(d.InterpretationTime));
+      std::fprintf(o, "  Interpretation Time: %g (seconds)\n",
+                   static_cast<double>(d.InterpretationTime));
     if (Has({12}))
       std::fprintf(o, "  Rendering Time: %g (seconds)\n", static_cast<double>(d.RenderingTime));
     if (Has({13}))
       std::fprintf(o, "  Compression Ratio: %g:1\n", static_cast<double>(d.CompressionRatio));
-    if (Has({15})) std::fprintf(o, "  Scale: 1:%d\n", d.Scale);
-    if (Has({17})) std::fprintf(o, "  Signature: %d\n", d.Signature);
-    if (Has({18})) std::fprintf(o, "  Surface: %d\n", d.Surface);
+    if (Has({15}))
+      std::fprintf(o, "  Scale: 1:%d\n", d.Scale);
+    if (Has({17}))
+      std::fprintf(o, "  Signature: %d\n", d.Signature);
+    if (Has({18}))
+      std::fprintf(o, "  Surface: %d\n", d.Surface);
     if (Has({28, 29}))
       std::fprintf(o, "  Imposition Tile: %d x %d\n", static_cast<int>(d.ImpoTileWidth),
                    static_cast<int>(d.ImpoTileHeight));
@@ -75,23 +88,28 @@ public:
       std::fprintf(o, "  Imposition Tile: (%d, %d)\n", d.ImpoTileNumX, d.ImpoTileNumY);
     if (Has({32, 33}))
       std::fprintf(o, "  Imposition Tile Count: %d x %d\n", d.ImpoTileCountX, d.ImpoTileCountY);
-    if (Has({2})) std::fprintf(o, "  Tile Orientation: %s\n", OrientationName(d.ImpoTileOrientation));
+    if (Has({2}))
+      std::fprintf(o, "  Tile Orientation: %s\n", OrientationName(d.ImpoTileOrientation));
     if (Has({3}))
       std::fprintf(o, "  Workstyle: %s (%d)\n", WorkStyleName(d.WorkStyle), d.WorkStyle);
     if (Has({19, 20, 21, 22}))
       std::fprintf(o, "  Press Sheet: (%u,%u)-(%u,%u)\n", static_cast<unsigned>(d.PressSheetTop),
-                   static_cast<unsigned>(d.PressSheetLeft), static_cast<unsigned>(d.PressSheetBottom),
+                   static_cast<unsigned>(d.PressSheetLeft),
+                   static_cast<unsigned>(d.PressSheetBottom),
                    static_cast<unsigned>(d.PressSheetRight));
-    if (Has({27})) std::fprintf(o, "  Print Order: %d\n", d.PrintOrder);
+    if (Has({27}))
+      std::fprintf(o, "  Print Order: %d\n", d.PrintOrder);
     if (Has({16})) {
       std::fprintf(o, "  Num Pages: %d\n", d.NumPages);
-      for (std::size_t i = 0; i < d.Pages.size(); ++i) PrintPage(d.Pages[i], static_cast<int>(i));
+      for (std::size_t i = 0; i < d.Pages.size(); ++i)
+        PrintPage(d.Pages[i], static_cast<int>(i));
     }
     if (Has({60})) {
       std::fprintf(o, "  RAST Color Opacity:\n");
       std::fprintf(o, "  {");
       for (std::size_t i = 0; i < d.RastColorOpacity.size(); ++i) {
-        if (i % 4 == 0) std::fprintf(o, "\n    ");
+        if (i % 4 == 0)
+          std::fprintf(o, "\n    ");
         std::fprintf(o, "%02d : 0x%04X, ", static_cast<int>(i), d.RastColorOpacity[i]);
       }
       std::fprintf(o, "\n  }\n");
@@ -118,7 +136,8 @@ private:
   void PrintPage(TIFX_Page const& p, int index) const {
     FILE* o = m_Out;
     std::fprintf(o, "  Index: %d", index);
-    if (Has({48})) std::fprintf(o, ", Page Number: %d", p.Number);
+    if (Has({48}))
+      std::fprintf(o, ", Page Number: %d", p.Number);
     if (Has({47})) {
       std::fprintf(o, ", Orientation: ");
       std::fprintf(o, "%s (%d)", OrientationName(p.Orientation), p.Orientation);
@@ -154,5 +173,6 @@ private:
 }  // namespace
 
 void iTIFX_PrintNoltDirectory(TIFX_NoltDirectory const& dir, FILE* out) {
-  if (out) Printer(dir, out).Print();
+  if (out)
+    Printer(dir, out).Print();
 }

@@ -32,7 +32,8 @@ public:
   explicit MemoryFile(std::vector<std::uint8_t> bytes) : m_Bytes(std::move(bytes)) {}
   std::uint64_t Size() override { return m_Bytes.size(); }
   bool Read(std::uint64_t offset, std::size_t size, std::uint8_t* out) override {
-    if (offset > m_Bytes.size() || size > m_Bytes.size() - offset) return false;
+    if (offset > m_Bytes.size() || size > m_Bytes.size() - offset)
+      return false;
     std::memcpy(out, m_Bytes.data() + offset, size);
     return true;
   }
@@ -136,9 +137,9 @@ TEST(TIFX_Fields, ClipPathsAreCheckedAgainstTheirOwnCounts) {
   TIFX_NoltDirectory cut;
   iTIFX_ApplyField(cut, 11001, Integers({2}));
   for (auto const& values : std::vector<std::vector<std::uint32_t>>{
-           {1, 2, 10, 20, 30},        // a point short
-           {1, 2, 10, 20, 30, 40},    // page 1's path count missing
-           {0x7FFFFFFF, 1, 1, 1},     // more paths than values
+           {1, 2, 10, 20, 30},      // a point short
+           {1, 2, 10, 20, 30, 40},  // page 1's path count missing
+           {0x7FFFFFFF, 1, 1, 1},   // more paths than values
            {1, 0x80000000, 1, 2, 0}}) {
     EXPECT_FALSE(iTIFX_ApplyField(cut, 12018, Integers(values)));
     EXPECT_TRUE(cut.Pages[0].SCPaths.empty());
@@ -187,7 +188,8 @@ TEST(TIFX_Fields, EmbeddedDirectoryReadsTheSameInBothByteOrders) {
 class ShortReadsOnly : public MemoryFile {
 public:
   ShortReadsOnly(std::vector<std::uint8_t> bytes, std::size_t limit)
-      : MemoryFile(std::move(bytes)), m_Limit(limit) {}
+      : MemoryFile(std::move(bytes)),
+        m_Limit(limit) {}
   bool Read(std::uint64_t offset, std::size_t size, std::uint8_t* out) override {
     ++reads;
     return size <= m_Limit && MemoryFile::Read(offset, size, out);

@@ -76,7 +76,8 @@ INSTANTIATE_TEST_SUITE_P(
     [](::testing::TestParamInfo<Layout> const& info) {
       std::string name = info.param.name;
       for (char& c : name)
-        if (c == '-') c = '_';
+        if (c == '-')
+          c = '_';
       return name;
     });
 
@@ -133,14 +134,16 @@ TEST_P(TIFX_ValidityTest, ValidityAndTheCurrentDirectoryAfterwards) {
   EXPECT_EQ(krx->IsValid(), GetParam().valid);
   EXPECT_EQ(krx->CurrentDirectory(), start);
   EXPECT_EQ(krx->GetPrivateDirectory().Scale, scale);
-  EXPECT_EQ(krx->GetTag<std::uint32_t>(TIFFTAG_IMAGEWIDTH), start == 0 || file.thumbnailAt == ThumbnailAt::Ifd2 ? 1100u : 275u);
+  EXPECT_EQ(krx->GetTag<std::uint32_t>(TIFFTAG_IMAGEWIDTH),
+            start == 0 || file.thumbnailAt == ThumbnailAt::Ifd2 ? 1100u : 275u);
 }
 
 INSTANTIATE_TEST_SUITE_P(
     Variants, TIFX_ValidityTest,
     ::testing::Values(
         Variant{"thumbnail_in_ifd1", [](PreviewFile&) {}, true},
-        Variant{"thumbnail_in_ifd2", [](PreviewFile& f) { f.thumbnailAt = ThumbnailAt::Ifd2; }, true},
+        Variant{"thumbnail_in_ifd2", [](PreviewFile& f) { f.thumbnailAt = ThumbnailAt::Ifd2; },
+                true},
         Variant{"big_endian_g4",
                 [](PreviewFile& f) {
                   f.byteOrder = ByteOrder::Big;
@@ -148,16 +151,20 @@ INSTANTIATE_TEST_SUITE_P(
                 },
                 true},
         Variant{"one_ifd", [](PreviewFile& f) { f.thumbnailAt = ThumbnailAt::Nowhere; }, false},
-        Variant{"tiles_256",
-                [](PreviewFile& f) { f.image.tileWidth = f.image.tileLength = 256; }, false},
+        Variant{"tiles_256", [](PreviewFile& f) { f.image.tileWidth = f.image.tileLength = 256; },
+                false},
         Variant{"black_is_zero", [](PreviewFile& f) { f.image.photometric = 1; }, false},
-        Variant{"no_private_directory",
-                [](PreviewFile& f) { f.privateTags = PrivateTags::Absent; }, false},
+        Variant{"no_private_directory", [](PreviewFile& f) { f.privateTags = PrivateTags::Absent; },
+                false},
         Variant{"thumbnail_without_private_directory",
                 [](PreviewFile& f) { f.thumbnail.privateDirectory = false; }, false},
         Variant{"no_resolution_unit", [](PreviewFile& f) { f.image.omitTags = {296}; }, false},
         Variant{"no_orientation", [](PreviewFile& f) { f.image.omitTags = {274}; }, false},
-        Variant{"no_resolution", [](PreviewFile& f) { f.image.omitTags = {282, 283}; }, false},
+        Variant{"no_resolution",
+                [](PreviewFile& f) {
+                  f.image.omitTags = {282, 283};
+                },
+                false},
         Variant{"thumbnail_no_resolution_unit",
                 [](PreviewFile& f) { f.thumbnail.omitTags = {296}; }, false},
         Variant{"thumbnail_without_subfile_type",
@@ -261,8 +268,7 @@ TEST_P(TIFX_TileTest, TilesReadBackAsWritten) {
   PreviewFile file = PreviewFile::Make(1300, 700, 2);
   file.image.compression = GetParam();
   file.image.bits = ink;
-  file.thumbnail.compression =
-      GetParam() == Compression::CCITTG4 ? Compression::LZW : GetParam();
+  file.thumbnail.compression = GetParam() == Compression::CCITTG4 ? Compression::LZW : GetParam();
   file.thumbnail.grey = grey;
   auto krx = WriteAndOpen("tiles.tif", file);
   ASSERT_TRUE(krx->IsValid());
@@ -331,7 +337,8 @@ class TIFX_BrokenFileTest : public ::testing::TestWithParam<Broken> {};
 
 TEST_P(TIFX_BrokenFileTest, IsRefusedOrReadSafely) {
   for (PrivateTags tags : {PrivateTags::Embedded, PrivateTags::Direct}) {
-    if (tags == PrivateTags::Direct && !GetParam().directToo) continue;
+    if (tags == PrivateTags::Direct && !GetParam().directToo)
+      continue;
     PreviewFile file = PreviewFile::Make(700, 600, 4);
     file.privateTags = tags;
     file.values = ValuePlacement::AtFileEnd;
@@ -341,10 +348,8 @@ TEST_P(TIFX_BrokenFileTest, IsRefusedOrReadSafely) {
     auto krx = WriteAndOpen(std::string("broken-") + GetParam().name + ".tif", file);
     GetParam().check(*krx);
     // Whatever the private directory held, the rest of the file stays readable.
-    EXPECT_EQ(krx->GetPrivateDirectory().Title, tags == PrivateTags::Embedded &&
-                                                        file.image.embeddedEntryCount
-                                                    ? ""
-                                                    : "Broken");
+    EXPECT_EQ(krx->GetPrivateDirectory().Title,
+              tags == PrivateTags::Embedded && file.image.embeddedEntryCount ? "" : "Broken");
     EXPECT_EQ(krx->GetTag<std::uint32_t>(TIFFTAG_IMAGEWIDTH), 700u);
   }
 }
@@ -398,20 +403,26 @@ INSTANTIATE_TEST_SUITE_P(
                [](PreviewFile& f) { f.image.embeddedEntryCount = 5000; },
                [](TIFX_KRXFile& k) { EXPECT_FALSE(k.IsValid()); }, true},
         Broken{"clip_path_points_beyond_array",
-               [](PreviewFile& f) { f.job.extra = {PrivateEntry::Longs(12018, {1, 1000, 1, 2})}; },
+               [](PreviewFile& f) {
+                 f.job.extra = {PrivateEntry::Longs(12018, {1, 1000, 1, 2})};
+               },
                [](TIFX_KRXFile& k) {
                  EXPECT_FALSE(k.GetPrivateDirectory().FieldBitSet(NoltField::PageSourceClipPath));
                  EXPECT_TRUE(k.GetPrivateDirectory().Pages.at(0).SCPaths.empty());
                },
                true},
         Broken{"clip_path_count_huge",
-               [](PreviewFile& f) { f.job.extra = {PrivateEntry::Longs(12018, {0xFFFFFFFF, 1, 3, 4})}; },
+               [](PreviewFile& f) {
+                 f.job.extra = {PrivateEntry::Longs(12018, {0xFFFFFFFF, 1, 3, 4})};
+               },
                [](TIFX_KRXFile& k) {
                  EXPECT_FALSE(k.GetPrivateDirectory().FieldBitSet(NoltField::PageSourceClipPath));
                },
                true},
         Broken{"cmyk_short",
-               [](PreviewFile& f) { f.job.extra = {PrivateEntry::Shorts(34032, {1, 2, 3})}; },
+               [](PreviewFile& f) {
+                 f.job.extra = {PrivateEntry::Shorts(34032, {1, 2, 3})};
+               },
                [](TIFX_KRXFile& k) {
                  EXPECT_FALSE(k.GetPrivateDirectory().FieldBitSet(NoltField::CMYKEquivalent));
                  EXPECT_THROW(k.GetCMYKEquivalent(), TIFX_TagNotFoundException);
@@ -493,9 +504,12 @@ TEST(TIFX_KRXFile, EachOpenReportsItsOwnError) {
     krx.Open();
     std::vector<std::uint8_t> tile(512 * 64);
     for (int i = 0; i < 100; ++i) {
-      if (krx.SetDirectory(0) != 1) ++wrong;
-      if (krx.ReadTile(tile.data(), tile.size(), 512 * (i % 2), 0) != 512 * 64) ++wrong;
-      if (krx.SetDirectory(1) != 1) ++wrong;
+      if (krx.SetDirectory(0) != 1)
+        ++wrong;
+      if (krx.ReadTile(tile.data(), tile.size(), 512 * (i % 2), 0) != 512 * 64)
+        ++wrong;
+      if (krx.SetDirectory(1) != 1)
+        ++wrong;
     }
   };
   std::thread a(opener, notTiff, true), b(opener, missing, false), c(reader);
@@ -509,7 +523,8 @@ TEST(TIFX_KRXFile, InstallingTheCallbacksAgainChangesNothing) {
   TIFX_KRXFile::SetCallbackFunctions();
   TIFX_KRXFile::SetCallbackFunctions();
   auto krx = WriteAndOpen("callbacks.tif", RichFile());
-  for (int i = 0; i < 20; ++i) ASSERT_EQ(krx->SetDirectory(static_cast<unsigned short>(i % 2)), 1);
+  for (int i = 0; i < 20; ++i)
+    ASSERT_EQ(krx->SetDirectory(static_cast<unsigned short>(i % 2)), 1);
   TIFX_KRXFile::SetCallbackFunctions();
   ASSERT_EQ(krx->SetDirectory(0), 1);
   ExpectRichJob(krx->GetPrivateDirectory(), 1);

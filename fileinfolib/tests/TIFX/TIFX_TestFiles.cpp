@@ -57,11 +57,11 @@ Job RichJob() {
   job.printTime = "2005-03-14 10:22:05";
   job.versions = std::vector<std::string>{"EN", "DE"};
   job.interfaceVersion = 70000;
-  job.extra = {PrivateEntry::Float(10001, 12.5f), PrivateEntry::Long(10007, 3),
+  job.extra = {PrivateEntry::Float(10001, 12.5f),     PrivateEntry::Long(10007, 3),
                PrivateEntry::Ascii(10011, "DIG 4.2"), PrivateEntry::Ascii(10012, "rip-07"),
-               PrivateEntry::Long(10020, 1), PrivateEntry::Long(10023, 1),
-               PrivateEntry::Long(11004, 123456), PrivateEntry::Short(11009, 4),
-               PrivateEntry::Ascii(12288, "calib"), PrivateEntry::Bytes(12289, {1, 2, 3, 4, 5}),
+               PrivateEntry::Long(10020, 1),          PrivateEntry::Long(10023, 1),
+               PrivateEntry::Long(11004, 123456),     PrivateEntry::Short(11009, 4),
+               PrivateEntry::Ascii(12288, "calib"),   PrivateEntry::Bytes(12289, {1, 2, 3, 4, 5}),
                PrivateEntry::Ascii(34017, "CMYK")};
   return job;
 }

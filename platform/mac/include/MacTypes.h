@@ -49,4 +49,6 @@ typedef const unsigned char* ConstStr255Param;
 typedef const unsigned char* ConstStr63Param;
 typedef const unsigned char* ConstStr31Param;
 
-enum { noErr = 0 };
+enum {
+  noErr = 0
+};

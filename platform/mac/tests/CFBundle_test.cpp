@@ -75,15 +75,14 @@ protected:
 };
 
 TEST_F(CFBundleStandIn, ReadsUtf8EntriesWithCommentsAndEscapes) {
-  WriteTable("en",
-             "/* Sheet window */\n"
-             "\"CKRX_SurfaceShortNameBack\" = \"Back\";\n"
-             "// a line comment\n"
-             "\"Quoted\" = \"say \\\"hi\\\"\\n\\tnow\\\\\";\n"
-             "\"Unicode\" = \"\\U00e9\\u2022\";\n"
-             "\"Raw\" = \"caf\xC3\xA9 \xF0\x9F\x98\x80\";\n"
-             "Unquoted_key = value.1;\n"
-             "\"KeyOnly\";\n");
+  WriteTable("en", "/* Sheet window */\n"
+                   "\"CKRX_SurfaceShortNameBack\" = \"Back\";\n"
+                   "// a line comment\n"
+                   "\"Quoted\" = \"say \\\"hi\\\"\\n\\tnow\\\\\";\n"
+                   "\"Unicode\" = \"\\U00e9\\u2022\";\n"
+                   "\"Raw\" = \"caf\xC3\xA9 \xF0\x9F\x98\x80\";\n"
+                   "Unquoted_key = value.1;\n"
+                   "\"KeyOnly\";\n");
   UseBundle();
   EXPECT_EQ(u"Back", Lookup("CKRX_SurfaceShortNameBack"));
   EXPECT_EQ(u"say \"hi\"\n\tnow\\", Lookup("Quoted"));
@@ -118,9 +117,11 @@ TEST_F(CFBundleStandIn, MissingKeyGivesValueOrKey) {
     CFStringRef value;
     const char16_t* expected;
   };
-  const Case cases[] = {{nullptr, u"Unknown"}, {CFSTR(""), u"Unknown"}, {CFSTR("Fallback"), u"Fallback"}};
+  const Case cases[] = {
+      {nullptr, u"Unknown"}, {CFSTR(""), u"Unknown"}, {CFSTR("Fallback"), u"Fallback"}};
   for (const Case& c : cases) {
-    CFStringRef const text = CFBundleCopyLocalizedString(CFBundleGetMainBundle(), key, c.value, nullptr);
+    CFStringRef const text =
+        CFBundleCopyLocalizedString(CFBundleGetMainBundle(), key, c.value, nullptr);
     EXPECT_EQ(std::u16string(c.expected), Units(text));
     CFRelease(text);
   }
@@ -129,11 +130,11 @@ TEST_F(CFBundleStandIn, MissingKeyGivesValueOrKey) {
 
 TEST_F(CFBundleStandIn, MalformedOrMissingTableGivesKeys) {
   const char* const broken[] = {
-      "\"A\" = \"a\"; \"B\" = \"b\"",       // last entry without its semicolon
-      "\"A\" = \"a;",                       // string never closed
-      "/* \"A\" = \"a\";",                  // comment never closed
-      "\"A\" \"a\";",                       // no equals sign
-      "\"A\" = \"\xC3\";",                  // broken UTF-8
+      "\"A\" = \"a\"; \"B\" = \"b\"",  // last entry without its semicolon
+      "\"A\" = \"a;",                  // string never closed
+      "/* \"A\" = \"a\";",             // comment never closed
+      "\"A\" \"a\";",                  // no equals sign
+      "\"A\" = \"\xC3\";",             // broken UTF-8
   };
   for (const char* bytes : broken) {
     WriteTable("en", bytes);
@@ -147,7 +148,8 @@ TEST_F(CFBundleStandIn, MalformedOrMissingTableGivesKeys) {
 }
 
 TEST_F(CFBundleStandIn, PreferredLanguageThenEnglishThenResources) {
-  WriteTable("de", "\"Back\" = \"R\xC3\xBC" "ckseite\";");
+  WriteTable("de", "\"Back\" = \"R\xC3\xBC"
+                   "ckseite\";");
   WriteTable("English", "\"Back\" = \"Back (English)\";");
   WriteTable("", "\"Back\" = \"Back (plain)\"; \"Other\" = \"x\";");
   UseBundle();

@@ -17,8 +17,8 @@ std::u16string Format(const char* locale, double value, long minDigits, long max
   CFNumberRef maxNumber = CFNumberCreate(kCFAllocatorDefault, kCFNumberLongType, &maxDigits);
   CFNumberFormatterSetProperty(formatter, kCFNumberFormatterMaxFractionDigits, maxNumber);
   CFNumberFormatterSetProperty(formatter, kCFNumberFormatterMinFractionDigits, minNumber);
-  CFStringRef text =
-      CFNumberFormatterCreateStringWithValue(kCFAllocatorDefault, formatter, kCFNumberDoubleType, &value);
+  CFStringRef text = CFNumberFormatterCreateStringWithValue(kCFAllocatorDefault, formatter,
+                                                            kCFNumberDoubleType, &value);
   std::u16string result = text->Units();
   CFRelease(text);
   CFRelease(minNumber);
@@ -38,18 +38,16 @@ TEST(StandInCFNumberFormatter, FormatsInTheLocalesSeparators) {
     std::u16string expected;
   };
   const Case cases[] = {
-      {"en_US", 1234.4, 0, 0, u"1,234"},
-      {"en_US", -1234567.25, 2, 2, u"-1,234,567.25"},
-      {"en_US", 12.5, 0, 3, u"12.5"},  // trailing zeros dropped down to the minimum
+      {"en_US", 1234.4, 0, 0, u"1,234"},        {"en_US", -1234567.25, 2, 2, u"-1,234,567.25"},
+      {"en_US", 12.5, 0, 3, u"12.5"},   // trailing zeros dropped down to the minimum
       {"en_US", 0.125, 2, 2, u"0.12"},  // a tie goes to the even digit
-      {"en_US", 999.996, 2, 2, u"1,000.00"},
-      {"de_DE", 1234.5, 1, 1, u"1.234,5"},
-      {"fr_FR", 1234.5, 1, 1, u"1\u202F234,5"},
-      {"sv_SE", -1234.5, 1, 1, u"\u22121\u00A0234,5"},
+      {"en_US", 999.996, 2, 2, u"1,000.00"},    {"de_DE", 1234.5, 1, 1, u"1.234,5"},
+      {"fr_FR", 1234.5, 1, 1, u"1\u202F234,5"}, {"sv_SE", -1234.5, 1, 1, u"\u22121\u00A0234,5"},
       {"xx_YY", 1234.5, 1, 1, u"1,234.5"},
   };
   for (const Case& c : cases) {
-    EXPECT_EQ(c.expected, Format(c.locale, c.value, c.minDigits, c.maxDigits)) << c.locale << " " << c.value;
+    EXPECT_EQ(c.expected, Format(c.locale, c.value, c.minDigits, c.maxDigits))
+        << c.locale << " " << c.value;
   }
 }
 
@@ -57,7 +55,8 @@ TEST(StandInCFNumberFormatter, FailsCreationWhenToldAndLeaksNothing) {
   const long before = StandIn_CFLiveObjectCount();
   CFLocaleRef locale = CFLocaleCopyCurrent();
   StandIn_CFNumberFormatterFailNextCreations(1);
-  EXPECT_EQ(nullptr, CFNumberFormatterCreate(kCFAllocatorDefault, locale, kCFNumberFormatterDecimalStyle));
+  EXPECT_EQ(nullptr,
+            CFNumberFormatterCreate(kCFAllocatorDefault, locale, kCFNumberFormatterDecimalStyle));
   CFNumberFormatterRef formatter =
       CFNumberFormatterCreate(kCFAllocatorDefault, locale, kCFNumberFormatterDecimalStyle);
   EXPECT_NE(nullptr, formatter);

@@ -27,9 +27,9 @@ std::u16string Decode(const char* bytes, CFStringEncoding encoding) {
 
 std::string Encode(const std::u16string& units, CFStringEncoding encoding, UInt8 lossByte,
                    CFIndex maxBufLen, CFIndex* converted = nullptr) {
-  CFStringRef text = CFStringCreateWithCharacters(
-      kCFAllocatorDefault, reinterpret_cast<const UniChar*>(units.data()),
-      static_cast<CFIndex>(units.size()));
+  CFStringRef text = CFStringCreateWithCharacters(kCFAllocatorDefault,
+                                                  reinterpret_cast<const UniChar*>(units.data()),
+                                                  static_cast<CFIndex>(units.size()));
   std::vector<UInt8> buffer(static_cast<std::size_t>(maxBufLen) + 1);
   CFIndex used = 0;
   const CFIndex count = CFStringGetBytes(text, CFRangeMake(0, CFStringGetLength(text)), encoding,
@@ -93,8 +93,8 @@ TEST(CFStringEncoding, LossByteAndWholeCharacters) {
 TEST(CFStringEncoding, CountingWithoutBufferAndMaximumSizes) {
   CFStringRef text = CFSTR("caf\xC3\xA9");
   CFIndex used = 0;
-  EXPECT_EQ(4, CFStringGetBytes(text, CFRangeMake(0, 4), kCFStringEncodingUTF8, 0, false,
-                                nullptr, 0, &used));
+  EXPECT_EQ(4, CFStringGetBytes(text, CFRangeMake(0, 4), kCFStringEncodingUTF8, 0, false, nullptr,
+                                0, &used));
   EXPECT_EQ(5, used);
   EXPECT_EQ(4, CFStringGetMaximumSizeForEncoding(4, kCFStringEncodingMacRoman));
   EXPECT_EQ(12, CFStringGetMaximumSizeForEncoding(4, kCFStringEncodingUTF8));

@@ -22,7 +22,9 @@ namespace fs = std::filesystem;
 
 namespace {
 
-std::u16string U16(const std::string& ascii) { return std::u16string(ascii.begin(), ascii.end()); }
+std::u16string U16(const std::string& ascii) {
+  return std::u16string(ascii.begin(), ascii.end());
+}
 
 std::string Utf8(CFStringRef text) {
   std::vector<char> buffer(4 * CFStringGetLength(text) + 1);
@@ -42,8 +44,8 @@ protected:
     char pattern[] = "/tmp/standin-files-XXXXXX";
     ASSERT_NE(::mkdtemp(pattern), nullptr);
     m_Root = fs::canonical(pattern).string();
-    ASSERT_EQ(noErr, FSPathMakeRef(reinterpret_cast<const UInt8*>(m_Root.c_str()), &m_RootRef,
-                                   nullptr));
+    ASSERT_EQ(noErr,
+              FSPathMakeRef(reinterpret_cast<const UInt8*>(m_Root.c_str()), &m_RootRef, nullptr));
   }
   void TearDown() override {
     StandIn_FilesReset();
@@ -58,8 +60,8 @@ protected:
 
   FSRef Ref(const std::string& name) const {
     FSRef ref;
-    EXPECT_EQ(noErr, FSPathMakeRef(reinterpret_cast<const UInt8*>(Path(name).c_str()), &ref,
-                                   nullptr));
+    EXPECT_EQ(noErr,
+              FSPathMakeRef(reinterpret_cast<const UInt8*>(Path(name).c_str()), &ref, nullptr));
     return ref;
   }
 
@@ -88,8 +90,8 @@ TEST_F(StandInFilesTest, ReferencesCompareByItemNotByPath) {
   fs::remove(Path("other"));
   EXPECT_EQ(fnfErr, FSGetCatalogInfo(&other, kFSCatInfoNone, nullptr, nullptr, nullptr, nullptr));
   FSRef missing;
-  EXPECT_EQ(fnfErr, FSPathMakeRef(reinterpret_cast<const UInt8*>(Path("nope").c_str()), &missing,
-                                  nullptr));
+  EXPECT_EQ(fnfErr,
+            FSPathMakeRef(reinterpret_cast<const UInt8*>(Path("nope").c_str()), &missing, nullptr));
   FSRef garbage{};
   EXPECT_EQ(nsvErr, FSGetCatalogInfo(&garbage, kFSCatInfoNone, nullptr, nullptr, nullptr, nullptr));
 }
@@ -110,8 +112,8 @@ TEST_F(StandInFilesTest, CatalogInfoOfFilesFoldersAndTheRoot) {
   FSRef folder = Ref("folder");
   HFSUniStr255 name;
   FSRef parent;
-  ASSERT_EQ(noErr, FSGetCatalogInfo(&folder, kFSCatInfoNodeFlags | kFSCatInfoValence, &info,
-                                    &name, nullptr, &parent));
+  ASSERT_EQ(noErr, FSGetCatalogInfo(&folder, kFSCatInfoNodeFlags | kFSCatInfoValence, &info, &name,
+                                    nullptr, &parent));
   EXPECT_NE(0, info.nodeFlags & kFSNodeIsDirectoryMask);
   EXPECT_EQ(2u, info.valence);
   EXPECT_EQ(U16("folder"), std::u16string(reinterpret_cast<char16_t*>(name.unicode), name.length));
@@ -119,8 +121,8 @@ TEST_F(StandInFilesTest, CatalogInfoOfFilesFoldersAndTheRoot) {
 
   FSRef root;
   ASSERT_EQ(noErr, FSPathMakeRef(reinterpret_cast<const UInt8*>("/"), &root, nullptr));
-  ASSERT_EQ(noErr, FSGetCatalogInfo(&root, kFSCatInfoNodeID | kFSCatInfoParentDirID, &info,
-                                    nullptr, nullptr, nullptr));
+  ASSERT_EQ(noErr, FSGetCatalogInfo(&root, kFSCatInfoNodeID | kFSCatInfoParentDirID, &info, nullptr,
+                                    nullptr, nullptr));
   EXPECT_EQ(2u, info.nodeID);
   EXPECT_EQ(1u, info.parentDirID);
   ASSERT_EQ(noErr, FSGetCatalogInfo(&folder, kFSCatInfoNodeID | kFSCatInfoParentDirID, &info,
@@ -165,9 +167,9 @@ TEST_F(StandInFilesTest, CreatingFilesAndFoldersAndTheirNameRules) {
                                             kFSCatInfoNone, nullptr, &dirRef, nullptr, &dirID));
   EXPECT_TRUE(fs::is_directory(Path("sub")));
   std::u16string child = U16("c");
-  EXPECT_EQ(dirNFErr, FSCreateFileUnicode(&made, child.size(),
-                                          reinterpret_cast<const UniChar*>(child.data()),
-                                          kFSCatInfoNone, nullptr, nullptr, nullptr));
+  EXPECT_EQ(dirNFErr,
+            FSCreateFileUnicode(&made, child.size(), reinterpret_cast<const UniChar*>(child.data()),
+                                kFSCatInfoNone, nullptr, nullptr, nullptr));
   FSRef found;
   EXPECT_EQ(fnfErr, FSMakeFSRefUnicode(&dirRef, child.size(),
                                        reinterpret_cast<const UniChar*>(child.data()),
@@ -274,7 +276,8 @@ TEST_F(StandInFilesTest, ForkPermissions) {
 }
 
 TEST_F(StandInFilesTest, BulkIterationReturnsEveryItemInBatches) {
-  for (const char* name : {"a", "b", ".c", "d"}) WriteFile(name, "");
+  for (const char* name : {"a", "b", ".c", "d"})
+    WriteFile(name, "");
   FSIterator iterator;
   ASSERT_EQ(noErr, FSOpenIterator(&m_RootRef, kFSIterateFlat, &iterator));
   std::vector<std::string> names;
@@ -301,12 +304,12 @@ TEST_F(StandInFilesTest, FSSpecsNameMissingFilesInExistingFolders) {
   WriteFile("dir/there", "");
   FSRef dir = Ref("dir");
   FSCatalogInfo info{};
-  ASSERT_EQ(noErr, FSGetCatalogInfo(&dir, kFSCatInfoNodeID | kFSCatInfoParentDirID, &info,
-                                    nullptr, nullptr, nullptr));
+  ASSERT_EQ(noErr, FSGetCatalogInfo(&dir, kFSCatInfoNodeID | kFSCatInfoParentDirID, &info, nullptr,
+                                    nullptr, nullptr));
   FSSpec spec;
   const unsigned char missing[] = "\x07missing";
-  EXPECT_EQ(fnfErr, FSMakeFSSpec(kFSInvalidVolumeRefNum, static_cast<SInt32>(info.nodeID),
-                                 missing, &spec));
+  EXPECT_EQ(fnfErr,
+            FSMakeFSSpec(kFSInvalidVolumeRefNum, static_cast<SInt32>(info.nodeID), missing, &spec));
   EXPECT_EQ(static_cast<SInt32>(info.nodeID), spec.parID);
   FSRef ref;
   EXPECT_EQ(fnfErr, FSpMakeFSRef(&spec, &ref));
@@ -352,8 +355,8 @@ TEST_F(StandInFilesTest, InjectedErrorsAreReturnedOnceAndCallsCounted) {
 
 TEST_F(StandInFilesTest, URLsFromPathsAndBack) {
   CFStringRef path = NewCFString(Path("a b/\xC3\xA9.tif"));
-  CFURLRef url = CFURLCreateWithFileSystemPath(kCFAllocatorDefault, path, kCFURLPOSIXPathStyle,
-                                               false);
+  CFURLRef url =
+      CFURLCreateWithFileSystemPath(kCFAllocatorDefault, path, kCFURLPOSIXPathStyle, false);
   CFRelease(path);
   ASSERT_NE(nullptr, url);
   EXPECT_EQ("file://" + m_Root + "/a%20b/%C3%A9.tif", Utf8(CFURLGetString(url)));
@@ -372,17 +375,16 @@ TEST_F(StandInFilesTest, URLsFromPathsAndBack) {
   EXPECT_TRUE(CFURLHasDirectoryPath(parent));
   EXPECT_EQ("file://" + m_Root + "/a%20b/", Utf8(CFURLGetString(parent)));
   CFStringRef child = NewCFString("x");
-  CFURLRef appended = CFURLCreateCopyAppendingPathComponent(kCFAllocatorDefault, parent, child,
-                                                            false);
+  CFURLRef appended =
+      CFURLCreateCopyAppendingPathComponent(kCFAllocatorDefault, parent, child, false);
   EXPECT_EQ("file://" + m_Root + "/a%20b/x", Utf8(CFURLGetString(appended)));
   FSRef ref;
   EXPECT_FALSE(CFURLGetFSRef(appended, &ref));  // nothing exists there
 
   const std::string text = "file://" + m_Root + "/a%20b/x";
-  CFURLRef parsed = CFURLCreateWithBytes(kCFAllocatorDefault,
-                                         reinterpret_cast<const UInt8*>(text.data()),
-                                         static_cast<CFIndex>(text.size()),
-                                         kCFStringEncodingUTF8, nullptr);
+  CFURLRef parsed =
+      CFURLCreateWithBytes(kCFAllocatorDefault, reinterpret_cast<const UInt8*>(text.data()),
+                           static_cast<CFIndex>(text.size()), kCFStringEncodingUTF8, nullptr);
   ASSERT_NE(nullptr, parsed);
   CFStringRef parsedPath = CFURLCopyFileSystemPath(parsed, kCFURLPOSIXPathStyle);
   EXPECT_EQ(Path("a b/x"), Utf8(parsedPath));
@@ -425,8 +427,8 @@ TEST_F(StandInFilesTest, HFSPathsNameTheVolumeAndUseColons) {
   };
   for (const Case& c : cases) {
     CFStringRef hfs = NewCFString(c.hfs);
-    CFURLRef url = CFURLCreateWithFileSystemPath(kCFAllocatorDefault, hfs, kCFURLHFSPathStyle,
-                                                 false);
+    CFURLRef url =
+        CFURLCreateWithFileSystemPath(kCFAllocatorDefault, hfs, kCFURLHFSPathStyle, false);
     ASSERT_NE(nullptr, url) << c.hfs;
     CFStringRef posix = CFURLCopyFileSystemPath(url, kCFURLPOSIXPathStyle);
     EXPECT_EQ(c.posix, Utf8(posix)) << c.hfs;
@@ -454,8 +456,8 @@ TEST_F(StandInFilesTest, AliasesResolveWhileTheTargetExists) {
   ASSERT_EQ(noErr, HandToHand(&copy));
   EXPECT_NE(copy, reinterpret_cast<Handle>(alias));
   fs::remove(Path("target"));
-  EXPECT_EQ(fnfErr, FSResolveAlias(nullptr, reinterpret_cast<AliasHandle>(copy), &resolved,
-                                   nullptr));
+  EXPECT_EQ(fnfErr,
+            FSResolveAlias(nullptr, reinterpret_cast<AliasHandle>(copy), &resolved, nullptr));
   DisposeHandle(copy);
   DisposeHandle(reinterpret_cast<Handle>(alias));
 }

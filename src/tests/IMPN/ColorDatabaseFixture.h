@@ -6,27 +6,24 @@
 #include <gtest/gtest.h>
 
 // Gives each test an empty process-wide colour database and a folder for its files.
-class ColorDatabaseTest : public ::testing::Test
-{
+class ColorDatabaseTest : public ::testing::Test {
 protected:
-    void SetUp() override { Forget(); }
-    void TearDown() override { Forget(); }
+  void SetUp() override { Forget(); }
+  void TearDown() override { Forget(); }
 
-    static void Forget()
-    {
-        IMPN_ColorDatabase::sm_PantoneColorMap.clear();
-        IMPN_ColorDatabase::sm_CustomColorMap.clear();
-        IMPN_ColorDatabase::sm_PantoneColorFilePath.clear();
-        IMPN_ColorDatabase::sm_CustomColorFilePath.clear();
-    }
+  static void Forget() {
+    IMPN_ColorDatabase::sm_PantoneColorMap.clear();
+    IMPN_ColorDatabase::sm_CustomColorMap.clear();
+    IMPN_ColorDatabase::sm_PantoneColorFilePath.clear();
+    IMPN_ColorDatabase::sm_CustomColorFilePath.clear();
+  }
 
-    // Loads the Pantone colours from a file with the given entries.
-    void LoadPantone(ColorDBBytes const& bytes)
-    {
-        std::string const path = folder.File("Pantone.colordb").string();
-        bytes.WriteTo(path);
-        IMPN_ColorDatabase::LoadPantoneColors(path);
-    }
+  // Loads the Pantone colours from a file with the given entries.
+  void LoadPantone(ColorDBBytes const& bytes) {
+    std::string const path = folder.File("Pantone.colordb").string();
+    bytes.WriteTo(path);
+    IMPN_ColorDatabase::LoadPantoneColors(path);
+  }
 
-    ScratchFolder folder;
+  ScratchFolder folder;
 };

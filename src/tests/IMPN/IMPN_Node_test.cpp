@@ -6,123 +6,110 @@
 #include <memory>
 #include <vector>
 
-namespace
-{
+namespace {
 // A level of the tree that follows the general selection rules over its own children.
-class TestNode : public IMPN_Node
-{
+class TestNode : public IMPN_Node {
 public:
-    void Clear() override { children.clear(); }
-    void SelectRecent() override {}
-    void SelectChildren(IMPN_ButtonState state) override { SelectEachChild(children, state); }
-    void UpdateParentSelections() override
-    {
-        ++updates;
-        UpdateSelectionFromChildren(children);
-    }
-    void Print(long) override {}
-    void Add(TIFX_KRXFile&) override { ++filesAdded; }
+  void Clear() override { children.clear(); }
+  void SelectRecent() override {}
+  void SelectChildren(IMPN_ButtonState state) override { SelectEachChild(children, state); }
+  void UpdateParentSelections() override {
+    ++updates;
+    UpdateSelectionFromChildren(children);
+  }
+  void Print(long) override {}
+  void Add(TIFX_KRXFile&) override { ++filesAdded; }
 
-    TestNode* NewChild(IMPN_ButtonState state)
-    {
-        owned.push_back(std::make_unique<TestNode>());
-        TestNode* child = owned.back().get();
-        child->m_Parent = this;
-        child->SetSelectedState(state);
-        children.push_back(child);
-        return child;
-    }
+  TestNode* NewChild(IMPN_ButtonState state) {
+    owned.push_back(std::make_unique<TestNode>());
+    TestNode* child = owned.back().get();
+    child->m_Parent = this;
+    child->SetSelectedState(state);
+    children.push_back(child);
+    return child;
+  }
 
-    std::vector<TestNode*> children;
-    std::vector<std::unique_ptr<TestNode>> owned;
-    int updates = 0;
-    int filesAdded = 0;
+  std::vector<TestNode*> children;
+  std::vector<std::unique_ptr<TestNode>> owned;
+  int updates = 0;
+  int filesAdded = 0;
 };
 
-class OtherNode : public TestNode
-{
-};
-} // namespace
+class OtherNode : public TestNode {};
+}  // namespace
 
-TEST(IMPN_Registry, TimeStampsStartAtOneAndIncrease)
-{
-    IMPN_Registry::sm_NextTimeStamp = 0;
-    EXPECT_EQ(IMPN_Registry::GetNewTimeStamp(), 1u);
-    EXPECT_EQ(IMPN_Registry::GetNewTimeStamp(), 2u);
-    EXPECT_EQ(IMPN_Registry::sm_NextTimeStamp, 2u);
+TEST(IMPN_Registry, TimeStampsStartAtOneAndIncrease) {
+  IMPN_Registry::sm_NextTimeStamp = 0;
+  EXPECT_EQ(IMPN_Registry::GetNewTimeStamp(), 1u);
+  EXPECT_EQ(IMPN_Registry::GetNewTimeStamp(), 2u);
+  EXPECT_EQ(IMPN_Registry::sm_NextTimeStamp, 2u);
 }
 
-TEST(IMPN_Node, CompareBySelectionRanksOnMixedOff)
-{
-    TestNode on, off, mixed, odd;
-    on.SetSelectedState(kIMPN_ButtonOn);
-    off.SetSelectedState(kIMPN_ButtonOff);
-    mixed.SetSelectedState(kIMPN_ButtonMixed);
-    odd.SetSelectedState(static_cast<IMPN_ButtonState>(7));
+TEST(IMPN_Node, CompareBySelectionRanksOnMixedOff) {
+  TestNode on, off, mixed, odd;
+  on.SetSelectedState(kIMPN_ButtonOn);
+  off.SetSelectedState(kIMPN_ButtonOff);
+  mixed.SetSelectedState(kIMPN_ButtonMixed);
+  odd.SetSelectedState(static_cast<IMPN_ButtonState>(7));
 
-    EXPECT_EQ(on.CompareTo(&off, IMPN_Node::kSelectionState), -2);
-    EXPECT_EQ(off.CompareTo(&mixed, IMPN_Node::kSelectionState), 1);
-    EXPECT_EQ(odd.CompareTo(&on, IMPN_Node::kSelectionState), -1);
-    EXPECT_EQ(on.CompareTo(nullptr, IMPN_Node::kSelectionState), 0);
-    for (auto key : {IMPN_Node::kIdentityOrder, IMPN_Node::kCountOrPrintOrder,
-                     IMPN_Node::kPrintTime, IMPN_Node::kResolution})
-        EXPECT_EQ(on.CompareTo(&off, key), 0);
+  EXPECT_EQ(on.CompareTo(&off, IMPN_Node::kSelectionState), -2);
+  EXPECT_EQ(off.CompareTo(&mixed, IMPN_Node::kSelectionState), 1);
+  EXPECT_EQ(odd.CompareTo(&on, IMPN_Node::kSelectionState), -1);
+  EXPECT_EQ(on.CompareTo(nullptr, IMPN_Node::kSelectionState), 0);
+  for (auto key : {IMPN_Node::kIdentityOrder, IMPN_Node::kCountOrPrintOrder, IMPN_Node::kPrintTime,
+                   IMPN_Node::kResolution})
+    EXPECT_EQ(on.CompareTo(&off, key), 0);
 
-    OtherNode other;
-    EXPECT_EQ(on.CompareTo(&other, IMPN_Node::kSelectionState), 0);
-    EXPECT_EQ(on.ToString(), "IMPN_Node");
+  OtherNode other;
+  EXPECT_EQ(on.CompareTo(&other, IMPN_Node::kSelectionState), 0);
+  EXPECT_EQ(on.ToString(), "IMPN_Node");
 }
 
-TEST(IMPN_Node, ParentStateFollowsItsChildren)
-{
-    struct Case
-    {
-        std::vector<IMPN_ButtonState> children;
-        IMPN_ButtonState expected;
-    };
-    Case const cases[] = {
-        {{}, kIMPN_ButtonOff},
-        {{kIMPN_ButtonOn, kIMPN_ButtonOn, kIMPN_ButtonOff}, kIMPN_ButtonMixed},
-        {{kIMPN_ButtonOn, kIMPN_ButtonOn}, kIMPN_ButtonOn},
-        {{kIMPN_ButtonOff, kIMPN_ButtonMixed}, kIMPN_ButtonMixed},
-        {{kIMPN_ButtonOff, kIMPN_ButtonOff}, kIMPN_ButtonOff},
-    };
-    for (Case const& c : cases)
-    {
-        TestNode root;
-        TestNode* node = root.NewChild(kIMPN_ButtonOn);
-        for (IMPN_ButtonState s : c.children)
-            node->NewChild(s);
-        node->UpdateParentSelections();
-        EXPECT_EQ(node->GetSelectedState(), c.expected);
-        EXPECT_EQ(root.updates, 1) << "the parent follows";
-    }
-}
-
-TEST(IMPN_Node, SelectChildrenGoesDepthFirstAndIgnoresMixed)
-{
+TEST(IMPN_Node, ParentStateFollowsItsChildren) {
+  struct Case {
+    std::vector<IMPN_ButtonState> children;
+    IMPN_ButtonState expected;
+  };
+  Case const cases[] = {
+      {{}, kIMPN_ButtonOff},
+      {{kIMPN_ButtonOn, kIMPN_ButtonOn, kIMPN_ButtonOff}, kIMPN_ButtonMixed},
+      {{kIMPN_ButtonOn, kIMPN_ButtonOn}, kIMPN_ButtonOn},
+      {{kIMPN_ButtonOff, kIMPN_ButtonMixed}, kIMPN_ButtonMixed},
+      {{kIMPN_ButtonOff, kIMPN_ButtonOff}, kIMPN_ButtonOff},
+  };
+  for (Case const& c : cases) {
     TestNode root;
-    TestNode* child = root.NewChild(kIMPN_ButtonOff);
-    TestNode* grandChild = child->NewChild(kIMPN_ButtonOff);
-
-    root.SelectChildren(kIMPN_ButtonMixed);
-    EXPECT_EQ(grandChild->GetSelectedState(), kIMPN_ButtonOff);
-
-    root.SelectChildren(kIMPN_ButtonOn);
-    EXPECT_EQ(child->GetSelectedState(), kIMPN_ButtonOn);
-    EXPECT_EQ(grandChild->GetSelectedState(), kIMPN_ButtonOn);
+    TestNode* node = root.NewChild(kIMPN_ButtonOn);
+    for (IMPN_ButtonState s : c.children)
+      node->NewChild(s);
+    node->UpdateParentSelections();
+    EXPECT_EQ(node->GetSelectedState(), c.expected);
+    EXPECT_EQ(root.updates, 1) << "the parent follows";
+  }
 }
 
-TEST(IMPN_Node, AddChildLinksTheParentThenAddsTheFile)
-{
-    TestNode parent;
-    TestNode child;
-    alignas(16) unsigned char storage[16] = {}; // the test level never touches the file
-    child.AddChild(*reinterpret_cast<TIFX_KRXFile*>(storage), &parent);
-    EXPECT_EQ(child.GetParent(), &parent);
-    EXPECT_EQ(child.filesAdded, 1);
+TEST(IMPN_Node, SelectChildrenGoesDepthFirstAndIgnoresMixed) {
+  TestNode root;
+  TestNode* child = root.NewChild(kIMPN_ButtonOff);
+  TestNode* grandChild = child->NewChild(kIMPN_ButtonOff);
 
-    std::vector<IMPN_Sheet*> sheets(3, nullptr);
-    child.GetAllSheets(sheets);
-    EXPECT_TRUE(sheets.empty());
+  root.SelectChildren(kIMPN_ButtonMixed);
+  EXPECT_EQ(grandChild->GetSelectedState(), kIMPN_ButtonOff);
+
+  root.SelectChildren(kIMPN_ButtonOn);
+  EXPECT_EQ(child->GetSelectedState(), kIMPN_ButtonOn);
+  EXPECT_EQ(grandChild->GetSelectedState(), kIMPN_ButtonOn);
+}
+
+TEST(IMPN_Node, AddChildLinksTheParentThenAddsTheFile) {
+  TestNode parent;
+  TestNode child;
+  alignas(16) unsigned char storage[16] = {};  // the test level never touches the file
+  child.AddChild(*reinterpret_cast<TIFX_KRXFile*>(storage), &parent);
+  EXPECT_EQ(child.GetParent(), &parent);
+  EXPECT_EQ(child.filesAdded, 1);
+
+  std::vector<IMPN_Sheet*> sheets(3, nullptr);
+  child.GetAllSheets(sheets);
+  EXPECT_TRUE(sheets.empty());
 }

@@ -8,54 +8,50 @@
 #include <thread>
 #include <vector>
 
-TEST(IMPN_Workers, RunsEveryItemOnceOnWorkersOfTheirOwn)
-{
-    for (unsigned workers : {1u, 3u, 16u})
-    {
-        std::vector<std::atomic<int>> runs(100);
-        std::vector<std::atomic<int>> busy(workers);
-        std::atomic<bool> shared(false);
-        IMPN_Workers::Run(runs.size(), workers, [&](std::size_t item, unsigned worker) {
-            ASSERT_LT(worker, workers);
-            // A worker runs one job at a time, so scratch memory per worker is safe.
-            if (busy[worker]++ != 0)
-                shared = true;
-            ++runs[item];
-            std::this_thread::yield();
-            --busy[worker];
-        });
-        for (auto const& count : runs)
-            EXPECT_EQ(count, 1) << workers;
-        EXPECT_FALSE(shared) << workers;
-    }
-}
-
-TEST(IMPN_Workers, OneWorkerRunsOnTheCallingThreadInOrder)
-{
-    std::vector<std::size_t> order;
-    std::thread::id const caller = std::this_thread::get_id();
-    IMPN_Workers::Run(5, 1, [&](std::size_t item, unsigned) {
-        EXPECT_EQ(std::this_thread::get_id(), caller);
-        order.push_back(item);
+TEST(IMPN_Workers, RunsEveryItemOnceOnWorkersOfTheirOwn) {
+  for (unsigned workers : {1u, 3u, 16u}) {
+    std::vector<std::atomic<int>> runs(100);
+    std::vector<std::atomic<int>> busy(workers);
+    std::atomic<bool> shared(false);
+    IMPN_Workers::Run(runs.size(), workers, [&](std::size_t item, unsigned worker) {
+      ASSERT_LT(worker, workers);
+      // A worker runs one job at a time, so scratch memory per worker is safe.
+      if (busy[worker]++ != 0)
+        shared = true;
+      ++runs[item];
+      std::this_thread::yield();
+      --busy[worker];
     });
-    EXPECT_EQ(order, (std::vector<std::size_t>{0, 1, 2, 3, 4}));
-    IMPN_Workers::Run(0, 4, [](std::size_t, unsigned) { FAIL(); });
+    for (auto const& count : runs)
+      EXPECT_EQ(count, 1) << workers;
+    EXPECT_FALSE(shared) << workers;
+  }
 }
 
-TEST(IMPN_Workers, AJobsExceptionReachesTheCallerAfterEveryThreadEnds)
-{
-    std::atomic<int> running(0);
-    std::atomic<int> started(0);
-    auto const job = [&](std::size_t item, unsigned) {
-        ++running;
-        ++started;
-        std::this_thread::yield();
-        --running;
-        if (item == 3)
-            throw std::runtime_error("tile 3");
-    };
-    EXPECT_THROW(IMPN_Workers::Run(1000, 4, job), std::runtime_error);
-    EXPECT_EQ(running, 0);
-    // Items not yet started when it failed are left alone.
-    EXPECT_LT(started, 1000);
+TEST(IMPN_Workers, OneWorkerRunsOnTheCallingThreadInOrder) {
+  std::vector<std::size_t> order;
+  std::thread::id const caller = std::this_thread::get_id();
+  IMPN_Workers::Run(5, 1, [&](std::size_t item, unsigned) {
+    EXPECT_EQ(std::this_thread::get_id(), caller);
+    order.push_back(item);
+  });
+  EXPECT_EQ(order, (std::vector<std::size_t>{0, 1, 2, 3, 4}));
+  IMPN_Workers::Run(0, 4, [](std::size_t, unsigned) { FAIL(); });
+}
+
+TEST(IMPN_Workers, AJobsExceptionReachesTheCallerAfterEveryThreadEnds) {
+  std::atomic<int> running(0);
+  std::atomic<int> started(0);
+  auto const job = [&](std::size_t item, unsigned) {
+    ++running;
+    ++started;
+    std::this_thread::yield();
+    --running;
+    if (item == 3)
+      throw std::runtime_error("tile 3");
+  };
+  EXPECT_THROW(IMPN_Workers::Run(1000, 4, job), std::runtime_error);
+  EXPECT_EQ(running, 0);
+  // Items not yet started when it failed are left alone.
+  EXPECT_LT(started, 1000);
 }

@@ -5,38 +5,33 @@
 
 #include <vector>
 
-namespace JobTreeFiles
-{
+namespace JobTreeFiles {
 PreviewFixture::PreviewFile SmallFile(std::string const& title, std::uint16_t surface,
-                                      std::string const& ink, std::uint16_t color)
-{
-    PreviewFixture::PreviewFile file = PreviewFixture::PreviewFile::Make(512, 512, 8);
-    file.job.title = title;
-    file.job.surface = surface;
-    file.job.inkName = ink;
-    file.job.color = color;
-    return file;
+                                      std::string const& ink, std::uint16_t color) {
+  PreviewFixture::PreviewFile file = PreviewFixture::PreviewFile::Make(512, 512, 8);
+  file.job.title = title;
+  file.job.surface = surface;
+  file.job.inkName = ink;
+  file.job.color = color;
+  return file;
 }
 
-GFIL_FileSpec SpecFromPath(std::string const& path)
-{
-    std::vector<wchar_t> wide(path.size() + 1);
-    GLIB_StrUTF8ToWide(path.c_str(), wide.data(), wide.size());
-    return GFIL_SpecFromPlatformPath(GLIB_WString(wide.data()));
+GFIL_FileSpec SpecFromPath(std::string const& path) {
+  std::vector<wchar_t> wide(path.size() + 1);
+  GLIB_StrUTF8ToWide(path.c_str(), wide.data(), wide.size());
+  return GFIL_SpecFromPlatformPath(GLIB_WString(wide.data()));
 }
 
-GFIL_FileSpec Write(std::string const& name, PreviewFixture::PreviewFile const& file)
-{
-    std::string const path = PreviewFixture::TempFilePath(name);
-    PreviewFixture::Write(path, file);
-    return SpecFromPath(path);
+GFIL_FileSpec Write(std::string const& name, PreviewFixture::PreviewFile const& file) {
+  std::string const path = PreviewFixture::TempFilePath(name);
+  PreviewFixture::Write(path, file);
+  return SpecFromPath(path);
 }
 
 std::unique_ptr<TIFX_KRXFile> WriteAndOpen(std::string const& name,
-                                           PreviewFixture::PreviewFile const& file)
-{
-    auto opened = std::make_unique<TIFX_KRXFile>(JobTreeFiles::Write(name, file));
-    opened->Open();
-    return opened;
+                                           PreviewFixture::PreviewFile const& file) {
+  auto opened = std::make_unique<TIFX_KRXFile>(JobTreeFiles::Write(name, file));
+  opened->Open();
+  return opened;
 }
 }  // namespace JobTreeFiles

@@ -9,8 +9,7 @@
 #include <memory>
 #include <string>
 
-namespace JobTreeFiles
-{
+namespace JobTreeFiles {
 // A valid 512 x 512 separation with a 1 : 8 thumbnail of the given job.
 PreviewFixture::PreviewFile SmallFile(std::string const& title = "Job", std::uint16_t surface = 0,
                                       std::string const& ink = "Black", std::uint16_t color = 4);

@@ -8,19 +8,24 @@ GFIL_AutoAliasHandle::GFIL_AutoAliasHandle(const GFIL_AutoAliasHandle& other) : 
 }
 
 GFIL_AutoAliasHandle& GFIL_AutoAliasHandle::operator=(const GFIL_AutoAliasHandle& other) {
-  if (&other != this) CloneAndStoreHandle(other.m_Handle);
+  if (&other != this)
+    CloneAndStoreHandle(other.m_Handle);
   return *this;
 }
 
-GFIL_AutoAliasHandle::~GFIL_AutoAliasHandle() { Dispose(); }
+GFIL_AutoAliasHandle::~GFIL_AutoAliasHandle() {
+  Dispose();
+}
 
 void GFIL_AutoAliasHandle::Dispose() {
-  if (m_Handle) DisposeHandle(reinterpret_cast<::Handle>(m_Handle));
+  if (m_Handle)
+    DisposeHandle(reinterpret_cast<::Handle>(m_Handle));
   m_Handle = nullptr;
 }
 
 void GFIL_AutoAliasHandle::StoreHandle(AliasHandle handle) {
-  if (handle == m_Handle) return;
+  if (handle == m_Handle)
+    return;
   Dispose();
   m_Handle = handle;
 }
@@ -43,7 +48,8 @@ void GFIL_AutoAliasHandle::CloneAndStoreHandle(AliasHandle handle) {
 
 std::ostream& operator<<(std::ostream& out, const GFIL_AutoAliasHandle& alias) {
   out << "alias:";
-  if (alias.GetHandle() == nullptr) return out << "<null>";
+  if (alias.GetHandle() == nullptr)
+    return out << "<null>";
   HFSUniStr255 name;
   if (FSCopyAliasInfo(alias.GetHandle(), &name, nullptr, nullptr, nullptr, nullptr) != noErr)
     return out << "<unknown>";

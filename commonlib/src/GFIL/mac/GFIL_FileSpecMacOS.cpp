@@ -16,11 +16,14 @@ GLIB_String WithErrorCode(const GLIB_String& message, OSErr err) {
 // Exactly the same units: a missing file's name may differ from another only in case, and on a
 // case-sensitive volume those are two files.
 bool SameText(CFStringRef a, CFStringRef b) {
-  if (a == nullptr || b == nullptr) return a == b;
+  if (a == nullptr || b == nullptr)
+    return a == b;
   CFIndex length = CFStringGetLength(a);
-  if (length != CFStringGetLength(b)) return false;
+  if (length != CFStringGetLength(b))
+    return false;
   for (CFIndex i = 0; i < length; ++i) {
-    if (CFStringGetCharacterAtIndex(a, i) != CFStringGetCharacterAtIndex(b, i)) return false;
+    if (CFStringGetCharacterAtIndex(a, i) != CFStringGetCharacterAtIndex(b, i))
+      return false;
   }
   return true;
 }
@@ -46,7 +49,8 @@ GFIL_FileSpecMacOS::GFIL_FileSpecMacOS(const FSSpec& spec) {
 }
 
 GFIL_FileSpecMacOS::GFIL_FileSpecMacOS(FSSpec* spec) {
-  if (spec) SetFileSystemImplPtr(new (__LINE__, __FILE__) GFIL_FileSystemMacOS(*spec));
+  if (spec)
+    SetFileSystemImplPtr(new (__LINE__, __FILE__) GFIL_FileSystemMacOS(*spec));
 }
 
 GFIL_FileSpecMacOS::GFIL_FileSpecMacOS(const GFIL_AutoAliasHandle& alias) {
@@ -58,8 +62,8 @@ GFIL_FileSpecMacOS::GFIL_FileSpecMacOS(const GFIL_AutoAliasHandle& alias) {
     std::ostringstream printed;
     printed << alias;
     GFIL_THROW_PLATFORM(GFIL_ERR_BAD_SPEC,
-                        WithErrorCode("Failed to resolve the alias \"" + GLIB_String(printed.str()) +
-                                          "\" to an FSRef",
+                        WithErrorCode("Failed to resolve the alias \"" +
+                                          GLIB_String(printed.str()) + "\" to an FSRef",
                                       err),
                         err);
   }

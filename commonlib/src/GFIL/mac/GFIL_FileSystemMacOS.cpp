@@ -17,7 +17,9 @@ bool IsOneOf(OSErr err, std::initializer_list<OSErr> errors) {
   return std::find(errors.begin(), errors.end(), err) != errors.end();
 }
 
-GLIB_String Quoted(const GLIB_String& text) { return "\"" + text + "\""; }
+GLIB_String Quoted(const GLIB_String& text) {
+  return "\"" + text + "\"";
+}
 
 GLIB_String WithErrorCode(const GLIB_String& message, OSErr err) {
   return message + "; MacOS error code: " + GLIB_String(std::to_string(err));
@@ -27,31 +29,34 @@ GLIB_String WithErrorCode(const GLIB_String& message, OSErr err) {
 [[noreturn]] void ThrowDataChangeError(OSErr err, const GLIB_String& item, const char* what,
                                        const char* file, int line) {
   if (IsOneOf(err, {dskFulErr, dirFulErr}))
-    GFIL_ThrowPlatformError(GFIL_ERR_DISK_FULL,
-                            WithErrorCode("The disk is full " + GLIB_String(what) +
-                                              " the file " + Quoted(item),
-                                          err),
-                            err, file, line);
+    GFIL_ThrowPlatformError(
+        GFIL_ERR_DISK_FULL,
+        WithErrorCode("The disk is full " + GLIB_String(what) + " the file " + Quoted(item), err),
+        err, file, line);
   if (IsOneOf(err, {wrPermErr, fLckdErr, vLckdErr, fBsyErr, afpAccessDenied}))
     GFIL_ThrowPlatformError(GFIL_ERR_BUSY_OR_LOCKED,
                             "The file " + Quoted(item) + " or its disk is busy or locked. ", err,
                             file, line);
-  GFIL_ThrowPlatformError(GFIL_ERR_PLATFORM,
-                          WithErrorCode("An unknown error occured " + GLIB_String(what) +
-                                            " the file " + Quoted(item),
-                                        err),
-                          err, file, line);
+  GFIL_ThrowPlatformError(
+      GFIL_ERR_PLATFORM,
+      WithErrorCode("An unknown error occured " + GLIB_String(what) + " the file " + Quoted(item),
+                    err),
+      err, file, line);
 }
 
-CFURLRef URLFromFSRef(const FSRef& ref) { return CFURLCreateFromFSRef(kCFAllocatorDefault, &ref); }
+CFURLRef URLFromFSRef(const FSRef& ref) {
+  return CFURLCreateFromFSRef(kCFAllocatorDefault, &ref);
+}
 
 }  // namespace
 
 GFIL_FileSystemMacOS::GFIL_FileSystemMacOS(const CFURLRef& url) : m_Url(url), m_ForkRefNum(0) {}
 
 GFIL_FileSystemMacOS::GFIL_FileSystemMacOS(const FSRef& ref)
-    : m_Url(URLFromFSRef(ref)), m_ForkRefNum(0) {
-  if (m_Url == nullptr) GFIL_THROW(GFIL_ERR_BAD_SPEC, "Could not convert FSRef into a CFURLRef.");
+    : m_Url(URLFromFSRef(ref)),
+      m_ForkRefNum(0) {
+  if (m_Url == nullptr)
+    GFIL_THROW(GFIL_ERR_BAD_SPEC, "Could not convert FSRef into a CFURLRef.");
 }
 
 GFIL_FileSystemMacOS::GFIL_FileSystemMacOS(const FSSpec& spec) : m_Url(nullptr), m_ForkRefNum(0) {
@@ -78,36 +83,44 @@ GFIL_FileSystemMacOS::GFIL_FileSystemMacOS(const FSSpec& spec) : m_Url(nullptr),
   FSSpec folderSpec;
   err = FSMakeFSSpec(spec.vRefNum, spec.parID, nullptr, &folderSpec);
   FSRef folderRef;
-  if (err == noErr) err = FSpMakeFSRef(&folderSpec, &folderRef);
+  if (err == noErr)
+    err = FSpMakeFSRef(&folderSpec, &folderRef);
   if (err != noErr)
     GFIL_THROW_PLATFORM(GFIL_ERR_BAD_SPEC, "Could not convert " + Quoted(name) + " into an FSRef.",
                         err);
   iGFIL_CFOwner<CFURLRef> folderURL(URLFromFSRef(folderRef));
   if (folderURL.Get() == nullptr)
     GFIL_THROW(GFIL_ERR_BAD_SPEC, "Could not convert " + Quoted(name) + " into a CFURLRef.");
-  iGFIL_CFOwner<CFStringRef> component(CFStringCreateWithBytes(
-      kCFAllocatorDefault, spec.name + 1, spec.name[0],
-      static_cast<CFStringEncoding>(GetApplicationTextEncoding()), false));
+  iGFIL_CFOwner<CFStringRef> component(
+      CFStringCreateWithBytes(kCFAllocatorDefault, spec.name + 1, spec.name[0],
+                              static_cast<CFStringEncoding>(GetApplicationTextEncoding()), false));
   if (component.Get() != nullptr)
-    m_Url = CFURLCreateCopyAppendingPathComponent(kCFAllocatorDefault, folderURL.Get(),
-                                                  component.Get(),
-                                                  !name.empty() && name.back() == ':');
+    m_Url = CFURLCreateCopyAppendingPathComponent(
+        kCFAllocatorDefault, folderURL.Get(), component.Get(), !name.empty() && name.back() == ':');
   if (m_Url == nullptr)
     GFIL_THROW(GFIL_ERR_BAD_SPEC, "Could not convert " + Quoted(name) + " into a CFURLRef.");
 }
 
 GFIL_FileSystemMacOS::~GFIL_FileSystemMacOS() {
-  if (m_Url) CFRelease(m_Url);
+  if (m_Url)
+    CFRelease(m_Url);
 }
 
-const void* GFIL_FileSystemMacOS::PlatformSpecPtr() const { return &m_Url; }
+const void* GFIL_FileSystemMacOS::PlatformSpecPtr() const {
+  return &m_Url;
+}
 
-void* GFIL_FileSystemMacOS::PlatformHandle() const { return const_cast<SInt16*>(&m_ForkRefNum); }
+void* GFIL_FileSystemMacOS::PlatformHandle() const {
+  return const_cast<SInt16*>(&m_ForkRefNum);
+}
 
-bool GFIL_FileSystemMacOS::HasFileSpec() const { return m_Url != nullptr; }
+bool GFIL_FileSystemMacOS::HasFileSpec() const {
+  return m_Url != nullptr;
+}
 
 OSErr GFIL_FileSystemMacOS::FindFSRef(FSRef* ref) const {
-  if (!CFURLGetFSRef(m_Url, ref)) return fnfErr;
+  if (!CFURLGetFSRef(m_Url, ref))
+    return fnfErr;
   return noErr;
 }
 
@@ -122,7 +135,9 @@ GLIB_WString GFIL_FileSystemMacOS::AsString() const {
   return iGFIL_WStringFromCFString(CFURLGetString(m_Url));
 }
 
-GLIB_String GFIL_FileSystemMacOS::ItemText() const { return AsString().AsString(); }
+GLIB_String GFIL_FileSystemMacOS::ItemText() const {
+  return AsString().AsString();
+}
 
 bool GFIL_FileSystemMacOS::IsPlatformNameValid(const GLIB_WString& name) const {
   return name.size() <= 255 && name.find(L':') == GLIB_WString::npos;
@@ -137,7 +152,8 @@ bool GFIL_FileSystemMacOS::FileSpecExists() const {
   try {
     ref = AsFSRef();
   } catch (const GFIL_Exception& e) {
-    if (e.code() == GFIL_ERR_BAD_SPEC) return false;
+    if (e.code() == GFIL_ERR_BAD_SPEC)
+      return false;
     throw;
   }
   return FSGetCatalogInfo(&ref, kFSCatInfoNone, nullptr, nullptr, nullptr, nullptr) == noErr;
@@ -156,7 +172,9 @@ bool GFIL_FileSystemMacOS::FileSpecIsAFolder() const {
   return (info.nodeFlags & kFSNodeIsDirectoryMask) != 0;
 }
 
-bool GFIL_FileSystemMacOS::FileSpecIsAFile() const { return !FileSpecIsAFolder(); }
+bool GFIL_FileSystemMacOS::FileSpecIsAFile() const {
+  return !FileSpecIsAFolder();
+}
 
 bool GFIL_FileSystemMacOS::FileSpecIsTheRoot() const {
   FSRef ref;
@@ -174,7 +192,8 @@ bool GFIL_FileSystemMacOS::FileSpecIsTheRoot() const {
 
 GLIB_WString GFIL_FileSystemMacOS::FileSpecName() const {
   iGFIL_CFOwner<CFStringRef> path(CFURLCopyFileSystemPath(m_Url, kCFURLPOSIXPathStyle));
-  if (iGFIL_WStringFromCFString(path.Get()) == L"/") return GLIB_WString();
+  if (iGFIL_WStringFromCFString(path.Get()) == L"/")
+    return GLIB_WString();
   iGFIL_CFOwner<CFStringRef> name(CFURLCopyLastPathComponent(m_Url));
   return iGFIL_WStringFromCFString(name.Get());
 }
@@ -227,13 +246,13 @@ void GFIL_FileSystemMacOS::Create(unsigned long flags) {
     GFIL_THROW_PLATFORM(GFIL_ERR_BUSY_OR_LOCKED,
                         "The file " + Quoted(item) + " or its disk is busy or locked.", err);
   if (err == dupFNErr)
-    GFIL_THROW_PLATFORM(GFIL_ERR_ALREADY_EXISTS,
-                        "Unable to create the file " + Quoted(item) + " because it already exists. ",
-                        err);
+    GFIL_THROW_PLATFORM(
+        GFIL_ERR_ALREADY_EXISTS,
+        "Unable to create the file " + Quoted(item) + " because it already exists. ", err);
   if (IsOneOf(err, {nsvErr, bdNamErr, fnfErr, dirNFErr, afpObjectTypeErr}))
-    GFIL_THROW_PLATFORM(GFIL_ERR_BAD_SPEC,
-                        "Unable to create the file " + Quoted(item) + " because its an invalid spec. ",
-                        err);
+    GFIL_THROW_PLATFORM(
+        GFIL_ERR_BAD_SPEC,
+        "Unable to create the file " + Quoted(item) + " because its an invalid spec. ", err);
   if (IsOneOf(err, {dskFulErr, dirFulErr}))
     GFIL_THROW_PLATFORM(GFIL_ERR_DISK_FULL,
                         "Unable to create the file " + Quoted(item) + " because the disk is full. ",
@@ -258,16 +277,17 @@ void GFIL_FileSystemMacOS::Open(unsigned long flags) {
   HFSUniStr255 forkName;
   SInt16 forkRefNum = 0;
   OSErr err = FindFSRef(&ref);
-  if (err == noErr) err = FSGetDataForkName(&forkName);
+  if (err == noErr)
+    err = FSGetDataForkName(&forkName);
   if (err == noErr)
     err = FSOpenFork(&ref, forkName.length, forkName.unicode, permission, &forkRefNum);
   const GLIB_String item = ItemText();
   if (err == fnfErr)
     GFIL_THROW_PLATFORM(GFIL_ERR_NOT_FOUND, "Unable to open the locate " + Quoted(item), err);
   if (IsOneOf(err, {nsvErr, bdNamErr, dirNFErr}))
-    GFIL_THROW_PLATFORM(GFIL_ERR_BAD_SPEC,
-                        "Unable to open the file " + Quoted(item) + " because its an invalid spec. ",
-                        err);
+    GFIL_THROW_PLATFORM(
+        GFIL_ERR_BAD_SPEC,
+        "Unable to open the file " + Quoted(item) + " because its an invalid spec. ", err);
   if (IsOneOf(err, {opWrErr, permErr, afpAccessDenied}))
     GFIL_THROW_PLATFORM(GFIL_ERR_BUSY_OR_LOCKED,
                         "The file " + Quoted(item) + " or its disk is busy or locked. ", err);
@@ -279,7 +299,8 @@ void GFIL_FileSystemMacOS::Open(unsigned long flags) {
 }
 
 void GFIL_FileSystemMacOS::Close() {
-  if (!IsOpen()) return;
+  if (!IsOpen())
+    return;
   OSErr err = FSCloseFork(m_ForkRefNum);
   m_ForkRefNum = 0;
   NoteClosed();
@@ -292,16 +313,17 @@ void GFIL_FileSystemMacOS::Close() {
 void GFIL_FileSystemMacOS::RemoveFile() {
   FSRef ref;
   OSErr err = FindFSRef(&ref);
-  if (err == noErr) err = FSDeleteObject(&ref);
+  if (err == noErr)
+    err = FSDeleteObject(&ref);
   const GLIB_String item = ItemText();
   if (err == fnfErr)
     GFIL_THROW_PLATFORM(GFIL_ERR_NOT_FOUND,
                         "Unable to remove the file " + Quoted(item) + " because it was not found. ",
                         err);
   if (IsOneOf(err, {nsvErr, bdNamErr, dirNFErr}))
-    GFIL_THROW_PLATFORM(GFIL_ERR_BAD_SPEC,
-                        "Unable to remove the file " + Quoted(item) + " because its an invalid spec. ",
-                        err);
+    GFIL_THROW_PLATFORM(
+        GFIL_ERR_BAD_SPEC,
+        "Unable to remove the file " + Quoted(item) + " because its an invalid spec. ", err);
   if (IsOneOf(err, {wrPermErr, fLckdErr, vLckdErr, fBsyErr, afpAccessDenied}))
     GFIL_THROW_PLATFORM(GFIL_ERR_BUSY_OR_LOCKED,
                         "The file " + Quoted(item) + " or its disk is busy or locked. ", err);
@@ -334,9 +356,11 @@ void GFIL_FileSystemMacOS::SetFileSize(const long long& size) {
   }
   if (err == noErr) {
     err = FSSetForkSize(fork, fsFromStart, size);
-    if (!IsOpen()) FSCloseFork(fork);
+    if (!IsOpen())
+      FSCloseFork(fork);
   }
-  if (err != noErr) ThrowDataChangeError(err, ItemText(), "resizing", __FILE__, __LINE__);
+  if (err != noErr)
+    ThrowDataChangeError(err, ItemText(), "resizing", __FILE__, __LINE__);
 }
 
 GFIL_DataBuffer GFIL_FileSystemMacOS::ReadBuffer(const long long& offset) {
@@ -372,12 +396,15 @@ void GFIL_FileSystemMacOS::ReleaseBuffer(const GFIL_DataBuffer& buffer) {
 
 void GFIL_FileSystemMacOS::WriteBuffer(const GFIL_DataBuffer& buffer, const long long& offset) {
   ByteCount actual = 0;
-  OSErr err = FSWriteFork(m_ForkRefNum, fsFromStart, offset, buffer.DataSize(), buffer.Data(),
-                          &actual);
-  if (err != noErr) ThrowDataChangeError(err, ItemText(), "writing", __FILE__, __LINE__);
+  OSErr err =
+      FSWriteFork(m_ForkRefNum, fsFromStart, offset, buffer.DataSize(), buffer.Data(), &actual);
+  if (err != noErr)
+    ThrowDataChangeError(err, ItemText(), "writing", __FILE__, __LINE__);
 }
 
-bool GFIL_FileSystemMacOS::AreWritesPending() const { return false; }
+bool GFIL_FileSystemMacOS::AreWritesPending() const {
+  return false;
+}
 
 void GFIL_FileSystemMacOS::WaitForWriteCompletion() {}
 
@@ -396,16 +423,17 @@ GFIL_FileSpecVector GFIL_FileSystemMacOS::FolderContents() const {
   FSCatalogInfo info;
   OSErr err = FSGetCatalogInfo(&ref, kFSCatInfoValence, &info, nullptr, nullptr, nullptr);
   if (err != noErr)
-    GFIL_THROW_PLATFORM(GFIL_ERR_BAD_SPEC, "Unexpected error getting catalog info for " + Quoted(item),
-                        err);
+    GFIL_THROW_PLATFORM(GFIL_ERR_BAD_SPEC,
+                        "Unexpected error getting catalog info for " + Quoted(item), err);
   GFIL_FileSpecVector contents;
-  if (info.valence < 1) return contents;
+  if (info.valence < 1)
+    return contents;
 
   FSIterator iterator;
   err = FSOpenIterator(&ref, kFSIterateFlat, &iterator);
   if (err != noErr)
-    GFIL_THROW_PLATFORM(GFIL_ERR_BAD_SPEC, "Unexpected error getting an FSIterator for " + Quoted(item),
-                        err);
+    GFIL_THROW_PLATFORM(GFIL_ERR_BAD_SPEC,
+                        "Unexpected error getting an FSIterator for " + Quoted(item), err);
   struct IteratorCloser {
     FSIterator iterator;
     ~IteratorCloser() { FSCloseIterator(iterator); }
@@ -419,7 +447,8 @@ GFIL_FileSpecVector GFIL_FileSystemMacOS::FolderContents() const {
     err = FSGetCatalogInfoBulk(iterator, wanted - received, &count, nullptr, kFSCatInfoNone,
                                nullptr, refs.data() + received, nullptr, nullptr);
     received += count;
-    if (err == errFSNoMoreItems) break;
+    if (err == errFSNoMoreItems)
+      break;
     if (err != noErr)
       GFIL_THROW_PLATFORM(GFIL_ERR_BAD_SPEC,
                           "Unexpected error calling FSGetCatalogInfoBulk() " + Quoted(item), err);

@@ -20,7 +20,9 @@ GLIB_String WithErrorCode(const GLIB_String& message, OSErr err) {
   return message + "; MacOS error code: " + GLIB_String(std::to_string(err));
 }
 
-GLIB_String Quoted(const GLIB_WString& text) { return "\"" + text.AsString() + "\""; }
+GLIB_String Quoted(const GLIB_WString& text) {
+  return "\"" + text.AsString() + "\"";
+}
 
 std::vector<UniChar> Units(const GLIB_WString& text) {
   return std::vector<UniChar>(text.begin(), text.end());
@@ -29,7 +31,8 @@ std::vector<UniChar> Units(const GLIB_WString& text) {
 // An absolute POSIX path starts with '/' (and may hold ':' in its names); otherwise a ':' marks
 // an HFS path ("Volume:folder:file").
 CFURLPathStyle PathStyleOf(const GLIB_WString& path) {
-  if (!path.empty() && path[0] == L'/') return kCFURLPOSIXPathStyle;
+  if (!path.empty() && path[0] == L'/')
+    return kCFURLPOSIXPathStyle;
   return path.find(L':') != GLIB_WString::npos ? kCFURLHFSPathStyle : kCFURLPOSIXPathStyle;
 }
 
@@ -46,14 +49,16 @@ GFIL_FileSpec GFIL_SpecFromPlatformPath(const GLIB_WString& path) {
   CFURLRef url = text.Get() ? CFURLCreateWithFileSystemPath(kCFAllocatorDefault, text.Get(),
                                                             PathStyleOf(path), false)
                             : nullptr;
-  if (url == nullptr) GFIL_THROW(GFIL_ERR_BAD_SPEC, "Could not convert platform path to a CFURLRef");
+  if (url == nullptr)
+    GFIL_THROW(GFIL_ERR_BAD_SPEC, "Could not convert platform path to a CFURLRef");
   return GFIL_FileSpecMacOS(url);
 }
 
 GFIL_FileSpec GFIL_CreateTempSpec(const GFIL_FileSpec& folder) {
   if (!folder.Exists())
     GFIL_THROW(GFIL_ERR_BAD_SPEC, "The specified temporary folder " +
-                                      Quoted(GFIL_PlatformPathFromSpec(folder)) + " doesn't exist.");
+                                      Quoted(GFIL_PlatformPathFromSpec(folder)) +
+                                      " doesn't exist.");
   if (!folder.IsAFolder())
     GFIL_THROW(GFIL_ERR_BAD_SPEC, "The specified temporary folder " +
                                       Quoted(GFIL_PlatformPathFromSpec(folder)) +
@@ -66,11 +71,12 @@ GFIL_FileSpec GFIL_CreateTempSpec(const GFIL_FileSpec& folder) {
     std::vector<UniChar> units = Units(GLIB_NToWString(name));
     OSErr err = FSCreateFileUnicode(&folderRef, units.size(), units.data(), kFSCatInfoNone, nullptr,
                                     &fileRef, nullptr);
-    if (err == noErr) break;
+    if (err == noErr)
+      break;
     if (err != dupFNErr)
-      GFIL_THROW_PLATFORM(
-          GFIL_ERR_BAD_SPEC,
-          WithErrorCode("Failed to create the temporary file as requested", err), err);
+      GFIL_THROW_PLATFORM(GFIL_ERR_BAD_SPEC,
+                          WithErrorCode("Failed to create the temporary file as requested", err),
+                          err);
     unsigned long finalTicks;
     Delay(10, &finalTicks);  // the name of this tick is taken: wait for another
   }
@@ -99,9 +105,9 @@ void GFIL_CreateDir(const GFIL_FileSpec& spec) {
   OSErr err = FSCreateDirectoryUnicode(&parentRef, units.size(), units.data(), kFSCatInfoNone,
                                        nullptr, nullptr, nullptr, nullptr);
   if (err != noErr)
-    GFIL_THROW_PLATFORM(
-        GFIL_ERR_CREATE_DIR,
-        WithErrorCode("Failed to create the directory " + path.AsString(), err), err);
+    GFIL_THROW_PLATFORM(GFIL_ERR_CREATE_DIR,
+                        WithErrorCode("Failed to create the directory " + path.AsString(), err),
+                        err);
 }
 
 GLIB_String GFIL_URLFromFileSpec(const GFIL_FileSpec& spec, GFIL_URLType type) {

@@ -3,10 +3,12 @@
 #include <vector>
 
 GLIB_WString iGFIL_WStringFromCFString(CFStringRef text) {
-  if (text == nullptr) return GLIB_WString();
+  if (text == nullptr)
+    return GLIB_WString();
   CFIndex length = CFStringGetLength(text);
   std::vector<UniChar> units(static_cast<std::size_t>(length));
-  if (length > 0) CFStringGetCharacters(text, CFRangeMake(0, length), units.data());
+  if (length > 0)
+    CFStringGetCharacters(text, CFRangeMake(0, length), units.data());
   return GLIB_WString(units.begin(), units.end());
 }
 

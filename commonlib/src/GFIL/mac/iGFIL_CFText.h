@@ -16,7 +16,8 @@ class iGFIL_CFOwner {
 public:
   explicit iGFIL_CFOwner(Ref ref = nullptr) : m_Ref(ref) {}
   ~iGFIL_CFOwner() {
-    if (m_Ref) CFRelease(m_Ref);
+    if (m_Ref)
+      CFRelease(m_Ref);
   }
   iGFIL_CFOwner(const iGFIL_CFOwner&) = delete;
   iGFIL_CFOwner& operator=(const iGFIL_CFOwner&) = delete;

@@ -13,27 +13,39 @@ namespace {
 
 constexpr DWORD kPathBufferLength = 260;
 
-GLIB_String Quoted(const GLIB_String& text) { return "\"" + text + "\""; }
+GLIB_String Quoted(const GLIB_String& text) {
+  return "\"" + text + "\"";
+}
 
-GLIB_String ErrorText(DWORD error) { return GLIB_GetWinErrorString(error); }
+GLIB_String ErrorText(DWORD error) {
+  return GLIB_GetWinErrorString(error);
+}
 
-GLIB_String LastErrorText() { return ErrorText(GetLastError()); }
+GLIB_String LastErrorText() {
+  return ErrorText(GetLastError());
+}
 
 bool IsReservedDeviceName(const GLIB_WString& name) {
   // The device is reserved whatever follows a dot (con.txt opens the console too).
   GLIB_WString base = name.substr(0, name.find(L'.'));
-  while (!base.empty() && base.back() == L' ') base.pop_back();
+  while (!base.empty() && base.back() == L' ')
+    base.pop_back();
   GLIB_WString lower;
-  for (wchar_t c : base) lower += static_cast<wchar_t>(std::towlower(c));
-  if (lower == L"aux" || lower == L"con" || lower == L"prn" || lower == L"nul") return true;
-  return lower.size() == 4 && (lower.compare(0, 3, L"lpt") == 0 || lower.compare(0, 3, L"com") == 0) &&
+  for (wchar_t c : base)
+    lower += static_cast<wchar_t>(std::towlower(c));
+  if (lower == L"aux" || lower == L"con" || lower == L"prn" || lower == L"nul")
+    return true;
+  return lower.size() == 4 &&
+         (lower.compare(0, 3, L"lpt") == 0 || lower.compare(0, 3, L"com") == 0) &&
          std::iswdigit(lower[3]);
 }
 
 // Trailing backslashes go; a drive root keeps its one.
 GLIB_WString WithoutTrailingBackslashes(GLIB_WString path) {
-  while (!path.empty() && path.back() == L'\\') path.pop_back();
-  if (path.size() == 2 && path[1] == L':') path += L'\\';
+  while (!path.empty() && path.back() == L'\\')
+    path.pop_back();
+  if (path.size() == 2 && path[1] == L':')
+    path += L'\\';
   return path;
 }
 
@@ -52,12 +64,16 @@ struct OpenRequest {
 
 OpenRequest RequestFor(unsigned long flags) {
   OpenRequest request;
-  if (flags & GFIL_FileSystem::OPEN_READABLE) request.access |= GENERIC_READ;
-  if (flags & GFIL_FileSystem::OPEN_WRITABLE) request.access |= GENERIC_WRITE;
+  if (flags & GFIL_FileSystem::OPEN_READABLE)
+    request.access |= GENERIC_READ;
+  if (flags & GFIL_FileSystem::OPEN_WRITABLE)
+    request.access |= GENERIC_WRITE;
   const bool shared = (flags & GFIL_FileSystem::OPEN_SHARED) != 0;
   if (shared) {
-    if (flags & GFIL_FileSystem::OPEN_READABLE) request.share |= FILE_SHARE_READ;
-    if (flags & GFIL_FileSystem::OPEN_WRITABLE) request.share |= FILE_SHARE_WRITE;
+    if (flags & GFIL_FileSystem::OPEN_READABLE)
+      request.share |= FILE_SHARE_READ;
+    if (flags & GFIL_FileSystem::OPEN_WRITABLE)
+      request.share |= FILE_SHARE_WRITE;
   }
   request.attributes = shared ? FILE_FLAG_RANDOM_ACCESS : FILE_FLAG_SEQUENTIAL_SCAN;
   return request;
@@ -83,9 +99,11 @@ bool FullPathName(const GLIB_WString& path, GLIB_WString* full, std::size_t* fil
   wchar_t buffer[kPathBufferLength + 1];
   wchar_t* part = nullptr;
   DWORD length = GetFullPathNameW(path.c_str(), kPathBufferLength, buffer, &part);
-  if (length == 0 || length > kPathBufferLength) return false;
+  if (length == 0 || length > kPathBufferLength)
+    return false;
   *full = GLIB_WString(buffer, length);
-  if (filePart) *filePart = part ? static_cast<std::size_t>(part - buffer) : length;
+  if (filePart)
+    *filePart = part ? static_cast<std::size_t>(part - buffer) : length;
   return true;
 }
 
@@ -102,7 +120,8 @@ void GFIL_FileSystemWin32::Normalise(const wchar_t* path) {
                                       " cannot be expanded;" + LastErrorText());
   const GLIB_String shown = full.AsString();
   for (wchar_t& c : full) {
-    if (c == L'/') c = L'\\';
+    if (c == L'/')
+      c = L'\\';
     if (c == L'<' || c == L'>' || c == L'*' || c == L'"' || c == L'|')
       GFIL_THROW(GFIL_ERR_BAD_SPEC, "The path " + Quoted(shown) +
                                         " contains the invalid character \"" +
@@ -126,12 +145,14 @@ void GFIL_FileSystemWin32::Normalise(const wchar_t* path) {
     start = 3;
   } else if (!full.empty() && full[0] == L'\\') {
     if (full.size() < 2 || full[1] != L'\\')
-      GFIL_THROW(GFIL_ERR_BAD_SPEC, "The path " + Quoted(shown) + " isn't using the \"\\\" UNC format");
+      GFIL_THROW(GFIL_ERR_BAD_SPEC,
+                 "The path " + Quoted(shown) + " isn't using the \"\\\" UNC format");
     start = 2;
   }
   while (true) {
     std::size_t end = full.find(L'\\', start);
-    GLIB_WString component = full.substr(start, end == GLIB_WString::npos ? GLIB_WString::npos : end - start);
+    GLIB_WString component =
+        full.substr(start, end == GLIB_WString::npos ? GLIB_WString::npos : end - start);
     if (end != GLIB_WString::npos && component.empty())
       GFIL_THROW(GFIL_ERR_BAD_SPEC, "The path " + Quoted(shown) +
                                         " contains an empty name component at pos " +
@@ -140,7 +161,8 @@ void GFIL_FileSystemWin32::Normalise(const wchar_t* path) {
       GFIL_THROW(GFIL_ERR_BAD_SPEC, "The path " + Quoted(shown) +
                                         " contains an invalid name component " +
                                         Quoted(component.AsString()));
-    if (end == GLIB_WString::npos) break;
+    if (end == GLIB_WString::npos)
+      break;
     start = end + 1;
   }
   m_FullPath = WithoutTrailingBackslashes(full);
@@ -150,7 +172,8 @@ GFIL_FileSystemWin32::~GFIL_FileSystemWin32() = default;
 
 bool GFIL_FileSystemWin32::IsPlatformNameValid(const GLIB_WString& name) const {
   for (wchar_t c : name) {
-    if (c < 32 || GLIB_WString(L"<>*:/\"\\").find(c) != GLIB_WString::npos) return false;
+    if (c < 32 || GLIB_WString(L"<>*:/\"\\").find(c) != GLIB_WString::npos)
+      return false;
   }
   return !IsReservedDeviceName(name);
 }
@@ -159,26 +182,37 @@ bool GFIL_FileSystemWin32::QueryAttributes(const GLIB_WString& path, DWORD* attr
   WIN32_FIND_DATAW data;
   HANDLE find = FindFirstFileW(path.c_str(), &data);
   if (find != INVALID_HANDLE_VALUE) {
-    if (attributes) *attributes = data.dwFileAttributes;
+    if (attributes)
+      *attributes = data.dwFileAttributes;
     FindClose(find);
     return true;
   }
   // Roots cannot be found by themselves; one that holds something is a folder.
   GLIB_WString pattern = path + (!path.empty() && path.back() == L'\\' ? L"*" : L"\\*");
   find = FindFirstFileW(pattern.c_str(), &data);
-  if (find == INVALID_HANDLE_VALUE) return false;
-  if (attributes) *attributes = FILE_ATTRIBUTE_DIRECTORY;
+  if (find == INVALID_HANDLE_VALUE)
+    return false;
+  if (attributes)
+    *attributes = FILE_ATTRIBUTE_DIRECTORY;
   FindClose(find);
   return true;
 }
 
-const void* GFIL_FileSystemWin32::PlatformSpecPtr() const { return &m_FullPath; }
+const void* GFIL_FileSystemWin32::PlatformSpecPtr() const {
+  return &m_FullPath;
+}
 
-void* GFIL_FileSystemWin32::PlatformHandle() const { return m_Handle; }
+void* GFIL_FileSystemWin32::PlatformHandle() const {
+  return m_Handle;
+}
 
-bool GFIL_FileSystemWin32::HasFileSpec() const { return !m_FullPath.empty(); }
+bool GFIL_FileSystemWin32::HasFileSpec() const {
+  return !m_FullPath.empty();
+}
 
-bool GFIL_FileSystemWin32::FileSpecExists() const { return QueryAttributes(m_FullPath, nullptr); }
+bool GFIL_FileSystemWin32::FileSpecExists() const {
+  return QueryAttributes(m_FullPath, nullptr);
+}
 
 bool GFIL_FileSystemWin32::FileSpecIsAFolder() const {
   DWORD attributes = 0;
@@ -192,10 +226,12 @@ bool GFIL_FileSystemWin32::FileSpecIsAFile() const {
 
 bool GFIL_FileSystemWin32::FileSpecIsTheRoot() const {
   const GLIB_WString& p = m_FullPath;
-  if (p.size() == 3 && std::iswalpha(p[0]) && p[1] == L':' && p[2] == L'\\') return true;
+  if (p.size() == 3 && std::iswalpha(p[0]) && p[1] == L':' && p[2] == L'\\')
+    return true;
   if (p.size() >= 2 && p[0] == L'\\' && p[1] == L'\\') {
     std::size_t backslashes = 0;
-    for (wchar_t c : p) backslashes += c == L'\\';
+    for (wchar_t c : p)
+      backslashes += c == L'\\';
     return backslashes <= 3;
   }
   return false;
@@ -211,7 +247,8 @@ GLIB_WString GFIL_FileSystemWin32::SplitFullPath(std::size_t* filePart) const {
 }
 
 GLIB_WString GFIL_FileSystemWin32::FileSpecName() const {
-  if (FileSpecIsTheRoot()) return m_FullPath;
+  if (FileSpecIsTheRoot())
+    return m_FullPath;
   std::size_t filePart = 0;
   const GLIB_WString full = SplitFullPath(&filePart);
   return full.substr(filePart);
@@ -219,8 +256,8 @@ GLIB_WString GFIL_FileSystemWin32::FileSpecName() const {
 
 GFIL_FileSpec GFIL_FileSystemWin32::FileSpecParent() const {
   if (FileSpecIsTheRoot())
-    GFIL_THROW(GFIL_ERR_BAD_SPEC, "The spec " + Quoted(PathText()) +
-                                      " is the root object; cannot retrieve a parent.");
+    GFIL_THROW(GFIL_ERR_BAD_SPEC,
+               "The spec " + Quoted(PathText()) + " is the root object; cannot retrieve a parent.");
   std::size_t filePart = 0;
   const GLIB_WString full = SplitFullPath(&filePart);
   return GFIL_FileSpecWin32(WithoutTrailingBackslashes(full.substr(0, filePart)));
@@ -243,7 +280,8 @@ GFIL_FileSpec GFIL_FileSystemWin32::FileSpecConcat(const GLIB_WString& name) con
 
 void GFIL_FileSystemWin32::Create(unsigned long flags) {
   OpenRequest request = RequestFor(flags);
-  if (flags & CREATE_TEMPORARY) request.attributes |= FILE_ATTRIBUTE_TEMPORARY;
+  if (flags & CREATE_TEMPORARY)
+    request.attributes |= FILE_ATTRIBUTE_TEMPORARY;
   HANDLE handle = CreateFileW(m_FullPath.c_str(), request.access, request.share, nullptr,
                               (flags & CREATE_OVERWRITE) ? CREATE_ALWAYS : CREATE_NEW,
                               request.attributes, nullptr);
@@ -278,7 +316,8 @@ void GFIL_FileSystemWin32::Open(unsigned long flags) {
 }
 
 void GFIL_FileSystemWin32::Close() {
-  if (!IsOpen()) return;
+  if (!IsOpen())
+    return;
   if (!CloseHandle(m_Handle)) {
     GLIB_String message = "CloseHandle() caused an internal error; " + LastErrorText();
     GLIB_LogMessage::Log(GLIB_SEVERITY_ERROR, message.c_str(), __FILE__, __LINE__);
@@ -288,7 +327,8 @@ void GFIL_FileSystemWin32::Close() {
 }
 
 void GFIL_FileSystemWin32::RemoveFile() {
-  if (DeleteFileW(m_FullPath.c_str())) return;
+  if (DeleteFileW(m_FullPath.c_str()))
+    return;
   DWORD error = GetLastError();
   const GLIB_String path = Quoted(PathText());
   ThrowIfMissingOrBusy(error, path);
@@ -311,16 +351,17 @@ void GFIL_FileSystemWin32::MoveTo(const long long& offset) const {
   auto position = static_cast<unsigned long long>(offset);
   LONG high = static_cast<LONG>(position >> 32);
   SetLastError(NO_ERROR);
-  DWORD result = SetFilePointer(m_Handle, static_cast<LONG>(position & 0xFFFFFFFFu), &high,
-                                FILE_BEGIN);
+  DWORD result =
+      SetFilePointer(m_Handle, static_cast<LONG>(position & 0xFFFFFFFFu), &high, FILE_BEGIN);
   if (result == INVALID_SET_FILE_POINTER && GetLastError() != NO_ERROR)
-    GFIL_THROW(GFIL_ERR_PLATFORM,
-               GLIB_String("An unknown error occured during ") + "SetFilePointer(); " + LastErrorText());
+    GFIL_THROW(GFIL_ERR_PLATFORM, GLIB_String("An unknown error occured during ") +
+                                      "SetFilePointer(); " + LastErrorText());
 }
 
 void GFIL_FileSystemWin32::SetFileSize(const long long& size) {
   MoveTo(size);
-  if (SetEndOfFile(m_Handle)) return;
+  if (SetEndOfFile(m_Handle))
+    return;
   DWORD error = GetLastError();
   if (error == ERROR_HANDLE_DISK_FULL || error == ERROR_DISK_FULL)
     GFIL_THROW(GFIL_ERR_DISK_FULL, "The target disk is full; " + ErrorText(error));
@@ -336,12 +377,13 @@ GFIL_DataBuffer GFIL_FileSystemWin32::ReadBuffer(const long long& offset) {
   if (!ReadFile(m_Handle, buffer.Data(), wanted, &read, nullptr)) {
     DWORD error = GetLastError();
     if (error != ERROR_HANDLE_EOF)
-      GFIL_THROW(GFIL_ERR_PLATFORM,
-                 GLIB_String("An unknown error occured during ") + "ReadFile() ; " + ErrorText(error));
+      GFIL_THROW(GFIL_ERR_PLATFORM, GLIB_String("An unknown error occured during ") +
+                                        "ReadFile() ; " + ErrorText(error));
     buffer.SetEndOfFile(true);
   }
   buffer.SetDataSize(read);
-  if (read < wanted) buffer.SetEndOfFile(true);
+  if (read < wanted)
+    buffer.SetEndOfFile(true);
   return buffer;
 }
 
@@ -360,14 +402,15 @@ void GFIL_FileSystemWin32::ReleaseBuffer(const GFIL_DataBuffer& buffer) {
   ClearDataBuffer(buffer);
 }
 
-void GFIL_FileSystemWin32::CheckWriteResult(bool succeeded, DWORD written, DWORD size,
-                                            DWORD error, const GLIB_WString& path) {
-  if (succeeded && written == size) return;
+void GFIL_FileSystemWin32::CheckWriteResult(bool succeeded, DWORD written, DWORD size, DWORD error,
+                                            const GLIB_WString& path) {
+  if (succeeded && written == size)
+    return;
   if (error == ERROR_HANDLE_DISK_FULL || error == ERROR_DISK_FULL)
     GFIL_THROW(GFIL_ERR_DISK_FULL, "The target disk is full; " + ErrorText(error));
   if (!succeeded)
-    GFIL_THROW(GFIL_ERR_PLATFORM,
-               GLIB_String("An unknown error occured during ") + "WriteFile(); " + ErrorText(error));
+    GFIL_THROW(GFIL_ERR_PLATFORM, GLIB_String("An unknown error occured during ") +
+                                      "WriteFile(); " + ErrorText(error));
   GFIL_THROW(GFIL_ERR_PLATFORM, "Only " + GLIB_String(std::to_string(written)) + " of " +
                                     GLIB_String(std::to_string(size)) +
                                     " bytes were written to the file " + Quoted(path.AsString()) +
@@ -386,12 +429,15 @@ void GFIL_FileSystemWin32::WriteBuffer(const GFIL_DataBuffer& buffer, const long
   CheckWriteResult(succeeded, written, size, error, m_FullPath);
 }
 
-bool GFIL_FileSystemWin32::AreWritesPending() const { return false; }
+bool GFIL_FileSystemWin32::AreWritesPending() const {
+  return false;
+}
 
 void GFIL_FileSystemWin32::WaitForWriteCompletion() {}
 
 void GFIL_FileSystemWin32::FlushToDisk() {
-  if (FlushFileBuffers(m_Handle)) return;
+  if (FlushFileBuffers(m_Handle))
+    return;
   GLIB_String message = "FlushFileBuffers() generated an error; " + LastErrorText();
   GLIB_LogMessage::Log(GLIB_SEVERITY_ERROR, message.c_str(), __FILE__, __LINE__);
 }
@@ -401,7 +447,8 @@ GFIL_FileSpecVector GFIL_FileSystemWin32::FolderContents() const {
   GLIB_WString prefix = WithSeparator(m_FullPath);
   WIN32_FIND_DATAW data;
   HANDLE find = FindFirstFileW((prefix + L"*.*").c_str(), &data);
-  if (find == INVALID_HANDLE_VALUE) return contents;
+  if (find == INVALID_HANDLE_VALUE)
+    return contents;
   struct FindCloser {
     HANDLE find;
     ~FindCloser() { FindClose(find); }

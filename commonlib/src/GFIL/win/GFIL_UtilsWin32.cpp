@@ -13,11 +13,14 @@ namespace {
 
 constexpr DWORD kPathBufferLength = 260;
 
-GLIB_String Quoted(const GLIB_WString& text) { return "\"" + text.AsString() + "\""; }
+GLIB_String Quoted(const GLIB_WString& text) {
+  return "\"" + text.AsString() + "\"";
+}
 
 // URLs carry names in UTF-8, whatever the ANSI code page holds.
 GLIB_String Utf8(const GLIB_WString& text) {
-  if (text.empty()) return GLIB_String();
+  if (text.empty())
+    return GLIB_String();
   int size = WideCharToMultiByte(CP_UTF8, 0, text.c_str(), static_cast<int>(text.size()), nullptr,
                                  0, nullptr, nullptr);
   std::string out(static_cast<std::size_t>(size), '\0');
@@ -30,10 +33,12 @@ using Encoder = GLIB_String (*)(const GLIB_String&);
 
 // "/K:" for a drive root, "///server/share" for a share root.
 GLIB_String RootPart(const GLIB_WString& root, Encoder encode) {
-  if (root.size() >= 2 && root[1] == L':') return "/" + encode(Utf8(root.substr(0, 2)));
+  if (root.size() >= 2 && root[1] == L':')
+    return "/" + encode(Utf8(root.substr(0, 2)));
   GLIB_WString rest = root.substr(2);
   std::size_t slash = rest.rfind(L'\\');
-  if (slash == GLIB_WString::npos) return "///" + encode(Utf8(rest));
+  if (slash == GLIB_WString::npos)
+    return "///" + encode(Utf8(rest));
   return "///" + encode(Utf8(rest.substr(0, slash))) + "/" + encode(Utf8(rest.substr(slash + 1)));
 }
 
@@ -49,7 +54,8 @@ GFIL_FileSpec GFIL_SpecFromPlatformPath(const GLIB_WString& path) {
 
 GFIL_FileSpec GFIL_CreateTempSpec(const GFIL_FileSpec& folder) {
   const GLIB_WString path = GFIL_PlatformPathFromSpec(folder);
-  if (!folder.HasSpec() || !folder.Exists()) CreateDirectoryW(path.c_str(), nullptr);
+  if (!folder.HasSpec() || !folder.Exists())
+    CreateDirectoryW(path.c_str(), nullptr);
   if (!folder.HasSpec() || !folder.IsAFolder())
     GFIL_THROW(GFIL_ERR_BAD_SPEC,
                "The specified temporary folder " + Quoted(path) + " is not really a folder.");
@@ -83,7 +89,8 @@ void GFIL_CreateDir(const GFIL_FileSpec& spec) {
 
 GLIB_String GFIL_URLFromFileSpec(const GFIL_FileSpec& spec, GFIL_URLType type) {
   Encoder encode = type == GFIL_URL_PLAIN ? GFIL_DummyEncode : GFIL_URLEncodeString;
-  if (spec.IsTheRoot()) return "file://" + RootPart(spec.Name(), encode) + "/";
+  if (spec.IsTheRoot())
+    return "file://" + RootPart(spec.Name(), encode) + "/";
   GLIB_String text = encode(Utf8(spec.Name()));
   for (GFIL_FileSpec current = spec;;) {
     current = current.Parent();

@@ -49,8 +49,7 @@ wchar_t* GLIB_StrMaxCpy(wchar_t* dst, const char* src, std::size_t size) {
   }
   ScopedCFRelease releaseText(text);
 
-  const std::size_t count =
-      std::min(static_cast<std::size_t>(CFStringGetLength(text)), size - 1);
+  const std::size_t count = std::min(static_cast<std::size_t>(CFStringGetLength(text)), size - 1);
   if (count > 0) {
     GLIB_ScratchBuffer<UniChar> units(count, __LINE__, __FILE__);
     CFStringGetCharacters(text, CFRangeMake(0, static_cast<CFIndex>(count)), units.Get());
@@ -77,17 +76,17 @@ char* GLIB_StrMaxCpy(char* dst, const wchar_t* src, std::size_t size) {
   for (std::size_t i = 0; i < length; ++i) {
     units.Get()[i] = static_cast<UniChar>(static_cast<std::uint32_t>(src[i]) & 0xFFFFu);
   }
-  CFStringRef text = CFStringCreateWithCharacters(kCFAllocatorDefault, units.Get(),
-                                                  static_cast<CFIndex>(length));
+  CFStringRef text =
+      CFStringCreateWithCharacters(kCFAllocatorDefault, units.Get(), static_cast<CFIndex>(length));
   if (text == nullptr) {
     return dst;
   }
   ScopedCFRelease releaseText(text);
 
   CFIndex used = 0;
-  CFStringGetBytes(text, CFRangeMake(0, static_cast<CFIndex>(length)),
-                   GetApplicationTextEncoding(), '?', false, reinterpret_cast<UInt8*>(dst),
-                   static_cast<CFIndex>(size - 1), &used);
+  CFStringGetBytes(text, CFRangeMake(0, static_cast<CFIndex>(length)), GetApplicationTextEncoding(),
+                   '?', false, reinterpret_cast<UInt8*>(dst), static_cast<CFIndex>(size - 1),
+                   &used);
   dst[used] = '\0';
   return dst;
 }
@@ -110,7 +109,6 @@ int iGLIB_PlatformVsnprintf(char* buf, std::size_t size, const char* format, va_
   return std::vsnprintf(buf, size, format, args);
 }
 
-int iGLIB_PlatformVsnprintf(wchar_t* buf, std::size_t size, const wchar_t* format,
-                            va_list args) {
+int iGLIB_PlatformVsnprintf(wchar_t* buf, std::size_t size, const wchar_t* format, va_list args) {
   return std::vswprintf(buf, size, format, args);
 }

@@ -26,8 +26,8 @@ WORD iGLIB_LogLineAttributes(GLIB_SEVERITY severity, WORD current) {
   return static_cast<WORD>((current & ~kForegroundBits) | ForegroundFor(severity));
 }
 
-void GLIB_DefaultLogMessageHandler(GLIB_SEVERITY severity, const wchar_t* message,
-                                   const char* file, int line) {
+void GLIB_DefaultLogMessageHandler(GLIB_SEVERITY severity, const wchar_t* message, const char* file,
+                                   int line) {
   const GLIB_String narrow = GLIB_WToNString(message);
   if (!GLIB_IsSeverityWritten(severity)) {
     return;

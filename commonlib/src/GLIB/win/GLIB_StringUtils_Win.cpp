@@ -56,15 +56,19 @@ std::size_t EncodeUTF8(std::uint32_t code, char* out) {
 }
 
 int HexDigitValue(char c) {
-  if (c >= '0' && c <= '9') return c - '0';
-  if (c >= 'A' && c <= 'F') return c - 'A' + 10;
-  if (c >= 'a' && c <= 'f') return c - 'a' + 10;
+  if (c >= '0' && c <= '9')
+    return c - '0';
+  if (c >= 'A' && c <= 'F')
+    return c - 'A' + 10;
+  if (c >= 'a' && c <= 'f')
+    return c - 'a' + 10;
   return -1;
 }
 
 // Writes one letter if there is room for it and the terminator; returns the new end.
 char* PutLetter(char* at, char* limit, char letter) {
-  if (at < limit) *at++ = letter;
+  if (at < limit)
+    *at++ = letter;
   return at;
 }
 
@@ -88,16 +92,19 @@ bool ToWinCodePage(int codePage, GLIB_WinCodePage& selector) {
 }  // namespace
 
 char* GLIB_StrMaxCpy(char* dst, const char* src, std::size_t size) {
-  if (size == 0) return SharedEmptyText<char>();
+  if (size == 0)
+    return SharedEmptyText<char>();
   std::strncpy(dst, src, size);
   dst[size - 1] = 0;
   return dst;
 }
 
 wchar_t* GLIB_StrMaxCpy(wchar_t* dst, const wchar_t* src, std::size_t size) {
-  if (size == 0) return SharedEmptyText<wchar_t>();
+  if (size == 0)
+    return SharedEmptyText<wchar_t>();
   std::size_t i = 0;
-  for (; i + 1 < size && src[i] != 0; ++i) dst[i] = src[i];
+  for (; i + 1 < size && src[i] != 0; ++i)
+    dst[i] = src[i];
   dst[i] = 0;
   return dst;
 }
@@ -113,26 +120,30 @@ char* GLIB_StrMaxCat(char* dst, const char* src, std::size_t size) {
 
 wchar_t* GLIB_StrMaxCat(wchar_t* dst, const char* src, std::size_t size) {
   const std::size_t length = std::wcslen(dst);
-  if (length < size) GLIB_StrMaxCpy(dst + length, src, size - length);
+  if (length < size)
+    GLIB_StrMaxCpy(dst + length, src, size - length);
   return dst;
 }
 
 char* GLIB_StrMaxCat(char* dst, const wchar_t* src, std::size_t size) {
   const std::size_t length = std::strlen(dst);
-  if (length < size) GLIB_StrMaxCpy(dst + length, src, size - length);
+  if (length < size)
+    GLIB_StrMaxCpy(dst + length, src, size - length);
   return dst;
 }
 
 wchar_t* GLIB_StrMaxCat(wchar_t* dst, const wchar_t* src, std::size_t size) {
   const std::size_t length = std::wcslen(dst);
-  if (length < size) GLIB_StrMaxCpy(dst + length, src, size - length);
+  if (length < size)
+    GLIB_StrMaxCpy(dst + length, src, size - length);
   return dst;
 }
 
 char* GLIB_StrUpr(char* text) {
   for (char* p = text; *p; ++p) {
     const int c = static_cast<unsigned char>(*p);
-    if (std::islower(c)) *p = static_cast<char>(std::toupper(c));
+    if (std::islower(c))
+      *p = static_cast<char>(std::toupper(c));
   }
   return text;
 }
@@ -140,21 +151,24 @@ char* GLIB_StrUpr(char* text) {
 char* GLIB_StrLwr(char* text) {
   for (char* p = text; *p; ++p) {
     const int c = static_cast<unsigned char>(*p);
-    if (std::isupper(c)) *p = static_cast<char>(std::tolower(c));
+    if (std::isupper(c))
+      *p = static_cast<char>(std::tolower(c));
   }
   return text;
 }
 
 wchar_t* GLIB_StrUpr(wchar_t* text) {
   for (wchar_t* p = text; *p; ++p) {
-    if (std::iswlower(*p)) *p = static_cast<wchar_t>(std::towupper(*p));
+    if (std::iswlower(*p))
+      *p = static_cast<wchar_t>(std::towupper(*p));
   }
   return text;
 }
 
 wchar_t* GLIB_StrLwr(wchar_t* text) {
   for (wchar_t* p = text; *p; ++p) {
-    if (std::iswupper(*p)) *p = static_cast<wchar_t>(std::towlower(*p));
+    if (std::iswupper(*p))
+      *p = static_cast<wchar_t>(std::towlower(*p));
   }
   return text;
 }
@@ -162,15 +176,18 @@ wchar_t* GLIB_StrLwr(wchar_t* text) {
 char* GLIB_StrRev(char* text) {
   char* first = text;
   char* last = text + std::strlen(text);
-  while (first < last && first < --last) std::swap(*first++, *last);
+  while (first < last && first < --last)
+    std::swap(*first++, *last);
   return text;
 }
 
 char* GLIB_strdup(const char* text) {
-  if (text == nullptr) return nullptr;
+  if (text == nullptr)
+    return nullptr;
   const std::size_t size = std::strlen(text) + 1;
   char* copy = static_cast<char*>(std::malloc(size));
-  if (copy != nullptr) std::memcpy(copy, text, size);
+  if (copy != nullptr)
+    std::memcpy(copy, text, size);
   return copy;
 }
 
@@ -189,15 +206,19 @@ GLIB_String GLIB_TrimWhitespace(const GLIB_String& text) {
   };
   std::size_t first = 0;
   std::size_t end = text.size();
-  while (first < end && isBlank(text[first])) ++first;
-  while (end > first && isBlank(text[end - 1])) --end;
+  while (first < end && isBlank(text[first]))
+    ++first;
+  while (end > first && isBlank(text[end - 1]))
+    --end;
   return GLIB_String(text.substr(first, end - first));
 }
 
 std::size_t GLIB_StrWideToUTF8(const wchar_t* in, char* out, std::size_t size) {
-  if (out == nullptr || size == 0) return 0;
+  if (out == nullptr || size == 0)
+    return 0;
   *out = 0;
-  if (in == nullptr || size == 1) return 0;
+  if (in == nullptr || size == 1)
+    return 0;
   const std::size_t room = size - 1;
   std::size_t written = 0;
   for (const wchar_t* p = in; *p != 0; ++p) {
@@ -211,7 +232,8 @@ std::size_t GLIB_StrWideToUTF8(const wchar_t* in, char* out, std::size_t size) {
     }
     char bytes[4];
     const std::size_t n = EncodeUTF8(code, bytes);
-    if (n > room - written) break;
+    if (n > room - written)
+      break;
     std::memcpy(out + written, bytes, n);
     written += n;
   }
@@ -220,12 +242,14 @@ std::size_t GLIB_StrWideToUTF8(const wchar_t* in, char* out, std::size_t size) {
 }
 
 char* GLIB_FormatAlphabeticNumeral(unsigned int n, char* buf, std::size_t size) {
-  if (size == 0) return buf;
+  if (size == 0)
+    return buf;
   std::size_t count = 0;
   if (n > 0) {
     const char letter = static_cast<char>('A' + (n - 1) % 26);
     const std::size_t repeat = (n - 1) / 26 + 1;
-    for (; count < repeat && count + 1 < size; ++count) buf[count] = letter;
+    for (; count < repeat && count + 1 < size; ++count)
+      buf[count] = letter;
   }
   buf[count] = 0;
   return buf;
@@ -241,12 +265,14 @@ char* GLIB_FormatRomanNumeral(unsigned int n, char* buf, std::size_t size) {
   static const Symbol kSymbols[] = {
       {'M', 1000, 'C', 100}, {'D', 500, 'C', 100}, {'C', 100, 'X', 10}, {'L', 50, 'X', 10},
       {'X', 10, 'I', 1},     {'V', 5, 'I', 1},     {'I', 1, 0, 0}};
-  if (size == 0) return buf;
+  if (size == 0)
+    return buf;
   char* at = buf;
   char* const limit = buf + size - 1;
   if (n > 0 && n <= 4999) {
     for (const Symbol& s : kSymbols) {
-      for (unsigned int i = n / s.value; i > 0; --i) at = PutLetter(at, limit, s.letter);
+      for (unsigned int i = n / s.value; i > 0; --i)
+        at = PutLetter(at, limit, s.letter);
       n %= s.value;
       if (n > 0 && s.partner != 0 && s.partnerValue >= s.value - n) {
         at = PutLetter(at, limit, s.partner);
@@ -260,7 +286,8 @@ char* GLIB_FormatRomanNumeral(unsigned int n, char* buf, std::size_t size) {
 }
 
 char* GLIB_FormatColumnLetters(unsigned int n, char* buf, std::size_t size) {
-  if (size == 0) return buf;
+  if (size == 0)
+    return buf;
   char* at = buf;
   char* const limit = buf + size - 1;
   // threshold(k) = 26^0 + ... + 26^k: the first number written with k + 1 letters.
@@ -285,12 +312,14 @@ char* GLIB_FormatColumnLetters(unsigned int n, char* buf, std::size_t size) {
 }
 
 char* GLIB_FormatDecimal(double x, int decimals, char* buf, int size) {
-  if (buf == nullptr || size <= 0) return buf;
+  if (buf == nullptr || size <= 0)
+    return buf;
   int decimalPosition = 0;
   int negative = 0;
   const char* digits = _fcvt(x, decimals, &decimalPosition, &negative);
   GLIB_String text;
-  if (negative) text += '-';
+  if (negative)
+    text += '-';
   const int digitCount = static_cast<int>(std::strlen(digits));
   const int integerDigits = decimalPosition > 0 ? std::min(decimalPosition, digitCount) : 0;
   text.append(digits, static_cast<std::size_t>(integerDigits));
@@ -301,22 +330,27 @@ char* GLIB_FormatDecimal(double x, int decimals, char* buf, int size) {
     text.append(digits + integerDigits);
   }
   if (decimals > 0) {
-    while (!text.empty() && text.back() == '0') text.pop_back();
-    if (!text.empty() && text.back() == '.') text.pop_back();
+    while (!text.empty() && text.back() == '0')
+      text.pop_back();
+    if (!text.empty() && text.back() == '.')
+      text.pop_back();
   }
   // A value that rounds to nothing (also a negative one) reads 0.
-  if (text.empty() || text == "-") text = "0";
+  if (text.empty() || text == "-")
+    text = "0";
   GLIB_StrMaxCpy(buf, text.c_str(), static_cast<std::size_t>(size));
   return buf;
 }
 
 std::size_t GLIB_AsciiToHex(const GLIB_String& hex, char* out, std::size_t size) {
   const std::size_t count = (hex.size() + 1) / 2;
-  if (out == nullptr || size < count) return 0;
+  if (out == nullptr || size < count)
+    return 0;
   for (std::size_t i = 0; i < hex.size(); i += 2) {
     const int high = HexDigitValue(hex[i]);
     const int low = i + 1 < hex.size() ? HexDigitValue(hex[i + 1]) : 0;
-    if (high < 0 || low < 0) return 0;
+    if (high < 0 || low < 0)
+      return 0;
     out[i / 2] = static_cast<char>(high * 16 + low);
   }
   return count;
@@ -324,14 +358,16 @@ std::size_t GLIB_AsciiToHex(const GLIB_String& hex, char* out, std::size_t size)
 
 bool GLIB_HasNonAsciiChars(const GLIB_WString& text) {
   for (const wchar_t c : text) {
-    if (static_cast<std::uint16_t>(c) >= 128) return true;
+    if (static_cast<std::uint16_t>(c) >= 128)
+      return true;
   }
   return false;
 }
 
 std::size_t GLIB_StrWideToUnicodeEscapedAscii(const wchar_t* in, char* out, std::size_t size) {
   std::size_t count = 0;
-  if (in == nullptr) return 0;
+  if (in == nullptr)
+    return 0;
   for (const wchar_t* p = in; *p != 0; ++p) {
     const auto unit = static_cast<std::uint16_t>(*p);
     char item[6];
@@ -346,7 +382,8 @@ std::size_t GLIB_StrWideToUnicodeEscapedAscii(const wchar_t* in, char* out, std:
       length = 6;
     }
     if (out != nullptr) {
-      if (count + length > size) break;
+      if (count + length > size)
+        break;
       std::memcpy(out + count, item, length);
     }
     count += length;
@@ -357,7 +394,8 @@ std::size_t GLIB_StrWideToUnicodeEscapedAscii(const wchar_t* in, char* out, std:
 std::size_t GLIB_StrNarrowToUTF16(const char* in, wchar_t* out, std::size_t size, int codePage) {
   GLIB_WinCodePage selector;
   if (!ToWinCodePage(codePage, selector)) {
-    if (out != nullptr && size > 0) *out = 0;
+    if (out != nullptr && size > 0)
+      *out = 0;
     return 0;
   }
   return GLIB_StrNarrowToUTF16(in, out, size, selector);
@@ -366,7 +404,8 @@ std::size_t GLIB_StrNarrowToUTF16(const char* in, wchar_t* out, std::size_t size
 std::size_t GLIB_StrUTF16ToNarrow(const wchar_t* in, char* out, std::size_t size, int codePage) {
   GLIB_WinCodePage selector;
   if (!ToWinCodePage(codePage, selector)) {
-    if (out != nullptr && size > 0) *out = 0;
+    if (out != nullptr && size > 0)
+      *out = 0;
     return 0;
   }
   return GLIB_StrUTF16ToNarrow(in, out, size, selector);

@@ -86,7 +86,6 @@ int iGLIB_PlatformVsnprintf(char* buf, std::size_t size, const char* format, va_
   return _vsnprintf(buf, size, format, args);
 }
 
-int iGLIB_PlatformVsnprintf(wchar_t* buf, std::size_t size, const wchar_t* format,
-                            va_list args) {
+int iGLIB_PlatformVsnprintf(wchar_t* buf, std::size_t size, const wchar_t* format, va_list args) {
   return _vsnwprintf(buf, size, format, args);
 }

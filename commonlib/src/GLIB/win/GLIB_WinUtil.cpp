@@ -52,7 +52,8 @@ std::size_t ConvertIntoBuffer(CharT* out, std::size_t size, Convert convert) {
   }
   if (size >= static_cast<std::size_t>(needed)) {
     const int written = convert(out, ClampToInt(size));
-    if (written <= 0) *out = 0;
+    if (written <= 0)
+      *out = 0;
     return written > 0 ? static_cast<std::size_t>(written) : 0;
   }
   std::vector<CharT> whole(static_cast<std::size_t>(needed));
@@ -61,7 +62,8 @@ std::size_t ConvertIntoBuffer(CharT* out, std::size_t size, Convert convert) {
     return 0;
   }
   std::size_t copied = 0;
-  for (; copied + 1 < size && whole[copied] != 0; ++copied) out[copied] = whole[copied];
+  for (; copied + 1 < size && whole[copied] != 0; ++copied)
+    out[copied] = whole[copied];
   out[copied] = 0;
   return copied + 1;
 }
@@ -73,9 +75,13 @@ std::size_t ConvertIntoBuffer(CharT* out, std::size_t size, Convert convert) {
 class NarrowPathBuilder {
 public:
   NarrowPathBuilder(const wchar_t* path, char* out, int size)
-      : m_Given(path), m_Path(path), m_Out(out), m_Room(size > 0 ? size - 1 : 0) {
+      : m_Given(path),
+        m_Path(path),
+        m_Out(out),
+        m_Room(size > 0 ? size - 1 : 0) {
     std::replace(m_Path.begin(), m_Path.end(), L'/', L'\\');
-    if (size > 0) *m_Out = 0;
+    if (size > 0)
+      *m_Out = 0;
   }
 
   void Build() {
@@ -92,7 +98,8 @@ public:
         restStart = 3;
       }
     }
-    if (restStart != GLIB_WString::npos) AppendComponents(restStart);
+    if (restStart != GLIB_WString::npos)
+      AppendComponents(restStart);
   }
 
 private:
@@ -107,7 +114,8 @@ private:
     }
     const std::size_t afterShare = m_Path.find(L'\\', afterServer + 1);
     Append(Convert(m_Path.substr(0, afterShare)));
-    if (afterShare == GLIB_WString::npos) return GLIB_WString::npos;
+    if (afterShare == GLIB_WString::npos)
+      return GLIB_WString::npos;
     Append("\\");
     return afterShare + 1;
   }
@@ -117,9 +125,11 @@ private:
       const std::size_t end = m_Path.find(L'\\', start);
       const GLIB_WString component = m_Path.substr(start, end - start);
       std::string narrow;
-      if (!TryConvert(component, narrow)) narrow = ShortNameOf(m_Path.substr(0, end));
+      if (!TryConvert(component, narrow))
+        narrow = ShortNameOf(m_Path.substr(0, end));
       Append(narrow);
-      if (end == GLIB_WString::npos) return;
+      if (end == GLIB_WString::npos)
+        return;
       Append("\\");
       start = end + 1;
     }
@@ -149,13 +159,15 @@ private:
   // True when the segment converts without the default character (at most MAX_PATH bytes).
   static bool TryConvert(const GLIB_WString& segment, std::string& narrow) {
     narrow.clear();
-    if (segment.empty()) return true;
+    if (segment.empty())
+      return true;
     char buffer[MAX_PATH];
     BOOL usedDefault = FALSE;
     const int n = WideCharToMultiByte(CP_ACP, WC_COMPOSITECHECK | WC_SEPCHARS, segment.c_str(),
                                       static_cast<int>(segment.size()), buffer, MAX_PATH, nullptr,
                                       &usedDefault);
-    if (n <= 0 || usedDefault) return false;
+    if (n <= 0 || usedDefault)
+      return false;
     narrow.assign(buffer, static_cast<std::size_t>(n));
     return true;
   }
@@ -165,7 +177,8 @@ private:
     const std::size_t n = std::min(text.size(), m_Room - m_Length);
     std::memcpy(m_Out + m_Length, text.data(), n);
     m_Length += n;
-    if (m_Room > 0) m_Out[m_Length] = 0;
+    if (m_Room > 0)
+      m_Out[m_Length] = 0;
   }
 
   [[noreturn]] void Throw(std::uint32_t code, const char* message, const GLIB_WString& segment,
@@ -174,7 +187,8 @@ private:
     GLIB_WStringVector params;
     params.push_back(m_Given);
     params.push_back(segment);
-    if (withSystemError) params.push_back(GLIB_GetWinErrorWString(error));
+    if (withSystemError)
+      params.push_back(GLIB_GetWinErrorWString(error));
     throw GLIB_Exception(code, params, GLIB_NToWString(message).c_str(), __FILE__, __LINE__);
   }
 
@@ -208,7 +222,8 @@ bool ShortPathName(const GLIB_WString& path, GLIB_WString& shortPath, const wcha
 
 std::size_t GLIB_StrNarrowToUTF16(const char* in, wchar_t* out, std::size_t size,
                                   GLIB_WinCodePage selector) {
-  if (out == nullptr || size == 0) return 0;
+  if (out == nullptr || size == 0)
+    return 0;
   *out = 0;
   UINT codePage = CP_ACP;
   if (in == nullptr || size == 1 || !WindowsCodePage(selector, "GLIB_StrNarrowToUTF16", codePage))
@@ -219,7 +234,8 @@ std::size_t GLIB_StrNarrowToUTF16(const char* in, wchar_t* out, std::size_t size
   });
   if (selector == WinMacRoman) {
     for (wchar_t* p = out; *p != 0; ++p) {
-      if (*p == kOhmSign) *p = kCapitalOmega;
+      if (*p == kOhmSign)
+        *p = kCapitalOmega;
     }
   }
   return count;
@@ -227,14 +243,16 @@ std::size_t GLIB_StrNarrowToUTF16(const char* in, wchar_t* out, std::size_t size
 
 std::size_t GLIB_StrUTF16ToNarrow(const wchar_t* in, char* out, std::size_t size,
                                   GLIB_WinCodePage selector) {
-  if (out == nullptr || size == 0) return 0;
+  if (out == nullptr || size == 0)
+    return 0;
   *out = 0;
   UINT codePage = CP_ACP;
   if (in == nullptr || size == 1 || !WindowsCodePage(selector, "GLIB_StrUTF16ToNarrow", codePage))
     return 0;
   // The system's Mac Roman table knows the Omega only as the OHM SIGN.
   std::vector<wchar_t> copy(in, in + std::wcslen(in) + 1);
-  if (selector == WinMacRoman) std::replace(copy.begin(), copy.end(), kCapitalOmega, kOhmSign);
+  if (selector == WinMacRoman)
+    std::replace(copy.begin(), copy.end(), kCapitalOmega, kOhmSign);
   const int length = ClampToInt(copy.size());
   return ConvertIntoBuffer(out, size, [&](char* buffer, int capacity) {
     return WideCharToMultiByte(codePage, 0, copy.data(), length, buffer, capacity, nullptr,
@@ -245,10 +263,10 @@ std::size_t GLIB_StrUTF16ToNarrow(const wchar_t* in, char* out, std::size_t size
 GLIB_WString GLIB_GetWinErrorWString(unsigned long code) {
   wchar_t* buffer = nullptr;
   // System texts may hold inserts (%1) for which no arguments exist here.
-  const DWORD length = FormatMessageW(
-      FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_ALLOCATE_BUFFER | FORMAT_MESSAGE_IGNORE_INSERTS,
-      nullptr, code, MAKELANGID(LANG_NEUTRAL, SUBLANG_DEFAULT), reinterpret_cast<LPWSTR>(&buffer),
-      0, nullptr);
+  const DWORD length = FormatMessageW(FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_ALLOCATE_BUFFER |
+                                          FORMAT_MESSAGE_IGNORE_INSERTS,
+                                      nullptr, code, MAKELANGID(LANG_NEUTRAL, SUBLANG_DEFAULT),
+                                      reinterpret_cast<LPWSTR>(&buffer), 0, nullptr);
   GLIB_WString text = length > 0 && buffer != nullptr
                           ? GLIB_WString(buffer, length)
                           : GLIB_WString(L"The error string could not be translated");
@@ -269,21 +287,25 @@ GLIB_String GLIB_GetWinErrorString(unsigned long code) {
 }
 
 bool GLIB_GetShortPathName(const GLIB_WString& path, GLIB_WString* shortPath) {
-  if (shortPath == nullptr) return false;
+  if (shortPath == nullptr)
+    return false;
   return ShortPathName(path, *shortPath, L" to an equivalent full path: ");
 }
 
 bool GLIB_GetShortPathName(const GLIB_WString& path, GLIB_String* shortPath) {
-  if (shortPath == nullptr) return false;
+  if (shortPath == nullptr)
+    return false;
   shortPath->clear();
   GLIB_WString wide;
-  if (!ShortPathName(path, wide, L" to an equivalent DOS 8.3 path: ")) return false;
+  if (!ShortPathName(path, wide, L" to an equivalent DOS 8.3 path: "))
+    return false;
   *shortPath = GLIB_WToNString(wide);
   return true;
 }
 
 char* GLIB_NarrowPathFromWidePath(char* out, const wchar_t* path, int size) {
-  if (out == nullptr || size <= 0) return out;
+  if (out == nullptr || size <= 0)
+    return out;
   NarrowPathBuilder(path != nullptr ? path : L"", out, size).Build();
   return out;
 }

@@ -9,7 +9,10 @@
 #include "GLIB/GLIB_String.h"
 
 // Narrow code pages the conversions below understand.
-enum GLIB_WinCodePage { WinWinLatin = 0, WinMacRoman = 1 };
+enum GLIB_WinCodePage {
+  WinWinLatin = 0,
+  WinMacRoman = 1
+};
 
 // Narrow text of the code page to UTF-16; returns the units written including the terminator.
 // Mac Roman text reads its Omega as U+03A9 (not as the OHM SIGN).

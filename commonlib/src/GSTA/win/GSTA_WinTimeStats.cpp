@@ -73,14 +73,15 @@ void GSTA_TimeStats::GenerateReport(std::ostream* os, const GSTA_Accum& accum) c
   if (os == nullptr)
     return;
   GSTA_TimeStats total;
-  for (unsigned i = 0; i < accum.GetNumCategories(); ++i) total += AsTimeStats(accum.GetStats(i));
+  for (unsigned i = 0; i < accum.GetNumCategories(); ++i)
+    total += AsTimeStats(accum.GetStats(i));
 
   GSTA_TimeReportLayout layout;
   layout.lineEnd = "\r\n";
-  layout.headingLines = {
-      "......................................................................", ".",
-      ". Object           # Objs WallTime  Perc  KrnlTime Perc UserTime  Perc",
-      ". ---------------- ------ -------- ----- -------- ----- -------- -----"};
+  layout.headingLines = {"......................................................................",
+                         ".",
+                         ". Object           # Objs WallTime  Perc  KrnlTime Perc UserTime  Perc",
+                         ". ---------------- ------ -------- ----- -------- ----- -------- -----"};
   layout.rowStart = ". ";
   layout.namesLeftAligned = true;
   layout.totalRule = ".                  ------ --------       --------       --------      ";
@@ -94,8 +95,8 @@ void GSTA_TimeStats::GenerateReport(std::ostream* os, const GSTA_Accum& accum) c
                                           {stats.m_User, total.m_User}};
         for (const auto& time : times) {
           GSTA_WriteFixed1(out, ToSeconds(time[0]), 9);
-          GSTA_WriteFixed1(out, GSTA_Percent(static_cast<double>(time[0]),
-                                             static_cast<double>(time[1])), 6);
+          GSTA_WriteFixed1(
+              out, GSTA_Percent(static_cast<double>(time[0]), static_cast<double>(time[1])), 6);
         }
       },
       [&](std::ostream& out) {

@@ -10,7 +10,9 @@ class GSTA_TimeStats : public GSTA_AccumStats {
 public:
   GSTA_TimeStats() = default;
   GSTA_TimeStats(std::int64_t wall, std::int64_t user, std::int64_t kernel)
-      : m_Wall(wall), m_User(user), m_Kernel(kernel) {}
+      : m_Wall(wall),
+        m_User(user),
+        m_Kernel(kernel) {}
   GSTA_TimeStats(const GSTA_TimeStats&) = default;
   GSTA_TimeStats& operator=(const GSTA_TimeStats& other) {
     m_Wall = other.m_Wall;

@@ -25,7 +25,8 @@ using FS = GFIL_FileSystem;
 
 std::vector<std::string> g_errors;
 void RecordErrors(GLIB_SEVERITY severity, const wchar_t* message, const char*, int) {
-  if (severity == GLIB_SEVERITY_ERROR) g_errors.push_back(GLIB_WToNString(message));
+  if (severity == GLIB_SEVERITY_ERROR)
+    g_errors.push_back(GLIB_WToNString(message));
 }
 
 class GFIL_MacTest : public ::testing::Test {
@@ -67,7 +68,8 @@ TEST_F(GFIL_MacTest, CreateMapsPlatformErrors) {
   GFIL_FileSpec spec = m_Folder.Spec("new");
   for (const ErrorCase& c : cases) {
     StandIn_FilesFailNext(c.function, c.error);
-    GFIL_Thrown thrown = GFIL_ThrownBy([&] { spec.FileSystemImplPtr()->Create(FS::OPEN_WRITABLE); });
+    GFIL_Thrown thrown =
+        GFIL_ThrownBy([&] { spec.FileSystemImplPtr()->Create(FS::OPEN_WRITABLE); });
     EXPECT_EQ(c.code, thrown.code) << c.error;
     EXPECT_EQ(std::to_wstring(c.error), thrown.detail);
     EXPECT_NE(std::string::npos, thrown.message.find(URLText("new"))) << thrown.message;
@@ -78,9 +80,8 @@ TEST_F(GFIL_MacTest, CreateMapsPlatformErrors) {
   EXPECT_EQ(GFIL_ERR_ALREADY_EXISTS,
             GFIL_ThrownBy([&] { spec.FileSystemImplPtr()->Create(FS::OPEN_WRITABLE); }).code);
   StandIn_FilesFailNext("FSDeleteObject", fLckdErr);
-  GFIL_Thrown locked = GFIL_ThrownBy([&] {
-    spec.FileSystemImplPtr()->Create(FS::CREATE_OVERWRITE | FS::OPEN_WRITABLE);
-  });
+  GFIL_Thrown locked = GFIL_ThrownBy(
+      [&] { spec.FileSystemImplPtr()->Create(FS::CREATE_OVERWRITE | FS::OPEN_WRITABLE); });
   EXPECT_EQ(GFIL_ERR_BUSY_OR_LOCKED, locked.code);
   EXPECT_EQ("The file \"" + URLText("new") + "\" or its disk is busy or locked.", locked.message);
 }
@@ -158,9 +159,11 @@ TEST_F(GFIL_MacTest, FileSizeIsSetThroughTheForkOpenOrNot) {
   GFIL_FileHandle handle(spec);
   handle.Open(FS::OPEN_READABLE);
   // A fork open for reading only cannot be resized.
-  EXPECT_EQ(GFIL_ERR_BUSY_OR_LOCKED, GFIL_ThrownBy([&] { handle.FileSystem()->SetFileSize(9); }).code);
-  EXPECT_EQ(GFIL_ERR_BAD_SPEC,
-            GFIL_ThrownBy([&] { m_Folder.Spec("missing").FileSystemImplPtr()->SetFileSize(1); }).code);
+  EXPECT_EQ(GFIL_ERR_BUSY_OR_LOCKED,
+            GFIL_ThrownBy([&] { handle.FileSystem()->SetFileSize(9); }).code);
+  EXPECT_EQ(GFIL_ERR_BAD_SPEC, GFIL_ThrownBy([&] {
+                                 m_Folder.Spec("missing").FileSystemImplPtr()->SetFileSize(1);
+                               }).code);
 }
 
 TEST_F(GFIL_MacTest, CloseAndFlushFailuresAreLoggedNotThrown) {
@@ -262,8 +265,10 @@ TEST_F(GFIL_MacTest, URLsStartAtTheRootWithFourSlashes) {
   const std::string base = m_Folder.Path().string();
   EXPECT_EQ("file:///" + base + "/a b/c%.tif", GFIL_URLFromFileSpec(spec, GFIL_URL_PLAIN));
   std::string encodedBase;
-  for (char c : base) encodedBase += c == '/' ? std::string("/") : GFIL_URLEncodeString(std::string(1, c));
-  EXPECT_EQ("file:///" + encodedBase + "/a%20b/c%25.tif", GFIL_URLFromFileSpec(spec, GFIL_URL_ENCODED));
+  for (char c : base)
+    encodedBase += c == '/' ? std::string("/") : GFIL_URLEncodeString(std::string(1, c));
+  EXPECT_EQ("file:///" + encodedBase + "/a%20b/c%25.tif",
+            GFIL_URLFromFileSpec(spec, GFIL_URL_ENCODED));
   EXPECT_EQ(0u, GFIL_URLFromFileSpec(spec, GFIL_URL_PLAIN).find("file:////"));
 }
 
@@ -314,7 +319,8 @@ TEST_F(GFIL_MacTest, FSSpecsOfExistingAndMissingFiles) {
   m_Folder.WriteFile("there", "");
   GFIL_FileSpecMacOS there(m_Folder.Spec("there"));
   FSSpec spec = there.AsFSSpec();
-  EXPECT_EQ(std::string("there"), std::string(reinterpret_cast<char*>(spec.name + 1), spec.name[0]));
+  EXPECT_EQ(std::string("there"),
+            std::string(reinterpret_cast<char*>(spec.name + 1), spec.name[0]));
   EXPECT_TRUE(GFIL_FileSpecMacOS(spec) == there);
 
   GFIL_FileSpecMacOS missing(m_Folder.Spec("later"));
@@ -328,7 +334,10 @@ TEST_F(GFIL_MacTest, FSSpecsOfExistingAndMissingFiles) {
   EXPECT_EQ(GFIL_ERR_BAD_SPEC,
             GFIL_ThrownBy([&] { GFIL_FileSpecMacOS(m_Folder.Spec("no/dir")).AsFSSpec(); }).code);
   FSSpec badName = missingSpec;
-  std::memcpy(badName.name, "\x03" "a:b", 4);
+  std::memcpy(badName.name,
+              "\x03"
+              "a:b",
+              4);
   GFIL_Thrown invalid = GFIL_ThrownBy([&] { GFIL_FileSpecMacOS{badName}; });
   EXPECT_EQ(GFIL_ERR_BAD_SPEC, invalid.code);
   EXPECT_EQ("The file name \"a:b\" is invalid.", invalid.message);

@@ -35,7 +35,10 @@ TEST(GFIL_Win32Paths, BadPathsAreRefusedWithTheReason) {
   } cases[] = {
       {L"C:\\a<b", "The path \"C:\\a<b\" contains the invalid character \"<\""},
       {L"C:\\a|b", "The path \"C:\\a|b\" contains the invalid character \"|\""},
-      {L"C:\\a\x01" L"b", "The path \"C:\\a\x01" "b\" contains the invalid character 0x1"},
+      {L"C:\\a\x01"
+       L"b",
+       "The path \"C:\\a\x01"
+       "b\" contains the invalid character 0x1"},
       {L"C:\\a:b", "The path \"C:\\a:b\" cannot contain \":\""},
       {L"C:\\con\\x", "The path \"C:\\con\\x\" contains an invalid name component \"con\""},
       {L"C:\\dir\\LPT1.txt\\x",
@@ -55,12 +58,12 @@ TEST(GFIL_Win32Paths, BadPathsAreRefusedWithTheReason) {
 TEST(GFIL_Win32Paths, DeviceNamesAreRefusedInAnyCaseWithOrWithoutExtension) {
   GFIL_FileSpecWin32 folder(L"C:\\dir");
   auto* fs = static_cast<GFIL_FileSystemWin32*>(folder.FileSystemImplPtr());
-  for (const wchar_t* name : {L"con", L"CON", L"Aux", L"prn", L"nul", L"NUL", L"nul.txt",
-                              L"Con.tif", L"lpt1", L"LPT9", L"com1", L"COM3.log", L"a<b", L"a:b",
-                              L"a/b", L"a\\b", L"a\"b"})
+  for (const wchar_t* name :
+       {L"con", L"CON", L"Aux", L"prn", L"nul", L"NUL", L"nul.txt", L"Con.tif", L"lpt1", L"LPT9",
+        L"com1", L"COM3.log", L"a<b", L"a:b", L"a/b", L"a\\b", L"a\"b"})
     EXPECT_FALSE(fs->IsPlatformNameValid(name)) << GLIB_WString(name).AsString();
-  for (const wchar_t* name : {L"", L"lpt", L"com10", L"console", L"nullable.tif", L"a?b",
-                              L"CONtract"})
+  for (const wchar_t* name :
+       {L"", L"lpt", L"com10", L"console", L"nullable.tif", L"a?b", L"CONtract"})
     EXPECT_TRUE(fs->IsPlatformNameValid(name)) << GLIB_WString(name).AsString();
   GFIL_Thrown thrown = GFIL_ThrownBy([&] { folder.Concat(L"Nul"); });
   EXPECT_EQ("The name \"Nul\" is invalid for the Win32 platform.", thrown.message);
@@ -75,7 +78,8 @@ TEST(GFIL_Win32Paths, RootsHaveNoParentAndNameThemselves) {
   EXPECT_EQ("The spec \"C:\\\" is the root object; cannot retrieve a parent.", thrown.message);
   EXPECT_TRUE(drive.Exists());
   EXPECT_TRUE(drive.IsAFolder());
-  EXPECT_EQ(GLIB_WString(L"C:\\"), GFIL_PlatformPathFromSpec(GFIL_FileSpecWin32(L"C:\\dir").Parent()));
+  EXPECT_EQ(GLIB_WString(L"C:\\"),
+            GFIL_PlatformPathFromSpec(GFIL_FileSpecWin32(L"C:\\dir").Parent()));
   EXPECT_EQ(GLIB_WString(L"C:\\x"), GFIL_PlatformPathFromSpec(drive.Concat(L"x")));
 
   EXPECT_TRUE(GFIL_FileSpecWin32(L"\\\\srv\\sh").IsTheRoot());
@@ -85,7 +89,8 @@ TEST(GFIL_Win32Paths, RootsHaveNoParentAndNameThemselves) {
 }
 
 TEST(GFIL_Win32Paths, URLsWalkUpToTheDriveOrShareInUTF8) {
-  EXPECT_EQ("file:///K:/a/b.tif", GFIL_URLFromFileSpec(GFIL_FileSpecWin32(L"K:\\a\\b.tif"), GFIL_URL_PLAIN));
+  EXPECT_EQ("file:///K:/a/b.tif",
+            GFIL_URLFromFileSpec(GFIL_FileSpecWin32(L"K:\\a\\b.tif"), GFIL_URL_PLAIN));
   EXPECT_EQ("file:///K:/a%20b/b.tif",
             GFIL_URLFromFileSpec(GFIL_FileSpecWin32(L"K:\\a b\\b.tif"), GFIL_URL_ENCODED));
   EXPECT_EQ("file://///srv/sh/x.tif",
@@ -93,7 +98,8 @@ TEST(GFIL_Win32Paths, URLsWalkUpToTheDriveOrShareInUTF8) {
   EXPECT_EQ("file:///K:/%C3%A9%E2%82%AC.tif",
             GFIL_URLFromFileSpec(GFIL_FileSpecWin32(L"K:\\\u00e9\u20ac.tif"), GFIL_URL_ENCODED));
   EXPECT_EQ("file:///K:/", GFIL_URLFromFileSpec(GFIL_FileSpecWin32(L"K:\\"), GFIL_URL_PLAIN));
-  EXPECT_EQ("file://///srv/sh/", GFIL_URLFromFileSpec(GFIL_FileSpecWin32(L"\\\\srv\\sh"), GFIL_URL_PLAIN));
+  EXPECT_EQ("file://///srv/sh/",
+            GFIL_URLFromFileSpec(GFIL_FileSpecWin32(L"\\\\srv\\sh"), GFIL_URL_PLAIN));
 }
 
 TEST(GFIL_Win32Writes, ShortOrFailedWritesThrow) {
@@ -112,8 +118,9 @@ TEST(GFIL_Win32Writes, ShortOrFailedWritesThrow) {
   };
   for (const Case& c : cases) {
     EXPECT_EQ(c.code, GFIL_ThrownBy([&] {
-                GFIL_FileSystemWin32::CheckWriteResult(c.succeeded, c.written, 8, c.error, path);
-              }).code);
+                        GFIL_FileSystemWin32::CheckWriteResult(c.succeeded, c.written, 8, c.error,
+                                                               path);
+                      }).code);
   }
 }
 
@@ -141,8 +148,8 @@ TEST_F(GFIL_Win32Files, OffsetsBeyondTwoToThe63AreFatal) {
   GFIL_FileSpec spec = m_Folder.Spec("f");
   FS* fs = spec.FileSystemImplPtr();
   fs->Open(FS::OPEN_READABLE);
-  GLIB_LogHandlerPtr previous = GLIB_LogMessage::SetHandler(
-      +[](GLIB_SEVERITY, const wchar_t*, const char*, int) {});
+  GLIB_LogHandlerPtr previous =
+      GLIB_LogMessage::SetHandler(+[](GLIB_SEVERITY, const wchar_t*, const char*, int) {});
   EXPECT_THROW(fs->ReadBuffer(LLONG_MIN + 1), GLIB_FatalException);
   EXPECT_THROW(fs->ReadBuffer(-1), GLIB_FatalException);
   GLIB_LogMessage::SetHandler(previous);
@@ -157,7 +164,8 @@ TEST_F(GFIL_Win32Files, AFileOpenWithoutSharingIsBusy) {
   first.FileSystemImplPtr()->Open(FS::OPEN_READABLE | FS::OPEN_WRITABLE);
   GFIL_Thrown thrown = GFIL_ThrownBy([&] { second.FileSystemImplPtr()->Open(FS::OPEN_READABLE); });
   EXPECT_EQ(GFIL_ERR_BUSY_OR_LOCKED, thrown.code);
-  EXPECT_EQ(GFIL_ERR_BUSY_OR_LOCKED, GFIL_ThrownBy([&] { second.FileSystemImplPtr()->RemoveFile(); }).code);
+  EXPECT_EQ(GFIL_ERR_BUSY_OR_LOCKED,
+            GFIL_ThrownBy([&] { second.FileSystemImplPtr()->RemoveFile(); }).code);
   first.FileSystemImplPtr()->Close();
 }
 

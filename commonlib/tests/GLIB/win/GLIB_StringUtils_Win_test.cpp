@@ -12,7 +12,6 @@
 
 namespace {
 
-
 // ---------------------------------------------------------------------------------------------
 // Bounded copy and concatenation
 
@@ -312,10 +311,9 @@ TEST(GLIB_CodePagesWin, MacRomanOmegaTravelsBothWays) {
   EXPECT_EQ(GLIB_WString(L"\u03A9a"), wide);
   char narrow[4];
   EXPECT_EQ(3u, GLIB_StrUTF16ToNarrow(L"\u03A9a", narrow, 4, GLIB_CodePageMacRoman));
-  EXPECT_STREQ(
-      "\xBD"
-      "a",
-      narrow);
+  EXPECT_STREQ("\xBD"
+               "a",
+               narrow);
   // Mac Roman's e acute.
   EXPECT_EQ(2u, GLIB_StrNarrowToUTF16("\x8E", wide, 4, WinMacRoman));
   EXPECT_EQ(GLIB_WString(L"\u00e9"), wide);

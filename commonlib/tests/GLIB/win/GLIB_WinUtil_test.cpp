@@ -14,7 +14,6 @@
 
 namespace {
 
-
 bool EndsWith(const GLIB_WString& text, const GLIB_WString& end) {
   return text.size() >= end.size() && text.compare(text.size() - end.size(), end.size(), end) == 0;
 }
@@ -33,7 +32,8 @@ public:
     CreateDirectoryW(m_Path.c_str(), nullptr);
   }
   ~TempFolder() {
-    for (const GLIB_WString& file : m_Files) DeleteFileW(file.c_str());
+    for (const GLIB_WString& file : m_Files)
+      DeleteFileW(file.c_str());
     RemoveDirectoryW(m_Path.c_str());
   }
   const GLIB_WString& Path() const { return m_Path; }
@@ -56,7 +56,8 @@ private:
 
 std::string ReadNarrowPath(const char* path) {
   std::FILE* f = std::fopen(path, "rb");
-  if (f == nullptr) return "<cannot open>";
+  if (f == nullptr)
+    return "<cannot open>";
   char buffer[64] = {};
   const std::size_t n = std::fread(buffer, 1, sizeof buffer - 1, f);
   std::fclose(f);

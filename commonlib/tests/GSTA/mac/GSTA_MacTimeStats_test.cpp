@@ -11,7 +11,8 @@ namespace {
 class GSTA_MacTimeStatsTest : public ::testing::Test {
 protected:
   void SetUp() override {
-    accum.Initialize(GLIB_StringVector{GLIB_String("Load"), GLIB_String("Draw")}, &GSTA_TimeStats::New);
+    accum.Initialize(GLIB_StringVector{GLIB_String("Load"), GLIB_String("Draw")},
+                     &GSTA_TimeStats::New);
   }
   void TearDown() override { StandIn_ReleaseTickCount(); }
 
@@ -59,16 +60,15 @@ TEST_F(GSTA_MacTimeStatsTest, ReportListsEveryCategoryWithItsShare) {
 
   std::ostringstream report;
   accum.GenerateReport(&report);
-  EXPECT_EQ(report.str(),
-            "\n"
-            "%%%%%%%%%%%%%%%%%%%%%%%%%%%%%%%%%%%%%%%%%\n"
-            "%\n"
-            "% Object           # Objs WallTime    % \n"
-            "% ---------------- ------ -------- -----\n"
-            "%             Load      2      5.0  83.3\n"
-            "%             Draw      1      1.0  16.7\n"
-            "%                  ------ --------\n"
-            "%            Total      3      6.0     \n");
+  EXPECT_EQ(report.str(), "\n"
+                          "%%%%%%%%%%%%%%%%%%%%%%%%%%%%%%%%%%%%%%%%%\n"
+                          "%\n"
+                          "% Object           # Objs WallTime    % \n"
+                          "% ---------------- ------ -------- -----\n"
+                          "%             Load      2      5.0  83.3\n"
+                          "%             Draw      1      1.0  16.7\n"
+                          "%                  ------ --------\n"
+                          "%            Total      3      6.0     \n");
   EXPECT_EQ(report.precision(), 6);
   EXPECT_EQ(report.flags() & std::ios_base::floatfield, std::ios_base::fmtflags());
 }

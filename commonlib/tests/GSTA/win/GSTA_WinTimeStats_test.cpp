@@ -58,7 +58,8 @@ TEST(GSTA_WinTimeStats, ArithmeticOnAllThreeTimes) {
 
 TEST(GSTA_WinTimeStats, ReportHasAColumnPairPerMeasure) {
   GSTA_Accum accum;
-  accum.Initialize(GLIB_StringVector{GLIB_String("Load"), GLIB_String("Draw")}, &GSTA_TimeStats::New);
+  accum.Initialize(GLIB_StringVector{GLIB_String("Load"), GLIB_String("Draw")},
+                   &GSTA_TimeStats::New);
   accum.Push(0);
   accum.Pop(0);
   accum.Push(0);

@@ -25,7 +25,8 @@ class CFReleaser {
 public:
   explicit CFReleaser(CFTypeRef object) : m_Object(object) {}
   ~CFReleaser() {
-    if (m_Object) CFRelease(m_Object);
+    if (m_Object)
+      CFRelease(m_Object);
   }
   CFReleaser(CFReleaser const&) = delete;
   CFReleaser& operator=(CFReleaser const&) = delete;
@@ -39,14 +40,18 @@ private:
 std::vector<char> PathOf(FSRef const* ref) {
   CFURLRef url = CFURLCreateFromFSRef(nullptr, ref);
   CFReleaser urlReleaser(url);
-  if (!url) return {};
+  if (!url)
+    return {};
   CFStringRef path = CFURLCopyFileSystemPath(url, kCFURLPOSIXPathStyle);
   CFReleaser pathReleaser(path);
-  if (!path) return {};
+  if (!path)
+    return {};
   // A name the system encoding cannot hold is given in UTF-8, the path's own encoding.
-  for (CFStringEncoding encoding : {CFStringGetSystemEncoding(), CFStringEncoding{kCFStringEncodingUTF8}}) {
+  for (CFStringEncoding encoding :
+       {CFStringGetSystemEncoding(), CFStringEncoding{kCFStringEncodingUTF8}}) {
     const CFIndex size = CFStringGetMaximumSizeForEncoding(CFStringGetLength(path), encoding);
-    if (size < 0) continue;
+    if (size < 0)
+      continue;
     std::vector<char> name(static_cast<std::size_t>(size) + 1, '\0');
     if (CFStringGetCString(path, name.data(), static_cast<CFIndex>(name.size()), encoding))
       return name;
@@ -55,7 +60,8 @@ std::vector<char> PathOf(FSRef const* ref) {
 }
 
 void PrintMessage(char const* module, char const* prefix, char const* format, va_list args) {
-  if (module) std::fprintf(stderr, "%s: ", module);
+  if (module)
+    std::fprintf(stderr, "%s: ", module);
   std::fputs(prefix, stderr);
   std::vfprintf(stderr, format, args);
   std::fputs(".\n", stderr);
@@ -80,8 +86,9 @@ TIFF* TIFFFSRefOpen(FSRef const* ref, char const* mode, TIFFOpenOptions* options
   FSIORefNum fork = 0;
   if (FSOpenFork(ref, forkName.length, forkName.unicode, readWrite ? fsRdWrPerm : fsRdPerm,
                  &fork) != noErr) {
-    TIFFErrorExt(nullptr, kModule, readWrite ? "Unable to open file \"%s\" for 'O_RDWR' mode"
-                                             : "Unable to open file \"%s\" for 'O_RDONLY' mode",
+    TIFFErrorExt(nullptr, kModule,
+                 readWrite ? "Unable to open file \"%s\" for 'O_RDWR' mode"
+                           : "Unable to open file \"%s\" for 'O_RDONLY' mode",
                  name.data());
     return nullptr;
   }
@@ -106,8 +113,8 @@ tmsize_t _tiffReadProc(thandle_t handle, void* buffer, tmsize_t size) {
 
 tmsize_t _tiffWriteProc(thandle_t handle, void* buffer, tmsize_t size) {
   ByteCount done = 0;
-  if (size < 0 ||
-      FSWriteFork(ForkOf(handle), fsAtMark, 0, static_cast<ByteCount>(size), buffer, &done) != noErr)
+  if (size < 0 || FSWriteFork(ForkOf(handle), fsAtMark, 0, static_cast<ByteCount>(size), buffer,
+                              &done) != noErr)
     return -1;
   return static_cast<tmsize_t>(done);
 }
@@ -119,31 +126,39 @@ toff_t _tiffSeekProc(thandle_t handle, toff_t offset, int whence) {
   // setting the position itself refuses a place beyond the end.
   const FSIORefNum fork = ForkOf(handle);
   SInt64 size = 0, position = 0;
-  if (FSGetForkPosition(fork, &position) != noErr) return kSeekFailed;
+  if (FSGetForkPosition(fork, &position) != noErr)
+    return kSeekFailed;
   const std::int64_t delta = static_cast<std::int64_t>(offset);
   std::int64_t target = 0;
   switch (whence) {
     case SEEK_SET:
-      if (offset > static_cast<toff_t>(INT64_MAX)) return kSeekFailed;
+      if (offset > static_cast<toff_t>(INT64_MAX))
+        return kSeekFailed;
       target = delta;
       break;
     case SEEK_CUR:
       target = position + delta;
       break;
     case SEEK_END:
-      if (FSGetForkSize(fork, &size) != noErr) return kSeekFailed;
+      if (FSGetForkSize(fork, &size) != noErr)
+        return kSeekFailed;
       target = size + delta;
       break;
     default:
       return static_cast<toff_t>(position);
   }
-  if (target < 0) return kSeekFailed;
-  if (FSSetForkPosition(fork, fsFromStart, target) != noErr) return kSeekFailed;
-  if (FSGetForkPosition(fork, &position) != noErr) return kSeekFailed;
+  if (target < 0)
+    return kSeekFailed;
+  if (FSSetForkPosition(fork, fsFromStart, target) != noErr)
+    return kSeekFailed;
+  if (FSGetForkPosition(fork, &position) != noErr)
+    return kSeekFailed;
   return static_cast<toff_t>(position);
 }
 
-int _tiffCloseProc(thandle_t handle) { return FSCloseFork(ForkOf(handle)); }
+int _tiffCloseProc(thandle_t handle) {
+  return FSCloseFork(ForkOf(handle));
+}
 
 toff_t _tiffSizeProc(thandle_t handle) {
   SInt64 size = 0;
@@ -159,7 +174,9 @@ toff_t _tiffSizeProc(thandle_t handle) {
   return static_cast<toff_t>(size);
 }
 
-int _tiffMapProc(thandle_t, void**, toff_t*) { return 0; }
+int _tiffMapProc(thandle_t, void**, toff_t*) {
+  return 0;
+}
 
 void _tiffUnmapProc(thandle_t, void*, toff_t) {}
 

@@ -20,7 +20,8 @@ protected:
     StandIn_FilesReset();
     m_Path = PreviewFixture::TempFilePath("mac-access.tif");
     PreviewFixture::Write(m_Path, PreviewFixture::PreviewFile::Make(600, 600));
-    ASSERT_EQ(FSPathMakeRef(reinterpret_cast<UInt8 const*>(m_Path.c_str()), &m_Ref, nullptr), noErr);
+    ASSERT_EQ(FSPathMakeRef(reinterpret_cast<UInt8 const*>(m_Path.c_str()), &m_Ref, nullptr),
+              noErr);
   }
   void TearDown() override { StandIn_FilesReset(); }
 
@@ -104,7 +105,8 @@ TEST_F(TIFX_MacAccess, FailingFileManagerCallsGiveMinusOne) {
   const thandle_t h = Handle(fork);
   StandIn_FilesFailNext("FSGetForkSize", ioErr);
   EXPECT_EQ(_tiffSizeProc(h), static_cast<toff_t>(-1));
-  EXPECT_EQ(TIFX_KRXFile::LastErrorMessage(), "[_tiffSizeProc] _tiffSizeProc: Cannot get file size");
+  EXPECT_EQ(TIFX_KRXFile::LastErrorMessage(),
+            "[_tiffSizeProc] _tiffSizeProc: Cannot get file size");
   StandIn_FilesFailNext("FSGetForkPosition", ioErr);
   EXPECT_EQ(_tiffSeekProc(h, 0, SEEK_SET), static_cast<toff_t>(-1));
   char byte = 0;

@@ -24,10 +24,15 @@ inline CFRange CFRangeMake(CFIndex location, CFIndex length) {
   return range;
 }
 
-enum { kCFNotFound = -1 };
+enum {
+  kCFNotFound = -1
+};
 
-typedef enum { kCFCompareLessThan = -1, kCFCompareEqualTo = 0, kCFCompareGreaterThan = 1 }
-    CFComparisonResult;
+typedef enum {
+  kCFCompareLessThan = -1,
+  kCFCompareEqualTo = 0,
+  kCFCompareGreaterThan = 1
+} CFComparisonResult;
 
 class StandIn_CFObject {
 public:

@@ -35,7 +35,7 @@ CFBundleRef CFBundleGetMainBundle();
 CFStringRef CFBundleCopyLocalizedString(CFBundleRef bundle, CFStringRef key, CFStringRef value,
                                         CFStringRef tableName);
 
-#define CFCopyLocalizedString(key, comment) \
+#define CFCopyLocalizedString(key, comment)                                                        \
   CFBundleCopyLocalizedString(CFBundleGetMainBundle(), (key), (key), nullptr)
 
 // Test hooks.

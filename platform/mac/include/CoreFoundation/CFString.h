@@ -18,7 +18,9 @@ enum {
   kCFStringEncodingUTF16BE = 0x10000100,
   kCFStringEncodingUTF16LE = 0x14000100
 };
-enum : UInt32 { kCFStringEncodingInvalidId = 0xffffffffU };
+enum : UInt32 {
+  kCFStringEncodingInvalidId = 0xffffffffU
+};
 
 // The stand-in's string object; stand-in sources of other CF types build and read it directly.
 class StandIn_CFString : public StandIn_CFObject {
@@ -39,8 +41,7 @@ CFTypeID CFStringGetTypeID();
 CFStringRef CFStringCreateWithCString(CFAllocatorRef alloc, const char* cStr,
                                       CFStringEncoding encoding);
 CFStringRef CFStringCreateWithBytes(CFAllocatorRef alloc, const UInt8* bytes, CFIndex numBytes,
-                                    CFStringEncoding encoding,
-                                    Boolean isExternalRepresentation);
+                                    CFStringEncoding encoding, Boolean isExternalRepresentation);
 CFStringRef CFStringCreateWithCharacters(CFAllocatorRef alloc, const UniChar* chars,
                                          CFIndex numChars);
 
@@ -60,7 +61,10 @@ Boolean CFStringGetCString(CFStringRef theString, char* buffer, CFIndex bufferSi
 // Always null in the stand-in (callers then convert with CFStringGetCString).
 const char* CFStringGetCStringPtr(CFStringRef theString, CFStringEncoding encoding);
 
-enum : CFOptionFlags { kCFCompareCaseInsensitive = 1, kCFCompareNonliteral = 16 };
+enum : CFOptionFlags {
+  kCFCompareCaseInsensitive = 1,
+  kCFCompareNonliteral = 16
+};
 
 // Unit by unit; with kCFCompareCaseInsensitive letters of Basic Latin, Latin-1 and Greek are
 // compared in lower case. kCFCompareNonliteral is accepted: the stand-in's texts carry no

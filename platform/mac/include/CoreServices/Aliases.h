@@ -15,7 +15,9 @@ typedef AliasRecord* AliasPtr;
 typedef AliasPtr* AliasHandle;
 
 typedef UInt32 FSAliasInfoBitmap;
-enum : FSAliasInfoBitmap { kFSAliasInfoNone = 0 };
+enum : FSAliasInfoBitmap {
+  kFSAliasInfoNone = 0
+};
 struct FSAliasInfo {
   UInt32 reserved;
 };
@@ -27,8 +29,7 @@ OSErr FSNewAliasMinimal(const FSRef* target, AliasHandle* inAlias);
 OSErr FSResolveAlias(const FSRef* fromFile, AliasHandle alias, FSRef* target, Boolean* wasChanged);
 // The target's name, the volume's name and the path (retained for the caller), each when asked.
 OSStatus FSCopyAliasInfo(AliasHandle inAlias, HFSUniStr255* targetName, HFSUniStr255* volumeName,
-                         CFStringRef* pathString, FSAliasInfoBitmap* whichInfo,
-                         FSAliasInfo* info);
+                         CFStringRef* pathString, FSAliasInfoBitmap* whichInfo, FSAliasInfo* info);
 
 // Test hook: an alias of a POSIX path whose item need not exist; null without memory.
 AliasHandle StandIn_NewAliasForPath(const char* path);

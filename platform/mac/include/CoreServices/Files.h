@@ -140,8 +140,12 @@ enum : UInt16 {
   fsFromMark = 3
 };
 
-enum : FSVolumeRefNum { kFSInvalidVolumeRefNum = 0 };
-enum : TextEncoding { kTextEncodingUnknown = 0xFFFF };
+enum : FSVolumeRefNum {
+  kFSInvalidVolumeRefNum = 0
+};
+enum : TextEncoding {
+  kTextEncodingUnknown = 0xFFFF
+};
 
 struct OpaqueFSIterator;
 typedef OpaqueFSIterator* FSIterator;
@@ -186,7 +190,9 @@ union CInfoPBRec {
 };
 typedef CInfoPBRec* CInfoPBPtr;
 
-enum : SInt8 { kioFlAttribDirMask = 0x10 };
+enum : SInt8 {
+  kioFlAttribDirMask = 0x10
+};
 
 // Catalog.
 OSErr FSGetCatalogInfo(const FSRef* ref, FSCatalogInfoBitmap whichInfo, FSCatalogInfo* catalogInfo,
@@ -201,10 +207,9 @@ OSErr FSCompareFSRefs(const FSRef* ref1, const FSRef* ref2);
 OSErr FSCreateFileUnicode(const FSRef* parentRef, UniCharCount nameLength, const UniChar* name,
                           FSCatalogInfoBitmap whichInfo, const FSCatalogInfo* catalogInfo,
                           FSRef* newRef, FSSpecPtr newSpec);
-OSErr FSCreateDirectoryUnicode(const FSRef* parentRef, UniCharCount nameLength,
-                               const UniChar* name, FSCatalogInfoBitmap whichInfo,
-                               const FSCatalogInfo* catalogInfo, FSRef* newRef, FSSpecPtr newSpec,
-                               UInt32* newDirID);
+OSErr FSCreateDirectoryUnicode(const FSRef* parentRef, UniCharCount nameLength, const UniChar* name,
+                               FSCatalogInfoBitmap whichInfo, const FSCatalogInfo* catalogInfo,
+                               FSRef* newRef, FSSpecPtr newSpec, UInt32* newDirID);
 OSErr FSDeleteObject(const FSRef* ref);
 OSErr FSOpenIterator(const FSRef* container, FSIteratorFlags iteratorFlags, FSIterator* iterator);
 OSErr FSCloseIterator(FSIterator iterator);

@@ -83,7 +83,8 @@ private:
     if (m_Path.empty())
       return std::string();
     std::string const resources = m_Path + "/Contents/Resources/";
-    for (const std::string& language : {m_Language, std::string("en"), std::string("English"), std::string("Base")}) {
+    for (const std::string& language :
+         {m_Language, std::string("en"), std::string("English"), std::string("Base")}) {
       std::string const folder = resources + language + ".lproj";
       if (IsDirectory(folder))
         return folder + "/" + fileName;
@@ -97,7 +98,9 @@ private:
   long m_TablesRead = 0;
 };
 
-StandIn_CFBundle::StandIn_CFBundle() : StandIn_CFObject(BundleTypeID()), m_Resources(new Resources) {}
+StandIn_CFBundle::StandIn_CFBundle()
+    : StandIn_CFObject(BundleTypeID()),
+      m_Resources(new Resources) {}
 
 StandIn_CFBundle::~StandIn_CFBundle() {
   delete m_Resources;

@@ -11,7 +11,8 @@ bool DecodeUTF16(const std::string& bytes, bool bigEndian, std::u16string& text)
   for (std::size_t i = 2; i + 1 < bytes.size(); i += 2) {
     unsigned char const first = static_cast<unsigned char>(bytes[i]);
     unsigned char const second = static_cast<unsigned char>(bytes[i + 1]);
-    text.push_back(static_cast<char16_t>(bigEndian ? (first << 8) | second : (second << 8) | first));
+    text.push_back(
+        static_cast<char16_t>(bigEndian ? (first << 8) | second : (second << 8) | first));
   }
   return true;
 }
@@ -56,7 +57,9 @@ bool DecodeUTF8(const std::string& bytes, std::size_t from, std::u16string& text
 }
 
 bool Decode(const std::string& bytes, std::u16string& text) {
-  auto starts = [&bytes](const char* mark, std::size_t n) { return bytes.compare(0, n, mark, n) == 0; };
+  auto starts = [&bytes](const char* mark, std::size_t n) {
+    return bytes.compare(0, n, mark, n) == 0;
+  };
   if (starts("\xFF\xFE", 2))
     return DecodeUTF16(bytes, false, text);
   if (starts("\xFE\xFF", 2))
@@ -163,13 +166,20 @@ private:
   char16_t ReadEscape() {
     char16_t const c = m_Text[m_Pos++];
     switch (c) {
-      case u'a': return u'\a';
-      case u'b': return u'\b';
-      case u'f': return u'\f';
-      case u'n': return u'\n';
-      case u'r': return u'\r';
-      case u't': return u'\t';
-      case u'v': return u'\v';
+      case u'a':
+        return u'\a';
+      case u'b':
+        return u'\b';
+      case u'f':
+        return u'\f';
+      case u'n':
+        return u'\n';
+      case u'r':
+        return u'\r';
+      case u't':
+        return u'\t';
+      case u'v':
+        return u'\v';
       case u'U':
       case u'u': {
         unsigned value = 0;
@@ -180,7 +190,8 @@ private:
       default:
         if (c >= u'0' && c <= u'7') {
           unsigned value = c - u'0';
-          for (int digits = 1; digits < 3 && !AtEnd() && m_Text[m_Pos] >= u'0' && m_Text[m_Pos] <= u'7'; ++digits)
+          for (int digits = 1;
+               digits < 3 && !AtEnd() && m_Text[m_Pos] >= u'0' && m_Text[m_Pos] <= u'7'; ++digits)
             value = value * 8 + (m_Text[m_Pos++] - u'0');
           return static_cast<char16_t>(value & 0xFF);
         }

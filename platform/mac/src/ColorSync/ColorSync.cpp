@@ -64,8 +64,10 @@ CMRGBColor LabToSRGB(const CMLabColor& c) {
 }  // namespace
 
 CMError CMGetDefaultProfileBySpace(OSType dataColorSpace, CMProfileRef* prof) {
-  if (const CMError failure = TakeFailure(StandIn_CMGetDefaultProfileBySpace)) return failure;
-  if (!prof) return cmParameterError;
+  if (const CMError failure = TakeFailure(StandIn_CMGetDefaultProfileBySpace))
+    return failure;
+  if (!prof)
+    return cmParameterError;
   if (dataColorSpace != cmRGBData && dataColorSpace != cmCMYKData && dataColorSpace != cmLabData)
     return cmProfileNotFound;
   *prof = new OpaqueCMProfileRef{dataColorSpace};
@@ -74,29 +76,35 @@ CMError CMGetDefaultProfileBySpace(OSType dataColorSpace, CMProfileRef* prof) {
 }
 
 CMError CMCloseProfile(CMProfileRef prof) {
-  if (!prof) return cmParameterError;
+  if (!prof)
+    return cmParameterError;
   delete prof;
   --gOpenObjects;
   return 0;
 }
 
 CMError NCWNewColorWorld(CMWorldRef* cw, CMProfileRef src, CMProfileRef dst) {
-  if (const CMError failure = TakeFailure(StandIn_NCWNewColorWorld)) return failure;
-  if (!cw || !src || !dst) return cmParameterError;
+  if (const CMError failure = TakeFailure(StandIn_NCWNewColorWorld))
+    return failure;
+  if (!cw || !src || !dst)
+    return cmParameterError;
   *cw = new OpaqueCMWorldRef{src->space, dst->space};
   ++gOpenObjects;
   return 0;
 }
 
 void CWDisposeColorWorld(CMWorldRef cw) {
-  if (!cw) return;
+  if (!cw)
+    return;
   delete cw;
   --gOpenObjects;
 }
 
 CMError CWMatchColors(CMWorldRef cw, CMColor* myColors, UInt32 count) {
-  if (const CMError failure = TakeFailure(StandIn_CWMatchColors)) return failure;
-  if (!cw || (!myColors && count > 0)) return cmParameterError;
+  if (const CMError failure = TakeFailure(StandIn_CWMatchColors))
+    return failure;
+  if (!cw || (!myColors && count > 0))
+    return cmParameterError;
   if (cw->to != cmRGBData || (cw->from != cmCMYKData && cw->from != cmLabData))
     return cmMethodError;
   for (UInt32 i = 0; i < count; ++i) {
@@ -111,11 +119,16 @@ void StandIn_ColorSyncFailNext(StandIn_ColorSyncCall call, CMError status) {
   gPendingFailure[call] = status;
 }
 
-int StandIn_ColorSyncOpenObjects() { return gOpenObjects; }
+int StandIn_ColorSyncOpenObjects() {
+  return gOpenObjects;
+}
 
-int StandIn_ColorSyncMatchedColors() { return gMatchedColors; }
+int StandIn_ColorSyncMatchedColors() {
+  return gMatchedColors;
+}
 
 void StandIn_ColorSyncReset() {
-  for (CMError& f : gPendingFailure) f = 0;
+  for (CMError& f : gPendingFailure)
+    f = 0;
   gMatchedColors = 0;
 }

@@ -28,11 +28,15 @@ const CFAllocatorRef kCFAllocatorMalloc = &g_allocator;
 const CFAllocatorRef kCFAllocatorNull = &g_allocator;
 
 StandIn_CFObject::StandIn_CFObject(CFTypeID typeID)
-    : m_TypeID(typeID), m_RetainCount(1), m_Immortal(false) {
+    : m_TypeID(typeID),
+      m_RetainCount(1),
+      m_Immortal(false) {
   ++g_liveObjects;
 }
 
-StandIn_CFObject::~StandIn_CFObject() { --g_liveObjects; }
+StandIn_CFObject::~StandIn_CFObject() {
+  --g_liveObjects;
+}
 
 void StandIn_CFObject::MakeImmortal() {
   if (!m_Immortal) {
@@ -85,6 +89,10 @@ CFTypeID CFGetTypeID(CFTypeRef object) {
   return object->TypeID();
 }
 
-CFTypeID StandIn_CFRegisterType() { return g_nextTypeID++; }
+CFTypeID StandIn_CFRegisterType() {
+  return g_nextTypeID++;
+}
 
-long StandIn_CFLiveObjectCount() { return g_liveObjects.load(); }
+long StandIn_CFLiveObjectCount() {
+  return g_liveObjects.load();
+}

@@ -47,7 +47,9 @@ bool FormatterCreationFails() {
   return false;
 }
 
-std::u16string Ascii16(const std::string& text) { return std::u16string(text.begin(), text.end()); }
+std::u16string Ascii16(const std::string& text) {
+  return std::u16string(text.begin(), text.end());
+}
 
 std::string Utf8OfASCIIOnly(CFStringRef text) {
   std::string result;
@@ -65,9 +67,14 @@ constexpr long kMaxFractionDigits = 340;
 // --- CFNumber ---------------------------------------------------------------------------------
 
 StandIn_CFNumber::StandIn_CFNumber(bool isFloat, long long integer, double real)
-    : StandIn_CFObject(NumberTypeID()), m_IsFloat(isFloat), m_Integer(integer), m_Real(real) {}
+    : StandIn_CFObject(NumberTypeID()),
+      m_IsFloat(isFloat),
+      m_Integer(integer),
+      m_Real(real) {}
 
-CFTypeID CFNumberGetTypeID() { return NumberTypeID(); }
+CFTypeID CFNumberGetTypeID() {
+  return NumberTypeID();
+}
 
 CFNumberRef CFNumberCreate(CFAllocatorRef, CFNumberType theType, const void* valuePtr) {
   if (valuePtr == nullptr) {
@@ -75,16 +82,36 @@ CFNumberRef CFNumberCreate(CFAllocatorRef, CFNumberType theType, const void* val
   }
   long long integer = 0;
   switch (theType) {
-    case kCFNumberSInt8Type: integer = *static_cast<const SInt8*>(valuePtr); break;
-    case kCFNumberSInt16Type: integer = *static_cast<const SInt16*>(valuePtr); break;
-    case kCFNumberSInt32Type: integer = *static_cast<const SInt32*>(valuePtr); break;
-    case kCFNumberSInt64Type: integer = *static_cast<const SInt64*>(valuePtr); break;
-    case kCFNumberCharType: integer = *static_cast<const char*>(valuePtr); break;
-    case kCFNumberShortType: integer = *static_cast<const short*>(valuePtr); break;
-    case kCFNumberIntType: integer = *static_cast<const int*>(valuePtr); break;
-    case kCFNumberLongType: integer = *static_cast<const long*>(valuePtr); break;
-    case kCFNumberLongLongType: integer = *static_cast<const long long*>(valuePtr); break;
-    case kCFNumberCFIndexType: integer = *static_cast<const CFIndex*>(valuePtr); break;
+    case kCFNumberSInt8Type:
+      integer = *static_cast<const SInt8*>(valuePtr);
+      break;
+    case kCFNumberSInt16Type:
+      integer = *static_cast<const SInt16*>(valuePtr);
+      break;
+    case kCFNumberSInt32Type:
+      integer = *static_cast<const SInt32*>(valuePtr);
+      break;
+    case kCFNumberSInt64Type:
+      integer = *static_cast<const SInt64*>(valuePtr);
+      break;
+    case kCFNumberCharType:
+      integer = *static_cast<const char*>(valuePtr);
+      break;
+    case kCFNumberShortType:
+      integer = *static_cast<const short*>(valuePtr);
+      break;
+    case kCFNumberIntType:
+      integer = *static_cast<const int*>(valuePtr);
+      break;
+    case kCFNumberLongType:
+      integer = *static_cast<const long*>(valuePtr);
+      break;
+    case kCFNumberLongLongType:
+      integer = *static_cast<const long long*>(valuePtr);
+      break;
+    case kCFNumberCFIndexType:
+      integer = *static_cast<const CFIndex*>(valuePtr);
+      break;
     case kCFNumberFloat32Type:
     case kCFNumberFloatType: {
       const double real = *static_cast<const float*>(valuePtr);
@@ -95,7 +122,8 @@ CFNumberRef CFNumberCreate(CFAllocatorRef, CFNumberType theType, const void* val
       const double real = *static_cast<const double*>(valuePtr);
       return new StandIn_CFNumber(true, 0, real);
     }
-    default: Crash("CFNumberCreate with an unknown number type");
+    default:
+      Crash("CFNumberCreate with an unknown number type");
   }
   return new StandIn_CFNumber(false, integer, static_cast<double>(integer));
 }
@@ -123,23 +151,36 @@ Boolean CFNumberGetValue(CFNumberRef number, CFNumberType theType, void* valuePt
     Crash("CFNumberGetValue with NULL");
   }
   switch (theType) {
-    case kCFNumberSInt8Type: return StoreInteger<SInt8>(*number, valuePtr);
-    case kCFNumberSInt16Type: return StoreInteger<SInt16>(*number, valuePtr);
-    case kCFNumberSInt32Type: return StoreInteger<SInt32>(*number, valuePtr);
-    case kCFNumberSInt64Type: return StoreInteger<SInt64>(*number, valuePtr);
-    case kCFNumberCharType: return StoreInteger<char>(*number, valuePtr);
-    case kCFNumberShortType: return StoreInteger<short>(*number, valuePtr);
-    case kCFNumberIntType: return StoreInteger<int>(*number, valuePtr);
-    case kCFNumberLongType: return StoreInteger<long>(*number, valuePtr);
-    case kCFNumberLongLongType: return StoreInteger<long long>(*number, valuePtr);
-    case kCFNumberCFIndexType: return StoreInteger<CFIndex>(*number, valuePtr);
+    case kCFNumberSInt8Type:
+      return StoreInteger<SInt8>(*number, valuePtr);
+    case kCFNumberSInt16Type:
+      return StoreInteger<SInt16>(*number, valuePtr);
+    case kCFNumberSInt32Type:
+      return StoreInteger<SInt32>(*number, valuePtr);
+    case kCFNumberSInt64Type:
+      return StoreInteger<SInt64>(*number, valuePtr);
+    case kCFNumberCharType:
+      return StoreInteger<char>(*number, valuePtr);
+    case kCFNumberShortType:
+      return StoreInteger<short>(*number, valuePtr);
+    case kCFNumberIntType:
+      return StoreInteger<int>(*number, valuePtr);
+    case kCFNumberLongType:
+      return StoreInteger<long>(*number, valuePtr);
+    case kCFNumberLongLongType:
+      return StoreInteger<long long>(*number, valuePtr);
+    case kCFNumberCFIndexType:
+      return StoreInteger<CFIndex>(*number, valuePtr);
     case kCFNumberFloat32Type:
     case kCFNumberFloatType:
       *static_cast<float*>(valuePtr) = static_cast<float>(number->Real());
       return static_cast<double>(static_cast<float>(number->Real())) == number->Real();
     case kCFNumberFloat64Type:
-    case kCFNumberDoubleType: *static_cast<double*>(valuePtr) = number->Real(); return true;
-    default: Crash("CFNumberGetValue with an unknown number type");
+    case kCFNumberDoubleType:
+      *static_cast<double*>(valuePtr) = number->Real();
+      return true;
+    default:
+      Crash("CFNumberGetValue with an unknown number type");
   }
 }
 
@@ -153,8 +194,11 @@ Boolean CFNumberIsFloatType(CFNumberRef number) {
 // --- CFLocale ---------------------------------------------------------------------------------
 
 StandIn_CFLocale::StandIn_CFLocale(const std::string& identifier)
-    : StandIn_CFObject(LocaleTypeID()), m_Identifier(identifier), m_Decimal(u"."),
-      m_Grouping(u","), m_Minus(u"-") {
+    : StandIn_CFObject(LocaleTypeID()),
+      m_Identifier(identifier),
+      m_Decimal(u"."),
+      m_Grouping(u","),
+      m_Minus(u"-") {
   if (identifier == "de_DE") {
     m_Decimal = u",";
     m_Grouping = u".";
@@ -168,7 +212,9 @@ StandIn_CFLocale::StandIn_CFLocale(const std::string& identifier)
   }
 }
 
-CFTypeID CFLocaleGetTypeID() { return LocaleTypeID(); }
+CFTypeID CFLocaleGetTypeID() {
+  return LocaleTypeID();
+}
 
 CFLocaleRef CFLocaleCopyCurrent() {
   std::lock_guard<std::mutex> lock(g_currentLocaleMutex);
@@ -210,11 +256,14 @@ void StandIn_CFLocaleSetCurrent(const char* identifier) {
 // --- CFNumberFormatter ------------------------------------------------------------------------
 
 StandIn_CFNumberFormatter::StandIn_CFNumberFormatter(CFLocaleRef locale)
-    : StandIn_CFObject(FormatterTypeID()), m_Locale(locale) {
+    : StandIn_CFObject(FormatterTypeID()),
+      m_Locale(locale) {
   CFRetain(m_Locale);
 }
 
-StandIn_CFNumberFormatter::~StandIn_CFNumberFormatter() { CFRelease(m_Locale); }
+StandIn_CFNumberFormatter::~StandIn_CFNumberFormatter() {
+  CFRelease(m_Locale);
+}
 
 void StandIn_CFNumberFormatter::SetMinFractionDigits(long digits) {
   m_MinFraction = std::clamp(digits, 0L, kMaxFractionDigits);
@@ -257,10 +306,14 @@ std::u16string StandIn_CFNumberFormatter::Format(double value) const {
   return result;
 }
 
-const CFStringRef kCFNumberFormatterMinFractionDigits = CFSTR("kCFNumberFormatterMinFractionDigits");
-const CFStringRef kCFNumberFormatterMaxFractionDigits = CFSTR("kCFNumberFormatterMaxFractionDigits");
+const CFStringRef kCFNumberFormatterMinFractionDigits =
+    CFSTR("kCFNumberFormatterMinFractionDigits");
+const CFStringRef kCFNumberFormatterMaxFractionDigits =
+    CFSTR("kCFNumberFormatterMaxFractionDigits");
 
-CFTypeID CFNumberFormatterGetTypeID() { return FormatterTypeID(); }
+CFTypeID CFNumberFormatterGetTypeID() {
+  return FormatterTypeID();
+}
 
 CFNumberFormatterRef CFNumberFormatterCreate(CFAllocatorRef, CFLocaleRef locale,
                                              CFNumberFormatterStyle style) {

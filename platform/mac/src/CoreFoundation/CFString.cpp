@@ -58,22 +58,22 @@ CFStringRef CreateFromBytes(const UInt8* bytes, std::size_t count, CFStringEncod
 }  // namespace
 
 StandIn_CFString::StandIn_CFString(std::u16string units)
-    : StandIn_CFObject(StringTypeID()), m_Units(std::move(units)) {}
+    : StandIn_CFObject(StringTypeID()),
+      m_Units(std::move(units)) {}
 
-CFTypeID CFStringGetTypeID() { return StringTypeID(); }
+CFTypeID CFStringGetTypeID() {
+  return StringTypeID();
+}
 
-CFStringRef CFStringCreateWithCString(CFAllocatorRef, const char* cStr,
-                                      CFStringEncoding encoding) {
+CFStringRef CFStringCreateWithCString(CFAllocatorRef, const char* cStr, CFStringEncoding encoding) {
   if (cStr == nullptr) {
     Crash("CFStringCreateWithCString(NULL)");
   }
-  return CreateFromBytes(reinterpret_cast<const UInt8*>(cStr), std::strlen(cStr), encoding,
-                         false);
+  return CreateFromBytes(reinterpret_cast<const UInt8*>(cStr), std::strlen(cStr), encoding, false);
 }
 
 CFStringRef CFStringCreateWithBytes(CFAllocatorRef, const UInt8* bytes, CFIndex numBytes,
-                                    CFStringEncoding encoding,
-                                    Boolean isExternalRepresentation) {
+                                    CFStringEncoding encoding, Boolean isExternalRepresentation) {
   if (numBytes < 0 || (bytes == nullptr && numBytes > 0)) {
     return nullptr;
   }
@@ -81,8 +81,7 @@ CFStringRef CFStringCreateWithBytes(CFAllocatorRef, const UInt8* bytes, CFIndex 
                          isExternalRepresentation != 0);
 }
 
-CFStringRef CFStringCreateWithCharacters(CFAllocatorRef, const UniChar* chars,
-                                         CFIndex numChars) {
+CFStringRef CFStringCreateWithCharacters(CFAllocatorRef, const UniChar* chars, CFIndex numChars) {
   if (numChars < 0 || (chars == nullptr && numChars > 0) || CreationFails()) {
     return nullptr;
   }
@@ -196,7 +195,9 @@ Boolean CFStringGetCString(CFStringRef theString, char* buffer, CFIndex bufferSi
   return converted == length;
 }
 
-const char* CFStringGetCStringPtr(CFStringRef, CFStringEncoding) { return nullptr; }
+const char* CFStringGetCStringPtr(CFStringRef, CFStringEncoding) {
+  return nullptr;
+}
 
 CFIndex CFStringGetMaximumSizeForEncoding(CFIndex length, CFStringEncoding encoding) {
   if (!standin::IsSupportedEncoding(encoding)) {
@@ -205,7 +206,9 @@ CFIndex CFStringGetMaximumSizeForEncoding(CFIndex length, CFStringEncoding encod
   return length * static_cast<CFIndex>(standin::MaximumBytesPerUnit(encoding));
 }
 
-CFStringEncoding CFStringGetSystemEncoding() { return kCFStringEncodingMacRoman; }
+CFStringEncoding CFStringGetSystemEncoding() {
+  return kCFStringEncodingMacRoman;
+}
 
 Boolean CFStringIsEncodingAvailable(CFStringEncoding encoding) {
   return standin::IsSupportedEncoding(encoding);
@@ -220,8 +223,8 @@ CFStringRef StandIn_CFSTR(const char* cStr) {
   if (entry == nullptr) {
     std::u16string units;
     const std::size_t length = std::strlen(cStr);
-    if (!standin::DecodeBytes(reinterpret_cast<const UInt8*>(cStr), length,
-                              kCFStringEncodingUTF8, false, units)) {
+    if (!standin::DecodeBytes(reinterpret_cast<const UInt8*>(cStr), length, kCFStringEncodingUTF8,
+                              false, units)) {
       Crash("CFSTR with text that is not UTF-8");
     }
     entry = new StandIn_CFString(std::move(units));
@@ -230,4 +233,6 @@ CFStringRef StandIn_CFSTR(const char* cStr) {
   return entry;
 }
 
-void StandIn_CFStringFailNextCreations(int count) { g_failingCreations.store(count); }
+void StandIn_CFStringFailNextCreations(int count) {
+  g_failingCreations.store(count);
+}

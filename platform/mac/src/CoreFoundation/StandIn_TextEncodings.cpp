@@ -26,16 +26,19 @@ const char16_t kMacRomanHigh[128] = {
 // Windows Latin 1 (code page 1252), bytes 0x80 to 0x9F; the five unassigned bytes stand for the
 // C1 controls of the same value.
 const char16_t kWindowsLatin1C1[32] = {
-    0x20AC, 0x0081, 0x201A, 0x0192, 0x201E, 0x2026, 0x2020, 0x2021,
-    0x02C6, 0x2030, 0x0160, 0x2039, 0x0152, 0x008D, 0x017D, 0x008F,
-    0x0090, 0x2018, 0x2019, 0x201C, 0x201D, 0x2022, 0x2013, 0x2014,
-    0x02DC, 0x2122, 0x0161, 0x203A, 0x0153, 0x009D, 0x017E, 0x0178};
+    0x20AC, 0x0081, 0x201A, 0x0192, 0x201E, 0x2026, 0x2020, 0x2021, 0x02C6, 0x2030, 0x0160,
+    0x2039, 0x0152, 0x008D, 0x017D, 0x008F, 0x0090, 0x2018, 0x2019, 0x201C, 0x201D, 0x2022,
+    0x2013, 0x2014, 0x02DC, 0x2122, 0x0161, 0x203A, 0x0153, 0x009D, 0x017E, 0x0178};
 
 const char16_t kOhmSign = 0x2126;
 const char16_t kGreekCapitalOmega = 0x03A9;
 
-bool IsHighSurrogate(char16_t unit) { return unit >= 0xD800 && unit <= 0xDBFF; }
-bool IsLowSurrogate(char16_t unit) { return unit >= 0xDC00 && unit <= 0xDFFF; }
+bool IsHighSurrogate(char16_t unit) {
+  return unit >= 0xD800 && unit <= 0xDBFF;
+}
+bool IsLowSurrogate(char16_t unit) {
+  return unit >= 0xDC00 && unit <= 0xDFFF;
+}
 
 bool IsUTF16(CFStringEncoding encoding) {
   return encoding == kCFStringEncodingUTF16 || encoding == kCFStringEncodingUTF16BE ||
@@ -174,9 +177,9 @@ bool DecodeUTF16(const UInt8* bytes, std::size_t count, CFStringEncoding encodin
   if (count % 2 != 0) {
     return false;
   }
-  bool little = encoding == kCFStringEncodingUTF16LE ||
-                (encoding == kCFStringEncodingUTF16 && !isExternalRepresentation &&
-                 HostIsLittleEndian());
+  bool little =
+      encoding == kCFStringEncodingUTF16LE ||
+      (encoding == kCFStringEncodingUTF16 && !isExternalRepresentation && HostIsLittleEndian());
   std::size_t i = 0;
   if (encoding == kCFStringEncodingUTF16 && count >= 2) {
     // A byte-order mark decides and is dropped; without one, external text is big-endian.
@@ -248,8 +251,8 @@ bool EncodeCharacter(const std::u16string& units, std::size_t index, CFStringEnc
   if (encoding == kCFStringEncodingUTF8) {
     if (IsHighSurrogate(unit) && index + 1 < units.size() && IsLowSurrogate(units[index + 1])) {
       consumed = 2;
-      const std::uint32_t code =
-          0x10000 + ((static_cast<std::uint32_t>(unit) - 0xD800) << 10) + (units[index + 1] - 0xDC00);
+      const std::uint32_t code = 0x10000 + ((static_cast<std::uint32_t>(unit) - 0xD800) << 10) +
+                                 (units[index + 1] - 0xDC00);
       AppendUTF8(code, bytes);
       return true;
     }

@@ -17,7 +17,8 @@ UInt32 TickCount(void) {
   if (g_frozen.load())
     return g_frozenTicks.load();
   const auto elapsed = std::chrono::steady_clock::now() - ClockStart();
-  const long long ticks = std::chrono::duration_cast<std::chrono::milliseconds>(elapsed).count() * 60 / 1000;
+  const long long ticks =
+      std::chrono::duration_cast<std::chrono::milliseconds>(elapsed).count() * 60 / 1000;
   return static_cast<UInt32>(static_cast<unsigned long long>(ticks));
 }
 

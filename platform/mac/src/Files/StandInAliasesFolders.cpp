@@ -23,9 +23,11 @@ constexpr std::size_t kAliasHeaderSize = sizeof(AliasRecord);
 
 AliasHandle NewAliasRecord(const std::string& path) {
   Size size = static_cast<Size>(kAliasHeaderSize + path.size());
-  if (size > 0xFFFF) return nullptr;
+  if (size > 0xFFFF)
+    return nullptr;
   Handle handle = NewHandleClear(size);
-  if (handle == nullptr) return nullptr;
+  if (handle == nullptr)
+    return nullptr;
   auto* record = reinterpret_cast<AliasRecord*>(*handle);
   record->userType = 0;
   record->aliasSize = static_cast<UInt16>(size);
@@ -34,9 +36,11 @@ AliasHandle NewAliasRecord(const std::string& path) {
 }
 
 bool PathOfAlias(AliasHandle alias, std::string* path) {
-  if (alias == nullptr || *alias == nullptr) return false;
+  if (alias == nullptr || *alias == nullptr)
+    return false;
   Size size = GetHandleSize(reinterpret_cast<Handle>(alias));
-  if (size < static_cast<Size>(kAliasHeaderSize) || (*alias)->aliasSize != size) return false;
+  if (size < static_cast<Size>(kAliasHeaderSize) || (*alias)->aliasSize != size)
+    return false;
   const char* bytes = reinterpret_cast<const char*>(*alias) + kAliasHeaderSize;
   path->assign(bytes, static_cast<std::size_t>(size) - kAliasHeaderSize);
   return !path->empty();
@@ -44,7 +48,8 @@ bool PathOfAlias(AliasHandle alias, std::string* path) {
 
 void CopyName(const std::string& utf8, HFSUniStr255* out) {
   std::string name = utf8;
-  for (char& c : name) c = c == ':' ? '/' : c;
+  for (char& c : name)
+    c = c == ':' ? '/' : c;
   std::u16string units = Utf8ToUtf16(name);
   out->length = static_cast<UInt16>(units.size() > 255 ? 255 : units.size());
   std::memcpy(out->unicode, units.data(), out->length * sizeof(UniChar));
@@ -63,7 +68,8 @@ bool DefaultFolder(OSType folderType, std::string* path) {
     return true;
   }
   const char* home = std::getenv("HOME");
-  if (home == nullptr || *home == '\0') return false;
+  if (home == nullptr || *home == '\0')
+    return false;
   if (folderType == kPreferencesFolderType) {
     *path = std::string(home) + "/Library/Preferences";
     return true;
@@ -79,8 +85,10 @@ bool MakeFolders(const std::string& path) {
   for (std::size_t slash = path.find('/', 1);; slash = path.find('/', slash + 1)) {
     std::string part = path.substr(0, slash);
     struct stat st;
-    if (::stat(part.c_str(), &st) != 0 && ::mkdir(part.c_str(), 0777) != 0) return false;
-    if (slash == std::string::npos) return true;
+    if (::stat(part.c_str(), &st) != 0 && ::mkdir(part.c_str(), 0777) != 0)
+      return false;
+    if (slash == std::string::npos)
+      return true;
   }
 }
 
@@ -91,40 +99,53 @@ OSErr FSNewAlias(const FSRef*, const FSRef* target, AliasHandle* inAlias) {
 }
 
 OSErr FSNewAliasMinimal(const FSRef* target, AliasHandle* inAlias) {
-  if (inAlias) *inAlias = nullptr;
-  if (OSErr err = EnterCall("FSNewAlias")) return err;
-  if (inAlias == nullptr) return paramErr;
+  if (inAlias)
+    *inAlias = nullptr;
+  if (OSErr err = EnterCall("FSNewAlias"))
+    return err;
+  if (inAlias == nullptr)
+    return paramErr;
   std::string path;
-  if (OSErr err = PathOfRef(target, &path)) return err;
+  if (OSErr err = PathOfRef(target, &path))
+    return err;
   *inAlias = NewAliasRecord(path);
   return *inAlias ? kOK : memFullErr;
 }
 
 OSErr FSResolveAlias(const FSRef*, AliasHandle alias, FSRef* target, Boolean* wasChanged) {
-  if (wasChanged) *wasChanged = false;
-  if (OSErr err = EnterCall("FSResolveAlias")) return err;
+  if (wasChanged)
+    *wasChanged = false;
+  if (OSErr err = EnterCall("FSResolveAlias"))
+    return err;
   std::string path;
-  if (!PathOfAlias(alias, &path) || target == nullptr) return paramErr;
+  if (!PathOfAlias(alias, &path) || target == nullptr)
+    return paramErr;
   return MakeRefFromPath(path, target);
 }
 
 OSStatus FSCopyAliasInfo(AliasHandle inAlias, HFSUniStr255* targetName, HFSUniStr255* volumeName,
-                         CFStringRef* pathString, FSAliasInfoBitmap* whichInfo,
-                         FSAliasInfo* info) {
-  if (pathString) *pathString = nullptr;
-  if (OSErr err = EnterCall("FSCopyAliasInfo")) return err;
+                         CFStringRef* pathString, FSAliasInfoBitmap* whichInfo, FSAliasInfo* info) {
+  if (pathString)
+    *pathString = nullptr;
+  if (OSErr err = EnterCall("FSCopyAliasInfo"))
+    return err;
   std::string path;
-  if (!PathOfAlias(inAlias, &path)) return paramErr;
-  if (targetName) CopyName(path == "/" ? std::string(kVolumeName) : path.substr(path.rfind('/') + 1), targetName);
-  if (volumeName) CopyName(kVolumeName, volumeName);
+  if (!PathOfAlias(inAlias, &path))
+    return paramErr;
+  if (targetName)
+    CopyName(path == "/" ? std::string(kVolumeName) : path.substr(path.rfind('/') + 1), targetName);
+  if (volumeName)
+    CopyName(kVolumeName, volumeName);
   if (pathString) {
     std::u16string units = Utf8ToUtf16(path);
     *pathString = CFStringCreateWithCharacters(kCFAllocatorDefault,
                                                reinterpret_cast<const UniChar*>(units.data()),
                                                static_cast<CFIndex>(units.size()));
   }
-  if (whichInfo) *whichInfo = kFSAliasInfoNone;
-  if (info) info->reserved = 0;
+  if (whichInfo)
+    *whichInfo = kFSAliasInfoNone;
+  if (info)
+    info->reserved = 0;
   return noErr;
 }
 
@@ -133,7 +154,8 @@ AliasHandle StandIn_NewAliasForPath(const char* path) {
 }
 
 OSErr FSFindFolder(SInt16, OSType folderType, Boolean createFolder, FSRef* foundRef) {
-  if (OSErr err = EnterCall("FSFindFolder")) return err;
+  if (OSErr err = EnterCall("FSFindFolder"))
+    return err;
   std::string path;
   {
     std::lock_guard<std::mutex> lock(g_folderMutex);
@@ -144,7 +166,8 @@ OSErr FSFindFolder(SInt16, OSType folderType, Boolean createFolder, FSRef* found
       return fnfErr;
     }
   }
-  if (createFolder && !MakeFolders(path)) return dirNFErr;
+  if (createFolder && !MakeFolders(path))
+    return dirNFErr;
   return MakeRefFromPath(path, foundRef);
 }
 
@@ -161,6 +184,8 @@ void Delay(unsigned long numTicks, unsigned long* finalTicks) {
   // Slightly more than the ticks asked for, so that a running counter surely moves on.
   std::this_thread::sleep_for(std::chrono::milliseconds((numTicks * 1000 + 59) / 60 + 1));
   // A frozen counter did not move while we slept: move it on by the ticks waited.
-  if (numTicks > 0 && TickCount() == start) StandIn_SetTickCount(start + static_cast<UInt32>(numTicks));
-  if (finalTicks) *finalTicks = TickCount();
+  if (numTicks > 0 && TickCount() == start)
+    StandIn_SetTickCount(start + static_cast<UInt32>(numTicks));
+  if (finalTicks)
+    *finalTicks = TickCount();
 }

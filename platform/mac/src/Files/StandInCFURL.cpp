@@ -25,7 +25,8 @@ CFTypeID URLTypeID() {
 bool CreationFails() {
   int pending = g_failingCreations.load();
   while (pending > 0) {
-    if (g_failingCreations.compare_exchange_weak(pending, pending - 1)) return true;
+    if (g_failingCreations.compare_exchange_weak(pending, pending - 1))
+      return true;
   }
   return false;
 }
@@ -34,17 +35,20 @@ bool CreationFails() {
 std::string NormalisedPath(const std::string& absolute) {
   std::string out;
   for (char c : absolute) {
-    if (c == '/' && !out.empty() && out.back() == '/') continue;
+    if (c == '/' && !out.empty() && out.back() == '/')
+      continue;
     out += c;
   }
-  if (out.size() > 1 && out.back() == '/') out.pop_back();
+  if (out.size() > 1 && out.back() == '/')
+    out.pop_back();
   return out.empty() ? "/" : out;
 }
 
 std::string CurrentDirectory() {
   std::vector<char> buffer(4096);
   while (::getcwd(buffer.data(), buffer.size()) == nullptr) {
-    if (buffer.size() > (1u << 20)) return "/";
+    if (buffer.size() > (1u << 20))
+      return "/";
     buffer.resize(buffer.size() * 2);
   }
   return buffer.data();
@@ -72,9 +76,12 @@ std::string PercentEncoded(const std::string& path) {
 }
 
 int HexValue(char c) {
-  if (c >= '0' && c <= '9') return c - '0';
-  if (c >= 'a' && c <= 'f') return c - 'a' + 10;
-  if (c >= 'A' && c <= 'F') return c - 'A' + 10;
+  if (c >= '0' && c <= '9')
+    return c - '0';
+  if (c >= 'a' && c <= 'f')
+    return c - 'a' + 10;
+  if (c >= 'A' && c <= 'F')
+    return c - 'A' + 10;
   return -1;
 }
 
@@ -85,17 +92,21 @@ bool PercentDecoded(const std::string& text, std::string* out) {
       *out += text[i];
       continue;
     }
-    if (i + 2 >= text.size()) return false;
+    if (i + 2 >= text.size())
+      return false;
     int high = HexValue(text[i + 1]);
     int low = HexValue(text[i + 2]);
-    if (high < 0 || low < 0) return false;
+    if (high < 0 || low < 0)
+      return false;
     *out += static_cast<char>(high * 16 + low);
     i += 2;
   }
   return true;
 }
 
-std::string Utf8Of(CFStringRef text) { return Utf16ToUtf8(text->Units()); }
+std::string Utf8Of(CFStringRef text) {
+  return Utf16ToUtf8(text->Units());
+}
 
 CFStringRef NewString(const std::string& utf8) {
   std::u16string units = Utf8ToUtf16(utf8);
@@ -106,7 +117,8 @@ CFStringRef NewString(const std::string& utf8) {
 
 // HFS names hold '/' where POSIX names hold ':'.
 std::string SwapColonsAndSlashes(std::string name) {
-  for (char& c : name) c = c == '/' ? ':' : c == ':' ? '/' : c;
+  for (char& c : name)
+    c = c == '/' ? ':' : c == ':' ? '/' : c;
   return name;
 }
 
@@ -117,8 +129,10 @@ std::string PosixPathFromHFS(const std::string& hfs, bool* isDirectory) {
   std::size_t start = 0;
   while (true) {
     std::size_t colon = hfs.find(':', start);
-    parts.push_back(hfs.substr(start, colon == std::string::npos ? std::string::npos : colon - start));
-    if (colon == std::string::npos) break;
+    parts.push_back(
+        hfs.substr(start, colon == std::string::npos ? std::string::npos : colon - start));
+    if (colon == std::string::npos)
+      break;
     start = colon + 1;
   }
   if (parts.size() > 1 && parts.back().empty()) {
@@ -133,19 +147,23 @@ std::string PosixPathFromHFS(const std::string& hfs, bool* isDirectory) {
   } else if (parts.size() == 1) {
     return "/";
   }
-  for (std::size_t i = 1; i < parts.size(); ++i) path += "/" + SwapColonsAndSlashes(parts[i]);
+  for (std::size_t i = 1; i < parts.size(); ++i)
+    path += "/" + SwapColonsAndSlashes(parts[i]);
   return path.empty() ? "/" : path;
 }
 
 std::string HFSPathFromPosix(const std::string& path) {
-  if (path == "/") return kVolumeName;
+  if (path == "/")
+    return kVolumeName;
   std::string hfs = kVolumeName;
   std::size_t start = 1;
   while (start <= path.size()) {
     std::size_t slash = path.find('/', start);
-    std::string part = path.substr(start, slash == std::string::npos ? std::string::npos : slash - start);
+    std::string part =
+        path.substr(start, slash == std::string::npos ? std::string::npos : slash - start);
     hfs += ":" + SwapColonsAndSlashes(part);
-    if (slash == std::string::npos) break;
+    if (slash == std::string::npos)
+      break;
     start = slash + 1;
   }
   return hfs;
@@ -154,17 +172,21 @@ std::string HFSPathFromPosix(const std::string& path) {
 }  // namespace
 
 StandIn_CFURL::StandIn_CFURL(std::string path, bool isDirectory)
-    : StandIn_CFObject(URLTypeID()), m_Path(std::move(path)),
-      m_IsDirectory(isDirectory || m_Path == "/"), m_String(nullptr) {}
+    : StandIn_CFObject(URLTypeID()),
+      m_Path(std::move(path)),
+      m_IsDirectory(isDirectory || m_Path == "/"),
+      m_String(nullptr) {}
 
 StandIn_CFURL::~StandIn_CFURL() {
-  if (m_String) CFRelease(m_String);
+  if (m_String)
+    CFRelease(m_String);
 }
 
 CFStringRef StandIn_CFURL::String() const {
   if (m_String == nullptr) {
     std::string text = "file://" + PercentEncoded(m_Path);
-    if (m_IsDirectory && m_Path != "/") text += '/';
+    if (m_IsDirectory && m_Path != "/")
+      text += '/';
     m_String = NewString(text);
   }
   return m_String;
@@ -173,19 +195,24 @@ CFStringRef StandIn_CFURL::String() const {
 namespace {
 
 CFURLRef NewURL(const std::string& absolutePath, bool isDirectory) {
-  if (CreationFails()) return nullptr;
+  if (CreationFails())
+    return nullptr;
   return new StandIn_CFURL(NormalisedPath(absolutePath), isDirectory);
 }
 
 }  // namespace
 
-CFTypeID CFURLGetTypeID() { return URLTypeID(); }
+CFTypeID CFURLGetTypeID() {
+  return URLTypeID();
+}
 
 CFURLRef CFURLCreateWithFileSystemPath(CFAllocatorRef, CFStringRef filePath,
                                        CFURLPathStyle pathStyle, Boolean isDirectory) {
-  if (filePath == nullptr) return nullptr;
+  if (filePath == nullptr)
+    return nullptr;
   std::string path = Utf8Of(filePath);
-  if (path.empty()) return nullptr;
+  if (path.empty())
+    return nullptr;
   bool directory = isDirectory != 0;
   if (pathStyle == kCFURLHFSPathStyle) {
     path = PosixPathFromHFS(path, &directory);
@@ -199,78 +226,101 @@ CFURLRef CFURLCreateWithFileSystemPath(CFAllocatorRef, CFStringRef filePath,
 
 CFURLRef CFURLCreateWithBytes(CFAllocatorRef, const UInt8* urlBytes, CFIndex length,
                               CFStringEncoding encoding, CFURLRef baseURL) {
-  if (urlBytes == nullptr || length < 0 || baseURL != nullptr) return nullptr;
-  if (encoding != kCFStringEncodingUTF8 && encoding != kCFStringEncodingASCII) return nullptr;
+  if (urlBytes == nullptr || length < 0 || baseURL != nullptr)
+    return nullptr;
+  if (encoding != kCFStringEncodingUTF8 && encoding != kCFStringEncodingASCII)
+    return nullptr;
   std::string text(reinterpret_cast<const char*>(urlBytes), static_cast<std::size_t>(length));
   const std::string scheme = "file://";
-  if (text.compare(0, scheme.size(), scheme) != 0) return nullptr;
+  if (text.compare(0, scheme.size(), scheme) != 0)
+    return nullptr;
   text.erase(0, scheme.size());
-  if (text.compare(0, 9, "localhost") == 0) text.erase(0, 9);
+  if (text.compare(0, 9, "localhost") == 0)
+    text.erase(0, 9);
   std::string path;
-  if (text.empty() || text[0] != '/' || !PercentDecoded(text, &path)) return nullptr;
+  if (text.empty() || text[0] != '/' || !PercentDecoded(text, &path))
+    return nullptr;
   return NewURL(path, path.size() > 1 && path.back() == '/');
 }
 
 CFURLRef CFURLCreateFromFSRef(CFAllocatorRef, const FSRef* fsRef) {
   std::string path;
-  if (PathOfRef(fsRef, &path) != noErr) return nullptr;
+  if (PathOfRef(fsRef, &path) != noErr)
+    return nullptr;
   struct stat st;
   bool directory = ::stat(path.c_str(), &st) == 0 && S_ISDIR(st.st_mode);
   return NewURL(path, directory);
 }
 
 CFURLRef CFURLCreateCopyDeletingLastPathComponent(CFAllocatorRef, CFURLRef url) {
-  if (url == nullptr) return nullptr;
+  if (url == nullptr)
+    return nullptr;
   const std::string& path = url->Path();
-  if (path == "/") return NewURL("/", true);
+  if (path == "/")
+    return NewURL("/", true);
   std::size_t slash = path.rfind('/');
   return NewURL(slash == 0 ? "/" : path.substr(0, slash), true);
 }
 
 CFURLRef CFURLCreateCopyAppendingPathComponent(CFAllocatorRef, CFURLRef url,
                                                CFStringRef pathComponent, Boolean isDirectory) {
-  if (url == nullptr || pathComponent == nullptr) return nullptr;
+  if (url == nullptr || pathComponent == nullptr)
+    return nullptr;
   return NewURL(url->Path() + "/" + Utf8Of(pathComponent), isDirectory != 0);
 }
 
-CFStringRef CFURLGetString(CFURLRef anURL) { return anURL ? anURL->String() : nullptr; }
+CFStringRef CFURLGetString(CFURLRef anURL) {
+  return anURL ? anURL->String() : nullptr;
+}
 
 CFStringRef CFURLCopyFileSystemPath(CFURLRef anURL, CFURLPathStyle pathStyle) {
-  if (anURL == nullptr) return nullptr;
-  if (pathStyle == kCFURLPOSIXPathStyle) return NewString(anURL->Path());
-  if (pathStyle == kCFURLHFSPathStyle) return NewString(HFSPathFromPosix(anURL->Path()));
+  if (anURL == nullptr)
+    return nullptr;
+  if (pathStyle == kCFURLPOSIXPathStyle)
+    return NewString(anURL->Path());
+  if (pathStyle == kCFURLHFSPathStyle)
+    return NewString(HFSPathFromPosix(anURL->Path()));
   return nullptr;
 }
 
 CFStringRef CFURLCopyLastPathComponent(CFURLRef url) {
-  if (url == nullptr) return nullptr;
+  if (url == nullptr)
+    return nullptr;
   const std::string& path = url->Path();
   return NewString(path == "/" ? path : path.substr(path.rfind('/') + 1));
 }
 
 CFStringRef CFURLCopyPathExtension(CFURLRef url) {
-  if (url == nullptr) return nullptr;
+  if (url == nullptr)
+    return nullptr;
   const std::string& path = url->Path();
   std::string last = path.substr(path.rfind('/') + 1);
   std::size_t dot = last.rfind('.');
-  if (dot == std::string::npos || dot == 0 || dot + 1 == last.size()) return nullptr;
+  if (dot == std::string::npos || dot == 0 || dot + 1 == last.size())
+    return nullptr;
   return NewString(last.substr(dot + 1));
 }
 
-Boolean CFURLHasDirectoryPath(CFURLRef anURL) { return anURL && anURL->IsDirectory(); }
+Boolean CFURLHasDirectoryPath(CFURLRef anURL) {
+  return anURL && anURL->IsDirectory();
+}
 
 Boolean CFURLGetFSRef(CFURLRef url, FSRef* fsRef) {
-  if (url == nullptr || fsRef == nullptr) return false;
+  if (url == nullptr || fsRef == nullptr)
+    return false;
   return MakeRefFromPath(url->Path(), fsRef) == noErr;
 }
 
-Boolean CFURLGetFileSystemRepresentation(CFURLRef url, Boolean, UInt8* buffer,
-                                         CFIndex maxBufLen) {
-  if (url == nullptr || buffer == nullptr) return false;
+Boolean CFURLGetFileSystemRepresentation(CFURLRef url, Boolean, UInt8* buffer, CFIndex maxBufLen) {
+  if (url == nullptr || buffer == nullptr)
+    return false;
   const std::string& path = url->Path();
-  if (static_cast<CFIndex>(path.size()) + 1 > maxBufLen) return false;
+  if (static_cast<CFIndex>(path.size()) + 1 > maxBufLen)
+    return false;
   std::memcpy(buffer, path.c_str(), path.size() + 1);
   return true;
 }
 
-void StandIn_CFURLFailNextCreations(int count) { g_failingCreations.store(count); }
+void StandIn_CFURLFailNextCreations(int count) {
+  g_failingCreations.store(count);
+}

@@ -75,28 +75,39 @@ using Lock = std::lock_guard<std::recursive_mutex>;
 
 OSErr ErrorFromErrno(int error) {
   switch (error) {
-    case ENOENT: return fnfErr;
-    case ENOTDIR: return dirNFErr;
-    case EEXIST: return dupFNErr;
+    case ENOENT:
+      return fnfErr;
+    case ENOTDIR:
+      return dirNFErr;
+    case EEXIST:
+      return dupFNErr;
     case EACCES:
-    case EPERM: return afpAccessDenied;
+    case EPERM:
+      return afpAccessDenied;
     case ENOSPC:
     case EDQUOT:
-    case EFBIG: return dskFulErr;
-    case EROFS: return wPrErr;
+    case EFBIG:
+      return dskFulErr;
+    case EROFS:
+      return wPrErr;
     case EBUSY:
-    case ENOTEMPTY: return fBsyErr;
+    case ENOTEMPTY:
+      return fBsyErr;
     case ENAMETOOLONG:
-    case EINVAL: return bdNamErr;
-    case EISDIR: return notAFileErr;
-    default: return ioErr;
+    case EINVAL:
+      return bdNamErr;
+    case EISDIR:
+      return notAFileErr;
+    default:
+      return ioErr;
   }
 }
 
 std::uint32_t Intern(const std::string& path) {
   State& s = TheState();
   auto found = s.pathIDs.find(path);
-  if (found != s.pathIDs.end()) return found->second;
+  if (found != s.pathIDs.end())
+    return found->second;
   auto id = static_cast<std::uint32_t>(s.paths.size());
   s.paths.push_back(path);
   s.pathIDs.emplace(path, id);
@@ -105,12 +116,14 @@ std::uint32_t Intern(const std::string& path) {
 
 std::string ParentPath(const std::string& path) {
   auto slash = path.rfind('/');
-  if (slash == 0 || slash == std::string::npos) return "/";
+  if (slash == 0 || slash == std::string::npos)
+    return "/";
   return path.substr(0, slash);
 }
 
 std::string LastComponent(const std::string& path) {
-  if (path == "/") return kVolumeName;
+  if (path == "/")
+    return kVolumeName;
   return path.substr(path.rfind('/') + 1);
 }
 
@@ -119,12 +132,14 @@ std::string ChildPath(const std::string& folder, const std::string& name) {
 }
 
 UInt32 NodeIDOfPath(const std::string& path) {
-  if (path == "/") return kFSRootDirID;
+  if (path == "/")
+    return kFSRootDirID;
   return Intern(path) + kFirstInternedID;
 }
 
 UInt32 ParentIDOfPath(const std::string& path) {
-  if (path == "/") return kFSRootParentID;
+  if (path == "/")
+    return kFSRootParentID;
   return NodeIDOfPath(ParentPath(path));
 }
 
@@ -134,9 +149,11 @@ bool PathOfDirID(SInt32 dirID, std::string* path) {
     return true;
   }
   State& s = TheState();
-  if (dirID < static_cast<SInt32>(kFirstInternedID)) return false;
+  if (dirID < static_cast<SInt32>(kFirstInternedID))
+    return false;
   auto index = static_cast<std::size_t>(dirID) - kFirstInternedID;
-  if (index >= s.paths.size()) return false;
+  if (index >= s.paths.size())
+    return false;
   *path = s.paths[index];
   return true;
 }
@@ -155,10 +172,13 @@ std::u16string MacNameFromDiskName(const std::string& name) {
 }
 
 OSErr CheckMacName(UniCharCount length, const UniChar* name) {
-  if (length == 0 || length > 255 || name == nullptr) return bdNamErr;
+  if (length == 0 || length > 255 || name == nullptr)
+    return bdNamErr;
   std::u16string text(reinterpret_cast<const char16_t*>(name), length);
-  if (text.find(u':') != std::u16string::npos) return bdNamErr;
-  if (text == u"." || text == u"..") return bdNamErr;
+  if (text.find(u':') != std::u16string::npos)
+    return bdNamErr;
+  if (text == u"." || text == u"..")
+    return bdNamErr;
   return noErr;
 }
 
@@ -175,24 +195,30 @@ void CopyToPascal(const std::string& text, unsigned char* out, std::size_t capac
 }
 
 std::string FromPascal(ConstStr255Param text) {
-  if (text == nullptr) return std::string();
+  if (text == nullptr)
+    return std::string();
   return std::string(reinterpret_cast<const char*>(text + 1), text[0]);
 }
 
 OSErr ResolveRef(const FSRef* ref, std::string* path, struct stat* info) {
-  if (ref == nullptr) return paramErr;
+  if (ref == nullptr)
+    return paramErr;
   RefData data;
   std::memcpy(&data, ref->hidden, sizeof data);
   State& s = TheState();
-  if (data.magic != kRefMagic || data.pathID >= s.paths.size()) return nsvErr;
+  if (data.magic != kRefMagic || data.pathID >= s.paths.size())
+    return nsvErr;
   const std::string& itemPath = s.paths[data.pathID];
   struct stat st;
-  if (::stat(itemPath.c_str(), &st) != 0) return fnfErr;
+  if (::stat(itemPath.c_str(), &st) != 0)
+    return fnfErr;
   if (static_cast<std::uint64_t>(st.st_dev) != data.device ||
       static_cast<std::uint64_t>(st.st_ino) != data.inode)
     return fnfErr;  // the item the reference named is gone
-  if (path) *path = itemPath;
-  if (info) *info = st;
+  if (path)
+    *path = itemPath;
+  if (info)
+    *info = st;
   return noErr;
 }
 
@@ -201,28 +227,33 @@ OSErr MakeRef(const std::string& path, FSRef* ref, struct stat* info) {
   if (::realpath(path.c_str(), resolved) == nullptr)
     return errno == ENOENT || errno == ENOTDIR ? fnfErr : ErrorFromErrno(errno);
   struct stat st;
-  if (::stat(resolved, &st) != 0) return fnfErr;
+  if (::stat(resolved, &st) != 0)
+    return fnfErr;
   if (ref) {
     RefData data{kRefMagic, Intern(resolved), static_cast<std::uint64_t>(st.st_dev),
                  static_cast<std::uint64_t>(st.st_ino)};
     std::memset(ref->hidden, 0, sizeof ref->hidden);
     std::memcpy(ref->hidden, &data, sizeof data);
   }
-  if (info) *info = st;
+  if (info)
+    *info = st;
   return noErr;
 }
 
 FinderInfoBytes ReadFinderInfo(const std::string& path, const struct stat& st) {
   FinderInfoBytes bytes{};
   ssize_t got = ::getxattr(path.c_str(), kFinderInfoAttribute, bytes.data(), bytes.size());
-  if (got >= 0) return bytes;
+  if (got >= 0)
+    return bytes;
   auto found = TheState().finderInfoInMemory.find({st.st_dev, st.st_ino});
-  if (found != TheState().finderInfoInMemory.end()) return found->second;
+  if (found != TheState().finderInfoInMemory.end())
+    return found->second;
   return FinderInfoBytes{};
 }
 
 void WriteFinderInfo(const std::string& path, const struct stat& st, const FinderInfoBytes& bytes) {
-  if (::setxattr(path.c_str(), kFinderInfoAttribute, bytes.data(), bytes.size(), 0) == 0) return;
+  if (::setxattr(path.c_str(), kFinderInfoAttribute, bytes.data(), bytes.size(), 0) == 0)
+    return;
   TheState().finderInfoInMemory[{st.st_dev, st.st_ino}] = bytes;
 }
 
@@ -230,7 +261,8 @@ UInt32 CountEntries(const std::string& path) {
   UInt32 count = 0;
   if (DIR* dir = ::opendir(path.c_str())) {
     while (dirent* entry = ::readdir(dir)) {
-      if (std::strcmp(entry->d_name, ".") != 0 && std::strcmp(entry->d_name, "..") != 0) ++count;
+      if (std::strcmp(entry->d_name, ".") != 0 && std::strcmp(entry->d_name, "..") != 0)
+        ++count;
     }
     ::closedir(dir);
   }
@@ -240,22 +272,31 @@ UInt32 CountEntries(const std::string& path) {
 void FillCatalogInfo(const std::string& path, const struct stat& st, FSCatalogInfoBitmap which,
                      FSCatalogInfo* info) {
   bool folder = S_ISDIR(st.st_mode);
-  if (which & kFSCatInfoNodeFlags) info->nodeFlags = folder ? kFSNodeIsDirectoryMask : 0;
-  if (which & kFSCatInfoVolume) info->volume = kVolumeRefNum;
-  if (which & kFSCatInfoParentDirID) info->parentDirID = ParentIDOfPath(path);
-  if (which & kFSCatInfoNodeID) info->nodeID = NodeIDOfPath(path);
+  if (which & kFSCatInfoNodeFlags)
+    info->nodeFlags = folder ? kFSNodeIsDirectoryMask : 0;
+  if (which & kFSCatInfoVolume)
+    info->volume = kVolumeRefNum;
+  if (which & kFSCatInfoParentDirID)
+    info->parentDirID = ParentIDOfPath(path);
+  if (which & kFSCatInfoNodeID)
+    info->nodeID = NodeIDOfPath(path);
   if (which & (kFSCatInfoFinderInfo | kFSCatInfoFinderXInfo)) {
     FinderInfoBytes bytes = ReadFinderInfo(path, st);
-    if (which & kFSCatInfoFinderInfo) std::memcpy(info->finderInfo, bytes.data(), 16);
-    if (which & kFSCatInfoFinderXInfo) std::memcpy(info->extFinderInfo, bytes.data() + 16, 16);
+    if (which & kFSCatInfoFinderInfo)
+      std::memcpy(info->finderInfo, bytes.data(), 16);
+    if (which & kFSCatInfoFinderXInfo)
+      std::memcpy(info->extFinderInfo, bytes.data() + 16, 16);
   }
   if (which & kFSCatInfoDataSizes) {
     info->dataLogicalSize = folder ? 0 : static_cast<UInt64>(st.st_size);
     info->dataPhysicalSize = folder ? 0 : static_cast<UInt64>(st.st_blocks) * 512;
   }
-  if (which & kFSCatInfoRsrcSizes) info->rsrcLogicalSize = info->rsrcPhysicalSize = 0;
-  if (which & kFSCatInfoValence) info->valence = folder ? CountEntries(path) : 0;
-  if (which & kFSCatInfoTextEncoding) info->textEncodingHint = kTextEncodingUnknown;
+  if (which & kFSCatInfoRsrcSizes)
+    info->rsrcLogicalSize = info->rsrcPhysicalSize = 0;
+  if (which & kFSCatInfoValence)
+    info->valence = folder ? CountEntries(path) : 0;
+  if (which & kFSCatInfoTextEncoding)
+    info->textEncodingHint = kTextEncodingUnknown;
 }
 
 void FillSpec(const std::string& path, FSSpec* spec) {
@@ -266,20 +307,26 @@ void FillSpec(const std::string& path, FSSpec* spec) {
 
 void ApplyCatalogInfo(const std::string& path, FSCatalogInfoBitmap which,
                       const FSCatalogInfo* info) {
-  if (info == nullptr || !(which & (kFSCatInfoFinderInfo | kFSCatInfoFinderXInfo))) return;
+  if (info == nullptr || !(which & (kFSCatInfoFinderInfo | kFSCatInfoFinderXInfo)))
+    return;
   struct stat st;
-  if (::stat(path.c_str(), &st) != 0) return;
+  if (::stat(path.c_str(), &st) != 0)
+    return;
   FinderInfoBytes bytes = ReadFinderInfo(path, st);
-  if (which & kFSCatInfoFinderInfo) std::memcpy(bytes.data(), info->finderInfo, 16);
-  if (which & kFSCatInfoFinderXInfo) std::memcpy(bytes.data() + 16, info->extFinderInfo, 16);
+  if (which & kFSCatInfoFinderInfo)
+    std::memcpy(bytes.data(), info->finderInfo, 16);
+  if (which & kFSCatInfoFinderXInfo)
+    std::memcpy(bytes.data() + 16, info->extFinderInfo, 16);
   WriteFinderInfo(path, st, bytes);
 }
 
 OSErr ResolveFolder(const FSRef* ref, std::string* path) {
   struct stat st;
   OSErr err = ResolveRef(ref, path, &st);
-  if (err == fnfErr) return dirNFErr;
-  if (err != noErr) return err;
+  if (err == fnfErr)
+    return dirNFErr;
+  if (err != noErr)
+    return err;
   return S_ISDIR(st.st_mode) ? kOK : dirNFErr;
 }
 
@@ -298,12 +345,19 @@ void SetKnownSize(const OpenFork& changed, std::int64_t size) {
 // Absolute position for a position mode and offset.
 OSErr Position(const OpenFork& fork, UInt16 mode, SInt64 offset, SInt64* position) {
   switch (mode & 3) {
-    case fsAtMark: *position = fork.mark; break;
-    case fsFromStart: *position = offset; break;
-    case fsFromMark: *position = fork.mark + offset; break;
+    case fsAtMark:
+      *position = fork.mark;
+      break;
+    case fsFromStart:
+      *position = offset;
+      break;
+    case fsFromMark:
+      *position = fork.mark + offset;
+      break;
     default: {
       struct stat st;
-      if (::fstat(fork.fd, &st) != 0) return ioErr;
+      if (::fstat(fork.fd, &st) != 0)
+        return ioErr;
       *position = st.st_size + offset;
     }
   }
@@ -327,11 +381,14 @@ OSErr EnterCall(const char* function) {
   Lock lock(s.mutex);
   const std::string_view name(function);
   auto counted = s.calls.find(name);
-  if (counted == s.calls.end()) counted = s.calls.emplace(std::string(name), 0).first;
+  if (counted == s.calls.end())
+    counted = s.calls.emplace(std::string(name), 0).first;
   ++counted->second;
-  if (s.injected.empty()) return noErr;
+  if (s.injected.empty())
+    return noErr;
   auto found = s.injected.find(name);
-  if (found == s.injected.end() || found->second.empty()) return noErr;
+  if (found == s.injected.end() || found->second.empty())
+    return noErr;
   OSErr err = found->second.front();
   found->second.pop_front();
   return err;
@@ -343,7 +400,12 @@ std::u16string Utf8ToUtf16(const std::string& utf8) {
   while (i < utf8.size()) {
     auto byte = static_cast<unsigned char>(utf8[i]);
     char32_t code = 0xFFFD;
-    std::size_t extra = byte < 0x80 ? 0 : byte < 0xC0 ? 99 : byte < 0xE0 ? 1 : byte < 0xF0 ? 2 : byte < 0xF8 ? 3 : 99;
+    std::size_t extra = byte < 0x80   ? 0
+                        : byte < 0xC0 ? 99
+                        : byte < 0xE0 ? 1
+                        : byte < 0xF0 ? 2
+                        : byte < 0xF8 ? 3
+                                      : 99;
     if (extra == 0) {
       code = byte;
     } else if (extra != 99 && i + extra < utf8.size()) {
@@ -351,10 +413,16 @@ std::u16string Utf8ToUtf16(const std::string& utf8) {
       bool good = true;
       for (std::size_t k = 1; k <= extra; ++k) {
         auto next = static_cast<unsigned char>(utf8[i + k]);
-        if ((next & 0xC0) != 0x80) { good = false; break; }
+        if ((next & 0xC0) != 0x80) {
+          good = false;
+          break;
+        }
         code = (code << 6) | (next & 0x3F);
       }
-      if (!good) { code = 0xFFFD; extra = 0; }
+      if (!good) {
+        code = 0xFFFD;
+        extra = 0;
+      }
     } else {
       extra = 0;
     }
@@ -412,60 +480,79 @@ struct OpaqueFSIterator {
 
 OSErr FSGetCatalogInfo(const FSRef* ref, FSCatalogInfoBitmap whichInfo, FSCatalogInfo* catalogInfo,
                        HFSUniStr255* outName, FSSpecPtr fsSpec, FSRef* parentRef) {
-  if (OSErr err = EnterCall("FSGetCatalogInfo")) return err;
+  if (OSErr err = EnterCall("FSGetCatalogInfo"))
+    return err;
   Lock lock(TheState().mutex);
   std::string path;
   struct stat st;
-  if (OSErr err = ResolveRef(ref, &path, &st)) return err;
-  if (catalogInfo) FillCatalogInfo(path, st, whichInfo, catalogInfo);
-  if (outName) CopyToHFSUniStr(MacNameFromDiskName(LastComponent(path)), outName);
-  if (fsSpec) FillSpec(path, fsSpec);
+  if (OSErr err = ResolveRef(ref, &path, &st))
+    return err;
+  if (catalogInfo)
+    FillCatalogInfo(path, st, whichInfo, catalogInfo);
+  if (outName)
+    CopyToHFSUniStr(MacNameFromDiskName(LastComponent(path)), outName);
+  if (fsSpec)
+    FillSpec(path, fsSpec);
   if (parentRef) {
     std::memset(parentRef->hidden, 0, sizeof parentRef->hidden);
-    if (path != "/") MakeRef(ParentPath(path), parentRef, nullptr);
+    if (path != "/")
+      MakeRef(ParentPath(path), parentRef, nullptr);
   }
   return noErr;
 }
 
 OSErr FSSetCatalogInfo(const FSRef* ref, FSCatalogInfoBitmap whichInfo,
                        const FSCatalogInfo* catalogInfo) {
-  if (OSErr err = EnterCall("FSSetCatalogInfo")) return err;
+  if (OSErr err = EnterCall("FSSetCatalogInfo"))
+    return err;
   Lock lock(TheState().mutex);
   std::string path;
-  if (OSErr err = ResolveRef(ref, &path, nullptr)) return err;
-  if (catalogInfo == nullptr) return paramErr;
+  if (OSErr err = ResolveRef(ref, &path, nullptr))
+    return err;
+  if (catalogInfo == nullptr)
+    return paramErr;
   ApplyCatalogInfo(path, whichInfo & kFSCatInfoSettableInfo, catalogInfo);
   return noErr;
 }
 
 OSErr PBGetCatalogInfoSync(FSRefParam* paramBlock) {
-  if (paramBlock == nullptr) return paramErr;
-  if (OSErr err = EnterCall("PBGetCatalogInfoSync")) return paramBlock->ioResult = err;
-  paramBlock->ioResult = FSGetCatalogInfo(paramBlock->ref, paramBlock->whichInfo,
-                                          paramBlock->catInfo, paramBlock->outName,
-                                          paramBlock->spec, paramBlock->parentRef);
+  if (paramBlock == nullptr)
+    return paramErr;
+  if (OSErr err = EnterCall("PBGetCatalogInfoSync"))
+    return paramBlock->ioResult = err;
+  paramBlock->ioResult =
+      FSGetCatalogInfo(paramBlock->ref, paramBlock->whichInfo, paramBlock->catInfo,
+                       paramBlock->outName, paramBlock->spec, paramBlock->parentRef);
   return paramBlock->ioResult;
 }
 
 OSErr PBGetCatInfoSync(CInfoPBPtr pb) {
-  if (OSErr err = EnterCall("PBGetCatInfoSync")) return pb ? (pb->dirInfo.ioResult = err) : err;
-  if (pb == nullptr) return paramErr;
+  if (OSErr err = EnterCall("PBGetCatInfoSync"))
+    return pb ? (pb->dirInfo.ioResult = err) : err;
+  if (pb == nullptr)
+    return paramErr;
   Lock lock(TheState().mutex);
   auto finish = [pb](OSErr err) { return pb->dirInfo.ioResult = err; };
-  if (pb->dirInfo.ioVRefNum != 0 && pb->dirInfo.ioVRefNum != kVolumeRefNum) return finish(nsvErr);
+  if (pb->dirInfo.ioVRefNum != 0 && pb->dirInfo.ioVRefNum != kVolumeRefNum)
+    return finish(nsvErr);
   std::string folder;
-  if (!PathOfDirID(pb->dirInfo.ioDrDirID, &folder)) return finish(dirNFErr);
+  if (!PathOfDirID(pb->dirInfo.ioDrDirID, &folder))
+    return finish(dirNFErr);
   std::string path = folder;
   if (pb->dirInfo.ioFDirIndex == 0) {
     std::string name = FromPascal(pb->dirInfo.ioNamePtr);
-    if (name.find(':') != std::string::npos) return finish(bdNamErr);
-    if (!name.empty()) path = ChildPath(folder, name);
+    if (name.find(':') != std::string::npos)
+      return finish(bdNamErr);
+    if (!name.empty())
+      path = ChildPath(folder, name);
   } else if (pb->dirInfo.ioFDirIndex > 0) {
     return finish(paramErr);  // indexed lookups are not offered
   }
   struct stat st;
-  if (::stat(path.c_str(), &st) != 0) return finish(path == folder ? dirNFErr : fnfErr);
-  if (pb->dirInfo.ioFDirIndex < 0 && !S_ISDIR(st.st_mode)) return finish(dirNFErr);
+  if (::stat(path.c_str(), &st) != 0)
+    return finish(path == folder ? dirNFErr : fnfErr);
+  if (pb->dirInfo.ioFDirIndex < 0 && !S_ISDIR(st.st_mode))
+    return finish(dirNFErr);
   if (pb->dirInfo.ioNamePtr && pb->dirInfo.ioFDirIndex != 0)
     CopyToPascal(LastComponent(path), pb->dirInfo.ioNamePtr, 64);
   if (S_ISDIR(st.st_mode)) {
@@ -484,48 +571,62 @@ OSErr PBGetCatInfoSync(CInfoPBPtr pb) {
 
 OSErr FSMakeFSRefUnicode(const FSRef* parentRef, UniCharCount nameLength, const UniChar* name,
                          TextEncoding, FSRef* newRef) {
-  if (OSErr err = EnterCall("FSMakeFSRefUnicode")) return err;
+  if (OSErr err = EnterCall("FSMakeFSRefUnicode"))
+    return err;
   Lock lock(TheState().mutex);
   std::string folder;
-  if (OSErr err = ResolveFolder(parentRef, &folder)) return err;
-  if (OSErr err = CheckMacName(nameLength, name)) return err;
+  if (OSErr err = ResolveFolder(parentRef, &folder))
+    return err;
+  if (OSErr err = CheckMacName(nameLength, name))
+    return err;
   std::u16string text(reinterpret_cast<const char16_t*>(name), nameLength);
   return MakeRef(ChildPath(folder, DiskNameFromMacName(text)), newRef, nullptr);
 }
 
 OSErr FSCompareFSRefs(const FSRef* ref1, const FSRef* ref2) {
-  if (OSErr err = EnterCall("FSCompareFSRefs")) return err;
+  if (OSErr err = EnterCall("FSCompareFSRefs"))
+    return err;
   Lock lock(TheState().mutex);
   struct stat a, b;
-  if (OSErr err = ResolveRef(ref1, nullptr, &a)) return err;
-  if (OSErr err = ResolveRef(ref2, nullptr, &b)) return err;
-  if (a.st_dev == b.st_dev && a.st_ino == b.st_ino) return noErr;
+  if (OSErr err = ResolveRef(ref1, nullptr, &a))
+    return err;
+  if (OSErr err = ResolveRef(ref2, nullptr, &b))
+    return err;
+  if (a.st_dev == b.st_dev && a.st_ino == b.st_ino)
+    return noErr;
   return errFSRefsDifferent;
 }
 
 namespace {
 
 // Creates a file or folder named by a Mac name in a folder.
-OSErr CreateItem(const FSRef* parentRef, UniCharCount nameLength, const UniChar* name,
-                 bool folder, FSCatalogInfoBitmap whichInfo, const FSCatalogInfo* catalogInfo,
-                 FSRef* newRef, FSSpecPtr newSpec, UInt32* newDirID) {
+OSErr CreateItem(const FSRef* parentRef, UniCharCount nameLength, const UniChar* name, bool folder,
+                 FSCatalogInfoBitmap whichInfo, const FSCatalogInfo* catalogInfo, FSRef* newRef,
+                 FSSpecPtr newSpec, UInt32* newDirID) {
   Lock lock(TheState().mutex);
   std::string parent;
-  if (OSErr err = ResolveFolder(parentRef, &parent)) return err;
-  if (OSErr err = CheckMacName(nameLength, name)) return err;
+  if (OSErr err = ResolveFolder(parentRef, &parent))
+    return err;
+  if (OSErr err = CheckMacName(nameLength, name))
+    return err;
   std::u16string text(reinterpret_cast<const char16_t*>(name), nameLength);
   std::string path = ChildPath(parent, DiskNameFromMacName(text));
   if (folder) {
-    if (::mkdir(path.c_str(), 0777) != 0) return ErrorFromErrno(errno);
+    if (::mkdir(path.c_str(), 0777) != 0)
+      return ErrorFromErrno(errno);
   } else {
     int fd = ::open(path.c_str(), O_CREAT | O_EXCL | O_WRONLY | O_CLOEXEC, 0666);
-    if (fd < 0) return ErrorFromErrno(errno);
+    if (fd < 0)
+      return ErrorFromErrno(errno);
     ::close(fd);
   }
   ApplyCatalogInfo(path, whichInfo, catalogInfo);
-  if (newRef) MakeRef(path, newRef, nullptr);
-  if (newSpec) FillSpec(path, newSpec);
-  if (newDirID) *newDirID = NodeIDOfPath(path);
+  if (newRef)
+    MakeRef(path, newRef, nullptr);
+  if (newSpec)
+    FillSpec(path, newSpec);
+  if (newDirID)
+    *newDirID = NodeIDOfPath(path);
   return noErr;
 }
 
@@ -534,44 +635,52 @@ OSErr CreateItem(const FSRef* parentRef, UniCharCount nameLength, const UniChar*
 OSErr FSCreateFileUnicode(const FSRef* parentRef, UniCharCount nameLength, const UniChar* name,
                           FSCatalogInfoBitmap whichInfo, const FSCatalogInfo* catalogInfo,
                           FSRef* newRef, FSSpecPtr newSpec) {
-  if (OSErr err = EnterCall("FSCreateFileUnicode")) return err;
+  if (OSErr err = EnterCall("FSCreateFileUnicode"))
+    return err;
   return CreateItem(parentRef, nameLength, name, false, whichInfo, catalogInfo, newRef, newSpec,
                     nullptr);
 }
 
-OSErr FSCreateDirectoryUnicode(const FSRef* parentRef, UniCharCount nameLength,
-                               const UniChar* name, FSCatalogInfoBitmap whichInfo,
-                               const FSCatalogInfo* catalogInfo, FSRef* newRef, FSSpecPtr newSpec,
-                               UInt32* newDirID) {
-  if (OSErr err = EnterCall("FSCreateDirectoryUnicode")) return err;
+OSErr FSCreateDirectoryUnicode(const FSRef* parentRef, UniCharCount nameLength, const UniChar* name,
+                               FSCatalogInfoBitmap whichInfo, const FSCatalogInfo* catalogInfo,
+                               FSRef* newRef, FSSpecPtr newSpec, UInt32* newDirID) {
+  if (OSErr err = EnterCall("FSCreateDirectoryUnicode"))
+    return err;
   return CreateItem(parentRef, nameLength, name, true, whichInfo, catalogInfo, newRef, newSpec,
                     newDirID);
 }
 
 OSErr FSDeleteObject(const FSRef* ref) {
-  if (OSErr err = EnterCall("FSDeleteObject")) return err;
+  if (OSErr err = EnterCall("FSDeleteObject"))
+    return err;
   Lock lock(TheState().mutex);
   std::string path;
   struct stat st;
-  if (OSErr err = ResolveRef(ref, &path, &st)) return err;
-  if (path == "/") return fBsyErr;
+  if (OSErr err = ResolveRef(ref, &path, &st))
+    return err;
+  if (path == "/")
+    return fBsyErr;
   for (const auto& entry : TheState().forks) {
     if (entry.second.device == static_cast<std::uint64_t>(st.st_dev) &&
         entry.second.inode == static_cast<std::uint64_t>(st.st_ino))
       return fBsyErr;  // an open file cannot be deleted
   }
   int result = S_ISDIR(st.st_mode) ? ::rmdir(path.c_str()) : ::unlink(path.c_str());
-  if (result != 0) return ErrorFromErrno(errno);
+  if (result != 0)
+    return ErrorFromErrno(errno);
   TheState().finderInfoInMemory.erase({st.st_dev, st.st_ino});
   return noErr;
 }
 
 OSErr FSOpenIterator(const FSRef* container, FSIteratorFlags iteratorFlags, FSIterator* iterator) {
-  if (OSErr err = EnterCall("FSOpenIterator")) return err;
-  if (iterator == nullptr || iteratorFlags != kFSIterateFlat) return paramErr;
+  if (OSErr err = EnterCall("FSOpenIterator"))
+    return err;
+  if (iterator == nullptr || iteratorFlags != kFSIterateFlat)
+    return paramErr;
   Lock lock(TheState().mutex);
   std::string folder;
-  if (OSErr err = ResolveFolder(container, &folder)) return err;
+  if (OSErr err = ResolveFolder(container, &folder))
+    return err;
   auto* it = new OpaqueFSIterator;
   it->folder = folder;
   if (DIR* dir = ::opendir(folder.c_str())) {
@@ -588,9 +697,11 @@ OSErr FSOpenIterator(const FSRef* container, FSIteratorFlags iteratorFlags, FSIt
 }
 
 OSErr FSCloseIterator(FSIterator iterator) {
-  if (OSErr err = EnterCall("FSCloseIterator")) return err;
+  if (OSErr err = EnterCall("FSCloseIterator"))
+    return err;
   Lock lock(TheState().mutex);
-  if (TheState().iterators.erase(iterator) == 0) return paramErr;
+  if (TheState().iterators.erase(iterator) == 0)
+    return paramErr;
   delete iterator;
   return noErr;
 }
@@ -599,22 +710,31 @@ OSErr FSGetCatalogInfoBulk(FSIterator iterator, ItemCount maximumObjects, ItemCo
                            Boolean* containerChanged, FSCatalogInfoBitmap whichInfo,
                            FSCatalogInfo* catalogInfos, FSRef* refs, FSSpecPtr specs,
                            HFSUniStr255* names) {
-  if (actualObjects) *actualObjects = 0;
-  if (containerChanged) *containerChanged = false;
-  if (OSErr err = EnterCall("FSGetCatalogInfoBulk")) return err;
+  if (actualObjects)
+    *actualObjects = 0;
+  if (containerChanged)
+    *containerChanged = false;
+  if (OSErr err = EnterCall("FSGetCatalogInfoBulk"))
+    return err;
   Lock lock(TheState().mutex);
-  if (TheState().iterators.count(iterator) == 0 || actualObjects == nullptr) return paramErr;
+  if (TheState().iterators.count(iterator) == 0 || actualObjects == nullptr)
+    return paramErr;
   ItemCount count = 0;
   while (count < maximumObjects && iterator->next < iterator->names.size()) {
     const std::string& name = iterator->names[iterator->next++];
     std::string path = ChildPath(iterator->folder, name);
     struct stat st;
-    if (::lstat(path.c_str(), &st) != 0) continue;  // gone since the iterator was opened
-    if (refs && MakeRef(path, &refs[count], nullptr) != noErr) continue;  // dangling link
+    if (::lstat(path.c_str(), &st) != 0)
+      continue;  // gone since the iterator was opened
+    if (refs && MakeRef(path, &refs[count], nullptr) != noErr)
+      continue;  // dangling link
     ::stat(path.c_str(), &st);
-    if (catalogInfos) FillCatalogInfo(path, st, whichInfo, &catalogInfos[count]);
-    if (specs) FillSpec(path, &specs[count]);
-    if (names) CopyToHFSUniStr(MacNameFromDiskName(name), &names[count]);
+    if (catalogInfos)
+      FillCatalogInfo(path, st, whichInfo, &catalogInfos[count]);
+    if (specs)
+      FillSpec(path, &specs[count]);
+    if (names)
+      CopyToHFSUniStr(MacNameFromDiskName(name), &names[count]);
     ++count;
   }
   *actualObjects = count;
@@ -622,29 +742,39 @@ OSErr FSGetCatalogInfoBulk(FSIterator iterator, ItemCount maximumObjects, ItemCo
 }
 
 OSStatus FSPathMakeRef(const UInt8* path, FSRef* ref, Boolean* isDirectory) {
-  if (OSErr err = EnterCall("FSPathMakeRef")) return err;
-  if (path == nullptr) return paramErr;
+  if (OSErr err = EnterCall("FSPathMakeRef"))
+    return err;
+  if (path == nullptr)
+    return paramErr;
   Lock lock(TheState().mutex);
   struct stat st;
-  if (OSErr err = MakeRef(reinterpret_cast<const char*>(path), ref, &st)) return err;
-  if (isDirectory) *isDirectory = S_ISDIR(st.st_mode);
+  if (OSErr err = MakeRef(reinterpret_cast<const char*>(path), ref, &st))
+    return err;
+  if (isDirectory)
+    *isDirectory = S_ISDIR(st.st_mode);
   return noErr;
 }
 
 OSStatus FSRefMakePath(const FSRef* ref, UInt8* path, UInt32 maxPathSize) {
-  if (OSErr err = EnterCall("FSRefMakePath")) return err;
+  if (OSErr err = EnterCall("FSRefMakePath"))
+    return err;
   Lock lock(TheState().mutex);
   std::string itemPath;
-  if (OSErr err = ResolveRef(ref, &itemPath, nullptr)) return err;
-  if (path == nullptr || itemPath.size() + 1 > maxPathSize) return paramErr;
+  if (OSErr err = ResolveRef(ref, &itemPath, nullptr))
+    return err;
+  if (path == nullptr || itemPath.size() + 1 > maxPathSize)
+    return paramErr;
   std::memcpy(path, itemPath.c_str(), itemPath.size() + 1);
   return noErr;
 }
 
 OSErr FSMakeFSSpec(FSVolumeRefNum vRefNum, SInt32 dirID, ConstStr255Param fileName, FSSpec* spec) {
-  if (OSErr err = EnterCall("FSMakeFSSpec")) return err;
-  if (spec == nullptr) return paramErr;
-  if (vRefNum != 0 && vRefNum != kVolumeRefNum) return nsvErr;
+  if (OSErr err = EnterCall("FSMakeFSSpec"))
+    return err;
+  if (spec == nullptr)
+    return paramErr;
+  if (vRefNum != 0 && vRefNum != kVolumeRefNum)
+    return nsvErr;
   Lock lock(TheState().mutex);
   std::string folder;
   struct stat st;
@@ -655,7 +785,8 @@ OSErr FSMakeFSSpec(FSVolumeRefNum vRefNum, SInt32 dirID, ConstStr255Param fileNa
     FillSpec(folder, spec);
     return noErr;
   }
-  if (name.find(':') != std::string::npos || name.size() >= sizeof spec->name) return bdNamErr;
+  if (name.find(':') != std::string::npos || name.size() >= sizeof spec->name)
+    return bdNamErr;
   spec->vRefNum = kVolumeRefNum;
   spec->parID = dirID;
   CopyToPascal(name, spec->name, sizeof spec->name);
@@ -663,36 +794,47 @@ OSErr FSMakeFSSpec(FSVolumeRefNum vRefNum, SInt32 dirID, ConstStr255Param fileNa
 }
 
 OSErr FSpMakeFSRef(const FSSpec* source, FSRef* newRef) {
-  if (OSErr err = EnterCall("FSpMakeFSRef")) return err;
-  if (source == nullptr) return paramErr;
-  if (source->vRefNum != 0 && source->vRefNum != kVolumeRefNum) return nsvErr;
+  if (OSErr err = EnterCall("FSpMakeFSRef"))
+    return err;
+  if (source == nullptr)
+    return paramErr;
+  if (source->vRefNum != 0 && source->vRefNum != kVolumeRefNum)
+    return nsvErr;
   Lock lock(TheState().mutex);
   std::string name = FromPascal(source->name);
   if (source->parID == static_cast<SInt32>(kFSRootParentID))
     return name == kVolumeName || name.empty() ? MakeRef("/", newRef, nullptr) : fnfErr;
   std::string folder;
-  if (!PathOfDirID(source->parID, &folder)) return dirNFErr;
+  if (!PathOfDirID(source->parID, &folder))
+    return dirNFErr;
   return MakeRef(name.empty() ? folder : ChildPath(folder, name), newRef, nullptr);
 }
 
 OSErr FSGetDataForkName(HFSUniStr255* dataForkName) {
-  if (dataForkName == nullptr) return paramErr;
+  if (dataForkName == nullptr)
+    return paramErr;
   dataForkName->length = 0;
   return noErr;
 }
 
-OSErr FSOpenFork(const FSRef* ref, UniCharCount forkNameLength, const UniChar*,
-                 SInt8 permissions, FSIORefNum* forkRefNum) {
-  if (forkRefNum) *forkRefNum = 0;
-  if (OSErr err = EnterCall("FSOpenFork")) return err;
-  if (forkRefNum == nullptr) return paramErr;
+OSErr FSOpenFork(const FSRef* ref, UniCharCount forkNameLength, const UniChar*, SInt8 permissions,
+                 FSIORefNum* forkRefNum) {
+  if (forkRefNum)
+    *forkRefNum = 0;
+  if (OSErr err = EnterCall("FSOpenFork"))
+    return err;
+  if (forkRefNum == nullptr)
+    return paramErr;
   State& s = TheState();
   Lock lock(s.mutex);
   std::string path;
   struct stat st;
-  if (OSErr err = ResolveRef(ref, &path, &st)) return err;
-  if (S_ISDIR(st.st_mode)) return notAFileErr;
-  if (forkNameLength != 0) return errFSForkNotFound;  // only data forks exist here
+  if (OSErr err = ResolveRef(ref, &path, &st))
+    return err;
+  if (S_ISDIR(st.st_mode))
+    return notAFileErr;
+  if (forkNameLength != 0)
+    return errFSForkNotFound;  // only data forks exist here
   bool wantsWrite = permissions == fsCurPerm || (permissions & (fsWrPerm | fsRdWrShPerm));
   bool exclusive = (permissions & fsWrPerm) && !(permissions & fsRdWrShPerm);
   bool canRead = permissions == fsCurPerm || (permissions & fsRdPerm);
@@ -705,29 +847,38 @@ OSErr FSOpenFork(const FSRef* ref, UniCharCount forkNameLength, const UniChar*,
       wantsWrite = false;  // current permission settles for reading
       break;
     }
-    if (other.exclusiveWrite || exclusive) return opWrErr;
+    if (other.exclusiveWrite || exclusive)
+      return opWrErr;
   }
   int fd = ::open(path.c_str(), (wantsWrite ? O_RDWR : O_RDONLY) | O_CLOEXEC);
   if (fd < 0 && permissions == fsCurPerm && wantsWrite) {
     wantsWrite = false;
     fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
   }
-  if (fd < 0) return errno == EACCES || errno == EPERM ? permErr : ErrorFromErrno(errno);
+  if (fd < 0)
+    return errno == EACCES || errno == EPERM ? permErr : ErrorFromErrno(errno);
   FSIORefNum refNum = 1;
-  while (s.forks.count(refNum)) ++refNum;
-  s.forks[refNum] = OpenFork{fd, static_cast<std::uint64_t>(st.st_dev),
-                             static_cast<std::uint64_t>(st.st_ino), canRead, wantsWrite,
-                             wantsWrite && (exclusive || permissions == fsCurPerm), 0,
+  while (s.forks.count(refNum))
+    ++refNum;
+  s.forks[refNum] = OpenFork{fd,
+                             static_cast<std::uint64_t>(st.st_dev),
+                             static_cast<std::uint64_t>(st.st_ino),
+                             canRead,
+                             wantsWrite,
+                             wantsWrite && (exclusive || permissions == fsCurPerm),
+                             0,
                              static_cast<std::int64_t>(st.st_size)};
   *forkRefNum = refNum;
   return noErr;
 }
 
 OSErr FSCloseFork(FSIORefNum forkRefNum) {
-  if (OSErr err = EnterCall("FSCloseFork")) return err;
+  if (OSErr err = EnterCall("FSCloseFork"))
+    return err;
   Lock lock(TheState().mutex);
   OpenFork* fork = FindFork(forkRefNum);
-  if (fork == nullptr) return rfNumErr;
+  if (fork == nullptr)
+    return rfNumErr;
   int result = ::close(fork->fd);
   TheState().forks.erase(forkRefNum);
   return result == 0 ? kOK : ioErr;
@@ -735,17 +886,23 @@ OSErr FSCloseFork(FSIORefNum forkRefNum) {
 
 OSErr FSReadFork(FSIORefNum forkRefNum, UInt16 positionMode, SInt64 positionOffset,
                  ByteCount requestCount, void* buffer, ByteCount* actualCount) {
-  if (actualCount) *actualCount = 0;
-  if (OSErr err = EnterCall("FSReadFork")) return err;
+  if (actualCount)
+    *actualCount = 0;
+  if (OSErr err = EnterCall("FSReadFork"))
+    return err;
   int fd = -1;
   SInt64 position = 0;
   {
     Lock lock(TheState().mutex);
     OpenFork* fork = FindFork(forkRefNum);
-    if (fork == nullptr) return rfNumErr;
-    if (!fork->canRead) return afpAccessDenied;
-    if (buffer == nullptr && requestCount > 0) return paramErr;
-    if (OSErr err = Position(*fork, positionMode, positionOffset, &position)) return err;
+    if (fork == nullptr)
+      return rfNumErr;
+    if (!fork->canRead)
+      return afpAccessDenied;
+    if (buffer == nullptr && requestCount > 0)
+      return paramErr;
+    if (OSErr err = Position(*fork, positionMode, positionOffset, &position))
+      return err;
     fd = fork->fd;
   }
   // Forks are read side by side, as the File Manager does: the lock is not held while reading.
@@ -753,70 +910,93 @@ OSErr FSReadFork(FSIORefNum forkRefNum, UInt16 positionMode, SInt64 positionOffs
   while (done < requestCount) {
     ssize_t got = ::pread(fd, static_cast<char*>(buffer) + done, requestCount - done,
                           position + static_cast<SInt64>(done));
-    if (got < 0 && errno == EINTR) continue;
-    if (got < 0) return ioErr;
-    if (got == 0) break;
+    if (got < 0 && errno == EINTR)
+      continue;
+    if (got < 0)
+      return ioErr;
+    if (got == 0)
+      break;
     done += static_cast<ByteCount>(got);
   }
   {
     Lock lock(TheState().mutex);
-    if (OpenFork* fork = FindFork(forkRefNum)) fork->mark = position + static_cast<SInt64>(done);
+    if (OpenFork* fork = FindFork(forkRefNum))
+      fork->mark = position + static_cast<SInt64>(done);
   }
-  if (actualCount) *actualCount = done;
+  if (actualCount)
+    *actualCount = done;
   return done < requestCount ? eofErr : kOK;
 }
 
 OSErr FSWriteFork(FSIORefNum forkRefNum, UInt16 positionMode, SInt64 positionOffset,
                   ByteCount requestCount, const void* buffer, ByteCount* actualCount) {
-  if (actualCount) *actualCount = 0;
-  if (OSErr err = EnterCall("FSWriteFork")) return err;
+  if (actualCount)
+    *actualCount = 0;
+  if (OSErr err = EnterCall("FSWriteFork"))
+    return err;
   Lock lock(TheState().mutex);
   OpenFork* fork = FindFork(forkRefNum);
-  if (fork == nullptr) return rfNumErr;
-  if (!fork->canWrite) return wrPermErr;
-  if (buffer == nullptr && requestCount > 0) return paramErr;
+  if (fork == nullptr)
+    return rfNumErr;
+  if (!fork->canWrite)
+    return wrPermErr;
+  if (buffer == nullptr && requestCount > 0)
+    return paramErr;
   SInt64 position;
-  if (OSErr err = Position(*fork, positionMode, positionOffset, &position)) return err;
+  if (OSErr err = Position(*fork, positionMode, positionOffset, &position))
+    return err;
   ByteCount done = 0;
   OSErr result = noErr;
   while (done < requestCount) {
     ssize_t put = ::pwrite(fork->fd, static_cast<const char*>(buffer) + done, requestCount - done,
                            position + static_cast<SInt64>(done));
-    if (put < 0 && errno == EINTR) continue;
+    if (put < 0 && errno == EINTR)
+      continue;
     if (put <= 0) {
       result = put < 0 ? ErrorFromErrno(errno) : dskFulErr;
-      if (result == afpAccessDenied) result = wrPermErr;
+      if (result == afpAccessDenied)
+        result = wrPermErr;
       break;
     }
     done += static_cast<ByteCount>(put);
   }
   fork->mark = position + static_cast<SInt64>(done);
-  if (fork->mark > fork->knownSize) SetKnownSize(*fork, fork->mark);
-  if (actualCount) *actualCount = done;
+  if (fork->mark > fork->knownSize)
+    SetKnownSize(*fork, fork->mark);
+  if (actualCount)
+    *actualCount = done;
   return result;
 }
 
 OSErr FSGetForkSize(FSIORefNum forkRefNum, SInt64* forkSize) {
-  if (OSErr err = EnterCall("FSGetForkSize")) return err;
+  if (OSErr err = EnterCall("FSGetForkSize"))
+    return err;
   Lock lock(TheState().mutex);
   OpenFork* fork = FindFork(forkRefNum);
-  if (fork == nullptr) return rfNumErr;
+  if (fork == nullptr)
+    return rfNumErr;
   struct stat st;
-  if (forkSize == nullptr) return paramErr;
-  if (::fstat(fork->fd, &st) != 0) return ioErr;
+  if (forkSize == nullptr)
+    return paramErr;
+  if (::fstat(fork->fd, &st) != 0)
+    return ioErr;
   *forkSize = st.st_size;
   SetKnownSize(*fork, st.st_size);
   return noErr;
 }
 
 OSErr FSSetForkSize(FSIORefNum forkRefNum, UInt16 positionMode, SInt64 positionOffset) {
-  if (OSErr err = EnterCall("FSSetForkSize")) return err;
+  if (OSErr err = EnterCall("FSSetForkSize"))
+    return err;
   Lock lock(TheState().mutex);
   OpenFork* fork = FindFork(forkRefNum);
-  if (fork == nullptr) return rfNumErr;
-  if (!fork->canWrite) return wrPermErr;
+  if (fork == nullptr)
+    return rfNumErr;
+  if (!fork->canWrite)
+    return wrPermErr;
   SInt64 size;
-  if (OSErr err = Position(*fork, positionMode, positionOffset, &size)) return err;
+  if (OSErr err = Position(*fork, positionMode, positionOffset, &size))
+    return err;
   if (::ftruncate(fork->fd, size) != 0) {
     OSErr err = ErrorFromErrno(errno);
     return err == bdNamErr ? posErr : err;
@@ -827,38 +1007,48 @@ OSErr FSSetForkSize(FSIORefNum forkRefNum, UInt16 positionMode, SInt64 positionO
 }
 
 OSErr FSGetForkPosition(FSIORefNum forkRefNum, SInt64* position) {
-  if (OSErr err = EnterCall("FSGetForkPosition")) return err;
+  if (OSErr err = EnterCall("FSGetForkPosition"))
+    return err;
   Lock lock(TheState().mutex);
   OpenFork* fork = FindFork(forkRefNum);
-  if (fork == nullptr) return rfNumErr;
-  if (position == nullptr) return paramErr;
+  if (fork == nullptr)
+    return rfNumErr;
+  if (position == nullptr)
+    return paramErr;
   *position = fork->mark;
   return noErr;
 }
 
 OSErr FSSetForkPosition(FSIORefNum forkRefNum, UInt16 positionMode, SInt64 positionOffset) {
-  if (OSErr err = EnterCall("FSSetForkPosition")) return err;
+  if (OSErr err = EnterCall("FSSetForkPosition"))
+    return err;
   Lock lock(TheState().mutex);
   OpenFork* fork = FindFork(forkRefNum);
-  if (fork == nullptr) return rfNumErr;
+  if (fork == nullptr)
+    return rfNumErr;
   SInt64 position;
-  if (OSErr err = Position(*fork, positionMode, positionOffset, &position)) return err;
+  if (OSErr err = Position(*fork, positionMode, positionOffset, &position))
+    return err;
   if (position > fork->knownSize) {
     // The file may have grown from outside since its size was last seen.
     struct stat st;
-    if (::fstat(fork->fd, &st) != 0) return ioErr;
+    if (::fstat(fork->fd, &st) != 0)
+      return ioErr;
     SetKnownSize(*fork, st.st_size);
-    if (position > st.st_size) return eofErr;
+    if (position > st.st_size)
+      return eofErr;
   }
   fork->mark = position;
   return noErr;
 }
 
 OSErr FSFlushFork(FSIORefNum forkRefNum) {
-  if (OSErr err = EnterCall("FSFlushFork")) return err;
+  if (OSErr err = EnterCall("FSFlushFork"))
+    return err;
   Lock lock(TheState().mutex);
   OpenFork* fork = FindFork(forkRefNum);
-  if (fork == nullptr) return rfNumErr;
+  if (fork == nullptr)
+    return rfNumErr;
   return ::fsync(fork->fd) == 0 ? kOK : ioErr;
 }
 

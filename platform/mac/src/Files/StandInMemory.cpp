@@ -26,12 +26,15 @@ std::atomic<long> g_liveBlocks{0};
 bool AllocationFails() {
   int pending = g_failingAllocations.load();
   while (pending > 0) {
-    if (g_failingAllocations.compare_exchange_weak(pending, pending - 1)) return true;
+    if (g_failingAllocations.compare_exchange_weak(pending, pending - 1))
+      return true;
   }
   return false;
 }
 
-BlockHeader* HeaderOf(Ptr p) { return reinterpret_cast<BlockHeader*>(p - kHeaderSize); }
+BlockHeader* HeaderOf(Ptr p) {
+  return reinterpret_cast<BlockHeader*>(p - kHeaderSize);
+}
 
 Ptr Allocate(Size byteCount, bool clear) {
   if (byteCount < 0 || AllocationFails()) {
@@ -70,13 +73,18 @@ Handle AllocateHandle(Size byteCount, bool clear) {
 
 }  // namespace
 
-Ptr NewPtr(Size byteCount) { return Allocate(byteCount, false); }
+Ptr NewPtr(Size byteCount) {
+  return Allocate(byteCount, false);
+}
 
-Ptr NewPtrClear(Size byteCount) { return Allocate(byteCount, true); }
+Ptr NewPtrClear(Size byteCount) {
+  return Allocate(byteCount, true);
+}
 
 void DisposePtr(Ptr p) {
   t_memError = noErr;
-  if (p == nullptr) return;
+  if (p == nullptr)
+    return;
   std::free(p - kHeaderSize);
   --g_liveBlocks;
 }
@@ -100,13 +108,18 @@ void SetPtrSize(Ptr p, Size newSize) {
   t_memError = noErr;
 }
 
-Handle NewHandle(Size byteCount) { return AllocateHandle(byteCount, false); }
+Handle NewHandle(Size byteCount) {
+  return AllocateHandle(byteCount, false);
+}
 
-Handle NewHandleClear(Size byteCount) { return AllocateHandle(byteCount, true); }
+Handle NewHandleClear(Size byteCount) {
+  return AllocateHandle(byteCount, true);
+}
 
 void DisposeHandle(Handle h) {
   t_memError = noErr;
-  if (h == nullptr) return;
+  if (h == nullptr)
+    return;
   DisposePtr(*h);
   std::free(h);
 }
@@ -124,22 +137,30 @@ OSErr HandToHand(Handle* theHndl) {
     return t_memError = nilHandleErr;
   Size size = GetHandleSize(*theHndl);
   Handle copy = AllocateHandle(size, false);
-  if (copy == nullptr) return t_memError = memFullErr;
+  if (copy == nullptr)
+    return t_memError = memFullErr;
   std::memcpy(*copy, **theHndl, static_cast<std::size_t>(size));
   *theHndl = copy;
   return t_memError = noErr;
 }
 
 void BlockMove(const void* srcPtr, void* destPtr, Size byteCount) {
-  if (byteCount > 0) std::memmove(destPtr, srcPtr, static_cast<std::size_t>(byteCount));
+  if (byteCount > 0)
+    std::memmove(destPtr, srcPtr, static_cast<std::size_t>(byteCount));
 }
 
 void BlockMoveData(const void* srcPtr, void* destPtr, Size byteCount) {
   BlockMove(srcPtr, destPtr, byteCount);
 }
 
-OSErr MemError(void) { return t_memError; }
+OSErr MemError(void) {
+  return t_memError;
+}
 
-void StandIn_MemoryFailNextAllocations(int count) { g_failingAllocations.store(count); }
+void StandIn_MemoryFailNextAllocations(int count) {
+  g_failingAllocations.store(count);
+}
 
-long StandIn_MemoryLiveBlockCount(void) { return g_liveBlocks.load(); }
+long StandIn_MemoryLiveBlockCount(void) {
+  return g_liveBlocks.load();
+}

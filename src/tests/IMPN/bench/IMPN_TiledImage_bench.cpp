@@ -19,233 +19,207 @@
 #include <string>
 #include <vector>
 
-namespace
-{
+namespace {
 std::uint32_t const kWidth = 24576;
 std::uint32_t const kLength = 16384;
 int const kPlates = 8;
 std::uint32_t const kCell = 16;  // halftone cell: 150 lpi at 2400 dpi
 
-std::filesystem::path CacheFolder()
-{
-    std::error_code error;
-    std::filesystem::path const exe = std::filesystem::read_symlink("/proc/self/exe", error);
-    return (error ? std::filesystem::current_path() : exe.parent_path()) / "imaging-bench-cache";
+std::filesystem::path CacheFolder() {
+  std::error_code error;
+  std::filesystem::path const exe = std::filesystem::read_symlink("/proc/self/exe", error);
+  return (error ? std::filesystem::current_path() : exe.parent_path()) / "imaging-bench-cache";
 }
 
 // One 512 x 512 1-bit tile of round dots of the given coverage (0 to 15 of 16) on a screen
 // turned by the plate's angle, as halftoned plates are, so that rows do not repeat.
-std::vector<std::uint8_t> DotTile(int coverage, int plate)
-{
-    double const angles[] = {15, 75, 0, 45};
-    double const a = angles[plate % 4] * 3.14159265358979 / 180;
-    double const ca = std::cos(a);
-    double const sa = std::sin(a);
-    std::vector<std::uint8_t> tile(SheetFixture::kTile / 8 * SheetFixture::kTile, 0);
-    double const radius = std::sqrt((coverage + 0.5) / 16.0 * kCell * kCell / 3.14159);
+std::vector<std::uint8_t> DotTile(int coverage, int plate) {
+  double const angles[] = {15, 75, 0, 45};
+  double const a = angles[plate % 4] * 3.14159265358979 / 180;
+  double const ca = std::cos(a);
+  double const sa = std::sin(a);
+  std::vector<std::uint8_t> tile(SheetFixture::kTile / 8 * SheetFixture::kTile, 0);
+  double const radius = std::sqrt((coverage + 0.5) / 16.0 * kCell * kCell / 3.14159);
+  for (std::uint32_t y = 0; y < SheetFixture::kTile; ++y)
+    for (std::uint32_t x = 0; x < SheetFixture::kTile; ++x) {
+      double const u = (x + plate * 3) * ca + (y + plate * 5) * sa;
+      double const v = (y + plate * 5) * ca - (x + plate * 3) * sa;
+      double const du = u - kCell * std::floor(u / kCell) - kCell / 2.0;
+      double const dv = v - kCell * std::floor(v / kCell) - kCell / 2.0;
+      if (du * du + dv * dv < radius * radius)
+        tile[y * (SheetFixture::kTile / 8) + x / 8] |= std::uint8_t(0x80u >> (x % 8));
+    }
+  return tile;
+}
+
+std::string PlatePath(int plate) {
+  return (CacheFolder() / ("screened-plate" + std::to_string(plate) + ".tif")).string();
+}
+
+void MakePlate(int plate) {
+  std::vector<std::vector<std::uint8_t>> dots;
+  for (int coverage = 0; coverage < 16; ++coverage)
+    dots.push_back(DotTile(coverage, plate));
+  PreviewFixture::PreviewFile file = PreviewFixture::PreviewFile::Make(kWidth, kLength, 64);
+  file.image.compression =
+      plate % 2 ? PreviewFixture::Compression::Deflate : PreviewFixture::Compression::PackBits;
+  file.job.inkName = "Plate " + std::to_string(plate + 1);
+  file.job.color = 0;
+  file.job.opacity = std::vector<std::uint16_t>{std::uint16_t(plate == 3 ? 100 : 0)};
+  file.image.tiles = [&dots, plate](std::uint32_t left, std::uint32_t top, std::uint8_t* tile,
+                                    std::uint32_t rowBytes) {
+    // Coverage drifts across the sheet as in a picture, different for each plate.
+    std::uint32_t const c = (left / 512 * 3 + top / 512 * 5 + std::uint32_t(plate) * 7) % 15 + 1;
+    std::vector<std::uint8_t> const& source = dots[c];
     for (std::uint32_t y = 0; y < SheetFixture::kTile; ++y)
-        for (std::uint32_t x = 0; x < SheetFixture::kTile; ++x)
-        {
-            double const u = (x + plate * 3) * ca + (y + plate * 5) * sa;
-            double const v = (y + plate * 5) * ca - (x + plate * 3) * sa;
-            double const du = u - kCell * std::floor(u / kCell) - kCell / 2.0;
-            double const dv = v - kCell * std::floor(v / kCell) - kCell / 2.0;
-            if (du * du + dv * dv < radius * radius)
-                tile[y * (SheetFixture::kTile / 8) + x / 8] |= std::uint8_t(0x80u >> (x % 8));
-        }
-    return tile;
-}
-
-std::string PlatePath(int plate)
-{
-    return (CacheFolder() / ("screened-plate" + std::to_string(plate) + ".tif")).string();
-}
-
-void MakePlate(int plate)
-{
-    std::vector<std::vector<std::uint8_t>> dots;
-    for (int coverage = 0; coverage < 16; ++coverage)
-        dots.push_back(DotTile(coverage, plate));
-    PreviewFixture::PreviewFile file = PreviewFixture::PreviewFile::Make(kWidth, kLength, 64);
-    file.image.compression = plate % 2 ? PreviewFixture::Compression::Deflate
-                                       : PreviewFixture::Compression::PackBits;
-    file.job.inkName = "Plate " + std::to_string(plate + 1);
-    file.job.color = 0;
-    file.job.opacity = std::vector<std::uint16_t>{std::uint16_t(plate == 3 ? 100 : 0)};
-    file.image.tiles = [&dots, plate](std::uint32_t left, std::uint32_t top, std::uint8_t* tile,
-                                      std::uint32_t rowBytes) {
-        // Coverage drifts across the sheet as in a picture, different for each plate.
-        std::uint32_t const c = (left / 512 * 3 + top / 512 * 5 + std::uint32_t(plate) * 7) % 15 + 1;
-        std::vector<std::uint8_t> const& source = dots[c];
-        for (std::uint32_t y = 0; y < SheetFixture::kTile; ++y)
-            std::memcpy(tile + y * rowBytes, source.data() + y * (SheetFixture::kTile / 8),
-                        SheetFixture::kTile / 8);
-    };
-    file.thumbnail.grey = [](std::uint32_t, std::uint32_t) { return std::uint8_t(128); };
-    PreviewFixture::Write(PlatePath(plate), file);
+      std::memcpy(tile + y * rowBytes, source.data() + y * (SheetFixture::kTile / 8),
+                  SheetFixture::kTile / 8);
+  };
+  file.thumbnail.grey = [](std::uint32_t, std::uint32_t) { return std::uint8_t(128); };
+  PreviewFixture::Write(PlatePath(plate), file);
 }
 
 // The plates, written when the cache folder does not hold them yet.
-struct Plates
-{
-    Plates()
-    {
-        std::filesystem::create_directories(CacheFolder());
-        for (int plate = 0; plate < kPlates; ++plate)
-        {
-            if (!std::filesystem::exists(PlatePath(plate)))
-                MakePlate(plate);
-            owned.push_back(SheetFixture::OpenSeparation(PlatePath(plate)));
-            separations.push_back(owned.back().get());
-            separations.back()->SetInk(IMPN_Ink(
-                IMPN_RGBColor8(std::uint8_t(40 * plate), std::uint8_t(255 - 30 * plate), 200), 90));
-        }
+struct Plates {
+  Plates() {
+    std::filesystem::create_directories(CacheFolder());
+    for (int plate = 0; plate < kPlates; ++plate) {
+      if (!std::filesystem::exists(PlatePath(plate)))
+        MakePlate(plate);
+      owned.push_back(SheetFixture::OpenSeparation(PlatePath(plate)));
+      separations.push_back(owned.back().get());
+      separations.back()->SetInk(IMPN_Ink(
+          IMPN_RGBColor8(std::uint8_t(40 * plate), std::uint8_t(255 - 30 * plate), 200), 90));
     }
+  }
 
-    long Stamp() const
-    {
-        long stamp = 0;
-        for (auto* s : separations)
-            stamp = std::max(stamp, long(s->GetTimeStamp()));
-        return stamp;
-    }
+  long Stamp() const {
+    long stamp = 0;
+    for (auto* s : separations)
+      stamp = std::max(stamp, long(s->GetTimeStamp()));
+    return stamp;
+  }
 
-    std::vector<std::unique_ptr<IMPN_Separation>> owned;
-    std::vector<IMPN_Separation*> separations;
-    IMPN_RGBColor8 colour = IMPN_RGBColor8(255, 255, 255);
+  std::vector<std::unique_ptr<IMPN_Separation>> owned;
+  std::vector<IMPN_Separation*> separations;
+  IMPN_RGBColor8 colour = IMPN_RGBColor8(255, 255, 255);
 };
 
-Plates& ThePlates()
-{
-    static Plates plates;
-    return plates;
+Plates& ThePlates() {
+  static Plates plates;
+  return plates;
 }
 
 // The argument of the surface benchmarks: how many threads build tiles, 0 for every core.
-void UseWorkers(IMPN_TiledImage& image, benchmark::State const& state)
-{
-    if (state.range(0) > 0)
-        image.SetWorkerCount(static_cast<unsigned>(state.range(0)));
+void UseWorkers(IMPN_TiledImage& image, benchmark::State const& state) {
+  if (state.range(0) > 0)
+    image.SetWorkerCount(static_cast<unsigned>(state.range(0)));
 }
 
-void EveryTileDecoded(benchmark::State& state)
-{
-    std::vector<std::uint8_t> buffer(SheetFixture::kTile / 8 * SheetFixture::kTile);
-    ThePlates();
-    for (auto _ : state)
-        for (int plate = 0; plate < kPlates; ++plate)
-        {
-            TIFF* tif = TIFFOpen(PlatePath(plate).c_str(), "r");
-            for (std::uint32_t top = 0; top < kLength; top += SheetFixture::kTile)
-                for (std::uint32_t left = 0; left < kWidth; left += SheetFixture::kTile)
-                    benchmark::DoNotOptimize(TIFFReadTile(tif, buffer.data(), left, top, 0, 0));
-            TIFFClose(tif);
-        }
+void EveryTileDecoded(benchmark::State& state) {
+  std::vector<std::uint8_t> buffer(SheetFixture::kTile / 8 * SheetFixture::kTile);
+  ThePlates();
+  for (auto _ : state)
+    for (int plate = 0; plate < kPlates; ++plate) {
+      TIFF* tif = TIFFOpen(PlatePath(plate).c_str(), "r");
+      for (std::uint32_t top = 0; top < kLength; top += SheetFixture::kTile)
+        for (std::uint32_t left = 0; left < kWidth; left += SheetFixture::kTile)
+          benchmark::DoNotOptimize(TIFFReadTile(tif, buffer.data(), left, top, 0, 0));
+      TIFFClose(tif);
+    }
 }
 
 // The same decode through the program's own file access (the preview-file reader's handle,
 // which reads through the platform's file calls rather than a memory map): the floor the
 // compositing actually stands on.
-void EveryTileDecodedThroughReader(benchmark::State& state)
-{
-    std::vector<std::uint8_t> buffer(SheetFixture::kTile / 8 * SheetFixture::kTile);
-    ThePlates();
-    for (auto _ : state)
-        for (int plate = 0; plate < kPlates; ++plate)
-        {
-            TIFX_KRXFile file(SheetFixture::SpecFromPath(PlatePath(plate)));
-            file.Open();
-            for (std::uint32_t top = 0; top < kLength; top += SheetFixture::kTile)
-                for (std::uint32_t left = 0; left < kWidth; left += SheetFixture::kTile)
-                    benchmark::DoNotOptimize(
-                        TIFFReadTile(file.GetTIFFHandle(), buffer.data(), left, top, 0, 0));
-        }
+void EveryTileDecodedThroughReader(benchmark::State& state) {
+  std::vector<std::uint8_t> buffer(SheetFixture::kTile / 8 * SheetFixture::kTile);
+  ThePlates();
+  for (auto _ : state)
+    for (int plate = 0; plate < kPlates; ++plate) {
+      TIFX_KRXFile file(SheetFixture::SpecFromPath(PlatePath(plate)));
+      file.Open();
+      for (std::uint32_t top = 0; top < kLength; top += SheetFixture::kTile)
+        for (std::uint32_t left = 0; left < kWidth; left += SheetFixture::kTile)
+          benchmark::DoNotOptimize(
+              TIFFReadTile(file.GetTIFFHandle(), buffer.data(), left, top, 0, 0));
+    }
 }
 
 // The whole surface at 1:512 from a fresh cache: the pyramid of every reduced level.
-void WholeSurfaceAtOneTo512(benchmark::State& state)
-{
-    Plates& plates = ThePlates();
-    IMPN_TiledImage image(plates.separations, plates.colour);
-    UseWorkers(image, state);
-    for (auto _ : state)
-    {
-        state.PauseTiming();
-        image.ResetCache();
-        state.ResumeTiming();
-        long const stamp = plates.Stamp();
-        for (long top = 0; top < image.GetScaledLength(kIMPN_ZoomLevel1to512); top += 64)
-            for (long left = 0; left < image.GetScaledWidth(kIMPN_ZoomLevel1to512); left += 64)
-                benchmark::DoNotOptimize(image.GetTile(top, left, kIMPN_ZoomLevel1to512, stamp));
-    }
+void WholeSurfaceAtOneTo512(benchmark::State& state) {
+  Plates& plates = ThePlates();
+  IMPN_TiledImage image(plates.separations, plates.colour);
+  UseWorkers(image, state);
+  for (auto _ : state) {
+    state.PauseTiming();
+    image.ResetCache();
+    state.ResumeTiming();
+    long const stamp = plates.Stamp();
+    for (long top = 0; top < image.GetScaledLength(kIMPN_ZoomLevel1to512); top += 64)
+      for (long left = 0; left < image.GetScaledWidth(kIMPN_ZoomLevel1to512); left += 64)
+        benchmark::DoNotOptimize(image.GetTile(top, left, kIMPN_ZoomLevel1to512, stamp));
+  }
 }
 
 // The same after one plate is shown or hidden.
-void WholeSurfaceAfterVisibilityChange(benchmark::State& state)
-{
-    Plates& plates = ThePlates();
-    IMPN_TiledImage image(plates.separations, plates.colour);
-    UseWorkers(image, state);
-    image.GetTile(0, 0, kIMPN_ZoomLevel1to512, plates.Stamp());
-    for (auto _ : state)
-    {
-        IMPN_Separation* plate = plates.separations[2];
-        plate->SetVisible(!plate->IsVisible());
-        benchmark::DoNotOptimize(image.GetTile(0, 0, kIMPN_ZoomLevel1to512, plates.Stamp()));
-    }
-    plates.separations[2]->SetVisible(true);
+void WholeSurfaceAfterVisibilityChange(benchmark::State& state) {
+  Plates& plates = ThePlates();
+  IMPN_TiledImage image(plates.separations, plates.colour);
+  UseWorkers(image, state);
+  image.GetTile(0, 0, kIMPN_ZoomLevel1to512, plates.Stamp());
+  for (auto _ : state) {
+    IMPN_Separation* plate = plates.separations[2];
+    plate->SetVisible(!plate->IsVisible());
+    benchmark::DoNotOptimize(image.GetTile(0, 0, kIMPN_ZoomLevel1to512, plates.Stamp()));
+  }
+  plates.separations[2]->SetVisible(true);
 }
 
 // A 2048 x 1536 view at 1:1.
-long ViewAtOneToOne(IMPN_TiledImage& image, long stamp)
-{
-    long bytes = 0;
-    for (long top = 0; top < 1536; top += 512)
-        for (long left = 4096; left < 4096 + 2048; left += 512)
-            bytes += image.GetTile(top, left, kIMPN_ZoomLevel1to1, stamp)->rowBytes;
-    return bytes;
+long ViewAtOneToOne(IMPN_TiledImage& image, long stamp) {
+  long bytes = 0;
+  for (long top = 0; top < 1536; top += 512)
+    for (long left = 4096; left < 4096 + 2048; left += 512)
+      bytes += image.GetTile(top, left, kIMPN_ZoomLevel1to1, stamp)->rowBytes;
+  return bytes;
 }
 
-void ViewAtOneToOneFresh(benchmark::State& state)
-{
-    Plates& plates = ThePlates();
-    IMPN_TiledImage image(plates.separations, plates.colour);
-    for (auto _ : state)
-    {
-        state.PauseTiming();
-        image.ResetCache();
-        state.ResumeTiming();
-        benchmark::DoNotOptimize(ViewAtOneToOne(image, plates.Stamp()));
-    }
+void ViewAtOneToOneFresh(benchmark::State& state) {
+  Plates& plates = ThePlates();
+  IMPN_TiledImage image(plates.separations, plates.colour);
+  for (auto _ : state) {
+    state.PauseTiming();
+    image.ResetCache();
+    state.ResumeTiming();
+    benchmark::DoNotOptimize(ViewAtOneToOne(image, plates.Stamp()));
+  }
 }
 
-void ViewAtOneToOneAfterInkChange(benchmark::State& state)
-{
-    Plates& plates = ThePlates();
-    IMPN_TiledImage image(plates.separations, plates.colour);
-    ViewAtOneToOne(image, plates.Stamp());
-    std::uint8_t red = 0;
-    for (auto _ : state)
-    {
-        plates.separations[5]->SetInk(IMPN_Ink(IMPN_RGBColor8(++red, 20, 30), 80));
-        benchmark::DoNotOptimize(ViewAtOneToOne(image, plates.Stamp()));
-    }
+void ViewAtOneToOneAfterInkChange(benchmark::State& state) {
+  Plates& plates = ThePlates();
+  IMPN_TiledImage image(plates.separations, plates.colour);
+  ViewAtOneToOne(image, plates.Stamp());
+  std::uint8_t red = 0;
+  for (auto _ : state) {
+    plates.separations[5]->SetInk(IMPN_Ink(IMPN_RGBColor8(++red, 20, 30), 80));
+    benchmark::DoNotOptimize(ViewAtOneToOne(image, plates.Stamp()));
+  }
 }
 }  // namespace
 
 // The machine may be busy: the least of a few repetitions is the figure to compare.
-double Least(std::vector<double> const& v)
-{
-    return *std::min_element(v.begin(), v.end());
+double Least(std::vector<double> const& v) {
+  return *std::min_element(v.begin(), v.end());
 }
 
-#define IMPN_LARGE_BENCHMARK(name, iterations)                                              \
-    BENCHMARK(name)                                                                         \
-        ->Unit(benchmark::kMillisecond)                                                     \
-        ->Iterations(iterations)                                                            \
-        ->Repetitions(3)                                                                    \
-        ->ComputeStatistics("least", Least)                                                 \
-        ->ReportAggregatesOnly(true)
+#define IMPN_LARGE_BENCHMARK(name, iterations)                                                     \
+  BENCHMARK(name)                                                                                  \
+      ->Unit(benchmark::kMillisecond)                                                              \
+      ->Iterations(iterations)                                                                     \
+      ->Repetitions(3)                                                                             \
+      ->ComputeStatistics("least", Least)                                                          \
+      ->ReportAggregatesOnly(true)
 
 IMPN_LARGE_BENCHMARK(EveryTileDecoded, 2);
 IMPN_LARGE_BENCHMARK(EveryTileDecodedThroughReader, 2);

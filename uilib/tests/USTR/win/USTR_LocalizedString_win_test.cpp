@@ -6,108 +6,99 @@
 
 #include <string>
 
-namespace
-{
+namespace {
 
 // The stand-in language library is built next to the test program.
-HMODULE LoadTestLanguage()
-{
-	wchar_t path[MAX_PATH] = {};
-	DWORD const length = ::GetModuleFileNameW(nullptr, path, MAX_PATH);
-	std::wstring file(path, length);
-	file.erase(file.find_last_of(L"\\/") + 1);
-	file += L"USTR_TestLanguage.dll";
-	// As the shell loads a language library: resources only, nothing run.
-	return ::LoadLibraryExW(file.c_str(), nullptr, DONT_RESOLVE_DLL_REFERENCES);
+HMODULE LoadTestLanguage() {
+  wchar_t path[MAX_PATH] = {};
+  DWORD const length = ::GetModuleFileNameW(nullptr, path, MAX_PATH);
+  std::wstring file(path, length);
+  file.erase(file.find_last_of(L"\\/") + 1);
+  file += L"USTR_TestLanguage.dll";
+  // As the shell loads a language library: resources only, nothing run.
+  return ::LoadLibraryExW(file.c_str(), nullptr, DONT_RESOLVE_DLL_REFERENCES);
 }
 
 HMODULE s_language = nullptr;
-HMODULE LanguageSource()
-{
-	return s_language;
+HMODULE LanguageSource() {
+  return s_language;
 }
 
-class USTR_WindowsLookup : public ::testing::Test
-{
+class USTR_WindowsLookup : public ::testing::Test {
 protected:
-	static void SetUpTestSuite() { s_language = LoadTestLanguage(); }
-	static void TearDownTestSuite()
-	{
-		if (s_language)
-			::FreeLibrary(s_language);
-		s_language = nullptr;
-	}
+  static void SetUpTestSuite() { s_language = LoadTestLanguage(); }
+  static void TearDownTestSuite() {
+    if (s_language)
+      ::FreeLibrary(s_language);
+    s_language = nullptr;
+  }
 
-	void SetUp() override
-	{
-		ASSERT_NE(nullptr, s_language) << "USTR_TestLanguage.dll not found beside the test program";
-		USTR_SetResourceModuleSource(nullptr);
-		USTR_SetResourceModules(nullptr, nullptr);
-	}
-	void TearDown() override
-	{
-		USTR_SetResourceModuleSource(nullptr);
-		USTR_SetResourceModules(nullptr, nullptr);
-	}
+  void SetUp() override {
+    ASSERT_NE(nullptr, s_language) << "USTR_TestLanguage.dll not found beside the test program";
+    USTR_SetResourceModuleSource(nullptr);
+    USTR_SetResourceModules(nullptr, nullptr);
+  }
+  void TearDown() override {
+    USTR_SetResourceModuleSource(nullptr);
+    USTR_SetResourceModules(nullptr, nullptr);
+  }
 
-	static void UseLanguageLibrary() { USTR_SetResourceModuleSource(&LanguageSource); }
+  static void UseLanguageLibrary() { USTR_SetResourceModuleSource(&LanguageSource); }
 };
 
-TEST_F(USTR_WindowsLookup, WithoutLanguageLibraryTextsAreEnglish)
-{
-	EXPECT_EQ(GLIB_WString(L"Back"), iUSTR_GetLocalizedWString(10061));
-	EXPECT_EQ(GLIB_WString(L"Front"), iUSTR_GetLocalizedWString(10070));
-	EXPECT_EQ(GLIB_WString(L"Halvoren Orvendal"), iUSTR_GetLocalizedWString(128));
-	EXPECT_EQ(GLIB_WString(L"X:XXX"), iUSTR_GetLocalizedWString(505));
-	EXPECT_EQ(GLIB_WString(L"Common"), iUSTR_GetLocalizedWString(10222));
-	// Non-ASCII texts come through as UTF-16.
-	EXPECT_EQ(GLIB_WString(L"{0} \u2022 Signature {1} \u2022 Web {2} \u2022 {3}"), iUSTR_GetLocalizedWString(10107));
-	EXPECT_EQ(USTR_String(L"Back"), iUSTR_GetLocalizedString(10061));
+TEST_F(USTR_WindowsLookup, WithoutLanguageLibraryTextsAreEnglish) {
+  EXPECT_EQ(GLIB_WString(L"Back"), iUSTR_GetLocalizedWString(10061));
+  EXPECT_EQ(GLIB_WString(L"Front"), iUSTR_GetLocalizedWString(10070));
+  EXPECT_EQ(GLIB_WString(L"Halvoren Orvendal"), iUSTR_GetLocalizedWString(128));
+  EXPECT_EQ(GLIB_WString(L"X:XXX"), iUSTR_GetLocalizedWString(505));
+  EXPECT_EQ(GLIB_WString(L"Common"), iUSTR_GetLocalizedWString(10222));
+  // Non-ASCII texts come through as UTF-16.
+  EXPECT_EQ(GLIB_WString(L"{0} \u2022 Signature {1} \u2022 Web {2} \u2022 {3}"),
+            iUSTR_GetLocalizedWString(10107));
+  EXPECT_EQ(USTR_String(L"Back"), iUSTR_GetLocalizedString(10061));
 }
 
-TEST_F(USTR_WindowsLookup, MissingIdGivesMissingStringText)
-{
-	EXPECT_EQ(GLIB_WString(L"USTR: Missing String Resource: 9999"), iUSTR_GetLocalizedWString(9999));
-	UseLanguageLibrary();
-	EXPECT_EQ(GLIB_WString(L"USTR: Missing String Resource: 10001"), iUSTR_GetLocalizedWString(10001));
+TEST_F(USTR_WindowsLookup, MissingIdGivesMissingStringText) {
+  EXPECT_EQ(GLIB_WString(L"USTR: Missing String Resource: 9999"), iUSTR_GetLocalizedWString(9999));
+  UseLanguageLibrary();
+  EXPECT_EQ(GLIB_WString(L"USTR: Missing String Resource: 10001"),
+            iUSTR_GetLocalizedWString(10001));
 }
 
-TEST_F(USTR_WindowsLookup, LanguageLibraryComesFirst)
-{
-	UseLanguageLibrary();
-	EXPECT_EQ(GLIB_WString(L"R\u00fcckseite"), iUSTR_GetLocalizedWString(10061));
-	EXPECT_EQ(GLIB_WString(L"{0} \u2022 Bogen {1} \u2022 Bahn {2} \u2022 {3}"), iUSTR_GetLocalizedWString(10107));
+TEST_F(USTR_WindowsLookup, LanguageLibraryComesFirst) {
+  UseLanguageLibrary();
+  EXPECT_EQ(GLIB_WString(L"R\u00fcckseite"), iUSTR_GetLocalizedWString(10061));
+  EXPECT_EQ(GLIB_WString(L"{0} \u2022 Bogen {1} \u2022 Bahn {2} \u2022 {3}"),
+            iUSTR_GetLocalizedWString(10107));
 }
 
-TEST_F(USTR_WindowsLookup, TextMissingFromTranslationReadsInEnglish)
-{
-	UseLanguageLibrary();
-	EXPECT_EQ(GLIB_WString(L"Front"), iUSTR_GetLocalizedWString(10070));
-	EXPECT_EQ(GLIB_WString(L"Common"), iUSTR_GetLocalizedWString(10222));
+TEST_F(USTR_WindowsLookup, TextMissingFromTranslationReadsInEnglish) {
+  UseLanguageLibrary();
+  EXPECT_EQ(GLIB_WString(L"Front"), iUSTR_GetLocalizedWString(10070));
+  EXPECT_EQ(GLIB_WString(L"Common"), iUSTR_GetLocalizedWString(10222));
 }
 
-TEST_F(USTR_WindowsLookup, ModulesStayOnceChosen)
-{
-	// The first lookup chooses the modules; a later change of the resource module alone does
-	// not move them, an explicit setting does.
-	EXPECT_EQ(GLIB_WString(L"Back"), iUSTR_GetLocalizedWString(10061));
-	UseLanguageLibrary();
-	EXPECT_EQ(GLIB_WString(L"Back"), iUSTR_GetLocalizedWString(10061));
-	USTR_SetResourceModules(s_language, nullptr);
-	EXPECT_EQ(GLIB_WString(L"R\u00fcckseite"), iUSTR_GetLocalizedWString(10061));
-	EXPECT_EQ(GLIB_WString(L"Front"), iUSTR_GetLocalizedWString(10070));
-	// Both given as the language library: the caller's choice, so no English fallback.
-	USTR_SetResourceModules(s_language, s_language);
-	EXPECT_EQ(GLIB_WString(L"USTR: Missing String Resource: 10070"), iUSTR_GetLocalizedWString(10070));
+TEST_F(USTR_WindowsLookup, ModulesStayOnceChosen) {
+  // The first lookup chooses the modules; a later change of the resource module alone does
+  // not move them, an explicit setting does.
+  EXPECT_EQ(GLIB_WString(L"Back"), iUSTR_GetLocalizedWString(10061));
+  UseLanguageLibrary();
+  EXPECT_EQ(GLIB_WString(L"Back"), iUSTR_GetLocalizedWString(10061));
+  USTR_SetResourceModules(s_language, nullptr);
+  EXPECT_EQ(GLIB_WString(L"R\u00fcckseite"), iUSTR_GetLocalizedWString(10061));
+  EXPECT_EQ(GLIB_WString(L"Front"), iUSTR_GetLocalizedWString(10070));
+  // Both given as the language library: the caller's choice, so no English fallback.
+  USTR_SetResourceModules(s_language, s_language);
+  EXPECT_EQ(GLIB_WString(L"USTR: Missing String Resource: 10070"),
+            iUSTR_GetLocalizedWString(10070));
 }
 
-TEST_F(USTR_WindowsLookup, LongTextIsCutTo1023Characters)
-{
-	UseLanguageLibrary();
-	GLIB_WString const text = iUSTR_GetLocalizedWString(60000);
-	ASSERT_EQ(1023u, text.size());
-	for (std::size_t i = 0; i < text.size(); ++i)
-		ASSERT_EQ(static_cast<wchar_t>(L'0' + i % 10), text[i]) << "at " << i;
+TEST_F(USTR_WindowsLookup, LongTextIsCutTo1023Characters) {
+  UseLanguageLibrary();
+  GLIB_WString const text = iUSTR_GetLocalizedWString(60000);
+  ASSERT_EQ(1023u, text.size());
+  for (std::size_t i = 0; i < text.size(); ++i)
+    ASSERT_EQ(static_cast<wchar_t>(L'0' + i % 10), text[i]) << "at " << i;
 }
 
-} // namespace
+}  // namespace
