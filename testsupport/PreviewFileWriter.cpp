@@ -5,6 +5,7 @@
 #include <algorithm>
 #include <cmath>
 #include <cstring>
+#include <chrono>
 #include <filesystem>
 #include <fstream>
 #include <map>
@@ -632,10 +633,17 @@ namespace {
 // The folder of this process's files; removed with everything in it when the process ends.
 class TempFolder {
 public:
-  TempFolder()
-      : m_Path(std::filesystem::temp_directory_path() /
-               ("previewfixture-" + std::to_string(PREVIEW_FIXTURE_PID))) {
-    std::filesystem::create_directories(m_Path);
+  // Test cases run as processes side by side, and wine hands out process ids again soon: the
+  // folder takes a name no other process holds.
+  TempFolder() {
+    const auto stamp = std::chrono::steady_clock::now().time_since_epoch().count();
+    const std::filesystem::path base = std::filesystem::temp_directory_path();
+    for (int attempt = 0;; ++attempt) {
+      m_Path = base / ("previewfixture-" + std::to_string(PREVIEW_FIXTURE_PID) + "-" +
+                       std::to_string(stamp) + "-" + std::to_string(attempt));
+      if (std::filesystem::create_directory(m_Path))
+        break;
+    }
   }
   ~TempFolder() {
     std::error_code ignored;
