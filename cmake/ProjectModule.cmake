@@ -50,7 +50,8 @@ function(proj_module name)
     # Each case is a test of its own, so that CTest spreads them over the cores; a crashed or
     # hung case must not stall the whole run. Discovery runs the executable, under wine for the
     # windows flavour, so it waits for the test run that has a wine prefix. Under wine a case times
-    # out sooner, and the windows test preset runs a timed-out case again.
+    # out sooner, and the windows test preset runs a timed-out case again. A parameterised case is
+    # named by its index, not by the bytes of its parameter.
     if(PROJ_WINDOWS)
       set(case_timeout 120)
     else()
@@ -58,7 +59,7 @@ function(proj_module name)
     endif()
     gtest_discover_tests(
       ${name}_tests
-      DISCOVERY_MODE PRE_TEST
+      DISCOVERY_MODE PRE_TEST NO_PRETTY_VALUES
       DISCOVERY_TIMEOUT 200
       PROPERTIES TIMEOUT ${case_timeout} LABELS ${name})
   endif()

@@ -8,6 +8,7 @@
 
 #include "GLIB/GLIB_LogMessage.h"
 #include "GLIB/iGLIB_CaseFolder.h"
+#include "GLIB/iGLIB_Trim.h"
 #include "GLIB/iGLIB_UnicodeEscapeParser.h"
 
 namespace {
@@ -157,13 +158,7 @@ GLIB_WString GLIB_TrimWhitespace(const GLIB_WString& text) {
     const auto w = static_cast<std::wint_t>(c);
     return std::iswspace(w) || std::iswcntrl(w);
   };
-  std::size_t first = 0;
-  std::size_t end = text.size();
-  while (first < end && isBlank(text[first]))
-    ++first;
-  while (end > first && isBlank(text[end - 1]))
-    --end;
-  return GLIB_WString(text.substr(first, end - first));
+  return iGLIB_TrimEnds(text, isBlank);
 }
 
 GLIB_WStringVector GLIB_SplitString(const GLIB_WString& text, wchar_t separator) {

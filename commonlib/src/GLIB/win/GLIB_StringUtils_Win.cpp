@@ -10,6 +10,7 @@
 
 #include "GLIB/GLIB_LogMessage.h"
 #include "GLIB/GLIB_StringUtils.h"
+#include "GLIB/iGLIB_Trim.h"
 #include "GLIB/win/GLIB_WinUtil.h"
 
 namespace {
@@ -204,13 +205,7 @@ GLIB_String GLIB_TrimWhitespace(const GLIB_String& text) {
     const int u = static_cast<unsigned char>(c);
     return std::isspace(u) || std::iscntrl(u);
   };
-  std::size_t first = 0;
-  std::size_t end = text.size();
-  while (first < end && isBlank(text[first]))
-    ++first;
-  while (end > first && isBlank(text[end - 1]))
-    --end;
-  return GLIB_String(text.substr(first, end - first));
+  return iGLIB_TrimEnds(text, isBlank);
 }
 
 std::size_t GLIB_StrWideToUTF8(const wchar_t* in, char* out, std::size_t size) {
