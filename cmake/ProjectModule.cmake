@@ -59,7 +59,8 @@ function(proj_module name)
     endif()
     gtest_discover_tests(
       ${name}_tests
-      DISCOVERY_MODE PRE_TEST NO_PRETTY_VALUES
+      DISCOVERY_MODE PRE_TEST
+      NO_PRETTY_VALUES
       DISCOVERY_TIMEOUT 200
       PROPERTIES TIMEOUT ${case_timeout} LABELS ${name})
   endif()
