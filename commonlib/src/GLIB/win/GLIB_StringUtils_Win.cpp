@@ -6,6 +6,7 @@
 #include <cstring>
 #include <cwchar>
 #include <cwctype>
+#include <string>
 #include <vector>
 
 #include "GLIB/GLIB_LogMessage.h"
@@ -21,6 +22,15 @@ CharT* SharedEmptyText() {
   static CharT empty[1];
   empty[0] = 0;
   return empty;
+}
+
+// Copies src after dst's text as far as a buffer of size characters holds, terminated.
+template <typename DstT, typename SrcT>
+DstT* AppendBounded(DstT* dst, const SrcT* src, std::size_t size) {
+  const std::size_t length = std::char_traits<DstT>::length(dst);
+  if (length < size)
+    GLIB_StrMaxCpy(dst + length, src, size - length);
+  return dst;
 }
 
 const wchar_t kReplacementCharacter = 0xFFFD;
@@ -111,33 +121,19 @@ wchar_t* GLIB_StrMaxCpy(wchar_t* dst, const wchar_t* src, std::size_t size) {
 }
 
 char* GLIB_StrMaxCat(char* dst, const char* src, std::size_t size) {
-  const std::size_t length = std::strlen(dst);
-  if (length < size) {
-    std::strncpy(dst + length, src, size - length);
-    dst[size - 1] = 0;
-  }
-  return dst;
+  return AppendBounded(dst, src, size);
 }
 
 wchar_t* GLIB_StrMaxCat(wchar_t* dst, const char* src, std::size_t size) {
-  const std::size_t length = std::wcslen(dst);
-  if (length < size)
-    GLIB_StrMaxCpy(dst + length, src, size - length);
-  return dst;
+  return AppendBounded(dst, src, size);
 }
 
 char* GLIB_StrMaxCat(char* dst, const wchar_t* src, std::size_t size) {
-  const std::size_t length = std::strlen(dst);
-  if (length < size)
-    GLIB_StrMaxCpy(dst + length, src, size - length);
-  return dst;
+  return AppendBounded(dst, src, size);
 }
 
 wchar_t* GLIB_StrMaxCat(wchar_t* dst, const wchar_t* src, std::size_t size) {
-  const std::size_t length = std::wcslen(dst);
-  if (length < size)
-    GLIB_StrMaxCpy(dst + length, src, size - length);
-  return dst;
+  return AppendBounded(dst, src, size);
 }
 
 char* GLIB_StrUpr(char* text) {
