@@ -13,8 +13,8 @@
 #include <dirent.h>
 #include <fcntl.h>
 #include <map>
+#include <memory>
 #include <mutex>
-#include <set>
 #include <string>
 #include <string_view>
 #include <sys/stat.h>
@@ -59,7 +59,8 @@ struct State {
   std::vector<std::string> paths;  // interned canonical paths; index + kFirstInternedID = node ID
   std::unordered_map<std::string, std::uint32_t> pathIDs;
   std::map<FSIORefNum, OpenFork> forks;
-  std::set<OpaqueFSIterator*> iterators;
+  // Open iterators, by the handle their callers hold.
+  std::map<OpaqueFSIterator*, std::unique_ptr<OpaqueFSIterator>> iterators;
   std::map<NodeKey, FinderInfoBytes> finderInfoInMemory;
   // Transparent keys: counting a call must not build a string each time.
   std::map<std::string, std::deque<OSErr>, std::less<>> injected;
@@ -681,7 +682,8 @@ OSErr FSOpenIterator(const FSRef* container, FSIteratorFlags iteratorFlags, FSIt
   std::string folder;
   if (OSErr err = ResolveFolder(container, &folder))
     return err;
-  auto* it = new OpaqueFSIterator;
+  auto owned = std::make_unique<OpaqueFSIterator>();
+  OpaqueFSIterator* it = owned.get();
   it->folder = folder;
   if (DIR* dir = ::opendir(folder.c_str())) {
     while (dirent* entry = ::readdir(dir)) {
@@ -691,7 +693,7 @@ OSErr FSOpenIterator(const FSRef* container, FSIteratorFlags iteratorFlags, FSIt
     ::closedir(dir);
   }
   std::sort(it->names.begin(), it->names.end());
-  TheState().iterators.insert(it);
+  TheState().iterators.emplace(it, std::move(owned));
   *iterator = it;
   return noErr;
 }
@@ -700,10 +702,7 @@ OSErr FSCloseIterator(FSIterator iterator) {
   if (OSErr err = EnterCall("FSCloseIterator"))
     return err;
   Lock lock(TheState().mutex);
-  if (TheState().iterators.erase(iterator) == 0)
-    return paramErr;
-  delete iterator;
-  return noErr;
+  return TheState().iterators.erase(iterator) == 0 ? OSErr{paramErr} : OSErr{noErr};
 }
 
 OSErr FSGetCatalogInfoBulk(FSIterator iterator, ItemCount maximumObjects, ItemCount* actualObjects,
@@ -872,16 +871,26 @@ OSErr FSOpenFork(const FSRef* ref, UniCharCount forkNameLength, const UniChar*, 
   return noErr;
 }
 
-OSErr FSCloseFork(FSIORefNum forkRefNum) {
-  if (OSErr err = EnterCall("FSCloseFork"))
+namespace {
+// Counts the call, takes the lock and finds the open fork, then runs body on it.
+template <typename Body>
+OSErr WithFork(const char* function, FSIORefNum forkRefNum, Body body) {
+  if (OSErr err = EnterCall(function))
     return err;
   Lock lock(TheState().mutex);
   OpenFork* fork = FindFork(forkRefNum);
   if (fork == nullptr)
     return rfNumErr;
-  int result = ::close(fork->fd);
-  TheState().forks.erase(forkRefNum);
-  return result == 0 ? kOK : ioErr;
+  return body(fork);
+}
+}  // namespace
+
+OSErr FSCloseFork(FSIORefNum forkRefNum) {
+  return WithFork("FSCloseFork", forkRefNum, [&](OpenFork* fork) -> OSErr {
+    int result = ::close(fork->fd);
+    TheState().forks.erase(forkRefNum);
+    return result == 0 ? kOK : ioErr;
+  });
 }
 
 OSErr FSReadFork(FSIORefNum forkRefNum, UInt16 positionMode, SInt64 positionOffset,
@@ -932,124 +941,99 @@ OSErr FSWriteFork(FSIORefNum forkRefNum, UInt16 positionMode, SInt64 positionOff
                   ByteCount requestCount, const void* buffer, ByteCount* actualCount) {
   if (actualCount)
     *actualCount = 0;
-  if (OSErr err = EnterCall("FSWriteFork"))
-    return err;
-  Lock lock(TheState().mutex);
-  OpenFork* fork = FindFork(forkRefNum);
-  if (fork == nullptr)
-    return rfNumErr;
-  if (!fork->canWrite)
-    return wrPermErr;
-  if (buffer == nullptr && requestCount > 0)
-    return paramErr;
-  SInt64 position;
-  if (OSErr err = Position(*fork, positionMode, positionOffset, &position))
-    return err;
-  ByteCount done = 0;
-  OSErr result = noErr;
-  while (done < requestCount) {
-    ssize_t put = ::pwrite(fork->fd, static_cast<const char*>(buffer) + done, requestCount - done,
-                           position + static_cast<SInt64>(done));
-    if (put < 0 && errno == EINTR)
-      continue;
-    if (put <= 0) {
-      result = put < 0 ? ErrorFromErrno(errno) : dskFulErr;
-      if (result == afpAccessDenied)
-        result = wrPermErr;
-      break;
+  return WithFork("FSWriteFork", forkRefNum, [&](OpenFork* fork) -> OSErr {
+    if (!fork->canWrite)
+      return wrPermErr;
+    if (buffer == nullptr && requestCount > 0)
+      return paramErr;
+    SInt64 position;
+    if (OSErr err = Position(*fork, positionMode, positionOffset, &position))
+      return err;
+    ByteCount done = 0;
+    OSErr result = noErr;
+    while (done < requestCount) {
+      ssize_t put = ::pwrite(fork->fd, static_cast<const char*>(buffer) + done, requestCount - done,
+                             position + static_cast<SInt64>(done));
+      if (put < 0 && errno == EINTR)
+        continue;
+      if (put <= 0) {
+        result = put < 0 ? ErrorFromErrno(errno) : dskFulErr;
+        if (result == afpAccessDenied)
+          result = wrPermErr;
+        break;
+      }
+      done += static_cast<ByteCount>(put);
     }
-    done += static_cast<ByteCount>(put);
-  }
-  fork->mark = position + static_cast<SInt64>(done);
-  if (fork->mark > fork->knownSize)
-    SetKnownSize(*fork, fork->mark);
-  if (actualCount)
-    *actualCount = done;
-  return result;
+    fork->mark = position + static_cast<SInt64>(done);
+    if (fork->mark > fork->knownSize)
+      SetKnownSize(*fork, fork->mark);
+    if (actualCount)
+      *actualCount = done;
+    return result;
+  });
 }
 
 OSErr FSGetForkSize(FSIORefNum forkRefNum, SInt64* forkSize) {
-  if (OSErr err = EnterCall("FSGetForkSize"))
-    return err;
-  Lock lock(TheState().mutex);
-  OpenFork* fork = FindFork(forkRefNum);
-  if (fork == nullptr)
-    return rfNumErr;
-  struct stat st;
-  if (forkSize == nullptr)
-    return paramErr;
-  if (::fstat(fork->fd, &st) != 0)
-    return ioErr;
-  *forkSize = st.st_size;
-  SetKnownSize(*fork, st.st_size);
-  return noErr;
+  return WithFork("FSGetForkSize", forkRefNum, [&](OpenFork* fork) -> OSErr {
+    struct stat st;
+    if (forkSize == nullptr)
+      return paramErr;
+    if (::fstat(fork->fd, &st) != 0)
+      return ioErr;
+    *forkSize = st.st_size;
+    SetKnownSize(*fork, st.st_size);
+    return noErr;
+  });
 }
 
 OSErr FSSetForkSize(FSIORefNum forkRefNum, UInt16 positionMode, SInt64 positionOffset) {
-  if (OSErr err = EnterCall("FSSetForkSize"))
-    return err;
-  Lock lock(TheState().mutex);
-  OpenFork* fork = FindFork(forkRefNum);
-  if (fork == nullptr)
-    return rfNumErr;
-  if (!fork->canWrite)
-    return wrPermErr;
-  SInt64 size;
-  if (OSErr err = Position(*fork, positionMode, positionOffset, &size))
-    return err;
-  if (::ftruncate(fork->fd, size) != 0) {
-    OSErr err = ErrorFromErrno(errno);
-    return err == bdNamErr ? posErr : err;
-  }
-  fork->mark = std::min(fork->mark, size);
-  SetKnownSize(*fork, size);
-  return noErr;
+  return WithFork("FSSetForkSize", forkRefNum, [&](OpenFork* fork) -> OSErr {
+    if (!fork->canWrite)
+      return wrPermErr;
+    SInt64 size;
+    if (OSErr err = Position(*fork, positionMode, positionOffset, &size))
+      return err;
+    if (::ftruncate(fork->fd, size) != 0) {
+      OSErr err = ErrorFromErrno(errno);
+      return err == bdNamErr ? posErr : err;
+    }
+    fork->mark = std::min(fork->mark, size);
+    SetKnownSize(*fork, size);
+    return noErr;
+  });
 }
 
 OSErr FSGetForkPosition(FSIORefNum forkRefNum, SInt64* position) {
-  if (OSErr err = EnterCall("FSGetForkPosition"))
-    return err;
-  Lock lock(TheState().mutex);
-  OpenFork* fork = FindFork(forkRefNum);
-  if (fork == nullptr)
-    return rfNumErr;
-  if (position == nullptr)
-    return paramErr;
-  *position = fork->mark;
-  return noErr;
+  return WithFork("FSGetForkPosition", forkRefNum, [&](OpenFork* fork) -> OSErr {
+    if (position == nullptr)
+      return paramErr;
+    *position = fork->mark;
+    return noErr;
+  });
 }
 
 OSErr FSSetForkPosition(FSIORefNum forkRefNum, UInt16 positionMode, SInt64 positionOffset) {
-  if (OSErr err = EnterCall("FSSetForkPosition"))
-    return err;
-  Lock lock(TheState().mutex);
-  OpenFork* fork = FindFork(forkRefNum);
-  if (fork == nullptr)
-    return rfNumErr;
-  SInt64 position;
-  if (OSErr err = Position(*fork, positionMode, positionOffset, &position))
-    return err;
-  if (position > fork->knownSize) {
-    // The file may have grown from outside since its size was last seen.
-    struct stat st;
-    if (::fstat(fork->fd, &st) != 0)
-      return ioErr;
-    SetKnownSize(*fork, st.st_size);
-    if (position > st.st_size)
-      return eofErr;
-  }
-  fork->mark = position;
-  return noErr;
+  return WithFork("FSSetForkPosition", forkRefNum, [&](OpenFork* fork) -> OSErr {
+    SInt64 position;
+    if (OSErr err = Position(*fork, positionMode, positionOffset, &position))
+      return err;
+    if (position > fork->knownSize) {
+      // The file may have grown from outside since its size was last seen.
+      struct stat st;
+      if (::fstat(fork->fd, &st) != 0)
+        return ioErr;
+      SetKnownSize(*fork, st.st_size);
+      if (position > st.st_size)
+        return eofErr;
+    }
+    fork->mark = position;
+    return noErr;
+  });
 }
 
 OSErr FSFlushFork(FSIORefNum forkRefNum) {
-  if (OSErr err = EnterCall("FSFlushFork"))
-    return err;
-  Lock lock(TheState().mutex);
-  OpenFork* fork = FindFork(forkRefNum);
-  if (fork == nullptr)
-    return rfNumErr;
-  return ::fsync(fork->fd) == 0 ? kOK : ioErr;
+  return WithFork("FSFlushFork", forkRefNum,
+                  [&](OpenFork* fork) -> OSErr { return ::fsync(fork->fd) == 0 ? kOK : ioErr; });
 }
 
 void StandIn_FilesFailNext(const char* function, OSErr err) {
