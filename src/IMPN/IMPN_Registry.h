@@ -1,12 +1,12 @@
 #pragma once
 #include "GFIL/GFIL_FileSpec.h"
+#include "IMPN/IMPN_ChildList.h"
+#include "IMPN/IMPN_Imposition.h"
 #include "IMPN/IMPN_Node.h"
 
 #include <cstdint>
 #include <string>
 #include <vector>
-
-class IMPN_Imposition;
 
 // Root of the job tree. It also hands out the process-wide time stamps with which
 // separations, colour tables and tiles mark their age.
@@ -23,7 +23,7 @@ public:
   int GetRejectedFileCount() const { return m_RejectedFileCount; }
 
   IMPN_Imposition* Find(std::string const& title) const;
-  std::vector<IMPN_Imposition*> const& GetImpositions() const { return m_Impositions; }
+  IMPN_ChildList<IMPN_Imposition> const& GetImpositions() const { return m_Impositions; }
 
   void Add(TIFX_KRXFile& file) override;
   void GetAllSheets(std::vector<IMPN_Sheet*>& out) override;
@@ -45,6 +45,6 @@ private:
   bool RegisterFile(GFIL_FileSpec const& spec);
   void RemoveEmptyBranches();
 
-  std::vector<IMPN_Imposition*> m_Impositions;
+  IMPN_ChildList<IMPN_Imposition> m_Impositions;
   int m_RejectedFileCount;
 };

@@ -30,7 +30,8 @@ public:
   // the same and keeps the type-safety boxes too. A file that fails leaves the surface as it
   // was.
   void Add(TIFX_KRXFile& file) override;
-  void Append(TIFX_KRXFile& file);
+  // Returns the new separation.
+  IMPN_Separation& Append(TIFX_KRXFile& file);
   void CreateAndInsertSeparation(TIFX_KRXFile& file);
   void SetPageInfo(std::vector<TIFX_Page> const& pages);
 
@@ -75,10 +76,10 @@ private:
   IMPN_Surface(IMPN_Surface const&) = delete;
   IMPN_Surface& operator=(IMPN_Surface const&) = delete;
 
-  void AddFile(TIFX_KRXFile& file, bool withTypeSafety);
+  IMPN_Separation& AddFile(TIFX_KRXFile& file, bool withTypeSafety);
   void TakePageGeometry(TIFX_NoltDirectory const& directory, bool withTypeSafety);
-  void InsertSeparation(std::unique_ptr<IMPN_Separation> separation, bool hasPrintOrder,
-                        TIFX_KRXFile& file);
+  IMPN_Separation& InsertSeparation(std::unique_ptr<IMPN_Separation> separation, bool hasPrintOrder,
+                                    TIFX_KRXFile& file);
   void ClearPageGeometry();
   void DeleteSeparations();
 
