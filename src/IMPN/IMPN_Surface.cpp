@@ -114,7 +114,11 @@ void IMPN_Surface::TakePageGeometry(TIFX_NoltDirectory const& d, bool withTypeSa
 
 IMPN_Separation& IMPN_Surface::InsertSeparation(std::unique_ptr<IMPN_Separation> separation,
                                                 bool hasPrintOrder, TIFX_KRXFile& file) {
-  IMPN_Separation const* s = separation.get();
+  // Room in both lists first: once the surface owns the separation, listing it cannot fail.
+  m_Separations.reserve(m_Separations.size() + 1);
+  IMPN_Separation& inserted = *separation;
+  m_Owned.push_back(std::move(separation));
+  IMPN_Separation const* s = &inserted;
   auto position = m_Separations.end();
   if (hasPrintOrder) {
     position =
@@ -127,8 +131,7 @@ IMPN_Separation& IMPN_Surface::InsertSeparation(std::unique_ptr<IMPN_Separation>
           return o->GetColorCode() == 0 || o->GetColorCode() > s->GetColorCode();
         });
   }
-  m_Separations.insert(position, separation.get());
-  IMPN_Separation& inserted = *separation.release();
+  m_Separations.insert(position, &inserted);
   inserted.AddChild(file, this);
   return inserted;
 }
@@ -211,9 +214,8 @@ void IMPN_Surface::ClearPageGeometry() {
 }
 
 void IMPN_Surface::DeleteSeparations() {
-  for (IMPN_Separation* separation : m_Separations)
-    delete separation;
   m_Separations.clear();
+  m_Owned.clear();
 }
 
 void IMPN_Surface::Clear() {

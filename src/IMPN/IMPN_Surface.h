@@ -39,7 +39,8 @@ public:
   void CloseFiles();
   // The newest stamp of the separations; 0 without any.
   std::uint32_t GetTimeStamp() const;
-  // Swaps the separations with order (the caller gets the old order) and stamps them all.
+  // Swaps the lay-down order with order, which lists this surface's separations anew (the
+  // caller gets the old order), and stamps them all. The surface keeps owning them.
   void ResetLayDownOrder(std::vector<IMPN_Separation*>& order);
   std::uint64_t GetPrintTimeSeconds() const;
 
@@ -94,6 +95,8 @@ private:
   bool m_HasClipPaths;
   bool m_HasTypeSafetyBoxes;
   bool m_Front;
+  // The separations, owned in order of arrival; m_Separations lists them in lay-down order.
+  std::vector<std::unique_ptr<IMPN_Separation>> m_Owned;
   std::vector<IMPN_Separation*> m_Separations;
   // Both keep references to the separations and the colour above.
   std::unique_ptr<IMPN_TiledImage> m_TiledImage;
