@@ -1,6 +1,6 @@
 #include "IMPN/IMPN_Registry.h"
 
-#include "IMPN/iIMPN_TryFile.h"
+#include "IMPN/iIMPN_UsePreviewFile.h"
 #include "TIFX/TIFX_KRXFile.h"
 
 #include <iostream>
@@ -34,19 +34,12 @@ int IMPN_Registry::RegisterFiles(GFIL_FileSpecVector& specs, bool clearFirst) {
 }
 
 bool IMPN_Registry::RegisterFile(GFIL_FileSpec const& spec) {
-  // One bad file costs that file only: whatever it throws, the batch goes on.
-  bool valid = false;
-  bool const read = iIMPN_TryFile([&] {
-    TIFX_KRXFile file(spec);
-    file.Open();
-    valid = file.IsValid();
-    if (valid)
-      Add(file);
-  });
+  iIMPN_FileOutcome const outcome =
+      iIMPN_UsePreviewFile(spec, [this](TIFX_KRXFile& file) { Add(file); });
   // A file that failed half way may have left a job, signature or sheet without a plate.
-  if (!read)
+  if (outcome == iIMPN_FileOutcome::kFailed)
     RemoveEmptyBranches();
-  return read && valid;
+  return outcome == iIMPN_FileOutcome::kUsed;
 }
 
 void IMPN_Registry::RemoveEmptyBranches() {

@@ -6,7 +6,7 @@
 #include "IMPN/IMPN_TiledImage.h"
 #include "IMPN/IMPN_Tools.h"
 #include "IMPN/iIMPN_Compare.h"
-#include "IMPN/iIMPN_TryFile.h"
+#include "IMPN/iIMPN_UsePreviewFile.h"
 #include "TIFX/TIFX_KRXFile.h"
 #include "USTR/USTR_LocalizedString.h"
 
@@ -155,15 +155,10 @@ int IMPN_Sheet::AddAndValidateFiles(IMPN_Surface& surface, GFIL_FileSpecVector& 
                                     bool& first) {
   int appended = 0;
   for (GFIL_FileSpec const& spec : specs) {
-    bool valid = false;
-    bool const read = iIMPN_TryFile([&] {
-      TIFX_KRXFile file(spec);
-      file.Open();
-      valid = file.IsValid();
-      if (valid)
-        AppendValidFile(surface, file, first);
-    });
-    if (read && valid)
+    // One file that cannot be read costs that file only; the rest of the list goes on.
+    iIMPN_FileOutcome const outcome = iIMPN_UsePreviewFile(
+        spec, [&](TIFX_KRXFile& file) { AppendValidFile(surface, file, first); });
+    if (outcome == iIMPN_FileOutcome::kUsed)
       ++appended;
     else
       ++m_RejectedFileCount;
