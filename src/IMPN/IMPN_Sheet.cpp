@@ -59,11 +59,11 @@ struct ThumbnailData {
 
 ThumbnailData ReadThumbnailData(TIFX_KRXFile& file) {
   ThumbnailData data;
-  file.SetDirectory(IMPN_Separation::FindThumbnailDirectory(file));
+  file.SelectDirectoryIfNeeded(IMPN_Separation::FindThumbnailDirectory(file));
   data.width = file.GetTag<std::uint32_t>(kTIFX_TagImageWidth);
   data.length = file.GetTag<std::uint32_t>(kTIFX_TagImageLength);
   data.scale = file.GetPrivateDirectory().Scale;
-  file.SetDirectory(TIFX_KRXFile::kImageDirectory);
+  file.SelectImageDirectory();
   return data;
 }
 }  // namespace
