@@ -1,11 +1,11 @@
 #pragma once
 #include "IMPN/IMPN_ChildList.h"
 #include "IMPN/IMPN_Node.h"
-#include "IMPN/IMPN_Signature.h"
 
 #include <string>
 #include <vector>
 
+class IMPN_Signature;
 class TIFX_KRXFile;
 
 // One job, known by its title: its signatures in order of arrival.

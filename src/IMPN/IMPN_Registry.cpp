@@ -1,5 +1,6 @@
 #include "IMPN/IMPN_Registry.h"
 
+#include "IMPN/IMPN_Imposition.h"
 #include "IMPN/iIMPN_UsePreviewFile.h"
 #include "TIFX/TIFX_KRXFile.h"
 

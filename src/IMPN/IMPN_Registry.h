@@ -1,12 +1,13 @@
 #pragma once
 #include "GFIL/GFIL_FileSpec.h"
 #include "IMPN/IMPN_ChildList.h"
-#include "IMPN/IMPN_Imposition.h"
 #include "IMPN/IMPN_Node.h"
 
 #include <cstdint>
 #include <string>
 #include <vector>
+
+class IMPN_Imposition;
 
 // Root of the job tree. It also hands out the process-wide time stamps with which
 // separations, colour tables and tiles mark their age.

@@ -1,5 +1,6 @@
 #include "IMPN/IMPN_Signature.h"
 
+#include "IMPN/IMPN_Sheet.h"
 #include "IMPN/iIMPN_Selection.h"
 #include "TIFX/TIFX_KRXFile.h"
 

@@ -1,11 +1,11 @@
 #pragma once
 #include "IMPN/IMPN_ChildList.h"
 #include "IMPN/IMPN_Node.h"
-#include "IMPN/IMPN_Sheet.h"
 
 #include <string>
 #include <vector>
 
+class IMPN_Sheet;
 class TIFX_KRXFile;
 
 // One signature of a job: its sheets (webs), shared through the sheets' reference counts.

@@ -114,7 +114,8 @@ void IMPN_Surface::TakePageGeometry(TIFX_NoltDirectory const& d, bool withTypeSa
 
 IMPN_Separation& IMPN_Surface::InsertSeparation(std::unique_ptr<IMPN_Separation> separation,
                                                 bool hasPrintOrder, TIFX_KRXFile& file) {
-  // Room in both lists first: once the surface owns the separation, listing it cannot fail.
+  // Room in the lay-down order first: once the surface owns the separation, listing it
+  // cannot fail.
   m_Separations.reserve(m_Separations.size() + 1);
   IMPN_Separation& inserted = *separation;
   m_Owned.push_back(std::move(separation));
