@@ -4,9 +4,9 @@
 #include "IMPN/iIMPN_Selection.h"
 #include "TIFX/TIFX_KRXFile.h"
 
-#include <algorithm>
 #include <cstring>
 #include <iostream>
+#include <memory>
 
 IMPN_Imposition::IMPN_Imposition(TIFX_KRXFile& file) : m_Title(file.GetPrivateDirectory().Title) {}
 
@@ -15,32 +15,23 @@ IMPN_Imposition::~IMPN_Imposition() {
 }
 
 IMPN_Signature* IMPN_Imposition::Find(long number) const {
-  for (IMPN_Signature* signature : m_Signatures)
-    if (signature->GetNumber() == number)
-      return signature;
-  return nullptr;
+  return m_Signatures.FindFirst(
+      [number](IMPN_Signature const& s) { return s.GetNumber() == number; });
 }
 
 void IMPN_Imposition::Add(TIFX_KRXFile& file) {
-  if (file.CurrentDirectory() != 0)
-    file.SetDirectory(0);
-  IMPN_Signature* signature = Find(file.GetPrivateDirectory().Signature);
-  if (!signature) {
-    signature = new IMPN_Signature(file);
-    m_Signatures.push_back(signature);
-  }
-  signature->AddChild(file, this);
+  file.SelectImageDirectory();
+  long const number = file.GetPrivateDirectory().Signature;
+  m_Signatures
+      .FindOrAppend([number](IMPN_Signature const& s) { return s.GetNumber() == number; },
+                    [&file] { return std::make_unique<IMPN_Signature>(file); })
+      ->AddChild(file, this);
 }
 
 void IMPN_Imposition::RemoveEmptyBranches() {
   for (IMPN_Signature* signature : m_Signatures)
     signature->RemoveEmptySheets();
-  auto empty = [](IMPN_Signature* s) { return s->GetSheets().empty(); };
-  for (IMPN_Signature* signature : m_Signatures)
-    if (empty(signature))
-      delete signature;
-  m_Signatures.erase(std::remove_if(m_Signatures.begin(), m_Signatures.end(), empty),
-                     m_Signatures.end());
+  m_Signatures.RemoveIf([](IMPN_Signature const& s) { return s.GetSheets().empty(); });
 }
 
 void IMPN_Imposition::GetAllSheets(std::vector<IMPN_Sheet*>& out) {
@@ -49,9 +40,7 @@ void IMPN_Imposition::GetAllSheets(std::vector<IMPN_Sheet*>& out) {
 }
 
 void IMPN_Imposition::Clear() {
-  for (IMPN_Signature* signature : m_Signatures)
-    delete signature;
-  m_Signatures.clear();
+  m_Signatures.Clear();
 }
 
 void IMPN_Imposition::SelectRecent() {

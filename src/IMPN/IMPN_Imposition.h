@@ -1,4 +1,5 @@
 #pragma once
+#include "IMPN/IMPN_ChildList.h"
 #include "IMPN/IMPN_Node.h"
 
 #include <string>
@@ -15,7 +16,7 @@ public:
 
   std::string GetTitle() const { return m_Title; }
   IMPN_Signature* Find(long number) const;
-  std::vector<IMPN_Signature*> const& GetSignatures() const { return m_Signatures; }
+  IMPN_ChildList<IMPN_Signature> const& GetSignatures() const { return m_Signatures; }
   // Drops the signatures and sheets that hold no separation.
   void RemoveEmptyBranches();
 
@@ -33,6 +34,6 @@ private:
   IMPN_Imposition(IMPN_Imposition const&) = delete;
   IMPN_Imposition& operator=(IMPN_Imposition const&) = delete;
 
-  std::vector<IMPN_Signature*> m_Signatures;
+  IMPN_ChildList<IMPN_Signature> m_Signatures;
   std::string m_Title;
 };

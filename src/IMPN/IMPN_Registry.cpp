@@ -1,11 +1,11 @@
 #include "IMPN/IMPN_Registry.h"
 
-#include "GLIB/GLIB_Exception.h"
 #include "IMPN/IMPN_Imposition.h"
+#include "IMPN/iIMPN_UsePreviewFile.h"
 #include "TIFX/TIFX_KRXFile.h"
 
-#include <algorithm>
 #include <iostream>
+#include <memory>
 
 std::uint32_t IMPN_Registry::sm_NextTimeStamp = 0;
 
@@ -35,50 +35,32 @@ int IMPN_Registry::RegisterFiles(GFIL_FileSpecVector& specs, bool clearFirst) {
 }
 
 bool IMPN_Registry::RegisterFile(GFIL_FileSpec const& spec) {
-  // One bad file costs that file only: whatever it throws, the batch goes on.
-  try {
-    TIFX_KRXFile file(spec);
-    file.Open();
-    if (!file.IsValid())
-      return false;
-    Add(file);
-    return true;
-  } catch (TIFX_Exception const&) {
-  } catch (GLIB_Exception const&) {
-  } catch (std::exception const&) {
-  }
+  iIMPN_FileOutcome const outcome =
+      iIMPN_UsePreviewFile(spec, [this](TIFX_KRXFile& file) { Add(file); });
   // A file that failed half way may have left a job, signature or sheet without a plate.
-  RemoveEmptyBranches();
-  return false;
+  if (outcome == iIMPN_FileOutcome::kFailed)
+    RemoveEmptyBranches();
+  return outcome == iIMPN_FileOutcome::kUsed;
 }
 
 void IMPN_Registry::RemoveEmptyBranches() {
   for (IMPN_Imposition* imposition : m_Impositions)
     imposition->RemoveEmptyBranches();
-  auto empty = [](IMPN_Imposition* i) { return i->GetSignatures().empty(); };
-  for (IMPN_Imposition* imposition : m_Impositions)
-    if (empty(imposition))
-      delete imposition;
-  m_Impositions.erase(std::remove_if(m_Impositions.begin(), m_Impositions.end(), empty),
-                      m_Impositions.end());
+  m_Impositions.RemoveIf([](IMPN_Imposition const& i) { return i.GetSignatures().empty(); });
 }
 
 void IMPN_Registry::Add(TIFX_KRXFile& file) {
-  if (file.CurrentDirectory() != 0)
-    file.SetDirectory(0);
-  IMPN_Imposition* imposition = Find(file.GetPrivateDirectory().Title);
-  if (!imposition) {
-    imposition = new IMPN_Imposition(file);
-    m_Impositions.push_back(imposition);
-  }
-  imposition->AddChild(file, this);
+  file.SelectImageDirectory();
+  std::string const& title = file.GetPrivateDirectory().Title;
+  m_Impositions
+      .FindOrAppend([&title](IMPN_Imposition const& i) { return i.GetTitle() == title; },
+                    [&file] { return std::make_unique<IMPN_Imposition>(file); })
+      ->AddChild(file, this);
 }
 
 IMPN_Imposition* IMPN_Registry::Find(std::string const& title) const {
-  for (IMPN_Imposition* imposition : m_Impositions)
-    if (imposition->GetTitle() == title)
-      return imposition;
-  return nullptr;
+  return m_Impositions.FindFirst(
+      [&title](IMPN_Imposition const& i) { return i.GetTitle() == title; });
 }
 
 void IMPN_Registry::GetAllSheets(std::vector<IMPN_Sheet*>& out) {
@@ -87,9 +69,7 @@ void IMPN_Registry::GetAllSheets(std::vector<IMPN_Sheet*>& out) {
 }
 
 void IMPN_Registry::Clear() {
-  for (IMPN_Imposition* imposition : m_Impositions)
-    delete imposition;
-  m_Impositions.clear();
+  m_Impositions.Clear();
 }
 
 void IMPN_Registry::SelectRecent() {

@@ -1,5 +1,6 @@
 #pragma once
 #include "GFIL/GFIL_FileSpec.h"
+#include "IMPN/IMPN_ChildList.h"
 #include "IMPN/IMPN_Node.h"
 
 #include <cstdint>
@@ -23,7 +24,7 @@ public:
   int GetRejectedFileCount() const { return m_RejectedFileCount; }
 
   IMPN_Imposition* Find(std::string const& title) const;
-  std::vector<IMPN_Imposition*> const& GetImpositions() const { return m_Impositions; }
+  IMPN_ChildList<IMPN_Imposition> const& GetImpositions() const { return m_Impositions; }
 
   void Add(TIFX_KRXFile& file) override;
   void GetAllSheets(std::vector<IMPN_Sheet*>& out) override;
@@ -45,6 +46,6 @@ private:
   bool RegisterFile(GFIL_FileSpec const& spec);
   void RemoveEmptyBranches();
 
-  std::vector<IMPN_Imposition*> m_Impositions;
+  IMPN_ChildList<IMPN_Imposition> m_Impositions;
   int m_RejectedFileCount;
 };

@@ -15,18 +15,6 @@
 #include <memory>
 
 namespace {
-enum : std::uint32_t {
-  kTagImageWidth = 256,
-  kTagImageLength = 257,
-  kTagBitsPerSample = 258,
-  kTagXResolution = 282,
-  kTagYResolution = 283,
-  kTagResolutionUnit = 296,
-  kTagTileWidth = 322,
-  kTagTileLength = 323,
-  kTagInkNames = 333
-};
-
 // Set bits of every byte value; pixel 0 is the most significant bit.
 struct SetBitTable {
   SetBitTable() {
@@ -68,10 +56,6 @@ long FloorToMultiple(long value, long step) {
   return q * step;
 }
 
-int ColorRank(std::uint16_t code) {
-  return code == 0 ? 1000 : code;
-}
-
 // Runs a read of a separation's file. Reads never throw: a file that fails, or one the file
 // system cannot reach any more (deleted since it was listed), gives the fallback.
 template <typename Result, typename Read>
@@ -86,12 +70,15 @@ Result ReadQuietly(Result fallback, Read read) {
 }  // namespace
 
 IMPN_Separation::IMPN_Separation(TIFX_KRXFile& file)
-    : m_TileWidth(0),
+    : m_ImageWidth(0),
+      m_ImageLength(0),
+      m_TileWidth(0),
       m_TileLength(0),
       m_TilesAcross(0),
       m_TilesDown(0),
       m_TileCount(0),
       m_Resolution(0),
+      m_YResolution(0),
       m_PrintOrder(0),
       m_ColorCode(0),
       m_ThumbnailDirectory(0),
@@ -107,20 +94,19 @@ IMPN_Separation::IMPN_Separation(TIFX_KRXFile& file)
       m_TimeStamp(0),
       m_Transparent(true),
       m_FileHasCMYKEquivalent(false) {
-  if (file.CurrentDirectory() != 0)
-    file.SetDirectory(0);
+  file.SelectImageDirectory();
 
-  m_TileWidth = file.GetTag<std::uint32_t>(kTagTileWidth);
-  m_TileLength = file.GetTag<std::uint32_t>(kTagTileLength);
-  m_Resolution = file.GetTag<float>(kTagXResolution);
-  file.GetTag<float>(kTagYResolution);
-  file.GetTag<std::uint16_t>(kTagResolutionUnit);
-  long const width = file.GetTag<std::uint32_t>(kTagImageWidth);
-  long const length = file.GetTag<std::uint32_t>(kTagImageLength);
+  m_TileWidth = file.GetTag<std::uint32_t>(kTIFX_TagTileWidth);
+  m_TileLength = file.GetTag<std::uint32_t>(kTIFX_TagTileLength);
+  m_Resolution = file.GetTag<float>(kTIFX_TagXResolution);
+  m_YResolution = file.GetTag<float>(kTIFX_TagYResolution);
+  file.GetTag<std::uint16_t>(kTIFX_TagResolutionUnit);
+  m_ImageWidth = file.GetTag<std::uint32_t>(kTIFX_TagImageWidth);
+  m_ImageLength = file.GetTag<std::uint32_t>(kTIFX_TagImageLength);
   if (m_TileWidth <= 0 || m_TileLength <= 0)
     throw TIFX_Exception(kTIFX_FileIOError, "Tile size is zero", __FILE__, __LINE__);
-  m_TilesAcross = CeilDiv(width, m_TileWidth);
-  m_TilesDown = CeilDiv(length, m_TileLength);
+  m_TilesAcross = CeilDiv(static_cast<long>(m_ImageWidth), m_TileWidth);
+  m_TilesDown = CeilDiv(static_cast<long>(m_ImageLength), m_TileLength);
   m_TileCount = m_TilesAcross * m_TilesDown;
 
   TIFX_NoltDirectory const& directory = file.GetPrivateDirectory();
@@ -151,7 +137,7 @@ IMPN_Separation::~IMPN_Separation() = default;
 
 std::uint16_t IMPN_Separation::FindThumbnailDirectory(TIFX_KRXFile& file) {
   for (std::uint16_t index = 1; index <= 2; ++index) {
-    if (file.SetDirectory(index) && file.GetTag<std::uint16_t>(kTagBitsPerSample) == 8)
+    if (file.SetDirectory(index) && file.GetTag<std::uint16_t>(kTIFX_TagBitsPerSample) == 8)
       return index;
   }
   return 1;
@@ -182,7 +168,7 @@ void IMPN_Separation::ReadVersions(TIFX_NoltDirectory const& directory) {
 
 void IMPN_Separation::ReadFileInkSources(TIFX_KRXFile& file) {
   try {
-    char const* inkNames = file.GetTag<char const*>(kTagInkNames);
+    char const* inkNames = file.GetTag<char const*>(kTIFX_TagInkNames);
     if (inkNames && m_InkName == inkNames) {
       std::uint16_t const* cmyk = file.GetCMYKEquivalent();
       m_FileCMYKEquivalent = IMPN_CMYKColor16(cmyk[0], cmyk[1], cmyk[2], cmyk[3]);
@@ -241,7 +227,7 @@ void IMPN_Separation::CloseFile() {
 
 void IMPN_Separation::SelectDirectory(std::uint16_t index) {
   m_File.Open();
-  if (m_File.CurrentDirectory() != index && !m_File.SetDirectory(index))
+  if (!m_File.SelectDirectoryIfNeeded(index))
     throw TIFX_Exception(kTIFX_FileIOError, "Directory cannot be read", __FILE__, __LINE__);
 }
 
@@ -309,10 +295,10 @@ void IMPN_Separation::ReadDimensions(std::uint16_t directory, long& width, long&
                                      long& tileWidth, long& tileLength) {
   ReadQuietly(false, [&] {
     SelectDirectory(directory);
-    width = m_File.GetTag<std::uint32_t>(kTagImageWidth);
-    length = m_File.GetTag<std::uint32_t>(kTagImageLength);
-    tileWidth = m_File.GetTag<std::uint32_t>(kTagTileWidth);
-    tileLength = m_File.GetTag<std::uint32_t>(kTagTileLength);
+    width = m_File.GetTag<std::uint32_t>(kTIFX_TagImageWidth);
+    length = m_File.GetTag<std::uint32_t>(kTIFX_TagImageLength);
+    tileWidth = m_File.GetTag<std::uint32_t>(kTIFX_TagTileWidth);
+    tileLength = m_File.GetTag<std::uint32_t>(kTIFX_TagTileLength);
     return true;
   });
 }
@@ -457,8 +443,8 @@ int IMPN_Separation::CompareTo(IMPN_Node const* other, SortKey key) {
       // Same print order: the colour order decides.
       [[fallthrough]];
     case kIdentityOrder:
-      if (ColorRank(m_ColorCode) != ColorRank(that->m_ColorCode))
-        return ColorRank(m_ColorCode) - ColorRank(that->m_ColorCode);
+      if (iIMPN_ColorRank(m_ColorCode) != iIMPN_ColorRank(that->m_ColorCode))
+        return iIMPN_ColorRank(m_ColorCode) - iIMPN_ColorRank(that->m_ColorCode);
       return GLIB_stricmp(m_InkName.c_str(), that->m_InkName.c_str());
     case kPrintTime:
       return iIMPN_ComparePrintTimes(GetPrintTimeSeconds(), that->GetPrintTimeSeconds());

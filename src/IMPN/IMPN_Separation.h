@@ -57,6 +57,7 @@ public:
   // The 1-bit tile holding pixel (x, y); buffer holds (tile width / 8) x tile length bytes.
   // 1 for a blank or full tile (its first byte tells which), else the byte count; -1 on failure.
   long GetTile(void* buffer, unsigned long x, unsigned long y);
+  // Read from the file again; the getters of the same values below need no file access.
   void GetImageDimensions(long& width, long& length, long& tileWidth, long& tileLength);
   void GetThumbnailDimensions(long& width, long& length, long& tileWidth, long& tileLength);
   long GetThumbnailScale();
@@ -68,12 +69,16 @@ public:
   bool HasVersion(USTR_String const& name) const;
 
   GFIL_FileSpec const& GetFileSpec() const { return m_File; }
+  // IFD 0 as it was when the separation was made.
+  std::uint32_t GetImageWidth() const { return m_ImageWidth; }
+  std::uint32_t GetImageLength() const { return m_ImageLength; }
   long GetTileWidth() const { return m_TileWidth; }
   long GetTileLength() const { return m_TileLength; }
   long GetTilesAcross() const { return m_TilesAcross; }
   long GetTilesDown() const { return m_TilesDown; }
   long GetTileCount() const { return m_TileCount; }
-  float GetResolution() const { return m_Resolution; }
+  float GetResolution() const { return m_Resolution; }  // x
+  float GetYResolution() const { return m_YResolution; }
   std::uint16_t GetPrintOrder() const { return m_PrintOrder; }
   std::uint16_t GetColorCode() const { return m_ColorCode; }
   std::string const& GetInkName() const { return m_InkName; }
@@ -117,12 +122,15 @@ private:
                           long tileLength);
 
   std::vector<long> m_TileStates;
+  std::uint32_t m_ImageWidth;
+  std::uint32_t m_ImageLength;
   long m_TileWidth;
   long m_TileLength;
   long m_TilesAcross;
   long m_TilesDown;
   long m_TileCount;
   float m_Resolution;
+  float m_YResolution;
   std::uint16_t m_PrintOrder;
   std::uint16_t m_ColorCode;
   std::string m_InkName;

@@ -1,27 +1,21 @@
 #include "IMPN/IMPN_Sheet.h"
 
-#include "GLIB/GLIB_Exception.h"
 #include "GLIB/GLIB_Math.h"
 #include "IMPN/IMPN_Separation.h"
 #include "IMPN/IMPN_ThumbnailImage.h"
 #include "IMPN/IMPN_TiledImage.h"
 #include "IMPN/IMPN_Tools.h"
 #include "IMPN/iIMPN_Compare.h"
+#include "IMPN/iIMPN_UsePreviewFile.h"
 #include "TIFX/TIFX_KRXFile.h"
 #include "USTR/USTR_LocalizedString.h"
 
 #include <algorithm>
 #include <cstring>
 #include <iostream>
+#include <memory>
 
 namespace {
-enum : std::uint32_t {
-  kTagImageWidth = 256,
-  kTagImageLength = 257,
-  kTagXResolution = 282,
-  kTagYResolution = 283
-};
-
 enum : std::uint16_t {
   kWorkAndTurn = 3,
   kWorkAndTumble = 4
@@ -55,45 +49,44 @@ GFIL_FileSpecVector SelectedFiles(IMPN_Surface const& surface) {
   return specs;
 }
 
-// What a sheet takes from the first of its explicit files.
-struct FirstFileData {
-  std::string title;
-  std::uint32_t signature = 0;
-  std::uint32_t web = 1;
-  std::uint16_t workStyle = 0;
-  std::uint16_t orientation = 0;
-  std::uint32_t imageWidth = 0;
-  std::uint32_t imageLength = 0;
-  float xResolution = 0;
-  float yResolution = 0;
-  std::uint32_t thumbnailWidth = 0;
-  std::uint32_t thumbnailLength = 0;
+// The thumbnail's size and scale, from where the file keeps it, IFD 1 or IFD 2; IFD 0 is
+// current again afterwards.
+struct ThumbnailData {
+  std::uint32_t width = 0;
+  std::uint32_t length = 0;
   std::uint32_t scale = 1;
 };
 
-FirstFileData ReadFirstFileData(TIFX_KRXFile& file) {
-  FirstFileData data;
-  if (file.CurrentDirectory() != 0)
-    file.SetDirectory(0);
+ThumbnailData ReadThumbnailData(TIFX_KRXFile& file) {
+  ThumbnailData data;
+  file.SelectDirectoryIfNeeded(IMPN_Separation::FindThumbnailDirectory(file));
+  data.width = file.GetTag<std::uint32_t>(kTIFX_TagImageWidth);
+  data.length = file.GetTag<std::uint32_t>(kTIFX_TagImageLength);
+  data.scale = file.GetPrivateDirectory().Scale;
+  file.SelectImageDirectory();
+  return data;
+}
+}  // namespace
+
+IMPN_Sheet::JobData IMPN_Sheet::ReadJobData(TIFX_KRXFile& file) {
+  file.SelectImageDirectory();
   TIFX_NoltDirectory const& d = file.GetPrivateDirectory();
+  JobData data;
   data.title = d.Title;
   data.signature = d.Signature;
   data.web = d.Surface / 2 + 1;
   data.workStyle = d.WorkStyle;
   data.orientation = d.ImpoTileOrientation;
-  data.imageWidth = file.GetTag<std::uint32_t>(kTagImageWidth);
-  data.imageLength = file.GetTag<std::uint32_t>(kTagImageLength);
-  data.xResolution = file.GetTag<float>(kTagXResolution);
-  data.yResolution = file.GetTag<float>(kTagYResolution);
-  // The thumbnail is where the file keeps it, IFD 1 or IFD 2.
-  file.SetDirectory(IMPN_Separation::FindThumbnailDirectory(file));
-  data.thumbnailWidth = file.GetTag<std::uint32_t>(kTagImageWidth);
-  data.thumbnailLength = file.GetTag<std::uint32_t>(kTagImageLength);
-  data.scale = file.GetPrivateDirectory().Scale;
-  file.SetDirectory(0);
   return data;
 }
-}  // namespace
+
+void IMPN_Sheet::TakeJobData(JobData const& data) {
+  m_Title = data.title;
+  m_Signature = data.signature;
+  m_Web = data.web;
+  m_WorkStyle = data.workStyle;
+  m_Orientation = data.orientation;
+}
 
 IMPN_Sheet::IMPN_Sheet()
     : m_Front(true, this),
@@ -116,14 +109,7 @@ IMPN_Sheet::IMPN_Sheet()
       m_RejectedFileCount(0) {}
 
 IMPN_Sheet::IMPN_Sheet(TIFX_KRXFile& file) : IMPN_Sheet() {
-  if (file.CurrentDirectory() != 0)
-    file.SetDirectory(0);
-  TIFX_NoltDirectory const& d = file.GetPrivateDirectory();
-  m_Title = d.Title;
-  m_Signature = d.Signature;
-  m_Web = d.Surface / 2 + 1;
-  m_WorkStyle = d.WorkStyle;
-  m_Orientation = d.ImpoTileOrientation;
+  TakeJobData(ReadJobData(file));
 }
 
 IMPN_Sheet::IMPN_Sheet(GFIL_FileSpecVector& front, GFIL_FileSpecVector& back) : IMPN_Sheet() {
@@ -137,31 +123,32 @@ IMPN_Sheet::~IMPN_Sheet() {
 }
 
 void IMPN_Sheet::Add(TIFX_KRXFile& file) {
-  if (file.CurrentDirectory() != 0)
-    file.SetDirectory(0);
-  bool firstSeparation = false;
+  file.SelectImageDirectory();
+  // The surface that received the sheet's first separation, when this file gave it.
+  IMPN_Surface* firstSide = nullptr;
   if (PrintsBothSides(m_WorkStyle)) {
     // One plate prints both sides: the file gives a separation on each.
     bool const frontWasEmpty = !m_Front.HasSeparations();
     m_Front.AddChild(file, this);
     m_Back.AddChild(file, this);
-    firstSeparation = frontWasEmpty;
+    if (frontWasEmpty)
+      firstSide = &m_Front;
   } else {
-    firstSeparation = !m_Front.HasSeparations() && !m_Back.HasSeparations();
+    bool const sheetWasEmpty = !m_Front.HasSeparations() && !m_Back.HasSeparations();
     IMPN_Surface& side = file.GetPrivateDirectory().Surface % 2 == 0 ? m_Front : m_Back;
     side.AddChild(file, this);
+    if (sheetWasEmpty)
+      firstSide = &side;
   }
-  if (firstSeparation)
-    TakeImageData(file);
+  if (firstSide)
+    TakeImageData(*firstSide->GetSeparations().front());
 }
 
-void IMPN_Sheet::TakeImageData(TIFX_KRXFile& file) {
-  if (file.CurrentDirectory() != 0)
-    file.SetDirectory(0);
-  m_ImageWidth = file.GetTag<std::uint32_t>(kTagImageWidth);
-  m_ImageLength = file.GetTag<std::uint32_t>(kTagImageLength);
-  m_XResolution = file.GetTag<float>(kTagXResolution);
-  m_YResolution = file.GetTag<float>(kTagYResolution);
+void IMPN_Sheet::TakeImageData(IMPN_Separation const& separation) {
+  m_ImageWidth = separation.GetImageWidth();
+  m_ImageLength = separation.GetImageLength();
+  m_XResolution = separation.GetResolution();
+  m_YResolution = separation.GetYResolution();
 }
 
 int IMPN_Sheet::AddAndValidateFiles(IMPN_Surface& surface, GFIL_FileSpecVector& specs,
@@ -169,42 +156,31 @@ int IMPN_Sheet::AddAndValidateFiles(IMPN_Surface& surface, GFIL_FileSpecVector& 
   int appended = 0;
   for (GFIL_FileSpec const& spec : specs) {
     // One file that cannot be read costs that file only; the rest of the list goes on.
-    try {
-      TIFX_KRXFile file(spec);
-      file.Open();
-      if (!file.IsValid()) {
-        ++m_RejectedFileCount;
-        continue;
-      }
-      FirstFileData data;
-      if (first)
-        data = ReadFirstFileData(file);
-      surface.Append(file);
+    iIMPN_FileOutcome const outcome = iIMPN_UsePreviewFile(
+        spec, [&](TIFX_KRXFile& file) { AppendValidFile(surface, file, first); });
+    if (outcome == iIMPN_FileOutcome::kUsed)
       ++appended;
-      if (first) {
-        first = false;
-        m_Title = data.title;
-        m_Signature = data.signature;
-        m_Web = data.web;
-        m_WorkStyle = data.workStyle;
-        m_Orientation = data.orientation;
-        m_ImageWidth = data.imageWidth;
-        m_ImageLength = data.imageLength;
-        m_XResolution = data.xResolution;
-        m_YResolution = data.yResolution;
-        m_ThumbnailWidth = data.thumbnailWidth;
-        m_ThumbnailLength = data.thumbnailLength;
-        m_Scale = data.scale;
-      }
-    } catch (TIFX_Exception const&) {
+    else
       ++m_RejectedFileCount;
-    } catch (GLIB_Exception const&) {
-      ++m_RejectedFileCount;
-    } catch (std::exception const&) {
-      ++m_RejectedFileCount;
-    }
   }
   return appended;
+}
+
+void IMPN_Sheet::AppendValidFile(IMPN_Surface& surface, TIFX_KRXFile& file, bool& first) {
+  if (!first) {
+    surface.Append(file);
+    return;
+  }
+  JobData const job = ReadJobData(file);
+  ThumbnailData const thumbnail = ReadThumbnailData(file);
+  IMPN_Separation const& separation = surface.Append(file);
+  // Taken once the file is in, so that a file that fails leaves the sheet as it was.
+  first = false;
+  TakeJobData(job);
+  TakeImageData(separation);
+  m_ThumbnailWidth = thumbnail.width;
+  m_ThumbnailLength = thumbnail.length;
+  m_Scale = thumbnail.scale;
 }
 
 std::uint32_t IMPN_Sheet::BackupMode(std::uint16_t workStyle, std::uint16_t orientation) {
@@ -304,8 +280,11 @@ void IMPN_Sheet::ResetVersions() {
 void IMPN_Sheet::GetAllSheets(std::vector<IMPN_Sheet*>& out) {
   GFIL_FileSpecVector front = SelectedFiles(m_Front);
   GFIL_FileSpecVector back = SelectedFiles(m_Back);
-  if (!front.empty() || !back.empty())
-    out.push_back(new IMPN_Sheet(front, back));
+  if (front.empty() && back.empty())
+    return;
+  auto sheet = std::make_unique<IMPN_Sheet>(front, back);
+  out.push_back(sheet.get());
+  sheet.release();  // the caller's now
 }
 
 std::vector<IMPN_Surface*> IMPN_Sheet::SurfacesWithSeparations() {

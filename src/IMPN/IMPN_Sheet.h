@@ -96,7 +96,18 @@ private:
   IMPN_Sheet(IMPN_Sheet const&) = delete;
   IMPN_Sheet& operator=(IMPN_Sheet const&) = delete;
 
-  void TakeImageData(TIFX_KRXFile& file);
+  // What a sheet takes from the private directory of a file's IFD 0.
+  struct JobData {
+    std::string title;
+    std::uint32_t signature = 0;
+    std::uint32_t web = 1;
+    std::uint16_t workStyle = 0;
+    std::uint16_t orientation = 0;
+  };
+  static JobData ReadJobData(TIFX_KRXFile& file);
+  void TakeJobData(JobData const& data);
+  void TakeImageData(IMPN_Separation const& separation);
+  void AppendValidFile(IMPN_Surface& surface, TIFX_KRXFile& file, bool& first);
   void DetermineBackupOffsets();
   std::vector<IMPN_Surface*> SurfacesWithSeparations();
 

@@ -4,8 +4,8 @@
 #include "IMPN/iIMPN_Selection.h"
 #include "TIFX/TIFX_KRXFile.h"
 
-#include <algorithm>
 #include <iostream>
+#include <memory>
 
 IMPN_Signature::IMPN_Signature(TIFX_KRXFile& file)
     : m_Number(file.GetPrivateDirectory().Signature) {}
@@ -14,51 +14,45 @@ IMPN_Signature::~IMPN_Signature() {
   IMPN_Signature::Clear();
 }
 
-void IMPN_Signature::Release(IMPN_Sheet* sheet) {
+void IMPN_Signature::ReleaseSheet::operator()(IMPN_Sheet* sheet) const {
   if (sheet->RemoveReference() < 1)
     delete sheet;
 }
 
 void IMPN_Signature::Add(TIFX_KRXFile& file) {
-  if (file.CurrentDirectory() != 0)
-    file.SetDirectory(0);
+  file.SelectImageDirectory();
   std::uint32_t const web = file.GetPrivateDirectory().Surface / 2 + 1;
-  auto found = std::find_if(m_Sheets.begin(), m_Sheets.end(),
-                            [web](IMPN_Sheet const* s) { return s->GetWeb() == web; });
-  IMPN_Sheet* sheet = nullptr;
-  if (found != m_Sheets.end()) {
-    sheet = *found;
-  } else {
-    sheet = new IMPN_Sheet(file);
-    sheet->AddReference();
-    m_Sheets.push_back(sheet);
-  }
-  sheet->AddChild(file, this);
+  m_Sheets
+      .FindOrAppend([web](IMPN_Sheet const& s) { return s.GetWeb() == web; },
+                    [&file] {
+                      SheetList::Owner sheet(new IMPN_Sheet(file));
+                      sheet->AddReference();
+                      return sheet;
+                    })
+      ->AddChild(file, this);
 }
 
 void IMPN_Signature::RemoveEmptySheets() {
-  auto empty = [](IMPN_Sheet* s) {
-    return !s->GetFrontSurface().HasSeparations() && !s->GetBackSurface().HasSeparations();
-  };
-  for (IMPN_Sheet* sheet : m_Sheets)
-    if (empty(sheet))
-      Release(sheet);
-  m_Sheets.erase(std::remove_if(m_Sheets.begin(), m_Sheets.end(), empty), m_Sheets.end());
+  m_Sheets.RemoveIf([](IMPN_Sheet const& s) {
+    return !s.GetFrontSurface().HasSeparations() && !s.GetBackSurface().HasSeparations();
+  });
 }
 
 void IMPN_Signature::GetAllSheets(std::vector<IMPN_Sheet*>& out) {
   for (IMPN_Sheet* sheet : m_Sheets) {
     std::vector<IMPN_Sheet*> made;
     sheet->GetAllSheets(made);
-    if (!made.empty())
-      out.push_back(made.front());
+    if (made.empty())
+      continue;
+    // A sheet makes at most one; it is held until out holds it.
+    std::unique_ptr<IMPN_Sheet> first(made.front());
+    out.push_back(first.get());
+    first.release();
   }
 }
 
 void IMPN_Signature::Clear() {
-  for (IMPN_Sheet* sheet : m_Sheets)
-    Release(sheet);
-  m_Sheets.clear();
+  m_Sheets.Clear();
 }
 
 void IMPN_Signature::SelectRecent() {

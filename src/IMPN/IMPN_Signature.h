@@ -1,4 +1,5 @@
 #pragma once
+#include "IMPN/IMPN_ChildList.h"
 #include "IMPN/IMPN_Node.h"
 
 #include <string>
@@ -10,11 +11,18 @@ class TIFX_KRXFile;
 // One signature of a job: its sheets (webs), shared through the sheets' reference counts.
 class IMPN_Signature : public IMPN_Node {
 public:
+  // The signature's hold on a sheet: letting go drops its reference, and the last reference
+  // deletes the sheet.
+  struct ReleaseSheet {
+    void operator()(IMPN_Sheet* sheet) const;
+  };
+  using SheetList = IMPN_ChildList<IMPN_Sheet, ReleaseSheet>;
+
   explicit IMPN_Signature(TIFX_KRXFile& file);
   ~IMPN_Signature() override;
 
   int GetNumber() const { return m_Number; }
-  std::vector<IMPN_Sheet*> const& GetSheets() const { return m_Sheets; }
+  SheetList const& GetSheets() const { return m_Sheets; }
   // Drops the sheets that hold no separation (left behind by a file that failed).
   void RemoveEmptySheets();
 
@@ -32,8 +40,6 @@ private:
   IMPN_Signature(IMPN_Signature const&) = delete;
   IMPN_Signature& operator=(IMPN_Signature const&) = delete;
 
-  static void Release(IMPN_Sheet* sheet);
-
-  std::vector<IMPN_Sheet*> m_Sheets;
+  SheetList m_Sheets;
   int m_Number;
 };

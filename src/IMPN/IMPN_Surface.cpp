@@ -13,10 +13,6 @@
 #include <set>
 
 namespace {
-int ColorRank(std::uint16_t code) {
-  return code == 0 ? 1000 : code;
-}
-
 // Newest first: later print time, then smaller print order, colour code and ink name.
 struct IMPN_SeparationComparator {
   bool operator()(IMPN_Separation const* a, IMPN_Separation const* b) const {
@@ -27,7 +23,7 @@ struct IMPN_SeparationComparator {
     if (a->GetPrintOrder() != b->GetPrintOrder())
       return a->GetPrintOrder() < b->GetPrintOrder();
     if (a->GetColorCode() != b->GetColorCode())
-      return ColorRank(a->GetColorCode()) < ColorRank(b->GetColorCode());
+      return iIMPN_ColorRank(a->GetColorCode()) < iIMPN_ColorRank(b->GetColorCode());
     return GLIB_stricmp(a->GetInkName().c_str(), b->GetInkName().c_str()) < 0;
   }
 };
@@ -83,24 +79,23 @@ void IMPN_Surface::Add(TIFX_KRXFile& file) {
   AddFile(file, false);
 }
 
-void IMPN_Surface::Append(TIFX_KRXFile& file) {
-  AddFile(file, true);
+IMPN_Separation& IMPN_Surface::Append(TIFX_KRXFile& file) {
+  return AddFile(file, true);
 }
 
-void IMPN_Surface::AddFile(TIFX_KRXFile& file, bool withTypeSafety) {
-  if (file.CurrentDirectory() != 0)
-    file.SetDirectory(0);
+IMPN_Separation& IMPN_Surface::AddFile(TIFX_KRXFile& file, bool withTypeSafety) {
+  file.SelectImageDirectory();
   // Made first so that a file that fails on the way leaves the surface untouched.
   std::unique_ptr<IMPN_Separation> separation(new IMPN_Separation(file));
   TIFX_NoltDirectory const& directory = file.GetPrivateDirectory();
   if (m_Separations.empty())
     TakePageGeometry(directory, withTypeSafety);
-  InsertSeparation(std::move(separation), directory.FieldBitSet(NoltField::PrintOrder), file);
+  return InsertSeparation(std::move(separation), directory.FieldBitSet(NoltField::PrintOrder),
+                          file);
 }
 
 void IMPN_Surface::CreateAndInsertSeparation(TIFX_KRXFile& file) {
-  if (file.CurrentDirectory() != 0)
-    file.SetDirectory(0);
+  file.SelectImageDirectory();
   std::unique_ptr<IMPN_Separation> separation(new IMPN_Separation(file));
   InsertSeparation(std::move(separation),
                    file.GetPrivateDirectory().FieldBitSet(NoltField::PrintOrder), file);
@@ -117,9 +112,14 @@ void IMPN_Surface::TakePageGeometry(TIFX_NoltDirectory const& d, bool withTypeSa
   SetPageInfo(d.Pages);
 }
 
-void IMPN_Surface::InsertSeparation(std::unique_ptr<IMPN_Separation> separation, bool hasPrintOrder,
-                                    TIFX_KRXFile& file) {
-  IMPN_Separation const* s = separation.get();
+IMPN_Separation& IMPN_Surface::InsertSeparation(std::unique_ptr<IMPN_Separation> separation,
+                                                bool hasPrintOrder, TIFX_KRXFile& file) {
+  // Room in the lay-down order first: once the surface owns the separation, listing it
+  // cannot fail.
+  m_Separations.reserve(m_Separations.size() + 1);
+  IMPN_Separation& inserted = *separation;
+  m_Owned.push_back(std::move(separation));
+  IMPN_Separation const* s = &inserted;
   auto position = m_Separations.end();
   if (hasPrintOrder) {
     position =
@@ -132,8 +132,9 @@ void IMPN_Surface::InsertSeparation(std::unique_ptr<IMPN_Separation> separation,
           return o->GetColorCode() == 0 || o->GetColorCode() > s->GetColorCode();
         });
   }
-  m_Separations.insert(position, separation.get());
-  separation.release()->AddChild(file, this);
+  m_Separations.insert(position, &inserted);
+  inserted.AddChild(file, this);
+  return inserted;
 }
 
 void IMPN_Surface::SetPageInfo(std::vector<TIFX_Page> const& pages) {
@@ -214,9 +215,8 @@ void IMPN_Surface::ClearPageGeometry() {
 }
 
 void IMPN_Surface::DeleteSeparations() {
-  for (IMPN_Separation* separation : m_Separations)
-    delete separation;
   m_Separations.clear();
+  m_Owned.clear();
 }
 
 void IMPN_Surface::Clear() {

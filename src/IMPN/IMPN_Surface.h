@@ -30,7 +30,8 @@ public:
   // the same and keeps the type-safety boxes too. A file that fails leaves the surface as it
   // was.
   void Add(TIFX_KRXFile& file) override;
-  void Append(TIFX_KRXFile& file);
+  // Returns the new separation.
+  IMPN_Separation& Append(TIFX_KRXFile& file);
   void CreateAndInsertSeparation(TIFX_KRXFile& file);
   void SetPageInfo(std::vector<TIFX_Page> const& pages);
 
@@ -38,7 +39,8 @@ public:
   void CloseFiles();
   // The newest stamp of the separations; 0 without any.
   std::uint32_t GetTimeStamp() const;
-  // Swaps the separations with order (the caller gets the old order) and stamps them all.
+  // Swaps the lay-down order with order, which lists this surface's separations anew (the
+  // caller gets the old order), and stamps them all. The surface keeps owning them.
   void ResetLayDownOrder(std::vector<IMPN_Separation*>& order);
   std::uint64_t GetPrintTimeSeconds() const;
 
@@ -75,10 +77,10 @@ private:
   IMPN_Surface(IMPN_Surface const&) = delete;
   IMPN_Surface& operator=(IMPN_Surface const&) = delete;
 
-  void AddFile(TIFX_KRXFile& file, bool withTypeSafety);
+  IMPN_Separation& AddFile(TIFX_KRXFile& file, bool withTypeSafety);
   void TakePageGeometry(TIFX_NoltDirectory const& directory, bool withTypeSafety);
-  void InsertSeparation(std::unique_ptr<IMPN_Separation> separation, bool hasPrintOrder,
-                        TIFX_KRXFile& file);
+  IMPN_Separation& InsertSeparation(std::unique_ptr<IMPN_Separation> separation, bool hasPrintOrder,
+                                    TIFX_KRXFile& file);
   void ClearPageGeometry();
   void DeleteSeparations();
 
@@ -93,6 +95,8 @@ private:
   bool m_HasClipPaths;
   bool m_HasTypeSafetyBoxes;
   bool m_Front;
+  // The separations, owned in order of arrival; m_Separations lists them in lay-down order.
+  std::vector<std::unique_ptr<IMPN_Separation>> m_Owned;
   std::vector<IMPN_Separation*> m_Separations;
   // Both keep references to the separations and the colour above.
   std::unique_ptr<IMPN_TiledImage> m_TiledImage;

@@ -219,9 +219,14 @@ IMPN_TiledImage::~IMPN_TiledImage() {
 }
 
 void IMPN_TiledImage::ComputeLevelGeometry() {
-  if (!m_Separations.empty())
-    m_Separations.front()->GetImageDimensions(m_ImageWidth, m_ImageLength, m_TileWidth,
-                                              m_TileLength);
+  // What the separations read when they were made: no file is opened for it.
+  if (!m_Separations.empty()) {
+    IMPN_Separation const& first = *m_Separations.front();
+    m_ImageWidth = static_cast<long>(first.GetImageWidth());
+    m_ImageLength = static_cast<long>(first.GetImageLength());
+    m_TileWidth = first.GetTileWidth();
+    m_TileLength = first.GetTileLength();
+  }
   m_Supported = m_TileWidth == kSupportedTileSize && m_TileLength == kSupportedTileSize &&
                 m_ImageWidth > 0 && m_ImageLength > 0;
   for (IMPN_Separation const* separation : m_Separations)
@@ -271,6 +276,10 @@ IMPN_BitMap* IMPN_TiledImage::FindTile(long top, long left, IMPN_ZoomLevel level
   long index = 0;
   if (!TileIndex(top, left, level, index))
     return nullptr;
+  return TileAt(index, level, create);
+}
+
+IMPN_BitMap* IMPN_TiledImage::TileAt(long index, IMPN_ZoomLevel level, bool create) {
   if (level >= kIMPN_ZoomLevel1to1)
     return &m_DenseTiles[level - kIMPN_ZoomLevel1to1][static_cast<size_t>(index)];
   auto& map = m_SparseTiles[level];
@@ -375,7 +384,7 @@ long IMPN_TiledImage::GetTileTimeStamp(long top, long left, IMPN_ZoomLevel level
   long index = 0;
   if (!TileIndex(top, left, level, index))
     return 0;
-  IMPN_BitMap const* tile = FindTile(top, left, level, false);
+  IMPN_BitMap const* tile = TileAt(index, level, false);
   if (IsIndexedLevel(level))
     return tile && tile->pixels && tile->timeStamp == 0 ? 0 : m_ColorTableTimeStamp;
   return tile ? tile->timeStamp : 0;

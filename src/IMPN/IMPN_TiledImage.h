@@ -115,6 +115,8 @@ private:
   // False for a position outside the level's own tile grid.
   bool TileIndex(long top, long left, IMPN_ZoomLevel level, long& index) const;
   IMPN_BitMap* FindTile(long top, long left, IMPN_ZoomLevel level, bool create);
+  // The same by the tile's index in its level, which TileIndex gave.
+  IMPN_BitMap* TileAt(long index, IMPN_ZoomLevel level, bool create);
   // The cache slot of the tile at (top, left), its place set when it holds no pixels yet.
   IMPN_BitMap* SlotFor(long top, long left, IMPN_ZoomLevel level);
   static bool IsStaleRGB(IMPN_BitMap const& tile, long stamp);

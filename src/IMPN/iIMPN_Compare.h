@@ -12,6 +12,11 @@ inline int iIMPN_ClampedDifference(std::int64_t a, std::int64_t b) {
   return static_cast<int>(d);
 }
 
+// Rank of a colour code in the colour order: the process inks by code, unknown (0) last.
+inline int iIMPN_ColorRank(std::uint16_t code) {
+  return code == 0 ? 1000 : code;
+}
+
 // Earlier print time first.
 inline int iIMPN_ComparePrintTimes(std::uint64_t a, std::uint64_t b) {
   return iIMPN_ClampedDifference(static_cast<std::int64_t>(a), static_cast<std::int64_t>(b));

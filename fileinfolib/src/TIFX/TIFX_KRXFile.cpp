@@ -18,6 +18,22 @@ std::mutex TIFX_KRXFile::sm_MessageMutex;
 std::string TIFX_KRXFile::sm_LastErrorMessage;
 std::string TIFX_KRXFile::sm_LastWarningMessage;
 
+static_assert(kTIFX_TagNewSubfileType == TIFFTAG_SUBFILETYPE &&
+                  kTIFX_TagImageWidth == TIFFTAG_IMAGEWIDTH &&
+                  kTIFX_TagImageLength == TIFFTAG_IMAGELENGTH &&
+                  kTIFX_TagBitsPerSample == TIFFTAG_BITSPERSAMPLE &&
+                  kTIFX_TagCompression == TIFFTAG_COMPRESSION &&
+                  kTIFX_TagPhotometric == TIFFTAG_PHOTOMETRIC &&
+                  kTIFX_TagOrientation == TIFFTAG_ORIENTATION &&
+                  kTIFX_TagXResolution == TIFFTAG_XRESOLUTION &&
+                  kTIFX_TagYResolution == TIFFTAG_YRESOLUTION &&
+                  kTIFX_TagPlanarConfig == TIFFTAG_PLANARCONFIG &&
+                  kTIFX_TagResolutionUnit == TIFFTAG_RESOLUTIONUNIT &&
+                  kTIFX_TagTileWidth == TIFFTAG_TILEWIDTH &&
+                  kTIFX_TagTileLength == TIFFTAG_TILELENGTH &&
+                  kTIFX_TagInkNames == TIFFTAG_INKNAMES,
+              "the exported tag numbers are the TIFF library's");
+
 namespace {
 
 // The record of the file this thread is opening: the tag extender hangs it on the new handle,
@@ -299,11 +315,16 @@ int TIFX_KRXFile::SetDirectory(unsigned short index) {
   return result;
 }
 
+int TIFX_KRXFile::SelectDirectoryIfNeeded(unsigned short index) {
+  RequireOpen();
+  return m_DirectoryIndex == index ? 1 : SetDirectory(index);
+}
+
 bool TIFX_KRXFile::DirectoryIsComplete() {
   static const std::uint32_t kRequired[] = {
-      TIFFTAG_IMAGEWIDTH,  TIFFTAG_IMAGELENGTH, TIFFTAG_TILEWIDTH,      TIFFTAG_TILELENGTH,
-      TIFFTAG_XRESOLUTION, TIFFTAG_YRESOLUTION, TIFFTAG_RESOLUTIONUNIT, TIFFTAG_BITSPERSAMPLE,
-      TIFFTAG_COMPRESSION, TIFFTAG_PHOTOMETRIC, TIFFTAG_ORIENTATION,    TIFFTAG_PLANARCONFIG};
+      kTIFX_TagImageWidth,  kTIFX_TagImageLength, kTIFX_TagTileWidth,      kTIFX_TagTileLength,
+      kTIFX_TagXResolution, kTIFX_TagYResolution, kTIFX_TagResolutionUnit, kTIFX_TagBitsPerSample,
+      kTIFX_TagCompression, kTIFX_TagPhotometric, kTIFX_TagOrientation,    kTIFX_TagPlanarConfig};
   for (std::uint32_t tag : kRequired) {
     TagSlot a{}, b{}, c{};
     if (!TIFFGetField(m_TIFF, tag, &a, &b, &c))
@@ -314,11 +335,11 @@ bool TIFX_KRXFile::DirectoryIsComplete() {
 
 bool TIFX_KRXFile::ThumbnailPasses() {
   TagSlot a{}, b{}, c{};
-  return DirectoryIsComplete() && TIFFGetField(m_TIFF, TIFFTAG_SUBFILETYPE, &a, &b, &c) &&
-         GetTag<std::uint16_t>(TIFFTAG_BITSPERSAMPLE) == 8 &&
-         GetTag<std::uint16_t>(TIFFTAG_PHOTOMETRIC) == PHOTOMETRIC_MINISWHITE &&
-         GetTag<std::uint32_t>(TIFFTAG_TILEWIDTH) == 512 &&
-         GetTag<std::uint32_t>(TIFFTAG_TILELENGTH) == 512;
+  return DirectoryIsComplete() && TIFFGetField(m_TIFF, kTIFX_TagNewSubfileType, &a, &b, &c) &&
+         GetTag<std::uint16_t>(kTIFX_TagBitsPerSample) == 8 &&
+         GetTag<std::uint16_t>(kTIFX_TagPhotometric) == PHOTOMETRIC_MINISWHITE &&
+         GetTag<std::uint32_t>(kTIFX_TagTileWidth) == 512 &&
+         GetTag<std::uint32_t>(kTIFX_TagTileLength) == 512;
 }
 
 bool TIFX_KRXFile::IsValid() {
@@ -326,25 +347,25 @@ bool TIFX_KRXFile::IsValid() {
   const unsigned short remembered = m_DirectoryIndex;
   bool valid = false;
   try {
-    if (m_DirectoryIndex != 0)
-      SetDirectory(0);
-    const bool imagePasses = m_DirectoryIndex == 0 && DirectoryIsComplete() &&
-                             GetTag<std::uint16_t>(TIFFTAG_BITSPERSAMPLE) == 1 &&
-                             GetTag<std::uint16_t>(TIFFTAG_PHOTOMETRIC) == PHOTOMETRIC_MINISWHITE &&
-                             GetTag<std::uint32_t>(TIFFTAG_TILEWIDTH) == 512 &&
-                             GetTag<std::uint32_t>(TIFFTAG_TILELENGTH) == 512;
+    SelectImageDirectory();
+    const bool imagePasses =
+        m_DirectoryIndex == kImageDirectory && DirectoryIsComplete() &&
+        GetTag<std::uint16_t>(kTIFX_TagBitsPerSample) == 1 &&
+        GetTag<std::uint16_t>(kTIFX_TagPhotometric) == PHOTOMETRIC_MINISWHITE &&
+        GetTag<std::uint32_t>(kTIFX_TagTileWidth) == 512 &&
+        GetTag<std::uint32_t>(kTIFX_TagTileLength) == 512;
     if (imagePasses) {
       // The thumbnail is IFD 1 when that is 8-bit, else IFD 2.
       bool selected = SetDirectory(1) != 0;
-      if (!selected || GetTag<std::uint16_t>(TIFFTAG_BITSPERSAMPLE) != 8)
+      if (!selected || GetTag<std::uint16_t>(kTIFX_TagBitsPerSample) != 8)
         selected = SetDirectory(2) != 0;
       valid = selected && ThumbnailPasses();
     }
   } catch (TIFX_TagNotFoundException const&) {
     valid = false;
   }
-  if (remembered != kUnknownDirectory && m_DirectoryIndex != remembered)
-    SetDirectory(remembered);
+  if (remembered != kUnknownDirectory)
+    SelectDirectoryIfNeeded(remembered);
   return valid;
 }
 

@@ -6,6 +6,7 @@
 #include "GFIL/GFIL_FileSpec.h"
 #include "TIFX/TIFX_Exception.h"
 #include "TIFX/TIFX_NoltDirectory.h"
+#include "TIFX/TIFX_Tags.h"
 
 #include <cstdarg>
 #include <cstddef>
@@ -23,6 +24,8 @@ public:
   // Index reported while the library's current directory is not known (after a failed
   // selection).
   static constexpr unsigned short kUnknownDirectory = 0xFFFF;
+  // IFD 0: the full-resolution separation.
+  static constexpr unsigned short kImageDirectory = 0;
 
   explicit TIFX_KRXFile(GFIL_FileSpec const& spec);
   // A copy names the same file and starts closed.
@@ -41,6 +44,10 @@ public:
   // The preview-file test; leaves the current directory as it found it.
   bool IsValid();
   int SetDirectory(unsigned short index);
+  // Makes the directory current, reading it only when another one is; the result as
+  // SetDirectory's, 1 when it was current already.
+  int SelectDirectoryIfNeeded(unsigned short index);
+  int SelectImageDirectory() { return SelectDirectoryIfNeeded(kImageDirectory); }
   unsigned short CurrentDirectory() const { return m_DirectoryIndex; }
 
   // T is the tag's own type: std::uint32_t, std::uint16_t, float or char const* (text owned by

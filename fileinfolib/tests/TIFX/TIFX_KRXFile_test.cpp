@@ -209,6 +209,23 @@ TEST(TIFX_KRXFile, AFailedSelectionIsNotTakenForTheOldDirectory) {
   EXPECT_EQ(krx->CurrentDirectory(), 0);
 }
 
+TEST(TIFX_KRXFile, SelectsADirectoryOnlyWhenAnotherIsCurrent) {
+  auto krx = WriteAndOpen("select-needed.tif", PreviewFile::Make(600, 600));
+  EXPECT_EQ(krx->SelectImageDirectory(), 1);
+  EXPECT_EQ(krx->SelectDirectoryIfNeeded(1), 1);
+  EXPECT_EQ(krx->CurrentDirectory(), 1);
+  EXPECT_EQ(krx->SelectImageDirectory(), 1);
+  EXPECT_EQ(krx->CurrentDirectory(), TIFX_KRXFile::kImageDirectory);
+  EXPECT_EQ(krx->GetTag<std::uint32_t>(TIFFTAG_IMAGEWIDTH), 600u);
+  // A directory the file lacks, then IFD 0 read again after the failure.
+  EXPECT_EQ(krx->SelectDirectoryIfNeeded(5), 0);
+  EXPECT_EQ(krx->CurrentDirectory(), TIFX_KRXFile::kUnknownDirectory);
+  EXPECT_EQ(krx->SelectImageDirectory(), 1);
+  EXPECT_EQ(krx->GetTag<std::uint32_t>(TIFFTAG_IMAGEWIDTH), 600u);
+  krx->Close();
+  EXPECT_EQ(Message([&] { krx->SelectImageDirectory(); }), "1500005: The file is not open.");
+}
+
 TEST(TIFX_KRXFile, OperationsOnAClosedFileThrowAndOpenTwiceIsHarmless) {
   const std::string path = TempFilePath("closed.tif");
   Write(path, PreviewFile::Make(600, 600));

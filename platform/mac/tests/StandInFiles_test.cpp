@@ -353,6 +353,40 @@ TEST_F(StandInFilesTest, InjectedErrorsAreReturnedOnceAndCallsCounted) {
   EXPECT_EQ(0, StandIn_FilesCallCount("FSOpenFork"));
 }
 
+TEST_F(StandInFilesTest, ForkUseIsCountedPerFile) {
+  WriteFile("used", "abcd");
+  WriteFile("other", "abcd");
+  FSRef ref = Ref("used");
+  StandIn_FilesReset();
+  FSIORefNum first;
+  FSIORefNum second;
+  StandIn_FilesFailNext("FSOpenFork", -5000);
+  EXPECT_EQ(-5000, FSOpenFork(&ref, 0, nullptr, fsRdPerm, &first));
+  ASSERT_EQ(noErr, FSOpenFork(&ref, 0, nullptr, fsRdPerm, &first));
+  ASSERT_EQ(noErr, FSOpenFork(&ref, 0, nullptr, fsRdPerm, &second));
+  char bytes[2];
+  ByteCount done = 0;
+  EXPECT_EQ(noErr, FSReadFork(first, fsFromStart, 0, 2, bytes, &done));
+  EXPECT_EQ(noErr, FSReadFork(second, fsFromStart, 2, 2, bytes, &done));
+  EXPECT_EQ(eofErr, FSReadFork(second, fsAtMark, 0, 1, bytes, &done));
+  EXPECT_EQ(noErr, FSCloseFork(first));
+  EXPECT_EQ(noErr, FSCloseFork(second));
+  int opens = -1;
+  int reads = -1;
+  StandIn_FilesForkUse(Path("used").c_str(), &opens, &reads);
+  EXPECT_EQ(2, opens);  // the refused open does not count
+  EXPECT_EQ(3, reads);
+  StandIn_FilesForkUse(Path("other").c_str(), &opens, &reads);
+  EXPECT_EQ(0, opens);
+  EXPECT_EQ(0, reads);
+  StandIn_FilesForkUse(Path("missing").c_str(), &opens, &reads);
+  EXPECT_EQ(0, opens);
+  StandIn_FilesReset();
+  StandIn_FilesForkUse(Path("used").c_str(), &opens, &reads);
+  EXPECT_EQ(0, opens);
+  EXPECT_EQ(0, reads);
+}
+
 TEST_F(StandInFilesTest, URLsFromPathsAndBack) {
   CFStringRef path = NewCFString(Path("a b/\xC3\xA9.tif"));
   CFURLRef url =

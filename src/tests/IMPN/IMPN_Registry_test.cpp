@@ -284,3 +284,17 @@ TEST(Registry, EveryFileVariantLandsWhereItsJobSays) {
     EXPECT_FLOAT_EQ(s->CalculateInkDensity(IMPN_RectT<long>(0, 0, 1024, 700)), 0.5f);
   }
 }
+
+TEST(Registry, ASheetStillHeldOutlivesTheTree) {
+  GFIL_FileSpecVector specs = WriteAll("held", {JobFile("Held", 1, 0, "Black", 4)});
+  IMPN_Registry registry;
+  ASSERT_EQ(registry.RegisterFiles(specs, false), 1);
+  IMPN_Sheet* sheet = registry.Find("Held")->Find(1)->GetSheets()[0];
+  EXPECT_EQ(sheet->GetReferenceCount(), 1);
+  sheet->AddReference();  // as a window showing it would
+  registry.Clear();
+  EXPECT_EQ(sheet->GetReferenceCount(), 1);
+  EXPECT_EQ(Inks(sheet->GetFrontSurface()), std::vector<std::string>{"Black"});
+  EXPECT_EQ(sheet->RemoveReference(), 0);
+  delete sheet;
+}

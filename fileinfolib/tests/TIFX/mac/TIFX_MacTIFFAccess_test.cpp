@@ -2,6 +2,7 @@
 
 #include "PreviewFileWriter.h"
 #include "TIFX/TIFX_KRXFile.h"
+#include "TIFX_TestFiles.h"
 
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
@@ -53,6 +54,21 @@ TEST_F(TIFX_MacAccess, OpensForReadingAndClosesTheForkWithTheHandle) {
   EXPECT_EQ(width, 600u);
   TIFFClose(tif);
   EXPECT_EQ(StandIn_FilesOpenForkCount(), 0);
+}
+
+TEST_F(TIFX_MacAccess, SelectingTheCurrentDirectoryReadsNothing) {
+  TIFX_KRXFile file(SpecFromUTF8Path(m_Path));
+  file.Open();
+  int const afterOpen = StandIn_FilesCallCount("FSReadFork");
+  EXPECT_EQ(file.SelectImageDirectory(), 1);
+  EXPECT_EQ(StandIn_FilesCallCount("FSReadFork"), afterOpen);
+  ASSERT_EQ(file.SetDirectory(1), 1);
+  int const onThumbnail = StandIn_FilesCallCount("FSReadFork");
+  EXPECT_GT(onThumbnail, afterOpen);
+  EXPECT_EQ(file.SelectDirectoryIfNeeded(1), 1);
+  EXPECT_EQ(StandIn_FilesCallCount("FSReadFork"), onThumbnail);
+  EXPECT_EQ(file.SelectImageDirectory(), 1);
+  EXPECT_GT(StandIn_FilesCallCount("FSReadFork"), onThumbnail);
 }
 
 TEST_F(TIFX_MacAccess, ModesThatCreateAreRefusedWithoutOpeningAFork) {

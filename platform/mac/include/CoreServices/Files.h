@@ -249,5 +249,8 @@ void StandIn_FilesFailNext(const char* function, OSErr err);
 void StandIn_FilesReset();
 // How often the named File Manager function was called since the last reset.
 int StandIn_FilesCallCount(const char* function);
+// How often the file at a POSIX path had a fork opened, and how many fork reads it served,
+// since the last reset.
+void StandIn_FilesForkUse(const char* path, int* opens, int* reads);
 // Number of forks open at the moment.
 int StandIn_FilesOpenForkCount();

@@ -65,6 +65,8 @@ struct State {
   // Transparent keys: counting a call must not build a string each time.
   std::map<std::string, std::deque<OSErr>, std::less<>> injected;
   std::map<std::string, int, std::less<>> calls;
+  // Successful fork opens and read calls per file, for tests that count file access.
+  std::map<NodeKey, std::pair<int, int>> forkUse;
 };
 
 State& TheState() {
@@ -867,6 +869,7 @@ OSErr FSOpenFork(const FSRef* ref, UniCharCount forkNameLength, const UniChar*, 
                              wantsWrite && (exclusive || permissions == fsCurPerm),
                              0,
                              static_cast<std::int64_t>(st.st_size)};
+  ++s.forkUse[{static_cast<std::uint64_t>(st.st_dev), static_cast<std::uint64_t>(st.st_ino)}].first;
   *forkRefNum = refNum;
   return noErr;
 }
@@ -908,6 +911,7 @@ OSErr FSReadFork(FSIORefNum forkRefNum, UInt16 positionMode, SInt64 positionOffs
       return rfNumErr;
     if (!fork->canRead)
       return afpAccessDenied;
+    ++TheState().forkUse[{fork->device, fork->inode}].second;
     if (buffer == nullptr && requestCount > 0)
       return paramErr;
     if (OSErr err = Position(*fork, positionMode, positionOffset, &position))
@@ -1045,12 +1049,27 @@ void StandIn_FilesReset() {
   Lock lock(TheState().mutex);
   TheState().injected.clear();
   TheState().calls.clear();
+  TheState().forkUse.clear();
 }
 
 int StandIn_FilesCallCount(const char* function) {
   Lock lock(TheState().mutex);
   auto found = TheState().calls.find(function);
   return found == TheState().calls.end() ? 0 : found->second;
+}
+
+void StandIn_FilesForkUse(const char* path, int* opens, int* reads) {
+  *opens = *reads = 0;
+  struct stat st;
+  if (::stat(path, &st) != 0)
+    return;
+  Lock lock(TheState().mutex);
+  auto found = TheState().forkUse.find(
+      {static_cast<std::uint64_t>(st.st_dev), static_cast<std::uint64_t>(st.st_ino)});
+  if (found != TheState().forkUse.end()) {
+    *opens = found->second.first;
+    *reads = found->second.second;
+  }
 }
 
 int StandIn_FilesOpenForkCount() {
