@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <atomic>
+#include <chrono>
 #include <set>
 #include <stdexcept>
 #include <thread>
@@ -42,13 +43,21 @@ TEST(IMPN_Workers, OneWorkerRunsOnTheCallingThreadInOrder) {
 TEST(IMPN_Workers, AJobsExceptionReachesTheCallerAfterEveryThreadEnds) {
   std::atomic<int> running(0);
   std::atomic<int> started(0);
+  std::atomic<bool> failing(false);
   auto const job = [&](std::size_t item, unsigned) {
     ++running;
     ++started;
-    std::this_thread::yield();
+    // Later items wait for the failure and then take their time, so that the other workers
+    // cannot finish the whole run while the failing one is still unwinding.
+    while (item > 3 && !failing)
+      std::this_thread::yield();
+    if (item > 3)
+      std::this_thread::sleep_for(std::chrono::milliseconds(1));
     --running;
-    if (item == 3)
+    if (item == 3) {
+      failing = true;
       throw std::runtime_error("tile 3");
+    }
   };
   EXPECT_THROW(IMPN_Workers::Run(1000, 4, job), std::runtime_error);
   EXPECT_EQ(running, 0);
