@@ -88,20 +88,17 @@ void UMAC_FSRefToClassicPath(FSRef const& ref, std::string& path) {
 }
 
 OSStatus UMAC_PathToFSRef(std::string const& path, FSRef& ref) {
-  CFStringRef const text =
-      CFStringCreateWithCString(kCFAllocatorDefault, path.c_str(), CFStringGetSystemEncoding());
+  CFHolder<CFStringRef> const text(
+      CFStringCreateWithCString(kCFAllocatorDefault, path.c_str(), CFStringGetSystemEncoding()));
   if (!text)
     return fnfErr;
-  CFURLRef const url =
-      CFURLCreateWithFileSystemPath(kCFAllocatorDefault, text, kCFURLPOSIXPathStyle, false);
-  CFRelease(text);
+  CFHolder<CFURLRef> const url(
+      CFURLCreateWithFileSystemPath(kCFAllocatorDefault, text.get(), kCFURLPOSIXPathStyle, false));
   if (!url)
     return fnfErr;
   // Resolve into a copy so that a failed lookup leaves the caller's reference untouched.
   FSRef found;
-  Boolean const resolved = CFURLGetFSRef(url, &found);
-  CFRelease(url);
-  if (!resolved)
+  if (!CFURLGetFSRef(url.get(), &found))
     return fnfErr;
   ref = found;
   return noErr;
