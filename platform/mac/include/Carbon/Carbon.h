@@ -10,3 +10,11 @@
 #include <CoreServices/Folders.h>
 #include <CoreServices/MacMemory.h>
 #include <CoreServices/OSUtils.h>
+#include <CoreServices/Gestalt.h>
+#include <CoreServices/Collections.h>
+#include <HIServices/Processes.h>
+#include <HIServices/Icons.h>
+#include <AE/AEDataModel.h>
+#include <QD/QuickDraw.h>
+#include <HIToolbox/Navigation.h>
+#include <HIToolbox/Drag.h>

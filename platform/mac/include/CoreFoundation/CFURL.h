@@ -31,7 +31,9 @@ typedef const StandIn_CFURL* CFURLRef;
 typedef CFIndex CFURLPathStyle;
 enum {
   kCFURLPOSIXPathStyle = 0,
-  kCFURLHFSPathStyle = 1,  // "Volume:folder:file"; the stand-in's one volume is "Macintosh HD"
+  // "Volume:folder:file"; the stand-in's one volume is "Macintosh HD", besides the test
+  // volumes of StandIn_FilesMountTestVolume (CoreServices/Files.h).
+  kCFURLHFSPathStyle = 1,
   kCFURLWindowsPathStyle = 2
 };
 

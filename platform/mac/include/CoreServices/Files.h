@@ -245,7 +245,8 @@ OSErr FSFlushFork(FSIORefNum forkRefNum);
 // The next call of the named File Manager function (for example "FSOpenFork") returns err
 // without doing anything; several injections for one name are used in order.
 void StandIn_FilesFailNext(const char* function, OSErr err);
-// Forgets every pending injection and resets the call counters.
+// Forgets every pending injection and resets the call counters; unmounts the test volumes and
+// turns the last-batch switch below off.
 void StandIn_FilesReset();
 // How often the named File Manager function was called since the last reset.
 int StandIn_FilesCallCount(const char* function);
@@ -254,3 +255,10 @@ int StandIn_FilesCallCount(const char* function);
 void StandIn_FilesForkUse(const char* path, int* opens, int* reads);
 // Number of forks open at the moment.
 int StandIn_FilesOpenForkCount();
+// Mounts a folder as a volume of that name for HFS paths: CFURLCopyFileSystemPath with the HFS
+// style gives "Work:a:b" for <folder>/a/b, and CFURLCreateWithFileSystemPath takes it back. Other
+// File Manager calls still see the folder where it is.
+void StandIn_FilesMountTestVolume(const char* name, const char* folder);
+// When on, FSGetCatalogInfoBulk hands over the last partial batch of a folder with
+// errFSNoMoreItems (as the Mac may) instead of noErr followed by an empty batch.
+void StandIn_FilesLastBatchSaysNoMoreItems(bool on);

@@ -142,20 +142,25 @@ std::string PosixPathFromHFS(const std::string& hfs, bool* isDirectory) {
   std::string path;
   if (parts.front().empty()) {
     path = CurrentDirectory();
-  } else if (parts.front() != kVolumeName) {
-    path = "/Volumes/" + SwapColonsAndSlashes(parts.front());
-  } else if (parts.size() == 1) {
-    return "/";
+  } else if (!FolderOfTestVolume(parts.front(), &path)) {
+    if (parts.front() != kVolumeName)
+      path = "/Volumes/" + SwapColonsAndSlashes(parts.front());
+    else if (parts.size() == 1)
+      return "/";
   }
   for (std::size_t i = 1; i < parts.size(); ++i)
     path += "/" + SwapColonsAndSlashes(parts[i]);
   return path.empty() ? "/" : path;
 }
 
-std::string HFSPathFromPosix(const std::string& path) {
-  if (path == "/")
-    return kVolumeName;
+std::string HFSPathFromPosix(const std::string& posix) {
   std::string hfs = kVolumeName;
+  std::string path = posix;
+  std::string rest;
+  if (TestVolumeOfPath(posix, &hfs, &rest))
+    path = rest.empty() ? "/" : rest;
+  if (path == "/")
+    return hfs;
   std::size_t start = 1;
   while (start <= path.size()) {
     std::size_t slash = path.find('/', start);

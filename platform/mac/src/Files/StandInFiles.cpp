@@ -67,6 +67,8 @@ struct State {
   std::map<std::string, int, std::less<>> calls;
   // Successful fork opens and read calls per file, for tests that count file access.
   std::map<NodeKey, std::pair<int, int>> forkUse;
+  std::map<std::string, std::string> testVolumes;  // name -> canonical folder
+  bool lastBatchSaysNoMoreItems = false;
 };
 
 State& TheState() {
@@ -377,6 +379,65 @@ OSErr MakeRefFromPath(const std::string& path, FSRef* ref) {
 OSErr PathOfRef(const FSRef* ref, std::string* path) {
   Lock lock(TheState().mutex);
   return ResolveRef(ref, path, nullptr);
+}
+
+OSErr SpecOfPath(const std::string& path, FSSpec* spec) {
+  Lock lock(TheState().mutex);
+  FSRef ref;
+  std::string canonical;
+  if (OSErr err = MakeRef(path, &ref, nullptr))
+    return err;
+  if (OSErr err = ResolveRef(&ref, &canonical, nullptr))
+    return err;
+  FillSpec(canonical, spec);
+  return noErr;
+}
+
+OSErr PathOfSpec(const FSSpec* spec, std::string* path) {
+  if (spec == nullptr)
+    return paramErr;
+  Lock lock(TheState().mutex);
+  std::string name = FromPascal(spec->name);
+  if (spec->parID == static_cast<SInt32>(kFSRootParentID)) {
+    if (name != kVolumeName && !name.empty())
+      return fnfErr;
+    *path = "/";
+    return noErr;
+  }
+  std::string folder;
+  if (!PathOfDirID(spec->parID, &folder))
+    return dirNFErr;
+  std::string item = name.empty() ? folder : ChildPath(folder, name);
+  struct stat st;
+  if (::stat(item.c_str(), &st) != 0)
+    return fnfErr;
+  *path = item;
+  return noErr;
+}
+
+bool TestVolumeOfPath(const std::string& path, std::string* name, std::string* rest) {
+  Lock lock(TheState().mutex);
+  std::size_t longest = 0;
+  for (const auto& volume : TheState().testVolumes) {
+    const std::string& folder = volume.second;
+    bool inside = path.compare(0, folder.size(), folder) == 0 &&
+                  (path.size() == folder.size() || path[folder.size()] == '/');
+    if (inside && folder.size() > longest) {
+      longest = folder.size();
+      *name = volume.first;
+      *rest = path.substr(folder.size());
+    }
+  }
+  return longest > 0;
+}
+
+bool FolderOfTestVolume(const std::string& name, std::string* folder) {
+  Lock lock(TheState().mutex);
+  auto found = TheState().testVolumes.find(name);
+  if (found == TheState().testVolumes.end())
+    return false;
+  *folder = found->second;
+  return true;
 }
 
 OSErr EnterCall(const char* function) {
@@ -739,7 +800,10 @@ OSErr FSGetCatalogInfoBulk(FSIterator iterator, ItemCount maximumObjects, ItemCo
     ++count;
   }
   *actualObjects = count;
-  return count == 0 ? errFSNoMoreItems : kOK;
+  bool lastPartialBatch = iterator->next >= iterator->names.size() && count < maximumObjects;
+  if (count == 0 || (lastPartialBatch && TheState().lastBatchSaysNoMoreItems))
+    return errFSNoMoreItems;
+  return noErr;
 }
 
 OSStatus FSPathMakeRef(const UInt8* path, FSRef* ref, Boolean* isDirectory) {
@@ -1050,6 +1114,8 @@ void StandIn_FilesReset() {
   TheState().injected.clear();
   TheState().calls.clear();
   TheState().forkUse.clear();
+  TheState().testVolumes.clear();
+  TheState().lastBatchSaysNoMoreItems = false;
 }
 
 int StandIn_FilesCallCount(const char* function) {
@@ -1075,4 +1141,17 @@ void StandIn_FilesForkUse(const char* path, int* opens, int* reads) {
 int StandIn_FilesOpenForkCount() {
   Lock lock(TheState().mutex);
   return static_cast<int>(TheState().forks.size());
+}
+
+void StandIn_FilesMountTestVolume(const char* name, const char* folder) {
+  char resolved[PATH_MAX];
+  if (name == nullptr || folder == nullptr || ::realpath(folder, resolved) == nullptr)
+    return;
+  Lock lock(TheState().mutex);
+  TheState().testVolumes[name] = resolved;
+}
+
+void StandIn_FilesLastBatchSaysNoMoreItems(bool on) {
+  Lock lock(TheState().mutex);
+  TheState().lastBatchSaysNoMoreItems = on;
 }

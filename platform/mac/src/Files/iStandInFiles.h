@@ -22,6 +22,17 @@ OSErr MakeRefFromPath(const std::string& path, FSRef* ref);
 // The canonical POSIX path of the item an FSRef names; fails when it no longer exists.
 OSErr PathOfRef(const FSRef* ref, std::string* path);
 
+// The FSSpec of the existing item at a POSIX path, and the POSIX path of an existing item an
+// FSSpec names.
+OSErr SpecOfPath(const std::string& path, FSSpec* spec);
+OSErr PathOfSpec(const FSSpec* spec, std::string* path);
+
+// The test volume whose folder holds the POSIX path (the innermost one): its name and the rest
+// of the path after the folder ("" for the folder itself, else beginning with '/').
+bool TestVolumeOfPath(const std::string& path, std::string* name, std::string* rest);
+// The folder of the test volume so named.
+bool FolderOfTestVolume(const std::string& name, std::string* folder);
+
 // Counts a call of the named function and returns an error injected for it (else noErr).
 OSErr EnterCall(const char* function);
 

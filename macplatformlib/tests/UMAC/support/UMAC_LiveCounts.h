@@ -1,0 +1,41 @@
+// The stand-in's live objects of every kind, so that a test can end where it began.
+#pragma once
+
+#include <AE/AEDataModel.h>
+#include <CoreFoundation/CFBase.h>
+#include <CoreServices/Collections.h>
+#include <CoreServices/Files.h>
+#include <CoreServices/MacMemory.h>
+#include <HIServices/Icons.h>
+#include <HIToolbox/Drag.h>
+#include <HIToolbox/Navigation.h>
+#include <QD/QuickDraw.h>
+
+#include <ostream>
+#include <tuple>
+
+struct UMAC_LiveCounts {
+  long cfObjects = StandIn_CFLiveObjectCount();
+  long memoryBlocks = StandIn_MemoryLiveBlockCount();
+  long descriptors = StandIn_AELiveDescriptorCount();
+  long iconReferences = StandIn_IconLiveReferenceCount();
+  long collections = StandIn_CollectionLiveCount();
+  long regions = StandIn_RegionLiveCount();
+  long navDialogs = StandIn_NavLiveDialogCount();
+  long drags = StandIn_DragLiveCount();
+  long forks = StandIn_FilesOpenForkCount();
+
+  auto Tied() const {
+    return std::tie(cfObjects, memoryBlocks, descriptors, iconReferences, collections, regions,
+                    navDialogs, drags, forks);
+  }
+  friend bool operator==(UMAC_LiveCounts const& a, UMAC_LiveCounts const& b) {
+    return a.Tied() == b.Tied();
+  }
+  friend std::ostream& operator<<(std::ostream& out, UMAC_LiveCounts const& c) {
+    return out << "CF " << c.cfObjects << ", memory " << c.memoryBlocks << ", descriptors "
+               << c.descriptors << ", icon references " << c.iconReferences << ", collections "
+               << c.collections << ", regions " << c.regions << ", dialogs " << c.navDialogs
+               << ", drags " << c.drags << ", forks " << c.forks;
+  }
+};

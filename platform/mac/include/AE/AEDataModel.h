@@ -1,0 +1,78 @@
+// Apple-event descriptors of the Mac stand-in: plain descriptors (a type and bytes), lists and
+// records of them, and Apple events (class, ID, a copy of the target, return and transaction
+// IDs). A descriptor's data handle is null exactly when it holds nothing ('null').
+// Coercion: AEGetNthPtr gives an item as it is when the desired type is its own type or
+// typeWildCard; to typeFSRef it coerces only what holds an FSRef, any other request fails with
+// errAECoercionFail.
+#pragma once
+#include <MacTypes.h>
+
+typedef FourCharCode DescType;
+typedef FourCharCode AEKeyword;
+typedef FourCharCode AEEventClass;
+typedef FourCharCode AEEventID;
+typedef SInt16 AEReturnID;
+typedef SInt32 AETransactionID;
+
+struct StandIn_AEData;
+typedef StandIn_AEData* AEDataStorage;
+
+struct AEDesc {
+  DescType descriptorType;
+  AEDataStorage dataHandle;
+};
+typedef AEDesc AEDescList;
+typedef AEDescList AERecord;
+typedef AEDesc AEAddressDesc;
+typedef AERecord AppleEvent;
+
+enum : DescType {
+  typeNull = 0x6e756c6c,                // 'null'
+  typeWildCard = 0x2a2a2a2a,            // '****'
+  typeAEList = 0x6c697374,              // 'list'
+  typeAERecord = 0x7265636f,            // 'reco'
+  typeAppleEvent = 0x61657674,          // 'aevt'
+  typeFSRef = 0x66737266,               // 'fsrf'
+  typeFileURL = 0x6675726c,             // 'furl'
+  typeChar = 0x54455854,                // 'TEXT'
+  typeSInt32 = 0x6c6f6e67,              // 'long'
+  typeProcessSerialNumber = 0x70736e20  // 'psn '
+};
+
+enum : AEReturnID {
+  kAutoGenerateReturnID = -1
+};
+enum : AETransactionID {
+  kAnyTransactionID = 0
+};
+
+constexpr OSErr errAECoercionFail = -1700;
+constexpr OSErr errAEWrongDataType = -1703;
+constexpr OSErr errAEIllegalIndex = -1719;
+
+// *result is made 'null' first; on an error it stays so.
+OSErr AECreateDesc(DescType typeCode, const void* dataPtr, Size dataSize, AEDesc* result);
+OSErr AEDuplicateDesc(const AEDesc* theAEDesc, AEDesc* result);
+// Frees what the descriptor holds and makes it 'null'; a 'null' one is left alone.
+OSErr AEDisposeDesc(AEDesc* theAEDesc);
+// An empty list ('list') or record ('reco'); factoring is ignored, as on Mac OS X.
+OSErr AECreateList(const void* factoringPtr, Size factoredSize, Boolean isRecord,
+                   AEDescList* resultList);
+OSErr AECreateAppleEvent(AEEventClass theAEEventClass, AEEventID theAEEventID,
+                         const AEAddressDesc* target, AEReturnID returnID,
+                         AETransactionID transactionID, AppleEvent* result);
+// Items of a list or record; errAEWrongDataType for any other descriptor.
+OSErr AECountItems(const AEDescList* theAEDescList, long* theCount);
+// Puts an item at index (1-based) of a list: index 0 or count + 1 appends, an index within the
+// list replaces; errAEIllegalIndex beyond, errAEWrongDataType when theAEDescList is no list.
+OSErr AEPutPtr(AEDescList* theAEDescList, long index, DescType typeCode, const void* dataPtr,
+               Size dataSize);
+// Copies at most maximumSize bytes of item index (1-based); *actualSize receives the item's
+// full size, *typeCode its type after coercion, *theAEKeyword its keyword ('****' in a list).
+OSErr AEGetNthPtr(const AEDescList* theAEDescList, long index, DescType desiredType,
+                  AEKeyword* theAEKeyword, DescType* typeCode, void* dataPtr, Size maximumSize,
+                  Size* actualSize);
+
+// Failure injection by the calls' names (see StandIn_FilesFailNext in CoreServices/Files.h).
+// Test hook: descriptors holding data at the moment (a leak check).
+long StandIn_AELiveDescriptorCount();

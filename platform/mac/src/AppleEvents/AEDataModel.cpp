@@ -1,0 +1,199 @@
+// Apple-event descriptors of the Mac stand-in (see AE/AEDataModel.h).
+#include <AE/AEDataModel.h>
+
+#include "../Files/iStandInFiles.h"
+
+#include <algorithm>
+#include <atomic>
+#include <cstring>
+#include <memory>
+#include <vector>
+
+struct StandIn_AEData {
+  struct Item {
+    AEKeyword keyword;
+    DescType type;
+    std::vector<UInt8> bytes;
+  };
+
+  StandIn_AEData() { ++sm_Live; }
+  StandIn_AEData(const StandIn_AEData& other)
+      : bytes(other.bytes),
+        items(other.items),
+        eventClass(other.eventClass),
+        eventID(other.eventID),
+        target(other.target ? std::make_unique<StandIn_AEData>(*other.target) : nullptr),
+        targetType(other.targetType),
+        returnID(other.returnID),
+        transactionID(other.transactionID) {
+    ++sm_Live;
+  }
+  StandIn_AEData& operator=(const StandIn_AEData&) = delete;
+  ~StandIn_AEData() { --sm_Live; }
+
+  std::vector<UInt8> bytes;  // a plain descriptor's data
+  std::vector<Item> items;   // a list's or record's items
+  AEEventClass eventClass = 0;
+  AEEventID eventID = 0;
+  std::unique_ptr<StandIn_AEData> target;
+  DescType targetType = typeNull;
+  AEReturnID returnID = 0;
+  AETransactionID transactionID = 0;
+
+  static std::atomic<long> sm_Live;
+};
+
+std::atomic<long> StandIn_AEData::sm_Live{0};
+
+namespace {
+
+using standin_files::EnterCall;
+
+std::vector<UInt8> BytesOf(const void* data, Size size) {
+  const auto* begin = static_cast<const UInt8*>(data);
+  return size > 0 && data ? std::vector<UInt8>(begin, begin + size) : std::vector<UInt8>();
+}
+
+void MakeNull(AEDesc* desc) {
+  desc->descriptorType = typeNull;
+  desc->dataHandle = nullptr;
+}
+
+bool IsList(const AEDesc* desc) {
+  return desc && desc->dataHandle &&
+         (desc->descriptorType == typeAEList || desc->descriptorType == typeAERecord);
+}
+
+}  // namespace
+
+OSErr AECreateDesc(DescType typeCode, const void* dataPtr, Size dataSize, AEDesc* result) {
+  if (result == nullptr)
+    return paramErr;
+  MakeNull(result);
+  if (OSErr err = EnterCall("AECreateDesc"))
+    return err;
+  if (dataSize < 0 || (dataSize > 0 && dataPtr == nullptr))
+    return paramErr;
+  auto data = std::make_unique<StandIn_AEData>();
+  data->bytes = BytesOf(dataPtr, dataSize);
+  result->descriptorType = typeCode;
+  result->dataHandle = data.release();
+  return noErr;
+}
+
+OSErr AEDuplicateDesc(const AEDesc* theAEDesc, AEDesc* result) {
+  if (result == nullptr || theAEDesc == nullptr)
+    return paramErr;
+  AEDesc copy = *theAEDesc;
+  MakeNull(result);
+  if (OSErr err = EnterCall("AEDuplicateDesc"))
+    return err;
+  if (copy.dataHandle)
+    result->dataHandle = new StandIn_AEData(*copy.dataHandle);
+  result->descriptorType = copy.descriptorType;
+  return noErr;
+}
+
+OSErr AEDisposeDesc(AEDesc* theAEDesc) {
+  if (OSErr err = EnterCall("AEDisposeDesc"))
+    return err;
+  if (theAEDesc == nullptr)
+    return paramErr;
+  delete theAEDesc->dataHandle;
+  MakeNull(theAEDesc);
+  return noErr;
+}
+
+OSErr AECreateList(const void*, Size, Boolean isRecord, AEDescList* resultList) {
+  if (resultList == nullptr)
+    return paramErr;
+  MakeNull(resultList);
+  if (OSErr err = EnterCall("AECreateList"))
+    return err;
+  resultList->dataHandle = new StandIn_AEData;
+  resultList->descriptorType = isRecord ? typeAERecord : typeAEList;
+  return noErr;
+}
+
+OSErr AECreateAppleEvent(AEEventClass theAEEventClass, AEEventID theAEEventID,
+                         const AEAddressDesc* target, AEReturnID returnID,
+                         AETransactionID transactionID, AppleEvent* result) {
+  if (result == nullptr)
+    return paramErr;
+  MakeNull(result);
+  if (OSErr err = EnterCall("AECreateAppleEvent"))
+    return err;
+  auto data = std::make_unique<StandIn_AEData>();
+  data->eventClass = theAEEventClass;
+  data->eventID = theAEEventID;
+  if (target && target->dataHandle) {
+    data->target = std::make_unique<StandIn_AEData>(*target->dataHandle);
+    data->targetType = target->descriptorType;
+  }
+  data->returnID = returnID;
+  data->transactionID = transactionID;
+  result->descriptorType = typeAppleEvent;
+  result->dataHandle = data.release();
+  return noErr;
+}
+
+OSErr AECountItems(const AEDescList* theAEDescList, long* theCount) {
+  if (OSErr err = EnterCall("AECountItems"))
+    return err;
+  if (theCount == nullptr)
+    return paramErr;
+  if (!IsList(theAEDescList))
+    return errAEWrongDataType;
+  *theCount = static_cast<long>(theAEDescList->dataHandle->items.size());
+  return noErr;
+}
+
+OSErr AEPutPtr(AEDescList* theAEDescList, long index, DescType typeCode, const void* dataPtr,
+               Size dataSize) {
+  if (OSErr err = EnterCall("AEPutPtr"))
+    return err;
+  if (dataSize < 0 || (dataSize > 0 && dataPtr == nullptr))
+    return paramErr;
+  if (!IsList(theAEDescList) || theAEDescList->descriptorType != typeAEList)
+    return errAEWrongDataType;
+  auto& items = theAEDescList->dataHandle->items;
+  auto count = static_cast<long>(items.size());
+  if (index < 0 || index > count + 1)
+    return errAEIllegalIndex;
+  StandIn_AEData::Item item{typeWildCard, typeCode, BytesOf(dataPtr, dataSize)};
+  if (index == 0 || index == count + 1)
+    items.push_back(std::move(item));
+  else
+    items[static_cast<std::size_t>(index - 1)] = std::move(item);
+  return noErr;
+}
+
+OSErr AEGetNthPtr(const AEDescList* theAEDescList, long index, DescType desiredType,
+                  AEKeyword* theAEKeyword, DescType* typeCode, void* dataPtr, Size maximumSize,
+                  Size* actualSize) {
+  if (OSErr err = EnterCall("AEGetNthPtr"))
+    return err;
+  if (!IsList(theAEDescList))
+    return errAEWrongDataType;
+  const auto& items = theAEDescList->dataHandle->items;
+  if (index < 1 || index > static_cast<long>(items.size()))
+    return errAEIllegalIndex;
+  const StandIn_AEData::Item& item = items[static_cast<std::size_t>(index - 1)];
+  // Only an item that already is an FSRef coerces to one; nothing else converts.
+  if (desiredType != typeWildCard && desiredType != item.type)
+    return errAECoercionFail;
+  auto size = static_cast<Size>(item.bytes.size());
+  if (dataPtr && maximumSize > 0)
+    std::memcpy(dataPtr, item.bytes.data(), static_cast<std::size_t>(std::min(size, maximumSize)));
+  if (actualSize)
+    *actualSize = size;
+  if (typeCode)
+    *typeCode = item.type;
+  if (theAEKeyword)
+    *theAEKeyword = item.keyword;
+  return noErr;
+}
+
+long StandIn_AELiveDescriptorCount() {
+  return StandIn_AEData::sm_Live.load();
+}
