@@ -8,6 +8,7 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <string>
 
 typedef long CFIndex;
 typedef unsigned long CFOptionFlags;
@@ -49,6 +50,11 @@ public:
   // Objects such as constant strings that are never freed (and not counted as alive).
   void MakeImmortal();
 
+  // What CFCopyDescription, CFEqual and CFHash give; by default "<CFType n>" and identity.
+  virtual std::u16string Description() const;
+  virtual bool Equals(const StandIn_CFObject& other) const;
+  virtual CFHashCode Hash() const;
+
 private:
   CFTypeID m_TypeID;
   mutable CFIndex m_RetainCount;
@@ -71,7 +77,28 @@ void CFRelease(CFTypeRef object);
 CFIndex CFGetRetainCount(CFTypeRef object);
 CFTypeID CFGetTypeID(CFTypeRef object);
 
+class StandIn_CFString;
+typedef const StandIn_CFString* CFStringRef;
+
+// Objects of different types are never equal; numbers compare by value, strings by their units,
+// containers by their contents. Null crashes.
+Boolean CFEqual(CFTypeRef cf1, CFTypeRef cf2);
+CFHashCode CFHash(CFTypeRef cf);
+// A readable text without addresses: a string's own text, a number's decimal value, "true" or
+// "false", "<0a1b>" for data, "(a, b)" for an array, "{key = value; }" for a dictionary. Null for
+// null. The caller releases it.
+CFStringRef CFCopyDescription(CFTypeRef cf);
+
 // Test hooks: a fresh type identifier for a stand-in CF type, and the number of CF objects alive
 // (to find leaks).
 CFTypeID StandIn_CFRegisterType();
 long StandIn_CFLiveObjectCount();
+
+// Per-call failure injection of the CF calls that can fail (those that create an object, copy a
+// description, read or write property lists and preferences): the next call of the named function
+// fails as it would when memory or the disk fails (null, or false). Naming a call that cannot
+// fail aborts. Every such call is counted.
+void StandIn_CFFailNext(const char* function);
+int StandIn_CFCallCount(const char* function);
+// Forgets injected failures and call counts.
+void StandIn_CFReset();

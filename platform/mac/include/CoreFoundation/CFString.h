@@ -28,11 +28,14 @@ public:
   explicit StandIn_CFString(std::u16string units);
   const std::u16string& Units() const { return m_Units; }
 
+  std::u16string Description() const override { return m_Units; }
+  bool Equals(const StandIn_CFObject& other) const override;
+  CFHashCode Hash() const override;
+
 private:
   std::u16string m_Units;
 };
 
-typedef const StandIn_CFString* CFStringRef;
 typedef StandIn_CFString* CFMutableStringRef;
 
 CFTypeID CFStringGetTypeID();

@@ -7,3 +7,9 @@
 #include <CoreFoundation/CFURL.h>
 #include <CoreFoundation/CFBundle.h>
 #include <CoreFoundation/CFNumberFormatter.h>
+#include <CoreFoundation/CFNumber.h>
+#include <CoreFoundation/CFArray.h>
+#include <CoreFoundation/CFDictionary.h>
+#include <CoreFoundation/CFData.h>
+#include <CoreFoundation/CFPropertyList.h>
+#include <CoreFoundation/CFPreferences.h>

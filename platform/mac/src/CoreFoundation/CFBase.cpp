@@ -1,8 +1,16 @@
 #include <CoreFoundation/CFBase.h>
+#include <CoreFoundation/CFString.h>
+
+#include "iStandInCFCalls.h"
 
 #include <atomic>
 #include <cstdio>
 #include <cstdlib>
+#include <cstring>
+#include <map>
+#include <mutex>
+#include <string>
+#include <string_view>
 
 namespace {
 
@@ -95,4 +103,127 @@ CFTypeID StandIn_CFRegisterType() {
 
 long StandIn_CFLiveObjectCount() {
   return g_liveObjects.load();
+}
+
+std::u16string StandIn_CFObject::Description() const {
+  const std::string text = "<CFType " + std::to_string(m_TypeID) + ">";
+  return std::u16string(text.begin(), text.end());
+}
+
+bool StandIn_CFObject::Equals(const StandIn_CFObject& other) const {
+  return &other == this;
+}
+
+CFHashCode StandIn_CFObject::Hash() const {
+  return static_cast<CFHashCode>(reinterpret_cast<std::uintptr_t>(this));
+}
+
+Boolean CFEqual(CFTypeRef cf1, CFTypeRef cf2) {
+  if (cf1 == nullptr || cf2 == nullptr) {
+    Crash("CFEqual(NULL)");
+  }
+  return cf1 == cf2 || cf1->Equals(*cf2);
+}
+
+CFHashCode CFHash(CFTypeRef cf) {
+  if (cf == nullptr) {
+    Crash("CFHash(NULL)");
+  }
+  return cf->Hash();
+}
+
+CFStringRef CFCopyDescription(CFTypeRef cf) {
+  if (cf == nullptr || standin_cf::CallFails("CFCopyDescription")) {
+    return nullptr;
+  }
+  return new StandIn_CFString(cf->Description());
+}
+
+// --- Per-call failure injection ---------------------------------------------------------------
+
+namespace {
+
+// The calls that can fail; injecting a failure into any other would silently test nothing.
+const char* const kFailableCalls[] = {"CFCopyDescription",
+                                      "CFArrayCreate",
+                                      "CFArrayCreateCopy",
+                                      "CFArrayCreateMutable",
+                                      "CFArrayCreateMutableCopy",
+                                      "CFDictionaryCreate",
+                                      "CFDictionaryCreateCopy",
+                                      "CFDictionaryCreateMutable",
+                                      "CFDictionaryCreateMutableCopy",
+                                      "CFDataCreate",
+                                      "CFPropertyListCreateFromXMLData",
+                                      "CFPropertyListCreateXMLData",
+                                      "CFPropertyListCreateDeepCopy",
+                                      "CFPreferencesCopyAppValue",
+                                      "CFPreferencesAppSynchronize"};
+
+struct CallState {
+  std::mutex mutex;
+  std::map<std::string, int, std::less<>> failing;
+  std::map<std::string, int, std::less<>> calls;
+};
+
+CallState& Calls() {
+  static CallState* state = new CallState;  // never destroyed: calls may come from static exits
+  return *state;
+}
+
+bool IsFailable(std::string_view function) {
+  for (const char* name : kFailableCalls) {
+    if (function == name)
+      return true;
+  }
+  return false;
+}
+
+}  // namespace
+
+namespace standin_cf {
+
+bool CallFails(const char* function) {
+  CallState& state = Calls();
+  std::lock_guard<std::mutex> lock(state.mutex);
+  const std::string_view name(function);
+  auto counted = state.calls.find(name);
+  if (counted == state.calls.end())
+    counted = state.calls.emplace(std::string(name), 0).first;
+  ++counted->second;
+  auto found = state.failing.find(name);
+  if (found == state.failing.end() || found->second == 0)
+    return false;
+  --found->second;
+  return true;
+}
+
+void Crash(const char* what) {
+  ::Crash(what);
+}
+
+}  // namespace standin_cf
+
+void StandIn_CFFailNext(const char* function) {
+  if (function == nullptr || !IsFailable(function)) {
+    std::fprintf(stderr, "CoreFoundation stand-in: %s cannot fail\n", function ? function : "NULL");
+    std::abort();
+  }
+  CallState& state = Calls();
+  std::lock_guard<std::mutex> lock(state.mutex);
+  ++state.failing[function];
+}
+
+int StandIn_CFCallCount(const char* function) {
+  CallState& state = Calls();
+  std::lock_guard<std::mutex> lock(state.mutex);
+  auto found = state.calls.find(std::string_view(function));
+  return found == state.calls.end() ? 0 : found->second;
+}
+
+void StandIn_CFReset() {
+  CallState& state = Calls();
+  std::lock_guard<std::mutex> lock(state.mutex);
+  state.failing.clear();
+  state.calls.clear();
 }

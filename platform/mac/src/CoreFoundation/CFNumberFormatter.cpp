@@ -7,6 +7,7 @@
 #include <cmath>
 #include <cstdio>
 #include <cstdlib>
+#include <functional>
 #include <mutex>
 #include <string>
 #include <vector>
@@ -66,9 +67,9 @@ constexpr long kMaxFractionDigits = 340;
 
 // --- CFNumber ---------------------------------------------------------------------------------
 
-StandIn_CFNumber::StandIn_CFNumber(bool isFloat, long long integer, double real)
+StandIn_CFNumber::StandIn_CFNumber(CFNumberType canonicalType, long long integer, double real)
     : StandIn_CFObject(NumberTypeID()),
-      m_IsFloat(isFloat),
+      m_Type(canonicalType),
       m_Integer(integer),
       m_Real(real) {}
 
@@ -81,27 +82,34 @@ CFNumberRef CFNumberCreate(CFAllocatorRef, CFNumberType theType, const void* val
     Crash("CFNumberCreate with NULL value");
   }
   long long integer = 0;
+  CFNumberType canonical = kCFNumberSInt64Type;
   switch (theType) {
     case kCFNumberSInt8Type:
       integer = *static_cast<const SInt8*>(valuePtr);
+      canonical = kCFNumberSInt8Type;
       break;
     case kCFNumberSInt16Type:
       integer = *static_cast<const SInt16*>(valuePtr);
+      canonical = kCFNumberSInt16Type;
       break;
     case kCFNumberSInt32Type:
       integer = *static_cast<const SInt32*>(valuePtr);
+      canonical = kCFNumberSInt32Type;
       break;
     case kCFNumberSInt64Type:
       integer = *static_cast<const SInt64*>(valuePtr);
       break;
     case kCFNumberCharType:
       integer = *static_cast<const char*>(valuePtr);
+      canonical = kCFNumberSInt8Type;
       break;
     case kCFNumberShortType:
       integer = *static_cast<const short*>(valuePtr);
+      canonical = kCFNumberSInt16Type;
       break;
     case kCFNumberIntType:
       integer = *static_cast<const int*>(valuePtr);
+      canonical = kCFNumberSInt32Type;
       break;
     case kCFNumberLongType:
       integer = *static_cast<const long*>(valuePtr);
@@ -115,17 +123,60 @@ CFNumberRef CFNumberCreate(CFAllocatorRef, CFNumberType theType, const void* val
     case kCFNumberFloat32Type:
     case kCFNumberFloatType: {
       const double real = *static_cast<const float*>(valuePtr);
-      return new StandIn_CFNumber(true, 0, real);
+      return new StandIn_CFNumber(kCFNumberFloat32Type, 0, real);
     }
     case kCFNumberFloat64Type:
     case kCFNumberDoubleType: {
       const double real = *static_cast<const double*>(valuePtr);
-      return new StandIn_CFNumber(true, 0, real);
+      return new StandIn_CFNumber(kCFNumberFloat64Type, 0, real);
     }
     default:
       Crash("CFNumberCreate with an unknown number type");
   }
-  return new StandIn_CFNumber(false, integer, static_cast<double>(integer));
+  return new StandIn_CFNumber(canonical, integer, static_cast<double>(integer));
+}
+
+namespace {
+
+// The shortest decimal text that reads back as the same double.
+std::string ShortestDecimal(double value) {
+  char text[40];
+  for (int precision = 1; precision <= 17; ++precision) {
+    std::snprintf(text, sizeof text, "%.*g", precision, value);
+    if (std::strtod(text, nullptr) == value)
+      break;
+  }
+  return text;
+}
+
+}  // namespace
+
+std::u16string StandIn_CFNumber::Description() const {
+  const std::string text = IsFloat() ? ShortestDecimal(m_Real) : std::to_string(m_Integer);
+  return std::u16string(text.begin(), text.end());
+}
+
+bool StandIn_CFNumber::Equals(const StandIn_CFObject& other) const {
+  if (other.TypeID() != TypeID())
+    return false;
+  const auto& number = static_cast<const StandIn_CFNumber&>(other);
+  if (!IsFloat() && !number.IsFloat())
+    return m_Integer == number.m_Integer;
+  return m_Real == number.m_Real;
+}
+
+CFHashCode StandIn_CFNumber::Hash() const {
+  // Equal numbers hash alike: a float with an integral value hashes as that integer.
+  if (!IsFloat() || (std::trunc(m_Real) == m_Real && std::fabs(m_Real) < 9.0e18))
+    return static_cast<CFHashCode>(IsFloat() ? static_cast<long long>(m_Real) : m_Integer);
+  return std::hash<double>()(m_Real);
+}
+
+CFNumberType CFNumberGetType(CFNumberRef number) {
+  if (number == nullptr) {
+    Crash("CFNumberGetType with NULL");
+  }
+  return number->Type();
 }
 
 namespace {

@@ -6,6 +6,7 @@
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
+#include <functional>
 #include <map>
 #include <mutex>
 
@@ -60,6 +61,15 @@ CFStringRef CreateFromBytes(const UInt8* bytes, std::size_t count, CFStringEncod
 StandIn_CFString::StandIn_CFString(std::u16string units)
     : StandIn_CFObject(StringTypeID()),
       m_Units(std::move(units)) {}
+
+bool StandIn_CFString::Equals(const StandIn_CFObject& other) const {
+  return other.TypeID() == TypeID() &&
+         static_cast<const StandIn_CFString&>(other).m_Units == m_Units;
+}
+
+CFHashCode StandIn_CFString::Hash() const {
+  return std::hash<std::u16string>()(m_Units);
+}
 
 CFTypeID CFStringGetTypeID() {
   return StringTypeID();
