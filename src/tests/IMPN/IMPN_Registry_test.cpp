@@ -5,6 +5,7 @@
 #include "IMPN/IMPN_Signature.h"
 
 #include "JobTreeFiles.h"
+#include "SpecFromPath.h"
 
 #include <gtest/gtest.h>
 
@@ -123,11 +124,11 @@ TEST(Registry, RejectsAndCountsWhatIsNoPreviewFileAndGoesOn) {
                  JobFile("Job", 1, 0, "Black", 4), JobFile("Job", 1, 0, "Magenta", 2)});
   std::string const text = TempFilePath("reject-text.tif");
   std::ofstream(text) << "not a preview file";
-  specs.push_back(JobTreeFiles::SpecFromPath(text));
-  specs.push_back(JobTreeFiles::SpecFromPath(TempFilePath("reject-never-written.tif")));
+  specs.push_back(PreviewFixture::SpecFromPath(text));
+  specs.push_back(PreviewFixture::SpecFromPath(TempFilePath("reject-never-written.tif")));
   std::string const vanished = TempFilePath("reject-vanished.tif");
   Write(vanished, JobFile("Job", 1, 0, "Yellow", 3));
-  specs.push_back(JobTreeFiles::SpecFromPath(vanished));
+  specs.push_back(PreviewFixture::SpecFromPath(vanished));
   std::remove(vanished.c_str());  // deleted after it was listed
 
   IMPN_Registry registry;

@@ -3,6 +3,7 @@
 #include "IMPN/IMPN_SheetReference.h"
 
 #include "JobTreeFiles.h"
+#include "SpecFromPath.h"
 
 #include <gtest/gtest.h>
 
@@ -76,7 +77,7 @@ TEST(Sheet, FromFileListsSkipsWhatIsNoPreviewFile) {
   first.job.signature = 4;
   PreviewFile bad = JobTreeFiles::SmallFile();
   bad.image.tileWidth = bad.image.tileLength = 256;
-  GFIL_FileSpecVector front = {JobTreeFiles::SpecFromPath(TempFilePath("never-written.tif"))};
+  GFIL_FileSpecVector front = {PreviewFixture::SpecFromPath(TempFilePath("never-written.tif"))};
   front.push_back(JobTreeFiles::Write("bad.tif", bad));
   front.push_back(JobTreeFiles::Write("first.tif", first));
   GFIL_FileSpecVector back = {JobTreeFiles::Write("back.tif", JobTreeFiles::SmallFile("Other", 3))};

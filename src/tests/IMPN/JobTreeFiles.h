@@ -14,7 +14,6 @@ namespace JobTreeFiles {
 PreviewFixture::PreviewFile SmallFile(std::string const& title = "Job", std::uint16_t surface = 0,
                                       std::string const& ink = "Black", std::uint16_t color = 4);
 
-GFIL_FileSpec SpecFromPath(std::string const& path);
 // Writes the file under name and returns its spec.
 GFIL_FileSpec Write(std::string const& name, PreviewFixture::PreviewFile const& file);
 // Writes the file under name and returns it opened.

@@ -4,10 +4,9 @@
 #pragma once
 
 #include "GFIL/GFIL_FileSpec.h"
-#include "GFIL/GFIL_Utils.h"
-#include "GLIB/GLIB_String.h"
 #include "IMPN/IMPN_Separation.h"
 #include "PreviewFileWriter.h"
+#include "SpecFromPath.h"
 #include "TIFX/TIFX_KRXFile.h"
 
 #include <cstdint>
@@ -125,15 +124,9 @@ inline PreviewFixture::PreviewFile FileFor(Sheet const& sheet, std::size_t plate
   return file;
 }
 
-inline GFIL_FileSpec SpecFromPath(std::string const& path) {
-  std::vector<wchar_t> wide(path.size() + 1);
-  GLIB_StrUTF8ToWide(path.c_str(), wide.data(), wide.size());
-  return GFIL_SpecFromPlatformPath(GLIB_WString(wide.data()));
-}
-
 // The file at path as an initialised separation.
 inline std::unique_ptr<IMPN_Separation> OpenSeparation(std::string const& path) {
-  TIFX_KRXFile file(SpecFromPath(path));
+  TIFX_KRXFile file(PreviewFixture::SpecFromPath(path));
   file.Open();
   auto separation = std::make_unique<IMPN_Separation>(file);
   separation->Init();

@@ -6,6 +6,7 @@
 #include "IMPN/IMPN_TiledImage.h"
 #include "TIFX/TIFX_KRXFile.h"
 #include "SheetFixture.h"
+#include "SpecFromPath.h"
 
 #include <benchmark/benchmark.h>
 #include <tiffio.h>
@@ -137,7 +138,7 @@ void EveryTileDecodedThroughReader(benchmark::State& state) {
   ThePlates();
   for (auto _ : state)
     for (int plate = 0; plate < kPlates; ++plate) {
-      TIFX_KRXFile file(SheetFixture::SpecFromPath(PlatePath(plate)));
+      TIFX_KRXFile file(PreviewFixture::SpecFromPath(PlatePath(plate)));
       file.Open();
       for (std::uint32_t top = 0; top < kLength; top += SheetFixture::kTile)
         for (std::uint32_t left = 0; left < kWidth; left += SheetFixture::kTile)
