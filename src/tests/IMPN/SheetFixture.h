@@ -9,6 +9,7 @@
 #include "SpecFromPath.h"
 #include "TIFX/TIFX_KRXFile.h"
 
+#include <algorithm>
 #include <cstdint>
 #include <cstring>
 #include <memory>
@@ -132,4 +133,27 @@ inline std::unique_ptr<IMPN_Separation> OpenSeparation(std::string const& path) 
   separation->Init();
   return separation;
 }
+
+// Separations opened from preview files, as the compositors are given them: in lay-down order,
+// over the surface's colour.
+struct Surface {
+  std::vector<std::unique_ptr<IMPN_Separation>> owned;
+  std::vector<IMPN_Separation*> separations;
+  IMPN_RGBColor8 colour = IMPN_RGBColor8(255, 255, 255);
+
+  // Opens the file at path as the next separation, laid down over those before it.
+  IMPN_Separation& Open(std::string const& path) {
+    owned.push_back(OpenSeparation(path));
+    separations.push_back(owned.back().get());
+    return *separations.back();
+  }
+
+  // The newest stamp of the separations: a request at least this new gets current tiles.
+  long Stamp() const {
+    long stamp = 0;
+    for (IMPN_Separation const* s : separations)
+      stamp = std::max(stamp, long(s->GetTimeStamp()));
+    return stamp;
+  }
+};
 }  // namespace SheetFixture
