@@ -1,5 +1,6 @@
 #include "JobTreeFiles.h"
 
+#include "IMPN/IMPN_Separation.h"
 #include "SpecFromPath.h"
 
 namespace JobTreeFiles {
@@ -24,5 +25,12 @@ std::unique_ptr<TIFX_KRXFile> WriteAndOpen(std::string const& name,
   auto opened = std::make_unique<TIFX_KRXFile>(JobTreeFiles::Write(name, file));
   opened->Open();
   return opened;
+}
+
+std::vector<std::string> InkNames(IMPN_Surface const& surface) {
+  std::vector<std::string> inks;
+  for (IMPN_Separation const* s : surface.GetSeparations())
+    inks.push_back(s->GetInkName());
+  return inks;
 }
 }  // namespace JobTreeFiles
