@@ -5,9 +5,12 @@
 
 #include <gtest/gtest.h>
 
+#include <filesystem>
 #include <string>
 
 namespace {
+
+char const kSeparator = static_cast<char>(std::filesystem::path::preferred_separator);
 
 TEST(GFIL_SpecFromUTF8Path, NamesTheSameFileAsTheWidePath) {
   GFIL_TestFolder folder;
@@ -20,11 +23,11 @@ TEST(GFIL_SpecFromUTF8Path, NamesTheSameFileAsTheWidePath) {
                      {"\xE6\x97\xA5.tif", L"\u65E5.tif"}};
   for (Case const& c : cases) {
     folder.WriteFile(c.utf8, "x");
-    std::string const path = folder.Path(c.utf8).make_preferred().u8string();
+    std::string const path = folder.Path().u8string() + kSeparator + c.utf8;
     GFIL_FileSpec const spec = GFIL_SpecFromUTF8Path(path);
     EXPECT_TRUE(spec.Exists()) << path;
     GLIB_WString wide = folder.PlatformPath();
-    wide += static_cast<wchar_t>(std::filesystem::path::preferred_separator);
+    wide += static_cast<wchar_t>(kSeparator);
     EXPECT_TRUE(GFIL_FileSpecsEqual(spec, GFIL_SpecFromPlatformPath(wide + c.wide))) << path;
   }
 }
@@ -33,7 +36,7 @@ TEST(GFIL_SpecFromUTF8Path, RefusesTextThatIsNoUTF8) {
   GFIL_TestFolder folder;
   // A lead byte without its continuation, and a code point beyond Unicode.
   for (std::string const bad : {"\xC3(.tif", "\xF4\x90\x80\x80.tif"}) {
-    std::string const path = folder.Path().u8string() + "/" + bad;
+    std::string const path = folder.Path().u8string() + kSeparator + bad;
     GFIL_Thrown const thrown = GFIL_ThrownBy([&] { GFIL_SpecFromUTF8Path(path); });
     EXPECT_EQ(thrown.code, static_cast<std::uint32_t>(GFIL_ERR_BAD_SPEC));
     // The message names the path, so that a user can tell which one was refused.
