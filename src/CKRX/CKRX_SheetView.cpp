@@ -17,8 +17,7 @@ long ClampedBelow(long value, long maximum) {
 }  // namespace
 
 CKRX_SheetView::CKRX_SheetView()
-    : m_Sheet(nullptr),
-      m_ZoomLevel(kIMPN_ZoomLevel1to1),
+    : m_ZoomLevel(kIMPN_ZoomLevel1to1),
       m_BackupAlignment(kIMPN_AlignPressSheets),
       m_BackupMode(0),
       m_ActiveTool(kIMPN_ToolPan),
@@ -56,9 +55,7 @@ void CKRX_SheetView::SetSheet(IMPN_Sheet* sheet) {
   StopDrawCachedImageTimer();
   m_BackTileRequests.clear();
   m_FrontTileRequests.clear();
-  sheet->AddReference();
-  ReleaseSheet();
-  m_Sheet = sheet;
+  m_Sheet = IMPN_SheetReference(sheet);
 
   IMPN_RGBColor8 const surfaceColour = IMPN_Preferences::sm_DefaultSurfaceColor;
   m_Sheet->GetFrontSurface().SetColor(surfaceColour);
@@ -126,13 +123,6 @@ void CKRX_SheetView::TurnUpright() {
   }
 }
 
-void CKRX_SheetView::ReleaseSheet() {
-  IMPN_Sheet* const sheet = m_Sheet;
-  m_Sheet = nullptr;
-  if (sheet != nullptr && sheet->RemoveReference() <= 0)
-    delete sheet;
-}
-
 void CKRX_SheetView::PurgeCacheAndCloseFiles() {
   if (m_Sheet == nullptr)
     return;
@@ -145,7 +135,7 @@ void CKRX_SheetView::PurgeCacheAndCloseFiles() {
       image->ResetCache();
     surface->CloseFiles();
   }
-  ReleaseSheet();
+  m_Sheet.Reset();
 }
 
 // ---------------------------------------------------------------------------------------------

@@ -5,11 +5,13 @@
 #include "IMPN/IMPN_Color.h"
 #include "IMPN/IMPN_Geometry.h"
 #include "IMPN/IMPN_Sheet.h"
+#include "IMPN/IMPN_SheetReference.h"
 #include "IMPN/IMPN_SurfaceRecords.h"
 #include "IMPN/IMPN_ZoomLevel.h"
 #include "USTR/USTR_String.h"
 
 #include <cstdint>
+#include <deque>
 #include <functional>
 #include <set>
 #include <vector>
@@ -133,7 +135,7 @@ protected:
     kEdgeInfoCount = 6
   };
 
-  IMPN_Sheet* m_Sheet;
+  IMPN_SheetReference m_Sheet;
   IMPN_ZoomLevel m_ZoomLevel;
   IMPN_BackupAlignment m_BackupAlignment;
   long m_BackupMode;
@@ -155,8 +157,10 @@ protected:
   long m_UnitOriginY;
   IMPN_GuideLines m_FrontGuideLines;
   IMPN_GuideLines m_BackGuideLines;
-  std::vector<IMPN_ImageTile> m_BackTileRequests;
-  std::vector<IMPN_ImageTile> m_FrontTileRequests;
+  // Drawn from the front: a pass takes tiles in the order they were queued.
+  using TileQueue = std::deque<IMPN_ImageTile>;
+  TileQueue m_BackTileRequests;
+  TileQueue m_FrontTileRequests;
   bool m_BackgroundDrawing;
   bool m_BackOverlaysPending;
   IMPN_RectT<long> m_DensitometerFrame;
@@ -174,7 +178,6 @@ private:
   CKRX_SheetView& operator=(CKRX_SheetView const&) = delete;
 
   bool* EdgeInfoSwitch(int index);
-  void ReleaseSheet();
   void TurnUpright();
   bool IsSideways() const { return m_Rotation == 90 || m_Rotation == 270; }
   long LevelWidth(IMPN_ZoomLevel level) const;
@@ -187,8 +190,9 @@ private:
   int ViewedOpacity();
   // Whether the other surface shows through the viewed one at all.
   bool OtherSideShown();
-  void QueueTiles(IMPN_Surface& surface, IMPN_TileRange const& range,
-                  std::vector<IMPN_ImageTile>& requests);
+  void QueueTiles(IMPN_Surface& surface, IMPN_TileRange const& range, TileQueue& requests);
+  // The body of DrawBackTile and DrawFrontTile: the sides differ only in the mode around them.
+  void DrawTile(CKRX_Context& context, IMPN_BitMap const* tile, IMPN_RGBColor8 colour, bool erase);
   void DrawOverlays(CKRX_Context& context, IMPN_Surface& surface, IMPN_GuideLines& guides,
                     bool back);
   bool NearGuideLine(IMPN_PointT<long> const& point, std::set<long> const& positions,

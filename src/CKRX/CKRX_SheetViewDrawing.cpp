@@ -220,15 +220,16 @@ void CKRX_SheetView::DrawOverlays(CKRX_Context& context, IMPN_Surface& surface,
 
 void CKRX_SheetView::DrawBackTile(CKRX_Context& context, IMPN_BitMap const* tile,
                                   IMPN_RGBColor8 colour, bool erase) {
-  if (tile == nullptr)
-    return;
-  if (erase)
-    EraseTile(context, tile->rect, colour);
-  DrawBitMapToContext(tile, context, tile->rect);
+  DrawTile(context, tile, colour, erase);
 }
 
 void CKRX_SheetView::DrawFrontTile(CKRX_Context& context, IMPN_BitMap const* tile,
                                    IMPN_RGBColor8 colour, bool erase) {
+  DrawTile(context, tile, colour, erase);
+}
+
+void CKRX_SheetView::DrawTile(CKRX_Context& context, IMPN_BitMap const* tile, IMPN_RGBColor8 colour,
+                              bool erase) {
   if (tile == nullptr)
     return;
   if (erase)
@@ -240,7 +241,7 @@ void CKRX_SheetView::DrawFrontTile(CKRX_Context& context, IMPN_BitMap const* til
 // Drawing in the background
 
 void CKRX_SheetView::QueueTiles(IMPN_Surface& surface, IMPN_TileRange const& range,
-                                std::vector<IMPN_ImageTile>& requests) {
+                                TileQueue& requests) {
   IMPN_TiledImage* image = surface.GetTiledImage();
   if (!range.valid || image == nullptr)
     return;
@@ -292,7 +293,7 @@ void CKRX_SheetView::DrawCachedImage(CKRX_Context& context) {
                  request.image->GetTile(request.y, request.x, m_ZoomLevel, request.timeStamp),
                  request.colour, request.opacity < 100);
     EndBackMode(context);
-    m_BackTileRequests.erase(m_BackTileRequests.begin());
+    m_BackTileRequests.pop_front();
     if (overTime())
       return;
   }
@@ -317,7 +318,7 @@ void CKRX_SheetView::DrawCachedImage(CKRX_Context& context) {
                   request.image->GetTile(request.y, request.x, m_ZoomLevel, request.timeStamp),
                   request.colour, erase);
     EndFrontMode(context);
-    m_FrontTileRequests.erase(m_FrontTileRequests.begin());
+    m_FrontTileRequests.pop_front();
     if (overTime())
       return;
   }

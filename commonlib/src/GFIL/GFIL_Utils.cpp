@@ -5,6 +5,7 @@
 #include "GFIL/GFIL_FileSystem.h"
 
 #include <cstring>
+#include <vector>
 
 namespace {
 
@@ -29,6 +30,14 @@ bool FolderHasAssignmentFile(const GFIL_FileSpec& folder, const GLIB_WString& ex
 }
 
 }  // namespace
+
+GFIL_FileSpec GFIL_SpecFromUTF8Path(const GLIB_String& path) {
+  // Never more wide units than bytes, so the text always fits.
+  std::vector<wchar_t> wide(path.size() + 1);
+  if (GLIB_StrUTF8ToWide(path.c_str(), wide.data(), wide.size()) == 0 && !path.empty())
+    GFIL_THROW(GFIL_ERR_BAD_SPEC, "The path " + path + " is no valid UTF-8 text.");
+  return GFIL_SpecFromPlatformPath(GLIB_WString(wide.data()));
+}
 
 GLIB_String GFIL_DummyEncode(const GLIB_String& text) {
   return text;

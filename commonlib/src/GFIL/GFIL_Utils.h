@@ -21,6 +21,9 @@ void GFIL_CreateDir(const GFIL_FileSpec& spec);
 GLIB_String GFIL_URLFromFileSpec(const GFIL_FileSpec& spec, GFIL_URLType type);
 
 // Portable.
+// The spec of a path given as UTF-8 text; throws GFIL_ERR_BAD_SPEC when the text is no valid
+// UTF-8.
+GFIL_FileSpec GFIL_SpecFromUTF8Path(const GLIB_String& path);
 // A handle on a new temporary file, created with flags | CREATE_OVERWRITE | CREATE_TEMPORARY:
 // the file goes when its last handle goes.
 GFIL_FileHandle GFIL_CreateTempFile(const GFIL_FileSpec& folder, unsigned long flags);

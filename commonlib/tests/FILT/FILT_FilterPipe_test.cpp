@@ -95,14 +95,10 @@ TEST(FILT_FilterPipe, OwnsItsFilters) {
   EXPECT_EQ(destroyed, 2);
 }
 
-TEST(FILT_FilterPipe, StreamsThroughTheChainAcrossCalls) {
-  // Small caller buffers and filters that move a few bytes per call: the pipe must go back
-  // for more input and forward with what was produced, and resume on the next call.
-  FILT_FilterPipe pipe;
-  pipe.AddToTail(new StepFilter(3, 1));
-  pipe.AddToTail(new StepFilter(5, 10));
-
-  std::vector<unsigned char> source(100);
+// Feeds bytes 0, 1, 2, ... through the pipe from a 7-byte input into a 4-byte output buffer,
+// as many calls as it takes, and returns what came out.
+std::vector<unsigned char> Stream(FILT_FilterPipe& pipe, std::size_t size) {
+  std::vector<unsigned char> source(size);
   for (unsigned i = 0; i < source.size(); ++i)
     source[i] = static_cast<unsigned char>(i);
   std::vector<unsigned char> result;
@@ -127,9 +123,42 @@ TEST(FILT_FilterPipe, StreamsThroughTheChainAcrossCalls) {
     out.Empty();
     out.SetDone(done);
   }
-  ASSERT_EQ(result.size(), source.size());
-  for (unsigned i = 0; i < source.size(); ++i)
+  return result;
+}
+
+TEST(FILT_FilterPipe, StreamsThroughTheChainAcrossCalls) {
+  // Small caller buffers and filters that move a few bytes per call: the pipe must go back
+  // for more input and forward with what was produced, and resume on the next call.
+  FILT_FilterPipe pipe;
+  pipe.AddToTail(new StepFilter(3, 1));
+  pipe.AddToTail(new StepFilter(5, 10));
+
+  std::vector<unsigned char> const result = Stream(pipe, 100);
+  ASSERT_EQ(result.size(), 100u);
+  for (unsigned i = 0; i < result.size(); ++i)
     EXPECT_EQ(result[i], static_cast<unsigned char>(i + 11)) << i;
+}
+
+TEST(FILT_FilterPipe, IntermediateBuffersTakeTheSizeThePipeWasMadeWith) {
+  // Buffers smaller than what the filters move per call still carry every byte; a size of
+  // nothing would stall the chain and is taken as one byte.
+  struct Case {
+    unsigned long asked;
+    unsigned int size;
+  } const cases[] = {{0, 1}, {1, 1}, {2, 2}, {64, 64}};
+  for (Case const& c : cases) {
+    FILT_FilterPipe pipe(c.asked);
+    pipe.AddToTail(new StepFilter(3, 1));
+    pipe.AddToTail(new StepFilter(5, 10));
+    pipe.InsertAt(1, new StepFilter(4, 100));
+    for (int i = 0; i + 1 < pipe.FilterCount(); ++i)
+      EXPECT_EQ(pipe.GetOutputBufferForFilter(i)->GetSize(), c.size) << c.asked;
+
+    std::vector<unsigned char> const result = Stream(pipe, 100);
+    ASSERT_EQ(result.size(), 100u) << c.asked;
+    for (unsigned i = 0; i < result.size(); ++i)
+      EXPECT_EQ(result[i], static_cast<unsigned char>(i + 111)) << c.asked << " at " << i;
+  }
 }
 
 }  // namespace

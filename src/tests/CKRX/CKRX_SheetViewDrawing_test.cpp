@@ -25,28 +25,28 @@ protected:
 
   // 1600 x 1200 at 1:1: four tile columns and three tile rows of 512.
   IMPN_Sheet* BindLarge(int frontPlates = 1, int backPlates = 1) {
-    TestSheets::Layout layout;
-    layout.width = 1600;
-    layout.length = 1200;
-    layout.frontPlates = frontPlates;
-    layout.backPlates = backPlates;
-    IMPN_Sheet* sheet = Bind(layout);
-    view.m_PageFlipped = false;
-    view.m_BackupAlignment = kIMPN_AlignPlates;  // no offsets: plain mirror images
-    return sheet;
+    return BindFront(1600, 1200, frontPlates, backPlates);
   }
 
   // One tile per side: the draw sequences stay short.
   IMPN_Sheet* BindSmall(int frontPlates, int backPlates) {
+    IMPN_Sheet* sheet = BindFront(400, 300, frontPlates, backPlates);
+    view.ScriptFrame(Rect(0, 0, 400, 300));
+    return sheet;
+  }
+
+  // A sheet of the size bound front up with its back aligned by plates: no offsets, so the back
+  // is a plain mirror image.
+  IMPN_Sheet* BindFront(std::uint32_t width, std::uint32_t length, int frontPlates,
+                        int backPlates) {
     TestSheets::Layout layout;
-    layout.width = 400;
-    layout.length = 300;
+    layout.width = width;
+    layout.length = length;
     layout.frontPlates = frontPlates;
     layout.backPlates = backPlates;
     IMPN_Sheet* sheet = Bind(layout);
     view.m_PageFlipped = false;
     view.m_BackupAlignment = kIMPN_AlignPlates;
-    view.ScriptFrame(Rect(0, 0, 400, 300));
     return sheet;
   }
 

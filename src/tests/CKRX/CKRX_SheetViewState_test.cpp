@@ -1,5 +1,6 @@
 #include "ViewFixture.h"
 
+#include "IMPN/IMPN_SheetReference.h"
 #include "IMPN/IMPN_Tools.h"
 
 #include <cmath>
@@ -101,7 +102,7 @@ TEST_F(SheetViewState, RebindingAfterARotationTurnsToTheUprightRotationNotPastIt
 
 TEST_F(SheetViewState, RebindingStopsTheTimerEmptiesTheQueuesAndReleasesTheOldSheet) {
   IMPN_Sheet* first = Bind();
-  first->AddReference();  // keeps it observable after the view lets go
+  IMPN_SheetReference const keep(first);  // keeps it observable after the view lets go
   view.m_FrontTileRequests.push_back(IMPN_ImageTile());
   view.m_BackTileRequests.push_back(IMPN_ImageTile());
 
@@ -113,8 +114,6 @@ TEST_F(SheetViewState, RebindingStopsTheTimerEmptiesTheQueuesAndReleasesTheOldSh
   EXPECT_EQ(1, first->GetReferenceCount());
   EXPECT_EQ(1, second->GetReferenceCount());
   EXPECT_EQ(second, view.m_Sheet);
-  first->RemoveReference();
-  delete first;
 }
 
 TEST_F(SheetViewState, BindingTheSameSheetAgainChangesNothing) {
@@ -129,7 +128,7 @@ TEST_F(SheetViewState, BindingTheSameSheetAgainChangesNothing) {
 
 TEST_F(SheetViewState, PurgeReleasesTheSheetOnceAndLeavesNoPointer) {
   IMPN_Sheet* sheet = Bind();
-  sheet->AddReference();
+  IMPN_SheetReference const keep(sheet);
   view.m_FrontTileRequests.push_back(IMPN_ImageTile());
   view.PurgeCacheAndCloseFiles();
   EXPECT_EQ(nullptr, view.m_Sheet);
@@ -137,8 +136,6 @@ TEST_F(SheetViewState, PurgeReleasesTheSheetOnceAndLeavesNoPointer) {
   EXPECT_EQ(1, sheet->GetReferenceCount());
   view.PurgeCacheAndCloseFiles();
   EXPECT_EQ(1, sheet->GetReferenceCount());
-  sheet->RemoveReference();
-  delete sheet;
 }
 
 TEST_F(SheetViewState, ZoomFactorSnapsToTheNextSmallerMagnification) {

@@ -1,11 +1,10 @@
 #include "CKRX/CKRX_VersionLabelView.h"
 
 #include "GFIL/GFIL_FileSpec.h"
-#include "GFIL/GFIL_Utils.h"
-#include "GLIB/GLIB_String.h"
 #include "IMPN/IMPN_Separation.h"
 #include "IMPN/IMPN_Sheet.h"
 #include "PreviewFileWriter.h"
+#include "SpecFromPath.h"
 
 #include <gtest/gtest.h>
 
@@ -53,12 +52,6 @@ struct Plate {
   std::vector<std::string> versions;
 };
 
-GFIL_FileSpec SpecFromPath(std::string const& path) {
-  std::vector<wchar_t> wide(path.size() + 1);
-  GLIB_StrUTF8ToWide(path.c_str(), wide.data(), wide.size());
-  return GFIL_SpecFromPlatformPath(GLIB_WString(wide.data()));
-}
-
 // A sheet of the given plates, each a preview file of that name in a folder of its own.
 std::unique_ptr<IMPN_Sheet> MakeSheet(std::uint16_t workStyle, std::vector<Plate> const& plates) {
   static int serial = 0;
@@ -78,7 +71,7 @@ std::unique_ptr<IMPN_Sheet> MakeSheet(std::uint16_t workStyle, std::vector<Plate
       file.job.versions = plate.versions;
     std::string const path = PreviewFixture::TempFilePath(folder + "/" + plate.fileName);
     PreviewFixture::Write(path, file);
-    (plate.front ? front : back).push_back(SpecFromPath(path));
+    (plate.front ? front : back).push_back(PreviewFixture::SpecFromPath(path));
   }
   return std::make_unique<IMPN_Sheet>(front, back);
 }

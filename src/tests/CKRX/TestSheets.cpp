@@ -1,19 +1,10 @@
 #include "TestSheets.h"
 
 #include "GFIL/GFIL_FileSpec.h"
-#include "GFIL/GFIL_Utils.h"
-#include "GLIB/GLIB_String.h"
-
-#include <vector>
+#include "SpecFromPath.h"
 
 namespace TestSheets {
 namespace {
-GFIL_FileSpec SpecFromPath(std::string const& path) {
-  std::vector<wchar_t> wide(path.size() + 1);
-  GLIB_StrUTF8ToWide(path.c_str(), wide.data(), wide.size());
-  return GFIL_SpecFromPlatformPath(GLIB_WString(wide.data()));
-}
-
 void AddPlates(Layout const& layout, int count, bool front, GFIL_FileSpecVector& specs) {
   static int serial = 0;
   static char const* const kInks[] = {"Cyan", "Magenta", "Yellow", "Black"};
@@ -32,7 +23,7 @@ void AddPlates(Layout const& layout, int count, bool front, GFIL_FileSpecVector&
     std::string const path = PreviewFixture::TempFilePath("m_View" + std::to_string(++serial) +
                                                           (front ? "_front.tif" : "_back.tif"));
     PreviewFixture::Write(path, file);
-    specs.push_back(SpecFromPath(path));
+    specs.push_back(PreviewFixture::SpecFromPath(path));
   }
 }
 }  // namespace

@@ -3,6 +3,7 @@
 
 #include <gtest/gtest.h>
 
+#include <cstdint>
 #include <memory>
 #include <vector>
 
@@ -38,11 +39,18 @@ public:
 class OtherNode : public TestNode {};
 }  // namespace
 
+namespace {
+// The stamp as the program starts: constant-initialised, so read here before any test ran.
+std::uint32_t const kStampAtStart = IMPN_Registry::sm_NextTimeStamp;
+}  // namespace
+
 TEST(IMPN_Registry, TimeStampsStartAtOneAndIncrease) {
-  IMPN_Registry::sm_NextTimeStamp = 0;
-  EXPECT_EQ(IMPN_Registry::GetNewTimeStamp(), 1u);
-  EXPECT_EQ(IMPN_Registry::GetNewTimeStamp(), 2u);
-  EXPECT_EQ(IMPN_Registry::sm_NextTimeStamp, 2u);
+  EXPECT_EQ(kStampAtStart, 0u);  // so the first stamp handed out is 1
+  // Other tests take stamps too: count on from wherever the process-wide stamp stands.
+  std::uint32_t const now = IMPN_Registry::sm_NextTimeStamp;
+  EXPECT_EQ(IMPN_Registry::GetNewTimeStamp(), static_cast<std::uint32_t>(now + 1));
+  EXPECT_EQ(IMPN_Registry::GetNewTimeStamp(), static_cast<std::uint32_t>(now + 2));
+  EXPECT_EQ(IMPN_Registry::sm_NextTimeStamp, static_cast<std::uint32_t>(now + 2));
 }
 
 TEST(IMPN_Node, CompareBySelectionRanksOnMixedOff) {

@@ -6,6 +6,7 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
+#include <cstdint>
 #include <cstring>
 #include <string>
 
@@ -14,6 +15,16 @@ namespace {
 std::string MemoryBytes(void const* p, std::size_t n) {
   return std::string(static_cast<char const*>(p), n);
 }
+
+// Preferences as the program starts, before anything loads them or applies the defaults. The
+// preferences are constant-initialised, so this copy, made while the test's statics are
+// initialised, sees them untouched whichever tests run before the one that reads it.
+struct StartingPreferences {
+  IMPN_RGBColor8 bleedEdgeColor = IMPN_Preferences::sm_BleedEdgeColor;
+  IMPN_RGBAColor8 navigationScreen = IMPN_Preferences::sm_NavigationScreen;
+  std::int32_t linearUnitPrecision = IMPN_Preferences::sm_LinearUnitPrecision;
+};
+StartingPreferences const kAtStart;
 }  // namespace
 
 TEST(IMPN_ColorRecords, ChannelsLieInTheDisplaySystemsOrder) {
@@ -44,10 +55,9 @@ TEST(IMPN_ColorRecords, DefaultValues) {
 }
 
 TEST(IMPN_Preferences, StartBlackAndZeroThenTakeTheirDefaults) {
-  // Before any defaults are applied (this test binary applies them only here).
-  EXPECT_EQ(IMPN_Preferences::sm_BleedEdgeColor, IMPN_RGBColor8(0, 0, 0));
-  EXPECT_EQ(IMPN_Preferences::sm_NavigationScreen, IMPN_RGBAColor8(0, 0, 0, 255));
-  EXPECT_EQ(IMPN_Preferences::sm_LinearUnitPrecision, 0);
+  EXPECT_EQ(kAtStart.bleedEdgeColor, IMPN_RGBColor8(0, 0, 0));
+  EXPECT_EQ(kAtStart.navigationScreen, IMPN_RGBAColor8(0, 0, 0, 255));
+  EXPECT_EQ(kAtStart.linearUnitPrecision, 0);
 
   IMPN_Preferences::sm_ShowImpositionOnOpen = true;
   IMPN_Preferences::sm_PreferredLinearUnits = 3;

@@ -5,6 +5,7 @@
 #include "IMPN/IMPN_Signature.h"
 
 #include "JobTreeFiles.h"
+#include "SpecFromPath.h"
 
 #include <gtest/gtest.h>
 
@@ -29,13 +30,6 @@ GFIL_FileSpecVector WriteAll(std::string const& prefix, std::vector<PreviewFile>
   for (PreviewFile const& file : files)
     specs.push_back(JobTreeFiles::Write(prefix + std::to_string(n++) + ".tif", file));
   return specs;
-}
-
-std::vector<std::string> Inks(IMPN_Surface const& surface) {
-  std::vector<std::string> inks;
-  for (IMPN_Separation const* s : surface.GetSeparations())
-    inks.push_back(s->GetInkName());
-  return inks;
 }
 
 void ReleaseAll(std::vector<IMPN_Sheet*>& sheets) {
@@ -70,16 +64,19 @@ TEST(Registry, SortsFilesIntoJobsSignaturesSheetsAndSurfaces) {
   ASSERT_EQ(first->GetSheets().size(), 2u);
   IMPN_Sheet* web1 = first->GetSheets()[0];
   EXPECT_EQ(web1->GetWeb(), 1u);
-  EXPECT_EQ(Inks(web1->GetFrontSurface()), (std::vector<std::string>{"Cyan", "Black"}));
-  EXPECT_EQ(Inks(web1->GetBackSurface()), (std::vector<std::string>{"Cyan"}));
+  EXPECT_EQ(JobTreeFiles::InkNames(web1->GetFrontSurface()),
+            (std::vector<std::string>{"Cyan", "Black"}));
+  EXPECT_EQ(JobTreeFiles::InkNames(web1->GetBackSurface()), (std::vector<std::string>{"Cyan"}));
   EXPECT_EQ(first->GetSheets()[1]->GetWeb(), 2u);
-  EXPECT_EQ(Inks(first->GetSheets()[1]->GetFrontSurface()), std::vector<std::string>{"Black"});
+  EXPECT_EQ(JobTreeFiles::InkNames(first->GetSheets()[1]->GetFrontSurface()),
+            std::vector<std::string>{"Black"});
 
   IMPN_Signature* second = job->Find(2);
   ASSERT_NE(second, nullptr);
   EXPECT_EQ(second->ToString(), "Signature 2 [1 Web]");
   EXPECT_EQ(second->GetSheets()[0]->GetWeb(), 2u);
-  EXPECT_EQ(Inks(second->GetSheets()[0]->GetBackSurface()), std::vector<std::string>{"Yellow"});
+  EXPECT_EQ(JobTreeFiles::InkNames(second->GetSheets()[0]->GetBackSurface()),
+            std::vector<std::string>{"Yellow"});
 
   std::vector<IMPN_Sheet*> sheets;
   registry.GetAllSheets(sheets);
@@ -97,8 +94,8 @@ TEST(Registry, WorkAndTumbleFilesGoToBothSurfaces) {
   IMPN_Registry registry;
   ASSERT_EQ(registry.RegisterFiles(specs, false), 1);
   IMPN_Sheet* sheet = registry.Find("Tumble")->Find(1)->GetSheets()[0];
-  EXPECT_EQ(Inks(sheet->GetFrontSurface()), std::vector<std::string>{"Black"});
-  EXPECT_EQ(Inks(sheet->GetBackSurface()), std::vector<std::string>{"Black"});
+  EXPECT_EQ(JobTreeFiles::InkNames(sheet->GetFrontSurface()), std::vector<std::string>{"Black"});
+  EXPECT_EQ(JobTreeFiles::InkNames(sheet->GetBackSurface()), std::vector<std::string>{"Black"});
   EXPECT_EQ(sheet->GetSelectedState(), kIMPN_ButtonOn);
 
   std::vector<IMPN_Sheet*> sheets;
@@ -123,11 +120,11 @@ TEST(Registry, RejectsAndCountsWhatIsNoPreviewFileAndGoesOn) {
                  JobFile("Job", 1, 0, "Black", 4), JobFile("Job", 1, 0, "Magenta", 2)});
   std::string const text = TempFilePath("reject-text.tif");
   std::ofstream(text) << "not a preview file";
-  specs.push_back(JobTreeFiles::SpecFromPath(text));
-  specs.push_back(JobTreeFiles::SpecFromPath(TempFilePath("reject-never-written.tif")));
+  specs.push_back(PreviewFixture::SpecFromPath(text));
+  specs.push_back(PreviewFixture::SpecFromPath(TempFilePath("reject-never-written.tif")));
   std::string const vanished = TempFilePath("reject-vanished.tif");
   Write(vanished, JobFile("Job", 1, 0, "Yellow", 3));
-  specs.push_back(JobTreeFiles::SpecFromPath(vanished));
+  specs.push_back(PreviewFixture::SpecFromPath(vanished));
   std::remove(vanished.c_str());  // deleted after it was listed
 
   IMPN_Registry registry;
@@ -135,7 +132,8 @@ TEST(Registry, RejectsAndCountsWhatIsNoPreviewFileAndGoesOn) {
   EXPECT_EQ(registry.GetRejectedFileCount(), 7);
   ASSERT_EQ(registry.GetImpositions().size(), 1u);
   IMPN_Sheet* sheet = registry.Find("Job")->Find(1)->GetSheets()[0];
-  EXPECT_EQ(Inks(sheet->GetFrontSurface()), (std::vector<std::string>{"Cyan", "Magenta", "Black"}));
+  EXPECT_EQ(JobTreeFiles::InkNames(sheet->GetFrontSurface()),
+            (std::vector<std::string>{"Cyan", "Magenta", "Black"}));
 }
 
 TEST(Registry, ClearFirstAndRepeatedFiles) {

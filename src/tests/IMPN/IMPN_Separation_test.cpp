@@ -1,6 +1,7 @@
 #include "IMPN/IMPN_Separation.h"
 
 #include "JobTreeFiles.h"
+#include "SpecFromPath.h"
 
 #include <gtest/gtest.h>
 #include <tiffio.h>
@@ -33,7 +34,7 @@ protected:
   void SetUp() override {
     path = TempFilePath("tiles.tif");
     Write(path, TiledFile());
-    TIFX_KRXFile file(JobTreeFiles::SpecFromPath(path));
+    TIFX_KRXFile file(PreviewFixture::SpecFromPath(path));
     file.Open();
     separation = std::make_unique<IMPN_Separation>(file);
     separation->Init();
@@ -262,7 +263,7 @@ TEST(Separation, ThumbnailWithOneUnreadableTileIsAFailure) {
   TIFFClose(tif);
   Patch(path, second, std::vector<std::uint8_t>(16, 0xFF));
 
-  TIFX_KRXFile krx(JobTreeFiles::SpecFromPath(path));
+  TIFX_KRXFile krx(PreviewFixture::SpecFromPath(path));
   krx.Open();
   IMPN_Separation s(krx);
   s.Init();

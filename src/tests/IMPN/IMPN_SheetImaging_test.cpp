@@ -3,6 +3,7 @@
 #include "IMPN/IMPN_ThumbnailImage.h"
 #include "IMPN/IMPN_TiledImage.h"
 #include "SheetFixture.h"
+#include "SpecFromPath.h"
 
 #include <gtest/gtest.h>
 
@@ -23,7 +24,7 @@ GFIL_FileSpec WritePlate(std::string const& name, std::uint32_t width, std::uint
   file.thumbnail.grey = [](std::uint32_t x, std::uint32_t) { return std::uint8_t(x); };
   std::string const path = TempFilePath(name);
   Write(path, file);
-  return SheetFixture::SpecFromPath(path);
+  return PreviewFixture::SpecFromPath(path);
 }
 }  // namespace
 

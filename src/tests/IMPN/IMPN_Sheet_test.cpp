@@ -1,7 +1,9 @@
 #include "IMPN/IMPN_Separation.h"
 #include "IMPN/IMPN_Sheet.h"
+#include "IMPN/IMPN_SheetReference.h"
 
 #include "JobTreeFiles.h"
+#include "SpecFromPath.h"
 
 #include <gtest/gtest.h>
 
@@ -12,17 +14,9 @@
 using namespace PreviewFixture;
 
 namespace {
-// Drops the reference the test holds.
-struct SheetRelease {
-  void operator()(IMPN_Sheet* sheet) const {
-    if (sheet->RemoveReference() < 1)
-      delete sheet;
-  }
-};
-using SheetPtr = std::unique_ptr<IMPN_Sheet, SheetRelease>;
+using SheetPtr = IMPN_SheetReference;
 
 SheetPtr Keep(IMPN_Sheet* sheet) {
-  sheet->AddReference();
   return SheetPtr(sheet);
 }
 
@@ -62,7 +56,7 @@ TEST(Sheet, WorkAndTurnFileGoesToBothSurfaces) {
   sheet->AddChild(*krx, nullptr);
   ASSERT_EQ(sheet->GetFrontSurface().GetSeparations().size(), 1u);
   ASSERT_EQ(sheet->GetBackSurface().GetSeparations().size(), 1u);
-  EXPECT_EQ(sheet->GetFrontSurface().GetParent(), sheet.get());
+  EXPECT_EQ(sheet->GetFrontSurface().GetParent(), sheet.Get());
   EXPECT_EQ(sheet->GetImageWidth(), 512u);
   EXPECT_FLOAT_EQ(sheet->GetXResolution(), 1200);
   EXPECT_EQ(sheet->GetWeb(), 1u);
@@ -83,7 +77,7 @@ TEST(Sheet, FromFileListsSkipsWhatIsNoPreviewFile) {
   first.job.signature = 4;
   PreviewFile bad = JobTreeFiles::SmallFile();
   bad.image.tileWidth = bad.image.tileLength = 256;
-  GFIL_FileSpecVector front = {JobTreeFiles::SpecFromPath(TempFilePath("never-written.tif"))};
+  GFIL_FileSpecVector front = {PreviewFixture::SpecFromPath(TempFilePath("never-written.tif"))};
   front.push_back(JobTreeFiles::Write("bad.tif", bad));
   front.push_back(JobTreeFiles::Write("first.tif", first));
   GFIL_FileSpecVector back = {JobTreeFiles::Write("back.tif", JobTreeFiles::SmallFile("Other", 3))};
@@ -178,5 +172,5 @@ TEST(Sheet, SelectionAndNewSheetsOfTheSelection) {
   SheetPtr copy = Keep(made[0]);
   ASSERT_EQ(copy->GetFrontSurface().GetSeparations().size(), 1u);
   EXPECT_EQ(copy->GetFrontSurface().GetSeparations()[0]->GetInkName(), "Black");
-  EXPECT_EQ(copy->CompareTo(sheet.get(), IMPN_Node::kIdentityOrder), 0);
+  EXPECT_EQ(copy->CompareTo(sheet.Get(), IMPN_Node::kIdentityOrder), 0);
 }

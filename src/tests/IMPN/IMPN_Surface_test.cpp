@@ -35,13 +35,6 @@ void AddPlates(IMPN_Surface& surface, std::vector<Plate> const& plates, bool app
   }
 }
 
-std::vector<std::string> LayDown(IMPN_Surface const& surface) {
-  std::vector<std::string> inks;
-  for (IMPN_Separation const* s : surface.GetSeparations())
-    inks.push_back(s->GetInkName());
-  return inks;
-}
-
 std::vector<std::string> Selected(IMPN_Surface const& surface) {
   std::vector<std::string> inks;
   for (IMPN_Separation const* s : surface.GetSeparations())
@@ -70,14 +63,15 @@ TEST(Surface, LayDownOrder) {
   AddPlates(
       byPrintOrder,
       {{"B", 4, 2, nullptr}, {"A", 1, 1, nullptr}, {"C", 2, 3, nullptr}, {"D", 3, 2, nullptr}});
-  EXPECT_EQ(LayDown(byPrintOrder), (std::vector<std::string>{"A", "B", "D", "C"}));
+  EXPECT_EQ(JobTreeFiles::InkNames(byPrintOrder), (std::vector<std::string>{"A", "B", "D", "C"}));
 
   IMPN_Surface byColour(false);
   AddPlates(byColour, {{"Black", 4, {}, nullptr},
                        {"Cyan", 1, {}, nullptr},
                        {"Spot", 0, {}, nullptr},
                        {"Magenta", 2, {}, nullptr}});
-  EXPECT_EQ(LayDown(byColour), (std::vector<std::string>{"Cyan", "Magenta", "Black", "Spot"}));
+  EXPECT_EQ(JobTreeFiles::InkNames(byColour),
+            (std::vector<std::string>{"Cyan", "Magenta", "Black", "Spot"}));
   EXPECT_EQ(byColour.ToString(), "CMK1");
   for (IMPN_Separation const* s : byColour.GetSeparations())
     EXPECT_EQ(s->GetParent(), &byColour);
@@ -139,11 +133,11 @@ TEST(Surface, SelectsTheNewestPlateOfEveryPrintOrder) {
     SCOPED_TRACE(c.name);
     IMPN_Surface surface(true);
     AddPlates(surface, c.plates);
-    std::vector<std::string> const before = LayDown(surface);
+    std::vector<std::string> const before = JobTreeFiles::InkNames(surface);
     surface.SelectRecent();
     EXPECT_EQ(Selected(surface), c.selected);
     EXPECT_EQ(surface.GetSelectedState(), c.state);
-    EXPECT_EQ(LayDown(surface), before);
+    EXPECT_EQ(JobTreeFiles::InkNames(surface), before);
   }
   IMPN_Surface empty(true);
   empty.SetSelectedState(kIMPN_ButtonOn);
@@ -221,7 +215,7 @@ TEST(Surface, LayDownOrderChangesStampEverySeparation) {
   std::vector<IMPN_Separation*> order(surface.GetSeparations().rbegin(),
                                       surface.GetSeparations().rend());
   surface.ResetLayDownOrder(order);
-  EXPECT_EQ(LayDown(surface), (std::vector<std::string>{"Black", "Cyan"}));
+  EXPECT_EQ(JobTreeFiles::InkNames(surface), (std::vector<std::string>{"Black", "Cyan"}));
   EXPECT_EQ(order.size(), 2u);  // the caller holds the old order
   for (IMPN_Separation const* s : surface.GetSeparations())
     EXPECT_GT(s->GetTimeStamp(), initialised);

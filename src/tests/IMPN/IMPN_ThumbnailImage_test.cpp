@@ -24,17 +24,12 @@ struct Plate {
   std::function<std::uint8_t(std::uint32_t, std::uint32_t)> grey;
 };
 
-// Separations whose thumbnails have the given sizes and grey values; each file ink comes from a
-// CMYK equivalent of its own.
-struct Surface {
-  std::vector<std::unique_ptr<IMPN_Separation>> owned;
-  std::vector<IMPN_Separation*> separations;
-  IMPN_RGBColor8 colour = kPaper;
-};
-
-std::unique_ptr<Surface> MakeSurface(std::string const& name, std::vector<Plate> const& plates,
-                                     std::uint16_t scale = 8) {
-  auto surface = std::make_unique<Surface>();
+// Separations whose thumbnails have the given sizes and grey values, over paper; each file ink
+// comes from a CMYK equivalent of its own.
+std::unique_ptr<SheetFixture::Surface>
+MakeSurface(std::string const& name, std::vector<Plate> const& plates, std::uint16_t scale = 8) {
+  auto surface = std::make_unique<SheetFixture::Surface>();
+  surface->colour = kPaper;
   for (std::size_t i = 0; i < plates.size(); ++i) {
     PreviewFile file = PreviewFile::Make(512, 512, scale);
     file.thumbnail.width = plates[i].width;
@@ -48,8 +43,7 @@ std::unique_ptr<Surface> MakeSurface(std::string const& name, std::vector<Plate>
         {std::uint16_t(i % 2 ? 0 : 52000), 30000, std::uint16_t(i % 2 ? 60000 : 0), 0}};
     std::string const path = TempFilePath(name + std::to_string(i) + ".tif");
     Write(path, file);
-    surface->owned.push_back(SheetFixture::OpenSeparation(path));
-    surface->separations.push_back(surface->owned.back().get());
+    surface->Open(path);
   }
   return surface;
 }

@@ -24,20 +24,11 @@ using SheetFixture::Sheet;
 namespace {
 IMPN_RGBColor8 const kWhite(255, 255, 255);
 
-// A surface made of generated plates: the separations and what the compositor is given.
-struct Surface {
+// A surface made of generated plates: the plates and the files written of them, and the
+// separations opened from those files.
+struct Surface : SheetFixture::Surface {
   Sheet sheet;
   std::vector<std::string> paths;
-  std::vector<std::unique_ptr<IMPN_Separation>> owned;
-  std::vector<IMPN_Separation*> separations;
-  IMPN_RGBColor8 colour = kWhite;
-
-  long Stamp() const {
-    long stamp = 0;
-    for (auto* s : separations)
-      stamp = std::max(stamp, long(s->GetTimeStamp()));
-    return stamp;
-  }
 };
 
 std::unique_ptr<Surface> MakeSurface(Sheet sheet, std::string const& name,
@@ -51,8 +42,7 @@ std::unique_ptr<Surface> MakeSurface(Sheet sheet, std::string const& name,
     Write(path, SheetFixture::FileFor(surface->sheet, i, compressions[i % 3],
                                       transparent[i % transparent.size()]));
     surface->paths.push_back(path);
-    surface->owned.push_back(SheetFixture::OpenSeparation(path));
-    surface->separations.push_back(surface->owned.back().get());
+    surface->Open(path);
   }
   return surface;
 }

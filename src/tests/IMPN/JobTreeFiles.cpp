@@ -1,9 +1,7 @@
 #include "JobTreeFiles.h"
 
-#include "GFIL/GFIL_Utils.h"
-#include "GLIB/GLIB_String.h"
-
-#include <vector>
+#include "IMPN/IMPN_Separation.h"
+#include "SpecFromPath.h"
 
 namespace JobTreeFiles {
 PreviewFixture::PreviewFile SmallFile(std::string const& title, std::uint16_t surface,
@@ -16,16 +14,10 @@ PreviewFixture::PreviewFile SmallFile(std::string const& title, std::uint16_t su
   return file;
 }
 
-GFIL_FileSpec SpecFromPath(std::string const& path) {
-  std::vector<wchar_t> wide(path.size() + 1);
-  GLIB_StrUTF8ToWide(path.c_str(), wide.data(), wide.size());
-  return GFIL_SpecFromPlatformPath(GLIB_WString(wide.data()));
-}
-
 GFIL_FileSpec Write(std::string const& name, PreviewFixture::PreviewFile const& file) {
   std::string const path = PreviewFixture::TempFilePath(name);
   PreviewFixture::Write(path, file);
-  return SpecFromPath(path);
+  return PreviewFixture::SpecFromPath(path);
 }
 
 std::unique_ptr<TIFX_KRXFile> WriteAndOpen(std::string const& name,
@@ -33,5 +25,12 @@ std::unique_ptr<TIFX_KRXFile> WriteAndOpen(std::string const& name,
   auto opened = std::make_unique<TIFX_KRXFile>(JobTreeFiles::Write(name, file));
   opened->Open();
   return opened;
+}
+
+std::vector<std::string> InkNames(IMPN_Surface const& surface) {
+  std::vector<std::string> inks;
+  for (IMPN_Separation const* s : surface.GetSeparations())
+    inks.push_back(s->GetInkName());
+  return inks;
 }
 }  // namespace JobTreeFiles

@@ -4,12 +4,12 @@
 #pragma once
 
 #include "GFIL/GFIL_FileSpec.h"
-#include "GFIL/GFIL_Utils.h"
-#include "GLIB/GLIB_String.h"
 #include "IMPN/IMPN_Separation.h"
 #include "PreviewFileWriter.h"
+#include "SpecFromPath.h"
 #include "TIFX/TIFX_KRXFile.h"
 
+#include <algorithm>
 #include <cstdint>
 #include <cstring>
 #include <memory>
@@ -127,18 +127,35 @@ inline PreviewFixture::PreviewFile FileFor(Sheet const& sheet, std::size_t plate
   return file;
 }
 
-inline GFIL_FileSpec SpecFromPath(std::string const& path) {
-  std::vector<wchar_t> wide(path.size() + 1);
-  GLIB_StrUTF8ToWide(path.c_str(), wide.data(), wide.size());
-  return GFIL_SpecFromPlatformPath(GLIB_WString(wide.data()));
-}
-
 // The file at path as an initialised separation.
 inline std::unique_ptr<IMPN_Separation> OpenSeparation(std::string const& path) {
-  TIFX_KRXFile file(SpecFromPath(path));
+  TIFX_KRXFile file(PreviewFixture::SpecFromPath(path));
   file.Open();
   auto separation = std::make_unique<IMPN_Separation>(file);
   separation->Init();
   return separation;
 }
+
+// Separations opened from preview files, as the compositors are given them: in lay-down order,
+// over the surface's colour.
+struct Surface {
+  std::vector<std::unique_ptr<IMPN_Separation>> owned;
+  std::vector<IMPN_Separation*> separations;
+  IMPN_RGBColor8 colour = IMPN_RGBColor8(255, 255, 255);
+
+  // Opens the file at path as the next separation, laid down over those before it.
+  IMPN_Separation& Open(std::string const& path) {
+    owned.push_back(OpenSeparation(path));
+    separations.push_back(owned.back().get());
+    return *separations.back();
+  }
+
+  // The newest stamp of the separations: a request at least this new gets current tiles.
+  long Stamp() const {
+    long stamp = 0;
+    for (IMPN_Separation const* s : separations)
+      stamp = std::max(stamp, long(s->GetTimeStamp()));
+    return stamp;
+  }
+};
 }  // namespace SheetFixture

@@ -3,9 +3,9 @@
 #include "IMPN/IMPN_Registry.h"
 #include "TIFX/TIFX_KRXFile.h"
 
-#include "GFIL/GFIL_Utils.h"
-#include "GLIB/GLIB_String.h"
+#include "GFIL/GFIL_FileSpec.h"
 #include "PreviewFileWriter.h"
+#include "SpecFromPath.h"
 
 #include <benchmark/benchmark.h>
 #include <tiffio.h>
@@ -54,11 +54,8 @@ std::vector<std::string> const& JobFolder() {
 
 GFIL_FileSpecVector JobFolderSpecs() {
   GFIL_FileSpecVector specs;
-  for (std::string const& path : JobFolder()) {
-    std::vector<wchar_t> wide(path.size() + 1);
-    GLIB_StrUTF8ToWide(path.c_str(), wide.data(), wide.size());
-    specs.push_back(GFIL_SpecFromPlatformPath(GLIB_WString(wide.data())));
-  }
+  for (std::string const& path : JobFolder())
+    specs.push_back(PreviewFixture::SpecFromPath(path));
   return specs;
 }
 

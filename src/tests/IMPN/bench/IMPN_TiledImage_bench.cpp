@@ -6,6 +6,7 @@
 #include "IMPN/IMPN_TiledImage.h"
 #include "TIFX/TIFX_KRXFile.h"
 #include "SheetFixture.h"
+#include "SpecFromPath.h"
 
 #include <benchmark/benchmark.h>
 #include <tiffio.h>
@@ -80,29 +81,17 @@ void MakePlate(int plate) {
 }
 
 // The plates, written when the cache folder does not hold them yet.
-struct Plates {
+struct Plates : SheetFixture::Surface {
   Plates() {
     std::filesystem::create_directories(CacheFolder());
     for (int plate = 0; plate < kPlates; ++plate) {
       if (!std::filesystem::exists(PlatePath(plate)))
         MakePlate(plate);
-      owned.push_back(SheetFixture::OpenSeparation(PlatePath(plate)));
-      separations.push_back(owned.back().get());
-      separations.back()->SetInk(IMPN_Ink(
-          IMPN_RGBColor8(std::uint8_t(40 * plate), std::uint8_t(255 - 30 * plate), 200), 90));
+      Open(PlatePath(plate))
+          .SetInk(IMPN_Ink(
+              IMPN_RGBColor8(std::uint8_t(40 * plate), std::uint8_t(255 - 30 * plate), 200), 90));
     }
   }
-
-  long Stamp() const {
-    long stamp = 0;
-    for (auto* s : separations)
-      stamp = std::max(stamp, long(s->GetTimeStamp()));
-    return stamp;
-  }
-
-  std::vector<std::unique_ptr<IMPN_Separation>> owned;
-  std::vector<IMPN_Separation*> separations;
-  IMPN_RGBColor8 colour = IMPN_RGBColor8(255, 255, 255);
 };
 
 Plates& ThePlates() {
@@ -137,7 +126,7 @@ void EveryTileDecodedThroughReader(benchmark::State& state) {
   ThePlates();
   for (auto _ : state)
     for (int plate = 0; plate < kPlates; ++plate) {
-      TIFX_KRXFile file(SheetFixture::SpecFromPath(PlatePath(plate)));
+      TIFX_KRXFile file(PreviewFixture::SpecFromPath(PlatePath(plate)));
       file.Open();
       for (std::uint32_t top = 0; top < kLength; top += SheetFixture::kTile)
         for (std::uint32_t left = 0; left < kWidth; left += SheetFixture::kTile)
