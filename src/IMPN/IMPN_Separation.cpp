@@ -159,11 +159,8 @@ void IMPN_Separation::ReadVersions(TIFX_NoltDirectory const& directory) {
   m_CommonToAllVersions = directory.Versions.size() == 1 && directory.Versions[0].empty();
   if (!m_HasVersions || m_CommonToAllVersions)
     return;
-  for (std::string const& name : directory.Versions) {
-    std::vector<wchar_t> wide(name.size() + 1);
-    GLIB_StrUTF8ToWide(name.c_str(), wide.data(), wide.size());
-    m_VersionNames.push_back(USTR_String(wide.data()));
-  }
+  for (std::string const& name : directory.Versions)
+    m_VersionNames.push_back(USTR_String(GLIB_WStringFromUTF8(name).c_str()));
 }
 
 void IMPN_Separation::ReadFileInkSources(TIFX_KRXFile& file) {

@@ -32,11 +32,10 @@ bool FolderHasAssignmentFile(const GFIL_FileSpec& folder, const GLIB_WString& ex
 }  // namespace
 
 GFIL_FileSpec GFIL_SpecFromUTF8Path(const GLIB_String& path) {
-  // Never more wide units than bytes, so the text always fits.
-  std::vector<wchar_t> wide(path.size() + 1);
-  if (GLIB_StrUTF8ToWide(path.c_str(), wide.data(), wide.size()) == 0 && !path.empty())
+  GLIB_WString wide = GLIB_WStringFromUTF8(path);
+  if (wide.empty() && !path.empty())
     GFIL_THROW(GFIL_ERR_BAD_SPEC, "The path " + path + " is no valid UTF-8 text.");
-  return GFIL_SpecFromPlatformPath(GLIB_WString(wide.data()));
+  return GFIL_SpecFromPlatformPath(wide);
 }
 
 GLIB_String GFIL_DummyEncode(const GLIB_String& text) {

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cstring>
+#include <vector>
 
 GLIB_WString GLIB_String::AsWString() const {
   return GLIB_NToWString(*this);
@@ -135,6 +136,13 @@ const std::uint32_t kUTF8Offsets[6] = {0x00000000u, 0x00003080u, 0x000E2080u,
 const std::uint32_t kLastCodePoint = 0x10FFFF;
 
 }  // namespace
+
+GLIB_WString GLIB_WStringFromUTF8(const GLIB_String& utf8) {
+  // Never more wide units than bytes, so the text always fits.
+  std::vector<wchar_t> wide(utf8.size() + 1);
+  GLIB_StrUTF8ToWide(utf8.c_str(), wide.data(), wide.size());
+  return GLIB_WString(wide.data());
+}
 
 std::size_t GLIB_StrUTF8ToWide(const char* utf8, wchar_t* out, std::size_t size) {
   if (out == nullptr || size == 0) {

@@ -138,6 +138,8 @@ char* GLIB_StrMaxCpy(char* dst, const wchar_t* src, std::size_t size);
 // number of wide characters written, the terminator not counted; malformed input gives an empty
 // output and 0.
 std::size_t GLIB_StrUTF8ToWide(const char* utf8, wchar_t* out, std::size_t size);
+// The same for a whole string; malformed input gives an empty string.
+GLIB_WString GLIB_WStringFromUTF8(const GLIB_String& utf8);
 
 // Copies n 16-bit units (widened, or cut to their low 16 bits); no terminator; n <= 0 copies
 // nothing.

@@ -229,7 +229,7 @@ TEST(TIFX_KRXFile, SelectsADirectoryOnlyWhenAnotherIsCurrent) {
 TEST(TIFX_KRXFile, OperationsOnAClosedFileThrowAndOpenTwiceIsHarmless) {
   const std::string path = TempFilePath("closed.tif");
   Write(path, PreviewFile::Make(600, 600));
-  TIFX_KRXFile krx(SpecFromUTF8Path(path));
+  TIFX_KRXFile krx(SpecFromPath(path));
   EXPECT_EQ(Message([&] { krx.IsValid(); }), "1500005: The file is not open.");
   krx.Open();
   krx.Open();
@@ -247,13 +247,13 @@ TEST(TIFX_KRXFile, OperationsOnAClosedFileThrowAndOpenTwiceIsHarmless) {
 TEST(TIFX_KRXFile, OpenFailuresCarryTheLibraryTextWithoutItsModule) {
   const std::string notTiff = TempFilePath("not-a-tiff.tif");
   std::ofstream(notTiff) << "hello, this is plain text and no TIFF";
-  TIFX_KRXFile text(SpecFromUTF8Path(notTiff));
+  TIFX_KRXFile text(SpecFromPath(notTiff));
   const std::string message = Message([&] { text.Open(); });
   EXPECT_THAT(message, StartsWith("1500005: "));
   EXPECT_THAT(message, HasSubstr("bad magic number"));
   EXPECT_THAT(message, Not(HasSubstr("[")));
 
-  TIFX_KRXFile missing(SpecFromUTF8Path(TempFilePath("no-such-file.tif")));
+  TIFX_KRXFile missing(SpecFromPath(TempFilePath("no-such-file.tif")));
   const std::string missingMessage = Message([&] { missing.Open(); });
   EXPECT_THAT(missingMessage, StartsWith("1500005: "));
   EXPECT_THAT(missingMessage, Not(HasSubstr("bad magic number")));
@@ -268,7 +268,7 @@ TEST(TIFX_KRXFile, NonAsciiFileNamesOpen) {
   Write(ascii, PreviewFile::Make(600, 600));
   const std::string path = TempFilePath("\xC3\x89preuve-\xC3\xBC-\xE6\x97\xA5.tif");
   std::filesystem::rename(std::filesystem::u8path(ascii), std::filesystem::u8path(path));
-  TIFX_KRXFile krx(SpecFromUTF8Path(path));
+  TIFX_KRXFile krx(SpecFromPath(path));
   krx.Open();
   EXPECT_TRUE(krx.IsValid());
 }
@@ -475,7 +475,7 @@ TEST(TIFX_KRXFile, ATruncatedFileIsRefusedOrReadsNoTiles) {
     SCOPED_TRACE(cut);
     Write(path, file);
     Truncate(path, cut);
-    TIFX_KRXFile krx(SpecFromUTF8Path(path));
+    TIFX_KRXFile krx(SpecFromPath(path));
     try {
       krx.Open();
     } catch (TIFX_FileIOException const&) {
@@ -508,7 +508,7 @@ TEST(TIFX_KRXFile, EachOpenReportsItsOwnError) {
   std::atomic<int> wrong{0};
   auto opener = [&](std::string const& path, bool expectMagic) {
     for (int i = 0; i < 100; ++i) {
-      TIFX_KRXFile krx(SpecFromUTF8Path(path));
+      TIFX_KRXFile krx(SpecFromPath(path));
       const std::string message = Message([&] { krx.Open(); });
       if ((message.find("bad magic number") != std::string::npos) != expectMagic) {
         ADD_FAILURE() << path << ": " << message;
@@ -517,7 +517,7 @@ TEST(TIFX_KRXFile, EachOpenReportsItsOwnError) {
     }
   };
   auto reader = [&] {
-    TIFX_KRXFile krx(SpecFromUTF8Path(good));
+    TIFX_KRXFile krx(SpecFromPath(good));
     krx.Open();
     std::vector<std::uint8_t> tile(512 * 64);
     for (int i = 0; i < 100; ++i) {

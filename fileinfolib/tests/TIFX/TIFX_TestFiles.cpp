@@ -8,16 +8,10 @@
 
 using namespace PreviewFixture;
 
-GFIL_FileSpec SpecFromUTF8Path(std::string const& path) {
-  std::vector<wchar_t> wide(path.size() + 1);
-  GLIB_StrUTF8ToWide(path.c_str(), wide.data(), wide.size());
-  return GFIL_SpecFromPlatformPath(GLIB_WString(wide.data()));
-}
-
 std::unique_ptr<TIFX_KRXFile> WriteAndOpen(std::string const& name, PreviewFile const& file) {
   const std::string path = TempFilePath(name);
   Write(path, file);
-  auto krx = std::make_unique<TIFX_KRXFile>(SpecFromUTF8Path(path));
+  auto krx = std::make_unique<TIFX_KRXFile>(SpecFromPath(path));
   krx->Open();
   return krx;
 }

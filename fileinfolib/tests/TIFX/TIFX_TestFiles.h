@@ -1,15 +1,14 @@
-// Helpers of the reader's tests: file specs from UTF-8 paths, a job that sets every private
+// Helpers of the reader's tests: a job that sets every private
 // field, and a check that a parsed directory holds that job.
 #pragma once
 
 #include "GFIL/GFIL_FileSpec.h"
 #include "PreviewFileWriter.h"
+#include "SpecFromPath.h"
 #include "TIFX/TIFX_KRXFile.h"
 
 #include <memory>
 #include <string>
-
-GFIL_FileSpec SpecFromUTF8Path(std::string const& path);
 
 // Writes the file under a fresh temporary name and returns it opened.
 std::unique_ptr<TIFX_KRXFile> WriteAndOpen(std::string const& name,

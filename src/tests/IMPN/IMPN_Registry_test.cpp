@@ -292,7 +292,7 @@ TEST(Registry, ASheetStillHeldOutlivesTheTree) {
   sheet->AddReference();  // as a window showing it would
   registry.Clear();
   EXPECT_EQ(sheet->GetReferenceCount(), 1);
-  EXPECT_EQ(Inks(sheet->GetFrontSurface()), std::vector<std::string>{"Black"});
+  EXPECT_EQ(JobTreeFiles::InkNames(sheet->GetFrontSurface()), std::vector<std::string>{"Black"});
   EXPECT_EQ(sheet->RemoveReference(), 0);
   delete sheet;
 }

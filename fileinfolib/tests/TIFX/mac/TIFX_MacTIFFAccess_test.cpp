@@ -57,7 +57,7 @@ TEST_F(TIFX_MacAccess, OpensForReadingAndClosesTheForkWithTheHandle) {
 }
 
 TEST_F(TIFX_MacAccess, SelectingTheCurrentDirectoryReadsNothing) {
-  TIFX_KRXFile file(SpecFromUTF8Path(m_Path));
+  TIFX_KRXFile file(PreviewFixture::SpecFromPath(m_Path));
   file.Open();
   int const afterOpen = StandIn_FilesCallCount("FSReadFork");
   EXPECT_EQ(file.SelectImageDirectory(), 1);
