@@ -22,7 +22,7 @@ GLIB_WString UMAC_HFSUniStrToWString(HFSUniStr255 const& name) {
 }
 
 HFSUniStr255 UMAC_WStringToHFSUniStr(GLIB_WString const& text) {
-  std::u16string const units = iUMAC_WideToUTF16(text);
+  std::vector<UniChar> const units = iUMAC_WideToUTF16(text);
   if (units.size() > kHFSNameUnits)
     UMAC_THROW_TOOLBOX(bdNamErr);
   HFSUniStr255 name = {};
@@ -32,10 +32,9 @@ HFSUniStr255 UMAC_WStringToHFSUniStr(GLIB_WString const& text) {
 }
 
 CFStringRef UMAC_WStringToCFString(GLIB_WString const& text) {
-  std::u16string const units = iUMAC_WideToUTF16(text);
-  std::vector<UniChar> const chars(units.begin(), units.end());
-  return CFStringCreateWithCharacters(kCFAllocatorDefault, chars.data(),
-                                      static_cast<CFIndex>(chars.size()));
+  std::vector<UniChar> const units = iUMAC_WideToUTF16(text);
+  return CFStringCreateWithCharacters(kCFAllocatorDefault, units.data(),
+                                      static_cast<CFIndex>(units.size()));
 }
 
 void UMAC_CFStringToWString(GLIB_WString& result, CFStringRef const& text) {

@@ -6,7 +6,7 @@ namespace {
 
 std::uint32_t const kFirstSupplementary = 0x10000;
 std::uint32_t const kLastCodePoint = 0x10FFFF;
-char16_t const kReplacement = 0xFFFD;
+UniChar const kReplacement = 0xFFFD;
 
 bool IsHighSurrogate(std::uint32_t unit) {
   return unit >= 0xD800 && unit <= 0xDBFF;
@@ -18,17 +18,17 @@ bool IsLowSurrogate(std::uint32_t unit) {
 
 }  // namespace
 
-std::u16string iUMAC_WideToUTF16(GLIB_WString const& text) {
-  std::u16string units;
+std::vector<UniChar> iUMAC_WideToUTF16(GLIB_WString const& text) {
+  std::vector<UniChar> units;
   units.reserve(text.size());
   for (wchar_t const c : text) {
     auto const code = static_cast<std::uint32_t>(c);
     if (code < kFirstSupplementary) {
-      units.push_back(static_cast<char16_t>(code));
+      units.push_back(static_cast<UniChar>(code));
     } else if (code <= kLastCodePoint) {
       std::uint32_t const offset = code - kFirstSupplementary;
-      units.push_back(static_cast<char16_t>(0xD800 + (offset >> 10)));
-      units.push_back(static_cast<char16_t>(0xDC00 + (offset & 0x3FF)));
+      units.push_back(static_cast<UniChar>(0xD800 + (offset >> 10)));
+      units.push_back(static_cast<UniChar>(0xDC00 + (offset & 0x3FF)));
     } else {
       units.push_back(kReplacement);
     }

@@ -7,11 +7,11 @@
 #include <MacTypes.h>
 
 #include <cstddef>
-#include <string>
+#include <vector>
 
 // One unit per character, a surrogate pair above U+FFFF. A value that is no code point (above
 // U+10FFFF or negative) becomes U+FFFD; a lone surrogate value passes as its one unit.
-std::u16string iUMAC_WideToUTF16(GLIB_WString const& text);
+std::vector<UniChar> iUMAC_WideToUTF16(GLIB_WString const& text);
 
 // One wide character per unit, a high surrogate followed by a low one joined into one character.
 // An unpaired surrogate passes as its own character.
