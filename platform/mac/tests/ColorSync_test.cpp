@@ -2,6 +2,9 @@
 
 #include <gtest/gtest.h>
 
+#include <thread>
+#include <vector>
+
 namespace {
 struct World {
   CMProfileRef source = nullptr;
@@ -19,6 +22,12 @@ struct World {
     CMCloseProfile(source);
   }
 };
+// Within a quarter of an 8-bit step.
+void ExpectRGBNear(CMRGBColor const& expected, CMRGBColor const& actual) {
+  EXPECT_NEAR(expected.red, actual.red, 64);
+  EXPECT_NEAR(expected.green, actual.green, 64);
+  EXPECT_NEAR(expected.blue, actual.blue, 64);
+}
 }  // namespace
 
 TEST(StandInColorSync, MatchesCMYKAndLabToRGB) {
@@ -30,10 +39,9 @@ TEST(StandInColorSync, MatchesCMYKAndLabToRGB) {
     colours[0].cmyk = {65535, 0, 0, 0};
     colours[1].cmyk = {0, 0, 0, 65535};
     ASSERT_EQ(CWMatchColors(cmyk.world, colours, 2), 0);
-    EXPECT_EQ(colours[0].rgb.red, 0);
-    EXPECT_EQ(colours[0].rgb.green, 65535);
-    EXPECT_EQ(colours[0].rgb.blue, 65535);
-    EXPECT_EQ(colours[1].rgb.red + colours[1].rgb.green + colours[1].rgb.blue, 0);
+    // As the printer profile shows them: cyan ink is no screen cyan, black ink is a dark grey.
+    ExpectRGBNear({0, 44853, 61514}, colours[0].rgb);
+    ExpectRGBNear({11246, 10505, 10667}, colours[1].rgb);
 
     World lab(cmLabData);
     CMColor white;
@@ -63,4 +71,85 @@ TEST(StandInColorSync, FailuresHitOnlyTheNextCallOfTheirKind) {
   EXPECT_EQ(CWMatchColors(world.world, &colour, 1), cmMethodError);
   EXPECT_EQ(CWMatchColors(world.world, &colour, 1), 0);
   EXPECT_EQ(CMGetDefaultProfileBySpace(0x58595A20 /* 'XYZ ' */, &profile), cmProfileNotFound);
+}
+
+TEST(StandInColorSync, InksAndLabShowAsTheirProfilesSay) {
+  StandIn_ColorSyncReset();
+  {
+    World cmyk(cmCMYKData);
+    struct Case {
+      CMCMYKColor ink;
+      CMRGBColor screen;
+    };
+    Case const cases[] = {
+        {{0, 0, 0, 0}, {65535, 65535, 65535}},  // paper is white
+        {{0, 65535, 0, 0}, {60734, 5149, 36324}},      {{0, 0, 65535, 0}, {65535, 62202, 0}},
+        {{0, 32768, 65535, 0}, {63610, 38299, 10150}}, {{65535, 65535, 65535, 65535}, {785, 0, 0}},
+    };
+    for (Case const& c : cases) {
+      CMColor colour;
+      colour.cmyk = c.ink;
+      ASSERT_EQ(CWMatchColors(cmyk.world, &colour, 1), 0);
+      ExpectRGBNear(c.screen, colour.rgb);
+    }
+
+    // CIE L*a*b* D50 shown in sRGB: the neutral axis stays neutral, L* 50 is sRGB 119 of 255.
+    World lab(cmLabData);
+    CMColor grey;
+    grey.Lab = {32768, 32768, 32768};
+    ASSERT_EQ(CWMatchColors(lab.world, &grey, 1), 0);
+    ExpectRGBNear({30561, 30561, 30561}, grey.rgb);
+    CMColor black;
+    black.Lab = {0, 32768, 32768};
+    ASSERT_EQ(CWMatchColors(lab.world, &black, 1), 0);
+    ExpectRGBNear({0, 0, 0}, black.rgb);
+  }
+  EXPECT_EQ(StandIn_ColorSyncOpenObjects(), 0);
+}
+
+TEST(StandInColorSync, OnlyCMYKAndLabMatchToRGB) {
+  StandIn_ColorSyncReset();
+  {
+    CMProfileRef rgb = nullptr;
+    CMProfileRef cmyk = nullptr;
+    ASSERT_EQ(CMGetDefaultProfileBySpace(cmRGBData, &rgb), 0);
+    ASSERT_EQ(CMGetDefaultProfileBySpace(cmCMYKData, &cmyk), 0);
+    CMWorldRef world = nullptr;
+    ASSERT_EQ(NCWNewColorWorld(&world, rgb, cmyk), 0);
+    CMColor colour;
+    colour.rgb = {1, 2, 3};
+    EXPECT_EQ(CWMatchColors(world, &colour, 1), cmMethodError);
+    EXPECT_EQ(colour.rgb.red, 1);
+    CWDisposeColorWorld(world);
+    CMCloseProfile(cmyk);
+    CMCloseProfile(rgb);
+  }
+  EXPECT_EQ(StandIn_ColorSyncMatchedColors(), 0);
+  EXPECT_EQ(StandIn_ColorSyncOpenObjects(), 0);
+}
+
+TEST(StandInColorSync, WorldsMatchSideBySideOnSeveralThreads) {
+  StandIn_ColorSyncReset();
+  CMCMYKColor const ink = {65535, 0, 0, 0};
+  std::vector<CMRGBColor> results(4);
+  std::vector<std::thread> threads;
+  for (CMRGBColor& result : results) {
+    threads.emplace_back([&ink, &result] {
+      World world(cmCMYKData);
+      CMColor colour;
+      for (int i = 0; i < 200; ++i) {
+        colour.cmyk = i % 2 ? ink : CMCMYKColor{0, 0, 0, 0};
+        EXPECT_EQ(CWMatchColors(world.world, &colour, 1), 0);
+      }
+      colour.cmyk = ink;
+      EXPECT_EQ(CWMatchColors(world.world, &colour, 1), 0);
+      result = colour.rgb;
+    });
+  }
+  for (std::thread& thread : threads)
+    thread.join();
+  for (CMRGBColor const& result : results)
+    ExpectRGBNear({0, 44853, 61514}, result);
+  EXPECT_EQ(StandIn_ColorSyncMatchedColors(), 4 * 201);
+  EXPECT_EQ(StandIn_ColorSyncOpenObjects(), 0);
 }

@@ -1,7 +1,10 @@
 // ColorSync of the Mac stand-in: default profiles by colour space, colour worlds and the
-// matching of single colours. The stand-in has one built-in profile per space and converts
-// with textbook formulas (naive CMYK, CIE L*a*b* D50 to sRGB), so results are exact and
-// predictable for tests. The StandIn_ hooks let tests make a call fail and see what is open.
+// matching of single colours, over LittleCMS 2. The default profiles are sRGB for RGB, CIE
+// L*a*b* D50 for Lab and a real printer profile for CMYK (Ghostscript's default CMYK profile,
+// found when the build is configured), so CMYK and Lab inks show as a Mac's generic profiles
+// would show them. A world renders with its source profile's intent. Matching converts CMYK or
+// Lab to RGB; other pairs make a world whose matching fails with cmMethodError. The StandIn_
+// hooks let tests make a call fail and see what is open; the calls may be made from any thread.
 #pragma once
 #include <MacTypes.h>
 
@@ -49,8 +52,11 @@ union CMColor {
   CMLabColor Lab;
 };
 
+// cmProfileNotFound for a space without a default profile (or when the CMYK profile cannot be
+// read).
 CMError CMGetDefaultProfileBySpace(OSType dataColorSpace, CMProfileRef* prof);
 CMError CMCloseProfile(CMProfileRef prof);
+// cmProfileError when the two profiles cannot be joined.
 CMError NCWNewColorWorld(CMWorldRef* cw, CMProfileRef src, CMProfileRef dst);
 void CWDisposeColorWorld(CMWorldRef cw);
 // Converts the colours in place from the world's source space to its destination space.

@@ -1,7 +1,12 @@
 #include <ColorSync/ColorSync.h>
 
-#include <algorithm>
-#include <cmath>
+#include <lcms2.h>
+
+#include <atomic>
+#include <map>
+#include <memory>
+#include <mutex>
+#include <utility>
 
 struct OpaqueCMProfileRef {
   OSType space;
@@ -10,68 +15,136 @@ struct OpaqueCMProfileRef {
 struct OpaqueCMWorldRef {
   OSType from;
   OSType to;
+  cmsHTRANSFORM transform;  // shared by every world of the same pair; see Matcher
 };
 
 namespace {
-int gOpenObjects = 0;
-int gMatchedColors = 0;
-CMError gPendingFailure[3] = {0, 0, 0};
+
+std::atomic<int> g_OpenObjects{0};
+std::atomic<int> g_MatchedColors{0};
+std::atomic<CMError> g_PendingFailure[3] = {{0}, {0}, {0}};
 
 // Takes a pending failure of that call, if any.
 CMError TakeFailure(StandIn_ColorSyncCall call) {
-  const CMError status = gPendingFailure[call];
-  gPendingFailure[call] = 0;
-  return status;
+  return g_PendingFailure[call].exchange(0);
 }
 
-UInt16 ToChannel(double fraction) {
-  const double clamped = std::min(1.0, std::max(0.0, fraction));
-  return static_cast<UInt16>(std::lround(clamped * 65535.0));
+bool IsKnownSpace(OSType space) {
+  return space == cmRGBData || space == cmCMYKData || space == cmLabData;
 }
 
-CMRGBColor NaiveCMYKToRGB(const CMCMYKColor& c) {
-  const double k = 1.0 - c.black / 65535.0;
-  CMRGBColor out;
-  out.red = ToChannel((1.0 - c.cyan / 65535.0) * k);
-  out.green = ToChannel((1.0 - c.magenta / 65535.0) * k);
-  out.blue = ToChannel((1.0 - c.yellow / 65535.0) * k);
-  return out;
+struct ProfileCloser {
+  void operator()(void* profile) const { cmsCloseProfile(profile); }
+};
+struct TransformDeleter {
+  void operator()(void* transform) const { cmsDeleteTransform(transform); }
+};
+using Profile = std::unique_ptr<void, ProfileCloser>;
+using Transform = std::unique_ptr<void, TransformDeleter>;
+
+// The default profile of each space (sRGB, the CMYK printer profile, CIE L*a*b* D50) and one
+// transform per pair of spaces, made on first use and kept for the process. The transforms have
+// no cache of their last colour, so any thread may run them at once.
+class Matcher {
+public:
+  static Matcher& Instance() {
+    static Matcher matcher;
+    return matcher;
+  }
+
+  // Null when the space's profile cannot be had.
+  cmsHPROFILE ProfileOf(OSType space) {
+    std::lock_guard<std::mutex> lock(m_Mutex);
+    return LockedProfileOf(space);
+  }
+
+  // Null when either profile is missing or LittleCMS cannot join them.
+  cmsHTRANSFORM TransformOf(OSType from, OSType to) {
+    std::lock_guard<std::mutex> lock(m_Mutex);
+    Transform& slot = m_Transforms[{from, to}];
+    if (!slot) {
+      cmsHPROFILE const source = LockedProfileOf(from);
+      cmsHPROFILE const destination = LockedProfileOf(to);
+      if (source && destination)
+        // As a colour world does, render with the source profile's own intent.
+        slot.reset(cmsCreateTransform(source, FormatOf(from), destination, FormatOf(to),
+                                      cmsGetHeaderRenderingIntent(source), cmsFLAGS_NOCACHE));
+    }
+    return slot.get();
+  }
+
+private:
+  Matcher() = default;
+
+  static cmsUInt32Number FormatOf(OSType space) {
+    switch (space) {
+      case cmCMYKData:
+        return TYPE_CMYK_16;
+      case cmLabData:
+        return TYPE_Lab_DBL;
+      default:
+        return TYPE_RGB_16;
+    }
+  }
+
+  cmsHPROFILE LockedProfileOf(OSType space) {
+    Profile& slot = m_Profiles[space];
+    if (!slot) {
+      switch (space) {
+        case cmRGBData:
+          slot.reset(cmsCreate_sRGBProfile());
+          break;
+        case cmCMYKData:
+          slot.reset(cmsOpenProfileFromFile(STANDIN_CMYK_PROFILE, "r"));
+          break;
+        case cmLabData:
+          slot.reset(cmsCreateLab4Profile(nullptr));
+          break;
+        default:
+          break;
+      }
+    }
+    return slot.get();
+  }
+
+  std::mutex m_Mutex;
+  std::map<OSType, Profile> m_Profiles;
+  std::map<std::pair<OSType, OSType>, Transform> m_Transforms;
+};
+
+// CMLabColor holds L 0..65535 for 0..100 and a, b 0..65535 for -128..127.996.
+cmsCIELab ToLab(CMLabColor const& c) {
+  cmsCIELab lab;
+  lab.L = c.L / 655.35;
+  lab.a = c.a / 256.0 - 128.0;
+  lab.b = c.b / 256.0 - 128.0;
+  return lab;
 }
 
-double LabInverse(double f) {
-  return f > 6.0 / 29.0 ? f * f * f : 3.0 * (6.0 / 29.0) * (6.0 / 29.0) * (f - 4.0 / 29.0);
+CMRGBColor Match(cmsHTRANSFORM transform, OSType from, CMColor const& colour) {
+  cmsUInt16Number out[3] = {0, 0, 0};
+  if (from == cmCMYKData) {
+    cmsUInt16Number const in[4] = {colour.cmyk.cyan, colour.cmyk.magenta, colour.cmyk.yellow,
+                                   colour.cmyk.black};
+    cmsDoTransform(transform, in, out, 1);
+  } else {
+    cmsCIELab const in = ToLab(colour.Lab);
+    cmsDoTransform(transform, &in, out, 1);
+  }
+  return CMRGBColor{out[0], out[1], out[2]};
 }
 
-double SRGBTransfer(double v) {
-  return v <= 0.0031308 ? 12.92 * v : 1.055 * std::pow(v, 1.0 / 2.4) - 0.055;
-}
-
-// CIE L*a*b* (D50) to sRGB through XYZ with the D50-adapted sRGB matrix.
-CMRGBColor LabToSRGB(const CMLabColor& c) {
-  const double L = c.L / 655.35;
-  const double a = c.a / 256.0 - 128.0;
-  const double b = c.b / 256.0 - 128.0;
-  const double fy = (L + 16.0) / 116.0;
-  const double X = 0.9642 * LabInverse(fy + a / 500.0);
-  const double Y = 1.0000 * LabInverse(fy);
-  const double Z = 0.8249 * LabInverse(fy - b / 200.0);
-  CMRGBColor out;
-  out.red = ToChannel(SRGBTransfer(3.1338561 * X - 1.6168667 * Y - 0.4906146 * Z));
-  out.green = ToChannel(SRGBTransfer(-0.9787684 * X + 1.9161415 * Y + 0.0334540 * Z));
-  out.blue = ToChannel(SRGBTransfer(0.0719453 * X - 0.2289914 * Y + 1.4052427 * Z));
-  return out;
-}
 }  // namespace
 
 CMError CMGetDefaultProfileBySpace(OSType dataColorSpace, CMProfileRef* prof) {
-  if (const CMError failure = TakeFailure(StandIn_CMGetDefaultProfileBySpace))
+  if (CMError const failure = TakeFailure(StandIn_CMGetDefaultProfileBySpace))
     return failure;
   if (!prof)
     return cmParameterError;
-  if (dataColorSpace != cmRGBData && dataColorSpace != cmCMYKData && dataColorSpace != cmLabData)
+  if (!IsKnownSpace(dataColorSpace) || !Matcher::Instance().ProfileOf(dataColorSpace))
     return cmProfileNotFound;
   *prof = new OpaqueCMProfileRef{dataColorSpace};
-  ++gOpenObjects;
+  ++g_OpenObjects;
   return 0;
 }
 
@@ -79,17 +152,20 @@ CMError CMCloseProfile(CMProfileRef prof) {
   if (!prof)
     return cmParameterError;
   delete prof;
-  --gOpenObjects;
+  --g_OpenObjects;
   return 0;
 }
 
 CMError NCWNewColorWorld(CMWorldRef* cw, CMProfileRef src, CMProfileRef dst) {
-  if (const CMError failure = TakeFailure(StandIn_NCWNewColorWorld))
+  if (CMError const failure = TakeFailure(StandIn_NCWNewColorWorld))
     return failure;
   if (!cw || !src || !dst)
     return cmParameterError;
-  *cw = new OpaqueCMWorldRef{src->space, dst->space};
-  ++gOpenObjects;
+  cmsHTRANSFORM const transform = Matcher::Instance().TransformOf(src->space, dst->space);
+  if (!transform)
+    return cmProfileError;
+  *cw = new OpaqueCMWorldRef{src->space, dst->space, transform};
+  ++g_OpenObjects;
   return 0;
 }
 
@@ -97,38 +173,37 @@ void CWDisposeColorWorld(CMWorldRef cw) {
   if (!cw)
     return;
   delete cw;
-  --gOpenObjects;
+  --g_OpenObjects;
 }
 
 CMError CWMatchColors(CMWorldRef cw, CMColor* myColors, UInt32 count) {
-  if (const CMError failure = TakeFailure(StandIn_CWMatchColors))
+  if (CMError const failure = TakeFailure(StandIn_CWMatchColors))
     return failure;
   if (!cw || (!myColors && count > 0))
     return cmParameterError;
   if (cw->to != cmRGBData || (cw->from != cmCMYKData && cw->from != cmLabData))
     return cmMethodError;
   for (UInt32 i = 0; i < count; ++i) {
-    myColors[i].rgb =
-        cw->from == cmCMYKData ? NaiveCMYKToRGB(myColors[i].cmyk) : LabToSRGB(myColors[i].Lab);
-    ++gMatchedColors;
+    myColors[i].rgb = Match(cw->transform, cw->from, myColors[i]);
+    ++g_MatchedColors;
   }
   return 0;
 }
 
 void StandIn_ColorSyncFailNext(StandIn_ColorSyncCall call, CMError status) {
-  gPendingFailure[call] = status;
+  g_PendingFailure[call] = status;
 }
 
 int StandIn_ColorSyncOpenObjects() {
-  return gOpenObjects;
+  return g_OpenObjects;
 }
 
 int StandIn_ColorSyncMatchedColors() {
-  return gMatchedColors;
+  return g_MatchedColors;
 }
 
 void StandIn_ColorSyncReset() {
-  for (CMError& f : gPendingFailure)
+  for (std::atomic<CMError>& f : g_PendingFailure)
     f = 0;
-  gMatchedColors = 0;
+  g_MatchedColors = 0;
 }

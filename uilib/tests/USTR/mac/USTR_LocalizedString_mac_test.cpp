@@ -52,14 +52,15 @@ TEST_F(USTR_MacLookup, MissingKeyGivesTheKey) {
 }
 
 TEST_F(USTR_MacLookup, UnitsPassThroughUnchanged) {
-  // A character beyond U+FFFF arrives as its two UTF-16 units, in both text types.
+  // A character beyond U+FFFF arrives as its two UTF-16 units in the 16-bit text, and whole as
+  // one character in the wide text.
   USTR_String const units = iUSTR_GetLocalizedString(CFSTR("CKRX_Smile"));
   ASSERT_EQ(2u, units.size());
   EXPECT_EQ(0xD83D, units[0]);
   EXPECT_EQ(0xDE00, units[1]);
   GLIB_WString const wide = iUSTR_GetLocalizedWString(CFSTR("CKRX_Smile"));
-  ASSERT_EQ(2u, wide.size());
-  EXPECT_EQ(static_cast<wchar_t>(0xD83D), wide[0]);
+  ASSERT_EQ(1u, wide.size());
+  EXPECT_EQ(static_cast<wchar_t>(0x1F600), wide[0]);
 }
 
 TEST(USTR_CFString, RoundTripKeepsEveryUnit) {
