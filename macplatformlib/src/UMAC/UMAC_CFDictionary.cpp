@@ -1,5 +1,7 @@
 #include "UMAC/UMAC_CFDictionary.h"
 
+#include "UMAC/UMAC_TextUtils.h"
+
 #include "UMAC/UMAC_CFToken.h"
 #include "UMAC/UMAC_Exception.h"
 #include "UMAC/iUMAC_CFDeepAccess.h"
@@ -14,7 +16,7 @@ constexpr std::uint32_t kMissingKey = 1436019;
 
 // The key as a CFString owned for the length of one call.
 UMAC_CFType KeyString(const GLIB_WString& key) {
-  CFStringRef text = iUMAC_NewCFString(key);
+  CFStringRef text = UMAC_WStringToCFString(key);
   if (text == nullptr)
     throw GLIB_BadAllocException(key.size() * 2, __FILE__, __LINE__);
   return UMAC_CFType(text, kUMAC_CFOwned);
@@ -59,7 +61,7 @@ bool UMAC_CFDictionary::HasKey(const GLIB_WString& key) const {
 CFTypeRef UMAC_CFDictionary::GetValue(CFStringRef key) const {
   const void* value = nullptr;
   if (!CFDictionaryGetValueIfPresent(AsDictionary(), key, &value)) {
-    const GLIB_String message = "Key \"" + iUMAC_NarrowText(key) + "\" not in dictionary.";
+    const GLIB_String message = "Key \"" + UMAC_CFStringToString(key) + "\" not in dictionary.";
     throw UMAC_Exception(kMissingKey, message.c_str(), __FILE__, __LINE__);
   }
   return static_cast<CFTypeRef>(value);

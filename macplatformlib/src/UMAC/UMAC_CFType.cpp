@@ -13,28 +13,6 @@ constexpr std::uint32_t kConversionError = 1436017;
 
 }  // namespace
 
-CFStringRef iUMAC_NewCFString(const GLIB_WString& text) {
-  std::vector<UniChar> units;
-  units.reserve(text.size());
-  for (wchar_t c : text) {
-    const auto code = static_cast<std::uint32_t>(c);
-    if (code > 0xFFFF && code <= 0x10FFFF) {
-      units.push_back(static_cast<UniChar>(0xD800 + ((code - 0x10000) >> 10)));
-      units.push_back(static_cast<UniChar>(0xDC00 + ((code - 0x10000) & 0x3FF)));
-    } else {
-      units.push_back(static_cast<UniChar>(code));
-    }
-  }
-  return CFStringCreateWithCharacters(kCFAllocatorDefault, units.data(),
-                                      static_cast<CFIndex>(units.size()));
-}
-
-GLIB_String iUMAC_NarrowText(CFStringRef text) {
-  GLIB_WString wide;
-  UMAC_CFStringToWString(wide, text);
-  return GLIB_WToNString(wide);
-}
-
 UMAC_CFType::UMAC_CFType(CFTypeRef object, UMAC_CFOwnershipType ownership)
     : m_Object(object),
       m_Ownership(ownership) {}
@@ -92,7 +70,7 @@ void UMAC_CFType::ThrowConversionError(const char* target) const {
   GLIB_String description = "(null)";
   if (m_Object != nullptr) {
     CFStringRef text = CFCopyDescription(m_Object);
-    description = text ? iUMAC_NarrowText(text) : GLIB_String();
+    description = text ? UMAC_CFStringToString(text) : GLIB_String();
     if (text)
       CFRelease(text);
   }
@@ -126,7 +104,7 @@ bool UMAC_CFType::AsBoolean() const {
 GLIB_String UMAC_CFType::AsString() const {
   if (!IsString())
     ThrowConversionError("string");
-  return iUMAC_NarrowText(static_cast<CFStringRef>(m_Object));
+  return UMAC_CFStringToString(static_cast<CFStringRef>(m_Object));
 }
 
 CFArrayRef UMAC_CFType::AsArray() const {

@@ -63,9 +63,3 @@ private:
   CFTypeRef m_Object;
   UMAC_CFOwnershipType m_Ownership;
 };
-
-// A new CFString of the wide text (characters above U+FFFF as surrogate pairs); null when it
-// cannot be made. The caller releases it.
-CFStringRef iUMAC_NewCFString(const GLIB_WString& text);
-// The text of a CFString narrowed.
-GLIB_String iUMAC_NarrowText(CFStringRef text);

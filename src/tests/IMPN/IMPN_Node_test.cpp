@@ -1,5 +1,6 @@
 #include "IMPN/IMPN_Node.h"
 #include "IMPN/IMPN_Registry.h"
+#include "TIFX/TIFX_KRXFile.h"
 
 #include <gtest/gtest.h>
 
@@ -112,8 +113,8 @@ TEST(IMPN_Node, SelectChildrenGoesDepthFirstAndIgnoresMixed) {
 TEST(IMPN_Node, AddChildLinksTheParentThenAddsTheFile) {
   TestNode parent;
   TestNode child;
-  alignas(16) unsigned char storage[16] = {};  // the test level never touches the file
-  child.AddChild(*reinterpret_cast<TIFX_KRXFile*>(storage), &parent);
+  TIFX_KRXFile file{GFIL_FileSpec()};  // never opened: the test level does not touch the file
+  child.AddChild(file, &parent);
   EXPECT_EQ(child.GetParent(), &parent);
   EXPECT_EQ(child.filesAdded, 1);
 
