@@ -152,9 +152,11 @@ TEST_F(GFIL_MacTest, OpenRemoveReadWriteAndResizeMapPlatformErrors) {
 TEST_F(GFIL_MacTest, FileSizeIsSetThroughTheForkOpenOrNot) {
   m_Folder.WriteFile("f", "abcdef");
   GFIL_FileSpec spec = m_Folder.Spec("f");
+  // Other tests may leave forks open on purpose (a close that failed).
+  const int openBefore = StandIn_FilesOpenForkCount();
   spec.FileSystemImplPtr()->SetFileSize(2);  // not open: a fork is opened for it
   EXPECT_EQ("ab", m_Folder.ReadFile("f"));
-  EXPECT_EQ(0, StandIn_FilesOpenForkCount());
+  EXPECT_EQ(openBefore, StandIn_FilesOpenForkCount());
   EXPECT_EQ(1, StandIn_FilesCallCount("FSSetForkSize"));
   GFIL_FileHandle handle(spec);
   handle.Open(FS::OPEN_READABLE);
