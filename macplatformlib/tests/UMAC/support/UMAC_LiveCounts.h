@@ -24,10 +24,11 @@ struct UMAC_LiveCounts {
   long navDialogs = StandIn_NavLiveDialogCount();
   long drags = StandIn_DragLiveCount();
   long forks = StandIn_FilesOpenForkCount();
+  long iterators = StandIn_FilesOpenIteratorCount();
 
   auto Tied() const {
     return std::tie(cfObjects, memoryBlocks, descriptors, iconReferences, collections, regions,
-                    navDialogs, drags, forks);
+                    navDialogs, drags, forks, iterators);
   }
   friend bool operator==(UMAC_LiveCounts const& a, UMAC_LiveCounts const& b) {
     return a.Tied() == b.Tied();
@@ -36,6 +37,6 @@ struct UMAC_LiveCounts {
     return out << "CF " << c.cfObjects << ", memory " << c.memoryBlocks << ", descriptors "
                << c.descriptors << ", icon references " << c.iconReferences << ", collections "
                << c.collections << ", regions " << c.regions << ", dialogs " << c.navDialogs
-               << ", drags " << c.drags << ", forks " << c.forks;
+               << ", drags " << c.drags << ", forks " << c.forks << ", iterators " << c.iterators;
   }
 };

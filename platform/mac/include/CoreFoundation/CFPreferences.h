@@ -26,7 +26,8 @@ void CFPreferencesSetAppValue(CFStringRef key, CFPropertyListRef value, CFString
 Boolean CFPreferencesAppSynchronize(CFStringRef applicationID);
 
 // Test hooks.
-// The identifier kCFPreferencesCurrentApplication stands for; "com.standin.application" at start.
+// The identifier kCFPreferencesCurrentApplication stands for. Null (as at start) lets it follow
+// the main bundle's "CFBundleIdentifier", or "com.standin.application" when it has none.
 void StandIn_CFPreferencesSetCurrentApplication(const char* identifier);
 // Forgets every domain read and every change not yet written, so a test may rewrite the files.
 void StandIn_CFPreferencesForget();

@@ -255,6 +255,8 @@ int StandIn_FilesCallCount(const char* function);
 void StandIn_FilesForkUse(const char* path, int* opens, int* reads);
 // Number of forks open at the moment.
 int StandIn_FilesOpenForkCount();
+// Number of iterators open at the moment (FSOpenIterator not yet matched by FSCloseIterator).
+int StandIn_FilesOpenIteratorCount();
 // Mounts a folder as a volume of that name for HFS paths: CFURLCopyFileSystemPath with the HFS
 // style gives "Work:a:b" for <folder>/a/b, and CFURLCreateWithFileSystemPath takes it back. Other
 // File Manager calls still see the folder where it is.

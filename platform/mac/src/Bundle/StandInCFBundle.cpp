@@ -1,10 +1,17 @@
 #include <CoreFoundation/CFBundle.h>
+#include <CoreFoundation/CFPreferences.h>
 
+#include "../CoreFoundation/iStandInCFCalls.h"
+#include "../CoreFoundation/iStandInPropertyList.h"
 #include "iStandInStringsTable.h"
 
+#include <dirent.h>
 #include <sys/stat.h>
 
+#include <algorithm>
+#include <fstream>
 #include <map>
+#include <memory>
 #include <string>
 #include <vector>
 
@@ -34,6 +41,87 @@ bool IsDirectory(const std::string& path) {
   return ::stat(path.c_str(), &info) == 0 && S_ISDIR(info.st_mode);
 }
 
+bool Exists(const std::string& path) {
+  struct stat info;
+  return ::stat(path.c_str(), &info) == 0;
+}
+
+// The text in UTF-8; "" when it has none.
+std::string Utf8(CFStringRef text) {
+  CFIndex const size =
+      CFStringGetMaximumSizeForEncoding(CFStringGetLength(text), kCFStringEncodingUTF8) + 1;
+  std::vector<char> buffer(static_cast<std::size_t>(size));
+  if (!CFStringGetCString(text, buffer.data(), size, kCFStringEncodingUTF8))
+    return std::string();
+  return buffer.data();
+}
+
+CFStringRef StringOfUtf8(const std::string& text) {
+  return CFStringCreateWithCString(kCFAllocatorDefault, text.c_str(), kCFStringEncodingUTF8);
+}
+
+CFURLRef URLOfPath(const std::string& path, bool isDirectory) {
+  CFStringRef const text = StringOfUtf8(path);
+  if (!text)
+    return nullptr;
+  CFURLRef const url =
+      CFURLCreateWithFileSystemPath(kCFAllocatorDefault, text, kCFURLPOSIXPathStyle, isDirectory);
+  CFRelease(text);
+  return url;
+}
+
+// The bytes of a small file; "" when it is missing, unreadable or too big to be what it claims.
+std::string SmallFileBytes(const std::string& path) {
+  constexpr std::streamoff kMaxSize = 16 * 1024 * 1024;
+  std::ifstream file(path, std::ios::binary | std::ios::ate);
+  if (!file)
+    return std::string();
+  std::streamoff const size = file.tellg();
+  if (size <= 0 || size > kMaxSize)
+    return std::string();
+  std::string bytes(static_cast<std::size_t>(size), '\0');
+  file.seekg(0);
+  if (!file.read(&bytes[0], static_cast<std::streamsize>(bytes.size())))
+    return std::string();
+  return bytes;
+}
+
+// The Info.plist as a CF dictionary the caller owns; null when there is none or it is no
+// dictionary.
+CFDictionaryRef ReadInfoDictionary(const std::string& bundlePath) {
+  if (bundlePath.empty())
+    return nullptr;
+  std::unique_ptr<standin_cf::PlistValue> const info =
+      standin_cf::ParseXmlPlist(SmallFileBytes(bundlePath + "/Contents/Info.plist"));
+  if (!info || info->kind != standin_cf::PlistValue::Kind::Dictionary)
+    return nullptr;
+  return static_cast<CFDictionaryRef>(standin_cf::PlistToCF(*info, false));
+}
+
+// Four characters as an OSType; false for any other text.
+bool TypeCodeOfText(CFTypeRef value, UInt32* code) {
+  if (!value || CFGetTypeID(value) != CFStringGetTypeID())
+    return false;
+  const std::u16string& units = static_cast<CFStringRef>(value)->Units();
+  if (units.size() != 4)
+    return false;
+  UInt32 result = 0;
+  for (char16_t unit : units) {
+    if (unit > 0xFF)
+      return false;
+    result = (result << 8) | unit;
+  }
+  *code = result;
+  return true;
+}
+
+UInt32 FourBytes(const std::string& bytes, std::size_t at) {
+  UInt32 result = 0;
+  for (std::size_t i = at; i < at + 4; ++i)
+    result = (result << 8) | static_cast<unsigned char>(bytes[i]);
+  return result;
+}
+
 std::string Narrow(const std::u16string& units) {
   std::string text;
   for (char16_t unit : units)
@@ -45,9 +133,22 @@ std::string Narrow(const std::u16string& units) {
 
 class StandIn_CFBundle::Resources {
 public:
+  ~Resources() { ForgetInfo(); }
+
   void SetPath(const char* path) {
     m_Path = path ? path : "";
     Forget();
+    // Read before the old one goes, so that a failed read leaves nothing half made.
+    CFDictionaryRef const info = ReadInfoDictionary(m_Path);
+    ForgetInfo();
+    m_Info = info;
+  }
+
+  const std::string& Path() const { return m_Path; }
+  CFDictionaryRef Info() const { return m_Info; }
+
+  CFTypeRef InfoValue(CFStringRef key) const {
+    return m_Info && key ? static_cast<CFTypeRef>(CFDictionaryGetValue(m_Info, key)) : nullptr;
   }
 
   void SetPreferredLanguage(const char* language) {
@@ -71,28 +172,67 @@ public:
     return m_Tables.emplace(name, std::move(table)).first->second;
   }
 
+  const std::string& PreferredLanguage() const { return m_Language; }
+
+  std::string ResourcesFolder() const {
+    return m_Path.empty() ? std::string() : m_Path + "/Contents/Resources";
+  }
+
+  // Like the system, one localisation is chosen: the first of the search order the bundle has.
+  // Without any, the resources folder itself ("" without a bundle folder).
+  std::string LocalizationFolder() const {
+    if (m_Path.empty())
+      return std::string();
+    std::string const resources = ResourcesFolder();
+    for (const std::string& language :
+         {m_Language, std::string("en"), std::string("English"), std::string("Base")}) {
+      std::string const folder = resources + "/" + language + ".lproj";
+      if (IsDirectory(folder))
+        return folder;
+    }
+    return resources;
+  }
+
+  // The localisations: the names of the .lproj folders, sorted.
+  std::vector<std::string> Localizations() const {
+    std::vector<std::string> names;
+    if (m_Path.empty())
+      return names;
+    std::string const resources = ResourcesFolder();
+    if (DIR* dir = ::opendir(resources.c_str())) {
+      std::string const suffix = ".lproj";
+      while (dirent* entry = ::readdir(dir)) {
+        std::string const name = entry->d_name;
+        if (name.size() > suffix.size() &&
+            name.compare(name.size() - suffix.size(), suffix.size(), suffix) == 0 &&
+            IsDirectory(resources + "/" + name))
+          names.push_back(name.substr(0, name.size() - suffix.size()));
+      }
+      ::closedir(dir);
+    }
+    std::sort(names.begin(), names.end());
+    return names;
+  }
+
 private:
   void Forget() {
     m_Tables.clear();
     m_TablesRead = 0;
   }
 
-  // Like the system, one localisation is chosen: the first of the search order the bundle has.
-  // Without any, the table stands in the resources folder itself.
+  void ForgetInfo() {
+    if (m_Info)
+      CFRelease(m_Info);
+    m_Info = nullptr;
+  }
+
   std::string TablePath(const std::string& fileName) const {
-    if (m_Path.empty())
-      return std::string();
-    std::string const resources = m_Path + "/Contents/Resources/";
-    for (const std::string& language :
-         {m_Language, std::string("en"), std::string("English"), std::string("Base")}) {
-      std::string const folder = resources + language + ".lproj";
-      if (IsDirectory(folder))
-        return folder + "/" + fileName;
-    }
-    return resources + fileName;
+    std::string const folder = LocalizationFolder();
+    return folder.empty() ? folder : folder + "/" + fileName;
   }
 
   std::string m_Path;
+  CFDictionaryRef m_Info = nullptr;
   std::string m_Language = "en";
   std::map<std::u16string, iStandIn_StringsTable> m_Tables;
   long m_TablesRead = 0;
@@ -144,6 +284,166 @@ CFStringRef CFBundleCopyLocalizedString(CFBundleRef bundle, CFStringRef key, CFS
   if (value && CFStringGetLength(value) > 0)
     return static_cast<CFStringRef>(CFRetain(value));
   return static_cast<CFStringRef>(CFRetain(key));
+}
+
+CFURLRef CFBundleCopyBundleURL(CFBundleRef bundle) {
+  if (!bundle || standin_cf::CallFails("CFBundleCopyBundleURL"))
+    return nullptr;
+  const std::string& path = bundle->GetResources().Path();
+  return path.empty() ? nullptr : URLOfPath(path, true);
+}
+
+CFBundleRef CFBundleCreate(CFAllocatorRef, CFURLRef bundleURL) {
+  if (standin_cf::CallFails("CFBundleCreate") || !bundleURL || !IsDirectory(bundleURL->Path()))
+    return nullptr;
+  auto bundle = std::make_unique<StandIn_CFBundle>();
+  bundle->GetResources().SetPath(bundleURL->Path().c_str());
+  return bundle.release();
+}
+
+CFTypeRef CFBundleGetValueForInfoDictionaryKey(CFBundleRef bundle, CFStringRef key) {
+  return bundle ? bundle->GetResources().InfoValue(key) : nullptr;
+}
+
+CFStringRef CFBundleGetIdentifier(CFBundleRef bundle) {
+  CFTypeRef const value = CFBundleGetValueForInfoDictionaryKey(bundle, CFSTR("CFBundleIdentifier"));
+  return value && CFGetTypeID(value) == CFStringGetTypeID() ? static_cast<CFStringRef>(value)
+                                                            : nullptr;
+}
+
+void CFBundleGetPackageInfo(CFBundleRef bundle, UInt32* packageType, UInt32* packageCreator) {
+  constexpr UInt32 kUnknown = 0x3F3F3F3F;  // '????'
+  UInt32 type = kUnknown;
+  UInt32 creator = kUnknown;
+  if (bundle) {
+    const StandIn_CFBundle::Resources& resources = bundle->GetResources();
+    bool const typeKnown = TypeCodeOfText(resources.InfoValue(CFSTR("CFBundlePackageType")), &type);
+    bool const creatorKnown =
+        TypeCodeOfText(resources.InfoValue(CFSTR("CFBundleSignature")), &creator);
+    if ((!typeKnown || !creatorKnown) && !resources.Path().empty()) {
+      std::string const pkgInfo = SmallFileBytes(resources.Path() + "/Contents/PkgInfo");
+      if (pkgInfo.size() >= 8) {
+        if (!typeKnown)
+          type = FourBytes(pkgInfo, 0);
+        if (!creatorKnown)
+          creator = FourBytes(pkgInfo, 4);
+      }
+    }
+  }
+  if (packageType)
+    *packageType = type;
+  if (packageCreator)
+    *packageCreator = creator;
+}
+
+CFURLRef CFBundleCopyExecutableURL(CFBundleRef bundle) {
+  if (!bundle || standin_cf::CallFails("CFBundleCopyExecutableURL"))
+    return nullptr;
+  const StandIn_CFBundle::Resources& resources = bundle->GetResources();
+  CFTypeRef const name = resources.InfoValue(CFSTR("CFBundleExecutable"));
+  if (!name || CFGetTypeID(name) != CFStringGetTypeID())
+    return nullptr;
+  std::string const file = Utf8(static_cast<CFStringRef>(name));
+  if (file.empty() || file.find('/') != std::string::npos)
+    return nullptr;
+  std::string const path = resources.Path() + "/Contents/MacOS/" + file;
+  return Exists(path) && !IsDirectory(path) ? URLOfPath(path, false) : nullptr;
+}
+
+CFArrayRef CFBundleCopyBundleLocalizations(CFBundleRef bundle) {
+  if (!bundle || standin_cf::CallFails("CFBundleCopyBundleLocalizations"))
+    return nullptr;
+  CFMutableArrayRef const names =
+      CFArrayCreateMutable(kCFAllocatorDefault, 0, &kCFTypeArrayCallBacks);
+  if (!names)
+    return nullptr;
+  for (const std::string& name : bundle->GetResources().Localizations()) {
+    CFStringRef const text = StringOfUtf8(name);
+    if (!text) {
+      CFRelease(names);
+      return nullptr;
+    }
+    CFArrayAppendValue(names, text);
+    CFRelease(text);
+  }
+  return names;
+}
+
+namespace {
+
+// The user's languages in order of preference: "AppleLanguages", else the test hook's language.
+std::vector<std::u16string> UserLanguages() {
+  std::vector<std::u16string> languages;
+  if (CFPropertyListRef const list =
+          CFPreferencesCopyAppValue(CFSTR("AppleLanguages"), kCFPreferencesCurrentApplication)) {
+    if (CFGetTypeID(list) == CFArrayGetTypeID()) {
+      auto const array = static_cast<CFArrayRef>(list);
+      for (CFIndex i = 0; i < CFArrayGetCount(array); ++i) {
+        auto const entry = static_cast<CFTypeRef>(CFArrayGetValueAtIndex(array, i));
+        if (entry && CFGetTypeID(entry) == CFStringGetTypeID())
+          languages.push_back(static_cast<CFStringRef>(entry)->Units());
+      }
+    }
+    CFRelease(list);
+  }
+  if (languages.empty()) {
+    const std::string& hook = MainBundle().PreferredLanguage();
+    languages.emplace_back(hook.begin(), hook.end());
+  }
+  return languages;
+}
+
+CFIndex IndexOfLanguage(CFArrayRef localizations, const std::u16string& language) {
+  for (CFIndex i = 0; i < CFArrayGetCount(localizations); ++i) {
+    auto const entry = static_cast<CFTypeRef>(CFArrayGetValueAtIndex(localizations, i));
+    if (entry && CFGetTypeID(entry) == CFStringGetTypeID() &&
+        static_cast<CFStringRef>(entry)->Units() == language)
+      return i;
+  }
+  return kCFNotFound;
+}
+
+}  // namespace
+
+CFArrayRef CFBundleCopyPreferredLocalizationsFromArray(CFArrayRef locArray) {
+  if (!locArray || standin_cf::CallFails("CFBundleCopyPreferredLocalizationsFromArray"))
+    return nullptr;
+  CFIndex chosen = kCFNotFound;
+  if (CFArrayGetCount(locArray) > 0) {
+    for (const std::u16string& language : UserLanguages()) {
+      chosen = IndexOfLanguage(locArray, language);
+      if (chosen != kCFNotFound)
+        break;
+    }
+    if (chosen == kCFNotFound)
+      chosen = 0;
+  }
+  const void* values[1] = {chosen == kCFNotFound ? nullptr
+                                                 : CFArrayGetValueAtIndex(locArray, chosen)};
+  return CFArrayCreate(kCFAllocatorDefault, values, chosen == kCFNotFound ? 0 : 1,
+                       &kCFTypeArrayCallBacks);
+}
+
+CFURLRef CFBundleCopyResourceURL(CFBundleRef bundle, CFStringRef resourceName,
+                                 CFStringRef resourceType, CFStringRef subDirName) {
+  if (!bundle || !resourceName || standin_cf::CallFails("CFBundleCopyResourceURL"))
+    return nullptr;
+  std::string file = Utf8(resourceName);
+  std::string const type = resourceType ? Utf8(resourceType) : std::string();
+  if (!type.empty())
+    file += "." + type;
+  std::string const subFolder = subDirName ? Utf8(subDirName) : std::string();
+  if (file.empty())
+    return nullptr;
+  const StandIn_CFBundle::Resources& resources = bundle->GetResources();
+  for (const std::string& folder : {resources.ResourcesFolder(), resources.LocalizationFolder()}) {
+    if (folder.empty())
+      continue;
+    std::string const path = folder + (subFolder.empty() ? "" : "/" + subFolder) + "/" + file;
+    if (Exists(path))
+      return URLOfPath(path, IsDirectory(path));
+  }
+  return nullptr;
 }
 
 void StandIn_SetMainBundlePath(const char* path) {

@@ -158,7 +158,13 @@ const char* const kFailableCalls[] = {"CFCopyDescription",
                                       "CFPropertyListCreateXMLData",
                                       "CFPropertyListCreateDeepCopy",
                                       "CFPreferencesCopyAppValue",
-                                      "CFPreferencesAppSynchronize"};
+                                      "CFPreferencesAppSynchronize",
+                                      "CFBundleCopyBundleURL",
+                                      "CFBundleCopyBundleLocalizations",
+                                      "CFBundleCopyPreferredLocalizationsFromArray",
+                                      "CFBundleCopyResourceURL",
+                                      "CFBundleCreate",
+                                      "CFBundleCopyExecutableURL"};
 
 struct CallState {
   std::mutex mutex;

@@ -1,3 +1,4 @@
+#include <CoreFoundation/CFBundle.h>
 #include <CoreFoundation/CFPreferences.h>
 #include <CoreServices/Folders.h>
 
@@ -34,7 +35,8 @@ struct Domain {
 
 struct Store {
   std::mutex mutex;
-  std::string currentApplication = "com.standin.application";
+  // Set by the test hook; empty: the main bundle's identifier.
+  std::string currentApplication;
   std::map<std::string, Domain> domains;
 };
 
@@ -54,9 +56,18 @@ std::string Utf8(CFStringRef text) {
   return buffer.data();
 }
 
+// The test hook's identifier, else the main bundle's, else a fixed one.
+std::string CurrentApplication(const Store& store) {
+  if (!store.currentApplication.empty())
+    return store.currentApplication;
+  CFStringRef const identifier = CFBundleGetIdentifier(CFBundleGetMainBundle());
+  std::string const name = identifier ? Utf8(identifier) : std::string();
+  return name.empty() ? "com.standin.application" : name;
+}
+
 std::string DomainName(Store& store, CFStringRef applicationID) {
   if (CFEqual(applicationID, kCFPreferencesCurrentApplication))
-    return store.currentApplication;
+    return CurrentApplication(store);
   if (CFEqual(applicationID, kCFPreferencesAnyApplication))
     return kGlobalDomain;
   return Utf8(applicationID);
@@ -202,7 +213,7 @@ Boolean CFPreferencesAppSynchronize(CFStringRef applicationID) {
 void StandIn_CFPreferencesSetCurrentApplication(const char* identifier) {
   Store& store = TheStore();
   std::lock_guard<std::mutex> lock(store.mutex);
-  store.currentApplication = identifier ? identifier : "com.standin.application";
+  store.currentApplication = identifier ? identifier : "";
 }
 
 void StandIn_CFPreferencesForget() {

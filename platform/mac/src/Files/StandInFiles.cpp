@@ -1143,6 +1143,11 @@ int StandIn_FilesOpenForkCount() {
   return static_cast<int>(TheState().forks.size());
 }
 
+int StandIn_FilesOpenIteratorCount() {
+  Lock lock(TheState().mutex);
+  return static_cast<int>(TheState().iterators.size());
+}
+
 void StandIn_FilesMountTestVolume(const char* name, const char* folder) {
   char resolved[PATH_MAX];
   if (name == nullptr || folder == nullptr || ::realpath(folder, resolved) == nullptr)
