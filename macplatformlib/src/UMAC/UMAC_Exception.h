@@ -13,6 +13,7 @@ enum UMAC_ErrorCode : std::uint32_t {
   UMAC_ERR_REGION = 1436009,           // "Unable to create RgnHandle."
   UMAC_ERR_COLLECTION = 1436011,       // "::NewCollection() returned NULL"
   UMAC_ERR_TOOLBOX = 1436015,          // a Carbon call failed; its error number is param 0
+  UMAC_ERR_BUNDLE_RESOURCE = 1436016,  // Info.plist or the bundle's resources lack an item
   UMAC_ERR_DESCRIPTOR_TYPE = 1436020,  // an Apple-event descriptor of the wrong type
   UMAC_ERR_DRAGGED_ITEM = 1436021      // a dragged item could not be resolved to a file
 };

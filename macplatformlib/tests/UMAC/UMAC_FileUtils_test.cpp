@@ -2,6 +2,7 @@
 
 #include "UMAC/UMAC_Exception.h"
 
+#include "support/UMAC_ExpectThrows.h"
 #include "support/UMAC_LiveCounts.h"
 
 #include <CoreFoundation/CFString.h>
@@ -206,19 +207,6 @@ private:
   DragRef m_Drag = nullptr;
 };
 
-void ExpectThrows(std::function<void()> const& call, std::uint32_t code, std::wstring const& text,
-                  std::wstring const& param = L"") {
-  try {
-    call();
-    ADD_FAILURE() << "no exception";
-  } catch (GLIB_Exception const& e) {
-    EXPECT_NE(nullptr, dynamic_cast<UMAC_Exception const*>(&e));
-    EXPECT_EQ(code, e.code());
-    EXPECT_EQ(text, e.WMessage());
-    EXPECT_EQ(param, e.getDetailParameter(0));
-  }
-}
-
 TEST_F(UMAC_FileUtilsTest, DraggedFilesComeInItemOrder) {
   std::string const first = Create("b.KRX");
   std::string const second = Create("a.KRX");
@@ -259,14 +247,14 @@ TEST_F(UMAC_FileUtilsTest, AnyItemThatIsNoFileFailsTheWholeDrag) {
     TestDrag drag;
     drag.Add(1, kFlavorFileURL, "file://" + file);
     drag.Add(2, c.flavor, c.bytes);
-    ExpectThrows([&] { UMAC_FilesFoldersFromDrag(drag.Get()); }, c.code, c.text, c.param);
+    UMAC_ExpectThrows([&] { UMAC_FilesFoldersFromDrag(drag.Get()); }, c.code, c.text, c.param);
   }
 
   TestDrag drag;
   drag.Add(1, kFlavorFileURL, "file://" + file);
   StandIn_FilesFailNext("GetFlavorData", -1850);
-  ExpectThrows([&] { UMAC_FilesFoldersFromDrag(drag.Get()); }, 1436015, L"Macintosh Toolbox Error",
-               L"-1850");
+  UMAC_ExpectThrows([&] { UMAC_FilesFoldersFromDrag(drag.Get()); }, 1436015,
+                    L"Macintosh Toolbox Error", L"-1850");
 }
 
 // A Navigation reply whose selection holds the given items.
@@ -306,17 +294,17 @@ TEST_F(UMAC_FileUtilsTest, AReplyItemThatIsNoFileIsAToolboxError) {
   reply.Add(Ref(Create("a.KRX")));
   reply.Add(kFlavorText, "a.KRX", 5);
   // The coercion to a file reference fails before the item's type could be looked at.
-  ExpectThrows([&] { UMAC_FilesFromNavReply(reply.Get()); }, 1436015, L"Macintosh Toolbox Error",
-               L"-1700");
+  UMAC_ExpectThrows([&] { UMAC_FilesFromNavReply(reply.Get()); }, 1436015,
+                    L"Macintosh Toolbox Error", L"-1700");
 
   NavReplyRecord const empty{};  // no selection list at all
-  ExpectThrows([&] { UMAC_FilesFromNavReply(empty); }, 1436015, L"Macintosh Toolbox Error",
-               L"-1703");
+  UMAC_ExpectThrows([&] { UMAC_FilesFromNavReply(empty); }, 1436015, L"Macintosh Toolbox Error",
+                    L"-1703");
   TestReply one;
   one.Add(Ref(m_Folder));
   StandIn_FilesFailNext("AECountItems", -1701);
-  ExpectThrows([&] { UMAC_FilesFromNavReply(one.Get()); }, 1436015, L"Macintosh Toolbox Error",
-               L"-1701");
+  UMAC_ExpectThrows([&] { UMAC_FilesFromNavReply(one.Get()); }, 1436015, L"Macintosh Toolbox Error",
+                    L"-1701");
 }
 
 }  // namespace

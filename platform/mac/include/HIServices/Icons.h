@@ -5,6 +5,7 @@
 // goes (a registered icon stays registered until the test hooks reset the stand-in).
 #pragma once
 #include <CoreServices/Files.h>
+#include <CoreServices/Folders.h>  // kOnSystemDisk
 #include <MacTypes.h>
 
 struct OpaqueIconRef;
@@ -13,10 +14,6 @@ typedef OpaqueIconRef* IconRef;
 constexpr OSErr invalidIconRefErr = -2580;
 constexpr OSErr noSuchIconErr = -2582;
 constexpr OSErr noIconDataAvailableErr = -2583;
-
-enum : SInt16 {
-  kOnSystemDisk = -32768
-};
 
 // The icon registered for (creator, iconType); vRefNum is not looked at. noSuchIconErr when none
 // is registered.
