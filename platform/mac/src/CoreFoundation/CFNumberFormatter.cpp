@@ -2,6 +2,8 @@
 #include <CoreFoundation/CFNumber.h>
 #include <CoreFoundation/CFNumberFormatter.h>
 
+#include "iStandInDecimal.h"
+
 #include <algorithm>
 #include <atomic>
 #include <cmath>
@@ -136,23 +138,8 @@ CFNumberRef CFNumberCreate(CFAllocatorRef, CFNumberType theType, const void* val
   return new StandIn_CFNumber(canonical, integer, static_cast<double>(integer));
 }
 
-namespace {
-
-// The shortest decimal text that reads back as the same double.
-std::string ShortestDecimal(double value) {
-  char text[40];
-  for (int precision = 1; precision <= 17; ++precision) {
-    std::snprintf(text, sizeof text, "%.*g", precision, value);
-    if (std::strtod(text, nullptr) == value)
-      break;
-  }
-  return text;
-}
-
-}  // namespace
-
 std::u16string StandIn_CFNumber::Description() const {
-  const std::string text = IsFloat() ? ShortestDecimal(m_Real) : std::to_string(m_Integer);
+  const std::string text = IsFloat() ? StandIn_ShortestDecimal(m_Real) : std::to_string(m_Integer);
   return std::u16string(text.begin(), text.end());
 }
 

@@ -7,6 +7,7 @@
 #include <CoreFoundation/CFString.h>
 
 #include "StandIn_TextEncodings.h"
+#include "iStandInDecimal.h"
 
 #include <algorithm>
 #include <cmath>
@@ -165,13 +166,7 @@ std::string DecimalOf(double value) {
     return "nan";
   if (std::isinf(value))
     return value > 0 ? "+infinity" : "-infinity";
-  char text[40];
-  for (int precision = 1; precision <= 17; ++precision) {
-    std::snprintf(text, sizeof text, "%.*g", precision, value);
-    if (std::strtod(text, nullptr) == value)
-      break;
-  }
-  return text;
+  return StandIn_ShortestDecimal(value);
 }
 
 class XmlReader {
