@@ -15,3 +15,7 @@ GLIB_String UCTL_RowItemSelectionChangedMessage::AsString() const {
 GLIB_String UCTL_RowItemOrderChangedMessage::AsString() const {
   return "UCTL_RowItemOrderChangedMessage";
 }
+
+GLIB_String UCTL_ControlTextChangedMessage::AsString() const {
+  return "UCTL_ControlTextChangedMessage";
+}

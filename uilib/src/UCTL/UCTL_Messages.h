@@ -2,6 +2,7 @@
 #pragma once
 
 #include "GLIB/GLIB_Message.h"
+#include "USTR/USTR_String.h"
 
 #include <cstdint>
 
@@ -57,4 +58,32 @@ private:
 class UCTL_RowItemOrderChangedMessage : public GLIB_Message {
 public:
   GLIB_String AsString() const override;
+};
+
+// An edit text's contents changed.
+class UCTL_ControlTextChangedMessage : public GLIB_Message {
+public:
+  GLIB_String AsString() const override;
+};
+
+// A validator refused a value: the message text tells why and the replacement is the value the
+// validator proposes instead. Instantiated for USTR_String, long and double.
+template <class Value>
+class UCTL_ValidatorFailedMessage : public GLIB_Message {
+public:
+  UCTL_ValidatorFailedMessage(Value const& rejected, USTR_String const& text,
+                              Value const& replacement)
+      : m_RejectedValue(rejected),
+        m_MessageText(text),
+        m_ReplacementValue(replacement) {}
+  GLIB_String AsString() const override { return "UCTL_ValidatorFailedMessage"; }
+
+  Value const& RejectedValue() const { return m_RejectedValue; }
+  USTR_String const& MessageText() const { return m_MessageText; }
+  Value const& ReplacementValue() const { return m_ReplacementValue; }
+
+private:
+  Value m_RejectedValue;
+  USTR_String m_MessageText;
+  Value m_ReplacementValue;
 };

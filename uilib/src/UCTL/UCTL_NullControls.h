@@ -3,6 +3,7 @@
 #pragma once
 
 #include "UCTL/UCTL_Control.h"
+#include "UCTL/UCTL_EditText.h"
 
 // The UCTL_Control part of both null controls.
 class UCTL_NullControlBase : public virtual UCTL_Control {
@@ -36,4 +37,17 @@ public:
   void SetMenuItems(USTR_StringVector const&) override {}
   void SetMenuItemEnabled(long, bool) override {}
   USTR_StringVector MenuItems() override { return USTR_StringVector(); }
+};
+
+class UCTL_NullEditText : public UCTL_EditText, public UCTL_NullControlBase {
+public:
+  void SetControlValue(double) override {}
+  void SetControlValue(long) override {}
+  long ControlValueAsLong() const override { return 0; }
+  double ControlValueAsDouble() const override { return 0.0; }
+  void SetControlText(USTR_String const&) override {}
+  USTR_String ControlText() const override { return USTR_String(); }
+  void SelectAllText() override {}
+  void RejectKey() override {}
+  void NotifyTextChanged() override {}
 };
