@@ -60,7 +60,7 @@ protected:
     m_Target = new FileDropTarget(m_Window, &m_Helper, m_Record);
     m_Target->AddRef();
     m_PreviousLog = GLIB_LogMessage::SetHandler(CaptureLog);
-    m_PreviousExit = WTLU_SetGuardExitHook(CaptureExit);
+    m_PreviousExit = GLIB_SetGuardExitHook(CaptureExit);
     sm_Logged.clear();
     sm_ExitCodes.clear();
   }
@@ -69,9 +69,9 @@ protected:
     if (m_Target) {
       m_Target->Release();
     }
-    WTLU_SetGuardExitHook(m_PreviousExit);
+    GLIB_SetGuardExitHook(m_PreviousExit);
     GLIB_LogMessage::SetHandler(m_PreviousLog);
-    WTLU_TakePendingFatal();
+    GLIB_TakePendingFatal();
     DestroyWindow(m_Window);
     OleUninitialize();
   }
@@ -98,7 +98,7 @@ protected:
   FileDropTarget* m_Target = nullptr;
   TestFileDataObject m_Files{sm_Names};
   GLIB_LogHandlerPtr m_PreviousLog;
-  WTLU_GuardExitHook m_PreviousExit = nullptr;
+  GLIB_GuardExitHook m_PreviousExit = nullptr;
 };
 
 struct EffectCase {
@@ -385,7 +385,7 @@ TEST_P(ThrowingHookTest, NothingEscapesTheDrop) {
   EXPECT_EQ(sm_Logged[0].m_File, "WTLU_DropTarget.h");
   EXPECT_EQ(sm_ExitCodes, c.m_Exits ? std::vector<int>{1} : std::vector<int>{});
 
-  std::exception_ptr pending = WTLU_TakePendingFatal();
+  std::exception_ptr pending = GLIB_TakePendingFatal();
   EXPECT_EQ(pending != nullptr, !c.m_Exits);
   if (pending) {
     EXPECT_THROW(std::rethrow_exception(pending), GLIB_FatalException);
@@ -415,12 +415,12 @@ TEST_F(DropTargetTest, OnlyTheFirstFatalStaysPending) {
   DragAndDrop(&m_Files, 0, sm_All, &result);
   ASSERT_EQ(sm_Logged.size(), 2u);
   try {
-    WTLU_RethrowPendingFatal();
+    GLIB_RethrowPendingFatal();
     FAIL() << "nothing pending";
   } catch (const GLIB_FatalException& e) {
     EXPECT_EQ(e.message(), L"Class CIDropTarget caught unhandled std::bad_alloc");
   }
-  EXPECT_NO_THROW(WTLU_RethrowPendingFatal());
+  EXPECT_NO_THROW(GLIB_RethrowPendingFatal());
 }
 
 }  // namespace

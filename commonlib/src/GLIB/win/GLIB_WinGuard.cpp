@@ -1,4 +1,6 @@
-#include "WTLU/WTLU_ComGuard.h"
+#include "GLIB/win/GLIB_WinGuard.h"
+
+#include <windows.h>
 
 #include <new>
 #include <sstream>
@@ -14,8 +16,8 @@ void ExitWithCode(int exitCode) {
   ExitProcess(static_cast<UINT>(exitCode));
 }
 
-WTLU_GuardExitHook sm_ExitHook = ExitWithCode;
-// COM calls a target on the thread that registered it: each thread keeps its own.
+GLIB_GuardExitHook sm_ExitHook = ExitWithCode;
+// Windows and COM targets run on the thread that made them: each thread keeps its own.
 thread_local std::exception_ptr sm_PendingFatal;
 
 void KeepPending(std::exception_ptr fatal) {
@@ -43,34 +45,41 @@ void LogAssertAndExit(const std::wstring& text, const char* headerName) {
   sm_ExitHook(1);
 }
 
+std::wstring ClassPrefix(const char* className) {
+  return L"Class " + GLIB_NToWString(className);
+}
+
 }  // namespace
 
-WTLU_GuardExitHook WTLU_SetGuardExitHook(WTLU_GuardExitHook hook) {
-  WTLU_GuardExitHook previous = sm_ExitHook;
+GLIB_GuardExitHook GLIB_SetGuardExitHook(GLIB_GuardExitHook hook) {
+  GLIB_GuardExitHook previous = sm_ExitHook;
   sm_ExitHook = hook ? hook : ExitWithCode;
   return previous;
 }
 
-std::exception_ptr WTLU_TakePendingFatal() {
+std::exception_ptr GLIB_TakePendingFatal() {
   std::exception_ptr fatal = sm_PendingFatal;
   sm_PendingFatal = nullptr;
   return fatal;
 }
 
-void WTLU_RethrowPendingFatal() {
-  if (std::exception_ptr fatal = WTLU_TakePendingFatal()) {
+void GLIB_RethrowPendingFatal() {
+  if (std::exception_ptr fatal = GLIB_TakePendingFatal()) {
     std::rethrow_exception(fatal);
   }
 }
 
-void WTLU_HandleEscapedException(const char* className, const char* headerName) noexcept {
+void GLIB_HandleEscapedException(const char* className, const char* headerName) noexcept {
   try {
-    const std::wstring prefix = L"Class " + GLIB_NToWString(className);
+    const std::wstring prefix = ClassPrefix(className);
     try {
       throw;
     } catch (const GLIB_FatalException&) {
       // Already logged where it was raised.
       KeepPending(std::current_exception());
+    } catch (const GLIB_UnknownMessageMapId& e) {
+      LogFatal(prefix + L" received unhandled message map ID " + std::to_wstring(e.id()),
+               headerName);
     } catch (const GLIB_Exception& e) {
       std::wostringstream printed;
       e.print(printed);
@@ -86,5 +95,14 @@ void WTLU_HandleEscapedException(const char* className, const char* headerName) 
   } catch (...) {
     // Building the log text itself failed (memory): nothing more can be reported.
     KeepPending(std::current_exception());
+  }
+}
+
+void GLIB_ReportEscapedAssert(const char* className, const char* headerName,
+                              const wchar_t* suffix) noexcept {
+  try {
+    LogAssertAndExit(ClassPrefix(className) + suffix, headerName);
+  } catch (...) {
+    sm_ExitHook(1);
   }
 }
