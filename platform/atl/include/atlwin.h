@@ -1,0 +1,789 @@
+// The project's own stand-in for ATL's window classes: CWindow, window traits, class
+// registration, CWindowImpl and the message maps. Written from ATL's documented behaviour.
+//
+// An object finds its window without executable thunks: a window property holds the object, and
+// a thread-local "being created" pointer binds the object at its window's first message, so that
+// WM_GETMINMAXINFO and WM_NCCREATE already reach the map. A second property keeps the procedure
+// the window had before, so a window whose object is gone still reaches it.
+//
+// Every map runs under the project's guard (GLIB_WinGuard.h): no exception leaves the window
+// procedure; a message whose handler threw counts as handled and returns 0.
+#pragma once
+
+#include <windows.h>
+
+#include <cwchar>
+
+#include "GLIB/win/GLIB_WinGuard.h"
+#include "atlbase.h"
+
+namespace ATL {
+
+// Reflected messages: the parent sends a child's notification back to the child as
+// OCM__BASE + the message.
+constexpr UINT OCM__BASE = WM_USER + 0x1C00;
+constexpr UINT OCM_COMMAND = OCM__BASE + WM_COMMAND;
+constexpr UINT OCM_CTLCOLORBTN = OCM__BASE + WM_CTLCOLORBTN;
+constexpr UINT OCM_CTLCOLOREDIT = OCM__BASE + WM_CTLCOLOREDIT;
+constexpr UINT OCM_CTLCOLORDLG = OCM__BASE + WM_CTLCOLORDLG;
+constexpr UINT OCM_CTLCOLORLISTBOX = OCM__BASE + WM_CTLCOLORLISTBOX;
+constexpr UINT OCM_CTLCOLORMSGBOX = OCM__BASE + WM_CTLCOLORMSGBOX;
+constexpr UINT OCM_CTLCOLORSCROLLBAR = OCM__BASE + WM_CTLCOLORSCROLLBAR;
+constexpr UINT OCM_CTLCOLORSTATIC = OCM__BASE + WM_CTLCOLORSTATIC;
+constexpr UINT OCM_DRAWITEM = OCM__BASE + WM_DRAWITEM;
+constexpr UINT OCM_MEASUREITEM = OCM__BASE + WM_MEASUREITEM;
+constexpr UINT OCM_DELETEITEM = OCM__BASE + WM_DELETEITEM;
+constexpr UINT OCM_VKEYTOITEM = OCM__BASE + WM_VKEYTOITEM;
+constexpr UINT OCM_CHARTOITEM = OCM__BASE + WM_CHARTOITEM;
+constexpr UINT OCM_COMPAREITEM = OCM__BASE + WM_COMPAREITEM;
+constexpr UINT OCM_HSCROLL = OCM__BASE + WM_HSCROLL;
+constexpr UINT OCM_VSCROLL = OCM__BASE + WM_VSCROLL;
+constexpr UINT OCM_PARENTNOTIFY = OCM__BASE + WM_PARENTNOTIFY;
+constexpr UINT OCM_NOTIFY = OCM__BASE + WM_NOTIFY;
+
+// A rectangle argument given as a pointer or a reference; null means the default size.
+class _U_RECT {
+public:
+  _U_RECT(LPRECT rect = nullptr) : m_lpRect(rect) {}
+  _U_RECT(RECT& rect) : m_lpRect(&rect) {}
+
+  LPRECT m_lpRect;
+};
+
+// A menu handle or a child window id.
+class _U_MENUorID {
+public:
+  _U_MENUorID(HMENU menu) : m_hMenu(menu) {}
+  _U_MENUorID(UINT id) : m_hMenu(reinterpret_cast<HMENU>(static_cast<UINT_PTR>(id))) {}
+
+  HMENU m_hMenu;
+};
+
+// Replaceable system calls, so tests can make registration or creation fail.
+struct CWindowSystemHooks {
+  using RegisterClassFn = ATOM(WINAPI*)(const WNDCLASSEXW*);
+  using CreateWindowFn = HWND(WINAPI*)(DWORD, LPCWSTR, LPCWSTR, DWORD, int, int, int, int, HWND,
+                                       HMENU, HINSTANCE, LPVOID);
+
+  static inline RegisterClassFn sm_RegisterClassEx = ::RegisterClassExW;
+  static inline CreateWindowFn sm_CreateWindowEx = ::CreateWindowExW;
+};
+
+class CWindow {
+public:
+  HWND m_hWnd = nullptr;
+
+  CWindow(HWND hWnd = nullptr) : m_hWnd(hWnd) {}
+  CWindow& operator=(HWND hWnd) {
+    m_hWnd = hWnd;
+    return *this;
+  }
+  operator HWND() const { return m_hWnd; }
+
+  static LPCWSTR GetWndClassName() { return nullptr; }
+
+  void Attach(HWND hWndNew) { m_hWnd = hWndNew; }
+  HWND Detach() {
+    HWND hWnd = m_hWnd;
+    m_hWnd = nullptr;
+    return hWnd;
+  }
+
+  HWND Create(LPCWSTR className, HWND hWndParent, _U_RECT rect = nullptr,
+              LPCWSTR windowName = nullptr, DWORD style = 0, DWORD exStyle = 0,
+              _U_MENUorID menuOrId = 0U, LPVOID createParam = nullptr) {
+    RECT none = {CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT};
+    const RECT& r = rect.m_lpRect ? *rect.m_lpRect : none;
+    const bool defaultSize = rect.m_lpRect == nullptr;
+    m_hWnd = CWindowSystemHooks::sm_CreateWindowEx(
+        exStyle, className, windowName, style, r.left, r.top,
+        defaultSize ? CW_USEDEFAULT : r.right - r.left,
+        defaultSize ? CW_USEDEFAULT : r.bottom - r.top, hWndParent, menuOrId.m_hMenu,
+        GetModuleHandleW(nullptr), createParam);
+    return m_hWnd;
+  }
+
+  BOOL DestroyWindow() {
+    if (!::DestroyWindow(m_hWnd)) {
+      return FALSE;
+    }
+    m_hWnd = nullptr;
+    return TRUE;
+  }
+
+  BOOL IsWindow() const { return ::IsWindow(m_hWnd); }
+
+  LRESULT SendMessage(UINT message, WPARAM wParam = 0, LPARAM lParam = 0) const {
+    return ::SendMessageW(m_hWnd, message, wParam, lParam);
+  }
+  BOOL PostMessage(UINT message, WPARAM wParam = 0, LPARAM lParam = 0) const {
+    return ::PostMessageW(m_hWnd, message, wParam, lParam);
+  }
+
+  DWORD GetStyle() const { return static_cast<DWORD>(::GetWindowLongPtrW(m_hWnd, GWL_STYLE)); }
+  DWORD GetExStyle() const { return static_cast<DWORD>(::GetWindowLongPtrW(m_hWnd, GWL_EXSTYLE)); }
+  BOOL ModifyStyle(DWORD remove, DWORD add, UINT flags = 0) {
+    return ModifyLong(GWL_STYLE, remove, add, flags);
+  }
+  BOOL ModifyStyleEx(DWORD remove, DWORD add, UINT flags = 0) {
+    return ModifyLong(GWL_EXSTYLE, remove, add, flags);
+  }
+  LONG_PTR GetWindowLongPtr(int index) const { return ::GetWindowLongPtrW(m_hWnd, index); }
+  LONG_PTR SetWindowLongPtr(int index, LONG_PTR value) {
+    return ::SetWindowLongPtrW(m_hWnd, index, value);
+  }
+
+  BOOL SetWindowText(LPCWSTR text) { return ::SetWindowTextW(m_hWnd, text); }
+  int GetWindowText(LPWSTR buffer, int maxCount) const {
+    return ::GetWindowTextW(m_hWnd, buffer, maxCount);
+  }
+  int GetWindowTextLength() const { return ::GetWindowTextLengthW(m_hWnd); }
+
+  HWND GetParent() const { return ::GetParent(m_hWnd); }
+  HWND SetParent(HWND hWndNewParent) { return ::SetParent(m_hWnd, hWndNewParent); }
+  HWND GetDlgItem(int id) const { return ::GetDlgItem(m_hWnd, id); }
+  int GetDlgCtrlID() const { return ::GetDlgCtrlID(m_hWnd); }
+  HWND GetTopLevelParent() const { return ::GetAncestor(m_hWnd, GA_ROOT); }
+
+  BOOL GetClientRect(LPRECT rect) const { return ::GetClientRect(m_hWnd, rect); }
+  BOOL GetWindowRect(LPRECT rect) const { return ::GetWindowRect(m_hWnd, rect); }
+  BOOL ScreenToClient(LPPOINT point) const { return ::ScreenToClient(m_hWnd, point); }
+  BOOL ClientToScreen(LPPOINT point) const { return ::ClientToScreen(m_hWnd, point); }
+  void ScreenToClient(LPRECT rect) const {
+    ::MapWindowPoints(nullptr, m_hWnd, reinterpret_cast<LPPOINT>(rect), 2);
+  }
+  BOOL MoveWindow(int x, int y, int width, int height, BOOL repaint = TRUE) {
+    return ::MoveWindow(m_hWnd, x, y, width, height, repaint);
+  }
+  BOOL MoveWindow(LPCRECT rect, BOOL repaint = TRUE) {
+    return ::MoveWindow(m_hWnd, rect->left, rect->top, rect->right - rect->left,
+                        rect->bottom - rect->top, repaint);
+  }
+  BOOL SetWindowPos(HWND hWndInsertAfter, int x, int y, int cx, int cy, UINT flags) {
+    return ::SetWindowPos(m_hWnd, hWndInsertAfter, x, y, cx, cy, flags);
+  }
+  BOOL SetWindowPos(HWND hWndInsertAfter, LPCRECT rect, UINT flags) {
+    return ::SetWindowPos(m_hWnd, hWndInsertAfter, rect->left, rect->top, rect->right - rect->left,
+                          rect->bottom - rect->top, flags);
+  }
+
+  BOOL ShowWindow(int showCommand) { return ::ShowWindow(m_hWnd, showCommand); }
+  BOOL IsWindowVisible() const { return ::IsWindowVisible(m_hWnd); }
+  BOOL EnableWindow(BOOL enable = TRUE) { return ::EnableWindow(m_hWnd, enable); }
+  BOOL IsWindowEnabled() const { return ::IsWindowEnabled(m_hWnd); }
+  BOOL Invalidate(BOOL erase = TRUE) { return ::InvalidateRect(m_hWnd, nullptr, erase); }
+  BOOL InvalidateRect(LPCRECT rect, BOOL erase = TRUE) {
+    return ::InvalidateRect(m_hWnd, rect, erase);
+  }
+  BOOL UpdateWindow() { return ::UpdateWindow(m_hWnd); }
+  void SetRedraw(BOOL redraw = TRUE) { SendMessage(WM_SETREDRAW, redraw); }
+
+  HWND SetFocus() { return ::SetFocus(m_hWnd); }
+  HWND SetCapture() { return ::SetCapture(m_hWnd); }
+
+  UINT_PTR SetTimer(UINT_PTR id, UINT elapse, TIMERPROC timerProc = nullptr) {
+    return ::SetTimer(m_hWnd, id, elapse, timerProc);
+  }
+  BOOL KillTimer(UINT_PTR id) { return ::KillTimer(m_hWnd, id); }
+
+  void SetFont(HFONT font, BOOL redraw = TRUE) {
+    SendMessage(WM_SETFONT, reinterpret_cast<WPARAM>(font), MAKELPARAM(redraw, 0));
+  }
+  HFONT GetFont() const { return reinterpret_cast<HFONT>(SendMessage(WM_GETFONT)); }
+
+  HDC GetDC() { return ::GetDC(m_hWnd); }
+  int ReleaseDC(HDC dc) { return ::ReleaseDC(m_hWnd, dc); }
+
+private:
+  BOOL ModifyLong(int index, DWORD remove, DWORD add, UINT flags) {
+    const DWORD old = static_cast<DWORD>(::GetWindowLongPtrW(m_hWnd, index));
+    const DWORD updated = (old & ~remove) | add;
+    if (old == updated) {
+      return FALSE;
+    }
+    ::SetWindowLongPtrW(m_hWnd, index, static_cast<LONG_PTR>(updated));
+    if (flags != 0) {
+      ::SetWindowPos(m_hWnd, nullptr, 0, 0, 0, 0,
+                     SWP_NOSIZE | SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE | flags);
+    }
+    return TRUE;
+  }
+};
+
+// Styles a window class gets when Create is given none.
+template <DWORD t_dwStyle = 0, DWORD t_dwExStyle = 0>
+class CWinTraits {
+public:
+  static DWORD GetWndStyle(DWORD style) { return style == 0 ? t_dwStyle : style; }
+  static DWORD GetWndExStyle(DWORD exStyle) { return exStyle == 0 ? t_dwExStyle : exStyle; }
+};
+
+using CControlWinTraits = CWinTraits<WS_CHILD | WS_VISIBLE | WS_CLIPCHILDREN | WS_CLIPSIBLINGS, 0>;
+using CFrameWinTraits = CWinTraits<WS_OVERLAPPEDWINDOW | WS_CLIPCHILDREN | WS_CLIPSIBLINGS,
+                                   WS_EX_APPWINDOW | WS_EX_WINDOWEDGE>;
+using CNullTraits = CWinTraits<0, 0>;
+
+// A window class registered once per process, on first use. A superclass (m_lpszOrigName set)
+// takes the original class's attributes and keeps its procedure as the one to pass messages on
+// to. A failed registration is tried again the next time.
+struct CWndClassInfo {
+  WNDCLASSEXW m_wc;
+  LPCWSTR m_lpszOrigName;
+  WNDPROC pWndProc;
+  ATOM m_atom;
+  WCHAR m_szAutoName[32];
+
+  ATOM Register(WNDPROC* superWindowProc) {
+    if (m_atom == 0) {
+      WNDCLASSEXW wc = m_wc;
+      wc.cbSize = sizeof(wc);
+      wc.hInstance = GetModuleHandleW(nullptr);
+      pWndProc = ::DefWindowProcW;
+      if (m_lpszOrigName) {
+        WNDCLASSEXW original = {};
+        original.cbSize = sizeof(original);
+        if (!::GetClassInfoExW(nullptr, m_lpszOrigName, &original) &&
+            !::GetClassInfoExW(wc.hInstance, m_lpszOrigName, &original)) {
+          return 0;
+        }
+        pWndProc = original.lpfnWndProc;
+        const LPCWSTR name = wc.lpszClassName;
+        const WNDPROC proc = wc.lpfnWndProc;
+        wc = original;
+        wc.cbSize = sizeof(wc);
+        wc.hInstance = GetModuleHandleW(nullptr);
+        wc.lpszClassName = name;
+        wc.lpfnWndProc = proc;
+        wc.style &= ~CS_GLOBALCLASS;
+      }
+      if (wc.lpszClassName == nullptr) {
+        // Unnamed classes are named after this record, unique in the process.
+        std::swprintf(m_szAutoName, sizeof(m_szAutoName) / sizeof(m_szAutoName[0]), L"ATL:%p",
+                      static_cast<void*>(this));
+        wc.lpszClassName = m_szAutoName;
+      }
+      if (wc.hCursor == nullptr && m_lpszOrigName == nullptr) {
+        wc.hCursor = ::LoadCursorW(nullptr, IDC_ARROW);
+      }
+      m_atom = CWindowSystemHooks::sm_RegisterClassEx(&wc);
+    }
+    *superWindowProc = pWndProc;
+    return m_atom;
+  }
+};
+
+#define DECLARE_WND_CLASS_EX(WndClassName, style, bkgnd)                                           \
+  static ::ATL::CWndClassInfo& GetWndClassInfo() {                                                 \
+    static ::ATL::CWndClassInfo wc = {                                                             \
+        {sizeof(WNDCLASSEXW), static_cast<UINT>(style), StartWindowProc, 0, 0, nullptr, nullptr,   \
+         nullptr, reinterpret_cast<HBRUSH>(static_cast<INT_PTR>((bkgnd) + 1)), nullptr,            \
+         WndClassName, nullptr},                                                                   \
+        nullptr,                                                                                   \
+        nullptr,                                                                                   \
+        0,                                                                                         \
+        L""};                                                                                      \
+    return wc;                                                                                     \
+  }
+
+// Double clicks reach every class by default.
+#define DECLARE_WND_CLASS(WndClassName)                                                            \
+  DECLARE_WND_CLASS_EX(WndClassName, CS_HREDRAW | CS_VREDRAW | CS_DBLCLKS, COLOR_WINDOW)
+
+#define DECLARE_WND_SUPERCLASS(WndClassName, OrigWndClassName)                                     \
+  static ::ATL::CWndClassInfo& GetWndClassInfo() {                                                 \
+    static ::ATL::CWndClassInfo wc = {{sizeof(WNDCLASSEXW), 0, StartWindowProc, 0, 0, nullptr,     \
+                                       nullptr, nullptr, nullptr, nullptr, WndClassName, nullptr}, \
+                                      OrigWndClassName,                                            \
+                                      nullptr,                                                     \
+                                      0,                                                           \
+                                      L""};                                                        \
+    return wc;                                                                                     \
+  }
+
+class CMessageMap {
+public:
+  virtual ~CMessageMap() = default;
+  virtual BOOL ProcessWindowMessage(HWND hWnd, UINT uMsg, WPARAM wParam, LPARAM lParam,
+                                    LRESULT& lResult, DWORD dwMsgMapID) = 0;
+  // The names the guard logs; BEGIN_MSG_MAP gives each class its own.
+  virtual const char* GetGuardClassName() const { return "ATL::CMessageMap"; }
+  virtual const char* GetGuardHeaderName() const { return "atlwin.h"; }
+};
+
+// Runs a map under the guard. Returns whether the message counts as handled: a message whose
+// handler threw does.
+inline BOOL AtlGuardedProcess(CMessageMap& map, HWND hWnd, UINT uMsg, WPARAM wParam, LPARAM lParam,
+                              LRESULT& lResult, DWORD dwMsgMapID) noexcept {
+  try {
+    return map.ProcessWindowMessage(hWnd, uMsg, wParam, lParam, lResult, dwMsgMapID);
+  } catch (const CAtlException&) {
+    GLIB_ReportEscapedAssert(map.GetGuardClassName(), map.GetGuardHeaderName(),
+                             L" caught unhandled ATL::CAtlException");
+  } catch (...) {
+    GLIB_HandleEscapedException(map.GetGuardClassName(), map.GetGuardHeaderName());
+  }
+  lResult = 0;
+  return TRUE;
+}
+
+// Binding of objects to windows, shared by every window implementation: a window property
+// holds the object, a second one the procedure to pass messages on to.
+class CBoundWindowObject {
+public:
+  virtual ~CBoundWindowObject() = default;
+
+protected:
+  static constexpr LPCWSTR sm_ObjectProperty = L"AtlStandIn.Object";
+  static constexpr LPCWSTR sm_PreviousProcProperty = L"AtlStandIn.PreviousProc";
+
+  // The object whose Create is under way on this thread, bound at its window's first message.
+  static inline thread_local CBoundWindowObject* sm_BeingCreated = nullptr;
+
+  virtual bool BindCreated(HWND hWnd) = 0;
+  virtual LRESULT DispatchBound(HWND hWnd, UINT uMsg, WPARAM wParam, LPARAM lParam) = 0;
+
+  static CBoundWindowObject* BoundObject(HWND hWnd) {
+    return static_cast<CBoundWindowObject*>(::GetPropW(hWnd, sm_ObjectProperty));
+  }
+  static WNDPROC PreviousProc(HWND hWnd) {
+    const HANDLE stored = ::GetPropW(hWnd, sm_PreviousProcProperty);
+    return stored ? reinterpret_cast<WNDPROC>(stored) : ::DefWindowProcW;
+  }
+
+  // The one procedure of every bound window: the bound object's map, else (a window whose object
+  // is gone) the previous procedure.
+  static LRESULT CALLBACK BoundWindowProc(HWND hWnd, UINT uMsg, WPARAM wParam, LPARAM lParam) {
+    CBoundWindowObject* self = BoundObject(hWnd);
+    if (self == nullptr && sm_BeingCreated != nullptr) {
+      self = sm_BeingCreated;
+      sm_BeingCreated = nullptr;
+      if (!self->BindCreated(hWnd)) {
+        self = nullptr;
+      }
+    }
+    if (self == nullptr) {
+      return ::CallWindowProcW(PreviousProc(hWnd), hWnd, uMsg, wParam, lParam);
+    }
+    return self->DispatchBound(hWnd, uMsg, wParam, lParam);
+  }
+};
+
+// What every window implementation shares: the message in progress and reflection.
+template <class TBase = CWindow>
+class CWindowImplRoot : public TBase, public CMessageMap, protected CBoundWindowObject {
+public:
+  const MSG* m_pCurrentMsg = nullptr;
+  DWORD m_dwState = 0;
+
+  enum : DWORD {
+    WINSTATE_DESTROYED = 0x00000001
+  };
+
+  const MSG* GetCurrentMessage() const { return m_pCurrentMsg; }
+
+  // Sends a child's notification back to the child as OCM__BASE + message. Without a child to
+  // send to, the message is not handled.
+  LRESULT ReflectNotifications(UINT uMsg, WPARAM wParam, LPARAM lParam, BOOL& bHandled) {
+    HWND child = nullptr;
+    switch (uMsg) {
+      case WM_COMMAND:
+      case WM_VKEYTOITEM:
+      case WM_CHARTOITEM:
+      case WM_HSCROLL:
+      case WM_VSCROLL:
+      case WM_CTLCOLORBTN:
+      case WM_CTLCOLORDLG:
+      case WM_CTLCOLOREDIT:
+      case WM_CTLCOLORLISTBOX:
+      case WM_CTLCOLORMSGBOX:
+      case WM_CTLCOLORSCROLLBAR:
+      case WM_CTLCOLORSTATIC:
+        child = reinterpret_cast<HWND>(lParam);
+        break;
+      case WM_NOTIFY:
+        child = reinterpret_cast<LPNMHDR>(lParam)->hwndFrom;
+        break;
+      case WM_PARENTNOTIFY:
+        if (LOWORD(wParam) == WM_CREATE || LOWORD(wParam) == WM_DESTROY) {
+          child = reinterpret_cast<HWND>(lParam);
+        } else {
+          child = ::GetDlgItem(this->m_hWnd, HIWORD(wParam));
+        }
+        break;
+      case WM_DRAWITEM:
+        if (wParam) {
+          child = reinterpret_cast<LPDRAWITEMSTRUCT>(lParam)->hwndItem;
+        }
+        break;
+      case WM_MEASUREITEM:
+        if (wParam) {
+          child = ::GetDlgItem(
+              this->m_hWnd, static_cast<int>(reinterpret_cast<LPMEASUREITEMSTRUCT>(lParam)->CtlID));
+        }
+        break;
+      case WM_COMPAREITEM:
+        if (wParam) {
+          child = reinterpret_cast<LPCOMPAREITEMSTRUCT>(lParam)->hwndItem;
+        }
+        break;
+      case WM_DELETEITEM:
+        if (wParam) {
+          child = reinterpret_cast<LPDELETEITEMSTRUCT>(lParam)->hwndItem;
+        }
+        break;
+      default:
+        break;
+    }
+    if (child == nullptr) {
+      bHandled = FALSE;
+      return 1;
+    }
+    return ::SendMessageW(child, OCM__BASE + uMsg, wParam, lParam);
+  }
+
+  // A reflected message nobody handled gets the system's default for the original message.
+  static BOOL DefaultReflectionHandler(HWND hWnd, UINT uMsg, WPARAM wParam, LPARAM lParam,
+                                       LRESULT& lResult) {
+    switch (uMsg) {
+      case OCM_COMMAND:
+      case OCM_NOTIFY:
+      case OCM_PARENTNOTIFY:
+      case OCM_DRAWITEM:
+      case OCM_MEASUREITEM:
+      case OCM_COMPAREITEM:
+      case OCM_DELETEITEM:
+      case OCM_VKEYTOITEM:
+      case OCM_CHARTOITEM:
+      case OCM_HSCROLL:
+      case OCM_VSCROLL:
+      case OCM_CTLCOLORBTN:
+      case OCM_CTLCOLORDLG:
+      case OCM_CTLCOLOREDIT:
+      case OCM_CTLCOLORLISTBOX:
+      case OCM_CTLCOLORMSGBOX:
+      case OCM_CTLCOLORSCROLLBAR:
+      case OCM_CTLCOLORSTATIC:
+        lResult = ::DefWindowProcW(hWnd, uMsg - OCM__BASE, wParam, lParam);
+        return TRUE;
+      default:
+        return FALSE;
+    }
+  }
+};
+
+template <class TBase = CWindow, class TWinTraits = CControlWinTraits>
+class CWindowImplBaseT : public CWindowImplRoot<TBase> {
+public:
+  WNDPROC m_pfnSuperWindowProc = ::DefWindowProcW;
+
+  CWindowImplBaseT() = default;
+  CWindowImplBaseT(const CWindowImplBaseT&) = delete;
+  CWindowImplBaseT& operator=(const CWindowImplBaseT&) = delete;
+
+  // An object that dies before its window lets go of it: the window gets its previous procedure
+  // back, or, when a later subclass sits on top, our procedure finds no object and passes every
+  // message on to the previous one.
+  ~CWindowImplBaseT() override {
+    HWND hWnd = this->m_hWnd;
+    if (hWnd != nullptr && ::IsWindow(hWnd) && this->BoundObject(hWnd) == this) {
+      if (!Unbind(false)) {
+        ::RemovePropW(hWnd, this->sm_ObjectProperty);
+      }
+    }
+  }
+
+  static DWORD GetWndStyle(DWORD style) { return TWinTraits::GetWndStyle(style); }
+  static DWORD GetWndExStyle(DWORD exStyle) { return TWinTraits::GetWndExStyle(exStyle); }
+
+  virtual WNDPROC GetWindowProc() { return WindowProc; }
+  virtual void OnFinalMessage(HWND /*hWnd*/) {}
+
+  LRESULT DefWindowProc() {
+    const MSG* msg = this->m_pCurrentMsg;
+    return msg ? DefWindowProc(msg->message, msg->wParam, msg->lParam) : 0;
+  }
+  LRESULT DefWindowProc(UINT uMsg, WPARAM wParam, LPARAM lParam) {
+    return ::CallWindowProcW(m_pfnSuperWindowProc, this->m_hWnd, uMsg, wParam, lParam);
+  }
+
+  // Routes an existing window's messages through this object's map; the window's procedure
+  // until now gets what the map leaves. Fails on a window an object holds or held.
+  BOOL SubclassWindow(HWND hWnd) {
+    if (this->m_hWnd != nullptr || !::IsWindow(hWnd) || this->BoundObject(hWnd) != nullptr ||
+        ::GetPropW(hWnd, this->sm_PreviousProcProperty) != nullptr) {
+      return FALSE;
+    }
+    const WNDPROC previous = reinterpret_cast<WNDPROC>(::GetWindowLongPtrW(hWnd, GWLP_WNDPROC));
+    if (!Bind(hWnd, previous)) {
+      return FALSE;
+    }
+    ::SetWindowLongPtrW(hWnd, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(GetWindowProc()));
+    m_Subclassed = true;
+    return TRUE;
+  }
+
+  // Gives the window its previous procedure back. Unless forced, fails when another procedure
+  // has been put on top of ours since.
+  HWND UnsubclassWindow(BOOL force = FALSE) {
+    HWND hWnd = this->m_hWnd;
+    if (hWnd == nullptr || !m_Subclassed || !Unbind(force != FALSE)) {
+      return nullptr;
+    }
+    this->m_hWnd = nullptr;
+    return hWnd;
+  }
+
+  static LRESULT CALLBACK StartWindowProc(HWND hWnd, UINT uMsg, WPARAM wParam, LPARAM lParam) {
+    return CBoundWindowObject::BoundWindowProc(hWnd, uMsg, wParam, lParam);
+  }
+  static LRESULT CALLBACK WindowProc(HWND hWnd, UINT uMsg, WPARAM wParam, LPARAM lParam) {
+    return CBoundWindowObject::BoundWindowProc(hWnd, uMsg, wParam, lParam);
+  }
+
+protected:
+  HWND Create(HWND hWndParent, _U_RECT rect, LPCWSTR windowName, DWORD style, DWORD exStyle,
+              _U_MENUorID menuOrId, ATOM atom, LPVOID createParam) {
+    if (atom == 0 || this->m_hWnd != nullptr) {
+      return nullptr;
+    }
+    this->sm_BeingCreated = this;
+    HWND hWnd = CWindow::Create(MAKEINTATOM(atom), hWndParent, rect, windowName, style, exStyle,
+                                menuOrId, createParam);
+    if (this->sm_BeingCreated == this) {
+      this->sm_BeingCreated = nullptr;
+    }
+    if (hWnd == nullptr) {
+      this->m_hWnd = nullptr;
+    }
+    return hWnd;
+  }
+
+private:
+  bool m_Subclassed = false;
+
+  bool BindCreated(HWND hWnd) override { return Bind(hWnd, m_pfnSuperWindowProc); }
+
+  bool Bind(HWND hWnd, WNDPROC previous) {
+    if (!::SetPropW(hWnd, this->sm_PreviousProcProperty, reinterpret_cast<HANDLE>(previous))) {
+      return false;
+    }
+    if (!::SetPropW(hWnd, this->sm_ObjectProperty, static_cast<CBoundWindowObject*>(this))) {
+      ::RemovePropW(hWnd, this->sm_PreviousProcProperty);
+      return false;
+    }
+    this->m_hWnd = hWnd;
+    m_pfnSuperWindowProc = previous;
+    return true;
+  }
+
+  // Removes both properties and, for a subclassed window, restores the previous procedure;
+  // false when a later procedure sits on top of ours and force is off.
+  bool Unbind(bool force) {
+    HWND hWnd = this->m_hWnd;
+    if (m_Subclassed) {
+      const WNDPROC current = reinterpret_cast<WNDPROC>(::GetWindowLongPtrW(hWnd, GWLP_WNDPROC));
+      if (current != GetWindowProc() && !force) {
+        return false;
+      }
+      ::SetWindowLongPtrW(hWnd, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(m_pfnSuperWindowProc));
+      m_Subclassed = false;
+    }
+    ::RemovePropW(hWnd, this->sm_ObjectProperty);
+    ::RemovePropW(hWnd, this->sm_PreviousProcProperty);
+    return true;
+  }
+
+  LRESULT DispatchBound(HWND hWnd, UINT uMsg, WPARAM wParam, LPARAM lParam) override {
+    MSG msg = {hWnd, uMsg, wParam, lParam, 0, {0, 0}};
+    const MSG* outer = this->m_pCurrentMsg;
+    this->m_pCurrentMsg = &msg;
+    LRESULT lResult = 0;
+    if (uMsg == WM_NCDESTROY) {
+      // The previous procedure cleans up first, whatever the map does with the message.
+      lResult = DefWindowProc(uMsg, wParam, lParam);
+      LRESULT ignored = 0;
+      AtlGuardedProcess(*this, hWnd, uMsg, wParam, lParam, ignored, 0);
+      if (!Unbind(false)) {
+        ::RemovePropW(hWnd, this->sm_ObjectProperty);
+      }
+      this->m_dwState |= this->WINSTATE_DESTROYED;
+    } else if (!AtlGuardedProcess(*this, hWnd, uMsg, wParam, lParam, lResult, 0)) {
+      lResult = DefWindowProc(uMsg, wParam, lParam);
+    }
+    this->m_pCurrentMsg = outer;
+    // The final message comes once the window's outermost message has returned: the object may
+    // delete itself there.
+    if (outer == nullptr && (this->m_dwState & this->WINSTATE_DESTROYED)) {
+      this->m_dwState &= ~static_cast<DWORD>(this->WINSTATE_DESTROYED);
+      this->m_hWnd = nullptr;
+      FinalMessageGuarded(hWnd);
+    }
+    return lResult;
+  }
+
+  void FinalMessageGuarded(HWND hWnd) noexcept {
+    const char* className = this->GetGuardClassName();
+    const char* headerName = this->GetGuardHeaderName();
+    try {
+      OnFinalMessage(hWnd);
+    } catch (const CAtlException&) {
+      GLIB_ReportEscapedAssert(className, headerName, L" caught unhandled ATL::CAtlException");
+    } catch (...) {
+      GLIB_HandleEscapedException(className, headerName);
+    }
+  }
+};
+
+using CWindowImplBase = CWindowImplBaseT<CWindow>;
+
+// A window class of the program. Its window class is T::GetWndClassInfo(): by default an unnamed
+// class, or a superclass of TBase's class when TBase names one.
+template <class T, class TBase = CWindow, class TWinTraits = CControlWinTraits>
+class CWindowImpl : public CWindowImplBaseT<TBase, TWinTraits> {
+public:
+  static ::ATL::CWndClassInfo& GetWndClassInfo() {
+    const bool superclass = TBase::GetWndClassName() != nullptr;
+    static ::ATL::CWndClassInfo wc = {
+        {sizeof(WNDCLASSEXW),
+         superclass ? 0u : static_cast<UINT>(CS_HREDRAW | CS_VREDRAW | CS_DBLCLKS),
+         CWindowImplBaseT<TBase, TWinTraits>::StartWindowProc, 0, 0, nullptr, nullptr, nullptr,
+         superclass ? nullptr : reinterpret_cast<HBRUSH>(static_cast<INT_PTR>(COLOR_WINDOW + 1)),
+         nullptr, nullptr, nullptr},
+        TBase::GetWndClassName(),
+        nullptr,
+        0,
+        L""};
+    return wc;
+  }
+
+  HWND Create(HWND hWndParent, _U_RECT rect = nullptr, LPCWSTR windowName = nullptr,
+              DWORD style = 0, DWORD exStyle = 0, _U_MENUorID menuOrId = 0U,
+              LPVOID createParam = nullptr) {
+    const ATOM atom = T::GetWndClassInfo().Register(&this->m_pfnSuperWindowProc);
+    return CWindowImplBaseT<TBase, TWinTraits>::Create(
+        hWndParent, rect, windowName, T::GetWndStyle(style), T::GetWndExStyle(exStyle), menuOrId,
+        atom, createParam);
+  }
+};
+
+}  // namespace ATL
+
+// Message maps. A map answers whether it handled the message; a handler that clears bHandled
+// passes the message on to the next entry and, at the end, to the previous procedure. The
+// class name and the header the map stands in become the guard's log names.
+#define BEGIN_MSG_MAP(theClass)                                                                    \
+public:                                                                                            \
+  const char* GetGuardClassName() const {                                                          \
+    return #theClass;                                                                              \
+  }                                                                                                \
+  const char* GetGuardHeaderName() const {                                                         \
+    return ::ATL::AtlFileName(__FILE__);                                                           \
+  }                                                                                                \
+  BOOL ProcessWindowMessage(HWND hWnd, UINT uMsg, WPARAM wParam, LPARAM lParam, LRESULT& lResult,  \
+                            DWORD dwMsgMapID = 0) {                                                \
+    BOOL bHandled = TRUE;                                                                          \
+    (void)hWnd;                                                                                    \
+    (void)uMsg;                                                                                    \
+    (void)wParam;                                                                                  \
+    (void)lParam;                                                                                  \
+    (void)lResult;                                                                                 \
+    (void)bHandled;                                                                                \
+    switch (dwMsgMapID) {                                                                          \
+      case 0:
+
+#define ALT_MSG_MAP(msgMapID)                                                                      \
+  break;                                                                                           \
+  case msgMapID:
+
+// A map asked for a section it does not have is a fault the guard reports as fatal.
+#define END_MSG_MAP()                                                                              \
+  break;                                                                                           \
+  default:                                                                                         \
+    throw ::GLIB_UnknownMessageMapId(dwMsgMapID);                                                  \
+    }                                                                                              \
+    return FALSE;                                                                                  \
+    }
+
+#define MESSAGE_HANDLER(msg, func)                                                                 \
+  if (uMsg == (msg)) {                                                                             \
+    bHandled = TRUE;                                                                               \
+    lResult = func(uMsg, wParam, lParam, bHandled);                                                \
+    if (bHandled)                                                                                  \
+      return TRUE;                                                                                 \
+  }
+
+#define MESSAGE_RANGE_HANDLER(msgFirst, msgLast, func)                                             \
+  if (uMsg >= (msgFirst) && uMsg <= (msgLast)) {                                                   \
+    bHandled = TRUE;                                                                               \
+    lResult = func(uMsg, wParam, lParam, bHandled);                                                \
+    if (bHandled)                                                                                  \
+      return TRUE;                                                                                 \
+  }
+
+#define ATL_COMMAND_ENTRY(cond, func)                                                              \
+  if (uMsg == WM_COMMAND && (cond)) {                                                              \
+    bHandled = TRUE;                                                                               \
+    lResult = func(HIWORD(wParam), LOWORD(wParam), reinterpret_cast<HWND>(lParam), bHandled);      \
+    if (bHandled)                                                                                  \
+      return TRUE;                                                                                 \
+  }
+
+#define COMMAND_HANDLER(id, code, func)                                                            \
+  ATL_COMMAND_ENTRY(LOWORD(wParam) == (id) && HIWORD(wParam) == (code), func)
+#define COMMAND_ID_HANDLER(id, func) ATL_COMMAND_ENTRY(LOWORD(wParam) == (id), func)
+#define COMMAND_CODE_HANDLER(code, func) ATL_COMMAND_ENTRY(HIWORD(wParam) == (code), func)
+#define COMMAND_RANGE_HANDLER(idFirst, idLast, func)                                               \
+  ATL_COMMAND_ENTRY(LOWORD(wParam) >= (idFirst) && LOWORD(wParam) <= (idLast), func)
+
+#define ATL_NOTIFY_ENTRY(message, cond, func)                                                      \
+  if (uMsg == (message) && (cond)) {                                                               \
+    bHandled = TRUE;                                                                               \
+    lResult = func(static_cast<int>(wParam), reinterpret_cast<LPNMHDR>(lParam), bHandled);         \
+    if (bHandled)                                                                                  \
+      return TRUE;                                                                                 \
+  }
+
+#define NOTIFY_HANDLER(id, cd, func)                                                               \
+  ATL_NOTIFY_ENTRY(WM_NOTIFY,                                                                      \
+                   reinterpret_cast<LPNMHDR>(lParam)->idFrom == static_cast<UINT_PTR>(id) &&       \
+                       reinterpret_cast<LPNMHDR>(lParam)->code == static_cast<UINT>(cd),           \
+                   func)
+#define NOTIFY_ID_HANDLER(id, func)                                                                \
+  ATL_NOTIFY_ENTRY(WM_NOTIFY,                                                                      \
+                   reinterpret_cast<LPNMHDR>(lParam)->idFrom == static_cast<UINT_PTR>(id), func)
+#define NOTIFY_CODE_HANDLER(cd, func)                                                              \
+  ATL_NOTIFY_ENTRY(WM_NOTIFY, reinterpret_cast<LPNMHDR>(lParam)->code == static_cast<UINT>(cd),    \
+                   func)
+
+#define REFLECTED_COMMAND_CODE_HANDLER(code, func)                                                 \
+  if (uMsg == ::ATL::OCM_COMMAND && HIWORD(wParam) == (code)) {                                    \
+    bHandled = TRUE;                                                                               \
+    lResult = func(HIWORD(wParam), LOWORD(wParam), reinterpret_cast<HWND>(lParam), bHandled);      \
+    if (bHandled)                                                                                  \
+      return TRUE;                                                                                 \
+  }
+#define REFLECTED_NOTIFY_CODE_HANDLER(cd, func)                                                    \
+  ATL_NOTIFY_ENTRY(::ATL::OCM_NOTIFY,                                                              \
+                   reinterpret_cast<LPNMHDR>(lParam)->code == static_cast<UINT>(cd), func)
+
+#define CHAIN_MSG_MAP(theChainClass)                                                               \
+  if (theChainClass::ProcessWindowMessage(hWnd, uMsg, wParam, lParam, lResult))                    \
+    return TRUE;
+#define CHAIN_MSG_MAP_ALT(theChainClass, msgMapID)                                                 \
+  if (theChainClass::ProcessWindowMessage(hWnd, uMsg, wParam, lParam, lResult, msgMapID))          \
+    return TRUE;
+#define CHAIN_MSG_MAP_MEMBER(theChainMember)                                                       \
+  if ((theChainMember).ProcessWindowMessage(hWnd, uMsg, wParam, lParam, lResult))                  \
+    return TRUE;
+
+#define REFLECT_NOTIFICATIONS()                                                                    \
+  {                                                                                                \
+    bHandled = TRUE;                                                                               \
+    lResult = ReflectNotifications(uMsg, wParam, lParam, bHandled);                                \
+    if (bHandled)                                                                                  \
+      return TRUE;                                                                                 \
+  }
+
+#define DEFAULT_REFLECTION_HANDLER()                                                               \
+  if (DefaultReflectionHandler(hWnd, uMsg, wParam, lParam, lResult))                               \
+    return TRUE;
