@@ -1,5 +1,6 @@
 // The project's own stand-in for ATL's window classes: CWindow, window traits, class
-// registration, CWindowImpl and the message maps. Written from ATL's documented behaviour.
+// registration, CWindowImpl, CDialogImpl and the message maps. Written from ATL's documented
+// behaviour.
 //
 // An object finds its window without executable thunks: a window property holds the object, and
 // a thread-local "being created" pointer binds the object at its window's first message, so that
@@ -350,9 +351,8 @@ protected:
     return stored ? reinterpret_cast<WNDPROC>(stored) : ::DefWindowProcW;
   }
 
-  // The one procedure of every bound window: the bound object's map, else (a window whose object
-  // is gone) the previous procedure.
-  static LRESULT CALLBACK BoundWindowProc(HWND hWnd, UINT uMsg, WPARAM wParam, LPARAM lParam) {
+  // The object bound to the window; a window's first message binds the object being created.
+  static CBoundWindowObject* FindOrBind(HWND hWnd) {
     CBoundWindowObject* self = BoundObject(hWnd);
     if (self == nullptr && sm_BeingCreated != nullptr) {
       self = sm_BeingCreated;
@@ -361,6 +361,18 @@ protected:
         self = nullptr;
       }
     }
+    return self;
+  }
+
+  static LRESULT Dispatch(CBoundWindowObject* self, HWND hWnd, UINT uMsg, WPARAM wParam,
+                          LPARAM lParam) {
+    return self->DispatchBound(hWnd, uMsg, wParam, lParam);
+  }
+
+  // The one procedure of every bound window: the bound object's map, else (a window whose object
+  // is gone) the previous procedure.
+  static LRESULT CALLBACK BoundWindowProc(HWND hWnd, UINT uMsg, WPARAM wParam, LPARAM lParam) {
+    CBoundWindowObject* self = FindOrBind(hWnd);
     if (self == nullptr) {
       return ::CallWindowProcW(PreviousProc(hWnd), hWnd, uMsg, wParam, lParam);
     }
@@ -663,6 +675,164 @@ public:
     return CWindowImplBaseT<TBase, TWinTraits>::Create(
         hWndParent, rect, windowName, T::GetWndStyle(style), T::GetWndExStyle(exStyle), menuOrId,
         atom, createParam);
+  }
+};
+
+// A dialog of the program, from the template T::IDD. Its map runs under the guard like a
+// window's; results the dialog manager expects in DWLP_MSGRESULT (WM_NOTIFY and most others) go
+// there, the few it takes as the procedure's return value are returned.
+template <class TBase = CWindow>
+class CDialogImplBaseT : public CWindowImplRoot<TBase> {
+public:
+  CDialogImplBaseT() = default;
+  CDialogImplBaseT(const CDialogImplBaseT&) = delete;
+  CDialogImplBaseT& operator=(const CDialogImplBaseT&) = delete;
+
+  // A dialog object that dies first leaves its window without a map.
+  ~CDialogImplBaseT() override {
+    HWND hWnd = this->m_hWnd;
+    if (hWnd != nullptr && ::IsWindow(hWnd) && this->BoundObject(hWnd) == this) {
+      ::RemovePropW(hWnd, this->sm_ObjectProperty);
+    }
+  }
+
+  virtual DLGPROC GetDialogProc() { return DialogProc; }
+  virtual void OnFinalMessage(HWND /*hWnd*/) {}
+
+  static INT_PTR CALLBACK StartDialogProc(HWND hWnd, UINT uMsg, WPARAM wParam, LPARAM lParam) {
+    return DialogProc(hWnd, uMsg, wParam, lParam);
+  }
+
+  static INT_PTR CALLBACK DialogProc(HWND hWnd, UINT uMsg, WPARAM wParam, LPARAM lParam) {
+    CBoundWindowObject* self = CBoundWindowObject::FindOrBind(hWnd);
+    if (self == nullptr) {
+      return FALSE;
+    }
+    return static_cast<INT_PTR>(CBoundWindowObject::Dispatch(self, hWnd, uMsg, wParam, lParam));
+  }
+
+protected:
+  // True while DoModal runs the dialog: a pending fatal exception then ends it.
+  bool m_Modal = false;
+
+private:
+  bool BindCreated(HWND hWnd) override {
+    if (!::SetPropW(hWnd, this->sm_ObjectProperty, static_cast<CBoundWindowObject*>(this))) {
+      return false;
+    }
+    this->m_hWnd = hWnd;
+    return true;
+  }
+
+  static bool ReturnsResultDirectly(UINT uMsg) {
+    switch (uMsg) {
+      case WM_COMPAREITEM:
+      case WM_VKEYTOITEM:
+      case WM_CHARTOITEM:
+      case WM_INITDIALOG:
+      case WM_QUERYDRAGICON:
+      case WM_CTLCOLORMSGBOX:
+      case WM_CTLCOLOREDIT:
+      case WM_CTLCOLORLISTBOX:
+      case WM_CTLCOLORBTN:
+      case WM_CTLCOLORDLG:
+      case WM_CTLCOLORSCROLLBAR:
+      case WM_CTLCOLORSTATIC:
+        return true;
+      default:
+        return false;
+    }
+  }
+
+  LRESULT DispatchBound(HWND hWnd, UINT uMsg, WPARAM wParam, LPARAM lParam) override {
+    MSG msg = {hWnd, uMsg, wParam, lParam, 0, {0, 0}};
+    const MSG* outer = this->m_pCurrentMsg;
+    this->m_pCurrentMsg = &msg;
+    LRESULT lResult = 0;
+    const BOOL handled = AtlGuardedProcess(*this, hWnd, uMsg, wParam, lParam, lResult, 0);
+    INT_PTR result = FALSE;
+    if (uMsg == WM_NCDESTROY) {
+      ::RemovePropW(hWnd, this->sm_ObjectProperty);
+      this->m_dwState |= this->WINSTATE_DESTROYED;
+    } else if (handled) {
+      if (ReturnsResultDirectly(uMsg)) {
+        result = static_cast<INT_PTR>(lResult);
+      } else {
+        ::SetWindowLongPtrW(hWnd, DWLP_MSGRESULT, lResult);
+        result = TRUE;
+      }
+    }
+    // The system runs a modal dialog's loop: a fatal exception ends the dialog so that DoModal
+    // can rethrow it.
+    if (m_Modal && GLIB_IsFatalPending() && uMsg != WM_NCDESTROY) {
+      ::EndDialog(hWnd, IDABORT);
+    }
+    this->m_pCurrentMsg = outer;
+    if (outer == nullptr && (this->m_dwState & this->WINSTATE_DESTROYED)) {
+      this->m_dwState &= ~static_cast<DWORD>(this->WINSTATE_DESTROYED);
+      this->m_hWnd = nullptr;
+      FinalMessageGuarded(hWnd);
+    }
+    return static_cast<LRESULT>(result);
+  }
+
+  void FinalMessageGuarded(HWND hWnd) noexcept {
+    const char* className = this->GetGuardClassName();
+    const char* headerName = this->GetGuardHeaderName();
+    try {
+      OnFinalMessage(hWnd);
+    } catch (const CAtlException&) {
+      GLIB_ReportEscapedAssert(className, headerName, L" caught unhandled ATL::CAtlException");
+    } catch (...) {
+      GLIB_HandleEscapedException(className, headerName);
+    }
+  }
+};
+
+using CDialogImplBase = CDialogImplBaseT<CWindow>;
+
+template <class T, class TBase = CWindow>
+class CDialogImpl : public CDialogImplBaseT<TBase> {
+public:
+  // Runs the dialog modally; a fatal exception kept pending while it ran is rethrown once the
+  // system's loop has returned.
+  INT_PTR DoModal(HWND hWndParent = ::GetActiveWindow(), LPARAM initParam = 0) {
+    if (this->m_hWnd != nullptr) {
+      return -1;
+    }
+    this->m_Modal = true;
+    this->sm_BeingCreated = this;
+    const INT_PTR result = ::DialogBoxParamW(::GetModuleHandleW(nullptr), MAKEINTRESOURCEW(T::IDD),
+                                             hWndParent, T::StartDialogProc, initParam);
+    if (this->sm_BeingCreated == this) {
+      this->sm_BeingCreated = nullptr;
+    }
+    this->m_Modal = false;
+    GLIB_RethrowPendingFatal();
+    return result;
+  }
+
+  BOOL EndDialog(int result) {
+    ATLASSERT(this->m_Modal);
+    return ::EndDialog(this->m_hWnd, result);
+  }
+
+  // A modeless dialog, ended with DestroyWindow.
+  HWND Create(HWND hWndParent, LPARAM initParam = 0) {
+    if (this->m_hWnd != nullptr) {
+      return nullptr;
+    }
+    this->m_Modal = false;
+    this->sm_BeingCreated = this;
+    HWND hWnd = ::CreateDialogParamW(::GetModuleHandleW(nullptr), MAKEINTRESOURCEW(T::IDD),
+                                     hWndParent, T::StartDialogProc, initParam);
+    if (this->sm_BeingCreated == this) {
+      this->sm_BeingCreated = nullptr;
+    }
+    if (hWnd == nullptr) {
+      this->m_hWnd = nullptr;
+    }
+    return hWnd;
   }
 };
 

@@ -63,6 +63,10 @@ std::exception_ptr GLIB_TakePendingFatal() {
   return fatal;
 }
 
+bool GLIB_IsFatalPending() {
+  return sm_PendingFatal != nullptr;
+}
+
 void GLIB_RethrowPendingFatal() {
   if (std::exception_ptr fatal = GLIB_TakePendingFatal()) {
     std::rethrow_exception(fatal);

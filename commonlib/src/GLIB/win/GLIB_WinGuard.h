@@ -21,6 +21,10 @@ std::exception_ptr GLIB_TakePendingFatal();
 // Rethrows the pending fatal exception of this thread, if there is one.
 void GLIB_RethrowPendingFatal();
 
+// Whether a fatal exception is pending on this thread; loops the system runs for the project
+// (modal dialogs) end themselves on it.
+bool GLIB_IsFatalPending();
+
 // Thrown by a message map asked for a section it does not have.
 class GLIB_UnknownMessageMapId {
 public:
