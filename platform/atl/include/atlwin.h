@@ -311,18 +311,32 @@ public:
   virtual const char* GetGuardHeaderName() const { return "atlwin.h"; }
 };
 
+// Runs body under the guard, which logs whatever escapes it in the map's names. The names are
+// taken first: body may delete the map. Returns whether body ended without an exception.
+template <class Body>
+bool AtlGuarded(const CMessageMap& map, Body&& body) noexcept {
+  const char* className = map.GetGuardClassName();
+  const char* headerName = map.GetGuardHeaderName();
+  try {
+    body();
+    return true;
+  } catch (const CAtlException&) {
+    GLIB_ReportEscapedAssert(className, headerName, L" caught unhandled ATL::CAtlException");
+  } catch (...) {
+    GLIB_HandleEscapedException(className, headerName);
+  }
+  return false;
+}
+
 // Runs a map under the guard. Returns whether the message counts as handled: a message whose
 // handler threw does.
 inline BOOL AtlGuardedProcess(CMessageMap& map, HWND hWnd, UINT uMsg, WPARAM wParam, LPARAM lParam,
                               LRESULT& lResult, DWORD dwMsgMapID) noexcept {
-  try {
-    return map.ProcessWindowMessage(hWnd, uMsg, wParam, lParam, lResult, dwMsgMapID);
-  } catch (const CAtlException&) {
-    GLIB_ReportEscapedAssert(map.GetGuardClassName(), map.GetGuardHeaderName(),
-                             L" caught unhandled ATL::CAtlException");
-  } catch (...) {
-    GLIB_HandleEscapedException(map.GetGuardClassName(), map.GetGuardHeaderName());
-  }
+  BOOL handled = TRUE;
+  if (AtlGuarded(map, [&] {
+        handled = map.ProcessWindowMessage(hWnd, uMsg, wParam, lParam, lResult, dwMsgMapID);
+      }))
+    return handled;
   lResult = 0;
   return TRUE;
 }
@@ -634,15 +648,7 @@ private:
   }
 
   void FinalMessageGuarded(HWND hWnd) noexcept {
-    const char* className = this->GetGuardClassName();
-    const char* headerName = this->GetGuardHeaderName();
-    try {
-      OnFinalMessage(hWnd);
-    } catch (const CAtlException&) {
-      GLIB_ReportEscapedAssert(className, headerName, L" caught unhandled ATL::CAtlException");
-    } catch (...) {
-      GLIB_HandleEscapedException(className, headerName);
-    }
+    AtlGuarded(*this, [&] { OnFinalMessage(hWnd); });
   }
 };
 
@@ -777,15 +783,7 @@ private:
   }
 
   void FinalMessageGuarded(HWND hWnd) noexcept {
-    const char* className = this->GetGuardClassName();
-    const char* headerName = this->GetGuardHeaderName();
-    try {
-      OnFinalMessage(hWnd);
-    } catch (const CAtlException&) {
-      GLIB_ReportEscapedAssert(className, headerName, L" caught unhandled ATL::CAtlException");
-    } catch (...) {
-      GLIB_HandleEscapedException(className, headerName);
-    }
+    AtlGuarded(*this, [&] { OnFinalMessage(hWnd); });
   }
 };
 
