@@ -30,7 +30,7 @@ constexpr OSType kAliasType = 0x61647270;        // 'adrp'
 
 // Bundles in a fresh folder, preferences beside them; every test ends with the live counts it
 // began with.
-class UMAC_BundleUtilsTest : public ::testing::Test {
+class UMAC_BundleUtilsTest : public UMAC_LiveCountsTest {
 protected:
   void SetUp() override {
     StandIn_FilesReset();
@@ -41,14 +41,14 @@ protected:
     m_Bundle = MakeBundle("Viewer.app");
     StandIn_SetFolder(kPreferencesFolderType, (m_Root + "/Preferences").c_str());
     StandIn_CFPreferencesForget();
-    m_Start = UMAC_LiveCounts();
+    UMAC_LiveCountsTest::SetUp();
   }
 
   void TearDown() override {
     // The main bundle keeps its Info.plist as CF objects until it is pointed elsewhere.
     StandIn_SetMainBundlePath(nullptr);
     StandIn_CFPreferencesForget();
-    EXPECT_EQ(m_Start, UMAC_LiveCounts());
+    UMAC_LiveCountsTest::TearDown();
     StandIn_SetFolder(kPreferencesFolderType, nullptr);
     StandIn_SetCurrentProcess(kSignature, "/");
     StandIn_ResetIcons();
@@ -124,7 +124,6 @@ protected:
 
   std::string m_Root;
   std::string m_Bundle;
-  UMAC_LiveCounts m_Start;
 };
 
 TEST_F(UMAC_BundleUtilsTest, LanguageCodeFromLocalizationsOrAppleLanguages) {

@@ -1,4 +1,5 @@
 // CF holders, key-path tokens and deep access through nested dictionaries and arrays.
+#include "support/UMAC_LiveCounts.h"
 #include "UMAC/UMAC_CFArray.h"
 #include "UMAC/UMAC_CFDictionary.h"
 #include "UMAC/UMAC_CFToken.h"
@@ -70,13 +71,7 @@ private:
   std::vector<CFTypeRef> m_Objects;
 };
 
-class UMAC_CFWrappers : public ::testing::Test {
-protected:
-  void SetUp() override { m_Live = StandIn_CFLiveObjectCount(); }
-  void TearDown() override { EXPECT_EQ(m_Live, StandIn_CFLiveObjectCount()); }
-
-  long m_Live = 0;
-};
+class UMAC_CFWrappers : public UMAC_LiveCountsTest {};
 
 // --- tokens -----------------------------------------------------------------------------------
 

@@ -22,7 +22,7 @@
 
 namespace {
 
-class UMAC_PathToFSRefTest : public ::testing::Test {
+class UMAC_PathToFSRefTest : public UMAC_LiveCountsTest {
 protected:
   void SetUp() override {
     char folder[] = "/tmp/umac_fileutils_XXXXXX";
@@ -30,14 +30,14 @@ protected:
     m_Folder = folder;
     m_File = m_Folder + "/Custom.colordb";
     std::ofstream(m_File) << "BDCC";
-    m_LiveObjects = StandIn_CFLiveObjectCount();
+    UMAC_LiveCountsTest::SetUp();
   }
 
   void TearDown() override {
     StandIn_CFStringFailNextCreations(0);
     StandIn_CFURLFailNextCreations(0);
     // Temporary CF objects are released on every path.
-    EXPECT_EQ(m_LiveObjects, StandIn_CFLiveObjectCount());
+    UMAC_LiveCountsTest::TearDown();
     std::string const remove = "rm -rf '" + m_Folder + "'";
     EXPECT_EQ(0, std::system(remove.c_str()));
   }
@@ -55,7 +55,6 @@ protected:
 
   std::string m_Folder;
   std::string m_File;
-  long m_LiveObjects = 0;
 };
 
 TEST_F(UMAC_PathToFSRefTest, ExistingItemsResolve) {
@@ -96,7 +95,7 @@ constexpr FlavorType kFlavorFileURL = 0x6675726c;  // 'furl'
 constexpr FlavorType kFlavorText = 0x54455854;     // 'TEXT'
 
 // A folder mounted as the volume "Work"; every test ends with the live objects it began with.
-class UMAC_FileUtilsTest : public ::testing::Test {
+class UMAC_FileUtilsTest : public UMAC_LiveCountsTest {
 protected:
   void SetUp() override {
     StandIn_FilesReset();
@@ -104,11 +103,11 @@ protected:
     ASSERT_NE(nullptr, ::mkdtemp(folder));
     m_Folder = folder;
     StandIn_FilesMountTestVolume("Work", m_Folder.c_str());
-    m_Start = UMAC_LiveCounts();
+    UMAC_LiveCountsTest::SetUp();
   }
 
   void TearDown() override {
-    EXPECT_EQ(m_Start, UMAC_LiveCounts());
+    UMAC_LiveCountsTest::TearDown();
     StandIn_FilesReset();
     std::filesystem::remove_all(m_Folder);
   }
@@ -132,7 +131,6 @@ protected:
   }
 
   std::string m_Folder;
-  UMAC_LiveCounts m_Start;
 };
 
 TEST_F(UMAC_FileUtilsTest, NamesExtensionsAndClassicPaths) {

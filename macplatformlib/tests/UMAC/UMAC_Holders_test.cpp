@@ -23,18 +23,16 @@ namespace {
 
 constexpr DescType kText = 0x54455854;  // 'TEXT'
 
-class UMAC_HoldersTest : public ::testing::Test {
+class UMAC_HoldersTest : public UMAC_LiveCountsTest {
 protected:
   void SetUp() override {
     StandIn_FilesReset();
-    m_Start = UMAC_LiveCounts();
+    UMAC_LiveCountsTest::SetUp();
   }
   void TearDown() override {
-    EXPECT_EQ(m_Start, UMAC_LiveCounts());
+    UMAC_LiveCountsTest::TearDown();
     StandIn_FilesReset();
   }
-
-  UMAC_LiveCounts m_Start;
 };
 
 std::string Text(AEDesc const& list, long index) {

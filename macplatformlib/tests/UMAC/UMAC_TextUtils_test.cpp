@@ -1,3 +1,4 @@
+#include "support/UMAC_LiveCounts.h"
 #include "UMAC/UMAC_Exception.h"
 #include "UMAC/UMAC_TextUtils.h"
 
@@ -11,13 +12,7 @@
 namespace {
 
 // Every test ends with as many CF objects alive as it began with.
-class TextUtilsTest : public ::testing::Test {
-protected:
-  void TearDown() override { EXPECT_EQ(m_Live, StandIn_CFLiveObjectCount()); }
-
-private:
-  long const m_Live = StandIn_CFLiveObjectCount();
-};
+class TextUtilsTest : public UMAC_LiveCountsTest {};
 
 GLIB_WString Wide(std::initializer_list<std::uint32_t> codes) {
   GLIB_WString text;

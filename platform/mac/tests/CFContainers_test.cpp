@@ -1,4 +1,5 @@
 // CFArray, CFDictionary, CFNumber types, CFBoolean, CFData and descriptions of the stand-in.
+#include "StandInCFTest.h"
 #include <CoreFoundation/CoreFoundation.h>
 
 #include <gtest/gtest.h>
@@ -17,16 +18,7 @@ std::u16string Describe(CFTypeRef object) {
   return units;
 }
 
-class CFContainers : public ::testing::Test {
-protected:
-  void SetUp() override {
-    StandIn_CFReset();
-    m_Live = StandIn_CFLiveObjectCount();
-  }
-  void TearDown() override { EXPECT_EQ(m_Live, StandIn_CFLiveObjectCount()); }
-
-  long m_Live = 0;
-};
+class CFContainers : public StandInCFTest {};
 
 TEST_F(CFContainers, NumbersKeepTheirCanonicalType) {
   const SInt8 s8 = -8;

@@ -1,4 +1,5 @@
 // XML property lists and CFPreferences of the stand-in, against a temporary Preferences folder.
+#include "StandInCFTest.h"
 #include <CoreFoundation/CoreFoundation.h>
 #include <CoreServices/Folders.h>
 
@@ -59,16 +60,7 @@ std::string Repeated(const std::string& text, int times) {
   return result;
 }
 
-class CFPropertyLists : public ::testing::Test {
-protected:
-  void SetUp() override {
-    StandIn_CFReset();
-    m_Live = StandIn_CFLiveObjectCount();
-  }
-  void TearDown() override { EXPECT_EQ(m_Live, StandIn_CFLiveObjectCount()); }
-
-  long m_Live = 0;
-};
+class CFPropertyLists : public StandInCFTest {};
 
 TEST_F(CFPropertyLists, ReadsEverySupportedKind) {
   const std::string body =

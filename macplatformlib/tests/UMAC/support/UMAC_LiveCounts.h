@@ -11,6 +11,8 @@
 #include <HIToolbox/Navigation.h>
 #include <QD/QuickDraw.h>
 
+#include <gtest/gtest.h>
+
 #include <ostream>
 #include <tuple>
 
@@ -39,4 +41,15 @@ struct UMAC_LiveCounts {
                << c.collections << ", regions " << c.regions << ", dialogs " << c.navDialogs
                << ", drags " << c.drags << ", forks " << c.forks << ", iterators " << c.iterators;
   }
+};
+
+// A test that ends with the live counts where its SetUp left them. A fixture that prepares the
+// stand-in calls SetUp last and TearDown first.
+class UMAC_LiveCountsTest : public ::testing::Test {
+protected:
+  void SetUp() override { m_Start = UMAC_LiveCounts(); }
+  void TearDown() override { EXPECT_EQ(m_Start, UMAC_LiveCounts()); }
+
+  // The counts SetUp took.
+  UMAC_LiveCounts m_Start;
 };
