@@ -37,24 +37,23 @@ protected:
   }
 
   std::string HFSPath(const std::string& posix) const {
-    CFStringRef text = CFStringCreateWithCString(nullptr, posix.c_str(), kCFStringEncodingUTF8);
-    CFURLRef url = CFURLCreateWithFileSystemPath(nullptr, text, kCFURLPOSIXPathStyle, false);
-    CFRelease(text);
-    CFStringRef hfs = CFURLCopyFileSystemPath(url, kCFURLHFSPathStyle);
-    CFRelease(url);
-    std::string result = Utf8(hfs);
-    CFRelease(hfs);
-    return result;
+    return ConvertedPath(posix, kCFURLPOSIXPathStyle, kCFURLHFSPathStyle);
   }
 
   std::string PosixPath(const std::string& hfsPath) const {
-    CFStringRef text = CFStringCreateWithCString(nullptr, hfsPath.c_str(), kCFStringEncodingUTF8);
-    CFURLRef url = CFURLCreateWithFileSystemPath(nullptr, text, kCFURLHFSPathStyle, false);
+    return ConvertedPath(hfsPath, kCFURLHFSPathStyle, kCFURLPOSIXPathStyle);
+  }
+
+  // The path of the item named by path in one style, written in the other.
+  static std::string ConvertedPath(const std::string& path, CFURLPathStyle from,
+                                   CFURLPathStyle to) {
+    CFStringRef text = CFStringCreateWithCString(nullptr, path.c_str(), kCFStringEncodingUTF8);
+    CFURLRef url = CFURLCreateWithFileSystemPath(nullptr, text, from, false);
     CFRelease(text);
-    CFStringRef posix = CFURLCopyFileSystemPath(url, kCFURLPOSIXPathStyle);
+    CFStringRef converted = CFURLCopyFileSystemPath(url, to);
     CFRelease(url);
-    std::string result = Utf8(posix);
-    CFRelease(posix);
+    std::string result = Utf8(converted);
+    CFRelease(converted);
     return result;
   }
 
