@@ -1,0 +1,3 @@
+#pragma once
+// List views, tree views, headers and image lists.
+#include "atlwin.h"

@@ -1,0 +1,3 @@
+#pragma once
+// Buttons, statics, edits and combo boxes.
+#include "atlwin.h"
