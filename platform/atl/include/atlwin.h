@@ -378,6 +378,12 @@ protected:
     return self;
   }
 
+  // Binds an object to a window the system made for it (a common dialog's hook dialog), which
+  // names its object by other means than the being-created pointer.
+  static bool BindObject(CBoundWindowObject* object, HWND hWnd) {
+    return object->BindCreated(hWnd);
+  }
+
   static LRESULT Dispatch(CBoundWindowObject* self, HWND hWnd, UINT uMsg, WPARAM wParam,
                           LPARAM lParam) {
     return self->DispatchBound(hWnd, uMsg, wParam, lParam);
