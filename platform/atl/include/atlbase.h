@@ -5,6 +5,7 @@
 #include <windows.h>
 
 #include <cstring>
+#include <vector>
 
 #include "GLIB/GLIB_LogMessage.h"
 #include "GLIB/GLIB_String.h"
@@ -39,6 +40,69 @@ public:
 [[noreturn]] inline void AtlThrow(HRESULT hr) {
   throw CAtlException(hr);
 }
+
+// The module object: the program's own instance and the instance its resources come from (a
+// language library once the shell has loaded one), with further resource modules searched after
+// it. Resource lookups search GetHInstanceAt(0), (1), ... until it gives null: the resource
+// instance, the added modules in the order they were added, then the program itself, so a text a
+// translation lacks still reads in English. Set up on the UI thread during start-up.
+class CAtlBaseModule {
+public:
+  HINSTANCE GetModuleInstance() const { return m_hInst ? m_hInst : ::GetModuleHandleW(nullptr); }
+  // The program itself until SetResourceInstance names another module.
+  HINSTANCE GetResourceInstance() const {
+    return m_hInstResource ? m_hInstResource : GetModuleInstance();
+  }
+  // Null returns to the program's own resources. Returns the instance it replaced.
+  HINSTANCE SetResourceInstance(HINSTANCE instance) {
+    const HINSTANCE previous = GetResourceInstance();
+    m_hInstResource = instance;
+    return previous;
+  }
+  void SetModuleInstance(HINSTANCE instance) { m_hInst = instance; }
+
+  // A module searched after the resource instance; a module already listed is not added again.
+  bool AddResourceInstance(HINSTANCE instance) {
+    if (instance == nullptr) {
+      return false;
+    }
+    for (HINSTANCE added : m_AddedInstances) {
+      if (added == instance) {
+        return false;
+      }
+    }
+    m_AddedInstances.push_back(instance);
+    return true;
+  }
+  bool RemoveResourceInstance(HINSTANCE instance) {
+    for (auto it = m_AddedInstances.begin(); it != m_AddedInstances.end(); ++it) {
+      if (*it == instance) {
+        m_AddedInstances.erase(it);
+        return true;
+      }
+    }
+    return false;
+  }
+
+  // The i-th module of the resource search, null past the last.
+  HINSTANCE GetHInstanceAt(int i) const {
+    const int added = static_cast<int>(m_AddedInstances.size());
+    if (i < 0 || i > added + 1) {
+      return nullptr;
+    }
+    if (i == 0) {
+      return GetResourceInstance();
+    }
+    return i <= added ? m_AddedInstances[static_cast<std::size_t>(i - 1)] : GetModuleInstance();
+  }
+
+private:
+  HINSTANCE m_hInst = nullptr;
+  HINSTANCE m_hInstResource = nullptr;
+  std::vector<HINSTANCE> m_AddedInstances;
+};
+
+inline CAtlBaseModule _AtlBaseModule;
 
 }  // namespace ATL
 
