@@ -338,6 +338,34 @@ TEST_F(SortableListTest, NotificationsOfAnotherWindowAreNotTaken) {
   EXPECT_EQ(KeyedItem::sm_Comparisons, 0);
 }
 
+TEST_F(SortableListTest, AListAttachedToAnExistingControlOwnsItsRowsTheSameWay) {
+  // As the application's dialogs do: the control exists, the list subclasses it.
+  HWND control =
+      CreateWindowExW(0, WC_LISTVIEWW, L"", WS_CHILD | LVS_REPORT, 0, 0, 200, 100, m_Parent,
+                      reinterpret_cast<HMENU>(static_cast<UINT_PTR>(kListId + 1)),
+                      GetModuleHandleW(nullptr), nullptr);
+  ASSERT_NE(control, nullptr);
+  WTLU_SortableListView attached;
+  ASSERT_TRUE(attached.SubclassWindow(control));
+  attached.InsertColumn(0, L"Key", LVCFMT_LEFT, 100);
+  for (int key : {12, 10, 11}) {
+    attached.InsertItemObject(0, L"", std::make_unique<KeyedItem>(key, m_Deletions));
+  }
+  NMLISTVIEW click = {};
+  click.hdr = {control, static_cast<UINT_PTR>(kListId + 1), static_cast<UINT>(LVN_COLUMNCLICK)};
+  click.iSubItem = 0;
+  // Column 0 is the initial sort column: the first click reverses it.
+  m_Parent.SendMessage(WM_NOTIFY, kListId + 1, reinterpret_cast<LPARAM>(&click));
+  std::vector<int> keys;
+  for (int i = 0; i < attached.GetItemCount(); ++i) {
+    keys.push_back(static_cast<KeyedItem*>(attached.GetItemObject(i))->Key());
+  }
+  EXPECT_EQ(keys, std::vector<int>({12, 11, 10}));
+  EXPECT_TRUE(m_Parent.DestroyWindow());
+  EXPECT_EQ(m_Deletions,
+            (std::map<int, int>{{1, 1}, {2, 1}, {3, 1}, {4, 1}, {10, 1}, {11, 1}, {12, 1}}));
+}
+
 TEST(SortableListArrows, WindowsTwoThousandShowsTheShellArrowsOnTheRight) {
   INITCOMMONCONTROLSEX init = {sizeof(init), ICC_LISTVIEW_CLASSES};
   InitCommonControlsEx(&init);
