@@ -63,7 +63,8 @@ void WTLU_ParseFileList(const wchar_t* buffer, std::size_t size, GFIL_FileSpecVe
 WTLU_OpenFileName::WTLU_OpenFileName(HWND owner, const wchar_t* title, const wchar_t* initialFolder,
                                      const wchar_t* filter, const wchar_t* defaultExtension,
                                      DWORD flags, std::size_t bufferSize)
-    : m_Title(title ? title : L""),
+    : m_Owner(owner),
+      m_Title(title ? title : L""),
       m_InitialFolder(initialFolder ? initialFolder : L""),
       m_Filter(filter ? filter : L"", FilterLength(filter)),
       m_DefaultExtension(defaultExtension ? defaultExtension : L""),
@@ -86,9 +87,7 @@ WTLU_OpenFileName::WTLU_OpenFileName(HWND owner, const wchar_t* title, const wch
 }
 
 void WTLU_OpenFileName::PrepareRun(HWND parent) {
-  if (m_Ofn.hwndOwner == nullptr) {
-    m_Ofn.hwndOwner = parent;
-  }
+  m_Ofn.hwndOwner = m_Owner ? m_Owner : parent;
   std::fill(m_Buffer.get(), m_Buffer.get() + m_BufferSize, L'\0');
 }
 

@@ -42,7 +42,8 @@ public:
   OPENFILENAMEW& Ofn() { return m_Ofn; }
   const OPENFILENAMEW& Ofn() const { return m_Ofn; }
 
-  // Before each run: the parent owns the dialog unless an owner was given; the buffer is emptied.
+  // Before each run: the run's parent owns the dialog unless an owner was given at construction;
+  // the buffer is emptied.
   void PrepareRun(HWND parent);
   // IDOK when the user confirmed, IDCANCEL when the dialog was cancelled; throws WTLU_Exception
   // for any error (error: CommDlgExtendedError's answer).
@@ -50,6 +51,7 @@ public:
   void GetFileSpecs(GFIL_FileSpecVector& files) const;
 
 private:
+  HWND m_Owner;
   std::wstring m_Title;
   std::wstring m_InitialFolder;
   std::wstring m_Filter;

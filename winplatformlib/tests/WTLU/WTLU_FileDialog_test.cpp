@@ -133,12 +133,11 @@ TEST_F(FileDialogTest, ConfirmedAndCancelledRunsAndTheOwner) {
   dialog.GetFileSpecs(files);
   EXPECT_EQ(Paths(files), std::vector<std::wstring>({L"C:\\jobs\\a.krx", L"C:\\jobs\\b.krx"}));
 
-  // The next run starts with an empty buffer again.
+  // The next run starts with an empty buffer again, owned by its own parent.
   Answer(FALSE, 0, L"");
   EXPECT_EQ(dialog.DoModal(nullptr), IDCANCEL);
   EXPECT_TRUE(sm_BufferWasEmpty);
-  // The first parent became the owner and stays.
-  EXPECT_EQ(sm_Seen.hwndOwner, parent);
+  EXPECT_EQ(sm_Seen.hwndOwner, nullptr);
 
   HWND owner = reinterpret_cast<HWND>(static_cast<UINT_PTR>(0x5678));
   WTLU_GetFileDialog owned(owner, nullptr, nullptr, nullptr, nullptr, 0, 64);
