@@ -141,3 +141,30 @@ public:                                                                         
 #define MSG_WM_NOTIFY(func)                                                                        \
   ATL_CRACKED_ENTRY(WM_NOTIFY,                                                                     \
                     lResult = func(static_cast<int>(wParam), reinterpret_cast<LPNMHDR>(lParam)))
+
+#define MSG_WM_SETTEXT(func)                                                                       \
+  ATL_CRACKED_ENTRY(WM_SETTEXT,                                                                    \
+                    lResult = static_cast<LRESULT>(func(reinterpret_cast<LPCWSTR>(lParam))))
+#define MSG_WM_SETICON(func)                                                                       \
+  ATL_CRACKED_ENTRY(WM_SETICON, lResult = reinterpret_cast<LRESULT>(func(                          \
+                                    static_cast<UINT>(wParam), reinterpret_cast<HICON>(lParam))))
+#define MSG_WM_MOUSELEAVE(func) ATL_CRACKED_VOID(WM_MOUSELEAVE, func())
+#define MSG_WM_SYSKEYDOWN(func) ATL_CRACKED_KEY(WM_SYSKEYDOWN, func)
+#define MSG_WM_CAPTURECHANGED(func)                                                                \
+  ATL_CRACKED_VOID(WM_CAPTURECHANGED, func(::ATL::CWindow(reinterpret_cast<HWND>(lParam))))
+#define MSG_WM_QUERYNEWPALETTE(func)                                                               \
+  ATL_CRACKED_ENTRY(WM_QUERYNEWPALETTE, lResult = static_cast<LRESULT>(func()))
+#define MSG_WM_PALETTECHANGED(func)                                                                \
+  ATL_CRACKED_VOID(WM_PALETTECHANGED, func(::ATL::CWindow(reinterpret_cast<HWND>(wParam))))
+
+// Owner drawing, sent to the parent or reflected to the control (OCM_).
+#define MSG_WM_DRAWITEM(func)                                                                      \
+  ATL_CRACKED_VOID(WM_DRAWITEM,                                                                    \
+                   func(static_cast<UINT>(wParam), reinterpret_cast<LPDRAWITEMSTRUCT>(lParam)))
+#define MSG_OCM_DRAWITEM(func)                                                                     \
+  ATL_CRACKED_VOID(::ATL::OCM_DRAWITEM,                                                            \
+                   func(static_cast<UINT>(wParam), reinterpret_cast<LPDRAWITEMSTRUCT>(lParam)))
+#define MSG_OCM_COMMAND(func)                                                                      \
+  ATL_CRACKED_VOID(::ATL::OCM_COMMAND,                                                             \
+                   func(static_cast<UINT>(HIWORD(wParam)), static_cast<int>(LOWORD(wParam)),       \
+                        ::ATL::CWindow(reinterpret_cast<HWND>(lParam))))

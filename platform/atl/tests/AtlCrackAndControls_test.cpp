@@ -23,6 +23,8 @@ public:
   MSG_WM_NCHITTEST(OnNcHitTest)
   MSG_WM_KEYDOWN(OnKeyDown)
   MSG_WM_COMMAND(OnCommand)
+  MSG_WM_SETTEXT(OnSetText)
+  MSG_OCM_DRAWITEM(OnReflectedDrawItem)
   MESSAGE_HANDLER(WM_APP, OnOuter)
   MESSAGE_HANDLER(WM_APP + 1, OnInner)
   END_MSG_MAP()
@@ -45,6 +47,14 @@ public:
   void OnCommand(UINT code, int id, CWindow control) {
     Note(L"command " + std::to_wstring(code) + L" " + std::to_wstring(id) +
          (control.m_hWnd ? L" control" : L""));
+  }
+
+  int OnSetText(LPCWSTR text) {
+    Note(std::wstring(L"text ") + text);
+    return 77;
+  }
+  void OnReflectedDrawItem(UINT id, LPDRAWITEMSTRUCT item) {
+    Note(L"draw " + std::to_wstring(id) + L" " + std::to_wstring(item->itemID));
   }
 
   // Classic handlers in the same map.

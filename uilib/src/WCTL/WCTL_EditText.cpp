@@ -130,13 +130,13 @@ LRESULT WCTL_EditText::OnCreate(UINT message, WPARAM wParam, LPARAM lParam, BOOL
   return result;
 }
 
-LRESULT WCTL_EditText::OnSetText(UINT message, WPARAM wParam, LPARAM lParam, BOOL&) {
+LRESULT WCTL_EditText::OnProgramText(UINT message, WPARAM wParam, LPARAM lParam, BOOL&) {
   LRESULT result = 0;
   {
     FlagScope setting(m_SettingText);
     result = DefWindowProc(message, wParam, lParam);
   }
-  // Multi-line edits say nothing of a text set this way: it is taken here.
+  // Multi-line edits say nothing of a text set this way: the resulting text is taken here.
   AcceptCurrentText();
   return result;
 }

@@ -4,8 +4,9 @@
 //
 // A refused change puts back the last accepted text and the selection it had before the change;
 // a paste keeps the characters the filter allows, with the caret after them. Texts the program
-// sets are not filtered. Validation runs 100 ms after the focus leaves (timer 1); a refused text
-// is restored by the model and the control takes the focus back with its text selected.
+// sets (WM_SETTEXT, EM_REPLACESEL) are not filtered. Validation runs 100 ms after the focus leaves
+// (timer 1); a refused text is restored by the model and the control takes the focus back with its
+// text selected.
 
 #include <windows.h>
 #include <atlbase.h>
@@ -39,7 +40,8 @@ public:
 
   BEGIN_MSG_MAP(WCTL_EditText)
   MESSAGE_HANDLER(WM_CREATE, OnCreate)
-  MESSAGE_HANDLER(WM_SETTEXT, OnSetText)
+  MESSAGE_HANDLER(WM_SETTEXT, OnProgramText)
+  MESSAGE_HANDLER(EM_REPLACESEL, OnProgramText)
   MESSAGE_HANDLER(WM_PASTE, OnPaste)
   MESSAGE_HANDLER(WM_CHAR, OnEditing)
   MESSAGE_HANDLER(WM_IME_CHAR, OnEditing)
@@ -48,7 +50,6 @@ public:
   MESSAGE_HANDLER(WM_CLEAR, OnEditing)
   MESSAGE_HANDLER(WM_UNDO, OnEditing)
   MESSAGE_HANDLER(EM_UNDO, OnEditing)
-  MESSAGE_HANDLER(EM_REPLACESEL, OnEditing)
   MESSAGE_HANDLER(WM_KILLFOCUS, OnKillFocus)
   MESSAGE_HANDLER(WM_TIMER, OnTimer)
   REFLECTED_COMMAND_CODE_HANDLER(EN_UPDATE, OnUpdate)
@@ -77,7 +78,7 @@ private:
   bool KeepAllowedPaste(USTR_String const& text);
 
   LRESULT OnCreate(UINT message, WPARAM wParam, LPARAM lParam, BOOL& bHandled);
-  LRESULT OnSetText(UINT message, WPARAM wParam, LPARAM lParam, BOOL& bHandled);
+  LRESULT OnProgramText(UINT message, WPARAM wParam, LPARAM lParam, BOOL& bHandled);
   LRESULT OnPaste(UINT message, WPARAM wParam, LPARAM lParam, BOOL& bHandled);
   LRESULT OnEditing(UINT message, WPARAM wParam, LPARAM lParam, BOOL& bHandled);
   LRESULT OnKillFocus(UINT message, WPARAM wParam, LPARAM lParam, BOOL& bHandled);

@@ -138,11 +138,14 @@ TEST_F(EditTextTest, TextsTheProgramSetsAreNotFiltered) {
   EXPECT_EQ(Text(), L"abc");
   SetWindowTextW(m_Edit, L"x-1");
   EXPECT_EQ(Text(), L"x-1");
+  Select(0, 1);
+  m_Edit.ReplaceSel(L"y");
+  EXPECT_EQ(Text(), L"y-1");
   EXPECT_EQ(m_Edit.m_Rejected, 0);
   // The program's text is the one a refused key puts back.
   Select(3, 3);
-  Type(L'y');
-  EXPECT_EQ(Text(), L"x-1");
+  Type(L'z');
+  EXPECT_EQ(Text(), L"y-1");
   EXPECT_EQ(m_Edit.m_Rejected, 1);
 }
 
