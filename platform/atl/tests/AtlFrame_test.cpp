@@ -2,6 +2,7 @@
 
 #include <atlframe.h>
 
+#include <string>
 #include <vector>
 
 #include "AtlTestSupport.h"
@@ -119,6 +120,35 @@ TEST(FrameWindow, FocusGoesToTheClientViewUnlessTheDerivedMapTakesIt) {
     EXPECT_EQ(frame.m_Client.m_FocusMessages, bypass ? 0 : 1) << "bypass: " << bypass;
     frame.DestroyWindow();
   }
+}
+
+const wchar_t* NamedFrameClass() {
+  static const std::wstring sm_Name = ProcessUniqueName(L"AtlNamedFrame");
+  return sm_Name.c_str();
+}
+
+class NamedFrame : public CFrameWindowImpl<NamedFrame> {
+public:
+  DECLARE_FRAME_WND_CLASS(NamedFrameClass(), 0)
+
+  BEGIN_MSG_MAP(NamedFrame)
+  CHAIN_MSG_MAP(CFrameWindowImpl<NamedFrame>)
+  END_MSG_MAP()
+};
+
+TEST(FrameWindow, AFrameClassOfItsOwnName) {
+  NamedFrame frame;
+  ASSERT_NE(frame.Create(), nullptr);
+  wchar_t name[64] = {};
+  GetClassNameW(frame, name, 64);
+  EXPECT_EQ(std::wstring(name), NamedFrameClass());
+  EXPECT_NE(GetClassLongPtrW(frame, GCL_STYLE) & CS_DBLCLKS, 0);
+  // Without a client view the background is the default procedure's to erase.
+  HDC dc = frame.GetDC();
+  EXPECT_EQ(frame.SendMessage(WM_ERASEBKGND, reinterpret_cast<WPARAM>(dc)),
+            DefWindowProcW(frame, WM_ERASEBKGND, reinterpret_cast<WPARAM>(dc), 0));
+  frame.ReleaseDC(dc);
+  frame.DestroyWindow();
 }
 
 }  // namespace

@@ -257,6 +257,18 @@ TEST_F(EditTextTest, OnlyTheValidationTimerValidates) {
   EXPECT_EQ(Text(), L"") << "nothing ever passed: the empty text comes back";
 }
 
+TEST_F(EditTextTest, AControlItMakesItselfFiltersLikeAnAttachedOne) {
+  CountingEditText made;
+  RECT r = {10, 100, 200, 120};
+  ASSERT_NE(made.Create(m_Dialog, r, L"7", 0, 0, 3003U), nullptr);
+  made.SetKeyFilter(new UCTL_DigitKeyFilter);
+  made.SendMessage(EM_SETSEL, 1, 1);
+  made.SendMessage(WM_CHAR, L'k', 1);
+  EXPECT_EQ(W(made.ControlText()), L"7");
+  EXPECT_EQ(made.m_Rejected, 1);
+  made.DestroyWindow();
+}
+
 TEST_F(EditTextTest, AControlGoneFirstLeavesAPlainEditControl) {
   HWND edit = nullptr;
   {
