@@ -109,7 +109,9 @@ protected:
         });
     m_PreviousExit = GLIB_SetGuardExitHook(+[](int exitCode) { sm_ExitCodes.push_back(exitCode); });
     RECT r = {40, 40, 440, 340};
-    ASSERT_NE(m_Dialog.Create(nullptr, r, L"WCTL test"), nullptr);
+    // Test programs share one window system: names carry the process id.
+    std::wstring const title = L"WCTL test " + std::to_wstring(GetCurrentProcessId());
+    ASSERT_NE(m_Dialog.Create(nullptr, r, title.c_str()), nullptr);
     m_Dialog.ShowWindow(SW_SHOW);
     SetForegroundWindow(m_Dialog);
     SetKeys({});
