@@ -14,6 +14,11 @@
 #include <windows.h>
 
 #include <cwchar>
+#include <map>
+#include <memory>
+#include <mutex>
+#include <string>
+#include <utility>
 
 #include "GLIB/win/GLIB_WinGuard.h"
 #include "atlbase.h"
@@ -384,6 +389,37 @@ protected:
     return object->BindCreated(hWnd);
   }
 
+  // The superclass a contained window of the original class is made of: one per original class,
+  // whatever the contained object's type, registered on first use and kept for the process.
+  static CWndClassInfo& ContainedSuperclassOf(LPCWSTR original) {
+    struct Entry {
+      std::wstring m_Name;
+      std::wstring m_Original;
+      CWndClassInfo m_Info;
+    };
+    static std::mutex sm_Lock;
+    static std::map<std::wstring, std::unique_ptr<Entry>> sm_Classes;
+    // A class atom stands for itself as "#" and its number.
+    const std::wstring key = IS_INTRESOURCE(original)
+                                 ? L"#" + std::to_wstring(reinterpret_cast<UINT_PTR>(original))
+                                 : std::wstring(original);
+    std::lock_guard<std::mutex> lock(sm_Lock);
+    std::unique_ptr<Entry>& entry = sm_Classes[key];
+    if (!entry) {
+      auto made = std::make_unique<Entry>();
+      made->m_Original = key;
+      made->m_Name = L"ATL:" + key;
+      made->m_Info = {{sizeof(WNDCLASSEXW), 0, BoundWindowProc, 0, 0, nullptr, nullptr, nullptr,
+                       nullptr, nullptr, made->m_Name.c_str(), nullptr},
+                      IS_INTRESOURCE(original) ? original : made->m_Original.c_str(),
+                      nullptr,
+                      0,
+                      L""};
+      entry = std::move(made);
+    }
+    return entry->m_Info;
+  }
+
   static LRESULT Dispatch(CBoundWindowObject* self, HWND hWnd, UINT uMsg, WPARAM wParam,
                           LPARAM lParam) {
     return self->DispatchBound(hWnd, uMsg, wParam, lParam);
@@ -394,7 +430,11 @@ protected:
   static LRESULT CALLBACK BoundWindowProc(HWND hWnd, UINT uMsg, WPARAM wParam, LPARAM lParam) {
     CBoundWindowObject* self = FindOrBind(hWnd);
     if (self == nullptr) {
-      return ::CallWindowProcW(PreviousProc(hWnd), hWnd, uMsg, wParam, lParam);
+      const LRESULT result = ::CallWindowProcW(PreviousProc(hWnd), hWnd, uMsg, wParam, lParam);
+      if (uMsg == WM_NCDESTROY) {
+        ::RemovePropW(hWnd, sm_PreviousProcProperty);
+      }
+      return result;
     }
     return self->DispatchBound(hWnd, uMsg, wParam, lParam);
   }
@@ -513,12 +553,12 @@ public:
   CWindowImplBaseT& operator=(const CWindowImplBaseT&) = delete;
 
   // An object that dies before its window lets go of it: the window gets its previous procedure
-  // back, or, when a later subclass sits on top, our procedure finds no object and passes every
-  // message on to the previous one.
+  // back, or, when a later subclass sits on top or the window was made with our procedure, that
+  // procedure finds no object and passes every message on to the previous one.
   ~CWindowImplBaseT() override {
     HWND hWnd = this->m_hWnd;
     if (hWnd != nullptr && ::IsWindow(hWnd) && this->BoundObject(hWnd) == this) {
-      if (!Unbind(false)) {
+      if (!m_Subclassed || !Unbind(false)) {
         ::RemovePropW(hWnd, this->sm_ObjectProperty);
       }
     }
@@ -839,6 +879,141 @@ public:
     return hWnd;
   }
 };
+
+// A window whose messages go to another object's map, to the section m_dwMsgMapID: a control
+// inside a window class, handled by that class's alternate sections. Messages the map leaves go
+// to the window's own procedure. Created as a superclass of m_lpszClassName, or attached to an
+// existing window with SubclassWindow.
+template <class TBase = CWindow, class TWinTraits = CControlWinTraits>
+class CContainedWindowT : public CWindowImplBaseT<TBase, TWinTraits> {
+public:
+  LPCWSTR m_lpszClassName;
+  CMessageMap* m_pObject;
+  DWORD m_dwMsgMapID;
+
+  explicit CContainedWindowT(CMessageMap* object = nullptr, DWORD msgMapID = 0)
+      : CContainedWindowT(TBase::GetWndClassName(), object, msgMapID) {}
+  CContainedWindowT(LPCWSTR className, CMessageMap* object, DWORD msgMapID = 0)
+      : m_lpszClassName(className),
+        m_pObject(object),
+        m_dwMsgMapID(msgMapID) {}
+
+  void SwitchMessageMap(DWORD msgMapID) { m_dwMsgMapID = msgMapID; }
+
+  HWND Create(HWND hWndParent, _U_RECT rect, LPCWSTR windowName = nullptr, DWORD style = 0,
+              DWORD exStyle = 0, _U_MENUorID menuOrId = 0U, LPVOID createParam = nullptr) {
+    if (m_lpszClassName == nullptr) {
+      return nullptr;
+    }
+    const ATOM atom =
+        this->ContainedSuperclassOf(m_lpszClassName).Register(&this->m_pfnSuperWindowProc);
+    return CWindowImplBaseT<TBase, TWinTraits>::Create(
+        hWndParent, rect, windowName, TWinTraits::GetWndStyle(style),
+        TWinTraits::GetWndExStyle(exStyle), menuOrId, atom, createParam);
+  }
+  HWND Create(CMessageMap* object, DWORD msgMapID, HWND hWndParent, _U_RECT rect,
+              LPCWSTR windowName = nullptr, DWORD style = 0, DWORD exStyle = 0,
+              _U_MENUorID menuOrId = 0U, LPVOID createParam = nullptr) {
+    m_pObject = object;
+    m_dwMsgMapID = msgMapID;
+    return Create(hWndParent, rect, windowName, style, exStyle, menuOrId, createParam);
+  }
+
+  BOOL ProcessWindowMessage(HWND hWnd, UINT uMsg, WPARAM wParam, LPARAM lParam, LRESULT& lResult,
+                            DWORD /*dwMsgMapID*/ = 0) override {
+    return m_pObject != nullptr &&
+           m_pObject->ProcessWindowMessage(hWnd, uMsg, wParam, lParam, lResult, m_dwMsgMapID);
+  }
+
+  // The guard logs in the owner's names: the owner's map is what runs.
+  const char* GetGuardClassName() const override {
+    return m_pObject ? m_pObject->GetGuardClassName() : "ATL::CContainedWindow";
+  }
+  const char* GetGuardHeaderName() const override {
+    return m_pObject ? m_pObject->GetGuardHeaderName() : "atlwin.h";
+  }
+};
+
+using CContainedWindow = CContainedWindowT<CWindow>;
+
+// Every message loop the project owns dispatches through this: a fatal exception a map kept
+// pending while the system ran it is rethrown once DispatchMessage has returned.
+inline LRESULT AtlDispatchMessage(const MSG& msg) {
+  const LRESULT result = ::DispatchMessageW(&msg);
+  GLIB_RethrowPendingFatal();
+  return result;
+}
+
+// Dispatches what waits in this thread's queue and returns. A WM_QUIT is put back for the loop
+// that owns the thread and ends the pumping.
+inline void AtlPumpWaitingMessages() {
+  MSG msg;
+  while (::PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) {
+    if (msg.message == WM_QUIT) {
+      ::PostQuitMessage(static_cast<int>(msg.wParam));
+      return;
+    }
+    ::TranslateMessage(&msg);
+    AtlDispatchMessage(msg);
+  }
+}
+
+// A modal tracking loop (a drag while hWnd holds the mouse capture): runs until the capture
+// leaves hWnd. Each message goes to filter first, which answers whether it consumed it; the
+// others are dispatched. Returns false when WM_QUIT ended the loop (the quit is put back for the
+// thread's loop). When a fatal exception comes out of a dispatched message, the capture is
+// released before it goes on.
+template <class Filter>
+bool AtlRunCaptureLoop(HWND hWnd, Filter&& filter) {
+  struct CaptureRelease {
+    HWND m_hWnd;
+    ~CaptureRelease() {
+      if (::GetCapture() == m_hWnd) {
+        ::ReleaseCapture();
+      }
+    }
+  };
+  MSG msg;
+  while (::GetCapture() == hWnd) {
+    const BOOL got = ::GetMessageW(&msg, nullptr, 0, 0);
+    if (got == 0 || got == -1) {
+      if (got == 0) {
+        ::PostQuitMessage(static_cast<int>(msg.wParam));
+      }
+      ::ReleaseCapture();
+      return false;
+    }
+    if (!filter(msg)) {
+      CaptureRelease release{hWnd};
+      AtlDispatchMessage(msg);
+      release.m_hWnd = nullptr;
+    }
+  }
+  return true;
+}
+
+// The names the guard logs for a procedure that is no window's map: hook procedures and other
+// callbacks the system calls.
+class CGuardNames : public CMessageMap {
+public:
+  CGuardNames(const char* className, const char* headerName)
+      : m_ClassName(className),
+        m_HeaderName(headerName) {}
+  BOOL ProcessWindowMessage(HWND, UINT, WPARAM, LPARAM, LRESULT&, DWORD) override { return FALSE; }
+  const char* GetGuardClassName() const override { return m_ClassName; }
+  const char* GetGuardHeaderName() const override { return m_HeaderName; }
+
+private:
+  const char* m_ClassName;
+  const char* m_HeaderName;
+};
+
+// Runs a hook procedure's body under the guard; returns whether it ended without an exception.
+template <class Body>
+bool AtlGuardedHook(const char* className, const char* headerName, Body&& body) noexcept {
+  const CGuardNames names(className, headerName);
+  return AtlGuarded(names, std::forward<Body>(body));
+}
 
 }  // namespace ATL
 
