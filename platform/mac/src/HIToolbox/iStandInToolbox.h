@@ -1,0 +1,192 @@
+// Internals shared by the stand-in's Event Manager, HIObject, window, view, menu, nib and alert
+// sources. The toolbox runs on the main thread only; nothing here is locked.
+#pragma once
+#include <HIToolbox/Controls.h>
+#include <HIToolbox/HIObject.h>
+#include <HIToolbox/MacTextEditor.h>
+#include <HIToolbox/MacWindows.h>
+#include <HIToolbox/Menus.h>
+
+#include <CoreFoundation/CFString.h>
+
+#include <cstring>
+#include <map>
+#include <memory>
+#include <string>
+#include <vector>
+
+class StandIn_Event : public StandIn_CFObject {
+public:
+  struct Param {
+    EventParamType type;
+    std::vector<UInt8> bytes;
+  };
+  StandIn_Event(UInt32 eventClass, UInt32 eventKind, EventTime when, EventAttributes attributes);
+
+  UInt32 m_Class;
+  UInt32 m_Kind;
+  EventTime m_When;
+  EventAttributes m_Attributes;
+  std::map<EventParamName, Param> m_Params;
+  bool m_Queued = false;
+};
+
+struct OpaqueEventHandlerRef {
+  EventHandlerUPP proc = nullptr;
+  std::vector<EventTypeSpec> types;
+  void* userData = nullptr;
+  OpaqueEventTargetRef* target = nullptr;
+  bool removed = false;
+
+  bool Wants(UInt32 eventClass, UInt32 eventKind) const;
+};
+
+struct OpaqueEventTargetRef {
+  StandIn_HIObject* owner = nullptr;  // null for the application
+  std::vector<std::shared_ptr<OpaqueEventHandlerRef>> handlers;  // newest first
+};
+
+struct StandIn_HIObject::Core {
+  OpaqueEventTargetRef target;
+  std::string classID;
+  StandIn_HIObjectClass* subclass = nullptr;
+  void* instance = nullptr;
+};
+
+// A retained CF reference that releases itself.
+template <class Ref>
+class CFHeld {
+public:
+  CFHeld() = default;
+  explicit CFHeld(Ref ref) : m_Ref(ref) {}  // adopts
+  ~CFHeld() { Reset(nullptr); }
+  CFHeld(const CFHeld&) = delete;
+  CFHeld& operator=(const CFHeld&) = delete;
+  void Reset(Ref ref) {  // adopts ref
+    Ref old = m_Ref;
+    m_Ref = ref;
+    if (old)
+      CFRelease(old);
+  }
+  Ref Get() const { return m_Ref; }
+
+private:
+  Ref m_Ref = nullptr;
+};
+
+struct OpaqueTXNObject {
+  bool focused = false;
+  UInt32 selectionStart = 0;
+  UInt32 selectionEnd = 0;
+  bool selectionShown = false;
+  std::map<UInt32, UInt32> controls;  // 'wwrs', 'just', 'iopv'
+  TXNMargins margins{0, 0, 0, 0};
+  bool marginsSet = false;
+  struct SizeRun {
+    UInt32 start;
+    UInt32 end;
+    UInt32 size;
+  };
+  std::vector<SizeRun> sizes;
+  std::u16string text;
+};
+
+class StandIn_ViewImpl final : public StandIn_HIView {
+public:
+  explicit StandIn_ViewImpl(const std::string& kind);
+
+  OSStatus StandardHandler(EventRef event) override;
+  EventTargetRef ParentTarget() const override;
+
+  std::string kind;
+  CGRect frame{{0, 0}, {0, 0}};
+  StandIn_ViewImpl* superview = nullptr;
+  std::vector<StandIn_ViewImpl*> subviews;  // one reference each
+  StandIn_Window* window = nullptr;         // the root view's window
+  bool visible = true;
+  bool enabled = true;
+  bool active = true;
+  ControlPartCode hilite = 0;
+  SInt32 value = 0;
+  SInt32 minimum = 0;
+  SInt32 maximum = 0;
+  ControlID id{0, 0};
+  UInt32 command = 0;
+  SRefCon reference = 0;
+  ControlActionUPP action = nullptr;
+  HIViewFeatures features = 0;
+  std::u16string title;
+  std::string content;
+  std::vector<std::u16string> items;
+  std::vector<std::pair<UInt32, std::u16string>> columns;
+  std::map<ResType, std::vector<UInt8>> data;
+  CFHeld<CFStringRef> text;  // static text
+  CFHeld<MenuRef> menu;      // pop-up
+  std::unique_ptr<OpaqueTXNObject> textObject;
+  long displayRequests = 0;
+  bool needsDisplay = false;
+
+protected:
+  void Finalize() override;
+};
+
+namespace standin_tb {
+
+StandIn_ViewImpl* View(HIViewRef view);
+// The part a click on the view's kind hits.
+ControlPartCode ClickPart(const StandIn_ViewImpl& view);
+// The root view of the tree the view is in.
+StandIn_ViewImpl* RootOf(StandIn_ViewImpl* view);
+// The content view of a window.
+HIViewRef ContentView(WindowRef window);
+// Takes the next scripted modal answer; false when the script is empty.
+bool TakeScriptedAnswer(long* answer);
+
+// The one CF type id of every HIObject, event and nib reference kind.
+CFTypeID HIObjectTypeID();
+CFTypeID EventTypeID();
+
+// Counts a call and answers an error injected for it (see StandIn_FilesFailNext).
+OSStatus EnterCall(const char* function);
+
+// An owned event reference.
+class EventHolder {
+public:
+  EventHolder(UInt32 eventClass, UInt32 eventKind);
+  ~EventHolder();
+  EventHolder(const EventHolder&) = delete;
+  EventHolder& operator=(const EventHolder&) = delete;
+  EventRef Get() const { return m_Event; }
+  template <class T>
+  void Set(EventParamName name, EventParamType type, const T& value) {
+    SetEventParameter(m_Event, name, type, sizeof(T), &value);
+  }
+  OSStatus SendTo(EventTargetRef target) const { return SendEventToEventTarget(m_Event, target); }
+
+private:
+  EventRef m_Event;
+};
+
+// Reads a parameter of exactly the type's size; false when it is missing.
+template <class T>
+bool Get(EventRef event, EventParamName name, EventParamType type, T* value) {
+  return GetEventParameter(event, name, type, nullptr, sizeof(T), nullptr, value) == noErr;
+}
+
+// Drops the queued events posted to a target (the object is going).
+void DropQueuedEventsFor(EventTargetRef target);
+// Removes every handler of a target.
+void RemoveAllHandlers(OpaqueEventTargetRef& target);
+
+// The live-instance count per class id.
+void CountInstance(const std::string& classID, int delta);
+
+// A new view of a built-in kind or a subclass over "com.apple.hiview" (views are made in
+// HIView.cpp).
+StandIn_HIObject* NewHIViewObject(const std::string& classID);
+
+std::string Utf8(CFStringRef text);
+CFStringRef NewString(const std::string& utf8);
+std::u16string Units(CFStringRef text);
+
+}  // namespace standin_tb
