@@ -273,6 +273,7 @@ EventTargetRef HIObjectGetEventTarget(HIObjectRef inObject);
 OSStatus InstallEventHandler(EventTargetRef inTarget, EventHandlerUPP inHandler, UInt32 inNumTypes,
                              const EventTypeSpec* inList, void* inUserData,
                              EventHandlerRef* outRef);
+// paramErr for a handler already removed, also by the disposal of its target's object.
 OSStatus RemoveEventHandler(EventHandlerRef inHandlerRef);
 OSStatus AddEventTypesToHandler(EventHandlerRef inHandlerRef, UInt32 inNumTypes,
                                 const EventTypeSpec* inList);

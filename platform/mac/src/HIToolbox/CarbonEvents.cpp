@@ -7,6 +7,7 @@
 #include <cstdio>
 #include <deque>
 #include <exception>
+#include <set>
 
 struct OpaqueEventQueueRef {};
 struct OpaqueEventLoopRef {};
@@ -47,7 +48,7 @@ struct EventState {
   EventTime clock = 0;
   UInt32 modifiers = 0;
   bool quit = false;
-  long handlers = 0;
+  std::set<EventHandlerRef> handlers;  // installed and not removed
   long exceptions = 0;
 };
 
@@ -174,7 +175,7 @@ void DropQueuedEventsFor(EventTargetRef target) {
 void RemoveAllHandlers(OpaqueEventTargetRef& target) {
   for (auto& handler : target.handlers) {
     handler->removed = true;
-    --TheState().handlers;
+    TheState().handlers.erase(handler.get());
   }
   target.handlers.clear();
 }
@@ -312,20 +313,20 @@ OSStatus InstallEventHandler(EventTargetRef inTarget, EventHandlerUPP inHandler,
   handler->userData = inUserData;
   handler->target = inTarget;
   inTarget->handlers.insert(inTarget->handlers.begin(), handler);
-  ++TheState().handlers;
+  TheState().handlers.insert(handler.get());
   if (outRef)
     *outRef = handler.get();
   return noErr;
 }
 
 OSStatus RemoveEventHandler(EventHandlerRef inHandlerRef) {
-  if (inHandlerRef == nullptr || inHandlerRef->removed)
+  // A handler goes with its target's object too; removing it afterwards is answered, not a crash.
+  if (TheState().handlers.erase(inHandlerRef) == 0)
     return paramErr;
   auto& handlers = inHandlerRef->target->handlers;
   auto found = std::find_if(handlers.begin(), handlers.end(),
                             [&](const auto& handler) { return handler.get() == inHandlerRef; });
   inHandlerRef->removed = true;
-  --TheState().handlers;
   if (found != handlers.end())
     handlers.erase(found);  // may free it: nothing touches it afterwards
   return noErr;
@@ -558,7 +559,7 @@ long StandIn_TimerLiveCount() {
 }
 
 long StandIn_EventHandlerLiveCount() {
-  return TheState().handlers;
+  return static_cast<long>(TheState().handlers.size());
 }
 
 long StandIn_HandlerExceptionCount() {
