@@ -36,9 +36,15 @@ TEST_F(PPXA_WindowTest, MissingNibsAndWindowsAnswerTheirStatusAndLeaveNothing) {
     CFRelease(nib);
     CFRelease(name);
   }
-  StandIn_FilesFailNext("CreateWindowFromNib", memFullErr);
-  PPXA::Window failing;
-  EXPECT_EQ(memFullErr, failing.Initialize(CFSTR("Fixture"), CFSTR("AllKinds")));
+  for (const char* call :
+       {"CreateNibReference", "CreateWindowFromNib", "SetWindowProperty", "InstallEventHandler"}) {
+    StandIn_FilesFailNext(call, memFullErr);
+    PPXA::Window failing;
+    EXPECT_EQ(memFullErr, failing.Initialize(CFSTR("Fixture"), CFSTR("AllKinds"))) << call;
+    EXPECT_EQ(nullptr, failing.GetSysWindow());
+    EXPECT_EQ(m_Windows, StandIn_WindowLiveCount()) << call;
+    EXPECT_EQ(0, StandIn_NibLiveCount()) << call;
+  }
 }
 
 TEST_F(PPXA_WindowTest, WindowObjectsAreFoundFromTheirWindowsOnly) {

@@ -325,6 +325,23 @@ TEST_F(HIToolboxTest, TextViewsKeepFocusSelectionSizesAndControls) {
   CFRelease(view);
 }
 
+TEST_F(HIToolboxTest, CallsThatAnswerAStatusJoinTheFailureInjection) {
+  const int before = StandIn_FilesCallCount("CreateNewWindow");
+  StandIn_FilesFailNext("CreateNewWindow", memFullErr);
+  Rect bounds = {0, 0, 10, 10};
+  WindowRef window = reinterpret_cast<WindowRef>(&bounds);
+  EXPECT_EQ(memFullErr, CreateNewWindow(kDocumentWindowClass, 0, &bounds, &window));
+  EXPECT_EQ(nullptr, window);
+  EXPECT_EQ(before + 1, StandIn_FilesCallCount("CreateNewWindow"));
+  HIViewRef view = StandIn_NewView("push", CGRectMake(0, 0, 1, 1));
+  StandIn_FilesFailNext("SetControlCommandID", paramErr);
+  EXPECT_EQ(paramErr, SetControlCommandID(view, 0x61626364));
+  UInt32 command = 1;
+  GetControlCommandID(view, &command);
+  EXPECT_EQ(0u, command);  // nothing was done
+  CFRelease(view);
+}
+
 TEST_F(HIToolboxTest, AlertsRecordTheirTextsAndAnswerFromTheScript) {
   StandIn_AlertsReset();
   AlertStdCFStringAlertParamRec param;

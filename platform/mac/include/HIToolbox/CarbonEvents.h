@@ -18,6 +18,11 @@
 // that type or typeWildCard, and coerces between typeQDPoint and typeHIPoint; any other type
 // fails with errAECoercionFail.
 //
+// Every toolbox call of the stand-in that answers an OSStatus (events, HIObjects, views,
+// controls, menus, windows, text views, nibs, alerts) joins the per-call failure injection and
+// call counts by its name (StandIn_FilesFailNext and StandIn_FilesCallCount in
+// CoreServices/Files.h); the injected status is answered without doing anything.
+//
 // The event log records every event sent or posted (class, kind, target and the direct object
 // when it is pointer-sized), for tests to read with StandIn_EventLog*.
 #pragma once

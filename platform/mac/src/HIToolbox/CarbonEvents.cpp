@@ -225,6 +225,8 @@ EventTime GetEventTime(EventRef inEvent) {
 
 OSStatus SetEventParameter(EventRef inEvent, EventParamName inName, EventParamType inType,
                            UInt32 inSize, const void* inPtr) {
+  if (OSStatus err = standin_tb::EnterCall("SetEventParameter"))
+    return err;
   if (inEvent == nullptr || (inPtr == nullptr && inSize > 0))
     return paramErr;
   auto bytes = static_cast<const UInt8*>(inPtr);
@@ -236,6 +238,8 @@ OSStatus SetEventParameter(EventRef inEvent, EventParamName inName, EventParamTy
 OSStatus GetEventParameter(EventRef inEvent, EventParamName inName, EventParamType inDesiredType,
                            EventParamType* outActualType, UInt32 inBufferSize,
                            UInt32* outActualSize, void* outData) {
+  if (OSStatus err = standin_tb::EnterCall("GetEventParameter"))
+    return err;
   if (inEvent == nullptr)
     return paramErr;
   auto found = inEvent->m_Params.find(inName);
@@ -273,6 +277,8 @@ OSStatus GetEventParameter(EventRef inEvent, EventParamName inName, EventParamTy
 }
 
 OSStatus RemoveEventParameter(EventRef inEvent, EventParamName inName) {
+  if (OSStatus err = standin_tb::EnterCall("RemoveEventParameter"))
+    return err;
   if (inEvent == nullptr)
     return paramErr;
   return inEvent->m_Params.erase(inName) ? noErr : eventParameterNotFoundErr;
@@ -320,6 +326,8 @@ OSStatus InstallEventHandler(EventTargetRef inTarget, EventHandlerUPP inHandler,
 }
 
 OSStatus RemoveEventHandler(EventHandlerRef inHandlerRef) {
+  if (OSStatus err = standin_tb::EnterCall("RemoveEventHandler"))
+    return err;
   // A handler goes with its target's object too; removing it afterwards is answered, not a crash.
   if (TheState().handlers.erase(inHandlerRef) == 0)
     return paramErr;
@@ -334,6 +342,8 @@ OSStatus RemoveEventHandler(EventHandlerRef inHandlerRef) {
 
 OSStatus AddEventTypesToHandler(EventHandlerRef inHandlerRef, UInt32 inNumTypes,
                                 const EventTypeSpec* inList) {
+  if (OSStatus err = standin_tb::EnterCall("AddEventTypesToHandler"))
+    return err;
   if (inHandlerRef == nullptr || inHandlerRef->removed)
     return paramErr;
   inHandlerRef->types.insert(inHandlerRef->types.end(), inList, inList + inNumTypes);
@@ -342,6 +352,8 @@ OSStatus AddEventTypesToHandler(EventHandlerRef inHandlerRef, UInt32 inNumTypes,
 
 OSStatus RemoveEventTypesFromHandler(EventHandlerRef inHandlerRef, UInt32 inNumTypes,
                                      const EventTypeSpec* inList) {
+  if (OSStatus err = standin_tb::EnterCall("RemoveEventTypesFromHandler"))
+    return err;
   if (inHandlerRef == nullptr || inHandlerRef->removed)
     return paramErr;
   auto& types = inHandlerRef->types;
@@ -357,12 +369,16 @@ OSStatus RemoveEventTypesFromHandler(EventHandlerRef inHandlerRef, UInt32 inNumT
 }
 
 OSStatus CallNextEventHandler(EventHandlerCallRef inCallRef, EventRef inEvent) {
+  if (OSStatus err = standin_tb::EnterCall("CallNextEventHandler"))
+    return err;
   if (inCallRef == nullptr || inEvent == nullptr)
     return paramErr;
   return RunSteps(inCallRef, inEvent);
 }
 
 OSStatus SendEventToEventTarget(EventRef inEvent, EventTargetRef inTarget) {
+  if (OSStatus err = standin_tb::EnterCall("SendEventToEventTarget"))
+    return err;
   if (inEvent == nullptr || inTarget == nullptr)
     return paramErr;
   Log(false, inEvent, inTarget);
@@ -411,6 +427,8 @@ OSStatus PostEventToQueue(EventQueueRef inQueue, EventRef inEvent, EventPriority
 }
 
 OSStatus RemoveEventFromQueue(EventQueueRef, EventRef inEvent) {
+  if (OSStatus err = standin_tb::EnterCall("RemoveEventFromQueue"))
+    return err;
   auto& queue = TheState().queue;
   auto found =
       std::find_if(queue.begin(), queue.end(), [&](const Queued& q) { return q.event == inEvent; });
@@ -474,6 +492,8 @@ OSStatus InstallEventLoopTimer(EventLoopRef inEventLoop, EventTimerInterval inFi
 }
 
 OSStatus RemoveEventLoopTimer(EventLoopTimerRef inTimer) {
+  if (OSStatus err = standin_tb::EnterCall("RemoveEventLoopTimer"))
+    return err;
   auto& timers = TheState().timers;
   auto found = std::find_if(timers.begin(), timers.end(),
                             [&](const auto& timer) { return timer.get() == inTimer; });
@@ -484,6 +504,8 @@ OSStatus RemoveEventLoopTimer(EventLoopTimerRef inTimer) {
 }
 
 OSStatus SetEventLoopTimerNextFireTime(EventLoopTimerRef inTimer, EventTimerInterval inNextFire) {
+  if (OSStatus err = standin_tb::EnterCall("SetEventLoopTimerNextFireTime"))
+    return err;
   if (inTimer == nullptr)
     return paramErr;
   inTimer->fireTime = inNextFire < 0 ? -1.0 : TheState().clock + inNextFire;

@@ -31,6 +31,8 @@ std::string ButtonText(CFStringRef text, const char* standard) {
 }  // namespace
 
 OSStatus GetStandardAlertDefaultParams(AlertStdCFStringAlertParamRec* param, UInt32 version) {
+  if (OSStatus err = standin_tb::EnterCall("GetStandardAlertDefaultParams"))
+    return err;
   if (param == nullptr || version != kStdCFStringAlertVersionOne)
     return paramErr;
   *param = AlertStdCFStringAlertParamRec{
@@ -70,6 +72,8 @@ OSStatus CreateStandardAlert(AlertType alertType, CFStringRef error, CFStringRef
 }
 
 OSStatus RunStandardAlert(DialogRef inAlert, ModalFilterUPP, DialogItemIndex* outItemHit) {
+  if (OSStatus err = standin_tb::EnterCall("RunStandardAlert"))
+    return err;
   if (inAlert == nullptr)
     return paramErr;
   long answer = 0;

@@ -131,6 +131,8 @@ OSStatus HIObjectRegisterSubclass(CFStringRef inClassID, CFStringRef inBaseClass
 }
 
 OSStatus HIObjectUnregisterClass(HIObjectClassRef inClassRef) {
+  if (OSStatus err = standin_tb::EnterCall("HIObjectUnregisterClass"))
+    return err;
   if (inClassRef == nullptr)
     return paramErr;
   auto& classes = TheState().classes;

@@ -273,6 +273,8 @@ WindowRef HIViewGetWindow(HIViewRef inView) {
 }
 
 OSStatus HIViewFindByID(HIViewRef inStartView, HIViewID inID, HIViewRef* outView) {
+  if (OSStatus err = standin_tb::EnterCall("HIViewFindByID"))
+    return err;
   if (outView)
     *outView = nullptr;
   if (inStartView == nullptr || outView == nullptr)
@@ -291,6 +293,8 @@ OSStatus HIViewFindByID(HIViewRef inStartView, HIViewID inID, HIViewRef* outView
 }
 
 OSStatus HIViewAddSubview(HIViewRef inParent, HIViewRef inNewChild) {
+  if (OSStatus err = standin_tb::EnterCall("HIViewAddSubview"))
+    return err;
   if (inParent == nullptr || inNewChild == nullptr)
     return paramErr;
   StandIn_ViewImpl* parent = standin_tb::View(inParent);
@@ -307,6 +311,8 @@ OSStatus HIViewAddSubview(HIViewRef inParent, HIViewRef inNewChild) {
 }
 
 OSStatus HIViewRemoveFromSuperview(HIViewRef inView) {
+  if (OSStatus err = standin_tb::EnterCall("HIViewRemoveFromSuperview"))
+    return err;
   if (inView == nullptr)
     return paramErr;
   StandIn_ViewImpl* view = standin_tb::View(inView);
@@ -344,6 +350,8 @@ long StandIn_HIViewSubviewCount(HIViewRef inView) {
 }
 
 OSStatus HIViewGetFrame(HIViewRef inView, HIRect* outRect) {
+  if (OSStatus err = standin_tb::EnterCall("HIViewGetFrame"))
+    return err;
   if (inView == nullptr || outRect == nullptr)
     return paramErr;
   *outRect = standin_tb::View(inView)->frame;
@@ -351,6 +359,8 @@ OSStatus HIViewGetFrame(HIViewRef inView, HIRect* outRect) {
 }
 
 OSStatus HIViewSetFrame(HIViewRef inView, const HIRect* inRect) {
+  if (OSStatus err = standin_tb::EnterCall("HIViewSetFrame"))
+    return err;
   if (inView == nullptr || inRect == nullptr)
     return paramErr;
   standin_tb::View(inView)->frame = *inRect;
@@ -358,6 +368,8 @@ OSStatus HIViewSetFrame(HIViewRef inView, const HIRect* inRect) {
 }
 
 OSStatus HIViewGetBounds(HIViewRef inView, HIRect* outRect) {
+  if (OSStatus err = standin_tb::EnterCall("HIViewGetBounds"))
+    return err;
   if (inView == nullptr || outRect == nullptr)
     return paramErr;
   const CGRect& frame = standin_tb::View(inView)->frame;
@@ -366,6 +378,8 @@ OSStatus HIViewGetBounds(HIViewRef inView, HIRect* outRect) {
 }
 
 OSStatus HIViewPlaceInSuperviewAt(HIViewRef inView, CGFloat inX, CGFloat inY) {
+  if (OSStatus err = standin_tb::EnterCall("HIViewPlaceInSuperviewAt"))
+    return err;
   if (inView == nullptr)
     return paramErr;
   standin_tb::View(inView)->frame.origin = CGPointMake(inX, inY);
@@ -373,6 +387,8 @@ OSStatus HIViewPlaceInSuperviewAt(HIViewRef inView, CGFloat inX, CGFloat inY) {
 }
 
 OSStatus HIViewMoveBy(HIViewRef inView, CGFloat inDX, CGFloat inDY) {
+  if (OSStatus err = standin_tb::EnterCall("HIViewMoveBy"))
+    return err;
   if (inView == nullptr)
     return paramErr;
   CGPoint& origin = standin_tb::View(inView)->frame.origin;
@@ -381,6 +397,8 @@ OSStatus HIViewMoveBy(HIViewRef inView, CGFloat inDX, CGFloat inDY) {
 }
 
 OSStatus HIViewConvertPoint(HIPoint* ioPoint, HIViewRef inSourceView, HIViewRef inDestView) {
+  if (OSStatus err = standin_tb::EnterCall("HIViewConvertPoint"))
+    return err;
   if (ioPoint == nullptr)
     return paramErr;
   StandIn_ViewImpl* source = standin_tb::View(inSourceView);
@@ -395,6 +413,8 @@ OSStatus HIViewConvertPoint(HIPoint* ioPoint, HIViewRef inSourceView, HIViewRef 
 }
 
 OSStatus HIViewSetNeedsDisplay(HIViewRef inView, Boolean inNeedsDisplay) {
+  if (OSStatus err = standin_tb::EnterCall("HIViewSetNeedsDisplay"))
+    return err;
   if (inView == nullptr)
     return paramErr;
   StandIn_ViewImpl* view = standin_tb::View(inView);
@@ -409,6 +429,8 @@ Boolean HIViewGetNeedsDisplay(HIViewRef inView) {
 }
 
 OSStatus HIViewSetVisible(HIViewRef inView, Boolean inVisible) {
+  if (OSStatus err = standin_tb::EnterCall("HIViewSetVisible"))
+    return err;
   if (inView == nullptr)
     return paramErr;
   standin_tb::View(inView)->visible = inVisible;
@@ -428,6 +450,8 @@ Boolean HIViewIsLatentlyVisible(HIViewRef inView) {
 
 OSStatus HIViewChangeFeatures(HIViewRef inView, HIViewFeatures inFeaturesToSet,
                               HIViewFeatures inFeaturesToClear) {
+  if (OSStatus err = standin_tb::EnterCall("HIViewChangeFeatures"))
+    return err;
   if (inView == nullptr)
     return paramErr;
   HIViewFeatures& features = standin_tb::View(inView)->features;
@@ -436,6 +460,8 @@ OSStatus HIViewChangeFeatures(HIViewRef inView, HIViewFeatures inFeaturesToSet,
 }
 
 OSStatus HIViewGetFeatures(HIViewRef inView, HIViewFeatures* outFeatures) {
+  if (OSStatus err = standin_tb::EnterCall("HIViewGetFeatures"))
+    return err;
   if (inView == nullptr || outFeatures == nullptr)
     return paramErr;
   *outFeatures = standin_tb::View(inView)->features;
@@ -478,6 +504,8 @@ void SetControl32BitMaximum(ControlRef theControl, SInt32 newMaximum) {
 }
 
 OSStatus SetControlID(ControlRef inControl, const ControlID* inID) {
+  if (OSStatus err = standin_tb::EnterCall("SetControlID"))
+    return err;
   if (inControl == nullptr || inID == nullptr)
     return paramErr;
   standin_tb::View(inControl)->id = *inID;
@@ -485,6 +513,8 @@ OSStatus SetControlID(ControlRef inControl, const ControlID* inID) {
 }
 
 OSStatus GetControlID(ControlRef inControl, ControlID* outID) {
+  if (OSStatus err = standin_tb::EnterCall("GetControlID"))
+    return err;
   if (inControl == nullptr || outID == nullptr)
     return paramErr;
   *outID = standin_tb::View(inControl)->id;
@@ -492,12 +522,16 @@ OSStatus GetControlID(ControlRef inControl, ControlID* outID) {
 }
 
 OSStatus GetControlByID(WindowRef inWindow, const ControlID* inID, ControlRef* outControl) {
+  if (OSStatus err = standin_tb::EnterCall("GetControlByID"))
+    return err;
   if (inWindow == nullptr || inID == nullptr)
     return paramErr;
   return HIViewFindByID(HIViewGetRoot(inWindow), *inID, outControl);
 }
 
 OSStatus SetControlCommandID(ControlRef inControl, UInt32 inCommandID) {
+  if (OSStatus err = standin_tb::EnterCall("SetControlCommandID"))
+    return err;
   if (inControl == nullptr)
     return paramErr;
   standin_tb::View(inControl)->command = inCommandID;
@@ -505,6 +539,8 @@ OSStatus SetControlCommandID(ControlRef inControl, UInt32 inCommandID) {
 }
 
 OSStatus GetControlCommandID(ControlRef inControl, UInt32* outCommandID) {
+  if (OSStatus err = standin_tb::EnterCall("GetControlCommandID"))
+    return err;
   if (inControl == nullptr || outCommandID == nullptr)
     return paramErr;
   *outCommandID = standin_tb::View(inControl)->command;
@@ -530,6 +566,8 @@ ControlActionUPP GetControlAction(ControlRef theControl) {
 }
 
 OSStatus SetControlTitleWithCFString(ControlRef inControl, CFStringRef inString) {
+  if (OSStatus err = standin_tb::EnterCall("SetControlTitleWithCFString"))
+    return err;
   if (inControl == nullptr)
     return paramErr;
   standin_tb::View(inControl)->title = standin_tb::Units(inString);
@@ -537,6 +575,8 @@ OSStatus SetControlTitleWithCFString(ControlRef inControl, CFStringRef inString)
 }
 
 OSStatus CopyControlTitleAsCFString(ControlRef inControl, CFStringRef* outString) {
+  if (OSStatus err = standin_tb::EnterCall("CopyControlTitleAsCFString"))
+    return err;
   if (inControl == nullptr || outString == nullptr)
     return paramErr;
   *outString = new StandIn_CFString(standin_tb::View(inControl)->title);
@@ -544,6 +584,8 @@ OSStatus CopyControlTitleAsCFString(ControlRef inControl, CFStringRef* outString
 }
 
 OSStatus EnableControl(ControlRef inControl) {
+  if (OSStatus err = standin_tb::EnterCall("EnableControl"))
+    return err;
   if (inControl == nullptr)
     return paramErr;
   standin_tb::View(inControl)->enabled = true;
@@ -551,6 +593,8 @@ OSStatus EnableControl(ControlRef inControl) {
 }
 
 OSStatus DisableControl(ControlRef inControl) {
+  if (OSStatus err = standin_tb::EnterCall("DisableControl"))
+    return err;
   if (inControl == nullptr)
     return paramErr;
   standin_tb::View(inControl)->enabled = false;
@@ -562,6 +606,8 @@ Boolean IsControlEnabled(ControlRef inControl) {
 }
 
 OSStatus ActivateControl(ControlRef inControl) {
+  if (OSStatus err = standin_tb::EnterCall("ActivateControl"))
+    return err;
   if (inControl == nullptr)
     return paramErr;
   standin_tb::View(inControl)->active = true;
@@ -569,6 +615,8 @@ OSStatus ActivateControl(ControlRef inControl) {
 }
 
 OSStatus DeactivateControl(ControlRef inControl) {
+  if (OSStatus err = standin_tb::EnterCall("DeactivateControl"))
+    return err;
   if (inControl == nullptr)
     return paramErr;
   standin_tb::View(inControl)->active = false;
@@ -589,6 +637,8 @@ ControlPartCode GetControlHilite(ControlRef inControl) {
 }
 
 OSStatus GetBestControlRect(ControlRef inControl, Rect* outRect, SInt16* outBaseLineOffset) {
+  if (OSStatus err = standin_tb::EnterCall("GetBestControlRect"))
+    return err;
   if (inControl == nullptr || outRect == nullptr)
     return paramErr;
   StandIn_ViewImpl* view = standin_tb::View(inControl);
@@ -614,11 +664,15 @@ OSStatus GetBestControlRect(ControlRef inControl, Rect* outRect, SInt16* outBase
 
 OSStatus SetControlData(ControlRef inControl, ControlPartCode inPart, ResType inTagName,
                         Size inSize, const void* inData) {
+  if (OSStatus err = standin_tb::EnterCall("SetControlData"))
+    return err;
   return SendDataEvent(kEventControlSetData, inControl, inPart, inTagName, inSize, inData, nullptr);
 }
 
 OSStatus GetControlData(ControlRef inControl, ControlPartCode inPart, ResType inTagName,
                         Size inBufferSize, void* inBuffer, Size* outActualSize) {
+  if (OSStatus err = standin_tb::EnterCall("GetControlData"))
+    return err;
   Size size = inBufferSize;
   OSStatus status = SendDataEvent(kEventControlGetData, inControl, inPart, inTagName, inBufferSize,
                                   inBuffer, &size);
@@ -629,6 +683,8 @@ OSStatus GetControlData(ControlRef inControl, ControlPartCode inPart, ResType in
 
 OSStatus GetControlDataSize(ControlRef inControl, ControlPartCode inPart, ResType inTagName,
                             Size* outMaxSize) {
+  if (OSStatus err = standin_tb::EnterCall("GetControlDataSize"))
+    return err;
   return GetControlData(inControl, inPart, inTagName, 0, nullptr, outMaxSize);
 }
 

@@ -9,6 +9,8 @@ void TXNFocus(TXNObject iTXNObject, Boolean iBecomingFocused) {
 }
 
 OSStatus TXNSetSelection(TXNObject iTXNObject, TXNOffset iStartOffset, TXNOffset iEndOffset) {
+  if (OSStatus err = standin_tb::EnterCall("TXNSetSelection"))
+    return err;
   if (iTXNObject == nullptr)
     return paramErr;
   const TXNOffset length = static_cast<TXNOffset>(iTXNObject->text.size());
@@ -34,6 +36,8 @@ void TXNShowSelection(TXNObject iTXNObject, Boolean) {
 OSStatus TXNSetTypeAttributes(TXNObject iTXNObject, ItemCount iAttrCount,
                               const TXNTypeAttributes* iAttributes, TXNOffset iStartOffset,
                               TXNOffset iEndOffset) {
+  if (OSStatus err = standin_tb::EnterCall("TXNSetTypeAttributes"))
+    return err;
   if (iTXNObject == nullptr || (iAttrCount > 0 && iAttributes == nullptr))
     return paramErr;
   for (ItemCount i = 0; i < iAttrCount; ++i)
@@ -45,6 +49,8 @@ OSStatus TXNSetTypeAttributes(TXNObject iTXNObject, ItemCount iAttrCount,
 OSStatus TXNSetTXNObjectControls(TXNObject iTXNObject, Boolean iClearAll, ItemCount iControlCount,
                                  const TXNControlTag* iControlTags,
                                  const TXNControlData* iControlData) {
+  if (OSStatus err = standin_tb::EnterCall("TXNSetTXNObjectControls"))
+    return err;
   if (iTXNObject == nullptr)
     return paramErr;
   if (iClearAll) {
@@ -73,6 +79,8 @@ OSStatus TXNSetTXNObjectControls(TXNObject iTXNObject, Boolean iClearAll, ItemCo
 
 OSStatus TXNGetTXNObjectControls(TXNObject iTXNObject, ItemCount iControlCount,
                                  const TXNControlTag* iControlTags, TXNControlData* oControlData) {
+  if (OSStatus err = standin_tb::EnterCall("TXNGetTXNObjectControls"))
+    return err;
   if (iTXNObject == nullptr)
     return paramErr;
   for (ItemCount i = 0; i < iControlCount; ++i) {
@@ -92,6 +100,8 @@ OSStatus TXNGetTXNObjectControls(TXNObject iTXNObject, ItemCount iControlCount,
 
 OSStatus TXNSetData(TXNObject iTXNObject, TXNDataType iDataType, const void* iDataPtr,
                     ByteCount iDataSize, TXNOffset iStartOffset, TXNOffset iEndOffset) {
+  if (OSStatus err = standin_tb::EnterCall("TXNSetData"))
+    return err;
   if (iTXNObject == nullptr || iDataType != kTXNUnicodeTextData ||
       (iDataPtr == nullptr && iDataSize > 0))
     return paramErr;

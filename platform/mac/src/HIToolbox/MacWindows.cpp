@@ -172,6 +172,8 @@ void DisposeWindow(WindowRef window) {
 }
 
 OSStatus GetWindowClass(WindowRef inWindow, WindowClass* outClass) {
+  if (OSStatus err = standin_tb::EnterCall("GetWindowClass"))
+    return err;
   if (inWindow == nullptr || outClass == nullptr)
     return errInvalidWindowRef;
   *outClass = Impl(inWindow)->windowClass;
@@ -179,6 +181,8 @@ OSStatus GetWindowClass(WindowRef inWindow, WindowClass* outClass) {
 }
 
 OSStatus GetWindowAttributes(WindowRef window, WindowAttributes* outAttributes) {
+  if (OSStatus err = standin_tb::EnterCall("GetWindowAttributes"))
+    return err;
   if (window == nullptr || outAttributes == nullptr)
     return errInvalidWindowRef;
   *outAttributes = Impl(window)->attributes;
@@ -187,6 +191,8 @@ OSStatus GetWindowAttributes(WindowRef window, WindowAttributes* outAttributes) 
 
 OSStatus ChangeWindowAttributes(WindowRef window, WindowAttributes setTheseAttributes,
                                 WindowAttributes clearTheseAttributes) {
+  if (OSStatus err = standin_tb::EnterCall("ChangeWindowAttributes"))
+    return err;
   if (window == nullptr)
     return errInvalidWindowRef;
   WindowAttributes& attributes = Impl(window)->attributes;
@@ -195,6 +201,8 @@ OSStatus ChangeWindowAttributes(WindowRef window, WindowAttributes setTheseAttri
 }
 
 OSStatus SetWindowTitleWithCFString(WindowRef inWindow, CFStringRef inString) {
+  if (OSStatus err = standin_tb::EnterCall("SetWindowTitleWithCFString"))
+    return err;
   if (inWindow == nullptr)
     return errInvalidWindowRef;
   Impl(inWindow)->title = standin_tb::Units(inString);
@@ -202,6 +210,8 @@ OSStatus SetWindowTitleWithCFString(WindowRef inWindow, CFStringRef inString) {
 }
 
 OSStatus CopyWindowTitleAsCFString(WindowRef inWindow, CFStringRef* outString) {
+  if (OSStatus err = standin_tb::EnterCall("CopyWindowTitleAsCFString"))
+    return err;
   if (inWindow == nullptr || outString == nullptr)
     return errInvalidWindowRef;
   *outString = new StandIn_CFString(Impl(inWindow)->title);
@@ -268,6 +278,8 @@ WindowRef GetNextWindow(WindowRef window) {
 }
 
 OSStatus CollapseWindow(WindowRef window, Boolean collapse) {
+  if (OSStatus err = standin_tb::EnterCall("CollapseWindow"))
+    return err;
   if (window == nullptr)
     return errInvalidWindowRef;
   Impl(window)->collapsed = collapse;
@@ -279,6 +291,8 @@ Boolean IsWindowCollapsed(WindowRef window) {
 }
 
 OSStatus GetWindowBounds(WindowRef window, WindowRegionCode regionCode, Rect* globalBounds) {
+  if (OSStatus err = standin_tb::EnterCall("GetWindowBounds"))
+    return err;
   if (window == nullptr || globalBounds == nullptr)
     return errInvalidWindowRef;
   WindowImpl* impl = Impl(window);
@@ -302,6 +316,8 @@ OSStatus GetWindowBounds(WindowRef window, WindowRegionCode regionCode, Rect* gl
 }
 
 OSStatus SetWindowBounds(WindowRef window, WindowRegionCode regionCode, const Rect* globalBounds) {
+  if (OSStatus err = standin_tb::EnterCall("SetWindowBounds"))
+    return err;
   if (window == nullptr || globalBounds == nullptr)
     return errInvalidWindowRef;
   WindowImpl* impl = Impl(window);
@@ -319,6 +335,8 @@ OSStatus SetWindowBounds(WindowRef window, WindowRegionCode regionCode, const Re
 }
 
 OSStatus MoveWindowStructure(WindowRef window, short hGlobal, short vGlobal) {
+  if (OSStatus err = standin_tb::EnterCall("MoveWindowStructure"))
+    return err;
   if (window == nullptr)
     return errInvalidWindowRef;
   MoveStructureTo(Impl(window), hGlobal, vGlobal);
@@ -327,6 +345,8 @@ OSStatus MoveWindowStructure(WindowRef window, short hGlobal, short vGlobal) {
 
 OSStatus SetWindowResizeLimits(WindowRef inWindow, const HISize* inMinLimits,
                                const HISize* inMaxLimits) {
+  if (OSStatus err = standin_tb::EnterCall("SetWindowResizeLimits"))
+    return err;
   if (inWindow == nullptr)
     return errInvalidWindowRef;
   if (inMinLimits)
@@ -337,6 +357,8 @@ OSStatus SetWindowResizeLimits(WindowRef inWindow, const HISize* inMinLimits,
 }
 
 OSStatus GetWindowResizeLimits(WindowRef inWindow, HISize* outMinLimits, HISize* outMaxLimits) {
+  if (OSStatus err = standin_tb::EnterCall("GetWindowResizeLimits"))
+    return err;
   if (inWindow == nullptr)
     return errInvalidWindowRef;
   if (outMinLimits)
@@ -347,6 +369,8 @@ OSStatus GetWindowResizeLimits(WindowRef inWindow, HISize* outMinLimits, HISize*
 }
 
 OSStatus RepositionWindow(WindowRef window, WindowRef parentWindow, WindowPositionMethod method) {
+  if (OSStatus err = standin_tb::EnterCall("RepositionWindow"))
+    return err;
   if (window == nullptr)
     return errInvalidWindowRef;
   WindowImpl* impl = Impl(window);
@@ -390,6 +414,8 @@ OSStatus RepositionWindow(WindowRef window, WindowRef parentWindow, WindowPositi
 }
 
 OSStatus GetAvailableWindowPositioningBounds(void*, Rect* outAvailableRect) {
+  if (OSStatus err = standin_tb::EnterCall("GetAvailableWindowPositioningBounds"))
+    return err;
   if (outAvailableRect == nullptr)
     return paramErr;
   *outAvailableRect = Available();
@@ -411,6 +437,8 @@ OSStatus SetWindowProperty(WindowRef window, PropertyCreator propertyCreator,
 OSStatus GetWindowProperty(WindowRef window, PropertyCreator propertyCreator,
                            PropertyTag propertyTag, ByteCount bufferSize, ByteCount* actualSize,
                            void* propertyBuffer) {
+  if (OSStatus err = standin_tb::EnterCall("GetWindowProperty"))
+    return err;
   if (window == nullptr)
     return errInvalidWindowRef;
   auto& properties = Impl(window)->properties;
@@ -426,11 +454,15 @@ OSStatus GetWindowProperty(WindowRef window, PropertyCreator propertyCreator,
 
 OSStatus GetWindowPropertySize(WindowRef window, PropertyCreator creator, PropertyTag tag,
                                ByteCount* size) {
+  if (OSStatus err = standin_tb::EnterCall("GetWindowPropertySize"))
+    return err;
   return GetWindowProperty(window, creator, tag, 0, size, nullptr);
 }
 
 OSStatus RemoveWindowProperty(WindowRef window, PropertyCreator propertyCreator,
                               PropertyTag propertyTag) {
+  if (OSStatus err = standin_tb::EnterCall("RemoveWindowProperty"))
+    return err;
   if (window == nullptr)
     return errInvalidWindowRef;
   return Impl(window)->properties.erase({propertyCreator, propertyTag}) ? noErr
@@ -469,6 +501,8 @@ OSStatus HideSheetWindow(WindowRef inSheet) {
 }
 
 OSStatus GetSheetWindowParent(WindowRef inSheet, WindowRef* outParentWindow) {
+  if (OSStatus err = standin_tb::EnterCall("GetSheetWindowParent"))
+    return err;
   if (inSheet == nullptr || outParentWindow == nullptr)
     return errInvalidWindowRef;
   *outParentWindow = Impl(inSheet)->sheetParent;

@@ -79,6 +79,8 @@ MenuID GetMenuID(MenuRef menu) {
 }
 
 OSStatus SetMenuTitleWithCFString(MenuRef inMenu, CFStringRef inString) {
+  if (OSStatus err = standin_tb::EnterCall("SetMenuTitleWithCFString"))
+    return err;
   if (inMenu == nullptr)
     return paramErr;
   Impl(inMenu)->title = standin_tb::Units(inString);
@@ -86,6 +88,8 @@ OSStatus SetMenuTitleWithCFString(MenuRef inMenu, CFStringRef inString) {
 }
 
 OSStatus CopyMenuTitleAsCFString(MenuRef inMenu, CFStringRef* outString) {
+  if (OSStatus err = standin_tb::EnterCall("CopyMenuTitleAsCFString"))
+    return err;
   if (inMenu == nullptr || outString == nullptr)
     return paramErr;
   *outString = new StandIn_CFString(Impl(inMenu)->title);
@@ -98,6 +102,8 @@ UInt16 CountMenuItems(MenuRef theMenu) {
 
 OSStatus AppendMenuItemTextWithCFString(MenuRef inMenu, CFStringRef inString, MenuItemAttributes,
                                         MenuCommand inCommandID, MenuItemIndex* outNewItem) {
+  if (OSStatus err = standin_tb::EnterCall("AppendMenuItemTextWithCFString"))
+    return err;
   if (inMenu == nullptr)
     return paramErr;
   MenuImpl::Item item;
@@ -110,6 +116,8 @@ OSStatus AppendMenuItemTextWithCFString(MenuRef inMenu, CFStringRef inString, Me
 }
 
 OSStatus DeleteMenuItems(MenuRef inMenu, MenuItemIndex inFirstItem, UInt32 inNumItems) {
+  if (OSStatus err = standin_tb::EnterCall("DeleteMenuItems"))
+    return err;
   if (inMenu == nullptr)
     return paramErr;
   auto& items = Impl(inMenu)->items;
@@ -124,6 +132,8 @@ OSStatus DeleteMenuItems(MenuRef inMenu, MenuItemIndex inFirstItem, UInt32 inNum
 }
 
 OSStatus SetMenuItemTextWithCFString(MenuRef inMenu, MenuItemIndex inItem, CFStringRef inString) {
+  if (OSStatus err = standin_tb::EnterCall("SetMenuItemTextWithCFString"))
+    return err;
   MenuImpl::Item* item = inMenu ? Impl(inMenu)->At(inItem) : nullptr;
   if (item == nullptr)
     return menuItemNotFoundErr;
@@ -132,6 +142,8 @@ OSStatus SetMenuItemTextWithCFString(MenuRef inMenu, MenuItemIndex inItem, CFStr
 }
 
 OSStatus CopyMenuItemTextAsCFString(MenuRef inMenu, MenuItemIndex inItem, CFStringRef* outString) {
+  if (OSStatus err = standin_tb::EnterCall("CopyMenuItemTextAsCFString"))
+    return err;
   MenuImpl::Item* item = inMenu ? Impl(inMenu)->At(inItem) : nullptr;
   if (item == nullptr || outString == nullptr)
     return menuItemNotFoundErr;
@@ -140,6 +152,8 @@ OSStatus CopyMenuItemTextAsCFString(MenuRef inMenu, MenuItemIndex inItem, CFStri
 }
 
 OSStatus SetMenuItemCommandID(MenuRef inMenu, MenuItemIndex inItem, MenuCommand inCommandID) {
+  if (OSStatus err = standin_tb::EnterCall("SetMenuItemCommandID"))
+    return err;
   MenuImpl::Item* item = inMenu ? Impl(inMenu)->At(inItem) : nullptr;
   if (item == nullptr)
     return menuItemNotFoundErr;
@@ -148,6 +162,8 @@ OSStatus SetMenuItemCommandID(MenuRef inMenu, MenuItemIndex inItem, MenuCommand 
 }
 
 OSStatus GetMenuItemCommandID(MenuRef inMenu, MenuItemIndex inItem, MenuCommand* outCommandID) {
+  if (OSStatus err = standin_tb::EnterCall("GetMenuItemCommandID"))
+    return err;
   MenuImpl::Item* item = inMenu ? Impl(inMenu)->At(inItem) : nullptr;
   if (item == nullptr || outCommandID == nullptr)
     return menuItemNotFoundErr;
@@ -186,6 +202,8 @@ void CheckMenuItem(MenuRef theMenu, MenuItemIndex item, Boolean checked) {
 }
 
 OSStatus SetMenuItemHierarchicalMenu(MenuRef inMenu, MenuItemIndex inItem, MenuRef inHierMenu) {
+  if (OSStatus err = standin_tb::EnterCall("SetMenuItemHierarchicalMenu"))
+    return err;
   MenuImpl::Item* item = inMenu ? Impl(inMenu)->At(inItem) : nullptr;
   if (item == nullptr)
     return menuItemNotFoundErr;
@@ -196,6 +214,8 @@ OSStatus SetMenuItemHierarchicalMenu(MenuRef inMenu, MenuItemIndex inItem, MenuR
 }
 
 OSStatus GetMenuItemHierarchicalMenu(MenuRef inMenu, MenuItemIndex inItem, MenuRef* outHierMenu) {
+  if (OSStatus err = standin_tb::EnterCall("GetMenuItemHierarchicalMenu"))
+    return err;
   MenuImpl::Item* item = inMenu ? Impl(inMenu)->At(inItem) : nullptr;
   if (item == nullptr || outHierMenu == nullptr)
     return menuItemNotFoundErr;
@@ -205,6 +225,8 @@ OSStatus GetMenuItemHierarchicalMenu(MenuRef inMenu, MenuItemIndex inItem, MenuR
 
 OSStatus GetIndMenuItemWithCommandID(MenuRef inMenu, MenuCommand inCommandID, UInt32 inItemIndex,
                                      MenuRef* outMenu, MenuItemIndex* outIndex) {
+  if (OSStatus err = standin_tb::EnterCall("GetIndMenuItemWithCommandID"))
+    return err;
   MenuRef menu = inMenu ? inMenu : RootMenu().Get();
   UInt32 skip = inItemIndex;
   if (menu == nullptr || !FindCommand(menu, inCommandID, &skip, outMenu, outIndex))
@@ -227,6 +249,8 @@ void DisableMenuCommand(MenuRef inMenu, MenuCommand inCommandID) {
 }
 
 OSStatus SetRootMenu(MenuRef inMenu) {
+  if (OSStatus err = standin_tb::EnterCall("SetRootMenu"))
+    return err;
   if (inMenu)
     CFRetain(inMenu);
   RootMenu().Reset(inMenu);

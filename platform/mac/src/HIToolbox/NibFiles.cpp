@@ -503,6 +503,8 @@ OSStatus CreateWindowFromNib(IBNibRef inNibRef, CFStringRef inName, WindowRef* o
 }
 
 OSStatus CreateMenuFromNib(IBNibRef inNibRef, CFStringRef inName, MenuRef* outMenuRef) {
+  if (OSStatus err = standin_tb::EnterCall("CreateMenuFromNib"))
+    return err;
   if (outMenuRef == nullptr || inNibRef == nullptr || inName == nullptr)
     return paramErr;
   *outMenuRef = nullptr;
@@ -513,6 +515,8 @@ OSStatus CreateMenuFromNib(IBNibRef inNibRef, CFStringRef inName, MenuRef* outMe
 }
 
 OSStatus SetMenuBarFromNib(IBNibRef inNibRef, CFStringRef inName) {
+  if (OSStatus err = standin_tb::EnterCall("SetMenuBarFromNib"))
+    return err;
   if (inNibRef == nullptr || inName == nullptr)
     return paramErr;
   auto found = inNibRef->menubars.find(standin_tb::Utf8(inName));
