@@ -185,6 +185,41 @@ TEST_F(CarbonEventsTest, PostedEventsWaitForTheLoopAndGoWithTheirTarget) {
   DisposeWindow(kept);
 }
 
+TEST_F(CarbonEventsTest, MenusGoOnToTheApplicationAndPlainObjectsNowhere) {
+  std::vector<std::string> trace;
+  Recorder inMenu{&trace, "menu", eventNotHandledErr};
+  Recorder inApp{&trace, "application", eventNotHandledErr};
+  MenuRef menu = nullptr;
+  CreateNewMenu(1, 0, &menu);
+  EventHandlerRef handlers[2];
+  InstallMenuEventHandler(menu, RecordingHandler, 1, &kCommandProcess, &inMenu, &handlers[0]);
+  InstallApplicationEventHandler(RecordingHandler, 1, &kCommandProcess, &inApp, &handlers[1]);
+  EventRef event = nullptr;
+  CreateEvent(nullptr, kEventClassCommand, kEventCommandProcess, 0, 0, &event);
+  EXPECT_EQ(eventNotHandledErr, SendEventToEventTarget(event, GetMenuEventTarget(menu)));
+  EXPECT_EQ((std::vector<std::string>{"menu", "application"}), trace);
+  ReleaseEvent(event);
+  RemoveEventHandler(handlers[0]);
+  RemoveEventHandler(handlers[1]);
+  EXPECT_EQ(paramErr, RemoveEventHandler(handlers[0]));
+  DisposeMenu(menu);
+}
+
+TEST_F(CarbonEventsTest, TheApplicationLoopRunsUntilQuit) {
+  for (UInt32 commandID : {kHICommandQuit, kHICommandOK}) {
+    EventRef event = nullptr;
+    CreateEvent(nullptr, kEventClassCommand, kEventCommandProcess, 0, 0, &event);
+    HICommand command{};
+    command.commandID = commandID;
+    SetEventParameter(event, kEventParamDirectObject, typeHICommand, sizeof command, &command);
+    PostEventToQueue(GetMainEventQueue(), event, kEventPriorityStandard);
+    ReleaseEvent(event);
+  }
+  RunApplicationEventLoop();
+  EXPECT_TRUE(StandIn_QuitRequested());
+  EXPECT_EQ(1, StandIn_QueuedEventCount());  // the event after the quit waits
+}
+
 OSStatus ThrowingHandler(EventHandlerCallRef, EventRef, void*) {
   throw std::runtime_error("handler failed");
 }

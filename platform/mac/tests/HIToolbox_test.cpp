@@ -105,6 +105,37 @@ TEST_F(HIToolboxTest, ValuesAreClampedAndReportOnlyRealChanges) {
   CFRelease(slider);
 }
 
+void ActionProc(ControlRef, ControlPartCode) {}
+
+TEST_F(HIToolboxTest, ControlsKeepTheirIdentityAndState) {
+  HIViewRef view = StandIn_NewView("bevel", CGRectMake(0, 0, 10, 10));
+  int object = 0;
+  SetControlReference(view, reinterpret_cast<SRefCon>(&object));
+  EXPECT_EQ(&object, reinterpret_cast<int*>(GetControlReference(view)));
+  SetControlAction(view, ActionProc);
+  EXPECT_EQ(ActionProc, GetControlAction(view));
+  HIViewChangeFeatures(view, 0x5, 0);
+  HIViewChangeFeatures(view, 0x2, 0x1);
+  HIViewFeatures features = 0;
+  HIViewGetFeatures(view, &features);
+  EXPECT_EQ(0x6u, features);
+  DisableControl(view);
+  DeactivateControl(view);
+  HiliteControl(view, kControlButtonPart);
+  EXPECT_FALSE(IsControlEnabled(view));
+  EXPECT_FALSE(IsControlActive(view));
+  EXPECT_EQ(kControlButtonPart, GetControlHilite(view));
+  // A disabled control is hit-tested but not tracked.
+  EXPECT_EQ(kControlButtonPart, StandIn_ClickView(view, CGPointMake(1, 1), 0));
+  EXPECT_EQ(0, StandIn_EventLogCountOf(kEventClassControl, kEventControlTrack));
+  SetControlTitleWithCFString(view, CFSTR("Go"));
+  Rect best;
+  GetBestControlRect(view, &best, nullptr);
+  EXPECT_EQ(28 + 14, best.right - best.left);
+  EXPECT_EQ(20, best.bottom - best.top);
+  CFRelease(view);
+}
+
 TEST_F(HIToolboxTest, ControlDataGoesThroughTheDataEventsAndIsKeptByTag) {
   HIViewRef pane = StandIn_NewView("userpane", CGRectMake(0, 0, 10, 10));
   const SInt32 stored = 77;
@@ -261,6 +292,34 @@ TEST_F(HIToolboxTest, WindowsKeepZOrderBoundsLimitsAndProperties) {
   StandIn_SetMainScreen(Rect{0, 0, 768, 1024}, 22);
   DisposeWindow(front);
   DisposeWindow(back);
+}
+
+TEST_F(HIToolboxTest, RepositioningPlacesOnTheScreenOrTheParent) {
+  StandIn_SetMainScreen(Rect{0, 0, 622, 1000}, 22);        // 600 free below the menu bar
+  WindowRef parent = NewWindow(Rect{122, 100, 422, 500});  // structure 100..422, 100..500
+  WindowRef window = NewWindow(Rect{0, 0, 178, 200});      // structure 200 x 200
+  struct Case {
+    WindowPositionMethod method;
+    short left;
+    short top;
+  };
+  const Case cases[] = {{kWindowCenterOnMainScreen, 400, 22 + 200},
+                        {kWindowAlertPositionOnMainScreen, 400, 22 + 133},
+                        {kWindowCenterOnParentWindow, 200, 100 + 61},
+                        {kWindowAlertPositionOnParentWindow, 200, 100 + 40},
+                        {kWindowCascadeOnParentWindow, 120, 120}};
+  for (Case const& c : cases) {
+    EXPECT_EQ(noErr, RepositionWindow(window, parent, c.method));
+    Rect r;
+    GetWindowBounds(window, kWindowStructureRgn, &r);
+    EXPECT_EQ(c.left, r.left) << c.method;
+    EXPECT_EQ(c.top, r.top) << c.method;
+    EXPECT_EQ(200, r.right - r.left);
+  }
+  EXPECT_EQ(paramErr, RepositionWindow(window, nullptr, kWindowCenterOnParentWindow));
+  StandIn_SetMainScreen(Rect{0, 0, 768, 1024}, 22);
+  DisposeWindow(window);
+  DisposeWindow(parent);
 }
 
 TEST_F(HIToolboxTest, HidingASheetSendsTheHiddenEventAndCloseDisposes) {
