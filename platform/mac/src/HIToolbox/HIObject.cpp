@@ -5,11 +5,11 @@
 
 class StandIn_HIObjectClass {
 public:
-  std::string classID;
-  std::string baseClassID;
-  EventHandlerUPP handler;
-  std::vector<EventTypeSpec> events;
-  void* constructData;
+  std::string m_ClassID;
+  std::string m_BaseClassID;
+  EventHandlerUPP m_Handler;
+  std::vector<EventTypeSpec> m_Events;
+  void* m_ConstructData;
 };
 
 namespace {
@@ -136,10 +136,10 @@ OSStatus HIObjectUnregisterClass(HIObjectClassRef inClassRef) {
   if (inClassRef == nullptr)
     return paramErr;
   auto& classes = TheState().classes;
-  auto found = classes.find(inClassRef->classID);
+  auto found = classes.find(inClassRef->m_ClassID);
   if (found == classes.end() || found->second.get() != inClassRef)
     return paramErr;
-  if (TheState().live[inClassRef->classID] > 0)
+  if (TheState().live[inClassRef->m_ClassID] > 0)
     return hiObjectClassHasInstancesErr;
   classes.erase(found);
   return noErr;
@@ -161,7 +161,7 @@ OSStatus HIObjectCreate(CFStringRef inClassID, EventRef inConstructData, HIObjec
     return hiObjectClassIsAbstractErr;
   }
   StandIn_HIObjectClass* cls = found->second.get();
-  StandIn_HIObject* object = cls->baseClassID.empty()
+  StandIn_HIObject* object = cls->m_BaseClassID.empty()
                                  ? static_cast<StandIn_HIObject*>(new PlainObject)
                                  : standin_tb::NewHIViewObject(id);
   StandIn_HIObject::Core& core = object->StandInCore();
@@ -174,7 +174,7 @@ OSStatus HIObjectCreate(CFStringRef inClassID, EventRef inConstructData, HIObjec
   standin_tb::EventHolder construct(kEventClassHIObject, kEventHIObjectConstruct);
   HIObjectRef ref = object;
   construct.Set(kEventParamHIObjectInstance, typeHIObjectRef, ref);
-  OSStatus status = cls->handler(nullptr, construct.Get(), cls->constructData);
+  OSStatus status = cls->m_Handler(nullptr, construct.Get(), cls->m_ConstructData);
   void* instance = nullptr;
   if (status == noErr &&
       !standin_tb::Get(construct.Get(), kEventParamHIObjectInstance, typeVoidPtr, &instance))
@@ -185,8 +185,8 @@ OSStatus HIObjectCreate(CFStringRef inClassID, EventRef inConstructData, HIObjec
   }
   core.subclass = cls;
   core.instance = instance;
-  InstallEventHandler(&core.target, cls->handler, static_cast<UInt32>(cls->events.size()),
-                      cls->events.data(), instance, nullptr);
+  InstallEventHandler(&core.target, cls->m_Handler, static_cast<UInt32>(cls->m_Events.size()),
+                      cls->m_Events.data(), instance, nullptr);
 
   standin_tb::EventHolder initialize(kEventClassHIObject, kEventHIObjectInitialize);
   if (inConstructData)
@@ -204,8 +204,8 @@ void* HIObjectDynamicCast(HIObjectRef inObject, CFStringRef inClassID) {
   if (inObject == nullptr || inClassID == nullptr)
     return nullptr;
   const StandIn_HIObject::Core& core = inObject->StandInCore();
-  return core.subclass && core.subclass->classID == standin_tb::Utf8(inClassID) ? core.instance
-                                                                                : nullptr;
+  return core.subclass && core.subclass->m_ClassID == standin_tb::Utf8(inClassID) ? core.instance
+                                                                                  : nullptr;
 }
 
 Boolean HIObjectIsOfClass(HIObjectRef inObject, CFStringRef inObjectClassID) {
@@ -213,7 +213,7 @@ Boolean HIObjectIsOfClass(HIObjectRef inObject, CFStringRef inObjectClassID) {
     return false;
   const std::string id = standin_tb::Utf8(inObjectClassID);
   const StandIn_HIObject::Core& core = inObject->StandInCore();
-  return core.classID == id || (core.subclass && core.subclass->baseClassID == id) ||
+  return core.classID == id || (core.subclass && core.subclass->m_BaseClassID == id) ||
          (id == kViewClassID && dynamic_cast<StandIn_HIView*>(inObject) != nullptr);
 }
 

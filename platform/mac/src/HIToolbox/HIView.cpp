@@ -21,9 +21,9 @@ std::string ClassIDOfKind(const std::string& kind) {
 
 CGPoint RootOffset(StandIn_ViewImpl* view) {
   CGPoint offset{0, 0};
-  for (; view && view->superview; view = view->superview) {
-    offset.x += view->frame.origin.x;
-    offset.y += view->frame.origin.y;
+  for (; view && view->m_Superview; view = view->m_Superview) {
+    offset.x += view->m_Frame.origin.x;
+    offset.y += view->m_Frame.origin.y;
   }
   return offset;
 }
@@ -37,17 +37,17 @@ OSStatus SendValueChanged(StandIn_ViewImpl* view) {
 
 // Sets the value within the bounds; reports a real change.
 void SetClampedValue(StandIn_ViewImpl* view, SInt32 value) {
-  value = std::max(view->minimum, std::min(view->maximum, value));
-  if (value == view->value)
+  value = std::max(view->m_Minimum, std::min(view->m_Maximum, value));
+  if (value == view->m_Value)
     return;
-  view->value = value;
+  view->m_Value = value;
   SendValueChanged(view);
 }
 
 OSStatus SendCommandFrom(StandIn_ViewImpl* view) {
   HICommandExtended command{};
   command.attributes = kHICommandFromControl;
-  command.commandID = view->command;
+  command.commandID = view->m_Command;
   command.source.control = view;
   standin_tb::EventHolder process(kEventClassCommand, kEventCommandProcess);
   process.Set(kEventParamDirectObject, typeHICommand, command);
@@ -63,17 +63,17 @@ OSStatus HandleSetData(StandIn_ViewImpl* view, EventRef event) {
   standin_tb::Get(event, kEventParamControlDataBufferSize, typeLongInteger, &size);
   if (buffer == nullptr || size < 0)
     return paramErr;
-  if (tag == kControlStaticTextCFStringTag && view->kind == "statictext") {
+  if (tag == kControlStaticTextCFStringTag && view->m_Kind == "statictext") {
     if (size != static_cast<Size>(sizeof(CFStringRef)))
       return errDataSizeMismatch;
     CFStringRef text = nullptr;
     std::memcpy(&text, buffer, sizeof text);
     if (text)
       CFRetain(text);
-    view->text.Reset(text);
+    view->m_Text.Reset(text);
     return noErr;
   }
-  view->data[tag].assign(buffer, buffer + size);
+  view->m_Data[tag].assign(buffer, buffer + size);
   return noErr;
 }
 
@@ -85,8 +85,8 @@ OSStatus HandleGetData(StandIn_ViewImpl* view, EventRef event) {
   standin_tb::Get(event, kEventParamControlDataBuffer, typePtr, &buffer);
   standin_tb::Get(event, kEventParamControlDataBufferSize, typeLongInteger, &size);
   std::vector<UInt8> bytes;
-  if (tag == kControlStaticTextCFStringTag && view->kind == "statictext") {
-    CFStringRef text = view->text.Get();
+  if (tag == kControlStaticTextCFStringTag && view->m_Kind == "statictext") {
+    CFStringRef text = view->m_Text.Get();
     bytes.resize(sizeof text);
     if (buffer != nullptr) {
       if (size != static_cast<Size>(sizeof text))
@@ -95,8 +95,8 @@ OSStatus HandleGetData(StandIn_ViewImpl* view, EventRef event) {
         CFRetain(text);  // the caller releases its copy
       std::memcpy(buffer, &text, sizeof text);
     }
-  } else if (tag == kControlPopupButtonMenuRefTag && view->kind == "popup") {
-    MenuRef menu = view->menu.Get();
+  } else if (tag == kControlPopupButtonMenuRefTag && view->m_Kind == "popup") {
+    MenuRef menu = view->m_Menu.Get();
     bytes.resize(sizeof menu);
     if (buffer != nullptr) {
       if (size != static_cast<Size>(sizeof menu))
@@ -104,8 +104,8 @@ OSStatus HandleGetData(StandIn_ViewImpl* view, EventRef event) {
       std::memcpy(buffer, &menu, sizeof menu);
     }
   } else {
-    auto found = view->data.find(tag);
-    if (found == view->data.end())
+    auto found = view->m_Data.find(tag);
+    if (found == view->m_Data.end())
       return errDataNotSupported;
     bytes = found->second;
     if (buffer != nullptr) {
@@ -143,33 +143,33 @@ OSStatus SendDataEvent(UInt32 kind, ControlRef control, ControlPartCode part, Re
 
 StandIn_ViewImpl::StandIn_ViewImpl(const std::string& viewKind)
     : StandIn_HIView(standin_tb::HIObjectTypeID()),
-      kind(viewKind) {
+      m_Kind(viewKind) {
   StandInCore().classID = ClassIDOfKind(viewKind);
   standin_tb::CountInstance(StandInCore().classID, +1);
-  if (kind == "check" || kind == "slider" || kind == "progress")
-    maximum = kind == "check" ? 2 : 100;
-  if (kind == "popup") {
+  if (m_Kind == "check" || m_Kind == "slider" || m_Kind == "progress")
+    m_Maximum = m_Kind == "check" ? 2 : 100;
+  if (m_Kind == "popup") {
     MenuRef popupMenu = nullptr;
     CreateNewMenu(0, 0, &popupMenu);
-    menu.Reset(popupMenu);
+    m_Menu.Reset(popupMenu);
   }
-  if (kind == "textview")
-    textObject = std::make_unique<OpaqueTXNObject>();
+  if (m_Kind == "textview")
+    m_TextObject = std::make_unique<OpaqueTXNObject>();
 }
 
 void StandIn_ViewImpl::Finalize() {
   std::vector<StandIn_ViewImpl*> children;
-  children.swap(subviews);
+  children.swap(m_Subviews);
   for (StandIn_ViewImpl* child : children) {
-    child->superview = nullptr;
+    child->m_Superview = nullptr;
     CFRelease(child);
   }
 }
 
 EventTargetRef StandIn_ViewImpl::ParentTarget() const {
-  if (superview)
-    return &superview->StandInCore().target;
-  return window ? GetWindowEventTarget(window) : nullptr;
+  if (m_Superview)
+    return &m_Superview->StandInCore().target;
+  return m_Window ? GetWindowEventTarget(m_Window) : nullptr;
 }
 
 OSStatus StandIn_ViewImpl::StandardHandler(EventRef event) {
@@ -185,7 +185,7 @@ OSStatus StandIn_ViewImpl::StandardHandler(EventRef event) {
       GetEventParameter(event, kEventParamMouseLocation, typeHIPoint, nullptr, sizeof where,
                         nullptr, &where);
       ControlPartCode part =
-          CGRectContainsPoint(CGRectMake(0, 0, frame.size.width, frame.size.height), where)
+          CGRectContainsPoint(CGRectMake(0, 0, m_Frame.size.width, m_Frame.size.height), where)
               ? standin_tb::ClickPart(*this)
               : ControlPartCode(kControlNoPart);
       SetEventParameter(event, kEventParamControlPart, typeControlPartCode, sizeof part, &part);
@@ -195,18 +195,19 @@ OSStatus StandIn_ViewImpl::StandardHandler(EventRef event) {
       ControlPartCode part = kControlNoPart;
       standin_tb::Get(event, kEventParamControlPart, typeControlPartCode, &part);
       long answer = 0;
-      if (kind == "check") {
-        SetClampedValue(this, value == kControlCheckBoxCheckedValue ? 0 : 1);
-      } else if ((kind == "popup" || kind == "slider") && standin_tb::TakeScriptedAnswer(&answer)) {
+      if (m_Kind == "check") {
+        SetClampedValue(this, m_Value == kControlCheckBoxCheckedValue ? 0 : 1);
+      } else if ((m_Kind == "popup" || m_Kind == "slider") &&
+                 standin_tb::TakeScriptedAnswer(&answer)) {
         SetClampedValue(this, static_cast<SInt32>(answer));
-        if (action)
-          action(this, part);
+        if (m_Action)
+          m_Action(this, part);
       }
       SetEventParameter(event, kEventParamControlPart, typeControlPartCode, sizeof part, &part);
       return noErr;
     }
     case kEventControlHit:
-      if (command != 0)
+      if (m_Command != 0)
         SendCommandFrom(this);
       return noErr;
     case kEventControlSetData:
@@ -225,7 +226,7 @@ StandIn_ViewImpl* View(HIViewRef view) {
 }
 
 ControlPartCode ClickPart(const StandIn_ViewImpl& view) {
-  const std::string& kind = view.kind;
+  const std::string& kind = view.m_Kind;
   if (kind == "push" || kind == "bevel")
     return kControlButtonPart;
   if (kind == "check")
@@ -240,8 +241,8 @@ ControlPartCode ClickPart(const StandIn_ViewImpl& view) {
 }
 
 StandIn_ViewImpl* RootOf(StandIn_ViewImpl* view) {
-  while (view && view->superview)
-    view = view->superview;
+  while (view && view->m_Superview)
+    view = view->m_Superview;
   return view;
 }
 
@@ -255,21 +256,21 @@ HIViewRef StandIn_NewView(const char* kind, HIRect frame) {
   if (kind == nullptr || !NibKinds().count(kind))
     return nullptr;
   auto view = new StandIn_ViewImpl(kind);
-  view->frame = frame;
+  view->m_Frame = frame;
   return view;
 }
 
 long StandIn_HIViewDisplayRequests(HIViewRef inView) {
-  return inView ? standin_tb::View(inView)->displayRequests : 0;
+  return inView ? standin_tb::View(inView)->m_DisplayRequests : 0;
 }
 
 const char* StandIn_HIViewKind(HIViewRef inView) {
-  return inView ? standin_tb::View(inView)->kind.c_str() : "";
+  return inView ? standin_tb::View(inView)->m_Kind.c_str() : "";
 }
 
 WindowRef HIViewGetWindow(HIViewRef inView) {
   StandIn_ViewImpl* root = standin_tb::RootOf(standin_tb::View(inView));
-  return root ? root->window : nullptr;
+  return root ? root->m_Window : nullptr;
 }
 
 OSStatus HIViewFindByID(HIViewRef inStartView, HIViewID inID, HIViewRef* outView) {
@@ -283,11 +284,11 @@ OSStatus HIViewFindByID(HIViewRef inStartView, HIViewID inID, HIViewRef* outView
   while (!pending.empty()) {
     StandIn_ViewImpl* view = pending.back();
     pending.pop_back();
-    if (view->id.signature == inID.signature && view->id.id == inID.id) {
+    if (view->m_Id.signature == inID.signature && view->m_Id.id == inID.id) {
       *outView = view;
       return noErr;
     }
-    pending.insert(pending.end(), view->subviews.rbegin(), view->subviews.rend());
+    pending.insert(pending.end(), view->m_Subviews.rbegin(), view->m_Subviews.rend());
   }
   return errUnknownControl;
 }
@@ -299,14 +300,14 @@ OSStatus HIViewAddSubview(HIViewRef inParent, HIViewRef inNewChild) {
     return paramErr;
   StandIn_ViewImpl* parent = standin_tb::View(inParent);
   StandIn_ViewImpl* child = standin_tb::View(inNewChild);
-  for (StandIn_ViewImpl* up = parent; up; up = up->superview)
+  for (StandIn_ViewImpl* up = parent; up; up = up->m_Superview)
     if (up == child)
       return errCantEmbedIntoSelf;
   CFRetain(child);
-  if (child->superview)
+  if (child->m_Superview)
     HIViewRemoveFromSuperview(child);
-  child->superview = parent;
-  parent->subviews.push_back(child);
+  child->m_Superview = parent;
+  parent->m_Subviews.push_back(child);
   return noErr;
 }
 
@@ -316,37 +317,37 @@ OSStatus HIViewRemoveFromSuperview(HIViewRef inView) {
   if (inView == nullptr)
     return paramErr;
   StandIn_ViewImpl* view = standin_tb::View(inView);
-  StandIn_ViewImpl* parent = view->superview;
+  StandIn_ViewImpl* parent = view->m_Superview;
   if (parent == nullptr)
     return noErr;
-  auto& siblings = parent->subviews;
+  auto& siblings = parent->m_Subviews;
   siblings.erase(std::find(siblings.begin(), siblings.end(), view));
-  view->superview = nullptr;
+  view->m_Superview = nullptr;
   CFRelease(view);  // may free it
   return noErr;
 }
 
 HIViewRef HIViewGetSuperview(HIViewRef inView) {
-  return inView ? standin_tb::View(inView)->superview : nullptr;
+  return inView ? standin_tb::View(inView)->m_Superview : nullptr;
 }
 
 HIViewRef HIViewGetFirstSubview(HIViewRef inView) {
-  if (inView == nullptr || standin_tb::View(inView)->subviews.empty())
+  if (inView == nullptr || standin_tb::View(inView)->m_Subviews.empty())
     return nullptr;
-  return standin_tb::View(inView)->subviews.front();
+  return standin_tb::View(inView)->m_Subviews.front();
 }
 
 HIViewRef HIViewGetNextView(HIViewRef inView) {
   StandIn_ViewImpl* view = standin_tb::View(inView);
-  if (view == nullptr || view->superview == nullptr)
+  if (view == nullptr || view->m_Superview == nullptr)
     return nullptr;
-  auto& siblings = view->superview->subviews;
+  auto& siblings = view->m_Superview->m_Subviews;
   auto next = std::find(siblings.begin(), siblings.end(), view) + 1;
   return next == siblings.end() ? nullptr : *next;
 }
 
 long StandIn_HIViewSubviewCount(HIViewRef inView) {
-  return inView ? static_cast<long>(standin_tb::View(inView)->subviews.size()) : 0;
+  return inView ? static_cast<long>(standin_tb::View(inView)->m_Subviews.size()) : 0;
 }
 
 OSStatus HIViewGetFrame(HIViewRef inView, HIRect* outRect) {
@@ -354,7 +355,7 @@ OSStatus HIViewGetFrame(HIViewRef inView, HIRect* outRect) {
     return err;
   if (inView == nullptr || outRect == nullptr)
     return paramErr;
-  *outRect = standin_tb::View(inView)->frame;
+  *outRect = standin_tb::View(inView)->m_Frame;
   return noErr;
 }
 
@@ -363,7 +364,7 @@ OSStatus HIViewSetFrame(HIViewRef inView, const HIRect* inRect) {
     return err;
   if (inView == nullptr || inRect == nullptr)
     return paramErr;
-  standin_tb::View(inView)->frame = *inRect;
+  standin_tb::View(inView)->m_Frame = *inRect;
   return noErr;
 }
 
@@ -372,7 +373,7 @@ OSStatus HIViewGetBounds(HIViewRef inView, HIRect* outRect) {
     return err;
   if (inView == nullptr || outRect == nullptr)
     return paramErr;
-  const CGRect& frame = standin_tb::View(inView)->frame;
+  const CGRect& frame = standin_tb::View(inView)->m_Frame;
   *outRect = CGRectMake(0, 0, frame.size.width, frame.size.height);
   return noErr;
 }
@@ -382,7 +383,7 @@ OSStatus HIViewPlaceInSuperviewAt(HIViewRef inView, CGFloat inX, CGFloat inY) {
     return err;
   if (inView == nullptr)
     return paramErr;
-  standin_tb::View(inView)->frame.origin = CGPointMake(inX, inY);
+  standin_tb::View(inView)->m_Frame.origin = CGPointMake(inX, inY);
   return noErr;
 }
 
@@ -391,7 +392,7 @@ OSStatus HIViewMoveBy(HIViewRef inView, CGFloat inDX, CGFloat inDY) {
     return err;
   if (inView == nullptr)
     return paramErr;
-  CGPoint& origin = standin_tb::View(inView)->frame.origin;
+  CGPoint& origin = standin_tb::View(inView)->m_Frame.origin;
   origin = CGPointMake(origin.x + inDX, origin.y + inDY);
   return noErr;
 }
@@ -418,14 +419,14 @@ OSStatus HIViewSetNeedsDisplay(HIViewRef inView, Boolean inNeedsDisplay) {
   if (inView == nullptr)
     return paramErr;
   StandIn_ViewImpl* view = standin_tb::View(inView);
-  view->needsDisplay = inNeedsDisplay;
+  view->m_NeedsDisplay = inNeedsDisplay;
   if (inNeedsDisplay)
-    ++view->displayRequests;
+    ++view->m_DisplayRequests;
   return noErr;
 }
 
 Boolean HIViewGetNeedsDisplay(HIViewRef inView) {
-  return inView && standin_tb::View(inView)->needsDisplay;
+  return inView && standin_tb::View(inView)->m_NeedsDisplay;
 }
 
 OSStatus HIViewSetVisible(HIViewRef inView, Boolean inVisible) {
@@ -433,19 +434,19 @@ OSStatus HIViewSetVisible(HIViewRef inView, Boolean inVisible) {
     return err;
   if (inView == nullptr)
     return paramErr;
-  standin_tb::View(inView)->visible = inVisible;
+  standin_tb::View(inView)->m_Visible = inVisible;
   return noErr;
 }
 
 Boolean HIViewIsVisible(HIViewRef inView) {
-  for (StandIn_ViewImpl* view = standin_tb::View(inView); view; view = view->superview)
-    if (!view->visible)
+  for (StandIn_ViewImpl* view = standin_tb::View(inView); view; view = view->m_Superview)
+    if (!view->m_Visible)
       return false;
   return inView != nullptr;
 }
 
 Boolean HIViewIsLatentlyVisible(HIViewRef inView) {
-  return inView && standin_tb::View(inView)->visible;
+  return inView && standin_tb::View(inView)->m_Visible;
 }
 
 OSStatus HIViewChangeFeatures(HIViewRef inView, HIViewFeatures inFeaturesToSet,
@@ -454,7 +455,7 @@ OSStatus HIViewChangeFeatures(HIViewRef inView, HIViewFeatures inFeaturesToSet,
     return err;
   if (inView == nullptr)
     return paramErr;
-  HIViewFeatures& features = standin_tb::View(inView)->features;
+  HIViewFeatures& features = standin_tb::View(inView)->m_Features;
   features = (features | inFeaturesToSet) & ~inFeaturesToClear;
   return noErr;
 }
@@ -464,12 +465,12 @@ OSStatus HIViewGetFeatures(HIViewRef inView, HIViewFeatures* outFeatures) {
     return err;
   if (inView == nullptr || outFeatures == nullptr)
     return paramErr;
-  *outFeatures = standin_tb::View(inView)->features;
+  *outFeatures = standin_tb::View(inView)->m_Features;
   return noErr;
 }
 
 SInt32 GetControl32BitValue(ControlRef theControl) {
-  return theControl ? standin_tb::View(theControl)->value : 0;
+  return theControl ? standin_tb::View(theControl)->m_Value : 0;
 }
 
 void SetControl32BitValue(ControlRef theControl, SInt32 newValue) {
@@ -478,29 +479,29 @@ void SetControl32BitValue(ControlRef theControl, SInt32 newValue) {
 }
 
 SInt32 GetControl32BitMinimum(ControlRef theControl) {
-  return theControl ? standin_tb::View(theControl)->minimum : 0;
+  return theControl ? standin_tb::View(theControl)->m_Minimum : 0;
 }
 
 void SetControl32BitMinimum(ControlRef theControl, SInt32 newMinimum) {
   if (theControl == nullptr)
     return;
   StandIn_ViewImpl* view = standin_tb::View(theControl);
-  view->minimum = newMinimum;
-  view->maximum = std::max(view->maximum, newMinimum);
-  SetClampedValue(view, view->value);
+  view->m_Minimum = newMinimum;
+  view->m_Maximum = std::max(view->m_Maximum, newMinimum);
+  SetClampedValue(view, view->m_Value);
 }
 
 SInt32 GetControl32BitMaximum(ControlRef theControl) {
-  return theControl ? standin_tb::View(theControl)->maximum : 0;
+  return theControl ? standin_tb::View(theControl)->m_Maximum : 0;
 }
 
 void SetControl32BitMaximum(ControlRef theControl, SInt32 newMaximum) {
   if (theControl == nullptr)
     return;
   StandIn_ViewImpl* view = standin_tb::View(theControl);
-  view->maximum = newMaximum;
-  view->minimum = std::min(view->minimum, newMaximum);
-  SetClampedValue(view, view->value);
+  view->m_Maximum = newMaximum;
+  view->m_Minimum = std::min(view->m_Minimum, newMaximum);
+  SetClampedValue(view, view->m_Value);
 }
 
 OSStatus SetControlID(ControlRef inControl, const ControlID* inID) {
@@ -508,7 +509,7 @@ OSStatus SetControlID(ControlRef inControl, const ControlID* inID) {
     return err;
   if (inControl == nullptr || inID == nullptr)
     return paramErr;
-  standin_tb::View(inControl)->id = *inID;
+  standin_tb::View(inControl)->m_Id = *inID;
   return noErr;
 }
 
@@ -517,7 +518,7 @@ OSStatus GetControlID(ControlRef inControl, ControlID* outID) {
     return err;
   if (inControl == nullptr || outID == nullptr)
     return paramErr;
-  *outID = standin_tb::View(inControl)->id;
+  *outID = standin_tb::View(inControl)->m_Id;
   return noErr;
 }
 
@@ -534,7 +535,7 @@ OSStatus SetControlCommandID(ControlRef inControl, UInt32 inCommandID) {
     return err;
   if (inControl == nullptr)
     return paramErr;
-  standin_tb::View(inControl)->command = inCommandID;
+  standin_tb::View(inControl)->m_Command = inCommandID;
   return noErr;
 }
 
@@ -543,26 +544,26 @@ OSStatus GetControlCommandID(ControlRef inControl, UInt32* outCommandID) {
     return err;
   if (inControl == nullptr || outCommandID == nullptr)
     return paramErr;
-  *outCommandID = standin_tb::View(inControl)->command;
+  *outCommandID = standin_tb::View(inControl)->m_Command;
   return noErr;
 }
 
 void SetControlReference(ControlRef theControl, SRefCon data) {
   if (theControl)
-    standin_tb::View(theControl)->reference = data;
+    standin_tb::View(theControl)->m_Reference = data;
 }
 
 SRefCon GetControlReference(ControlRef theControl) {
-  return theControl ? standin_tb::View(theControl)->reference : 0;
+  return theControl ? standin_tb::View(theControl)->m_Reference : 0;
 }
 
 void SetControlAction(ControlRef theControl, ControlActionUPP actionProc) {
   if (theControl)
-    standin_tb::View(theControl)->action = actionProc;
+    standin_tb::View(theControl)->m_Action = actionProc;
 }
 
 ControlActionUPP GetControlAction(ControlRef theControl) {
-  return theControl ? standin_tb::View(theControl)->action : nullptr;
+  return theControl ? standin_tb::View(theControl)->m_Action : nullptr;
 }
 
 OSStatus SetControlTitleWithCFString(ControlRef inControl, CFStringRef inString) {
@@ -570,7 +571,7 @@ OSStatus SetControlTitleWithCFString(ControlRef inControl, CFStringRef inString)
     return err;
   if (inControl == nullptr)
     return paramErr;
-  standin_tb::View(inControl)->title = standin_tb::Units(inString);
+  standin_tb::View(inControl)->m_Title = standin_tb::Units(inString);
   return noErr;
 }
 
@@ -579,7 +580,7 @@ OSStatus CopyControlTitleAsCFString(ControlRef inControl, CFStringRef* outString
     return err;
   if (inControl == nullptr || outString == nullptr)
     return paramErr;
-  *outString = new StandIn_CFString(standin_tb::View(inControl)->title);
+  *outString = new StandIn_CFString(standin_tb::View(inControl)->m_Title);
   return noErr;
 }
 
@@ -588,7 +589,7 @@ OSStatus EnableControl(ControlRef inControl) {
     return err;
   if (inControl == nullptr)
     return paramErr;
-  standin_tb::View(inControl)->enabled = true;
+  standin_tb::View(inControl)->m_Enabled = true;
   return noErr;
 }
 
@@ -597,12 +598,12 @@ OSStatus DisableControl(ControlRef inControl) {
     return err;
   if (inControl == nullptr)
     return paramErr;
-  standin_tb::View(inControl)->enabled = false;
+  standin_tb::View(inControl)->m_Enabled = false;
   return noErr;
 }
 
 Boolean IsControlEnabled(ControlRef inControl) {
-  return inControl && standin_tb::View(inControl)->enabled;
+  return inControl && standin_tb::View(inControl)->m_Enabled;
 }
 
 OSStatus ActivateControl(ControlRef inControl) {
@@ -610,7 +611,7 @@ OSStatus ActivateControl(ControlRef inControl) {
     return err;
   if (inControl == nullptr)
     return paramErr;
-  standin_tb::View(inControl)->active = true;
+  standin_tb::View(inControl)->m_Active = true;
   return noErr;
 }
 
@@ -619,21 +620,21 @@ OSStatus DeactivateControl(ControlRef inControl) {
     return err;
   if (inControl == nullptr)
     return paramErr;
-  standin_tb::View(inControl)->active = false;
+  standin_tb::View(inControl)->m_Active = false;
   return noErr;
 }
 
 Boolean IsControlActive(ControlRef inControl) {
-  return inControl && standin_tb::View(inControl)->active;
+  return inControl && standin_tb::View(inControl)->m_Active;
 }
 
 void HiliteControl(ControlRef theControl, ControlPartCode hiliteState) {
   if (theControl)
-    standin_tb::View(theControl)->hilite = hiliteState;
+    standin_tb::View(theControl)->m_Hilite = hiliteState;
 }
 
 ControlPartCode GetControlHilite(ControlRef inControl) {
-  return inControl ? standin_tb::View(inControl)->hilite : 0;
+  return inControl ? standin_tb::View(inControl)->m_Hilite : 0;
 }
 
 OSStatus GetBestControlRect(ControlRef inControl, Rect* outRect, SInt16* outBaseLineOffset) {
@@ -642,20 +643,20 @@ OSStatus GetBestControlRect(ControlRef inControl, Rect* outRect, SInt16* outBase
   if (inControl == nullptr || outRect == nullptr)
     return paramErr;
   StandIn_ViewImpl* view = standin_tb::View(inControl);
-  long width = static_cast<long>(view->frame.size.width);
-  long height = static_cast<long>(view->frame.size.height);
+  long width = static_cast<long>(view->m_Frame.size.width);
+  long height = static_cast<long>(view->m_Frame.size.height);
   const std::u16string text =
-      view->kind == "statictext" ? standin_tb::Units(view->text.Get()) : view->title;
-  long margins = view->kind == "push" || view->kind == "bevel" ? 28
-                 : view->kind == "check"                       ? 22
-                 : view->kind == "statictext"                  ? 0
-                                                               : -1;
+      view->m_Kind == "statictext" ? standin_tb::Units(view->m_Text.Get()) : view->m_Title;
+  long margins = view->m_Kind == "push" || view->m_Kind == "bevel" ? 28
+                 : view->m_Kind == "check"                         ? 22
+                 : view->m_Kind == "statictext"                    ? 0
+                                                                   : -1;
   if (margins >= 0) {
     width = std::max(width, 7 * static_cast<long>(text.size()) + margins);
     height = 20;
   }
-  const short left = static_cast<short>(view->frame.origin.x);
-  const short top = static_cast<short>(view->frame.origin.y);
+  const short left = static_cast<short>(view->m_Frame.origin.x);
+  const short top = static_cast<short>(view->m_Frame.origin.y);
   *outRect = Rect{top, left, static_cast<short>(top + height), static_cast<short>(left + width)};
   if (outBaseLineOffset)
     *outBaseLineOffset = 12;
@@ -689,35 +690,35 @@ OSStatus GetControlDataSize(ControlRef inControl, ControlPartCode inPart, ResTyp
 }
 
 MenuRef GetControlPopupMenuHandle(ControlRef control) {
-  return control ? standin_tb::View(control)->menu.Get() : nullptr;
+  return control ? standin_tb::View(control)->m_Menu.Get() : nullptr;
 }
 
 OSStatus StandIn_SetViewItems(ControlRef inControl, long count, const CFStringRef* titles) {
   if (inControl == nullptr || count < 0)
     return paramErr;
   StandIn_ViewImpl* view = standin_tb::View(inControl);
-  view->items.clear();
+  view->m_Items.clear();
   for (long i = 0; i < count; ++i)
-    view->items.push_back(standin_tb::Units(titles[i]));
+    view->m_Items.push_back(standin_tb::Units(titles[i]));
   return noErr;
 }
 
 long StandIn_ViewItemCount(ControlRef inControl) {
-  return inControl ? static_cast<long>(standin_tb::View(inControl)->items.size()) : 0;
+  return inControl ? static_cast<long>(standin_tb::View(inControl)->m_Items.size()) : 0;
 }
 
 CFStringRef StandIn_CopyViewContent(ControlRef inControl) {
-  return inControl ? standin_tb::NewString(standin_tb::View(inControl)->content) : nullptr;
+  return inControl ? standin_tb::NewString(standin_tb::View(inControl)->m_Content) : nullptr;
 }
 
 long StandIn_BrowserColumnCount(ControlRef inControl) {
-  return inControl ? static_cast<long>(standin_tb::View(inControl)->columns.size()) : 0;
+  return inControl ? static_cast<long>(standin_tb::View(inControl)->m_Columns.size()) : 0;
 }
 
 UInt32 StandIn_BrowserColumnProperty(ControlRef inControl, long index) {
-  return standin_tb::View(inControl)->columns.at(static_cast<std::size_t>(index)).first;
+  return standin_tb::View(inControl)->m_Columns.at(static_cast<std::size_t>(index)).first;
 }
 
 TXNObject HITextViewGetTXNObject(HIViewRef inTextView) {
-  return inTextView ? standin_tb::View(inTextView)->textObject.get() : nullptr;
+  return inTextView ? standin_tb::View(inTextView)->m_TextObject.get() : nullptr;
 }

@@ -32,15 +32,15 @@ class WindowImpl final : public StandIn_Window {
 public:
   WindowImpl(WindowClass cls, WindowAttributes attrs, const Rect& contentBounds)
       : StandIn_Window(standin_tb::HIObjectTypeID()),
-        windowClass(cls),
-        attributes(attrs),
-        content(contentBounds),
-        root(new StandIn_ViewImpl("root")) {
+        m_WindowClass(cls),
+        m_Attributes(attrs),
+        m_Content(contentBounds),
+        m_Root(new StandIn_ViewImpl("root")) {
     ++TheState().live;
-    root.Get()->window = this;
-    auto contentView = new StandIn_ViewImpl("content");
-    contentView->id = kHIViewWindowContentID;
-    HIViewAddSubview(root.Get(), contentView);
+    m_Root.Get()->m_Window = this;
+    auto contentView = new StandIn_ViewImpl("m_Content");
+    contentView->m_Id = kHIViewWindowContentID;
+    HIViewAddSubview(m_Root.Get(), contentView);
     CFRelease(contentView);
     LayOutViews();
     TheState().zOrder.insert(TheState().zOrder.begin(), this);
@@ -56,39 +56,39 @@ public:
   }
   EventTargetRef ParentTarget() const override { return GetApplicationEventTarget(); }
 
-  short TitleBar() const { return HasTitleBar(windowClass) ? kStandInTitleBarHeight : 0; }
+  short TitleBar() const { return HasTitleBar(m_WindowClass) ? kStandInTitleBarHeight : 0; }
   Rect Structure() const {
-    Rect r = content;
+    Rect r = m_Content;
     r.top = static_cast<short>(r.top - TitleBar());
-    if (collapsed)
+    if (m_Collapsed)
       r.bottom = static_cast<short>(r.top + TitleBar());
     return r;
   }
   void LayOutViews() {
-    const CGFloat width = content.right - content.left;
-    const CGFloat height = content.bottom - content.top;
-    root.Get()->frame = CGRectMake(0, 0, width, height + TitleBar());
-    root.Get()->subviews.front()->frame = CGRectMake(0, TitleBar(), width, height);
+    const CGFloat width = m_Content.right - m_Content.left;
+    const CGFloat height = m_Content.bottom - m_Content.top;
+    m_Root.Get()->m_Frame = CGRectMake(0, 0, width, height + TitleBar());
+    m_Root.Get()->m_Subviews.front()->m_Frame = CGRectMake(0, TitleBar(), width, height);
   }
   void ReleaseViews() {
-    if (root.Get()) {
-      root.Get()->window = nullptr;
-      root.Reset(nullptr);
+    if (m_Root.Get()) {
+      m_Root.Get()->m_Window = nullptr;
+      m_Root.Reset(nullptr);
     }
   }
 
-  WindowClass windowClass;
-  WindowAttributes attributes;
-  Rect content;
-  bool visible = false;
-  bool collapsed = false;
-  bool disposed = false;
-  std::u16string title;
-  HISize minimum{64, 64};
-  HISize maximum{32000, 32000};
-  std::map<std::pair<PropertyCreator, PropertyTag>, std::vector<UInt8>> properties;
-  WindowImpl* sheetParent = nullptr;
-  CFHeld<StandIn_ViewImpl*> root;
+  WindowClass m_WindowClass;
+  WindowAttributes m_Attributes;
+  Rect m_Content;
+  bool m_Visible = false;
+  bool m_Collapsed = false;
+  bool m_Disposed = false;
+  std::u16string m_Title;
+  HISize m_Minimum{64, 64};
+  HISize m_Maximum{32000, 32000};
+  std::map<std::pair<PropertyCreator, PropertyTag>, std::vector<UInt8>> m_Properties;
+  WindowImpl* m_SheetParent = nullptr;
+  CFHeld<StandIn_ViewImpl*> m_Root;
 
 protected:
   void Finalize() override {
@@ -117,10 +117,10 @@ void MoveStructureTo(WindowImpl* window, short left, short top) {
   const Rect structure = window->Structure();
   const short dx = static_cast<short>(left - structure.left);
   const short dy = static_cast<short>(top - structure.top);
-  window->content = Rect{static_cast<short>(window->content.top + dy),
-                         static_cast<short>(window->content.left + dx),
-                         static_cast<short>(window->content.bottom + dy),
-                         static_cast<short>(window->content.right + dx)};
+  window->m_Content = Rect{static_cast<short>(window->m_Content.top + dy),
+                           static_cast<short>(window->m_Content.left + dx),
+                           static_cast<short>(window->m_Content.bottom + dy),
+                           static_cast<short>(window->m_Content.right + dx)};
 }
 
 Rect Available() {
@@ -134,14 +134,14 @@ Rect Available() {
 namespace standin_tb {
 
 HIViewRef ContentView(WindowRef window) {
-  StandIn_ViewImpl* root = window ? Impl(window)->root.Get() : nullptr;
-  return root && !root->subviews.empty() ? root->subviews.front() : nullptr;
+  StandIn_ViewImpl* root = window ? Impl(window)->m_Root.Get() : nullptr;
+  return root && !root->m_Subviews.empty() ? root->m_Subviews.front() : nullptr;
 }
 
 }  // namespace standin_tb
 
 HIViewRef HIViewGetRoot(WindowRef inWindow) {
-  return inWindow ? Impl(inWindow)->root.Get() : nullptr;
+  return inWindow ? Impl(inWindow)->m_Root.Get() : nullptr;
 }
 
 OSStatus CreateNewWindow(WindowClass inWindowClass, WindowAttributes inAttributes,
@@ -156,11 +156,11 @@ OSStatus CreateNewWindow(WindowClass inWindowClass, WindowAttributes inAttribute
 }
 
 void DisposeWindow(WindowRef window) {
-  if (window == nullptr || Impl(window)->disposed)
+  if (window == nullptr || Impl(window)->m_Disposed)
     return;
   WindowImpl* impl = Impl(window);
   CFRetain(impl);
-  impl->disposed = true;
+  impl->m_Disposed = true;
   ++TheState().disposed;
   SendWindowEvent(impl, kEventWindowClosed);
   RemoveFromZOrder(impl);
@@ -176,7 +176,7 @@ OSStatus GetWindowClass(WindowRef inWindow, WindowClass* outClass) {
     return err;
   if (inWindow == nullptr || outClass == nullptr)
     return errInvalidWindowRef;
-  *outClass = Impl(inWindow)->windowClass;
+  *outClass = Impl(inWindow)->m_WindowClass;
   return noErr;
 }
 
@@ -185,7 +185,7 @@ OSStatus GetWindowAttributes(WindowRef window, WindowAttributes* outAttributes) 
     return err;
   if (window == nullptr || outAttributes == nullptr)
     return errInvalidWindowRef;
-  *outAttributes = Impl(window)->attributes;
+  *outAttributes = Impl(window)->m_Attributes;
   return noErr;
 }
 
@@ -195,7 +195,7 @@ OSStatus ChangeWindowAttributes(WindowRef window, WindowAttributes setTheseAttri
     return err;
   if (window == nullptr)
     return errInvalidWindowRef;
-  WindowAttributes& attributes = Impl(window)->attributes;
+  WindowAttributes& attributes = Impl(window)->m_Attributes;
   attributes = (attributes | setTheseAttributes) & ~clearTheseAttributes;
   return noErr;
 }
@@ -205,7 +205,7 @@ OSStatus SetWindowTitleWithCFString(WindowRef inWindow, CFStringRef inString) {
     return err;
   if (inWindow == nullptr)
     return errInvalidWindowRef;
-  Impl(inWindow)->title = standin_tb::Units(inString);
+  Impl(inWindow)->m_Title = standin_tb::Units(inString);
   return noErr;
 }
 
@@ -214,30 +214,30 @@ OSStatus CopyWindowTitleAsCFString(WindowRef inWindow, CFStringRef* outString) {
     return err;
   if (inWindow == nullptr || outString == nullptr)
     return errInvalidWindowRef;
-  *outString = new StandIn_CFString(Impl(inWindow)->title);
+  *outString = new StandIn_CFString(Impl(inWindow)->m_Title);
   return noErr;
 }
 
 void ShowWindow(WindowRef window) {
-  if (window == nullptr || Impl(window)->visible)
+  if (window == nullptr || Impl(window)->m_Visible)
     return;
-  Impl(window)->visible = true;
+  Impl(window)->m_Visible = true;
   SendWindowEvent(Impl(window), kEventWindowShown);
 }
 
 void HideWindow(WindowRef window) {
-  if (window == nullptr || !Impl(window)->visible)
+  if (window == nullptr || !Impl(window)->m_Visible)
     return;
-  Impl(window)->visible = false;
+  Impl(window)->m_Visible = false;
   SendWindowEvent(Impl(window), kEventWindowHidden);
 }
 
 Boolean IsWindowVisible(WindowRef window) {
-  return window && Impl(window)->visible;
+  return window && Impl(window)->m_Visible;
 }
 
 void BringToFront(WindowRef window) {
-  if (window == nullptr || Impl(window)->disposed)
+  if (window == nullptr || Impl(window)->m_Disposed)
     return;
   RemoveFromZOrder(Impl(window));
   TheState().zOrder.insert(TheState().zOrder.begin(), Impl(window));
@@ -248,7 +248,7 @@ void SelectWindow(WindowRef window) {
 }
 
 void SendBehind(WindowRef window, WindowRef behindWindow) {
-  if (window == nullptr || window == behindWindow || Impl(window)->disposed)
+  if (window == nullptr || window == behindWindow || Impl(window)->m_Disposed)
     return;
   RemoveFromZOrder(Impl(window));
   auto& z = TheState().zOrder;
@@ -265,8 +265,8 @@ WindowRef FrontWindow() {
 
 WindowRef GetFrontWindowOfClass(WindowClass inWindowClass, Boolean mustBeVisible) {
   for (WindowImpl* window : TheState().zOrder)
-    if ((inWindowClass == kAllWindowClasses || window->windowClass == inWindowClass) &&
-        (!mustBeVisible || window->visible))
+    if ((inWindowClass == kAllWindowClasses || window->m_WindowClass == inWindowClass) &&
+        (!mustBeVisible || window->m_Visible))
       return window;
   return nullptr;
 }
@@ -282,12 +282,12 @@ OSStatus CollapseWindow(WindowRef window, Boolean collapse) {
     return err;
   if (window == nullptr)
     return errInvalidWindowRef;
-  Impl(window)->collapsed = collapse;
+  Impl(window)->m_Collapsed = collapse;
   return noErr;
 }
 
 Boolean IsWindowCollapsed(WindowRef window) {
-  return window && Impl(window)->collapsed;
+  return window && Impl(window)->m_Collapsed;
 }
 
 OSStatus GetWindowBounds(WindowRef window, WindowRegionCode regionCode, Rect* globalBounds) {
@@ -302,8 +302,8 @@ OSStatus GetWindowBounds(WindowRef window, WindowRegionCode regionCode, Rect* gl
       *globalBounds = structure;
       return noErr;
     case kWindowContentRgn:
-      *globalBounds = impl->content;
-      if (impl->collapsed)
+      *globalBounds = impl->m_Content;
+      if (impl->m_Collapsed)
         globalBounds->bottom = globalBounds->top;
       return noErr;
     case kWindowTitleBarRgn:
@@ -322,10 +322,10 @@ OSStatus SetWindowBounds(WindowRef window, WindowRegionCode regionCode, const Re
     return errInvalidWindowRef;
   WindowImpl* impl = Impl(window);
   if (regionCode == kWindowContentRgn) {
-    impl->content = *globalBounds;
+    impl->m_Content = *globalBounds;
   } else if (regionCode == kWindowStructureRgn) {
-    impl->content = *globalBounds;
-    impl->content.top = static_cast<short>(impl->content.top + impl->TitleBar());
+    impl->m_Content = *globalBounds;
+    impl->m_Content.top = static_cast<short>(impl->m_Content.top + impl->TitleBar());
   } else {
     return paramErr;
   }
@@ -350,9 +350,9 @@ OSStatus SetWindowResizeLimits(WindowRef inWindow, const HISize* inMinLimits,
   if (inWindow == nullptr)
     return errInvalidWindowRef;
   if (inMinLimits)
-    Impl(inWindow)->minimum = *inMinLimits;
+    Impl(inWindow)->m_Minimum = *inMinLimits;
   if (inMaxLimits)
-    Impl(inWindow)->maximum = *inMaxLimits;
+    Impl(inWindow)->m_Maximum = *inMaxLimits;
   return noErr;
 }
 
@@ -362,9 +362,9 @@ OSStatus GetWindowResizeLimits(WindowRef inWindow, HISize* outMinLimits, HISize*
   if (inWindow == nullptr)
     return errInvalidWindowRef;
   if (outMinLimits)
-    *outMinLimits = Impl(inWindow)->minimum;
+    *outMinLimits = Impl(inWindow)->m_Minimum;
   if (outMaxLimits)
-    *outMaxLimits = Impl(inWindow)->maximum;
+    *outMaxLimits = Impl(inWindow)->m_Maximum;
   return noErr;
 }
 
@@ -430,7 +430,7 @@ OSStatus SetWindowProperty(WindowRef window, PropertyCreator propertyCreator,
   if (OSStatus err = standin_tb::EnterCall("SetWindowProperty"))
     return err;
   auto bytes = static_cast<const UInt8*>(propertyBuffer);
-  Impl(window)->properties[{propertyCreator, propertyTag}].assign(bytes, bytes + propertySize);
+  Impl(window)->m_Properties[{propertyCreator, propertyTag}].assign(bytes, bytes + propertySize);
   return noErr;
 }
 
@@ -441,7 +441,7 @@ OSStatus GetWindowProperty(WindowRef window, PropertyCreator propertyCreator,
     return err;
   if (window == nullptr)
     return errInvalidWindowRef;
-  auto& properties = Impl(window)->properties;
+  auto& properties = Impl(window)->m_Properties;
   auto found = properties.find({propertyCreator, propertyTag});
   if (found == properties.end())
     return errWindowPropertyNotFound;
@@ -465,8 +465,9 @@ OSStatus RemoveWindowProperty(WindowRef window, PropertyCreator propertyCreator,
     return err;
   if (window == nullptr)
     return errInvalidWindowRef;
-  return Impl(window)->properties.erase({propertyCreator, propertyTag}) ? noErr
-                                                                        : errWindowPropertyNotFound;
+  return Impl(window)->m_Properties.erase({propertyCreator, propertyTag})
+             ? noErr
+             : errWindowPropertyNotFound;
 }
 
 OSStatus ShowSheetWindow(WindowRef inSheet, WindowRef inParentWindow) {
@@ -475,10 +476,10 @@ OSStatus ShowSheetWindow(WindowRef inSheet, WindowRef inParentWindow) {
   if (OSStatus err = standin_tb::EnterCall("ShowSheetWindow"))
     return err;
   WindowImpl* sheet = Impl(inSheet);
-  if (sheet->windowClass != kSheetWindowClass && sheet->windowClass != kSheetAlertWindowClass)
+  if (sheet->m_WindowClass != kSheetWindowClass && sheet->m_WindowClass != kSheetAlertWindowClass)
     return paramErr;
-  sheet->sheetParent = Impl(inParentWindow);
-  const Rect parent = Impl(inParentWindow)->content;
+  sheet->m_SheetParent = Impl(inParentWindow);
+  const Rect parent = Impl(inParentWindow)->m_Content;
   const Rect structure = sheet->Structure();
   const int width = structure.right - structure.left;
   MoveStructureTo(sheet, static_cast<short>(parent.left + (parent.right - parent.left - width) / 2),
@@ -493,9 +494,9 @@ OSStatus HideSheetWindow(WindowRef inSheet) {
   if (OSStatus err = standin_tb::EnterCall("HideSheetWindow"))
     return err;
   WindowImpl* sheet = Impl(inSheet);
-  if (sheet->sheetParent == nullptr)
+  if (sheet->m_SheetParent == nullptr)
     return paramErr;
-  sheet->sheetParent = nullptr;
+  sheet->m_SheetParent = nullptr;
   HideWindow(sheet);
   return noErr;
 }
@@ -505,7 +506,7 @@ OSStatus GetSheetWindowParent(WindowRef inSheet, WindowRef* outParentWindow) {
     return err;
   if (inSheet == nullptr || outParentWindow == nullptr)
     return errInvalidWindowRef;
-  *outParentWindow = Impl(inSheet)->sheetParent;
+  *outParentWindow = Impl(inSheet)->m_SheetParent;
   return noErr;
 }
 
@@ -522,7 +523,7 @@ void StandIn_WindowsResetCounts() {
 }
 
 bool StandIn_WindowIsDisposed(WindowRef window) {
-  return window && Impl(window)->disposed;
+  return window && Impl(window)->m_Disposed;
 }
 
 void StandIn_SetMainScreen(Rect bounds, short menuBarHeight) {

@@ -15,19 +15,19 @@ public:
     std::shared_ptr<CFHeld<MenuRef>> submenu;
   };
 
-  explicit MenuImpl(MenuID menuID) : StandIn_Menu(standin_tb::HIObjectTypeID()), id(menuID) {
+  explicit MenuImpl(MenuID menuID) : StandIn_Menu(standin_tb::HIObjectTypeID()), m_Id(menuID) {
     ++g_liveMenus;
   }
   ~MenuImpl() override { --g_liveMenus; }
   EventTargetRef ParentTarget() const override { return GetApplicationEventTarget(); }
 
   Item* At(MenuItemIndex index) {
-    return index >= 1 && index <= items.size() ? &items[index - 1] : nullptr;
+    return index >= 1 && index <= m_Items.size() ? &m_Items[index - 1] : nullptr;
   }
 
-  MenuID id;
-  std::u16string title;
-  std::vector<Item> items;
+  MenuID m_Id;
+  std::u16string m_Title;
+  std::vector<Item> m_Items;
 };
 
 MenuImpl* Impl(MenuRef menu) {
@@ -42,8 +42,8 @@ CFHeld<MenuRef>& RootMenu() {
 bool FindCommand(MenuRef menu, MenuCommand command, UInt32* skip, MenuRef* outMenu,
                  MenuItemIndex* outIndex) {
   MenuImpl* impl = Impl(menu);
-  for (std::size_t i = 0; i < impl->items.size(); ++i) {
-    const MenuImpl::Item& item = impl->items[i];
+  for (std::size_t i = 0; i < impl->m_Items.size(); ++i) {
+    const MenuImpl::Item& item = impl->m_Items[i];
     if (item.command == command && (*skip)-- <= 1) {
       if (outMenu)
         *outMenu = menu;
@@ -75,7 +75,7 @@ void DisposeMenu(MenuRef theMenu) {
 }
 
 MenuID GetMenuID(MenuRef menu) {
-  return menu ? Impl(menu)->id : 0;
+  return menu ? Impl(menu)->m_Id : 0;
 }
 
 OSStatus SetMenuTitleWithCFString(MenuRef inMenu, CFStringRef inString) {
@@ -83,7 +83,7 @@ OSStatus SetMenuTitleWithCFString(MenuRef inMenu, CFStringRef inString) {
     return err;
   if (inMenu == nullptr)
     return paramErr;
-  Impl(inMenu)->title = standin_tb::Units(inString);
+  Impl(inMenu)->m_Title = standin_tb::Units(inString);
   return noErr;
 }
 
@@ -92,12 +92,12 @@ OSStatus CopyMenuTitleAsCFString(MenuRef inMenu, CFStringRef* outString) {
     return err;
   if (inMenu == nullptr || outString == nullptr)
     return paramErr;
-  *outString = new StandIn_CFString(Impl(inMenu)->title);
+  *outString = new StandIn_CFString(Impl(inMenu)->m_Title);
   return noErr;
 }
 
 UInt16 CountMenuItems(MenuRef theMenu) {
-  return theMenu ? static_cast<UInt16>(Impl(theMenu)->items.size()) : 0;
+  return theMenu ? static_cast<UInt16>(Impl(theMenu)->m_Items.size()) : 0;
 }
 
 OSStatus AppendMenuItemTextWithCFString(MenuRef inMenu, CFStringRef inString, MenuItemAttributes,
@@ -109,7 +109,7 @@ OSStatus AppendMenuItemTextWithCFString(MenuRef inMenu, CFStringRef inString, Me
   MenuImpl::Item item;
   item.text = standin_tb::Units(inString);
   item.command = inCommandID;
-  Impl(inMenu)->items.push_back(item);
+  Impl(inMenu)->m_Items.push_back(item);
   if (outNewItem)
     *outNewItem = CountMenuItems(inMenu);
   return noErr;
@@ -120,7 +120,7 @@ OSStatus DeleteMenuItems(MenuRef inMenu, MenuItemIndex inFirstItem, UInt32 inNum
     return err;
   if (inMenu == nullptr)
     return paramErr;
-  auto& items = Impl(inMenu)->items;
+  auto& items = Impl(inMenu)->m_Items;
   if (inNumItems == 0)
     return noErr;
   if (inFirstItem < 1 || inFirstItem > items.size())

@@ -357,37 +357,37 @@ OSStatus BuildView(const NibView& def, HIViewRef parent) {
   }
   CFHeld<HIViewRef> held(view);
   StandIn_ViewImpl* impl = standin_tb::View(view);
-  impl->id = def.id;
-  impl->command = def.command;
+  impl->m_Id = def.id;
+  impl->m_Command = def.command;
   CFHeld<CFStringRef> title(NewUnits(def.title));
-  impl->title = standin_tb::Units(title.Get());
+  impl->m_Title = standin_tb::Units(title.Get());
   for (const std::string& item : def.items) {
     CFHeld<CFStringRef> text(NewUnits(item));
-    impl->items.push_back(standin_tb::Units(text.Get()));
-    if (MenuRef menu = impl->menu.Get())
+    impl->m_Items.push_back(standin_tb::Units(text.Get()));
+    if (MenuRef menu = impl->m_Menu.Get())
       AppendMenuItemTextWithCFString(menu, text.Get(), 0, 0, nullptr);
   }
   if (!def.items.empty() &&
-      (impl->kind == "popup" || impl->kind == "tab" || impl->kind == "segmented")) {
-    impl->minimum = impl->kind == "popup" ? 0 : 1;
-    impl->maximum = static_cast<SInt32>(def.items.size());
-    impl->value = 1;
+      (impl->m_Kind == "popup" || impl->m_Kind == "tab" || impl->m_Kind == "segmented")) {
+    impl->m_Minimum = impl->m_Kind == "popup" ? 0 : 1;
+    impl->m_Maximum = static_cast<SInt32>(def.items.size());
+    impl->m_Value = 1;
   }
   if (def.hasValue) {
-    impl->minimum = def.minimum;
-    impl->maximum = def.maximum;
-    impl->value = def.value;
+    impl->m_Minimum = def.minimum;
+    impl->m_Maximum = def.maximum;
+    impl->m_Value = def.value;
   }
-  impl->content = def.content;
-  if (impl->kind == "statictext")
-    impl->text.Reset(NewUnits(def.content));
-  if (TXNObject text = impl->textObject.get()) {
+  impl->m_Content = def.content;
+  if (impl->m_Kind == "statictext")
+    impl->m_Text.Reset(NewUnits(def.content));
+  if (TXNObject text = impl->m_TextObject.get()) {
     CFHeld<CFStringRef> content(NewUnits(def.content));
     text->text = standin_tb::Units(content.Get());
   }
   for (const auto& column : def.columns) {
     CFHeld<CFStringRef> text(NewUnits(column.second));
-    impl->columns.emplace_back(column.first, standin_tb::Units(text.Get()));
+    impl->m_Columns.emplace_back(column.first, standin_tb::Units(text.Get()));
   }
   for (const NibView& child : def.children)
     if (OSStatus err = BuildView(child, view))
@@ -429,9 +429,9 @@ public:
   StandIn_Nib() : StandIn_CFObject(standin_tb::HIObjectTypeID()) { ++g_liveNibs; }
   ~StandIn_Nib() override { --g_liveNibs; }
 
-  std::vector<NibWindow> windows;
-  std::map<std::string, std::shared_ptr<NibMenu>> menus;
-  std::map<std::string, std::shared_ptr<NibMenu>> menubars;
+  std::vector<NibWindow> m_Windows;
+  std::map<std::string, std::shared_ptr<NibMenu>> m_Menus;
+  std::map<std::string, std::shared_ptr<NibMenu>> m_Menubars;
 };
 
 OSStatus CreateNibReferenceWithCFBundle(CFBundleRef inBundle, CFStringRef inNibName,
@@ -454,7 +454,7 @@ OSStatus CreateNibReferenceWithCFBundle(CFBundleRef inBundle, CFStringRef inNibN
     return kIBCarbonRuntimeCantFindNibFile;
   auto nib = new StandIn_Nib;
   Parser parser(in);
-  if (!parser.Parse(&nib->windows, &nib->menus, &nib->menubars)) {
+  if (!parser.Parse(&nib->m_Windows, &nib->m_Menus, &nib->m_Menubars)) {
     std::fprintf(stderr, "nib stand-in: %s: %s\n", path, parser.Why().c_str());
     CFRelease(nib);
     return kIBCarbonRuntimeCantFindNibFile;
@@ -479,7 +479,7 @@ OSStatus CreateWindowFromNib(IBNibRef inNibRef, CFStringRef inName, WindowRef* o
   if (OSStatus err = standin_tb::EnterCall("CreateWindowFromNib"))
     return err;
   const std::string name = standin_tb::Utf8(inName);
-  for (const NibWindow& def : inNibRef->windows) {
+  for (const NibWindow& def : inNibRef->m_Windows) {
     if (def.name != name)
       continue;
     WindowRef window = nullptr;
@@ -508,8 +508,8 @@ OSStatus CreateMenuFromNib(IBNibRef inNibRef, CFStringRef inName, MenuRef* outMe
   if (outMenuRef == nullptr || inNibRef == nullptr || inName == nullptr)
     return paramErr;
   *outMenuRef = nullptr;
-  auto found = inNibRef->menus.find(standin_tb::Utf8(inName));
-  if (found == inNibRef->menus.end())
+  auto found = inNibRef->m_Menus.find(standin_tb::Utf8(inName));
+  if (found == inNibRef->m_Menus.end())
     return kIBCarbonRuntimeCantFindObject;
   return BuildMenu(*found->second, outMenuRef);
 }
@@ -519,8 +519,8 @@ OSStatus SetMenuBarFromNib(IBNibRef inNibRef, CFStringRef inName) {
     return err;
   if (inNibRef == nullptr || inName == nullptr)
     return paramErr;
-  auto found = inNibRef->menubars.find(standin_tb::Utf8(inName));
-  if (found == inNibRef->menubars.end())
+  auto found = inNibRef->m_Menubars.find(standin_tb::Utf8(inName));
+  if (found == inNibRef->m_Menubars.end())
     return kIBCarbonRuntimeCantFindObject;
   MenuRef root = nullptr;
   if (OSStatus err = BuildMenu(*found->second, &root))
@@ -536,7 +536,7 @@ long StandIn_NibLiveCount() {
 
 CFArrayRef StandIn_CopyNibWindowNames(IBNibRef inNibRef) {
   CFMutableArrayRef names = CFArrayCreateMutable(nullptr, 0, &kCFTypeArrayCallBacks);
-  for (const NibWindow& window : inNibRef->windows) {
+  for (const NibWindow& window : inNibRef->m_Windows) {
     CFHeld<CFStringRef> name(NewUnits(window.name));
     CFArrayAppendValue(names, name.Get());
   }

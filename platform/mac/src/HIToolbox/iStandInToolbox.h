@@ -98,33 +98,33 @@ public:
   OSStatus StandardHandler(EventRef event) override;
   EventTargetRef ParentTarget() const override;
 
-  std::string kind;
-  CGRect frame{{0, 0}, {0, 0}};
-  StandIn_ViewImpl* superview = nullptr;
-  std::vector<StandIn_ViewImpl*> subviews;  // one reference each
-  StandIn_Window* window = nullptr;         // the root view's window
-  bool visible = true;
-  bool enabled = true;
-  bool active = true;
-  ControlPartCode hilite = 0;
-  SInt32 value = 0;
-  SInt32 minimum = 0;
-  SInt32 maximum = 0;
-  ControlID id{0, 0};
-  UInt32 command = 0;
-  SRefCon reference = 0;
-  ControlActionUPP action = nullptr;
-  HIViewFeatures features = 0;
-  std::u16string title;
-  std::string content;
-  std::vector<std::u16string> items;
-  std::vector<std::pair<UInt32, std::u16string>> columns;
-  std::map<ResType, std::vector<UInt8>> data;
-  CFHeld<CFStringRef> text;  // static text
-  CFHeld<MenuRef> menu;      // pop-up
-  std::unique_ptr<OpaqueTXNObject> textObject;
-  long displayRequests = 0;
-  bool needsDisplay = false;
+  std::string m_Kind;
+  CGRect m_Frame{{0, 0}, {0, 0}};
+  StandIn_ViewImpl* m_Superview = nullptr;
+  std::vector<StandIn_ViewImpl*> m_Subviews;  // one reference each
+  StandIn_Window* m_Window = nullptr;         // the root view's window
+  bool m_Visible = true;
+  bool m_Enabled = true;
+  bool m_Active = true;
+  ControlPartCode m_Hilite = 0;
+  SInt32 m_Value = 0;
+  SInt32 m_Minimum = 0;
+  SInt32 m_Maximum = 0;
+  ControlID m_Id{0, 0};
+  UInt32 m_Command = 0;
+  SRefCon m_Reference = 0;
+  ControlActionUPP m_Action = nullptr;
+  HIViewFeatures m_Features = 0;
+  std::u16string m_Title;
+  std::string m_Content;
+  std::vector<std::u16string> m_Items;
+  std::vector<std::pair<UInt32, std::u16string>> m_Columns;
+  std::map<ResType, std::vector<UInt8>> m_Data;
+  CFHeld<CFStringRef> m_Text;  // static text
+  CFHeld<MenuRef> m_Menu;      // pop-up
+  std::unique_ptr<OpaqueTXNObject> m_TextObject;
+  long m_DisplayRequests = 0;
+  bool m_NeedsDisplay = false;
 
 protected:
   void Finalize() override;
