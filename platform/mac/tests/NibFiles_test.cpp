@@ -142,6 +142,55 @@ TEST_F(NibFilesTest, WindowsAndViewsComeFromTheNib) {
   EXPECT_EQ(0, StandIn_NibLiveCount());
 }
 
+long g_Instances = 0;
+
+OSStatus SwatchClass(EventHandlerCallRef, EventRef event, void* data) {
+  switch (GetEventKind(event)) {
+    case kEventHIObjectConstruct: {
+      auto instance = new int(7);
+      ++g_Instances;
+      SetEventParameter(event, kEventParamHIObjectInstance, typeVoidPtr, sizeof instance,
+                        &instance);
+      return noErr;
+    }
+    case kEventHIObjectDestruct:
+      delete static_cast<int*>(data);
+      --g_Instances;
+      return noErr;
+  }
+  return eventNotHandledErr;
+}
+
+TEST_F(NibFilesTest, ViewsOfRegisteredClassesAreMadeThroughTheirClass) {
+  const EventTypeSpec events[] = {{kEventClassHIObject, kEventHIObjectConstruct},
+                                  {kEventClassHIObject, kEventHIObjectDestruct}};
+  CFStringRef id = CFSTR("com.example.Swatch");
+  HIObjectClassRef cls = nullptr;
+  ASSERT_EQ(noErr, HIObjectRegisterSubclass(id, CFSTR("com.apple.hiview"), 0, SwatchClass, 2,
+                                            events, nullptr, &cls));
+  WriteNib("Swatch", "window \"W\"\n  view class \"com.example.Swatch\"\n    id 'swat' 1\n"
+                     "    frame 1 2 30 40\n  end\nend\n");
+  IBNibRef nib = nullptr;
+  ASSERT_EQ(noErr, CreateNibReference(CFSTR("Swatch"), &nib));
+  WindowRef window = nullptr;
+  ASSERT_EQ(noErr, CreateWindowFromNib(nib, CFSTR("W"), &window));
+  DisposeNibReference(nib);
+  const ControlID swatchID = {0x73776174, 1};
+  HIViewRef swatch = nullptr;
+  ASSERT_EQ(noErr, GetControlByID(window, &swatchID, &swatch));
+  auto instance = static_cast<int*>(HIObjectDynamicCast(swatch, id));
+  ASSERT_NE(nullptr, instance);
+  EXPECT_EQ(7, *instance);
+  HIRect frame;
+  HIViewGetFrame(swatch, &frame);
+  EXPECT_EQ(30.0f, frame.size.width);
+  EXPECT_EQ(1, StandIn_HIObjectLiveCount(id));
+  DisposeWindow(window);
+  EXPECT_EQ(0, g_Instances);
+  EXPECT_EQ(0, StandIn_HIObjectLiveCount(id));
+  EXPECT_EQ(noErr, HIObjectUnregisterClass(cls));
+}
+
 TEST_F(NibFilesTest, MissingAndMalformedNibsAreReported) {
   IBNibRef nib = nullptr;
   EXPECT_EQ(kIBCarbonRuntimeCantFindNibFile, CreateNibReference(CFSTR("Missing"), &nib));
