@@ -31,6 +31,12 @@ public:
     std::filesystem::remove_all(m_Root, ignored);
   }
 
+  // Writes a file among the bundle's (not localised) resources.
+  void AddResource(std::string const& fileName, std::string const& contents) const {
+    std::ofstream(m_Root / "Viewer.app" / "Contents" / "Resources" / fileName, std::ios::binary)
+        << contents;
+  }
+
   TestBundle(TestBundle const&) = delete;
   TestBundle& operator=(TestBundle const&) = delete;
 

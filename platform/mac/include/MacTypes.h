@@ -49,6 +49,26 @@ typedef const unsigned char* ConstStr255Param;
 typedef const unsigned char* ConstStr63Param;
 typedef const unsigned char* ConstStr31Param;
 
+typedef unsigned long ItemCount;
+typedef unsigned long ByteCount;
+typedef UInt32 OptionBits;
+typedef SInt32 Fixed;
+// Reference constants are pointer-sized, so an object's address fits in one.
+typedef std::intptr_t SRefCon;
+typedef std::uintptr_t URefCon;
+
+// QuickDraw's point and rectangle (16-bit, vertical first).
+struct Point {
+  short v;
+  short h;
+};
+struct Rect {
+  short top;
+  short left;
+  short bottom;
+  short right;
+};
+
 enum {
   noErr = 0
 };

@@ -7,7 +7,11 @@
 #include <CoreServices/Files.h>
 #include <CoreServices/MacMemory.h>
 #include <HIServices/Icons.h>
+#include <HIToolbox/Dialogs.h>
 #include <HIToolbox/Drag.h>
+#include <HIToolbox/IBCarbonRuntime.h>
+#include <HIToolbox/MacWindows.h>
+#include <HIToolbox/Menus.h>
 #include <HIToolbox/Navigation.h>
 #include <QD/QuickDraw.h>
 
@@ -27,10 +31,17 @@ struct UMAC_LiveCounts {
   long drags = StandIn_DragLiveCount();
   long forks = StandIn_FilesOpenForkCount();
   long iterators = StandIn_FilesOpenIteratorCount();
+  long windows = StandIn_WindowLiveCount();
+  long menus = StandIn_MenuLiveCount();
+  long handlers = StandIn_EventHandlerLiveCount();
+  long timers = StandIn_TimerLiveCount();
+  long nibs = StandIn_NibLiveCount();
+  long alerts = StandIn_AlertLiveCount();
 
   auto Tied() const {
     return std::tie(cfObjects, memoryBlocks, descriptors, iconReferences, collections, regions,
-                    navDialogs, drags, forks, iterators);
+                    navDialogs, drags, forks, iterators, windows, menus, handlers, timers, nibs,
+                    alerts);
   }
   friend bool operator==(UMAC_LiveCounts const& a, UMAC_LiveCounts const& b) {
     return a.Tied() == b.Tied();
@@ -39,7 +50,9 @@ struct UMAC_LiveCounts {
     return out << "CF " << c.cfObjects << ", memory " << c.memoryBlocks << ", descriptors "
                << c.descriptors << ", icon references " << c.iconReferences << ", collections "
                << c.collections << ", regions " << c.regions << ", dialogs " << c.navDialogs
-               << ", drags " << c.drags << ", forks " << c.forks << ", iterators " << c.iterators;
+               << ", drags " << c.drags << ", forks " << c.forks << ", iterators " << c.iterators
+               << ", windows " << c.windows << ", menus " << c.menus << ", handlers " << c.handlers
+               << ", timers " << c.timers << ", nibs " << c.nibs << ", alerts " << c.alerts;
   }
 };
 

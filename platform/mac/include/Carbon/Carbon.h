@@ -18,3 +18,13 @@
 #include <QD/QuickDraw.h>
 #include <HIToolbox/Navigation.h>
 #include <HIToolbox/Drag.h>
+#include <HIToolbox/Events.h>
+#include <HIToolbox/CarbonEvents.h>
+#include <HIToolbox/HIObject.h>
+#include <HIToolbox/HIView.h>
+#include <HIToolbox/Controls.h>
+#include <HIToolbox/Menus.h>
+#include <HIToolbox/MacWindows.h>
+#include <HIToolbox/MacTextEditor.h>
+#include <HIToolbox/Dialogs.h>
+#include <HIToolbox/IBCarbonRuntime.h>

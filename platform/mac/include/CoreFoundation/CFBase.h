@@ -55,6 +55,12 @@ public:
   virtual bool Equals(const StandIn_CFObject& other) const;
   virtual CFHashCode Hash() const;
 
+protected:
+  // Called once the last reference has gone, before the object is freed, while it is still
+  // whole: objects that tell others they go (HIObjects send their destruct event) do it here.
+  // What it retains and releases again does not free the object twice.
+  virtual void WillFree() const {}
+
 private:
   CFTypeID m_TypeID;
   mutable CFIndex m_RetainCount;

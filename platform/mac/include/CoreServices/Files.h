@@ -12,8 +12,7 @@
 #include <cstdint>
 
 typedef unsigned long UniCharCount;
-typedef unsigned long ItemCount;
-typedef unsigned long ByteCount;
+
 typedef SInt16 FSVolumeRefNum;
 typedef SInt16 FSIORefNum;
 typedef UInt32 FSCatalogInfoBitmap;

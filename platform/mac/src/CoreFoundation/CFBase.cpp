@@ -64,7 +64,11 @@ void StandIn_CFObject::Release() const {
     return;
   }
   if (__atomic_sub_fetch(&m_RetainCount, 1, __ATOMIC_ACQ_REL) == 0) {
-    delete this;
+    m_RetainCount = 1;
+    WillFree();
+    if (__atomic_sub_fetch(&m_RetainCount, 1, __ATOMIC_ACQ_REL) == 0) {
+      delete this;
+    }
   }
 }
 

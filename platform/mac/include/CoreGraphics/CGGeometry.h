@@ -1,0 +1,55 @@
+// CoreGraphics geometry of the Mac stand-in: points, sizes and rectangles in 32-bit floating
+// point, as on the 32-bit Mac.
+#pragma once
+
+typedef float CGFloat;
+
+struct CGPoint {
+  CGFloat x;
+  CGFloat y;
+};
+struct CGSize {
+  CGFloat width;
+  CGFloat height;
+};
+struct CGRect {
+  CGPoint origin;
+  CGSize size;
+};
+
+inline CGPoint CGPointMake(CGFloat x, CGFloat y) {
+  return CGPoint{x, y};
+}
+inline CGSize CGSizeMake(CGFloat width, CGFloat height) {
+  return CGSize{width, height};
+}
+inline CGRect CGRectMake(CGFloat x, CGFloat y, CGFloat width, CGFloat height) {
+  return CGRect{{x, y}, {width, height}};
+}
+inline CGFloat CGRectGetMinX(CGRect r) {
+  return r.size.width < 0 ? r.origin.x + r.size.width : r.origin.x;
+}
+inline CGFloat CGRectGetMinY(CGRect r) {
+  return r.size.height < 0 ? r.origin.y + r.size.height : r.origin.y;
+}
+inline CGFloat CGRectGetWidth(CGRect r) {
+  return r.size.width < 0 ? -r.size.width : r.size.width;
+}
+inline CGFloat CGRectGetHeight(CGRect r) {
+  return r.size.height < 0 ? -r.size.height : r.size.height;
+}
+inline CGFloat CGRectGetMaxX(CGRect r) {
+  return CGRectGetMinX(r) + CGRectGetWidth(r);
+}
+inline CGFloat CGRectGetMaxY(CGRect r) {
+  return CGRectGetMinY(r) + CGRectGetHeight(r);
+}
+// The right and bottom edges are outside, as on the Mac.
+inline bool CGRectContainsPoint(CGRect r, CGPoint p) {
+  return p.x >= CGRectGetMinX(r) && p.x < CGRectGetMaxX(r) && p.y >= CGRectGetMinY(r) &&
+         p.y < CGRectGetMaxY(r);
+}
+inline bool CGRectEqualToRect(CGRect a, CGRect b) {
+  return a.origin.x == b.origin.x && a.origin.y == b.origin.y && a.size.width == b.size.width &&
+         a.size.height == b.size.height;
+}

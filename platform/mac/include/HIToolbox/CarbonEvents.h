@@ -1,0 +1,366 @@
+// Carbon Event Manager of the Mac stand-in: events with typed parameters, handlers on event
+// targets, sending with propagation, one main queue, and timers on a virtual clock. Nothing runs
+// by itself: tests (and the stand-in's run loop) deliver what is queued and move the clock.
+//
+// Targets: the application, each window, view (control), menu and HIObject has one. Handlers of
+// a target are called newest first, then the target's standard handler; a result other than
+// eventNotHandledErr ends the dispatch. SendEventToEventTarget then goes on to the parent target:
+// view -> superview ... -> root view -> window -> application; a menu goes on to the application;
+// a plain HIObject has no parent. CallNextEventHandler runs the rest of that chain at once.
+//
+// While an event is dispatched every object on its chain is retained, so a handler may dispose
+// of the object it was called for. Disposing of an object drops the queued events posted to its
+// target. A C++ exception that leaves a handler is caught at the handler's boundary (the Mac would
+// crash), written to the error stream, counted (StandIn_HandlerExceptionCount) and answered
+// eventInternalErr (-9868).
+//
+// Parameters keep the type they were set with; GetEventParameter gives them as they are for
+// that type or typeWildCard, and coerces between typeQDPoint and typeHIPoint; any other type
+// fails with errAECoercionFail.
+//
+// Every toolbox call of the stand-in that answers an OSStatus (events, HIObjects, views,
+// controls, menus, windows, text views, nibs, alerts) joins the per-call failure injection and
+// call counts by its name (StandIn_FilesFailNext and StandIn_FilesCallCount in
+// CoreServices/Files.h); the injected status is answered without doing anything.
+//
+// The event log records every event sent or posted (class, kind, target and the direct object
+// when it is pointer-sized), for tests to read with StandIn_EventLog*.
+#pragma once
+#include <AE/AEDataModel.h>
+#include <CoreGraphics/CGGeometry.h>
+#include <MacTypes.h>
+
+#include <CoreFoundation/CFBase.h>
+#include <CoreServices/Files.h>
+#include <CoreServices/MacMemory.h>
+
+class StandIn_HIObject;
+class StandIn_HIView;
+class StandIn_Window;
+class StandIn_Menu;
+
+typedef StandIn_HIObject* HIObjectRef;
+typedef StandIn_HIView* HIViewRef;
+typedef HIViewRef ControlRef;
+typedef StandIn_Window* WindowRef;
+typedef StandIn_Menu* MenuRef;
+typedef SInt16 ControlPartCode;
+typedef UInt32 MenuCommand;
+
+class StandIn_Event;
+typedef StandIn_Event* EventRef;
+struct OpaqueEventTargetRef;
+typedef OpaqueEventTargetRef* EventTargetRef;
+struct OpaqueEventHandlerRef;
+typedef OpaqueEventHandlerRef* EventHandlerRef;
+struct OpaqueEventHandlerCallRef;
+typedef OpaqueEventHandlerCallRef* EventHandlerCallRef;
+struct OpaqueEventQueueRef;
+typedef OpaqueEventQueueRef* EventQueueRef;
+struct OpaqueEventLoopRef;
+typedef OpaqueEventLoopRef* EventLoopRef;
+struct OpaqueEventLoopTimerRef;
+typedef OpaqueEventLoopTimerRef* EventLoopTimerRef;
+
+typedef UInt32 EventParamName;
+typedef UInt32 EventParamType;
+typedef SInt16 EventPriority;
+typedef UInt32 EventAttributes;
+typedef double EventTime;
+typedef EventTime EventTimeout;
+typedef EventTime EventTimerInterval;
+
+typedef OSStatus (*EventHandlerProcPtr)(EventHandlerCallRef inHandlerCallRef, EventRef inEvent,
+                                        void* inUserData);
+typedef EventHandlerProcPtr EventHandlerUPP;
+typedef void (*EventLoopTimerProcPtr)(EventLoopTimerRef inTimer, void* inUserData);
+typedef EventLoopTimerProcPtr EventLoopTimerUPP;
+
+inline EventHandlerUPP NewEventHandlerUPP(EventHandlerProcPtr proc) {
+  return proc;
+}
+inline void DisposeEventHandlerUPP(EventHandlerUPP) {}
+inline EventLoopTimerUPP NewEventLoopTimerUPP(EventLoopTimerProcPtr proc) {
+  return proc;
+}
+inline void DisposeEventLoopTimerUPP(EventLoopTimerUPP) {}
+
+struct EventTypeSpec {
+  UInt32 eventClass;
+  UInt32 eventKind;
+};
+
+constexpr EventTime kEventDurationSecond = 1.0;
+constexpr EventTime kEventDurationMillisecond = 0.001;
+constexpr EventTime kEventDurationNoWait = 0.0;
+constexpr EventTime kEventDurationForever = -1.0;
+
+constexpr OSStatus eventAlreadyPostedErr = -9860;
+constexpr OSStatus eventTargetBusyErr = -9861;
+constexpr OSStatus eventClassInvalidErr = -9862;
+constexpr OSStatus eventClassIncorrectErr = -9864;
+constexpr OSStatus eventHandlerAlreadyInstalledErr = -9866;
+constexpr OSStatus eventInternalErr = -9868;
+constexpr OSStatus eventKindIncorrectErr = -9869;
+constexpr OSStatus eventParameterNotFoundErr = -9870;
+constexpr OSStatus eventNotHandledErr = -9874;
+constexpr OSStatus eventLoopTimedOutErr = -9875;
+constexpr OSStatus eventLoopQuitErr = -9876;
+constexpr OSStatus eventNotInQueueErr = -9877;
+
+enum : EventPriority {
+  kEventPriorityLow = 0,
+  kEventPriorityStandard = 1,
+  kEventPriorityHigh = 2
+};
+
+enum : EventAttributes {
+  kEventAttributeNone = 0,
+  kEventAttributeUserEvent = 1
+};
+
+// Event classes.
+enum : UInt32 {
+  kEventClassMouse = 0x6d6f7573,        // 'mous'
+  kEventClassKeyboard = 0x6b657962,     // 'keyb'
+  kEventClassTextInput = 0x74657874,    // 'text'
+  kEventClassApplication = 0x6170706c,  // 'appl'
+  kEventClassMenu = 0x6d656e75,         // 'menu'
+  kEventClassWindow = 0x77696e64,       // 'wind'
+  kEventClassControl = 0x636e746c,      // 'cntl'
+  kEventClassCommand = 0x636d6473,      // 'cmds'
+  kEventClassHIObject = 0x68696f62,     // 'hiob'
+  kEventClassScrollable = 0x7363726c    // 'scrl'
+};
+
+// Event kinds, by class.
+enum : UInt32 {
+  kEventRawKeyDown = 1,
+  kEventRawKeyRepeat = 2,
+  kEventRawKeyUp = 3,
+  kEventTextInputUnicodeForKeyEvent = 2,
+  kEventCommandProcess = 1,
+  kEventCommandUpdateStatus = 2,
+  kEventHIObjectConstruct = 1,
+  kEventHIObjectInitialize = 2,
+  kEventHIObjectDestruct = 3,
+  kEventWindowActivated = 5,
+  kEventWindowDeactivated = 6,
+  kEventWindowShown = 24,
+  kEventWindowHidden = 25,
+  kEventWindowBoundsChanged = 27,
+  kEventWindowClose = 72,
+  kEventWindowClosed = 73,
+  kEventControlHit = 1,
+  kEventControlHitTest = 3,
+  kEventControlDraw = 4,
+  kEventControlClick = 13,
+  kEventControlTrack = 51,
+  kEventControlSetData = 103,
+  kEventControlGetData = 104,
+  kEventControlValueFieldChanged = 151,
+  kEventControlBoundsChanged = 154,
+  kEventControlDispose = 1001,
+  kEventMenuEnableItems = 8
+};
+
+// Parameter names.
+enum : EventParamName {
+  kEventParamDirectObject = 0x2d2d2d2d,           // '----'
+  kEventParamPostTarget = 0x70747267,             // 'ptrg'
+  kEventParamWindowRef = 0x77696e64,              // 'wind'
+  kEventParamControlRef = 0x6374726c,             // 'ctrl'
+  kEventParamKeyModifiers = 0x6b6d6f64,           // 'kmod'
+  kEventParamMouseLocation = 0x6d6c6f63,          // 'mloc'
+  kEventParamControlPart = 0x63707274,            // 'cprt'
+  kEventParamControlDataTag = 0x63647467,         // 'cdtg'
+  kEventParamControlDataBuffer = 0x63646266,      // 'cdbf'
+  kEventParamControlDataBufferSize = 0x63646273,  // 'cdbs'
+  kEventParamHIObjectInstance = 0x68696f69,       // 'hioi'
+  kEventParamKeyCode = 0x6b636f64,                // 'kcod'
+  kEventParamKeyMacCharCodes = 0x6b636872,        // 'kchr'
+  kEventParamKeyUnicodes = 0x6b756e69,            // 'kuni'
+  kEventParamTextInputSendText = 0x74737478       // 'tstx'
+};
+
+// Parameter types.
+enum : EventParamType {
+  typeWindowRef = 0x77696e64,        // 'wind'
+  typeControlRef = 0x6374726c,       // 'ctrl'
+  typeMenuRef = 0x6d656e75,          // 'menu'
+  typeHIObjectRef = 0x68696f62,      // 'hiob'
+  typeEventTargetRef = 0x65747267,   // 'etrg'
+  typeHICommand = 0x68636d64,        // 'hcmd'
+  typeUInt32 = 0x6d61676e,           // 'magn'
+  typeSInt16 = 0x73686f72,           // 'shor'
+  typeBoolean = 0x626f6f6c,          // 'bool'
+  typeEnumeration = 0x656e756d,      // 'enum'
+  typeQDPoint = 0x51447074,          // 'QDpt'
+  typeHIPoint = 0x68697074,          // 'hipt'
+  typeHIRect = 0x68697263,           // 'hirc'
+  typeControlPartCode = 0x63707274,  // 'cprt'
+  typePtr = 0x70747220,              // 'ptr '
+  typeVoidPtr = 0x766f6964,          // 'void'
+  typeCFStringRef = 0x63667374,      // 'cfst'
+  typeUnicodeText = 0x75747874       // 'utxt'
+};
+constexpr EventParamType typeLongInteger = typeSInt32;
+
+// Modifier key bits of kEventParamKeyModifiers.
+enum : UInt32 {
+  cmdKey = 0x0100,
+  shiftKey = 0x0200,
+  alphaLock = 0x0400,
+  optionKey = 0x0800,
+  controlKey = 0x1000,
+  rightShiftKey = 0x2000,
+  rightOptionKey = 0x4000,
+  rightControlKey = 0x8000
+};
+
+// A command: menus and controls send it with kEventCommandProcess as the direct object.
+struct HICommand {
+  UInt32 attributes;
+  UInt32 commandID;
+  struct {
+    MenuRef menuRef;
+    UInt16 menuItemIndex;
+  } menu;
+};
+struct HICommandExtended {
+  UInt32 attributes;
+  UInt32 commandID;
+  union {
+    ControlRef control;
+    WindowRef window;
+    struct {
+      MenuRef menuRef;
+      UInt16 menuItemIndex;
+    } menu;
+  } source;
+};
+enum : UInt32 {
+  kHICommandFromMenu = 1,
+  kHICommandFromControl = 2,
+  kHICommandFromWindow = 4
+};
+enum : UInt32 {
+  kHICommandOK = 0x6f6b2020,      // 'ok  '
+  kHICommandCancel = 0x6e6f7421,  // 'not!'
+  kHICommandQuit = 0x71756974,    // 'quit'
+  kHICommandClose = 0x636c6f73    // 'clos'
+};
+
+// Events: reference counted (CF objects); CreateEvent gives the first reference.
+OSStatus CreateEvent(CFAllocatorRef inAllocator, UInt32 inClassID, UInt32 inKind, EventTime inWhen,
+                     EventAttributes inAttributes, EventRef* outEvent);
+EventRef CopyEvent(EventRef inOther);
+EventRef RetainEvent(EventRef inEvent);
+void ReleaseEvent(EventRef inEvent);
+UInt32 GetEventClass(EventRef inEvent);
+UInt32 GetEventKind(EventRef inEvent);
+EventTime GetEventTime(EventRef inEvent);
+OSStatus SetEventParameter(EventRef inEvent, EventParamName inName, EventParamType inType,
+                           UInt32 inSize, const void* inPtr);
+// Copies at most inBufferSize bytes; outActualType, outActualSize and outData may be null.
+OSStatus GetEventParameter(EventRef inEvent, EventParamName inName, EventParamType inDesiredType,
+                           EventParamType* outActualType, UInt32 inBufferSize,
+                           UInt32* outActualSize, void* outData);
+OSStatus RemoveEventParameter(EventRef inEvent, EventParamName inName);
+
+// Targets and handlers.
+EventTargetRef GetApplicationEventTarget();
+EventTargetRef GetWindowEventTarget(WindowRef inWindow);
+EventTargetRef GetControlEventTarget(ControlRef inControl);
+EventTargetRef GetMenuEventTarget(MenuRef inMenu);
+EventTargetRef HIObjectGetEventTarget(HIObjectRef inObject);
+
+OSStatus InstallEventHandler(EventTargetRef inTarget, EventHandlerUPP inHandler, UInt32 inNumTypes,
+                             const EventTypeSpec* inList, void* inUserData,
+                             EventHandlerRef* outRef);
+// paramErr for a handler already removed, also by the disposal of its target's object.
+OSStatus RemoveEventHandler(EventHandlerRef inHandlerRef);
+OSStatus AddEventTypesToHandler(EventHandlerRef inHandlerRef, UInt32 inNumTypes,
+                                const EventTypeSpec* inList);
+OSStatus RemoveEventTypesFromHandler(EventHandlerRef inHandlerRef, UInt32 inNumTypes,
+                                     const EventTypeSpec* inList);
+OSStatus CallNextEventHandler(EventHandlerCallRef inCallRef, EventRef inEvent);
+
+inline OSStatus InstallApplicationEventHandler(EventHandlerUPP h, UInt32 n, const EventTypeSpec* l,
+                                               void* u, EventHandlerRef* o) {
+  return InstallEventHandler(GetApplicationEventTarget(), h, n, l, u, o);
+}
+inline OSStatus InstallWindowEventHandler(WindowRef w, EventHandlerUPP h, UInt32 n,
+                                          const EventTypeSpec* l, void* u, EventHandlerRef* o) {
+  return InstallEventHandler(GetWindowEventTarget(w), h, n, l, u, o);
+}
+inline OSStatus InstallControlEventHandler(ControlRef c, EventHandlerUPP h, UInt32 n,
+                                           const EventTypeSpec* l, void* u, EventHandlerRef* o) {
+  return InstallEventHandler(GetControlEventTarget(c), h, n, l, u, o);
+}
+inline OSStatus InstallMenuEventHandler(MenuRef m, EventHandlerUPP h, UInt32 n,
+                                        const EventTypeSpec* l, void* u, EventHandlerRef* o) {
+  return InstallEventHandler(GetMenuEventTarget(m), h, n, l, u, o);
+}
+
+// Sending dispatches at once and returns the result; posting queues the event (retained) for
+// the target in its kEventParamPostTarget parameter, else the application.
+OSStatus SendEventToEventTarget(EventRef inEvent, EventTargetRef inTarget);
+EventQueueRef GetMainEventQueue();
+EventQueueRef GetCurrentEventQueue();
+OSStatus PostEventToQueue(EventQueueRef inQueue, EventRef inEvent, EventPriority inPriority);
+// eventNotInQueueErr when the event is not queued.
+OSStatus RemoveEventFromQueue(EventQueueRef inQueue, EventRef inEvent);
+
+// The virtual clock, in seconds; it starts at 0 and moves only by StandIn_AdvanceClock.
+EventTime GetCurrentEventTime();
+UInt32 GetCurrentEventKeyModifiers();
+
+// The application loop: delivers what is queued until the queue is empty or
+// QuitApplicationEventLoop is called, then returns (nothing waits for input).
+void RunApplicationEventLoop();
+void QuitApplicationEventLoop();
+
+// Timers on the virtual clock. An interval of 0 fires once.
+EventLoopRef GetMainEventLoop();
+EventLoopRef GetCurrentEventLoop();
+OSStatus InstallEventLoopTimer(EventLoopRef inEventLoop, EventTimerInterval inFireDelay,
+                               EventTimerInterval inInterval, EventLoopTimerUPP inTimerProc,
+                               void* inTimerData, EventLoopTimerRef* outTimer);
+OSStatus RemoveEventLoopTimer(EventLoopTimerRef inTimer);
+OSStatus SetEventLoopTimerNextFireTime(EventLoopTimerRef inTimer, EventTimerInterval inNextFire);
+
+// Test hooks.
+// One record of the event log.
+struct StandIn_EventLogEntry {
+  bool posted;  // else sent
+  UInt32 eventClass;
+  UInt32 eventKind;
+  EventTargetRef target;
+  const void* directObject;  // the pointer-sized direct object, else null
+};
+long StandIn_EventLogCount();
+StandIn_EventLogEntry StandIn_EventLogAt(long index);
+// How many logged events have this class and kind.
+long StandIn_EventLogCountOf(UInt32 eventClass, UInt32 eventKind);
+void StandIn_EventLogClear();
+// Delivers queued events (also those posted meanwhile) until the queue is empty; returns how
+// many were delivered. Stops after 10000 as a guard against events that post themselves.
+long StandIn_RunUntilIdle();
+long StandIn_QueuedEventCount();
+// Moves the virtual clock on, firing each timer that comes due at its time (in time order) and
+// delivering the queue after each firing.
+void StandIn_AdvanceClock(EventTimerInterval seconds);
+// Timers installed and not removed.
+long StandIn_TimerLiveCount();
+// Handlers installed and not removed.
+long StandIn_EventHandlerLiveCount();
+// Exceptions caught at a handler's boundary since the last reset.
+long StandIn_HandlerExceptionCount();
+// The modifier keys GetCurrentEventKeyModifiers reports.
+void StandIn_SetKeyModifiers(UInt32 modifiers);
+// Whether QuitApplicationEventLoop was called since the last reset.
+bool StandIn_QuitRequested();
+// Empties the queue (releasing its events), the log and the exception count, removes every
+// timer, clears the quit request and sets the clock back to 0. Handlers stay.
+void StandIn_EventsReset();

@@ -1,0 +1,151 @@
+// Windows of the Mac stand-in: windows as HIObjects with a class, attributes, bounds per region,
+// z-order, collapse, resize limits, properties, positioning on a configurable main screen, and
+// sheets.
+//
+// Bounds are global. A window with a title bar (every class but plain, sheet, alert and overlay)
+// has a title bar 22 high above its content; its structure is title bar and content; collapsed,
+// its structure is the title bar alone. The main screen is 1024 x 768 with a menu bar 22 high
+// until StandIn_SetMainScreen changes it. The z-order lists windows front to back, the newest in
+// front.
+//
+// DisposeWindow sends kEventWindowClosed, takes the window out of the z-order, drops its queued
+// events, releases its views and the creator's reference (counted by StandIn_WindowDisposeCount;
+// a second dispose is ignored). The standard handling of kEventWindowClose ('wind' 72) disposes
+// of the window. HideSheetWindow sends kEventWindowHidden to the sheet; ShowSheetWindow
+// kEventWindowShown.
+#pragma once
+#include <HIToolbox/HIView.h>
+
+typedef UInt32 WindowClass;
+typedef UInt64 WindowAttributes;
+typedef UInt16 WindowRegionCode;
+typedef UInt32 WindowPositionMethod;
+typedef OSType PropertyCreator;
+typedef OSType PropertyTag;
+
+enum : WindowClass {
+  kAlertWindowClass = 1,
+  kMovableAlertWindowClass = 2,
+  kModalWindowClass = 3,
+  kMovableModalWindowClass = 4,
+  kFloatingWindowClass = 5,
+  kDocumentWindowClass = 6,
+  kUtilityWindowClass = 8,
+  kHelpWindowClass = 10,
+  kSheetWindowClass = 11,
+  kToolbarWindowClass = 12,
+  kPlainWindowClass = 13,
+  kOverlayWindowClass = 14,
+  kSheetAlertWindowClass = 15,
+  kAltPlainWindowClass = 16,
+  kDrawerWindowClass = 20,
+  kAllWindowClasses = 0xFFFFFFFF
+};
+
+enum : WindowAttributes {
+  kWindowNoAttributes = 0,
+  kWindowCloseBoxAttribute = 1u << 0,
+  kWindowHorizontalZoomAttribute = 1u << 1,
+  kWindowVerticalZoomAttribute = 1u << 2,
+  kWindowFullZoomAttribute = (1u << 1) | (1u << 2),
+  kWindowCollapseBoxAttribute = 1u << 3,
+  kWindowResizableAttribute = 1u << 4,
+  kWindowNoActivatesAttribute = 1u << 17,
+  kWindowCompositingAttribute = 1u << 19,
+  kWindowStandardHandlerAttribute = 1u << 25,
+  kWindowLiveResizeAttribute = 1u << 28,
+  kWindowStandardDocumentAttributes = (1u << 0) | (1u << 1) | (1u << 2) | (1u << 3) | (1u << 4)
+};
+
+enum : WindowRegionCode {
+  kWindowTitleBarRgn = 0,
+  kWindowStructureRgn = 32,
+  kWindowContentRgn = 33
+};
+
+enum : WindowPositionMethod {
+  kWindowCenterOnMainScreen = 1,
+  kWindowCenterOnParentWindow = 2,
+  kWindowCenterOnParentWindowScreen = 3,
+  kWindowCascadeOnMainScreen = 4,
+  kWindowCascadeOnParentWindow = 5,
+  kWindowCascadeOnParentWindowScreen = 6,
+  kWindowCascadeStartAtParentWindowScreen = 10,
+  kWindowAlertPositionOnMainScreen = 7,
+  kWindowAlertPositionOnParentWindow = 8,
+  kWindowAlertPositionOnParentWindowScreen = 9
+};
+
+constexpr OSStatus errWindowPropertyNotFound = -5604;
+constexpr OSStatus errWindowNotFound = -5610;
+constexpr short kStandInTitleBarHeight = 22;
+
+// Content bounds, global.
+OSStatus CreateNewWindow(WindowClass inWindowClass, WindowAttributes inAttributes,
+                         const Rect* inContentBounds, WindowRef* outWindow);
+void DisposeWindow(WindowRef window);
+OSStatus GetWindowClass(WindowRef inWindow, WindowClass* outClass);
+OSStatus GetWindowAttributes(WindowRef window, WindowAttributes* outAttributes);
+OSStatus ChangeWindowAttributes(WindowRef window, WindowAttributes setTheseAttributes,
+                                WindowAttributes clearTheseAttributes);
+
+OSStatus SetWindowTitleWithCFString(WindowRef inWindow, CFStringRef inString);
+// The caller releases the title.
+OSStatus CopyWindowTitleAsCFString(WindowRef inWindow, CFStringRef* outString);
+
+void ShowWindow(WindowRef window);
+void HideWindow(WindowRef window);
+Boolean IsWindowVisible(WindowRef window);
+// Brings the window to the front.
+void SelectWindow(WindowRef window);
+void BringToFront(WindowRef window);
+// Puts the window right behind behindWindow; null: to the back.
+void SendBehind(WindowRef window, WindowRef behindWindow);
+// The frontmost window (visible or not); GetFrontWindowOfClass: the frontmost of a class.
+WindowRef FrontWindow();
+WindowRef GetFrontWindowOfClass(WindowClass inWindowClass, Boolean mustBeVisible);
+WindowRef GetNextWindow(WindowRef window);
+
+OSStatus CollapseWindow(WindowRef window, Boolean collapse);
+Boolean IsWindowCollapsed(WindowRef window);
+
+OSStatus GetWindowBounds(WindowRef window, WindowRegionCode regionCode, Rect* globalBounds);
+// Structure or content bounds; the other follows.
+OSStatus SetWindowBounds(WindowRef window, WindowRegionCode regionCode, const Rect* globalBounds);
+OSStatus MoveWindowStructure(WindowRef window, short hGlobal, short vGlobal);
+// Content sizes; either may be null.
+OSStatus SetWindowResizeLimits(WindowRef inWindow, const HISize* inMinLimits,
+                               const HISize* inMaxLimits);
+OSStatus GetWindowResizeLimits(WindowRef inWindow, HISize* outMinLimits, HISize* outMaxLimits);
+// Places the window on the main screen, or relative to its parent: centred, at the alert
+// position (a third of the free height above) or cascaded 20 points down and right of the
+// parent (or of the screen's corner).
+OSStatus RepositionWindow(WindowRef window, WindowRef parentWindow, WindowPositionMethod method);
+// The main screen less the menu bar.
+OSStatus GetAvailableWindowPositioningBounds(void* inDevice, Rect* outAvailableRect);
+
+OSStatus SetWindowProperty(WindowRef window, PropertyCreator propertyCreator,
+                           PropertyTag propertyTag, ByteCount propertySize,
+                           const void* propertyBuffer);
+OSStatus GetWindowProperty(WindowRef window, PropertyCreator propertyCreator,
+                           PropertyTag propertyTag, ByteCount bufferSize, ByteCount* actualSize,
+                           void* propertyBuffer);
+OSStatus GetWindowPropertySize(WindowRef window, PropertyCreator creator, PropertyTag tag,
+                               ByteCount* size);
+OSStatus RemoveWindowProperty(WindowRef window, PropertyCreator propertyCreator,
+                              PropertyTag propertyTag);
+
+// Sheets: a window of the sheet class shown on a parent.
+OSStatus ShowSheetWindow(WindowRef inSheet, WindowRef inParentWindow);
+OSStatus HideSheetWindow(WindowRef inSheet);
+OSStatus GetSheetWindowParent(WindowRef inSheet, WindowRef* outParentWindow);
+
+// Test hooks.
+// Windows alive (made and not yet freed) and disposals since the last reset.
+long StandIn_WindowLiveCount();
+long StandIn_WindowDisposeCount();
+void StandIn_WindowsResetCounts();
+// Whether DisposeWindow ran for the window (the object may live on while referenced).
+bool StandIn_WindowIsDisposed(WindowRef window);
+// The main screen (global bounds) and its menu bar height.
+void StandIn_SetMainScreen(Rect bounds, short menuBarHeight);

@@ -1,0 +1,62 @@
+// Menus of the Mac stand-in: menus as HIObjects holding items (text, command, mark, enabling),
+// the root menu (the menu bar) and commands sent from items.
+//
+// Item indexes are 1-based. A menu's events go on to the application. A command of an item is
+// sent (kEventCommandProcess, direct object an HICommand from the menu) by StandIn_ChooseMenuItem.
+#pragma once
+#include <HIToolbox/CarbonEvents.h>
+
+#include <CoreFoundation/CFString.h>
+
+typedef UInt16 MenuItemIndex;
+typedef SInt16 MenuID;
+typedef UInt32 MenuAttributes;
+typedef UInt32 MenuItemAttributes;
+typedef UInt16 CharParameter;
+
+constexpr OSStatus menuItemNotFoundErr = -5620;
+constexpr CharParameter noMark = 0;
+constexpr CharParameter checkMark = 0x12;
+
+OSStatus CreateNewMenu(MenuID inMenuID, MenuAttributes inMenuAttributes, MenuRef* outMenuRef);
+// Releases the creator's reference.
+void DisposeMenu(MenuRef theMenu);
+MenuID GetMenuID(MenuRef menu);
+OSStatus SetMenuTitleWithCFString(MenuRef inMenu, CFStringRef inString);
+OSStatus CopyMenuTitleAsCFString(MenuRef inMenu, CFStringRef* outString);
+
+UInt16 CountMenuItems(MenuRef theMenu);
+OSStatus AppendMenuItemTextWithCFString(MenuRef inMenu, CFStringRef inString,
+                                        MenuItemAttributes inAttributes, MenuCommand inCommandID,
+                                        MenuItemIndex* outNewItem);
+OSStatus DeleteMenuItems(MenuRef inMenu, MenuItemIndex inFirstItem, UInt32 inNumItems);
+OSStatus SetMenuItemTextWithCFString(MenuRef inMenu, MenuItemIndex inItem, CFStringRef inString);
+// The caller releases the text.
+OSStatus CopyMenuItemTextAsCFString(MenuRef inMenu, MenuItemIndex inItem, CFStringRef* outString);
+OSStatus SetMenuItemCommandID(MenuRef inMenu, MenuItemIndex inItem, MenuCommand inCommandID);
+OSStatus GetMenuItemCommandID(MenuRef inMenu, MenuItemIndex inItem, MenuCommand* outCommandID);
+void EnableMenuItem(MenuRef theMenu, MenuItemIndex item);
+void DisableMenuItem(MenuRef theMenu, MenuItemIndex item);
+Boolean IsMenuItemEnabled(MenuRef menu, MenuItemIndex item);
+void SetItemMark(MenuRef theMenu, MenuItemIndex item, CharParameter markChar);
+void GetItemMark(MenuRef theMenu, MenuItemIndex item, CharParameter* markChar);
+void CheckMenuItem(MenuRef theMenu, MenuItemIndex item, Boolean checked);
+// A menu as the submenu of an item (the item holds a reference).
+OSStatus SetMenuItemHierarchicalMenu(MenuRef inMenu, MenuItemIndex inItem, MenuRef inHierMenu);
+OSStatus GetMenuItemHierarchicalMenu(MenuRef inMenu, MenuItemIndex inItem, MenuRef* outHierMenu);
+// The first item with the command, searched through the menu and its submenus (null menu: the
+// root menu); menuItemNotFoundErr when there is none.
+OSStatus GetIndMenuItemWithCommandID(MenuRef inMenu, MenuCommand inCommandID, UInt32 inItemIndex,
+                                     MenuRef* outMenu, MenuItemIndex* outIndex);
+void EnableMenuCommand(MenuRef inMenu, MenuCommand inCommandID);
+void DisableMenuCommand(MenuRef inMenu, MenuCommand inCommandID);
+
+// The menu bar: the root menu's items hold the menus as submenus.
+OSStatus SetRootMenu(MenuRef inMenu);
+MenuRef AcquireRootMenu();
+
+// Test hooks.
+// Sends the item's command from the menu, as a choice by the user; the result of the send.
+OSStatus StandIn_ChooseMenuItem(MenuRef inMenu, MenuItemIndex inItem);
+// Menus alive.
+long StandIn_MenuLiveCount();

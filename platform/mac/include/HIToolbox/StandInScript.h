@@ -1,0 +1,24 @@
+// Scripted input of the Mac stand-in: what a user would do, played by tests without a screen.
+// Nothing blocks: modal calls (alerts, pop-up and slider tracking) take the next scripted answer.
+//
+// A click on a view at a point in the view's coordinates, with modifier keys, sends to the view in
+// order kEventControlHitTest (answering the part), and for a part other than 0
+// kEventControlTrack and kEventControlHit, each with the direct object, 'cprt', 'kmod' and
+// 'mloc'; while it runs GetCurrentEventKeyModifiers reports the modifiers. The standard handling
+// of the hit (when every handler answers eventNotHandledErr) sends the control's command.
+//
+// A key goes to a view (its target and on up), else to the front window or the application, as
+// kEventRawKeyDown with 'kchr', 'kuni' and 'kmod'; unhandled by a text view, the character replaces
+// its selection.
+//
+// Modal answers: an alert's button number, a pop-up's control value, a slider's value. With no
+// answer scripted an alert answers its cancel button (2; the default button when it has none), and
+// pop-ups and sliders keep their value.
+#pragma once
+#include <HIToolbox/HIView.h>
+
+ControlPartCode StandIn_ClickView(HIViewRef view, HIPoint where, UInt32 modifiers);
+OSStatus StandIn_PressKey(HIViewRef view, UniChar character, UInt32 modifiers);
+void StandIn_ScriptAnswer(long answer);
+long StandIn_ScriptedAnswerCount();
+void StandIn_ScriptClear();

@@ -1,0 +1,25 @@
+// PowerPlant X of the Mac stand-in: the framework's exception for a failed system call.
+#pragma once
+#include <MacTypes.h>
+
+#include <stdexcept>
+#include <string>
+
+namespace PPx {
+
+class OSError : public std::runtime_error {
+public:
+  OSError(OSStatus status, const std::string& text) : std::runtime_error(text), m_Status(status) {}
+  OSStatus GetStatus() const { return m_Status; }
+
+private:
+  OSStatus m_Status;
+};
+
+// Throws OSError(status, text) when status is not noErr.
+inline void ThrowIfOSStatus(OSStatus status, const char* text) {
+  if (status != noErr)
+    throw OSError(status, text);
+}
+
+}  // namespace PPx

@@ -1,0 +1,532 @@
+// Windows of the Mac stand-in (see HIToolbox/MacWindows.h).
+#include "iStandInToolbox.h"
+
+#include <algorithm>
+
+namespace {
+
+class WindowImpl;
+
+struct WindowState {
+  std::vector<WindowImpl*> zOrder;  // front to back
+  long live = 0;
+  long disposed = 0;
+  Rect screen{0, 0, 768, 1024};
+  short menuBar = 22;
+};
+
+WindowState& TheState() {
+  static WindowState* state = new WindowState;
+  return *state;
+}
+
+bool HasTitleBar(WindowClass windowClass) {
+  return windowClass != kPlainWindowClass && windowClass != kSheetWindowClass &&
+         windowClass != kAlertWindowClass && windowClass != kOverlayWindowClass &&
+         windowClass != kAltPlainWindowClass && windowClass != kSheetAlertWindowClass;
+}
+
+void RemoveFromZOrder(WindowImpl* window);
+
+class WindowImpl final : public StandIn_Window {
+public:
+  WindowImpl(WindowClass cls, WindowAttributes attrs, const Rect& contentBounds)
+      : StandIn_Window(standin_tb::HIObjectTypeID()),
+        m_WindowClass(cls),
+        m_Attributes(attrs),
+        m_Content(contentBounds),
+        m_Root(new StandIn_ViewImpl("root")) {
+    ++TheState().live;
+    m_Root.Get()->m_Window = this;
+    auto contentView = new StandIn_ViewImpl("m_Content");
+    contentView->m_Id = kHIViewWindowContentID;
+    HIViewAddSubview(m_Root.Get(), contentView);
+    CFRelease(contentView);
+    LayOutViews();
+    TheState().zOrder.insert(TheState().zOrder.begin(), this);
+  }
+  ~WindowImpl() override { --TheState().live; }
+
+  OSStatus StandardHandler(EventRef event) override {
+    if (GetEventClass(event) == kEventClassWindow && GetEventKind(event) == kEventWindowClose) {
+      DisposeWindow(this);
+      return noErr;
+    }
+    return eventNotHandledErr;
+  }
+  EventTargetRef ParentTarget() const override { return GetApplicationEventTarget(); }
+
+  short TitleBar() const { return HasTitleBar(m_WindowClass) ? kStandInTitleBarHeight : 0; }
+  Rect Structure() const {
+    Rect r = m_Content;
+    r.top = static_cast<short>(r.top - TitleBar());
+    if (m_Collapsed)
+      r.bottom = static_cast<short>(r.top + TitleBar());
+    return r;
+  }
+  void LayOutViews() {
+    const CGFloat width = m_Content.right - m_Content.left;
+    const CGFloat height = m_Content.bottom - m_Content.top;
+    m_Root.Get()->m_Frame = CGRectMake(0, 0, width, height + TitleBar());
+    m_Root.Get()->m_Subviews.front()->m_Frame = CGRectMake(0, TitleBar(), width, height);
+  }
+  void ReleaseViews() {
+    if (m_Root.Get()) {
+      m_Root.Get()->m_Window = nullptr;
+      m_Root.Reset(nullptr);
+    }
+  }
+
+  WindowClass m_WindowClass;
+  WindowAttributes m_Attributes;
+  Rect m_Content;
+  bool m_Visible = false;
+  bool m_Collapsed = false;
+  bool m_Disposed = false;
+  std::u16string m_Title;
+  HISize m_Minimum{64, 64};
+  HISize m_Maximum{32000, 32000};
+  std::map<std::pair<PropertyCreator, PropertyTag>, std::vector<UInt8>> m_Properties;
+  WindowImpl* m_SheetParent = nullptr;
+  CFHeld<StandIn_ViewImpl*> m_Root;
+
+protected:
+  void Finalize() override {
+    RemoveFromZOrder(this);
+    ReleaseViews();
+  }
+};
+
+WindowImpl* Impl(WindowRef window) {
+  return static_cast<WindowImpl*>(window);
+}
+
+void RemoveFromZOrder(WindowImpl* window) {
+  auto& z = TheState().zOrder;
+  z.erase(std::remove(z.begin(), z.end(), window), z.end());
+}
+
+OSStatus SendWindowEvent(WindowImpl* window, UInt32 kind) {
+  standin_tb::EventHolder event(kEventClassWindow, kind);
+  WindowRef ref = window;
+  event.Set(kEventParamDirectObject, typeWindowRef, ref);
+  return event.SendTo(GetWindowEventTarget(window));
+}
+
+void MoveStructureTo(WindowImpl* window, short left, short top) {
+  const Rect structure = window->Structure();
+  const short dx = static_cast<short>(left - structure.left);
+  const short dy = static_cast<short>(top - structure.top);
+  window->m_Content = Rect{static_cast<short>(window->m_Content.top + dy),
+                           static_cast<short>(window->m_Content.left + dx),
+                           static_cast<short>(window->m_Content.bottom + dy),
+                           static_cast<short>(window->m_Content.right + dx)};
+}
+
+Rect Available() {
+  Rect r = TheState().screen;
+  r.top = static_cast<short>(r.top + TheState().menuBar);
+  return r;
+}
+
+}  // namespace
+
+namespace standin_tb {
+
+HIViewRef ContentView(WindowRef window) {
+  StandIn_ViewImpl* root = window ? Impl(window)->m_Root.Get() : nullptr;
+  return root && !root->m_Subviews.empty() ? root->m_Subviews.front() : nullptr;
+}
+
+}  // namespace standin_tb
+
+HIViewRef HIViewGetRoot(WindowRef inWindow) {
+  return inWindow ? Impl(inWindow)->m_Root.Get() : nullptr;
+}
+
+OSStatus CreateNewWindow(WindowClass inWindowClass, WindowAttributes inAttributes,
+                         const Rect* inContentBounds, WindowRef* outWindow) {
+  if (outWindow == nullptr || inContentBounds == nullptr)
+    return paramErr;
+  *outWindow = nullptr;
+  if (OSStatus err = standin_tb::EnterCall("CreateNewWindow"))
+    return err;
+  *outWindow = new WindowImpl(inWindowClass, inAttributes, *inContentBounds);
+  return noErr;
+}
+
+void DisposeWindow(WindowRef window) {
+  if (window == nullptr || Impl(window)->m_Disposed)
+    return;
+  WindowImpl* impl = Impl(window);
+  CFRetain(impl);
+  impl->m_Disposed = true;
+  ++TheState().disposed;
+  SendWindowEvent(impl, kEventWindowClosed);
+  RemoveFromZOrder(impl);
+  standin_tb::DropQueuedEventsFor(GetWindowEventTarget(impl));
+  impl->ReleaseViews();
+  standin_tb::RemoveAllHandlers(impl->StandInCore().target);
+  CFRelease(impl);  // the creator's reference
+  CFRelease(impl);
+}
+
+OSStatus GetWindowClass(WindowRef inWindow, WindowClass* outClass) {
+  if (OSStatus err = standin_tb::EnterCall("GetWindowClass"))
+    return err;
+  if (inWindow == nullptr || outClass == nullptr)
+    return errInvalidWindowRef;
+  *outClass = Impl(inWindow)->m_WindowClass;
+  return noErr;
+}
+
+OSStatus GetWindowAttributes(WindowRef window, WindowAttributes* outAttributes) {
+  if (OSStatus err = standin_tb::EnterCall("GetWindowAttributes"))
+    return err;
+  if (window == nullptr || outAttributes == nullptr)
+    return errInvalidWindowRef;
+  *outAttributes = Impl(window)->m_Attributes;
+  return noErr;
+}
+
+OSStatus ChangeWindowAttributes(WindowRef window, WindowAttributes setTheseAttributes,
+                                WindowAttributes clearTheseAttributes) {
+  if (OSStatus err = standin_tb::EnterCall("ChangeWindowAttributes"))
+    return err;
+  if (window == nullptr)
+    return errInvalidWindowRef;
+  WindowAttributes& attributes = Impl(window)->m_Attributes;
+  attributes = (attributes | setTheseAttributes) & ~clearTheseAttributes;
+  return noErr;
+}
+
+OSStatus SetWindowTitleWithCFString(WindowRef inWindow, CFStringRef inString) {
+  if (OSStatus err = standin_tb::EnterCall("SetWindowTitleWithCFString"))
+    return err;
+  if (inWindow == nullptr)
+    return errInvalidWindowRef;
+  Impl(inWindow)->m_Title = standin_tb::Units(inString);
+  return noErr;
+}
+
+OSStatus CopyWindowTitleAsCFString(WindowRef inWindow, CFStringRef* outString) {
+  if (OSStatus err = standin_tb::EnterCall("CopyWindowTitleAsCFString"))
+    return err;
+  if (inWindow == nullptr || outString == nullptr)
+    return errInvalidWindowRef;
+  *outString = new StandIn_CFString(Impl(inWindow)->m_Title);
+  return noErr;
+}
+
+void ShowWindow(WindowRef window) {
+  if (window == nullptr || Impl(window)->m_Visible)
+    return;
+  Impl(window)->m_Visible = true;
+  SendWindowEvent(Impl(window), kEventWindowShown);
+}
+
+void HideWindow(WindowRef window) {
+  if (window == nullptr || !Impl(window)->m_Visible)
+    return;
+  Impl(window)->m_Visible = false;
+  SendWindowEvent(Impl(window), kEventWindowHidden);
+}
+
+Boolean IsWindowVisible(WindowRef window) {
+  return window && Impl(window)->m_Visible;
+}
+
+void BringToFront(WindowRef window) {
+  if (window == nullptr || Impl(window)->m_Disposed)
+    return;
+  RemoveFromZOrder(Impl(window));
+  TheState().zOrder.insert(TheState().zOrder.begin(), Impl(window));
+}
+
+void SelectWindow(WindowRef window) {
+  BringToFront(window);
+}
+
+void SendBehind(WindowRef window, WindowRef behindWindow) {
+  if (window == nullptr || window == behindWindow || Impl(window)->m_Disposed)
+    return;
+  RemoveFromZOrder(Impl(window));
+  auto& z = TheState().zOrder;
+  auto place = behindWindow ? std::find(z.begin(), z.end(), Impl(behindWindow)) : z.end();
+  if (place != z.end())
+    ++place;
+  z.insert(place, Impl(window));
+}
+
+WindowRef FrontWindow() {
+  auto& z = TheState().zOrder;
+  return z.empty() ? nullptr : z.front();
+}
+
+WindowRef GetFrontWindowOfClass(WindowClass inWindowClass, Boolean mustBeVisible) {
+  for (WindowImpl* window : TheState().zOrder)
+    if ((inWindowClass == kAllWindowClasses || window->m_WindowClass == inWindowClass) &&
+        (!mustBeVisible || window->m_Visible))
+      return window;
+  return nullptr;
+}
+
+WindowRef GetNextWindow(WindowRef window) {
+  auto& z = TheState().zOrder;
+  auto found = std::find(z.begin(), z.end(), Impl(window));
+  return found == z.end() || found + 1 == z.end() ? nullptr : *(found + 1);
+}
+
+OSStatus CollapseWindow(WindowRef window, Boolean collapse) {
+  if (OSStatus err = standin_tb::EnterCall("CollapseWindow"))
+    return err;
+  if (window == nullptr)
+    return errInvalidWindowRef;
+  Impl(window)->m_Collapsed = collapse;
+  return noErr;
+}
+
+Boolean IsWindowCollapsed(WindowRef window) {
+  return window && Impl(window)->m_Collapsed;
+}
+
+OSStatus GetWindowBounds(WindowRef window, WindowRegionCode regionCode, Rect* globalBounds) {
+  if (OSStatus err = standin_tb::EnterCall("GetWindowBounds"))
+    return err;
+  if (window == nullptr || globalBounds == nullptr)
+    return errInvalidWindowRef;
+  WindowImpl* impl = Impl(window);
+  const Rect structure = impl->Structure();
+  switch (regionCode) {
+    case kWindowStructureRgn:
+      *globalBounds = structure;
+      return noErr;
+    case kWindowContentRgn:
+      *globalBounds = impl->m_Content;
+      if (impl->m_Collapsed)
+        globalBounds->bottom = globalBounds->top;
+      return noErr;
+    case kWindowTitleBarRgn:
+      *globalBounds = Rect{structure.top, structure.left,
+                           static_cast<short>(structure.top + impl->TitleBar()), structure.right};
+      return noErr;
+    default:
+      return paramErr;
+  }
+}
+
+OSStatus SetWindowBounds(WindowRef window, WindowRegionCode regionCode, const Rect* globalBounds) {
+  if (OSStatus err = standin_tb::EnterCall("SetWindowBounds"))
+    return err;
+  if (window == nullptr || globalBounds == nullptr)
+    return errInvalidWindowRef;
+  WindowImpl* impl = Impl(window);
+  if (regionCode == kWindowContentRgn) {
+    impl->m_Content = *globalBounds;
+  } else if (regionCode == kWindowStructureRgn) {
+    impl->m_Content = *globalBounds;
+    impl->m_Content.top = static_cast<short>(impl->m_Content.top + impl->TitleBar());
+  } else {
+    return paramErr;
+  }
+  impl->LayOutViews();
+  SendWindowEvent(impl, kEventWindowBoundsChanged);
+  return noErr;
+}
+
+OSStatus MoveWindowStructure(WindowRef window, short hGlobal, short vGlobal) {
+  if (OSStatus err = standin_tb::EnterCall("MoveWindowStructure"))
+    return err;
+  if (window == nullptr)
+    return errInvalidWindowRef;
+  MoveStructureTo(Impl(window), hGlobal, vGlobal);
+  return noErr;
+}
+
+OSStatus SetWindowResizeLimits(WindowRef inWindow, const HISize* inMinLimits,
+                               const HISize* inMaxLimits) {
+  if (OSStatus err = standin_tb::EnterCall("SetWindowResizeLimits"))
+    return err;
+  if (inWindow == nullptr)
+    return errInvalidWindowRef;
+  if (inMinLimits)
+    Impl(inWindow)->m_Minimum = *inMinLimits;
+  if (inMaxLimits)
+    Impl(inWindow)->m_Maximum = *inMaxLimits;
+  return noErr;
+}
+
+OSStatus GetWindowResizeLimits(WindowRef inWindow, HISize* outMinLimits, HISize* outMaxLimits) {
+  if (OSStatus err = standin_tb::EnterCall("GetWindowResizeLimits"))
+    return err;
+  if (inWindow == nullptr)
+    return errInvalidWindowRef;
+  if (outMinLimits)
+    *outMinLimits = Impl(inWindow)->m_Minimum;
+  if (outMaxLimits)
+    *outMaxLimits = Impl(inWindow)->m_Maximum;
+  return noErr;
+}
+
+OSStatus RepositionWindow(WindowRef window, WindowRef parentWindow, WindowPositionMethod method) {
+  if (OSStatus err = standin_tb::EnterCall("RepositionWindow"))
+    return err;
+  if (window == nullptr)
+    return errInvalidWindowRef;
+  WindowImpl* impl = Impl(window);
+  const bool onParent = method == kWindowCenterOnParentWindow ||
+                        method == kWindowCascadeOnParentWindow ||
+                        method == kWindowAlertPositionOnParentWindow;
+  if (onParent && parentWindow == nullptr)
+    return paramErr;
+  const Rect area = onParent ? Impl(parentWindow)->Structure() : Available();
+  const Rect structure = impl->Structure();
+  const int width = structure.right - structure.left;
+  const int height = structure.bottom - structure.top;
+  const int areaWidth = area.right - area.left;
+  const int areaHeight = area.bottom - area.top;
+  int left = area.left + (areaWidth - width) / 2;
+  int top = area.top + (areaHeight - height) / 2;
+  switch (method) {
+    case kWindowCenterOnMainScreen:
+    case kWindowCenterOnParentWindow:
+    case kWindowCenterOnParentWindowScreen:
+      break;
+    case kWindowAlertPositionOnMainScreen:
+    case kWindowAlertPositionOnParentWindow:
+    case kWindowAlertPositionOnParentWindowScreen:
+      top = area.top + (areaHeight - height) / 3;
+      break;
+    case kWindowCascadeOnMainScreen:
+    case kWindowCascadeOnParentWindowScreen:
+    case kWindowCascadeStartAtParentWindowScreen:
+    case kWindowCascadeOnParentWindow: {
+      const Rect base = parentWindow ? Impl(parentWindow)->Structure() : Available();
+      left = base.left + 20;
+      top = base.top + 20;
+      break;
+    }
+    default:
+      return paramErr;
+  }
+  MoveStructureTo(impl, static_cast<short>(left), static_cast<short>(top));
+  return noErr;
+}
+
+OSStatus GetAvailableWindowPositioningBounds(void*, Rect* outAvailableRect) {
+  if (OSStatus err = standin_tb::EnterCall("GetAvailableWindowPositioningBounds"))
+    return err;
+  if (outAvailableRect == nullptr)
+    return paramErr;
+  *outAvailableRect = Available();
+  return noErr;
+}
+
+OSStatus SetWindowProperty(WindowRef window, PropertyCreator propertyCreator,
+                           PropertyTag propertyTag, ByteCount propertySize,
+                           const void* propertyBuffer) {
+  if (window == nullptr)
+    return errInvalidWindowRef;
+  if (OSStatus err = standin_tb::EnterCall("SetWindowProperty"))
+    return err;
+  auto bytes = static_cast<const UInt8*>(propertyBuffer);
+  Impl(window)->m_Properties[{propertyCreator, propertyTag}].assign(bytes, bytes + propertySize);
+  return noErr;
+}
+
+OSStatus GetWindowProperty(WindowRef window, PropertyCreator propertyCreator,
+                           PropertyTag propertyTag, ByteCount bufferSize, ByteCount* actualSize,
+                           void* propertyBuffer) {
+  if (OSStatus err = standin_tb::EnterCall("GetWindowProperty"))
+    return err;
+  if (window == nullptr)
+    return errInvalidWindowRef;
+  auto& properties = Impl(window)->m_Properties;
+  auto found = properties.find({propertyCreator, propertyTag});
+  if (found == properties.end())
+    return errWindowPropertyNotFound;
+  if (actualSize)
+    *actualSize = found->second.size();
+  if (propertyBuffer)
+    std::memcpy(propertyBuffer, found->second.data(), std::min(bufferSize, found->second.size()));
+  return noErr;
+}
+
+OSStatus GetWindowPropertySize(WindowRef window, PropertyCreator creator, PropertyTag tag,
+                               ByteCount* size) {
+  if (OSStatus err = standin_tb::EnterCall("GetWindowPropertySize"))
+    return err;
+  return GetWindowProperty(window, creator, tag, 0, size, nullptr);
+}
+
+OSStatus RemoveWindowProperty(WindowRef window, PropertyCreator propertyCreator,
+                              PropertyTag propertyTag) {
+  if (OSStatus err = standin_tb::EnterCall("RemoveWindowProperty"))
+    return err;
+  if (window == nullptr)
+    return errInvalidWindowRef;
+  return Impl(window)->m_Properties.erase({propertyCreator, propertyTag})
+             ? noErr
+             : errWindowPropertyNotFound;
+}
+
+OSStatus ShowSheetWindow(WindowRef inSheet, WindowRef inParentWindow) {
+  if (inSheet == nullptr || inParentWindow == nullptr)
+    return errInvalidWindowRef;
+  if (OSStatus err = standin_tb::EnterCall("ShowSheetWindow"))
+    return err;
+  WindowImpl* sheet = Impl(inSheet);
+  if (sheet->m_WindowClass != kSheetWindowClass && sheet->m_WindowClass != kSheetAlertWindowClass)
+    return paramErr;
+  sheet->m_SheetParent = Impl(inParentWindow);
+  const Rect parent = Impl(inParentWindow)->m_Content;
+  const Rect structure = sheet->Structure();
+  const int width = structure.right - structure.left;
+  MoveStructureTo(sheet, static_cast<short>(parent.left + (parent.right - parent.left - width) / 2),
+                  parent.top);
+  ShowWindow(sheet);
+  return noErr;
+}
+
+OSStatus HideSheetWindow(WindowRef inSheet) {
+  if (inSheet == nullptr)
+    return errInvalidWindowRef;
+  if (OSStatus err = standin_tb::EnterCall("HideSheetWindow"))
+    return err;
+  WindowImpl* sheet = Impl(inSheet);
+  if (sheet->m_SheetParent == nullptr)
+    return paramErr;
+  sheet->m_SheetParent = nullptr;
+  HideWindow(sheet);
+  return noErr;
+}
+
+OSStatus GetSheetWindowParent(WindowRef inSheet, WindowRef* outParentWindow) {
+  if (OSStatus err = standin_tb::EnterCall("GetSheetWindowParent"))
+    return err;
+  if (inSheet == nullptr || outParentWindow == nullptr)
+    return errInvalidWindowRef;
+  *outParentWindow = Impl(inSheet)->m_SheetParent;
+  return noErr;
+}
+
+long StandIn_WindowLiveCount() {
+  return TheState().live;
+}
+
+long StandIn_WindowDisposeCount() {
+  return TheState().disposed;
+}
+
+void StandIn_WindowsResetCounts() {
+  TheState().disposed = 0;
+}
+
+bool StandIn_WindowIsDisposed(WindowRef window) {
+  return window && Impl(window)->m_Disposed;
+}
+
+void StandIn_SetMainScreen(Rect bounds, short menuBarHeight) {
+  TheState().screen = bounds;
+  TheState().menuBar = menuBarHeight;
+}

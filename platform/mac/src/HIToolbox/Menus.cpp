@@ -1,0 +1,285 @@
+// Menus of the Mac stand-in (see HIToolbox/Menus.h).
+#include "iStandInToolbox.h"
+
+namespace {
+
+long g_liveMenus = 0;
+
+class MenuImpl final : public StandIn_Menu {
+public:
+  struct Item {
+    std::u16string text;
+    MenuCommand command = 0;
+    bool enabled = true;
+    CharParameter mark = noMark;
+    std::shared_ptr<CFHeld<MenuRef>> submenu;
+  };
+
+  explicit MenuImpl(MenuID menuID) : StandIn_Menu(standin_tb::HIObjectTypeID()), m_Id(menuID) {
+    ++g_liveMenus;
+  }
+  ~MenuImpl() override { --g_liveMenus; }
+  EventTargetRef ParentTarget() const override { return GetApplicationEventTarget(); }
+
+  Item* At(MenuItemIndex index) {
+    return index >= 1 && index <= m_Items.size() ? &m_Items[index - 1] : nullptr;
+  }
+
+  MenuID m_Id;
+  std::u16string m_Title;
+  std::vector<Item> m_Items;
+};
+
+MenuImpl* Impl(MenuRef menu) {
+  return static_cast<MenuImpl*>(menu);
+}
+
+CFHeld<MenuRef>& RootMenu() {
+  static auto* root = new CFHeld<MenuRef>;
+  return *root;
+}
+
+bool FindCommand(MenuRef menu, MenuCommand command, UInt32* skip, MenuRef* outMenu,
+                 MenuItemIndex* outIndex) {
+  MenuImpl* impl = Impl(menu);
+  for (std::size_t i = 0; i < impl->m_Items.size(); ++i) {
+    const MenuImpl::Item& item = impl->m_Items[i];
+    if (item.command == command && (*skip)-- <= 1) {
+      if (outMenu)
+        *outMenu = menu;
+      if (outIndex)
+        *outIndex = static_cast<MenuItemIndex>(i + 1);
+      return true;
+    }
+    if (item.submenu && FindCommand(item.submenu->Get(), command, skip, outMenu, outIndex))
+      return true;
+  }
+  return false;
+}
+
+}  // namespace
+
+OSStatus CreateNewMenu(MenuID inMenuID, MenuAttributes, MenuRef* outMenuRef) {
+  if (outMenuRef == nullptr)
+    return paramErr;
+  *outMenuRef = nullptr;
+  if (OSStatus err = standin_tb::EnterCall("CreateNewMenu"))
+    return err;
+  *outMenuRef = new MenuImpl(inMenuID);
+  return noErr;
+}
+
+void DisposeMenu(MenuRef theMenu) {
+  if (theMenu)
+    CFRelease(theMenu);
+}
+
+MenuID GetMenuID(MenuRef menu) {
+  return menu ? Impl(menu)->m_Id : 0;
+}
+
+OSStatus SetMenuTitleWithCFString(MenuRef inMenu, CFStringRef inString) {
+  if (OSStatus err = standin_tb::EnterCall("SetMenuTitleWithCFString"))
+    return err;
+  if (inMenu == nullptr)
+    return paramErr;
+  Impl(inMenu)->m_Title = standin_tb::Units(inString);
+  return noErr;
+}
+
+OSStatus CopyMenuTitleAsCFString(MenuRef inMenu, CFStringRef* outString) {
+  if (OSStatus err = standin_tb::EnterCall("CopyMenuTitleAsCFString"))
+    return err;
+  if (inMenu == nullptr || outString == nullptr)
+    return paramErr;
+  *outString = new StandIn_CFString(Impl(inMenu)->m_Title);
+  return noErr;
+}
+
+UInt16 CountMenuItems(MenuRef theMenu) {
+  return theMenu ? static_cast<UInt16>(Impl(theMenu)->m_Items.size()) : 0;
+}
+
+OSStatus AppendMenuItemTextWithCFString(MenuRef inMenu, CFStringRef inString, MenuItemAttributes,
+                                        MenuCommand inCommandID, MenuItemIndex* outNewItem) {
+  if (OSStatus err = standin_tb::EnterCall("AppendMenuItemTextWithCFString"))
+    return err;
+  if (inMenu == nullptr)
+    return paramErr;
+  MenuImpl::Item item;
+  item.text = standin_tb::Units(inString);
+  item.command = inCommandID;
+  Impl(inMenu)->m_Items.push_back(item);
+  if (outNewItem)
+    *outNewItem = CountMenuItems(inMenu);
+  return noErr;
+}
+
+OSStatus DeleteMenuItems(MenuRef inMenu, MenuItemIndex inFirstItem, UInt32 inNumItems) {
+  if (OSStatus err = standin_tb::EnterCall("DeleteMenuItems"))
+    return err;
+  if (inMenu == nullptr)
+    return paramErr;
+  auto& items = Impl(inMenu)->m_Items;
+  if (inNumItems == 0)
+    return noErr;
+  if (inFirstItem < 1 || inFirstItem > items.size())
+    return menuItemNotFoundErr;
+  const std::size_t first = inFirstItem - 1;
+  const std::size_t last = std::min<std::size_t>(items.size(), first + inNumItems);
+  items.erase(items.begin() + static_cast<long>(first), items.begin() + static_cast<long>(last));
+  return noErr;
+}
+
+OSStatus SetMenuItemTextWithCFString(MenuRef inMenu, MenuItemIndex inItem, CFStringRef inString) {
+  if (OSStatus err = standin_tb::EnterCall("SetMenuItemTextWithCFString"))
+    return err;
+  MenuImpl::Item* item = inMenu ? Impl(inMenu)->At(inItem) : nullptr;
+  if (item == nullptr)
+    return menuItemNotFoundErr;
+  item->text = standin_tb::Units(inString);
+  return noErr;
+}
+
+OSStatus CopyMenuItemTextAsCFString(MenuRef inMenu, MenuItemIndex inItem, CFStringRef* outString) {
+  if (OSStatus err = standin_tb::EnterCall("CopyMenuItemTextAsCFString"))
+    return err;
+  MenuImpl::Item* item = inMenu ? Impl(inMenu)->At(inItem) : nullptr;
+  if (item == nullptr || outString == nullptr)
+    return menuItemNotFoundErr;
+  *outString = new StandIn_CFString(item->text);
+  return noErr;
+}
+
+OSStatus SetMenuItemCommandID(MenuRef inMenu, MenuItemIndex inItem, MenuCommand inCommandID) {
+  if (OSStatus err = standin_tb::EnterCall("SetMenuItemCommandID"))
+    return err;
+  MenuImpl::Item* item = inMenu ? Impl(inMenu)->At(inItem) : nullptr;
+  if (item == nullptr)
+    return menuItemNotFoundErr;
+  item->command = inCommandID;
+  return noErr;
+}
+
+OSStatus GetMenuItemCommandID(MenuRef inMenu, MenuItemIndex inItem, MenuCommand* outCommandID) {
+  if (OSStatus err = standin_tb::EnterCall("GetMenuItemCommandID"))
+    return err;
+  MenuImpl::Item* item = inMenu ? Impl(inMenu)->At(inItem) : nullptr;
+  if (item == nullptr || outCommandID == nullptr)
+    return menuItemNotFoundErr;
+  *outCommandID = item->command;
+  return noErr;
+}
+
+void EnableMenuItem(MenuRef theMenu, MenuItemIndex item) {
+  if (MenuImpl::Item* found = theMenu ? Impl(theMenu)->At(item) : nullptr)
+    found->enabled = true;
+}
+
+void DisableMenuItem(MenuRef theMenu, MenuItemIndex item) {
+  if (MenuImpl::Item* found = theMenu ? Impl(theMenu)->At(item) : nullptr)
+    found->enabled = false;
+}
+
+Boolean IsMenuItemEnabled(MenuRef menu, MenuItemIndex item) {
+  MenuImpl::Item* found = menu ? Impl(menu)->At(item) : nullptr;
+  return found && found->enabled;
+}
+
+void SetItemMark(MenuRef theMenu, MenuItemIndex item, CharParameter markChar) {
+  if (MenuImpl::Item* found = theMenu ? Impl(theMenu)->At(item) : nullptr)
+    found->mark = markChar;
+}
+
+void GetItemMark(MenuRef theMenu, MenuItemIndex item, CharParameter* markChar) {
+  MenuImpl::Item* found = theMenu ? Impl(theMenu)->At(item) : nullptr;
+  if (markChar)
+    *markChar = found ? found->mark : noMark;
+}
+
+void CheckMenuItem(MenuRef theMenu, MenuItemIndex item, Boolean checked) {
+  SetItemMark(theMenu, item, checked ? checkMark : noMark);
+}
+
+OSStatus SetMenuItemHierarchicalMenu(MenuRef inMenu, MenuItemIndex inItem, MenuRef inHierMenu) {
+  if (OSStatus err = standin_tb::EnterCall("SetMenuItemHierarchicalMenu"))
+    return err;
+  MenuImpl::Item* item = inMenu ? Impl(inMenu)->At(inItem) : nullptr;
+  if (item == nullptr)
+    return menuItemNotFoundErr;
+  if (inHierMenu)
+    CFRetain(inHierMenu);
+  item->submenu = std::make_shared<CFHeld<MenuRef>>(inHierMenu);
+  return noErr;
+}
+
+OSStatus GetMenuItemHierarchicalMenu(MenuRef inMenu, MenuItemIndex inItem, MenuRef* outHierMenu) {
+  if (OSStatus err = standin_tb::EnterCall("GetMenuItemHierarchicalMenu"))
+    return err;
+  MenuImpl::Item* item = inMenu ? Impl(inMenu)->At(inItem) : nullptr;
+  if (item == nullptr || outHierMenu == nullptr)
+    return menuItemNotFoundErr;
+  *outHierMenu = item->submenu ? item->submenu->Get() : nullptr;
+  return noErr;
+}
+
+OSStatus GetIndMenuItemWithCommandID(MenuRef inMenu, MenuCommand inCommandID, UInt32 inItemIndex,
+                                     MenuRef* outMenu, MenuItemIndex* outIndex) {
+  if (OSStatus err = standin_tb::EnterCall("GetIndMenuItemWithCommandID"))
+    return err;
+  MenuRef menu = inMenu ? inMenu : RootMenu().Get();
+  UInt32 skip = inItemIndex;
+  if (menu == nullptr || !FindCommand(menu, inCommandID, &skip, outMenu, outIndex))
+    return menuItemNotFoundErr;
+  return noErr;
+}
+
+void EnableMenuCommand(MenuRef inMenu, MenuCommand inCommandID) {
+  MenuRef menu = nullptr;
+  MenuItemIndex index = 0;
+  if (GetIndMenuItemWithCommandID(inMenu, inCommandID, 1, &menu, &index) == noErr)
+    EnableMenuItem(menu, index);
+}
+
+void DisableMenuCommand(MenuRef inMenu, MenuCommand inCommandID) {
+  MenuRef menu = nullptr;
+  MenuItemIndex index = 0;
+  if (GetIndMenuItemWithCommandID(inMenu, inCommandID, 1, &menu, &index) == noErr)
+    DisableMenuItem(menu, index);
+}
+
+OSStatus SetRootMenu(MenuRef inMenu) {
+  if (OSStatus err = standin_tb::EnterCall("SetRootMenu"))
+    return err;
+  if (inMenu)
+    CFRetain(inMenu);
+  RootMenu().Reset(inMenu);
+  return noErr;
+}
+
+MenuRef AcquireRootMenu() {
+  MenuRef root = RootMenu().Get();
+  if (root)
+    CFRetain(root);
+  return root;
+}
+
+OSStatus StandIn_ChooseMenuItem(MenuRef inMenu, MenuItemIndex inItem) {
+  MenuImpl::Item* item = inMenu ? Impl(inMenu)->At(inItem) : nullptr;
+  if (item == nullptr)
+    return menuItemNotFoundErr;
+  HICommandExtended command{};
+  command.attributes = kHICommandFromMenu;
+  command.commandID = item->command;
+  command.source.menu.menuRef = inMenu;
+  command.source.menu.menuItemIndex = inItem;
+  standin_tb::EventHolder process(kEventClassCommand, kEventCommandProcess);
+  process.Set(kEventParamDirectObject, typeHICommand, command);
+  // A chosen command goes to the user focus: the front window, else the application.
+  WindowRef front = FrontWindow();
+  return process.SendTo(front ? GetWindowEventTarget(front) : GetApplicationEventTarget());
+}
+
+long StandIn_MenuLiveCount() {
+  return g_liveMenus;
+}

@@ -1,0 +1,105 @@
+// Scripted input of the Mac stand-in (see HIToolbox/StandInScript.h).
+#include <HIToolbox/StandInScript.h>
+
+#include "iStandInToolbox.h"
+
+#include <deque>
+
+namespace {
+
+std::deque<long>& Answers() {
+  static auto* answers = new std::deque<long>;
+  return *answers;
+}
+
+// Sets the modifier keys the toolbox reports while a scripted action runs.
+class ModifiersDuring {
+public:
+  explicit ModifiersDuring(UInt32 modifiers) : m_Old(GetCurrentEventKeyModifiers()) {
+    StandIn_SetKeyModifiers(modifiers);
+  }
+  ~ModifiersDuring() { StandIn_SetKeyModifiers(m_Old); }
+
+private:
+  UInt32 m_Old;
+};
+
+OSStatus SendClickEvent(HIViewRef view, UInt32 kind, HIPoint where, UInt32 modifiers,
+                        ControlPartCode* part) {
+  standin_tb::EventHolder event(kEventClassControl, kind);
+  ControlRef control = view;
+  event.Set(kEventParamDirectObject, typeControlRef, control);
+  event.Set(kEventParamMouseLocation, typeHIPoint, where);
+  event.Set(kEventParamKeyModifiers, typeUInt32, modifiers);
+  if (kind != kEventControlHitTest)
+    event.Set(kEventParamControlPart, typeControlPartCode, *part);
+  const OSStatus status = event.SendTo(GetControlEventTarget(view));
+  standin_tb::Get(event.Get(), kEventParamControlPart, typeControlPartCode, part);
+  return status;
+}
+
+}  // namespace
+
+namespace standin_tb {
+
+bool TakeScriptedAnswer(long* answer) {
+  if (Answers().empty())
+    return false;
+  *answer = Answers().front();
+  Answers().pop_front();
+  return true;
+}
+
+}  // namespace standin_tb
+
+ControlPartCode StandIn_ClickView(HIViewRef view, HIPoint where, UInt32 modifiers) {
+  if (view == nullptr)
+    return kControlNoPart;
+  CFRetain(view);
+  ModifiersDuring held(modifiers);
+  ControlPartCode part = kControlNoPart;
+  SendClickEvent(view, kEventControlHitTest, where, modifiers, &part);
+  if (part != kControlNoPart && IsControlEnabled(view)) {
+    SendClickEvent(view, kEventControlTrack, where, modifiers, &part);
+    if (part != kControlNoPart)
+      SendClickEvent(view, kEventControlHit, where, modifiers, &part);
+  }
+  CFRelease(view);
+  return part;
+}
+
+OSStatus StandIn_PressKey(HIViewRef view, UniChar character, UInt32 modifiers) {
+  ModifiersDuring held(modifiers);
+  standin_tb::EventHolder key(kEventClassKeyboard, kEventRawKeyDown);
+  const char mac = character < 0x80 ? static_cast<char>(character) : '?';
+  key.Set(kEventParamKeyMacCharCodes, typeChar, mac);
+  key.Set(kEventParamKeyUnicodes, typeUnicodeText, character);
+  key.Set(kEventParamKeyModifiers, typeUInt32, modifiers);
+  WindowRef front = FrontWindow();
+  EventTargetRef target = view    ? GetControlEventTarget(view)
+                          : front ? GetWindowEventTarget(front)
+                                  : GetApplicationEventTarget();
+  OSStatus status = key.SendTo(target);
+  TXNObject text = HITextViewGetTXNObject(view);
+  if (status == eventNotHandledErr && text != nullptr) {
+    TXNOffset start = 0;
+    TXNOffset end = 0;
+    TXNGetSelection(text, &start, &end);
+    TXNSetData(text, kTXNUnicodeTextData, &character, sizeof character, start, end);
+    TXNSetSelection(text, start + 1, start + 1);
+    status = noErr;
+  }
+  return status;
+}
+
+void StandIn_ScriptAnswer(long answer) {
+  Answers().push_back(answer);
+}
+
+long StandIn_ScriptedAnswerCount() {
+  return static_cast<long>(Answers().size());
+}
+
+void StandIn_ScriptClear() {
+  Answers().clear();
+}

@@ -1,0 +1,192 @@
+// Internals shared by the stand-in's Event Manager, HIObject, window, view, menu, nib and alert
+// sources. The toolbox runs on the main thread only; nothing here is locked.
+#pragma once
+#include <HIToolbox/Controls.h>
+#include <HIToolbox/HIObject.h>
+#include <HIToolbox/MacTextEditor.h>
+#include <HIToolbox/MacWindows.h>
+#include <HIToolbox/Menus.h>
+
+#include <CoreFoundation/CFString.h>
+
+#include <cstring>
+#include <map>
+#include <memory>
+#include <string>
+#include <vector>
+
+class StandIn_Event : public StandIn_CFObject {
+public:
+  struct Param {
+    EventParamType type;
+    std::vector<UInt8> bytes;
+  };
+  StandIn_Event(UInt32 eventClass, UInt32 eventKind, EventTime when, EventAttributes attributes);
+
+  UInt32 m_Class;
+  UInt32 m_Kind;
+  EventTime m_When;
+  EventAttributes m_Attributes;
+  std::map<EventParamName, Param> m_Params;
+  bool m_Queued = false;
+};
+
+struct OpaqueEventHandlerRef {
+  EventHandlerUPP proc = nullptr;
+  std::vector<EventTypeSpec> types;
+  void* userData = nullptr;
+  OpaqueEventTargetRef* target = nullptr;
+  bool removed = false;
+
+  bool Wants(UInt32 eventClass, UInt32 eventKind) const;
+};
+
+struct OpaqueEventTargetRef {
+  StandIn_HIObject* owner = nullptr;  // null for the application
+  std::vector<std::shared_ptr<OpaqueEventHandlerRef>> handlers;  // newest first
+};
+
+struct StandIn_HIObject::Core {
+  OpaqueEventTargetRef target;
+  std::string classID;
+  StandIn_HIObjectClass* subclass = nullptr;
+  void* instance = nullptr;
+};
+
+// A retained CF reference that releases itself.
+template <class Ref>
+class CFHeld {
+public:
+  CFHeld() = default;
+  explicit CFHeld(Ref ref) : m_Ref(ref) {}  // adopts
+  ~CFHeld() { Reset(nullptr); }
+  CFHeld(const CFHeld&) = delete;
+  CFHeld& operator=(const CFHeld&) = delete;
+  void Reset(Ref ref) {  // adopts ref
+    Ref old = m_Ref;
+    m_Ref = ref;
+    if (old)
+      CFRelease(old);
+  }
+  Ref Get() const { return m_Ref; }
+
+private:
+  Ref m_Ref = nullptr;
+};
+
+struct OpaqueTXNObject {
+  bool focused = false;
+  UInt32 selectionStart = 0;
+  UInt32 selectionEnd = 0;
+  bool selectionShown = false;
+  std::map<UInt32, UInt32> controls;  // 'wwrs', 'just', 'iopv'
+  TXNMargins margins{0, 0, 0, 0};
+  bool marginsSet = false;
+  struct SizeRun {
+    UInt32 start;
+    UInt32 end;
+    UInt32 size;
+  };
+  std::vector<SizeRun> sizes;
+  std::u16string text;
+};
+
+class StandIn_ViewImpl final : public StandIn_HIView {
+public:
+  explicit StandIn_ViewImpl(const std::string& kind);
+
+  OSStatus StandardHandler(EventRef event) override;
+  EventTargetRef ParentTarget() const override;
+
+  std::string m_Kind;
+  CGRect m_Frame{{0, 0}, {0, 0}};
+  StandIn_ViewImpl* m_Superview = nullptr;
+  std::vector<StandIn_ViewImpl*> m_Subviews;  // one reference each
+  StandIn_Window* m_Window = nullptr;         // the root view's window
+  bool m_Visible = true;
+  bool m_Enabled = true;
+  bool m_Active = true;
+  ControlPartCode m_Hilite = 0;
+  SInt32 m_Value = 0;
+  SInt32 m_Minimum = 0;
+  SInt32 m_Maximum = 0;
+  ControlID m_Id{0, 0};
+  UInt32 m_Command = 0;
+  SRefCon m_Reference = 0;
+  ControlActionUPP m_Action = nullptr;
+  HIViewFeatures m_Features = 0;
+  std::u16string m_Title;
+  std::string m_Content;
+  std::vector<std::u16string> m_Items;
+  std::vector<std::pair<UInt32, std::u16string>> m_Columns;
+  std::map<ResType, std::vector<UInt8>> m_Data;
+  CFHeld<CFStringRef> m_Text;  // static text
+  CFHeld<MenuRef> m_Menu;      // pop-up
+  std::unique_ptr<OpaqueTXNObject> m_TextObject;
+  long m_DisplayRequests = 0;
+  bool m_NeedsDisplay = false;
+
+protected:
+  void Finalize() override;
+};
+
+namespace standin_tb {
+
+StandIn_ViewImpl* View(HIViewRef view);
+// The part a click on the view's kind hits.
+ControlPartCode ClickPart(const StandIn_ViewImpl& view);
+// The root view of the tree the view is in.
+StandIn_ViewImpl* RootOf(StandIn_ViewImpl* view);
+// The content view of a window.
+HIViewRef ContentView(WindowRef window);
+// Takes the next scripted modal answer; false when the script is empty.
+bool TakeScriptedAnswer(long* answer);
+
+// The one CF type id of every HIObject, event and nib reference kind.
+CFTypeID HIObjectTypeID();
+CFTypeID EventTypeID();
+
+// Counts a call and answers an error injected for it (see StandIn_FilesFailNext).
+OSStatus EnterCall(const char* function);
+
+// An owned event reference.
+class EventHolder {
+public:
+  EventHolder(UInt32 eventClass, UInt32 eventKind);
+  ~EventHolder();
+  EventHolder(const EventHolder&) = delete;
+  EventHolder& operator=(const EventHolder&) = delete;
+  EventRef Get() const { return m_Event; }
+  template <class T>
+  void Set(EventParamName name, EventParamType type, const T& value) {
+    SetEventParameter(m_Event, name, type, sizeof(T), &value);
+  }
+  OSStatus SendTo(EventTargetRef target) const { return SendEventToEventTarget(m_Event, target); }
+
+private:
+  EventRef m_Event;
+};
+
+// Reads a parameter of exactly the type's size; false when it is missing.
+template <class T>
+bool Get(EventRef event, EventParamName name, EventParamType type, T* value) {
+  return GetEventParameter(event, name, type, nullptr, sizeof(T), nullptr, value) == noErr;
+}
+
+// Drops the queued events posted to a target (the object is going).
+void DropQueuedEventsFor(EventTargetRef target);
+// Removes every handler of a target.
+void RemoveAllHandlers(OpaqueEventTargetRef& target);
+
+// The live-instance count per class id.
+void CountInstance(const std::string& classID, int delta);
+
+// A new view of a built-in kind or a subclass over "com.apple.hiview" (views are made in
+// HIView.cpp).
+StandIn_HIObject* NewHIViewObject(const std::string& classID);
+
+std::string Utf8(CFStringRef text);
+CFStringRef NewString(const std::string& utf8);
+std::u16string Units(CFStringRef text);
+
+}  // namespace standin_tb

@@ -1,0 +1,205 @@
+// Nib files of the stand-in: windows, views and menu bars from the declarative format.
+#include "StandInToolboxTest.h"
+
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+#include <string>
+
+namespace {
+
+// A main bundle in a temporary folder whose resources hold one nib.
+class NibFilesTest : public StandInToolboxTest {
+protected:
+  void SetUp() override {
+    std::string folder = (std::filesystem::temp_directory_path() / "nib_XXXXXX").string();
+    ASSERT_NE(nullptr, ::mkdtemp(folder.data()));
+    m_Root = folder;
+    m_Resources = m_Root / "App.app" / "Contents" / "Resources";
+    std::filesystem::create_directories(m_Resources);
+    StandIn_SetMainBundlePath((m_Root / "App.app").string().c_str());
+    StandInToolboxTest::SetUp();
+  }
+  void TearDown() override {
+    StandInToolboxTest::TearDown();
+    StandIn_SetMainBundlePath(nullptr);
+    std::filesystem::remove_all(m_Root);
+  }
+  void WriteNib(const std::string& name, const std::string& text) {
+    std::ofstream(m_Resources / (name + ".nib")) << text;
+  }
+
+  std::filesystem::path m_Root;
+  std::filesystem::path m_Resources;
+};
+
+const char kNib[] = R"(# a window with views of several kinds
+window "Main"
+  class document
+  attributes close resizable compositing
+  bounds 100 50 400 450
+  title "Main window"
+  limits 200 150 2000 1500
+  view userpane
+    id 'pane' 1
+    frame 10 10 300 200
+    view popup
+      id 'popu' 2
+      frame 5 5 120 20
+      item "One"
+      item "Two"
+    end
+    view statictext
+      id 'text' 3
+      frame 5 30 120 16
+      content "Hello"
+    end
+  end
+  view push
+    id 'push' 4
+    command 'ok  '
+    frame 10 220 80 20
+    title "OK"
+  end
+  view browser
+    id 'brow' 5
+    frame 0 0 10 10
+    column 'name' "Name"
+    column 'size' "Size"
+  end
+end
+window "Custom"
+  view class "com.example.NotRegistered"
+    frame 0 0 10 10
+  end
+end
+menubar "MenuBar"
+  menu "File"
+    item "Open" 'open'
+    item "Close" 'clos' disabled
+  end
+end
+)";
+
+TEST_F(NibFilesTest, WindowsAndViewsComeFromTheNib) {
+  WriteNib("Main", kNib);
+  IBNibRef nib = nullptr;
+  ASSERT_EQ(noErr, CreateNibReference(CFSTR("Main"), &nib));
+  EXPECT_EQ(1, StandIn_NibLiveCount());
+  WindowRef window = nullptr;
+  ASSERT_EQ(noErr, CreateWindowFromNib(nib, CFSTR("Main"), &window));
+  WindowAttributes attributes = 0;
+  GetWindowAttributes(window, &attributes);
+  EXPECT_EQ(kWindowCloseBoxAttribute | kWindowResizableAttribute | kWindowCompositingAttribute,
+            attributes);
+  HISize minimum;
+  GetWindowResizeLimits(window, &minimum, nullptr);
+  EXPECT_EQ(200.0f, minimum.width);
+  EXPECT_FALSE(IsWindowVisible(window));
+
+  const ControlID popupID = {0x706f7075, 2};
+  HIViewRef popup = nullptr;
+  ASSERT_EQ(noErr, GetControlByID(window, &popupID, &popup));
+  EXPECT_STREQ("popup", StandIn_HIViewKind(popup));
+  EXPECT_EQ(2, CountMenuItems(GetControlPopupMenuHandle(popup)));
+  EXPECT_EQ(1, GetControl32BitValue(popup));
+  EXPECT_EQ(2, GetControl32BitMaximum(popup));
+  HIPoint origin = {0, 0};
+  HIViewConvertPoint(&origin, popup, nullptr);
+  EXPECT_EQ(15.0f, origin.x);
+  EXPECT_EQ(37.0f, origin.y);  // 5 + 10 + 22
+
+  const ControlID pushID = {0x70757368, 4};
+  HIViewRef push = nullptr;
+  ASSERT_EQ(noErr, GetControlByID(window, &pushID, &push));
+  UInt32 command = 0;
+  GetControlCommandID(push, &command);
+  EXPECT_EQ(0x6f6b2020u, command);
+  const ControlID browserID = {0x62726f77, 5};
+  HIViewRef browser = nullptr;
+  ASSERT_EQ(noErr, GetControlByID(window, &browserID, &browser));
+  EXPECT_EQ(2, StandIn_BrowserColumnCount(browser));
+  EXPECT_EQ(0x73697a65u, StandIn_BrowserColumnProperty(browser, 1));
+
+  DisposeWindow(window);
+  EXPECT_EQ(kIBCarbonRuntimeCantFindObject, CreateWindowFromNib(nib, CFSTR("None"), &window));
+  EXPECT_EQ(nullptr, window);
+
+  // A view of an unregistered class fails the load and leaves no window.
+  const long windows = StandIn_WindowLiveCount();
+  WindowRef custom = nullptr;
+  EXPECT_NE(noErr, CreateWindowFromNib(nib, CFSTR("Custom"), &custom));
+  EXPECT_EQ(nullptr, custom);
+  EXPECT_EQ(windows, StandIn_WindowLiveCount());
+
+  EXPECT_EQ(noErr, SetMenuBarFromNib(nib, CFSTR("MenuBar")));
+  MenuRef menu = nullptr;
+  MenuItemIndex index = 0;
+  ASSERT_EQ(noErr, GetIndMenuItemWithCommandID(nullptr, 0x636c6f73, 1, &menu, &index));
+  EXPECT_FALSE(IsMenuItemEnabled(menu, index));
+  SetRootMenu(nullptr);
+  DisposeNibReference(nib);
+  EXPECT_EQ(0, StandIn_NibLiveCount());
+}
+
+long g_Instances = 0;
+
+OSStatus SwatchClass(EventHandlerCallRef, EventRef event, void* data) {
+  switch (GetEventKind(event)) {
+    case kEventHIObjectConstruct: {
+      auto instance = new int(7);
+      ++g_Instances;
+      SetEventParameter(event, kEventParamHIObjectInstance, typeVoidPtr, sizeof instance,
+                        &instance);
+      return noErr;
+    }
+    case kEventHIObjectDestruct:
+      delete static_cast<int*>(data);
+      --g_Instances;
+      return noErr;
+  }
+  return eventNotHandledErr;
+}
+
+TEST_F(NibFilesTest, ViewsOfRegisteredClassesAreMadeThroughTheirClass) {
+  const EventTypeSpec events[] = {{kEventClassHIObject, kEventHIObjectConstruct},
+                                  {kEventClassHIObject, kEventHIObjectDestruct}};
+  CFStringRef id = CFSTR("com.example.Swatch");
+  HIObjectClassRef cls = nullptr;
+  ASSERT_EQ(noErr, HIObjectRegisterSubclass(id, CFSTR("com.apple.hiview"), 0, SwatchClass, 2,
+                                            events, nullptr, &cls));
+  WriteNib("Swatch", "window \"W\"\n  view class \"com.example.Swatch\"\n    id 'swat' 1\n"
+                     "    frame 1 2 30 40\n  end\nend\n");
+  IBNibRef nib = nullptr;
+  ASSERT_EQ(noErr, CreateNibReference(CFSTR("Swatch"), &nib));
+  WindowRef window = nullptr;
+  ASSERT_EQ(noErr, CreateWindowFromNib(nib, CFSTR("W"), &window));
+  DisposeNibReference(nib);
+  const ControlID swatchID = {0x73776174, 1};
+  HIViewRef swatch = nullptr;
+  ASSERT_EQ(noErr, GetControlByID(window, &swatchID, &swatch));
+  auto instance = static_cast<int*>(HIObjectDynamicCast(swatch, id));
+  ASSERT_NE(nullptr, instance);
+  EXPECT_EQ(7, *instance);
+  HIRect frame;
+  HIViewGetFrame(swatch, &frame);
+  EXPECT_EQ(30.0f, frame.size.width);
+  EXPECT_EQ(1, StandIn_HIObjectLiveCount(id));
+  DisposeWindow(window);
+  EXPECT_EQ(0, g_Instances);
+  EXPECT_EQ(0, StandIn_HIObjectLiveCount(id));
+  EXPECT_EQ(noErr, HIObjectUnregisterClass(cls));
+}
+
+TEST_F(NibFilesTest, MissingAndMalformedNibsAreReported) {
+  IBNibRef nib = nullptr;
+  EXPECT_EQ(kIBCarbonRuntimeCantFindNibFile, CreateNibReference(CFSTR("Missing"), &nib));
+  WriteNib("Bad", "window \"W\"\n  view nosuchkind\n  end\nend\n");
+  EXPECT_EQ(kIBCarbonRuntimeCantFindNibFile, CreateNibReference(CFSTR("Bad"), &nib));
+  WriteNib("Open", "window \"W\"\n  class document\n");
+  EXPECT_EQ(kIBCarbonRuntimeCantFindNibFile, CreateNibReference(CFSTR("Open"), &nib));
+  EXPECT_EQ(nullptr, nib);
+  EXPECT_EQ(0, StandIn_NibLiveCount());
+}
+
+}  // namespace
