@@ -112,9 +112,10 @@ public:
 };
 using CComboBox = CComboBoxT<::ATL::CWindow>;
 
-// Turns NM_CUSTOMDRAW into one call per drawing stage, each answering CDRF_DODEFAULT unless T
-// has its own. Stages without a call are left unhandled. Section 0 takes the notification sent
-// to the parent, section 1 the reflected one.
+// Turns NM_CUSTOMDRAW into one call per drawing stage. A stage T does not draw itself answers
+// CDRF_DODEFAULT and leaves the message unhandled (m_bHandledCD cleared), so a map that follows
+// still sees it; stages without a call are left unhandled too. Section 0 takes the notification
+// sent to the parent, section 1 the reflected one.
 template <class T>
 class CCustomDraw {
 public:
@@ -129,40 +130,62 @@ public:
   LRESULT OnCustomDraw(int idCtrl, LPNMHDR header, BOOL& bHandled) {
     T* self = static_cast<T*>(this);
     auto* draw = reinterpret_cast<LPNMCUSTOMDRAW>(header);
+    m_bHandledCD = TRUE;
+    DWORD result = CDRF_DODEFAULT;
     switch (draw->dwDrawStage) {
       case CDDS_PREPAINT:
-        return self->OnPrePaint(idCtrl, draw);
+        result = self->OnPrePaint(idCtrl, draw);
+        break;
       case CDDS_POSTPAINT:
-        return self->OnPostPaint(idCtrl, draw);
+        result = self->OnPostPaint(idCtrl, draw);
+        break;
       case CDDS_PREERASE:
-        return self->OnPreErase(idCtrl, draw);
+        result = self->OnPreErase(idCtrl, draw);
+        break;
       case CDDS_POSTERASE:
-        return self->OnPostErase(idCtrl, draw);
+        result = self->OnPostErase(idCtrl, draw);
+        break;
       case CDDS_ITEMPREPAINT:
-        return self->OnItemPrePaint(idCtrl, draw);
+        result = self->OnItemPrePaint(idCtrl, draw);
+        break;
       case CDDS_ITEMPOSTPAINT:
-        return self->OnItemPostPaint(idCtrl, draw);
+        result = self->OnItemPostPaint(idCtrl, draw);
+        break;
       case CDDS_ITEMPREERASE:
-        return self->OnItemPreErase(idCtrl, draw);
+        result = self->OnItemPreErase(idCtrl, draw);
+        break;
       case CDDS_ITEMPOSTERASE:
-        return self->OnItemPostErase(idCtrl, draw);
+        result = self->OnItemPostErase(idCtrl, draw);
+        break;
       case CDDS_ITEMPREPAINT | CDDS_SUBITEM:
-        return self->OnSubItemPrePaint(idCtrl, draw);
+        result = self->OnSubItemPrePaint(idCtrl, draw);
+        break;
       default:
-        bHandled = FALSE;
-        return 0;
+        m_bHandledCD = FALSE;
+        break;
     }
+    bHandled = m_bHandledCD;
+    return static_cast<LRESULT>(result);
   }
 
-  DWORD OnPrePaint(int, LPNMCUSTOMDRAW) { return CDRF_DODEFAULT; }
-  DWORD OnPostPaint(int, LPNMCUSTOMDRAW) { return CDRF_DODEFAULT; }
-  DWORD OnPreErase(int, LPNMCUSTOMDRAW) { return CDRF_DODEFAULT; }
-  DWORD OnPostErase(int, LPNMCUSTOMDRAW) { return CDRF_DODEFAULT; }
-  DWORD OnItemPrePaint(int, LPNMCUSTOMDRAW) { return CDRF_DODEFAULT; }
-  DWORD OnItemPostPaint(int, LPNMCUSTOMDRAW) { return CDRF_DODEFAULT; }
-  DWORD OnItemPreErase(int, LPNMCUSTOMDRAW) { return CDRF_DODEFAULT; }
-  DWORD OnItemPostErase(int, LPNMCUSTOMDRAW) { return CDRF_DODEFAULT; }
-  DWORD OnSubItemPrePaint(int, LPNMCUSTOMDRAW) { return CDRF_DODEFAULT; }
+  DWORD OnPrePaint(int, LPNMCUSTOMDRAW) { return Unhandled(); }
+  DWORD OnPostPaint(int, LPNMCUSTOMDRAW) { return Unhandled(); }
+  DWORD OnPreErase(int, LPNMCUSTOMDRAW) { return Unhandled(); }
+  DWORD OnPostErase(int, LPNMCUSTOMDRAW) { return Unhandled(); }
+  DWORD OnItemPrePaint(int, LPNMCUSTOMDRAW) { return Unhandled(); }
+  DWORD OnItemPostPaint(int, LPNMCUSTOMDRAW) { return Unhandled(); }
+  DWORD OnItemPreErase(int, LPNMCUSTOMDRAW) { return Unhandled(); }
+  DWORD OnItemPostErase(int, LPNMCUSTOMDRAW) { return Unhandled(); }
+  DWORD OnSubItemPrePaint(int, LPNMCUSTOMDRAW) { return Unhandled(); }
+
+protected:
+  BOOL m_bHandledCD = FALSE;
+
+private:
+  DWORD Unhandled() {
+    m_bHandledCD = FALSE;
+    return CDRF_DODEFAULT;
+  }
 };
 
 }  // namespace WTL

@@ -236,47 +236,19 @@ LRESULT WTLU_SortableListView::OnCustomDraw(int idCtrl, LPNMHDR header, BOOL& bH
     bHandled = FALSE;
     return 0;
   }
-  auto* customDraw = reinterpret_cast<LPNMCUSTOMDRAW>(header);
-  m_bHandledCD = TRUE;
-  DWORD result = CDRF_DODEFAULT;
-  switch (customDraw->dwDrawStage) {
-    case CDDS_PREPAINT:
-      result = OnPrePaint(idCtrl, customDraw);
-      break;
-    case CDDS_ITEMPREPAINT:
-      result = OnItemPrePaint(idCtrl, customDraw);
-      break;
-    case CDDS_ITEMPOSTPAINT:
-      result = OnItemPostPaint(idCtrl, customDraw);
-      break;
-    case CDDS_POSTPAINT:
-    case CDDS_PREERASE:
-    case CDDS_POSTERASE:
-    case CDDS_ITEMPREERASE:
-    case CDDS_ITEMPOSTERASE:
-    case CDDS_ITEMPREPAINT | CDDS_SUBITEM:
-      break;
-    default:
-      m_bHandledCD = FALSE;
-      break;
-  }
-  bHandled = m_bHandledCD;
-  return static_cast<LRESULT>(result);
+  return CCustomDraw::OnCustomDraw(idCtrl, header, bHandled);
 }
 
-DWORD WTLU_SortableListView::OnPrePaint(int, LPNMCUSTOMDRAW) {
-  m_bHandledCD = FALSE;
-  return CDRF_DODEFAULT;
+DWORD WTLU_SortableListView::OnPrePaint(int idCtrl, LPNMCUSTOMDRAW customDraw) {
+  return CCustomDraw::OnPrePaint(idCtrl, customDraw);
 }
 
-DWORD WTLU_SortableListView::OnItemPrePaint(int, LPNMCUSTOMDRAW) {
-  m_bHandledCD = FALSE;
-  return CDRF_DODEFAULT;
+DWORD WTLU_SortableListView::OnItemPrePaint(int idCtrl, LPNMCUSTOMDRAW customDraw) {
+  return CCustomDraw::OnItemPrePaint(idCtrl, customDraw);
 }
 
-DWORD WTLU_SortableListView::OnItemPostPaint(int, LPNMCUSTOMDRAW) {
-  m_bHandledCD = FALSE;
-  return CDRF_DODEFAULT;
+DWORD WTLU_SortableListView::OnItemPostPaint(int idCtrl, LPNMCUSTOMDRAW customDraw) {
+  return CCustomDraw::OnItemPostPaint(idCtrl, customDraw);
 }
 
 LRESULT WTLU_SortableListView::OnBeginDrag(int, LPNMHDR, BOOL&) {

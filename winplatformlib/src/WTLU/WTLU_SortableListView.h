@@ -30,7 +30,8 @@ public:
 
 class WTLU_SortableListView
     : public ATL::CWindowImpl<WTLU_SortableListView, WTL::CListViewCtrlT<ATL::CWindow>,
-                              ATL::CControlWinTraits> {
+                              ATL::CControlWinTraits>,
+      public WTL::CCustomDraw<WTLU_SortableListView> {
 public:
   WTLU_SortableListView();
   ~WTLU_SortableListView() override;
@@ -70,15 +71,15 @@ public:
   static int CALLBACK CompareItems(LPARAM first, LPARAM second, LPARAM sortParameter) noexcept;
 
 protected:
-  // Custom-draw hooks by drawing stage. The defaults leave the message unhandled (clear
-  // m_bHandledCD) and answer CDRF_DODEFAULT; an override that handles a stage returns its answer.
+  friend class WTL::CCustomDraw<WTLU_SortableListView>;
+  // Custom-draw hooks by drawing stage, virtual so that the browsers can draw their rows. The
+  // defaults leave the message unhandled and answer CDRF_DODEFAULT; an override that handles a
+  // stage returns its answer.
   virtual DWORD OnPrePaint(int idCtrl, LPNMCUSTOMDRAW customDraw);
   virtual DWORD OnItemPrePaint(int idCtrl, LPNMCUSTOMDRAW customDraw);
   virtual DWORD OnItemPostPaint(int idCtrl, LPNMCUSTOMDRAW customDraw);
   // The drag start of the application's browsers; by default nothing.
   virtual LRESULT OnBeginDrag(int idCtrl, LPNMHDR header, BOOL& bHandled);
-
-  BOOL m_bHandledCD = FALSE;
 
 private:
   struct BitmapDeleter {
