@@ -431,9 +431,14 @@ void IMPN_TiledImage::CollectStaleBaseTiles(IMPN_BitMap const& tile, IMPN_ZoomLe
     Slot* source = SlotFor(top, left, finer);
     if (!source || !IsStaleRGB(source->bitMap, stamp))
       return;
-    if (finer == kIMPN_ZoomLevel1to8)
+    if (finer == kIMPN_ZoomLevel1to8) {
+      // Placed in the budget's order here, on the calling thread, so that a build the
+      // workers leave unfinished cannot hide tiles from it.
+      long index = 0;
+      TileIndex(top, left, finer, index);
+      m_Budget.Touch(source->place, *this, finer, index);
       stale.push_back(source);
-    else
+    } else
       CollectStaleBaseTiles(source->bitMap, finer, stamp, stale);
   });
 }
