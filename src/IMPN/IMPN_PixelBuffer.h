@@ -22,6 +22,11 @@ public:
 
   // From this size on a buffer has pages of its own.
   static std::size_t const kPageThreshold = 64 * 1024;
+  // Released page buffers kept for the next of the same size, so that a steady exchange of
+  // tiles (panning under a full budget) is spared fresh mappings and their page faults.
+  static std::size_t const kSpareBytes = 4 * 1024 * 1024;
+  // Gives the kept buffers back to the system, as after a large release.
+  static void ReleaseSpares() noexcept;
 
 private:
   void Release() noexcept;

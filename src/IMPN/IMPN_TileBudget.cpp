@@ -5,8 +5,9 @@
 #include <algorithm>
 
 IMPN_TileBudget& IMPN_TileBudget::Instance() {
-  static IMPN_TileBudget budget;
-  return budget;
+  // Never destroyed: tiled images may still go while statics go at exit.
+  static IMPN_TileBudget* budget = new IMPN_TileBudget;
+  return *budget;
 }
 
 IMPN_TileBudget::IMPN_TileBudget() : m_Limit(DefaultLimit()) {}

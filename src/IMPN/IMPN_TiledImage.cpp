@@ -486,6 +486,7 @@ void IMPN_TiledImage::ResetCache() {
   for (auto& tiles : m_DenseTiles)
     for (auto& slot : tiles)
       FreePixels(slot);
+  IMPN_PixelBuffer::ReleaseSpares();
 }
 
 void IMPN_TiledImage::FreePixels(Slot& slot) {
