@@ -60,7 +60,7 @@ public:
   IMPN_BitMap* GetTile(long top, long left, IMPN_ZoomLevel level, long stamp);
   // 0 when there is no such tile or it is not yet complete.
   long GetTileTimeStamp(long top, long left, IMPN_ZoomLevel level);
-  // Frees every tile's pixels; the colour table stays.
+  // Frees every tile's pixels and gives the spare tile pages back; the colour table stays.
   void ResetCache();
   // What a view shows of a level, in that level's pixels: those tiles, and the finer tiles
   // their builds read, stay whatever the budget. One area per view, which it forgets when it
