@@ -11,6 +11,13 @@
 
 #include <gtest/gtest.h>
 
+#if defined(_WIN32)
+#include <windows.h>
+// After windows.h, which it needs; version 2 is kernel32's own, no psapi library to link.
+#define PSAPI_VERSION 2
+#include <psapi.h>
+#endif
+
 #include <algorithm>
 #include <array>
 #include <atomic>
@@ -730,12 +737,19 @@ TEST(TiledImageBudget, ImagesShareOneBudgetAndABuildLargerThanItCompletes) {
 namespace {
 // The resident size of the process in bytes; 0 where it cannot be read.
 std::size_t ResidentBytes() {
+#if defined(_WIN32)
+  PROCESS_MEMORY_COUNTERS counters = {};
+  if (!GetProcessMemoryInfo(GetCurrentProcess(), &counters, sizeof counters))
+    return 0;
+  return counters.WorkingSetSize;
+#else
   std::ifstream statm("/proc/self/statm");
   std::size_t pages = 0;
   std::size_t resident = 0;
   if (!(statm >> pages >> resident))
     return 0;
   return resident * 4096;
+#endif
 }
 }  // namespace
 
