@@ -55,6 +55,10 @@ void CKRX_SheetView::SetSheet(IMPN_Sheet* sheet) {
   StopDrawCachedImageTimer();
   m_BackTileRequests.clear();
   m_FrontTileRequests.clear();
+  if (m_Sheet != nullptr) {
+    ForgetVisibleArea(m_Sheet->GetFrontSurface());
+    ForgetVisibleArea(m_Sheet->GetBackSurface());
+  }
   m_Sheet = IMPN_SheetReference(sheet);
 
   IMPN_RGBColor8 const surfaceColour = IMPN_Preferences::sm_DefaultSurfaceColor;
@@ -129,6 +133,7 @@ void CKRX_SheetView::PurgeCacheAndCloseFiles() {
   m_BackTileRequests.clear();
   m_FrontTileRequests.clear();
   for (IMPN_Surface* surface : {&m_Sheet->GetFrontSurface(), &m_Sheet->GetBackSurface()}) {
+    ForgetVisibleArea(*surface);
     if (!surface->HasSeparations())
       continue;
     if (IMPN_TiledImage* image = surface->GetTiledImage())

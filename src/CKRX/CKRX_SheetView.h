@@ -184,7 +184,10 @@ private:
   long LevelLength(IMPN_ZoomLevel level) const;
   // The unrotated level rectangle that the frame shows.
   IMPN_RectT<long> FrameInLevelImage();
+  // The tiles of the rectangle, which the surface's tiled image is told this view shows.
   IMPN_TileRange TileRangeOf(IMPN_RectT<long> const& rect, IMPN_Surface& surface);
+  // The tiled image may drop the tiles this view showed of the surface.
+  void ForgetVisibleArea(IMPN_Surface& surface);
   void CountTileStates(IMPN_Surface& surface, IMPN_TileRange const& range, long& current,
                        long& stale);
   int ViewedOpacity();

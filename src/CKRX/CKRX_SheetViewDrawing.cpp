@@ -61,6 +61,7 @@ IMPN_TileRange CKRX_SheetView::TileRangeOf(IMPN_RectT<long> const& rect, IMPN_Su
   long const th = image->GetTileLength(m_ZoomLevel);
   if (tw <= 0 || th <= 0)
     return range;
+  image->SetVisibleArea(this, m_ZoomLevel, rect);
   range.firstX = std::max((rect.left / tw) * tw, 0L);
   range.lastX = std::min((rect.Right() / tw) * tw, (image->GetTilesAcross(m_ZoomLevel) - 1) * tw);
   range.firstY = std::max((rect.top / th) * th, 0L);
@@ -69,6 +70,11 @@ IMPN_TileRange CKRX_SheetView::TileRangeOf(IMPN_RectT<long> const& rect, IMPN_Su
   range.yStep = th;
   range.valid = true;
   return range;
+}
+
+void CKRX_SheetView::ForgetVisibleArea(IMPN_Surface& surface) {
+  if (IMPN_TiledImage* image = surface.GetTiledImage())
+    image->ForgetVisibleArea(this);
 }
 
 IMPN_TileRange CKRX_SheetView::DetermineFrontTileRange(IMPN_Surface& surface) {
@@ -154,6 +160,8 @@ void CKRX_SheetView::DrawImage(CKRX_Context& context) {
   IMPN_Surface& other = OtherSurface();
   if (OtherSideShown())
     DrawBack(context, other, DetermineBackTileRange(other), OtherGuideLines());
+  else
+    ForgetVisibleArea(other);
   if (viewed.HasSeparations())
     DrawFront(context, viewed, DetermineFrontTileRange(viewed), ViewedGuideLines());
 }
@@ -268,6 +276,8 @@ void CKRX_SheetView::CacheImage() {
   IMPN_Surface& other = OtherSurface();
   if (OtherSideShown())
     QueueTiles(other, DetermineBackTileRange(other), m_BackTileRequests);
+  else
+    ForgetVisibleArea(other);
   if (viewed.HasSeparations())
     QueueTiles(viewed, DetermineFrontTileRange(viewed), m_FrontTileRequests);
   m_BackOverlaysPending = true;

@@ -7,7 +7,9 @@
 #include "IMPN/IMPN_Workers.h"
 
 #include <algorithm>
+#include <cstddef>
 #include <cstring>
+#include <limits>
 
 std::uint8_t IMPN_TiledImage::sm_Factor1Table[256][8];
 std::uint8_t IMPN_TiledImage::sm_Factor2Table[2][256][4];
@@ -199,6 +201,8 @@ IMPN_TiledImage::IMPN_TiledImage(std::vector<IMPN_Separation*>& separations,
       m_EntryCount(0),
       m_ColorTableTimeStamp(0),
       m_Supported(false),
+      m_Budget(IMPN_TileBudget::Instance()),
+      m_BuildDepth(0),
       m_Scratch(1),
       m_WorkerCount(IMPN_Workers::CoreCount()),
       m_ReadLockCount(0) {
@@ -207,7 +211,7 @@ IMPN_TiledImage::IMPN_TiledImage(std::vector<IMPN_Separation*>& separations,
   ComputeLevelGeometry();
   for (int level = kIMPN_ZoomLevel1to1; level < kIMPN_ZoomLevelCount; ++level)
     m_DenseTiles[level - kIMPN_ZoomLevel1to1].resize(
-        static_cast<size_t>(m_Levels[level].tilesAcross * m_Levels[level].tilesDown));
+        static_cast<size_t>(std::int64_t(m_Levels[level].tilesAcross) * m_Levels[level].tilesDown));
 }
 
 IMPN_TiledImage::~IMPN_TiledImage() {
@@ -263,23 +267,21 @@ bool IMPN_TiledImage::TileIndex(long top, long left, IMPN_ZoomLevel level, long&
   if (int(level) < 0 || int(level) >= int(kIMPN_ZoomLevelCount) || top < 0 || left < 0)
     return false;
   LevelGeometry const& g = m_Levels[level];
+  if (g.tileLength <= 0 || g.tileWidth <= 0)
+    return false;
   long const row = top / g.tileLength;
   long const column = left / g.tileWidth;
   // A column past the last would otherwise name a tile of the next row.
   if (row >= g.tilesDown || column >= g.tilesAcross)
     return false;
-  index = row * g.tilesAcross + column;
+  std::int64_t const flat = std::int64_t(row) * g.tilesAcross + column;
+  if (flat > std::numeric_limits<long>::max())
+    return false;
+  index = static_cast<long>(flat);
   return true;
 }
 
-IMPN_BitMap* IMPN_TiledImage::FindTile(long top, long left, IMPN_ZoomLevel level, bool create) {
-  long index = 0;
-  if (!TileIndex(top, left, level, index))
-    return nullptr;
-  return TileAt(index, level, create);
-}
-
-IMPN_BitMap* IMPN_TiledImage::TileAt(long index, IMPN_ZoomLevel level, bool create) {
+IMPN_TiledImage::Slot* IMPN_TiledImage::TileAt(long index, IMPN_ZoomLevel level, bool create) {
   if (level >= kIMPN_ZoomLevel1to1)
     return &m_DenseTiles[level - kIMPN_ZoomLevel1to1][static_cast<size_t>(index)];
   auto& map = m_SparseTiles[level];
@@ -289,14 +291,20 @@ IMPN_BitMap* IMPN_TiledImage::TileAt(long index, IMPN_ZoomLevel level, bool crea
   return create ? &map[index] : nullptr;
 }
 
-IMPN_BitMap* IMPN_TiledImage::SlotFor(long top, long left, IMPN_ZoomLevel level) {
-  IMPN_BitMap* tile = FindTile(top, left, level, true);
-  if (tile && !tile->pixels) {
-    LevelGeometry const& g = m_Levels[level];
-    tile->rect = IMPN_RectT<long>(top - top % g.tileLength, left - left % g.tileWidth, g.tileWidth,
-                                  g.tileLength);
-  }
-  return tile;
+IMPN_RectT<long> IMPN_TiledImage::TileRect(long index, IMPN_ZoomLevel level) const {
+  LevelGeometry const& g = m_Levels[level];
+  return IMPN_RectT<long>(index / g.tilesAcross * g.tileLength, index % g.tilesAcross * g.tileWidth,
+                          g.tileWidth, g.tileLength);
+}
+
+IMPN_TiledImage::Slot* IMPN_TiledImage::SlotFor(long top, long left, IMPN_ZoomLevel level) {
+  long index = 0;
+  if (!TileIndex(top, left, level, index))
+    return nullptr;
+  Slot* slot = TileAt(index, level, true);
+  if (!slot->bitMap.pixels)
+    slot->bitMap.rect = TileRect(index, level);
+  return slot;
 }
 
 bool IMPN_TiledImage::IsStaleRGB(IMPN_BitMap const& tile, long stamp) {
@@ -305,27 +313,101 @@ bool IMPN_TiledImage::IsStaleRGB(IMPN_BitMap const& tile, long stamp) {
 }
 
 IMPN_BitMap* IMPN_TiledImage::GetTile(long top, long left, IMPN_ZoomLevel level, long stamp) {
-  IMPN_BitMap* tile = SlotFor(top, left, level);
-  if (!tile)
+  // Nothing below holds a tile pointer yet, nor do the workers run.
+  if (m_BuildDepth == 0)
+    m_Budget.MakeRoom();
+  BuildDepth depth(m_BuildDepth);
+  Slot* slot = CurrentTile(top, left, level, stamp);
+  return slot ? &slot->bitMap : nullptr;
+}
+
+IMPN_TiledImage::Slot* IMPN_TiledImage::CurrentTile(long top, long left, IMPN_ZoomLevel level,
+                                                    long stamp) {
+  Slot* slot = SlotFor(top, left, level);
+  if (!slot)
     return nullptr;
+  long index = 0;
+  TileIndex(top, left, level, index);
+  m_Budget.Touch(slot->place, *this, level, index);
+  IMPN_BitMap& tile = slot->bitMap;
   if (IsIndexedLevel(level)) {
     // A tile left incomplete by a failed read (stamp 0) is built again.
-    if (!tile->pixels || tile->timeStamp == 0)
-      GenerateIndexedTile(*tile, level, stamp);
+    if (!tile.pixels || tile.timeStamp == 0)
+      GenerateIndexedTile(*slot, level, stamp);
     if (stamp > m_ColorTableTimeStamp)
       GenerateColorTable();
-    return tile;
+    return slot;
   }
-  if (IsStaleRGB(*tile, stamp)) {
+  if (IsStaleRGB(tile, stamp)) {
     if (level >= kIMPN_ZoomLevel1to16) {
       // Everything the pyramid below needs from the separations, at once.
-      std::vector<IMPN_BitMap*> stale;
-      CollectStaleBaseTiles(*tile, level, stamp, stale);
+      std::vector<Slot*> stale;
+      CollectStaleBaseTiles(tile, level, stamp, stale);
       BuildBaseTilesTogether(stale);
     }
-    GenerateRGBTile(*tile, level, stamp);
+    GenerateRGBTile(*slot, level, stamp);
   }
-  return tile;
+  return slot;
+}
+
+void IMPN_TiledImage::SetVisibleArea(void const* view, IMPN_ZoomLevel level,
+                                     IMPN_RectT<long> const& area) {
+  for (VisibleArea& visible : m_VisibleAreas)
+    if (visible.view == view) {
+      visible.level = level;
+      visible.area = area;
+      return;
+    }
+  m_VisibleAreas.push_back(VisibleArea{view, level, area});
+}
+
+void IMPN_TiledImage::ForgetVisibleArea(void const* view) {
+  m_VisibleAreas.erase(std::remove_if(m_VisibleAreas.begin(), m_VisibleAreas.end(),
+                                      [view](VisibleArea const& v) { return v.view == view; }),
+                       m_VisibleAreas.end());
+}
+
+bool IMPN_TiledImage::IsTileNeeded(int level, long index) const {
+  IMPN_RectT<long> const tile = TileRect(index, IMPN_ZoomLevel(level));
+  for (VisibleArea const& visible : m_VisibleAreas) {
+    // The area in the tile's level: the level itself, the 1:1 tiles that magnified tiles
+    // are made of, or the finer levels a reduced tile is averaged from down to 1:8.
+    int shift = 0;
+    if (level == visible.level)
+      shift = 0;
+    else if (visible.level < kIMPN_ZoomLevel1to1 && level == kIMPN_ZoomLevel1to1)
+      shift = visible.level - kIMPN_ZoomLevel1to1;
+    else if (visible.level > kIMPN_ZoomLevel1to8 && level >= kIMPN_ZoomLevel1to8 &&
+             level < visible.level)
+      shift = visible.level - level;
+    else
+      continue;
+    auto scale = [shift](std::int64_t v, bool end) -> std::int64_t {
+      if (shift >= 0)
+        return v << shift;
+      std::int64_t const k = std::int64_t(1) << -shift;
+      return end ? (v + k - 1) / k : v / k;
+    };
+    IMPN_RectT<long> const& a = visible.area;
+    if (scale(a.left, false) < std::int64_t(tile.left) + tile.width &&
+        std::int64_t(tile.left) < scale(std::int64_t(a.left) + a.width, true) &&
+        scale(a.top, false) < std::int64_t(tile.top) + tile.height &&
+        std::int64_t(tile.top) < scale(std::int64_t(a.top) + a.height, true))
+      return true;
+  }
+  return false;
+}
+
+void IMPN_TiledImage::DropTile(int level, long index) {
+  IMPN_ZoomLevel const z = IMPN_ZoomLevel(level);
+  Slot* slot = TileAt(index, z, false);
+  if (!slot)
+    return;
+  // The budget has taken it out of its order already.
+  slot->place = m_Budget.Unplaced();
+  FreePixels(*slot);
+  if (level < kIMPN_ZoomLevel1to1)
+    m_SparseTiles[level].erase(index);
 }
 
 void IMPN_TiledImage::SetWorkerCount(unsigned count) {
@@ -342,49 +424,56 @@ void IMPN_TiledImage::PrepareWorkers(std::size_t workers) {
 }
 
 void IMPN_TiledImage::CollectStaleBaseTiles(IMPN_BitMap const& tile, IMPN_ZoomLevel level,
-                                            long stamp, std::vector<IMPN_BitMap*>& stale) {
+                                            long stamp, std::vector<Slot*>& stale) {
   // The same descent as the build's own: a finer tile that is up to date ends it.
   IMPN_ZoomLevel const finer = static_cast<IMPN_ZoomLevel>(level - 1);
   ForEachQuadrant(tile, finer, [&](int, int, long top, long left) {
-    IMPN_BitMap* source = SlotFor(top, left, finer);
-    if (!source || !IsStaleRGB(*source, stamp))
+    Slot* source = SlotFor(top, left, finer);
+    if (!source || !IsStaleRGB(source->bitMap, stamp))
       return;
-    if (finer == kIMPN_ZoomLevel1to8)
+    if (finer == kIMPN_ZoomLevel1to8) {
+      // Placed in the budget's order here, on the calling thread, so that a build the
+      // workers leave unfinished cannot hide tiles from it.
+      long index = 0;
+      TileIndex(top, left, finer, index);
+      m_Budget.Touch(source->place, *this, finer, index);
       stale.push_back(source);
-    else
-      CollectStaleBaseTiles(*source, finer, stamp, stale);
+    } else
+      CollectStaleBaseTiles(source->bitMap, finer, stamp, stale);
   });
 }
 
-void IMPN_TiledImage::BuildBaseTilesTogether(std::vector<IMPN_BitMap*> const& tiles) {
+void IMPN_TiledImage::BuildBaseTilesTogether(std::vector<Slot*> const& tiles) {
   if (tiles.empty())
     return;
   RefreshInkRamps();
-  for (IMPN_BitMap* tile : tiles) {
-    tile->timeStamp = IMPN_Registry::GetNewTimeStamp();
-    tile->palette = nullptr;
+  for (Slot* slot : tiles) {
+    slot->bitMap.timeStamp = 0;
+    slot->bitMap.palette = nullptr;
   }
   unsigned const workers =
       static_cast<unsigned>(std::min<std::size_t>(m_WorkerCount, tiles.size()));
   PrepareWorkers(workers);
   std::size_t const n = std::max<std::size_t>(1, m_Separations.size());
-  try {
-    IMPN_Workers::Run(tiles.size(), workers, [this, &tiles, n](std::size_t item, unsigned worker) {
-      BuildRGBFromSeparationTile(*tiles[item], kIMPN_ZoomLevel1to8, m_Scratch[worker], item % n);
-    });
-  } catch (...) {
-    // Tiles the failure left unfinished are built again at the next request.
-    for (IMPN_BitMap* tile : tiles)
-      tile->timeStamp = 0;
-    throw;
-  }
+  // One byte per tile, not vector<bool>: workers write neighbouring entries at once.
+  std::vector<std::uint8_t> complete(tiles.size(), 0);
+  // A failure leaves every tile at stamp 0, built again at the next request.
+  IMPN_Workers::Run(tiles.size(), workers,
+                    [this, &tiles, &complete, n](std::size_t item, unsigned worker) {
+                      complete[item] = BuildRGBFromSeparationTile(*tiles[item], kIMPN_ZoomLevel1to8,
+                                                                  m_Scratch[worker], item % n);
+                    });
+  for (std::size_t i = 0; i < tiles.size(); ++i)
+    if (complete[i])
+      tiles[i]->bitMap.timeStamp = IMPN_Registry::GetNewTimeStamp();
 }
 
 long IMPN_TiledImage::GetTileTimeStamp(long top, long left, IMPN_ZoomLevel level) {
   long index = 0;
   if (!TileIndex(top, left, level, index))
     return 0;
-  IMPN_BitMap const* tile = TileAt(index, level, false);
+  Slot const* slot = TileAt(index, level, false);
+  IMPN_BitMap const* tile = slot ? &slot->bitMap : nullptr;
   if (IsIndexedLevel(level))
     return tile && tile->pixels && tile->timeStamp == 0 ? 0 : m_ColorTableTimeStamp;
   return tile ? tile->timeStamp : 0;
@@ -395,34 +484,44 @@ void IMPN_TiledImage::ResetCache() {
     for (auto& entry : map)
       FreePixels(entry.second);
   for (auto& tiles : m_DenseTiles)
-    for (auto& tile : tiles)
-      FreePixels(tile);
+    for (auto& slot : tiles)
+      FreePixels(slot);
+  IMPN_PixelBuffer::ReleaseSpares();
 }
 
-void IMPN_TiledImage::FreePixels(IMPN_BitMap& tile) {
-  delete[] tile.pixels;
-  tile = IMPN_BitMap();
+void IMPN_TiledImage::FreePixels(Slot& slot) {
+  m_Budget.Remove(slot.place);
+  m_Budget.Refund(slot.buffer.Size());
+  slot.buffer = IMPN_PixelBuffer();
+  slot.bitMap = IMPN_BitMap();
 }
 
-void IMPN_TiledImage::SetPixels(IMPN_BitMap& tile, long kind, std::uint16_t rowBytes) {
-  long const area = tile.rect.width * tile.rect.height;
-  auto bytesOf = [area](long k) -> long {
-    switch (k) {
-      case kIMPN_BitMapIndexed:
-        return area;
-      case kIMPN_BitMapUniformIndex:
-        return 1;
-      case kIMPN_BitMapRGB:
-        return area * 3;
-      case kIMPN_BitMapUniformRGB:
-        return 3;
-      default:
-        return 0;
-    }
-  };
-  if (!tile.pixels || bytesOf(tile.kind) != bytesOf(kind)) {
-    delete[] tile.pixels;
-    tile.pixels = new std::uint8_t[static_cast<size_t>(bytesOf(kind))];
+void IMPN_TiledImage::SetPixels(Slot& slot, long kind, std::uint16_t rowBytes) {
+  IMPN_BitMap& tile = slot.bitMap;
+  std::size_t const area = std::size_t(tile.rect.width) * std::size_t(tile.rect.height);
+  std::size_t bytes = 0;
+  switch (kind) {
+    case kIMPN_BitMapIndexed:
+      bytes = area;
+      break;
+    case kIMPN_BitMapUniformIndex:
+      bytes = 1;
+      break;
+    case kIMPN_BitMapRGB:
+      bytes = area * 3;
+      break;
+    case kIMPN_BitMapUniformRGB:
+      bytes = 3;
+      break;
+    default:
+      break;
+  }
+  if (!slot.buffer.Get() || slot.buffer.Size() != bytes) {
+    IMPN_PixelBuffer pixels(bytes);
+    slot.buffer.Swap(pixels);
+    m_Budget.Charge(bytes);
+    m_Budget.Refund(pixels.Size());
+    tile.pixels = slot.buffer.Get();
   }
   tile.kind = kind;
   tile.rowBytes = rowBytes;
@@ -489,7 +588,7 @@ void IMPN_TiledImage::RefreshInkRamps() {
 void IMPN_TiledImage::ReadSeparationTiles(Scratch& scratch, long top, long left, bool skipHidden,
                                           std::size_t firstRead, bool& allUniform, bool& failed) {
   size_t const n = m_Separations.size();
-  size_t const bytes = static_cast<size_t>(m_TileWidth / 8 * m_TileLength);
+  size_t const bytes = static_cast<size_t>(m_TileWidth / 8) * static_cast<size_t>(m_TileLength);
   if (scratch.bitBuffers.size() < n)
     scratch.bitBuffers.resize(n);
   scratch.separationTiles.assign(n, SeparationTile());
@@ -519,35 +618,38 @@ void IMPN_TiledImage::ReadSeparationTiles(Scratch& scratch, long top, long left,
       allUniform = false;
       continue;
     }
-    std::vector<std::uint8_t>& buffer = scratch.bitBuffers[i];
-    if (buffer.size() < bytes)
-      buffer.resize(bytes);
-    long const result = separation->GetTile(buffer.data(), static_cast<unsigned long>(left),
+    IMPN_PixelBuffer& buffer = scratch.bitBuffers[i];
+    if (buffer.Size() < bytes)
+      buffer = IMPN_PixelBuffer(bytes);
+    long const result = separation->GetTile(buffer.Get(), static_cast<unsigned long>(left),
                                             static_cast<unsigned long>(top));
     if (result == -1) {
       st.content = SeparationTile::kFailed;
       allUniform = false;
       failed = true;
     } else if (result == 1 && state == IMPN_Separation::kTileUnknown)
-      st.content = buffer[0] == 0xFF ? SeparationTile::kFull : SeparationTile::kBlank;
+      st.content = buffer.Get()[0] == 0xFF ? SeparationTile::kFull : SeparationTile::kBlank;
     else {
       st.content = SeparationTile::kBits;
-      st.bits = buffer.data();
+      st.bits = buffer.Get();
       allUniform = false;
     }
   }
 }
 
-void IMPN_TiledImage::GenerateIndexedTile(IMPN_BitMap& tile, IMPN_ZoomLevel level, long stamp) {
-  tile.timeStamp = IMPN_Registry::GetNewTimeStamp();
+void IMPN_TiledImage::GenerateIndexedTile(Slot& slot, IMPN_ZoomLevel level, long stamp) {
+  IMPN_BitMap& tile = slot.bitMap;
+  tile.timeStamp = 0;
   tile.palette = &m_ColorTableRecord;
-  if (level == kIMPN_ZoomLevel1to1)
-    GenerateIDXFromSingleTile(tile);
-  else
-    GenerateIDXFromPartialTile(tile, level, stamp);
+  bool const complete = level == kIMPN_ZoomLevel1to1
+                            ? GenerateIDXFromSingleTile(slot)
+                            : GenerateIDXFromPartialTile(slot, level, stamp);
+  if (complete)
+    tile.timeStamp = IMPN_Registry::GetNewTimeStamp();
 }
 
-void IMPN_TiledImage::GenerateIDXFromSingleTile(IMPN_BitMap& tile) {
+bool IMPN_TiledImage::GenerateIDXFromSingleTile(Slot& slot) {
+  IMPN_BitMap& tile = slot.bitMap;
   long top = tile.rect.top;
   long left = tile.rect.left;
   MapTileCoordinate(top, left, kIMPN_ZoomLevel1to1);
@@ -567,17 +669,17 @@ void IMPN_TiledImage::GenerateIDXFromSingleTile(IMPN_BitMap& tile) {
       mixed.emplace_back(st.bits, static_cast<int>(i));
   }
   if (allUniform) {
-    SetPixels(tile, kIMPN_BitMapUniformIndex, 1);
+    SetPixels(slot, kIMPN_BitMapUniformIndex, 1);
     tile.pixels[0] = fullSet;
   } else {
     long const width = tile.rect.width;
     long const length = tile.rect.height;
     long const bytesPerRow = m_TileWidth / 8;
-    SetPixels(tile, kIMPN_BitMapIndexed, static_cast<std::uint16_t>(width));
+    SetPixels(slot, kIMPN_BitMapIndexed, static_cast<std::uint16_t>(width));
     std::uint64_t const base = s_SpreadBits[0xFF] * fullSet;
     for (long y = 0; y < length; ++y) {
-      std::uint8_t* out = tile.pixels + y * width;
-      long const rowOffset = y * bytesPerRow;
+      std::uint8_t* out = tile.pixels + std::ptrdiff_t(y) * width;
+      std::ptrdiff_t const rowOffset = std::ptrdiff_t(y) * bytesPerRow;
       for (long j = 0; j < bytesPerRow; ++j, out += 8) {
         std::uint64_t pixels = base;
         for (auto const& m : mixed)
@@ -586,71 +688,89 @@ void IMPN_TiledImage::GenerateIDXFromSingleTile(IMPN_BitMap& tile) {
       }
     }
   }
-  if (failed)
-    tile.timeStamp = 0;
+  return !failed;
 }
 
-void IMPN_TiledImage::GenerateIDXFromPartialTile(IMPN_BitMap& tile, IMPN_ZoomLevel level,
-                                                 long stamp) {
+bool IMPN_TiledImage::GenerateIDXFromPartialTile(Slot& slot, IMPN_ZoomLevel level, long stamp) {
   std::uint8_t const noInk = 0;
-  MagnifyOneToOneTile(tile, level, stamp, kIMPN_BitMapIndexed, kIMPN_BitMapUniformIndex, 1, &noInk);
+  return MagnifyOneToOneTile(slot, level, stamp, kIMPN_BitMapIndexed, kIMPN_BitMapUniformIndex, 1,
+                             &noInk);
 }
 
-void IMPN_TiledImage::MagnifyOneToOneTile(IMPN_BitMap& tile, IMPN_ZoomLevel level, long stamp,
-                                          long kind, long uniformKind, long bytesPerPixel,
+bool IMPN_TiledImage::MagnifyOneToOneTile(Slot& slot, IMPN_ZoomLevel level, long stamp, long kind,
+                                          long uniformKind, long bytesPerPixel,
                                           std::uint8_t const* withoutSource) {
+  IMPN_BitMap& tile = slot.bitMap;
   long top = tile.rect.top;
   long left = tile.rect.left;
   MapTileCoordinate(top, left, level);
-  IMPN_BitMap const* source = GetTile(top, left, kIMPN_ZoomLevel1to1, stamp);
+  Slot const* sourceSlot = CurrentTile(top, left, kIMPN_ZoomLevel1to1, stamp);
+  IMPN_BitMap const* source = sourceSlot ? &sourceSlot->bitMap : nullptr;
   size_t const pixelBytes = static_cast<size_t>(bytesPerPixel);
   if (!source || source->kind == uniformKind) {
-    SetPixels(tile, uniformKind, static_cast<std::uint16_t>(bytesPerPixel));
+    SetPixels(slot, uniformKind, static_cast<std::uint16_t>(bytesPerPixel));
     std::memcpy(tile.pixels, source ? source->pixels : withoutSource, pixelBytes);
   } else {
     long const k = ZoomDivisor(level);
     long const width = tile.rect.width;
-    long const rowBytes = width * bytesPerPixel;
+    std::ptrdiff_t const rowBytes = std::ptrdiff_t(width) * bytesPerPixel;
     long const sourceRow = (tile.rect.top / k) % m_TileLength;
     long const sourceColumn = (tile.rect.left / k) % m_TileWidth;
-    SetPixels(tile, kind, static_cast<std::uint16_t>(rowBytes));
+    SetPixels(slot, kind, static_cast<std::uint16_t>(rowBytes));
     for (long sy = 0; sy < tile.rect.height / k; ++sy) {
-      std::uint8_t const* in =
-          source->pixels + (sourceRow + sy) * source->rowBytes + sourceColumn * bytesPerPixel;
-      std::uint8_t* out = tile.pixels + sy * k * rowBytes;
+      std::uint8_t const* in = source->pixels + std::ptrdiff_t(sourceRow + sy) * source->rowBytes +
+                               std::ptrdiff_t(sourceColumn) * bytesPerPixel;
+      std::uint8_t* out = tile.pixels + std::ptrdiff_t(sy) * k * rowBytes;
       // Each source pixel k times along the row, then the row k times.
       for (long sx = 0; sx < width / k; ++sx, in += bytesPerPixel)
         for (long r = 0; r < k; ++r, out += bytesPerPixel)
           std::memcpy(out, in, pixelBytes);
-      out = tile.pixels + sy * k * rowBytes;
+      out = tile.pixels + std::ptrdiff_t(sy) * k * rowBytes;
       for (long r = 1; r < k; ++r)
         std::memcpy(out + r * rowBytes, out, static_cast<size_t>(rowBytes));
     }
   }
-  if (!source || source->timeStamp == 0)
-    tile.timeStamp = 0;
+  return source && source->timeStamp != 0;
 }
 
-void IMPN_TiledImage::GenerateRGBTile(IMPN_BitMap& tile, IMPN_ZoomLevel level, long stamp) {
-  tile.timeStamp = IMPN_Registry::GetNewTimeStamp();
+void IMPN_TiledImage::GenerateRGBTile(Slot& slot, IMPN_ZoomLevel level, long stamp) {
+  IMPN_BitMap& tile = slot.bitMap;
+  tile.timeStamp = 0;
   tile.palette = nullptr;
+  bool complete = false;
   if (level >= kIMPN_ZoomLevel1to16)
-    GenerateRGBFromMultipleTiles(tile, level, stamp);
+    complete = GenerateRGBFromMultipleTiles(slot, level, stamp);
   else if (level < kIMPN_ZoomLevel1to1)
-    GenerateRGBFromPartialTile(tile, level, stamp);
+    complete = GenerateRGBFromPartialTile(slot, level, stamp);
   else {
     RefreshInkRamps();
     PrepareWorkers(1);
-    BuildRGBFromSeparationTile(tile, level, m_Scratch.front(), 0);
+    complete = BuildRGBFromSeparationTile(slot, level, m_Scratch.front(), 0);
   }
+  if (complete)
+    tile.timeStamp = IMPN_Registry::GetNewTimeStamp();
 }
 
-void IMPN_TiledImage::BuildRGBFromSeparationTile(IMPN_BitMap& tile, IMPN_ZoomLevel level,
-                                                 Scratch& scratch, std::size_t firstRead) {
-  if (tile.kind == kIMPN_BitMapUniformRGB)
-    RefreshRGBUniformTile(tile, level);
-  else
-    GenerateRGBFromSingleTile(tile, level, scratch, firstRead);
+bool IMPN_TiledImage::BuildRGBFromSeparationTile(Slot& slot, IMPN_ZoomLevel level, Scratch& scratch,
+                                                 std::size_t firstRead) {
+  // The states are forgotten when the separations are initialised again while the tiled image
+  // is kept; a refresh from them would lose the full inks, so such a tile is read again.
+  if (slot.bitMap.kind == kIMPN_BitMapUniformRGB && TileStatesKnown(slot.bitMap, level)) {
+    RefreshRGBUniformTile(slot.bitMap, level);
+    return true;
+  }
+  return GenerateRGBFromSingleTile(slot, level, scratch, firstRead);
+}
+
+bool IMPN_TiledImage::TileStatesKnown(IMPN_BitMap const& tile, IMPN_ZoomLevel level) const {
+  long top = tile.rect.top;
+  long left = tile.rect.left;
+  MapTileCoordinate(top, left, level);
+  for (IMPN_Separation const* separation : m_Separations)
+    if (separation->GetTileState(static_cast<unsigned long>(left),
+                                 static_cast<unsigned long>(top)) == IMPN_Separation::kTileUnknown)
+      return false;
+  return true;
 }
 
 IMPN_RGBColor8 IMPN_TiledImage::UniformColor(long top, long left) const {
@@ -685,8 +805,9 @@ void IMPN_TiledImage::ImagePart(IMPN_BitMap const& tile, IMPN_ZoomLevel level, l
   length = std::max(0L, std::min(tile.rect.height, g.scaledLength - tile.rect.top));
 }
 
-void IMPN_TiledImage::GenerateRGBFromSingleTile(IMPN_BitMap& tile, IMPN_ZoomLevel level,
-                                                Scratch& scratch, std::size_t firstRead) {
+bool IMPN_TiledImage::GenerateRGBFromSingleTile(Slot& slot, IMPN_ZoomLevel level, Scratch& scratch,
+                                                std::size_t firstRead) {
+  IMPN_BitMap& tile = slot.bitMap;
   long top = tile.rect.top;
   long left = tile.rect.left;
   MapTileCoordinate(top, left, level);
@@ -695,9 +816,9 @@ void IMPN_TiledImage::GenerateRGBFromSingleTile(IMPN_BitMap& tile, IMPN_ZoomLeve
   ReadSeparationTiles(scratch, top, left, true, firstRead, allUniform, failed);
 
   if (allUniform && !ExtendsBeyondImage(tile, level)) {
-    SetPixels(tile, kIMPN_BitMapUniformRGB, 3);
+    SetPixels(slot, kIMPN_BitMapUniformRGB, 3);
     StoreColor(tile.pixels, UniformColor(top, left));
-    return;
+    return true;
   }
 
   long const width = tile.rect.width;
@@ -715,14 +836,16 @@ void IMPN_TiledImage::GenerateRGBFromSingleTile(IMPN_BitMap& tile, IMPN_ZoomLeve
     if (st.content == SeparationTile::kFull)
       layers.push_back({&m_InkRamps[i], nullptr});
     else if (st.content == SeparationTile::kBits) {
-      std::vector<std::uint8_t>& coverage = scratch.coverageBuffers[i];
-      coverage.resize(static_cast<size_t>(width * length));
-      Generate8bppFrom1bpp(st.bits, m_TileWidth / 8, m_TileLength, coverage.data(), level);
-      layers.push_back({&m_InkRamps[i], coverage.data()});
+      IMPN_PixelBuffer& coverage = scratch.coverageBuffers[i];
+      std::size_t const area = std::size_t(width) * std::size_t(length);
+      if (coverage.Size() < area)
+        coverage = IMPN_PixelBuffer(area);
+      Generate8bppFrom1bpp(st.bits, m_TileWidth / 8, m_TileLength, coverage.Get(), level);
+      layers.push_back({&m_InkRamps[i], coverage.Get()});
     }
   }
 
-  SetPixels(tile, kIMPN_BitMapRGB, static_cast<std::uint16_t>(width * 3));
+  SetPixels(slot, kIMPN_BitMapRGB, static_cast<std::uint16_t>(width * 3));
   long imageWidth = 0;
   long imageLength = 0;
   ImagePart(tile, level, imageWidth, imageLength);
@@ -743,32 +866,33 @@ void IMPN_TiledImage::GenerateRGBFromSingleTile(IMPN_BitMap& tile, IMPN_ZoomLeve
   // Row by row, each row its ground first and then every further layer over the whole row
   // while it is in the cache.
   for (long y = 0; y < length; ++y) {
-    std::uint8_t* out = tile.pixels + y * width * 3;
+    std::uint8_t* out = tile.pixels + std::ptrdiff_t(y) * width * 3;
     long const inside = y < imageLength ? imageWidth : 0;
     if (looksUp) {
-      std::uint8_t const* coverage = layers[lowest].coverage + y * width;
+      std::uint8_t const* coverage = layers[lowest].coverage + std::ptrdiff_t(y) * width;
       for (long x = 0; x < inside; ++x)
         StoreColor(out + x * 3, overGround[coverage[x]]);
     } else
       FillColor(out, inside, ground);
     for (size_t i = looksUp ? lowest + 1 : lowest; i < layers.size(); ++i)
-      layers[i].ramp->ApplyToRow(layers[i].coverage ? layers[i].coverage + y * width : nullptr, out,
-                                 inside);
-    FillColor(out + inside * 3, width - inside, kWhite);
+      layers[i].ramp->ApplyToRow(layers[i].coverage ? layers[i].coverage + std::ptrdiff_t(y) * width
+                                                    : nullptr,
+                                 out, inside);
+    FillColor(out + std::ptrdiff_t(inside) * 3, width - inside, kWhite);
   }
-  if (failed)
-    tile.timeStamp = 0;
+  return !failed;
 }
 
-void IMPN_TiledImage::GenerateRGBFromMultipleTiles(IMPN_BitMap& tile, IMPN_ZoomLevel level,
-                                                   long stamp) {
+bool IMPN_TiledImage::GenerateRGBFromMultipleTiles(Slot& slot, IMPN_ZoomLevel level, long stamp) {
+  IMPN_BitMap& tile = slot.bitMap;
   IMPN_ZoomLevel const finer = static_cast<IMPN_ZoomLevel>(level - 1);
   IMPN_BitMap const* quadrants[2][2] = {{nullptr, nullptr}, {nullptr, nullptr}};
   int fetched = 0;
   int uniform = 0;
   bool incomplete = false;
   ForEachQuadrant(tile, finer, [&](int qy, int qx, long top, long left) {
-    IMPN_BitMap const* source = GetTile(top, left, finer, stamp);
+    Slot const* sourceSlot = CurrentTile(top, left, finer, stamp);
+    IMPN_BitMap const* source = sourceSlot ? &sourceSlot->bitMap : nullptr;
     if (!source || !source->pixels)
       return;
     quadrants[qy][qx] = source;
@@ -785,7 +909,7 @@ void IMPN_TiledImage::GenerateRGBFromMultipleTiles(IMPN_BitMap& tile, IMPN_ZoomL
       for (IMPN_BitMap const* q : row)
         for (int ch = 0; ch < 3; ++ch)
           sums[ch] += q->pixels[ch];
-    SetPixels(tile, kIMPN_BitMapUniformRGB, 3);
+    SetPixels(slot, kIMPN_BitMapUniformRGB, 3);
     for (int ch = 0; ch < 3; ++ch)
       tile.pixels[ch] = static_cast<std::uint8_t>(sums[ch] / 4);
   } else {
@@ -793,12 +917,12 @@ void IMPN_TiledImage::GenerateRGBFromMultipleTiles(IMPN_BitMap& tile, IMPN_ZoomL
     long const length = tile.rect.height;
     long const halfWidth = width / 2;
     long const halfLength = length / 2;
-    SetPixels(tile, kIMPN_BitMapRGB, static_cast<std::uint16_t>(width * 3));
+    SetPixels(slot, kIMPN_BitMapRGB, static_cast<std::uint16_t>(width * 3));
     long imageWidth = 0;
     long imageLength = 0;
     ImagePart(tile, level, imageWidth, imageLength);
     for (long y = 0; y < length; ++y) {
-      std::uint8_t* out = tile.pixels + y * width * 3;
+      std::uint8_t* out = tile.pixels + std::ptrdiff_t(y) * width * 3;
       long const inside = y < imageLength ? imageWidth : 0;
       long const sourceRow = (y % halfLength) * 2;
       for (long x = 0; x < inside;) {
@@ -809,25 +933,25 @@ void IMPN_TiledImage::GenerateRGBFromMultipleTiles(IMPN_BitMap& tile, IMPN_ZoomL
         else if (source->kind == kIMPN_BitMapUniformRGB)
           FillColor(out, end - x, LoadColor(source->pixels));
         else {
-          std::uint8_t const* upper =
-              source->pixels + sourceRow * source->rowBytes + (x % halfWidth) * 2 * 3;
+          std::uint8_t const* upper = source->pixels +
+                                      std::ptrdiff_t(sourceRow) * source->rowBytes +
+                                      std::ptrdiff_t(x % halfWidth) * 2 * 3;
           std::uint8_t const* lower = upper + source->rowBytes;
           for (long i = x; i < end; ++i, upper += 6, lower += 6)
             AverageBlock(upper, lower, out + (i - x) * 3);
         }
-        out += (end - x) * 3;
+        out += std::ptrdiff_t(end - x) * 3;
         x = end;
       }
       FillColor(out, width - inside, kWhite);
     }
   }
-  if (incomplete)
-    tile.timeStamp = 0;
+  return !incomplete;
 }
 
-void IMPN_TiledImage::GenerateRGBFromPartialTile(IMPN_BitMap& tile, IMPN_ZoomLevel level,
-                                                 long stamp) {
+bool IMPN_TiledImage::GenerateRGBFromPartialTile(Slot& slot, IMPN_ZoomLevel level, long stamp) {
   std::uint8_t surface[3];
   StoreColor(surface, m_SurfaceColor);
-  MagnifyOneToOneTile(tile, level, stamp, kIMPN_BitMapRGB, kIMPN_BitMapUniformRGB, 3, surface);
+  return MagnifyOneToOneTile(slot, level, stamp, kIMPN_BitMapRGB, kIMPN_BitMapUniformRGB, 3,
+                             surface);
 }

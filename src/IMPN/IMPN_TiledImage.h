@@ -1,7 +1,10 @@
 #pragma once
 #include "IMPN/IMPN_BitMap.h"
 #include "IMPN/IMPN_Color.h"
+#include "IMPN/IMPN_Geometry.h"
 #include "IMPN/IMPN_InkRamp.h"
+#include "IMPN/IMPN_PixelBuffer.h"
+#include "IMPN/IMPN_TileBudget.h"
 #include "IMPN/IMPN_ZoomLevel.h"
 
 #include <cstdint>
@@ -18,7 +21,16 @@ class IMPN_Separation;
 // only rebuild the table; otherwise tiles are RGB, rebuilt when older than the request, and the
 // levels below 1:8 are built from the next finer level's tiles. A reduced tile that needs many
 // 1:8 tiles has them built first, on several threads.
-class IMPN_TiledImage {
+//
+// The pixels of all tiled images share one budget (IMPN_TileBudget): on entry to a GetTile
+// from outside, the least recently used tiles that no view shows are dropped until the budget
+// holds; a dropped tile is built again, to the same pixels, when next asked for.
+//
+// Threads: every public call, of every tiled image, comes from one thread (the user-interface
+// thread), and a tile pointer is good until the next GetTile or ResetCache of any tiled image.
+// Only the 1:8 tile builds run on worker threads, inside GetTile; they share nothing but the
+// separations (one lock each), the budget's byte count and their own tiles and scratch.
+class IMPN_TiledImage : private IMPN_TileBudget::Owner {
 public:
   struct LevelGeometry {
     long scaledWidth = 0;
@@ -48,8 +60,13 @@ public:
   IMPN_BitMap* GetTile(long top, long left, IMPN_ZoomLevel level, long stamp);
   // 0 when there is no such tile or it is not yet complete.
   long GetTileTimeStamp(long top, long left, IMPN_ZoomLevel level);
-  // Frees every tile's pixels; the colour table stays.
+  // Frees every tile's pixels and gives the spare tile pages back; the colour table stays.
   void ResetCache();
+  // What a view shows of a level, in that level's pixels: those tiles, and the finer tiles
+  // their builds read, stay whatever the budget. One area per view, which it forgets when it
+  // closes or shows something else.
+  void SetVisibleArea(void const* view, IMPN_ZoomLevel level, IMPN_RectT<long> const& area);
+  void ForgetVisibleArea(void const* view);
   // How many threads may build 1:8 tiles together; at least 1. The machine's core count
   // unless set.
   void SetWorkerCount(unsigned count);
@@ -83,6 +100,35 @@ private:
   IMPN_TiledImage(IMPN_TiledImage const&) = delete;
   IMPN_TiledImage& operator=(IMPN_TiledImage const&) = delete;
 
+  // A cache place: the bitmap handed out, the pixels it points at, its place in the budget.
+  struct Slot {
+    Slot() : place(IMPN_TileBudget::Instance().Unplaced()) {}
+    IMPN_BitMap bitMap;
+    IMPN_PixelBuffer buffer;
+    IMPN_TileBudget::Place place;
+  };
+
+  struct VisibleArea {
+    void const* view;
+    IMPN_ZoomLevel level;
+    IMPN_RectT<long> area;
+  };
+
+  // Counts the GetTile calls under way, so that only the outermost makes room.
+  class BuildDepth {
+  public:
+    explicit BuildDepth(int& depth) : m_Depth(depth) { ++m_Depth; }
+    ~BuildDepth() { --m_Depth; }
+    BuildDepth(BuildDepth const&) = delete;
+    BuildDepth& operator=(BuildDepth const&) = delete;
+
+  private:
+    int& m_Depth;
+  };
+
+  bool IsTileNeeded(int level, long index) const override;
+  void DropTile(int level, long index) override;
+
   // What one separation gives a display tile built from a single separation tile.
   struct SeparationTile {
     enum Content {
@@ -105,8 +151,8 @@ private:
   // Memory for building one tile from separation tiles, one set per thread: each
   // separation's 1-bit tile and its coverage.
   struct Scratch {
-    std::vector<std::vector<std::uint8_t>> bitBuffers;
-    std::vector<std::vector<std::uint8_t>> coverageBuffers;
+    std::vector<IMPN_PixelBuffer> bitBuffers;
+    std::vector<IMPN_PixelBuffer> coverageBuffers;
     std::vector<SeparationTile> separationTiles;
     std::vector<Layer> layers;
   };
@@ -114,11 +160,13 @@ private:
   void ComputeLevelGeometry();
   // False for a position outside the level's own tile grid.
   bool TileIndex(long top, long left, IMPN_ZoomLevel level, long& index) const;
-  IMPN_BitMap* FindTile(long top, long left, IMPN_ZoomLevel level, bool create);
-  // The same by the tile's index in its level, which TileIndex gave.
-  IMPN_BitMap* TileAt(long index, IMPN_ZoomLevel level, bool create);
+  // The slot by the tile's index in its level, which TileIndex gave.
+  Slot* TileAt(long index, IMPN_ZoomLevel level, bool create);
   // The cache slot of the tile at (top, left), its place set when it holds no pixels yet.
-  IMPN_BitMap* SlotFor(long top, long left, IMPN_ZoomLevel level);
+  Slot* SlotFor(long top, long left, IMPN_ZoomLevel level);
+  // The tile at (top, left) brought up to date, and marked as just used.
+  Slot* CurrentTile(long top, long left, IMPN_ZoomLevel level, long stamp);
+  IMPN_RectT<long> TileRect(long index, IMPN_ZoomLevel level) const;
   static bool IsStaleRGB(IMPN_BitMap const& tile, long stamp);
   // Calls visit(qy, qx, top, left) with where the finer level's tile for each quadrant of a
   // tile starts; beyond the finer level's last tile there is nothing to visit.
@@ -136,30 +184,35 @@ private:
   void GenerateColorTable();
   void RefreshInkRamps();
 
-  void GenerateIndexedTile(IMPN_BitMap& tile, IMPN_ZoomLevel level, long stamp);
-  void GenerateIDXFromSingleTile(IMPN_BitMap& tile);
-  void GenerateIDXFromPartialTile(IMPN_BitMap& tile, IMPN_ZoomLevel level, long stamp);
+  // The builds below leave the tile's stamp to their caller, which stamps it once it is
+  // whole: until then it is 0, so a build that throws leaves a tile that is built again at the
+  // next request. Each answers false when a failed read left the tile incomplete.
+  void GenerateIndexedTile(Slot& slot, IMPN_ZoomLevel level, long stamp);
+  bool GenerateIDXFromSingleTile(Slot& slot);
+  bool GenerateIDXFromPartialTile(Slot& slot, IMPN_ZoomLevel level, long stamp);
   // 8:1 to 2:1: each pixel of the 1:1 tile below, of either kind, repeated k times each way;
   // withoutSource is the uniform value where there is no 1:1 tile.
-  void MagnifyOneToOneTile(IMPN_BitMap& tile, IMPN_ZoomLevel level, long stamp, long kind,
+  bool MagnifyOneToOneTile(Slot& slot, IMPN_ZoomLevel level, long stamp, long kind,
                            long uniformKind, long bytesPerPixel, std::uint8_t const* withoutSource);
 
-  void GenerateRGBTile(IMPN_BitMap& tile, IMPN_ZoomLevel level, long stamp);
+  void GenerateRGBTile(Slot& slot, IMPN_ZoomLevel level, long stamp);
   // The RGB tile of a level from 1:1 to 1:8 from its separation tile; ink ramps up to date.
   // Safe on several threads at once for different tiles.
-  void BuildRGBFromSeparationTile(IMPN_BitMap& tile, IMPN_ZoomLevel level, Scratch& scratch,
+  bool BuildRGBFromSeparationTile(Slot& slot, IMPN_ZoomLevel level, Scratch& scratch,
                                   std::size_t firstRead);
   void RefreshRGBUniformTile(IMPN_BitMap& tile, IMPN_ZoomLevel level);
-  void GenerateRGBFromSingleTile(IMPN_BitMap& tile, IMPN_ZoomLevel level, Scratch& scratch,
+  // Whether every separation knows its state at a tile, as a uniform tile's refresh needs.
+  bool TileStatesKnown(IMPN_BitMap const& tile, IMPN_ZoomLevel level) const;
+  bool GenerateRGBFromSingleTile(Slot& slot, IMPN_ZoomLevel level, Scratch& scratch,
                                  std::size_t firstRead);
-  void GenerateRGBFromMultipleTiles(IMPN_BitMap& tile, IMPN_ZoomLevel level, long stamp);
-  void GenerateRGBFromPartialTile(IMPN_BitMap& tile, IMPN_ZoomLevel level, long stamp);
+  bool GenerateRGBFromMultipleTiles(Slot& slot, IMPN_ZoomLevel level, long stamp);
+  bool GenerateRGBFromPartialTile(Slot& slot, IMPN_ZoomLevel level, long stamp);
 
   // The 1:8 tiles under a reduced tile that its build would have to rebuild first.
   void CollectStaleBaseTiles(IMPN_BitMap const& tile, IMPN_ZoomLevel level, long stamp,
-                             std::vector<IMPN_BitMap*>& stale);
+                             std::vector<Slot*>& stale);
   // Builds 1:8 tiles on up to m_WorkerCount threads.
-  void BuildBaseTilesTogether(std::vector<IMPN_BitMap*> const& tiles);
+  void BuildBaseTilesTogether(std::vector<Slot*> const& tiles);
 
   // Reads every separation's tile at a full-resolution position into the scratch, starting
   // with separation firstRead so that threads building neighbouring tiles seldom wait for
@@ -177,9 +230,11 @@ private:
   // The part of a tile inside the scaled image; pixels beyond it are white.
   void ImagePart(IMPN_BitMap const& tile, IMPN_ZoomLevel level, long& width, long& length) const;
 
-  // Gives the tile pixels for the kind, reusing its allocation when the size matches.
-  static void SetPixels(IMPN_BitMap& tile, long kind, std::uint16_t rowBytes);
-  static void FreePixels(IMPN_BitMap& tile);
+  // Gives the tile pixels for the kind, reusing its allocation when the size matches; a new
+  // allocation that fails leaves the old pixels and kind.
+  void SetPixels(Slot& slot, long kind, std::uint16_t rowBytes);
+  // Frees the pixels, takes the tile out of the budget and empties its bitmap.
+  void FreePixels(Slot& slot);
 
   std::vector<IMPN_Separation*>& m_Separations;
   IMPN_RGBColor8& m_SurfaceColor;
@@ -196,8 +251,11 @@ private:
   long m_ColorTableTimeStamp;
   // Only 512 x 512 separation tiles fit the compositing paths; otherwise there are no tiles.
   bool m_Supported;
-  std::map<long, IMPN_BitMap, LessThanIndex> m_SparseTiles[3];
-  std::vector<IMPN_BitMap> m_DenseTiles[kIMPN_ZoomLevelCount - 3];
+  std::map<long, Slot, LessThanIndex> m_SparseTiles[3];
+  std::vector<Slot> m_DenseTiles[kIMPN_ZoomLevelCount - 3];
+  IMPN_TileBudget& m_Budget;
+  std::vector<VisibleArea> m_VisibleAreas;
+  int m_BuildDepth;
 
   // Scratch per worker; the calling thread's is the first.
   std::vector<Scratch> m_Scratch;

@@ -3,6 +3,7 @@
 #include "CKRX/CKRX_Context.h"
 #include "IMPN/IMPN_Registry.h"
 #include "IMPN/IMPN_Separation.h"
+#include "IMPN/IMPN_TileBudget.h"
 #include "IMPN/IMPN_TiledImage.h"
 
 #include <cstdint>
@@ -155,6 +156,36 @@ TEST_F(SheetViewDrawing, RangeStateCountsStaleTilesUntilTheyAreMade) {
   view.m_BackupMode = 0;
   view.DetermineBackTileRangeState(view.m_Sheet->GetBackSurface(), current, stale);
   EXPECT_EQ(0, current + stale);
+}
+
+TEST_F(SheetViewDrawing, ShownTilesStayUnderATightBudgetUntilTheViewMovesOn) {
+  BindLarge();
+  IMPN_Surface& front = view.m_Sheet->GetFrontSurface();
+  IMPN_TiledImage* image = front.GetTiledImage();
+  IMPN_TileBudget& budget = IMPN_TileBudget::Instance();
+  std::size_t const limit = budget.GetLimit();
+  budget.SetLimit(1);
+  // RGB tiles of 256 at 1:2, whose stamps show whether they were dropped.
+  view.m_ZoomLevel = kIMPN_ZoomLevel1to2;
+  view.ScriptFrame(Rect(0, 0, 300, 300));  // 2 x 2 tiles
+  view.DrawImage(context);
+  long const stamp = static_cast<long>(front.GetTimeStamp());
+  // What another window asks for meanwhile.
+  for (long top = 0; top < 1200 / 4; top += 128)
+    for (long left = 0; left < 1600 / 4; left += 128)
+      image->GetTile(top, left, kIMPN_ZoomLevel1to4, stamp);
+  long current = -1;
+  long stale = -1;
+  view.DetermineFrontTileRangeState(front, current, stale);
+  EXPECT_EQ(4, current);
+  EXPECT_EQ(0, stale);
+  // Elsewhere now: the first tile may go.
+  view.ScriptFrame(Rect(300, 512, 200, 200));
+  view.DrawImage(context);
+  image->GetTile(0, 0, kIMPN_ZoomLevel1to4, stamp);
+  EXPECT_EQ(0, image->GetTileTimeStamp(0, 0, kIMPN_ZoomLevel1to2));
+  EXPECT_NE(0, image->GetTileTimeStamp(256, 512, kIMPN_ZoomLevel1to2));
+  budget.SetLimit(limit);
 }
 
 TEST_F(SheetViewDrawing, DrawSequenceDependsOnOpacityBackupModeAndEmptySides) {

@@ -1,10 +1,12 @@
 #include "IMPN/IMPN_Separation.h"
 #include "IMPN/IMPN_Surface.h"
+#include "IMPN/IMPN_TiledImage.h"
 
 #include "JobTreeFiles.h"
 
 #include <gtest/gtest.h>
 
+#include <cstring>
 #include <optional>
 #include <string>
 #include <vector>
@@ -219,6 +221,37 @@ TEST(Surface, LayDownOrderChangesStampEverySeparation) {
   EXPECT_EQ(order.size(), 2u);  // the caller holds the old order
   for (IMPN_Separation const* s : surface.GetSeparations())
     EXPECT_GT(s->GetTimeStamp(), initialised);
+}
+
+TEST(Surface, ASecondInitGivesTheTilesOfAFreshSurface) {
+  // A plate inked all over: its 1:2 tile is one colour, kept and recoloured from the tile states.
+  PreviewFile file = JobTreeFiles::SmallFile("Job", 0, "Black", 4);
+  file.image.bits = [](std::uint32_t, std::uint32_t) { return true; };
+  auto krx = JobTreeFiles::WriteAndOpen("inked.tif", file);
+  IMPN_Surface surface(true);
+  surface.Add(*krx);
+  surface.Init();
+  IMPN_TiledImage* image = surface.GetTiledImage();
+  ASSERT_NE(image, nullptr);
+  auto colourAt = [&](IMPN_TiledImage& tiles) {
+    IMPN_BitMap const* tile =
+        tiles.GetTile(0, 0, kIMPN_ZoomLevel1to2, static_cast<long>(surface.GetTimeStamp()));
+    EXPECT_NE(tile, nullptr);
+    EXPECT_EQ(tile ? tile->kind : 0, kIMPN_BitMapUniformRGB);
+    IMPN_RGBColor8 colour;
+    std::memcpy(&colour, tile->pixels, 3);
+    return colour;
+  };
+  IMPN_RGBColor8 const inked = colourAt(*image);
+  EXPECT_NE(inked, surface.GetColor());
+  // Bound a second time, as a shared sheet is: the tiled image stays, the states go.
+  surface.Init();
+  EXPECT_EQ(surface.GetTiledImage(), image);
+  EXPECT_EQ(colourAt(*image), inked);
+  std::vector<IMPN_Separation*> separations = surface.GetSeparations();
+  IMPN_RGBColor8 colour = surface.GetColor();
+  IMPN_TiledImage fresh(separations, colour);
+  EXPECT_EQ(colourAt(fresh), inked);
 }
 
 TEST(Surface, SelectionAndComparison) {

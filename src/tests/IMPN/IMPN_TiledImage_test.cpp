@@ -1,16 +1,29 @@
 #include "IMPN/IMPN_TiledImage.h"
 
+#include "GLIB/GLIB_Exception.h"
 #include "GLIB/GLIB_Math.h"
+#include "GLIB/GLIB_New.h"
 #include "IMPN/IMPN_Ink.h"
 #include "IMPN/IMPN_Registry.h"
 #include "IMPN/IMPN_Separation.h"
+#include "IMPN/IMPN_TileBudget.h"
 #include "SheetFixture.h"
 
 #include <gtest/gtest.h>
 
+#if defined(_WIN32)
+#include <windows.h>
+// After windows.h, which it needs; version 2 is kernel32's own, no psapi library to link.
+#define PSAPI_VERSION 2
+#include <psapi.h>
+#endif
+
 #include <algorithm>
 #include <array>
+#include <atomic>
 #include <cstdio>
+#include <fstream>
+#include <new>
 #include <cstring>
 #include <functional>
 #include <memory>
@@ -554,4 +567,351 @@ TEST(TiledImage, TileOfAFailedReadIsBuiltAgain) {
   Write(surface->paths[1], SheetFixture::FileFor(sheet, 1, Compression::None, true));
   std::mt19937 random(5);
   ExpectMatchesReference(*surface, image, random);
+}
+
+// ---- Memory: the shared budget, failed allocations, memory given back. ----
+
+namespace {
+// The process-wide budget at a given size for one test.
+class ScopedBudget {
+public:
+  explicit ScopedBudget(std::size_t bytes) : m_Previous(IMPN_TileBudget::Instance().GetLimit()) {
+    IMPN_TileBudget::Instance().SetLimit(bytes);
+  }
+  ~ScopedBudget() { IMPN_TileBudget::Instance().SetLimit(m_Previous); }
+  ScopedBudget(ScopedBudget const&) = delete;
+  ScopedBudget& operator=(ScopedBudget const&) = delete;
+
+private:
+  std::size_t m_Previous;
+};
+
+struct TilePlace {
+  IMPN_ZoomLevel level;
+  long top;
+  long left;
+};
+
+// Every tile of levels 2 to 12 and one in eight of levels 0 and 1 (which repeat level 3's
+// pixels), in a random order.
+std::vector<TilePlace> EveryTileShuffled(IMPN_TiledImage const& image, std::mt19937& random) {
+  std::vector<TilePlace> places;
+  for (int level = 0; level < kIMPN_ZoomLevelCount; ++level) {
+    IMPN_ZoomLevel const z = IMPN_ZoomLevel(level);
+    for (long row = 0; row < image.GetTilesDown(z); ++row)
+      for (long column = 0; column < image.GetTilesAcross(z); ++column)
+        if (level >= 2 || random() % 8 == 0)
+          places.push_back({z, row * image.GetTileLength(z), column * image.GetTileWidth(z)});
+  }
+  std::shuffle(places.begin(), places.end(), random);
+  return places;
+}
+
+// Asks for the tile and compares it with the reference before anything else may drop it.
+void ExpectTileMatches(IMPN_TiledImage& image, TilePlace const& place, long stamp,
+                       Reference& reference) {
+  IMPN_BitMap* tile = image.GetTile(place.top, place.left, place.level, stamp);
+  ASSERT_NE(tile, nullptr);
+  EXPECT_EQ(Mismatches(*tile, place.level, reference), 0);
+}
+
+std::size_t const kIndexedTileBytes = 512 * 512;
+
+class TiledImageBudget : public ::testing::TestWithParam<int> {};
+
+TEST_P(TiledImageBudget, EveryTileMatchesTheReferenceWhateverTheOrderOfRequestsAndDrops) {
+  int const separations = GetParam();
+  std::mt19937 random(std::uint32_t(700 + separations));
+  auto surface = MakeSurface(SheetFixture::MakeRandomSheet(1300, 1100, separations, 7),
+                             "budget" + std::to_string(separations), {true, false});
+  RandomInks(*surface, random);
+  IMPN_TileBudget& budget = IMPN_TileBudget::Instance();
+  // About three indexed 1:1 tiles: most requests drop something.
+  ScopedBudget scoped(3 * kIndexedTileBytes);
+  IMPN_TiledImage image(surface->separations, surface->colour);
+  image.SetWorkerCount(3);
+  for (int pass = 0; pass < 2; ++pass) {
+    // The second pass after ink changes: RGB tiles are rebuilt, indexed ones kept or dropped.
+    if (pass > 0)
+      RandomInks(*surface, random);
+    Reference reference(*surface, image);
+    for (TilePlace const& place : EveryTileShuffled(image, random)) {
+      ExpectTileMatches(image, place, surface->Stamp(), reference);
+      // What a request added goes again at the next one, as nothing is shown.
+      budget.MakeRoom();
+      ASSERT_LE(budget.GetUsed(), budget.GetLimit());
+    }
+  }
+  image.ResetCache();
+  EXPECT_EQ(budget.GetUsed(), 0u);
+}
+
+TEST_P(TiledImageBudget, ShownTilesStayWhileEverythingElseIsDropped) {
+  int const separations = GetParam();
+  std::mt19937 random(std::uint32_t(800 + separations));
+  auto surface = MakeSurface(SheetFixture::MakeRandomSheet(1600, 1100, separations, 8),
+                             "shown" + std::to_string(separations), {true});
+  ScopedBudget scoped(1);
+  IMPN_TiledImage image(surface->separations, surface->colour);
+  long const stamp = surface->Stamp();
+  // One view at 4:1 over the 1:1 tile at (512, 1024); another at 1:16 over the first tile.
+  int const viewAt4 = 0;
+  int const viewAt16 = 0;
+  image.SetVisibleArea(&viewAt4, kIMPN_ZoomLevel4to1, IMPN_RectT<long>(2048, 4096, 1000, 600));
+  image.SetVisibleArea(&viewAt16, kIMPN_ZoomLevel1to16, IMPN_RectT<long>(0, 0, 64, 64));
+  long const shown4 = image.GetTile(2048, 4096, kIMPN_ZoomLevel4to1, stamp)->timeStamp;
+  long const shown16 = image.GetTile(0, 0, kIMPN_ZoomLevel1to16, stamp)->timeStamp;
+  long const under4 = image.GetTile(512, 1024, kIMPN_ZoomLevel1to1, stamp)->timeStamp;
+  long const under16 = image.GetTile(0, 64, kIMPN_ZoomLevel1to8, stamp)->timeStamp;
+  ASSERT_NE(shown4, 0);
+  ASSERT_NE(under16, 0);
+  Reference reference(*surface, image);
+  for (TilePlace const& place : EveryTileShuffled(image, random))
+    ExpectTileMatches(image, place, stamp, reference);
+  // A tile built again would have a newer stamp.
+  EXPECT_EQ(image.GetTile(2048, 4096, kIMPN_ZoomLevel4to1, stamp)->timeStamp, shown4);
+  EXPECT_EQ(image.GetTile(0, 0, kIMPN_ZoomLevel1to16, stamp)->timeStamp, shown16);
+  EXPECT_EQ(image.GetTile(512, 1024, kIMPN_ZoomLevel1to1, stamp)->timeStamp, under4);
+  EXPECT_EQ(image.GetTile(0, 64, kIMPN_ZoomLevel1to8, stamp)->timeStamp, under16);
+  // A tile that is not shown was dropped: at a level of RGB tiles it has no stamp until it is
+  // asked for again; at an indexed level the colour table's stamp answers, as for a tile
+  // never built.
+  image.GetTile(0, 0, kIMPN_ZoomLevel1to2, stamp);
+  image.GetTile(0, 0, kIMPN_ZoomLevel1to4, stamp);
+  EXPECT_EQ(image.GetTileTimeStamp(0, 0, kIMPN_ZoomLevel1to2), 0);
+  image.GetTile(0, 0, kIMPN_ZoomLevel1to1, stamp);
+  image.GetTile(0, 0, kIMPN_ZoomLevel1to4, stamp);
+  EXPECT_EQ(image.GetTileTimeStamp(0, 0, kIMPN_ZoomLevel1to1),
+            separations <= 8 ? image.GetColorTableTimeStamp() : 0);
+
+  // Once the views forget their areas their tiles go too.
+  image.ForgetVisibleArea(&viewAt4);
+  image.ForgetVisibleArea(&viewAt16);
+  image.GetTile(0, 0, kIMPN_ZoomLevel1to512, stamp);
+  image.GetTile(0, 0, kIMPN_ZoomLevel1to4, stamp);
+  EXPECT_EQ(image.GetTileTimeStamp(0, 0, kIMPN_ZoomLevel1to16), 0);
+}
+
+INSTANTIATE_TEST_SUITE_P(IndexedAndRGB, TiledImageBudget, ::testing::Values(3, 9),
+                         [](::testing::TestParamInfo<int> const& info) {
+                           return std::to_string(info.param) + "separations";
+                         });
+}  // namespace
+
+TEST(TiledImageBudget, ImagesShareOneBudgetAndABuildLargerThanItCompletes) {
+  std::mt19937 random(31);
+  auto front = MakeSurface(SheetFixture::MakeRandomSheet(1100, 1000, 9, 31), "share-front", {true});
+  auto back = MakeSurface(SheetFixture::MakeRandomSheet(1000, 1100, 4, 32), "share-back", {false});
+  RandomInks(*front, random);
+  RandomInks(*back, random);
+  IMPN_TileBudget& budget = IMPN_TileBudget::Instance();
+  // Less than the pyramid under one 1:512 tile.
+  ScopedBudget scoped(64 * 1024);
+  IMPN_TiledImage frontImage(front->separations, front->colour);
+  IMPN_TiledImage backImage(back->separations, back->colour);
+  Reference frontReference(*front, frontImage);
+  Reference backReference(*back, backImage);
+
+  // The whole pyramid under one 1:512 tile, far above the budget, in one request.
+  ExpectTileMatches(frontImage, {kIMPN_ZoomLevel1to512, 0, 0}, front->Stamp(), frontReference);
+  EXPECT_GT(budget.GetUsed(), 0u);
+  ASSERT_GT(budget.GetUsed(), budget.GetLimit());
+  // The back's requests make room by dropping the front's tiles, which are older.
+  ExpectTileMatches(backImage, {kIMPN_ZoomLevel1to1, 0, 0}, back->Stamp(), backReference);
+  ExpectTileMatches(backImage, {kIMPN_ZoomLevel1to1, 0, 512}, back->Stamp(), backReference);
+  EXPECT_EQ(frontImage.GetTileTimeStamp(0, 0, kIMPN_ZoomLevel1to512), 0);
+  for (int round = 0; round < 2; ++round) {
+    std::vector<TilePlace> const frontPlaces = EveryTileShuffled(frontImage, random);
+    std::vector<TilePlace> const backPlaces = EveryTileShuffled(backImage, random);
+    for (std::size_t i = 0; i < std::max(frontPlaces.size(), backPlaces.size()); ++i) {
+      if (i < frontPlaces.size())
+        ExpectTileMatches(frontImage, frontPlaces[i], front->Stamp(), frontReference);
+      if (i < backPlaces.size())
+        ExpectTileMatches(backImage, backPlaces[i], back->Stamp(), backReference);
+      budget.MakeRoom();
+      ASSERT_LE(budget.GetUsed(), budget.GetLimit());
+    }
+  }
+}
+
+namespace {
+// The resident size of the process in bytes; 0 where it cannot be read.
+std::size_t ResidentBytes() {
+#if defined(_WIN32)
+  PROCESS_MEMORY_COUNTERS counters = {};
+  if (!GetProcessMemoryInfo(GetCurrentProcess(), &counters, sizeof counters))
+    return 0;
+  return counters.WorkingSetSize;
+#else
+  std::ifstream statm("/proc/self/statm");
+  std::size_t pages = 0;
+  std::size_t resident = 0;
+  if (!(statm >> pages >> resident))
+    return 0;
+  return resident * 4096;
+#endif
+}
+}  // namespace
+
+TEST(TiledImageBudget, DroppedTilesGiveTheirMemoryBackToTheSystem) {
+  if (ResidentBytes() == 0)
+    GTEST_SKIP() << "no resident size to read here";
+  // 9 separations: RGB tiles of 768 KiB at 1:1, 6 x 4 of them.
+  auto surface =
+      MakeSurface(SheetFixture::MakeRandomSheet(3072, 2048, 9, 41, true), "resident", {true});
+  ScopedBudget scoped(std::size_t(1) << 30);
+  IMPN_TiledImage image(surface->separations, surface->colour);
+  long const stamp = surface->Stamp();
+  // Scratch and reader memory first, so that only the tiles make the difference.
+  image.GetTile(0, 0, kIMPN_ZoomLevel1to1, stamp);
+  std::size_t const before = ResidentBytes();
+  for (long top = 0; top < 2048; top += 512)
+    for (long left = 0; left < 3072; left += 512)
+      image.GetTile(top, left, kIMPN_ZoomLevel1to1, stamp);
+  std::size_t const built = IMPN_TileBudget::Instance().GetUsed();
+  ASSERT_GE(built, std::size_t(20) * 768 * 1024);
+  std::size_t const full = ResidentBytes();
+  EXPECT_GE(full, before + built / 2);
+  image.ResetCache();
+  std::size_t const after = ResidentBytes();
+  EXPECT_LE(after, before + built / 8) << "before " << before << " full " << full;
+}
+
+TEST(TiledImage, ReinitialisedSeparationsGiveTheTilesOfAFreshSurface) {
+  // An opaque black plate full everywhere, under a transparent one with some dots.
+  auto surface = PatternSurface("reinit", 1024, 1024,
+                                {[](long, long) { return true; },
+                                 [](long x, long y) { return x >= 512 && (x + y) % 7 == 0; }},
+                                {false, true});
+  surface->separations[0]->SetInk(IMPN_Ink(IMPN_RGBColor8(0, 0, 0), 100));
+  IMPN_TiledImage image(surface->separations, surface->colour);
+  IMPN_ZoomLevel const levels[] = {kIMPN_ZoomLevel1to2, kIMPN_ZoomLevel1to8, kIMPN_ZoomLevel1to16};
+  for (IMPN_ZoomLevel z : levels)
+    image.GetTile(0, 0, z, surface->Stamp());
+  // The surface initialised a second time keeps its tiled image; the separations forget
+  // their tile states and take new stamps.
+  for (IMPN_Separation* separation : surface->separations) {
+    IMPN_Ink const ink = separation->GetInk();
+    separation->Init();
+    separation->SetInk(ink);
+  }
+  IMPN_TiledImage fresh(surface->separations, surface->colour);
+  for (IMPN_ZoomLevel z : levels) {
+    IMPN_BitMap const* kept = image.GetTile(0, 0, z, surface->Stamp());
+    IMPN_BitMap const* made = fresh.GetTile(0, 0, z, surface->Stamp());
+    ASSERT_NE(kept, nullptr);
+    ASSERT_NE(made, nullptr);
+    ASSERT_EQ(kept->kind, made->kind) << z;
+    for (long y = 0; y < kept->rect.height; y += 7)
+      for (long x = 0; x < kept->rect.width; x += 5)
+        ASSERT_EQ(TilePixel(*kept, x, y), TilePixel(*made, x, y)) << z << " " << x << "," << y;
+  }
+  EXPECT_EQ(UniformColour(*image.GetTile(0, 0, kIMPN_ZoomLevel1to2, surface->Stamp())),
+            IMPN_RGBColor8(0, 0, 0));
+}
+
+namespace {
+// Fails the n-th line-tagged allocation from when it is armed, on whichever thread.
+struct AllocationFailure {
+  static std::atomic<long>& Countdown() {
+    static std::atomic<long> countdown{0};
+    return countdown;
+  }
+  static std::atomic<bool>& Failed() {
+    static std::atomic<bool> failed{false};
+    return failed;
+  }
+  static bool Hook(std::size_t, char const*, int) {
+    if (Countdown().fetch_sub(1) != 1)
+      return false;
+    Failed() = true;
+    return true;
+  }
+  explicit AllocationFailure(long n) {
+    Countdown() = n;
+    Failed() = false;
+    GLIB_SetAllocationFailureHook(Hook);
+  }
+  ~AllocationFailure() { GLIB_SetAllocationFailureHook(nullptr); }
+  AllocationFailure(AllocationFailure const&) = delete;
+  AllocationFailure& operator=(AllocationFailure const&) = delete;
+};
+
+// Requests that between them build every kind of tile: a pyramid on worker threads, a
+// magnified tile over its 1:1 tile, single tiles at 1:1 and 1:4.
+std::vector<TilePlace> const kBuilds = {{kIMPN_ZoomLevel1to512, 0, 0},
+                                        {kIMPN_ZoomLevel4to1, 2048, 2048},
+                                        {kIMPN_ZoomLevel1to1, 512, 0},
+                                        {kIMPN_ZoomLevel1to4, 0, 128}};
+
+class TiledImageAllocationFailure : public ::testing::TestWithParam<int> {};
+
+TEST_P(TiledImageAllocationFailure, EveryFailedAllocationLeavesTilesRightOrRebuilt) {
+  int const separations = GetParam();
+  std::mt19937 random(std::uint32_t(900 + separations));
+  auto surface = MakeSurface(SheetFixture::MakeRandomSheet(1100, 1000, separations, 9),
+                             "fail" + std::to_string(separations), {true, false});
+  RandomInks(*surface, random);
+  long const stamp = surface->Stamp();
+  IMPN_TiledImage first(surface->separations, surface->colour);
+  Reference reference(*surface, first);
+  long n = 1;
+  for (; n < 2000; ++n) {
+    IMPN_TiledImage image(surface->separations, surface->colour);
+    image.SetWorkerCount(2);
+    bool threw = false;
+    {
+      AllocationFailure failure(n);
+      for (TilePlace const& place : kBuilds) {
+        try {
+          image.GetTile(place.top, place.left, place.level, stamp);
+        } catch (std::bad_alloc const&) {
+          threw = true;
+        }
+      }
+    }
+    if (!AllocationFailure::Failed())
+      break;
+    EXPECT_TRUE(threw) << n;
+    // Whatever failed is built again now, to the reference's pixels.
+    for (TilePlace const& place : kBuilds) {
+      ExpectTileMatches(image, place, stamp, reference);
+      ASSERT_NE(image.GetTileTimeStamp(place.top, place.left, place.level), 0) << n;
+    }
+    if (HasFailure())
+      break;
+  }
+  EXPECT_GT(n, 10);
+  EXPECT_LT(n, 2000);
+}
+
+INSTANTIATE_TEST_SUITE_P(IndexedAndRGB, TiledImageAllocationFailure, ::testing::Values(2, 9),
+                         [](::testing::TestParamInfo<int> const& info) {
+                           return std::to_string(info.param) + "separations";
+                         });
+}  // namespace
+
+TEST(TiledImage, FailedAllocationWhileAFailedReadTileTurnsUniformLeavesItStale) {
+  auto surface =
+      PatternSurface("uniform-after-failure", 512, 512, {[](long, long) { return true; }}, {true});
+  surface->separations[0]->SetInk(IMPN_Ink(IMPN_RGBColor8(0, 0, 0), 100));
+  SheetFixture::Sheet const sheet = surface->sheet;
+  IMPN_TiledImage image(surface->separations, surface->colour);
+  surface->separations[0]->CloseFile();
+  ASSERT_EQ(std::remove(surface->paths[0].c_str()), 0);
+  long const stamp = surface->Stamp();
+  IMPN_BitMap* tile = image.GetTile(0, 0, kIMPN_ZoomLevel1to2, stamp);
+  ASSERT_NE(tile, nullptr);
+  EXPECT_EQ(tile->kind, kIMPN_BitMapRGB);
+  EXPECT_EQ(image.GetTileTimeStamp(0, 0, kIMPN_ZoomLevel1to2), 0);
+  Write(surface->paths[0], SheetFixture::FileFor(sheet, 0, Compression::None, true));
+  {
+    // The uniform tile's three bytes cannot be had.
+    AllocationFailure failure(1);
+    EXPECT_THROW(image.GetTile(0, 0, kIMPN_ZoomLevel1to2, stamp), std::bad_alloc);
+  }
+  EXPECT_EQ(image.GetTileTimeStamp(0, 0, kIMPN_ZoomLevel1to2), 0);
+  tile = image.GetTile(0, 0, kIMPN_ZoomLevel1to2, stamp);
+  EXPECT_GT(image.GetTileTimeStamp(0, 0, kIMPN_ZoomLevel1to2), 0);
+  EXPECT_EQ(UniformColour(*tile), IMPN_RGBColor8(0, 0, 0));
 }

@@ -3,6 +3,7 @@
 // folder beside the executable and reused by later runs.
 #include "IMPN/IMPN_Ink.h"
 #include "IMPN/IMPN_Separation.h"
+#include "IMPN/IMPN_TileBudget.h"
 #include "IMPN/IMPN_TiledImage.h"
 #include "TIFX/TIFX_KRXFile.h"
 #include "SheetFixture.h"
@@ -12,10 +13,13 @@
 #include <tiffio.h>
 
 #include <algorithm>
+#include <chrono>
 #include <cmath>
 #include <cstring>
 #include <cstdint>
 #include <filesystem>
+#include <fstream>
+#include <limits>
 #include <memory>
 #include <string>
 #include <vector>
@@ -195,6 +199,159 @@ void ViewAtOneToOneAfterInkChange(benchmark::State& state) {
     benchmark::DoNotOptimize(ViewAtOneToOne(image, plates.Stamp()));
   }
 }
+
+// ---- Walks of a 2048 x 1536 view over the sheet under a tile budget. ----
+
+long const kViewWidth = 2048;
+long const kViewLength = 1536;
+
+// A line of /proc/self/status in MiB ("VmRSS", "VmHWM"); 0 where there is none.
+double StatusMiB(std::string const& name) {
+  std::ifstream status("/proc/self/status");
+  std::string line;
+  while (std::getline(status, line))
+    if (line.compare(0, name.size() + 1, name + ":") == 0)
+      return std::stod(line.substr(name.size() + 1)) / 1024.0;
+  return 0;
+}
+
+// Starts the peak resident size afresh from the present one.
+void ResetPeakResident() {
+  std::ofstream("/proc/self/clear_refs") << "5";
+}
+
+enum Walk {
+  kWholeAtOneToOne,
+  kWholeAtTwoToOne,
+  kStripAtEightToOne
+};
+enum Budget {
+  kUnbounded,
+  kDefaultBudget,
+  kBudget256MiB
+};
+
+IMPN_ZoomLevel WalkLevel(Walk walk) {
+  switch (walk) {
+    case kWholeAtOneToOne:
+      return kIMPN_ZoomLevel1to1;
+    case kWholeAtTwoToOne:
+      return kIMPN_ZoomLevel2to1;
+    default:
+      return kIMPN_ZoomLevel8to1;
+  }
+}
+
+std::size_t BudgetBytes(Budget budget) {
+  switch (budget) {
+    case kUnbounded:
+      return std::numeric_limits<std::size_t>::max();
+    case kDefaultBudget:
+      return IMPN_TileBudget::DefaultLimit();
+    default:
+      return std::size_t(256) << 20;
+  }
+}
+
+// Screen by screen, row by row, as a user pans: the view shows the screen, then asks for its
+// tiles. The 8:1 strip is one row of screens through the middle of the sheet. Answers the
+// number of screens; peakTiles is the most tile memory held after a screen.
+long WalkScreens(IMPN_TiledImage& image, Walk walk, long stamp, std::size_t& peakTiles) {
+  IMPN_ZoomLevel const level = WalkLevel(walk);
+  long const width = image.GetScaledWidth(level);
+  long const length = image.GetScaledLength(level);
+  long const tileWidth = image.GetTileWidth(level);
+  long const tileLength = image.GetTileLength(level);
+  long firstTop = 0;
+  long endTop = length;
+  if (walk == kStripAtEightToOne) {
+    firstTop = length / 2 / kViewLength * kViewLength;
+    endTop = firstTop + kViewLength;
+  }
+  int const view = 0;
+  long screens = 0;
+  for (long top = firstTop; top < endTop; top += kViewLength)
+    for (long left = 0; left < width; left += kViewWidth, ++screens) {
+      image.SetVisibleArea(&view, level, IMPN_RectT<long>(top, left, kViewWidth, kViewLength));
+      for (long y = top / tileLength * tileLength; y < std::min(top + kViewLength, length);
+           y += tileLength)
+        for (long x = left / tileWidth * tileWidth; x < std::min(left + kViewWidth, width);
+             x += tileWidth)
+          benchmark::DoNotOptimize(image.GetTile(y, x, level, stamp));
+      peakTiles = std::max(peakTiles, IMPN_TileBudget::Instance().GetUsed());
+    }
+  image.ForgetVisibleArea(&view);
+  return screens;
+}
+
+// Once before the first walk: the files in the system's cache and every separation tile's
+// state known, as after the sheet has been looked at, so that no walk pays for it alone.
+Plates& WarmPlates() {
+  static bool warm = false;
+  Plates& plates = ThePlates();
+  if (!warm) {
+    IMPN_TiledImage image(plates.separations, plates.colour);
+    std::size_t ignored = 0;
+    WalkScreens(image, kWholeAtOneToOne, plates.Stamp(), ignored);
+    warm = true;
+  }
+  return plates;
+}
+
+// Arguments: the walk, the budget, and whether the timed walk is the second over the area.
+void WalkTheSheet(benchmark::State& state) {
+  Walk const walk = static_cast<Walk>(state.range(0));
+  Budget const budget = static_cast<Budget>(state.range(1));
+  bool const second = state.range(2) != 0;
+  Plates& plates = WarmPlates();
+  IMPN_TileBudget& tiles = IMPN_TileBudget::Instance();
+  std::size_t const limit = tiles.GetLimit();
+  tiles.SetLimit(BudgetBytes(budget));
+  long const stamp = plates.Stamp();
+  double peakResident = 0;
+  double baseResident = 0;
+  std::size_t peakTiles = 0;
+  long screens = 0;
+  double walkSeconds = 0;
+  for (auto _ : state) {
+    state.PauseTiming();
+    {
+      IMPN_TiledImage image(plates.separations, plates.colour);
+      if (second) {
+        std::size_t ignored = 0;
+        WalkScreens(image, walk, stamp, ignored);
+      }
+      baseResident = StatusMiB("VmRSS");
+      ResetPeakResident();
+      state.ResumeTiming();
+      auto const start = std::chrono::steady_clock::now();
+      screens = WalkScreens(image, walk, stamp, peakTiles);
+      walkSeconds +=
+          std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
+      state.PauseTiming();
+      peakResident = std::max(peakResident, StatusMiB("VmHWM"));
+    }
+    state.ResumeTiming();
+  }
+  tiles.SetLimit(limit);
+  double const iterations = static_cast<double>(state.iterations());
+  state.counters["screens"] = static_cast<double>(screens);
+  state.counters["ms_per_screen"] =
+      walkSeconds * 1000.0 / (static_cast<double>(screens) * iterations);
+  state.counters["budget_MiB"] =
+      budget == kUnbounded ? 0 : static_cast<double>(BudgetBytes(budget)) / 1048576.0;
+  state.counters["peak_tiles_MiB"] = static_cast<double>(peakTiles) / 1048576.0;
+  state.counters["peak_rss_MiB"] = peakResident;
+  state.counters["rss_before_MiB"] = baseResident;
+}
+
+void WalkArguments(benchmark::internal::Benchmark* b) {
+  b->ArgNames({"walk", "budget", "second"});
+  for (int walk : {kWholeAtOneToOne, kWholeAtTwoToOne, kStripAtEightToOne})
+    for (int budget : {kUnbounded, kDefaultBudget, kBudget256MiB})
+      for (int second : {0, 1})
+        b->Args({walk, budget, second});
+}
 }  // namespace
 
 // The machine may be busy: the least of a few repetitions is the figure to compare.
@@ -228,3 +385,10 @@ BENCHMARK(ViewAtOneToOneAfterInkChange)
     ->Repetitions(3)
     ->ComputeStatistics("least", Least)
     ->ReportAggregatesOnly(true);
+// walk: 0 the whole sheet at 1:1, 1 the whole sheet at 2:1, 2 a strip at 8:1; budget: 0 none,
+// 1 the default, 2 256 MiB; second: 1 when the timed walk repeats an earlier one.
+BENCHMARK(WalkTheSheet)
+    ->Apply(WalkArguments)
+    ->Unit(benchmark::kMillisecond)
+    ->Iterations(1)
+    ->UseRealTime();
