@@ -18,6 +18,13 @@ using GLIB_NewFailHandlerPtr =
 // Releases the exception-handling reserve (once) and throws GLIB_BadAllocException.
 void GLIB_DefaultNewFailHandler(std::size_t size, const char* file, int line);
 
+// For tests of what a failed allocation leaves behind: asked before every line-tagged
+// allocation, from whichever thread makes it; when it answers true, that allocation fails as if
+// the system had refused it. Null, the default, lets every allocation through.
+using GLIB_AllocationFailureHookPtr =
+    GLIB_PlainFunctionPtr<bool(std::size_t size, const char* file, int line)>;
+void GLIB_SetAllocationFailureHook(GLIB_AllocationFailureHookPtr hook);
+
 // A scratch buffer of count elements from the line-tagged allocation, released on every path.
 template <class T>
 class GLIB_ScratchBuffer {

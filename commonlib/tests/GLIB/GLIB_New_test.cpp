@@ -123,4 +123,27 @@ TEST(ScratchBuffer, HoldsRequestedElements) {
   EXPECT_EQ(L'a', buffer.Get()[15]);
 }
 
+// Fails the allocations of one file and lets every other through.
+bool FailInRefused(std::size_t, const char* file, int) {
+  return std::strcmp(file, "refused.cpp") == 0;
+}
+
+TEST(AllocationFailureHook, FailsTheAllocationsItChoosesThroughTheHandler) {
+  ScopedNewFailHandler handler(ReturningHandler);
+  GLIB_SetAllocationFailureHook(FailInRefused);
+  EXPECT_THROW(operator new(24, 31, "refused.cpp"), GLIB_BadAllocException);
+  void* granted = operator new(24, 32, "granted.cpp");
+  GLIB_SetAllocationFailureHook(nullptr);
+  EXPECT_NE(nullptr, granted);
+  ::operator delete(granted);
+  EXPECT_EQ(1, Failures().calls);
+  EXPECT_EQ(24u, Failures().size);
+  EXPECT_STREQ("refused.cpp", Failures().file);
+  EXPECT_EQ(31, Failures().line);
+  // Off again: the same place allocates.
+  void* again = operator new(24, 31, "refused.cpp");
+  EXPECT_NE(nullptr, again);
+  ::operator delete(again);
+}
+
 }  // namespace
