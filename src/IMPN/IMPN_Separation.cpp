@@ -1,6 +1,7 @@
 #include "IMPN/IMPN_Separation.h"
 
 #include "GLIB/GLIB_Exception.h"
+#include "GLIB/GLIB_Math.h"
 #include "GLIB/GLIB_String.h"
 #include "GLIB/GLIB_StringUtils.h"
 #include "IMPN/IMPN_ColorDatabase.h"
@@ -42,6 +43,13 @@ std::uint64_t CountRowBits(std::uint8_t const* row, long offset, long width) {
   for (long i = firstByte + 1; i < lastByte; ++i)
     count += kSetBits.count[row[i]];
   return count + kSetBits.count[row[lastByte] & lastMask];
+}
+
+// a - b of the whole parts, as an int; a file may state any resolution.
+int TruncatedDifference(float a, float b) {
+  std::int64_t const difference = std::int64_t{MATH_Truncate(a)} - MATH_Truncate(b);
+  return static_cast<int>(MATH_Clamp<std::int64_t>(difference, std::numeric_limits<int>::min(),
+                                                   std::numeric_limits<int>::max()));
 }
 
 std::int64_t CeilDiv(std::int64_t value, std::int64_t divisor) {
@@ -459,7 +467,7 @@ int IMPN_Separation::CompareTo(IMPN_Node const* other, SortKey key) {
     case kPrintTime:
       return iIMPN_ComparePrintTimes(GetPrintTimeSeconds(), that->GetPrintTimeSeconds());
     case kResolution:
-      return static_cast<int>(m_Resolution) - static_cast<int>(that->m_Resolution);
+      return TruncatedDifference(m_Resolution, that->m_Resolution);
     default:
       return IMPN_Node::CompareTo(other, key);
   }

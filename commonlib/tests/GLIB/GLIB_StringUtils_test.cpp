@@ -197,7 +197,7 @@ TEST(MATH_RoundTest, RoundsHalvesToEven) {
   }
 }
 
-TEST(MATH_RoundTest, ValuesBeyondLongSaturateAndNaNGivesZero) {
+TEST(MATH_RoundTest, RoundingAndTruncationSaturateBeyondLongAndGiveZeroForNaN) {
   const long kMax = std::numeric_limits<long>::max();
   const long kMin = std::numeric_limits<long>::min();
   const double two31 = 2147483648.0;
@@ -225,6 +225,16 @@ TEST(MATH_RoundTest, ValuesBeyondLongSaturateAndNaNGivesZero) {
     EXPECT_EQ(kMax, MATH_Round(two31 - 0.25));  // rounds up past the end
     EXPECT_EQ(kMin, MATH_Round(-two31 - 0.25));
   }
+  // Truncation saturates alike and goes toward zero inside the range.
+  for (const auto& c : cases) {
+    if (!(c.x > -1e15 && c.x < 1e15)) {
+      EXPECT_EQ(c.expected, MATH_Truncate(c.x)) << c.x;
+    }
+  }
+  EXPECT_EQ(0, MATH_Truncate(std::nan("")));
+  EXPECT_EQ(-2, MATH_Truncate(-2.9));
+  EXPECT_EQ(2, MATH_Truncate(2.9f));
+  EXPECT_EQ(sizeof(long) > 4 ? 3000000000.0 : kMax, MATH_Truncate(3000000000.5));
 }
 
 TEST(MATH_ClampTest, LimitsToTheRangeAndLetsTheUpperLimitWin) {
