@@ -117,7 +117,8 @@ IMPN_Separation::IMPN_Separation(TIFX_KRXFile& file)
   std::uint64_t const across = (std::uint64_t{m_ImageWidth} + tileWidth - 1) / tileWidth;
   std::uint64_t const down = (std::uint64_t{m_ImageLength} + tileLength - 1) / tileLength;
   std::uint64_t const longMax = static_cast<std::uint64_t>(std::numeric_limits<long>::max());
-  if (tileWidth > longMax || tileLength > longMax || across * down > longMax)
+  if (std::uint64_t{tileWidth} > longMax || std::uint64_t{tileLength} > longMax ||
+      across * down > longMax)
     throw TIFX_Exception(kTIFX_FileIOError, "Too many tiles", __FILE__, __LINE__);
   m_TileWidth = static_cast<long>(tileWidth);
   m_TileLength = static_cast<long>(tileLength);
