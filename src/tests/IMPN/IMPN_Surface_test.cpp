@@ -1,3 +1,4 @@
+#include "GLIB/GLIB_Math.h"
 #include "IMPN/IMPN_Separation.h"
 #include "IMPN/IMPN_Surface.h"
 
@@ -5,9 +6,6 @@
 
 #include <gtest/gtest.h>
 
-#include <algorithm>
-#include <cstdint>
-#include <limits>
 #include <optional>
 #include <string>
 #include <vector>
@@ -207,9 +205,8 @@ TEST(Surface, TakesPageGeometryFromTheFirstFile) {
 TEST(Surface, EdgesOfAnySizeGiveRectanglesWithinLong) {
   // Computed in 64 bits; where long has 32 (Windows) the ends of its range stand in.
   auto within = [](std::int64_t v) {
-    return static_cast<long>(
-        std::min<std::int64_t>(std::max<std::int64_t>(v, std::numeric_limits<long>::min()),
-                               std::numeric_limits<long>::max()));
+    return static_cast<long>(MATH_Clamp<std::int64_t>(v, std::numeric_limits<long>::min(),
+                                                      std::numeric_limits<long>::max()));
   };
   std::uint32_t const far = 0xFFFFFFFF;
   std::int32_t const low = std::numeric_limits<std::int32_t>::min();
