@@ -12,7 +12,9 @@
 # The module's tests live beside it in <library>/tests/NAME (portable tests directly there,
 # flavour-only tests in its mac/ or win/ subfolder, shared helpers in support/) and make one
 # GoogleTest executable, NAME_tests; CTest sees each of its test cases. Files named *_bench.cpp in
-# tests/NAME/bench make Google Benchmark executables when PROJ_BENCHMARKS is on.
+# tests/NAME/bench make Google Benchmark executables when PROJ_BENCHMARKS is on. With PROJ_FUZZ,
+# files named *_fuzz.cpp in tests/NAME/fuzz make libFuzzer targets and *_seeds.cpp there make the
+# programs that write their starting corpora (tools/fuzz runs both).
 include(GoogleTest)
 
 function(proj_module name)
@@ -73,6 +75,19 @@ function(proj_module name)
       target_include_directories(${bname} PRIVATE ${tdir})
       target_link_libraries(${bname} PRIVATE ${name} ${M_TEST_DEPS} benchmark::benchmark
                                              benchmark::benchmark_main)
+    endforeach()
+  endif()
+
+  if(PROJ_FUZZ)
+    file(GLOB fsrcs CONFIGURE_DEPENDS ${tdir}/fuzz/*_fuzz.cpp ${tdir}/fuzz/*_seeds.cpp)
+    foreach(f ${fsrcs})
+      get_filename_component(fname ${f} NAME_WE)
+      add_executable(${fname} ${f})
+      target_include_directories(${fname} PRIVATE ${tdir})
+      target_link_libraries(${fname} PRIVATE ${name} ${M_TEST_DEPS})
+      if(fname MATCHES "_fuzz$")
+        target_link_options(${fname} PRIVATE -fsanitize=fuzzer)
+      endif()
     endforeach()
   endif()
 endfunction()

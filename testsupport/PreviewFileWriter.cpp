@@ -682,4 +682,38 @@ void Truncate(const std::string& path, std::uint64_t size) {
   std::filesystem::resize_file(path, size);
 }
 
+void PatchEntryValue(const std::string& path, unsigned ifd, std::uint16_t tag,
+                     std::uint32_t value) {
+  const std::vector<std::uint8_t> bytes = ReadAll(path);
+  const bool big = bytes.size() >= 2 && bytes[0] == 'M';
+  auto number = [&](std::size_t at, int size) {
+    if (at + size > bytes.size())
+      Fail("entry beyond the end of " + path);
+    std::uint32_t v = 0;
+    for (int i = 0; i < size; ++i)
+      v |= std::uint32_t(bytes[at + i]) << 8 * (big ? size - 1 - i : i);
+    return v;
+  };
+  std::size_t at = number(4, 4);
+  for (unsigned i = 0; i < ifd; ++i)
+    at = number(at + 2 + std::size_t(number(at, 2)) * 12, 4);
+  for (std::uint32_t i = 0, n = number(at, 2); i < n; ++i) {
+    const std::size_t entry = at + 2 + std::size_t(i) * 12;
+    if (number(entry, 2) != tag)
+      continue;
+    // Type LONG, count 1, then the value.
+    std::vector<std::uint8_t> field(10);
+    auto put = [&](std::size_t at, std::uint32_t v, int size) {
+      for (int b = 0; b < size; ++b)
+        field[at + b] = std::uint8_t(v >> 8 * (big ? size - 1 - b : b));
+    };
+    put(0, kLong, 2);
+    put(2, 1, 4);
+    put(6, value, 4);
+    Patch(path, entry + 2, field);
+    return;
+  }
+  Fail("no entry " + std::to_string(tag) + " in IFD " + std::to_string(ifd) + " of " + path);
+}
+
 }  // namespace PreviewFixture

@@ -197,5 +197,8 @@ std::string TempFilePath(const std::string& name);
 std::vector<std::uint8_t> ReadAll(const std::string& path);
 void Patch(const std::string& path, std::uint64_t offset, const std::vector<std::uint8_t>& bytes);
 void Truncate(const std::string& path, std::uint64_t size);
+// Makes the entry of tag in IFD ifd (0 first) one LONG of the given value, in the file's own
+// byte order; throws std::runtime_error when there is no such entry.
+void PatchEntryValue(const std::string& path, unsigned ifd, std::uint16_t tag, std::uint32_t value);
 
 }  // namespace PreviewFixture

@@ -13,6 +13,20 @@ double Clamped(double v, double lo, double hi) {
   return v > hi ? hi : v;
 }
 
+// The stored L of a file's L value: L x 655.35, truncated.
+std::uint16_t LabL16(double L) {
+  return static_cast<std::uint16_t>(Clamped(L, 0.0, 100.0) * 655.35);
+}
+
+// The L value to write for a stored L: L16 / 655.35 can truncate to one step less when read
+// back, so it is raised by the smallest steps until it reads back as L16.
+double LabLOf(std::uint16_t L16) {
+  double L = L16 / 655.35;
+  while (LabL16(L) < L16)
+    L = std::nextafter(L, 101.0);
+  return L;
+}
+
 class ColorFileReader {
 public:
   explicit ColorFileReader(std::istream& in) : m_In(in) {}
@@ -49,8 +63,7 @@ public:
         if (!Double(v[0]) || !Double(v[1]) || !Double(v[2]))
           return false;
         recipe = ColorRecipe::FromLab(impn_LabColor16{
-            static_cast<std::uint16_t>(Clamped(v[0], 0.0, 100.0) * 655.35),
-            static_cast<std::uint16_t>(Clamped((v[1] + 128.0) * 256.0, 0.0, 65535.0)),
+            LabL16(v[0]), static_cast<std::uint16_t>(Clamped((v[1] + 128.0) * 256.0, 0.0, 65535.0)),
             static_cast<std::uint16_t>(Clamped((v[2] + 128.0) * 256.0, 0.0, 65535.0))});
         return true;
       default:
@@ -100,7 +113,7 @@ public:
       }
       case kIMPN_RecipeLab: {
         impn_LabColor16 const c = recipe.Lab();
-        Double(c.L / 655.35);
+        Double(LabLOf(c.L));
         Double(c.a / 256.0 - 128.0);
         Double(c.b / 256.0 - 128.0);
         break;
@@ -131,8 +144,9 @@ bool IMPN_ColorDBFile::LoadColors(IMPN_ColorMap& map) const {
   std::uint32_t magic = 0;
   std::uint32_t version = 0;
   std::uint32_t count = 0;
-  if (!reader.U32(magic) || !reader.U32(version) || !reader.U32(count) || magic != kMagic ||
-      version != kVersion)
+  // Either a right magic or a right version is enough.
+  if (!reader.U32(magic) || !reader.U32(version) || !reader.U32(count) ||
+      (magic != kMagic && version != kVersion))
     return false;
 
   // The count is not trusted for anything but the end: a short file stops at its end.

@@ -1,5 +1,7 @@
 #include "IMPN/IMPN_Ink.h"
 
+#include <mutex>
+
 std::uint8_t IMPN_Ink::sm_OpacityTable[256][101];
 bool IMPN_Ink::sm_TableInitialized = false;
 IMPN_RGBColor8 IMPN_Ink::sm_DefaultColor(0, 0, 0);
@@ -36,13 +38,15 @@ IMPN_Ink::IMPN_Ink(IMPN_RGBColor8 const& colour, long opacity)
   InitOpacityTable();
 }
 
+// Inks are made on the tile workers too: the table is filled once, whichever thread asks first.
 void IMPN_Ink::InitOpacityTable() {
-  if (sm_TableInitialized)
-    return;
-  for (int v = 0; v < 256; ++v)
-    for (int p = 0; p <= 100; ++p)
-      sm_OpacityTable[v][p] = static_cast<std::uint8_t>(OpacityProduct(v, p));
-  sm_TableInitialized = true;
+  static std::once_flag filled;
+  std::call_once(filled, [] {
+    for (int v = 0; v < 256; ++v)
+      for (int p = 0; p <= 100; ++p)
+        sm_OpacityTable[v][p] = static_cast<std::uint8_t>(OpacityProduct(v, p));
+    sm_TableInitialized = true;
+  });
 }
 
 void IMPN_Ink::SetColor(char const* name, IMPN_RGBColor8 const& colour, long opacity) {

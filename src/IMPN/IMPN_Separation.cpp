@@ -1,6 +1,7 @@
 #include "IMPN/IMPN_Separation.h"
 
 #include "GLIB/GLIB_Exception.h"
+#include "GLIB/GLIB_Math.h"
 #include "GLIB/GLIB_String.h"
 #include "GLIB/GLIB_StringUtils.h"
 #include "IMPN/IMPN_ColorDatabase.h"
@@ -44,7 +45,14 @@ std::uint64_t CountRowBits(std::uint8_t const* row, long offset, long width) {
   return count + kSetBits.count[row[lastByte] & lastMask];
 }
 
-long CeilDiv(long value, long divisor) {
+// a - b of the whole parts, as an int; a file may state any resolution.
+int TruncatedDifference(float a, float b) {
+  std::int64_t const difference = std::int64_t{MATH_Truncate(a)} - MATH_Truncate(b);
+  return static_cast<int>(MATH_Clamp<std::int64_t>(difference, std::numeric_limits<int>::min(),
+                                                   std::numeric_limits<int>::max()));
+}
+
+std::int64_t CeilDiv(std::int64_t value, std::int64_t divisor) {
   return (value + divisor - 1) / divisor;
 }
 
@@ -96,18 +104,27 @@ IMPN_Separation::IMPN_Separation(TIFX_KRXFile& file)
       m_FileHasCMYKEquivalent(false) {
   file.SelectImageDirectory();
 
-  m_TileWidth = file.GetTag<std::uint32_t>(kTIFX_TagTileWidth);
-  m_TileLength = file.GetTag<std::uint32_t>(kTIFX_TagTileLength);
+  std::uint32_t const tileWidth = file.GetTag<std::uint32_t>(kTIFX_TagTileWidth);
+  std::uint32_t const tileLength = file.GetTag<std::uint32_t>(kTIFX_TagTileLength);
   m_Resolution = file.GetTag<float>(kTIFX_TagXResolution);
   m_YResolution = file.GetTag<float>(kTIFX_TagYResolution);
   file.GetTag<std::uint16_t>(kTIFX_TagResolutionUnit);
   m_ImageWidth = file.GetTag<std::uint32_t>(kTIFX_TagImageWidth);
   m_ImageLength = file.GetTag<std::uint32_t>(kTIFX_TagImageLength);
-  if (m_TileWidth <= 0 || m_TileLength <= 0)
+  if (tileWidth == 0 || tileLength == 0)
     throw TIFX_Exception(kTIFX_FileIOError, "Tile size is zero", __FILE__, __LINE__);
-  m_TilesAcross = CeilDiv(static_cast<long>(m_ImageWidth), m_TileWidth);
-  m_TilesDown = CeilDiv(static_cast<long>(m_ImageLength), m_TileLength);
-  m_TileCount = m_TilesAcross * m_TilesDown;
+  // In 64 bits: sizes and counts must fit a long, which has 32 bits on Windows.
+  std::uint64_t const across = (std::uint64_t{m_ImageWidth} + tileWidth - 1) / tileWidth;
+  std::uint64_t const down = (std::uint64_t{m_ImageLength} + tileLength - 1) / tileLength;
+  std::uint64_t const longMax = static_cast<std::uint64_t>(std::numeric_limits<long>::max());
+  if (std::uint64_t{tileWidth} > longMax || std::uint64_t{tileLength} > longMax ||
+      across * down > longMax)
+    throw TIFX_Exception(kTIFX_FileIOError, "Too many tiles", __FILE__, __LINE__);
+  m_TileWidth = static_cast<long>(tileWidth);
+  m_TileLength = static_cast<long>(tileLength);
+  m_TilesAcross = static_cast<long>(across);
+  m_TilesDown = static_cast<long>(down);
+  m_TileCount = static_cast<long>(across * down);
 
   TIFX_NoltDirectory const& directory = file.GetPrivateDirectory();
   m_PrintOrder = directory.PrintOrder;
@@ -327,10 +344,14 @@ long IMPN_Separation::GetThumbnail(IMPN_BitMap& bitmap, long& width, long& lengt
     return -1;
   width = thumbWidth;
   length = thumbLength;
-  long const paddedWidth = CeilDiv(width, tileWidth) * tileWidth;
-  long const paddedLength = CeilDiv(length, tileLength) * tileLength;
-  if (paddedWidth > std::numeric_limits<std::uint16_t>::max())
+  // Tag values fit 32 bits: padded to whole tiles in 64.
+  std::int64_t const padded[2] = {CeilDiv(width, tileWidth) * tileWidth,
+                                  CeilDiv(length, tileLength) * tileLength};
+  if (padded[0] > std::numeric_limits<std::uint16_t>::max() ||
+      padded[1] > std::numeric_limits<long>::max())
     return -1;
+  long const paddedWidth = static_cast<long>(padded[0]);
+  long const paddedLength = static_cast<long>(padded[1]);
 
   std::unique_ptr<std::uint8_t[]> pixels(
       new std::uint8_t[static_cast<std::size_t>(paddedWidth) * paddedLength]());
@@ -365,7 +386,8 @@ long IMPN_Separation::ReadThumbnailTiles(std::uint8_t* pixels, long paddedWidth,
         if (count < 0)
           return -1L;
         for (long row = 0; row < tileLength; ++row)
-          std::memcpy(pixels + (top + row) * paddedWidth + left, scratch.data() + row * tileWidth,
+          std::memcpy(pixels + static_cast<std::size_t>(top + row) * paddedWidth + left,
+                      scratch.data() + static_cast<std::size_t>(row) * tileWidth,
                       static_cast<std::size_t>(tileWidth));
         total += count;
       }
@@ -446,7 +468,7 @@ int IMPN_Separation::CompareTo(IMPN_Node const* other, SortKey key) {
     case kPrintTime:
       return iIMPN_ComparePrintTimes(GetPrintTimeSeconds(), that->GetPrintTimeSeconds());
     case kResolution:
-      return static_cast<int>(m_Resolution) - static_cast<int>(that->m_Resolution);
+      return TruncatedDifference(m_Resolution, that->m_Resolution);
     default:
       return IMPN_Node::CompareTo(other, key);
   }

@@ -13,9 +13,18 @@
 #include <algorithm>
 #include <cstring>
 #include <iostream>
+#include <limits>
 #include <memory>
 
 namespace {
+// An offset at some zoom level; press-sheet and page edges are any 32-bit values, so the
+// rounded product is kept within the stored 32 bits.
+std::int32_t RoundedOffset(double offset) {
+  return static_cast<std::int32_t>(MATH_Clamp<long>(MATH_Round(offset),
+                                                    std::numeric_limits<std::int32_t>::min(),
+                                                    std::numeric_limits<std::int32_t>::max()));
+}
+
 enum : std::uint16_t {
   kWorkAndTurn = 3,
   kWorkAndTumble = 4
@@ -217,8 +226,8 @@ void IMPN_Sheet::DetermineBackupOffsets() {
     }
     for (int z = 0; z < kIMPN_ZoomLevelCount; ++z) {
       double const factor = kIMPN_ZoomFactor[z];
-      m_BackupOffsetX[a][z] = static_cast<std::int32_t>(MATH_Round(factor * dx));
-      m_BackupOffsetY[a][z] = static_cast<std::int32_t>(MATH_Round(factor * dy));
+      m_BackupOffsetX[a][z] = RoundedOffset(factor * dx);
+      m_BackupOffsetY[a][z] = RoundedOffset(factor * dy);
     }
   }
 }
@@ -240,14 +249,14 @@ IMPN_Surface const& IMPN_Sheet::ImagingSurface() const {
   return m_Front.HasSeparations() ? m_Front : m_Back;
 }
 
-int IMPN_Sheet::GetImageWidth(IMPN_ZoomLevel level) const {
+long IMPN_Sheet::GetImageWidth(IMPN_ZoomLevel level) const {
   IMPN_TiledImage const* image = ImagingSurface().GetTiledImage();
-  return image ? static_cast<int>(image->GetScaledWidth(level)) : 0;
+  return image ? image->GetScaledWidth(level) : 0;
 }
 
-int IMPN_Sheet::GetImageLength(IMPN_ZoomLevel level) const {
+long IMPN_Sheet::GetImageLength(IMPN_ZoomLevel level) const {
   IMPN_TiledImage const* image = ImagingSurface().GetTiledImage();
-  return image ? static_cast<int>(image->GetScaledLength(level)) : 0;
+  return image ? image->GetScaledLength(level) : 0;
 }
 
 void IMPN_Sheet::ResetVersions() {

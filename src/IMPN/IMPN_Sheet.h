@@ -85,8 +85,8 @@ public:
   std::uint32_t GetImageWidth() const { return m_ImageWidth; }
   std::uint32_t GetImageLength() const { return m_ImageLength; }
   // The image at a zoom level, from the front's tiled image, else the back's; 0 before Init.
-  int GetImageWidth(IMPN_ZoomLevel level) const;
-  int GetImageLength(IMPN_ZoomLevel level) const;
+  long GetImageWidth(IMPN_ZoomLevel level) const;
+  long GetImageLength(IMPN_ZoomLevel level) const;
   float GetXResolution() const { return m_XResolution; }
   float GetYResolution() const { return m_YResolution; }
   int GetRejectedFileCount() const { return m_RejectedFileCount; }

@@ -1,5 +1,6 @@
 #include "IMPN/IMPN_Surface.h"
 
+#include "GLIB/GLIB_Math.h"
 #include "GLIB/GLIB_StringUtils.h"
 #include "IMPN/IMPN_Registry.h"
 #include "IMPN/IMPN_Separation.h"
@@ -9,7 +10,9 @@
 #include "TIFX/TIFX_KRXFile.h"
 
 #include <algorithm>
+#include <cstdint>
 #include <iostream>
+#include <limits>
 #include <set>
 
 namespace {
@@ -28,11 +31,20 @@ struct IMPN_SeparationComparator {
   }
 };
 
-// Inclusive edges to a rectangle.
+// A file's edge or extent as a long, which has 32 bits on Windows: computed in 64 bits and
+// kept within the range of long.
+long ToLong(std::int64_t v) {
+  return static_cast<long>(MATH_Clamp<std::int64_t>(v, std::numeric_limits<long>::min(),
+                                                    std::numeric_limits<long>::max()));
+}
+
+// Edges to a rectangle; inclusive adds the last row and column.
 IMPN_RectT<long> RectFromEdges(std::uint32_t top, std::uint32_t left, std::uint32_t bottom,
-                               std::uint32_t right) {
-  return IMPN_RectT<long>(top, left, static_cast<long>(right) + 1 - static_cast<long>(left),
-                          static_cast<long>(bottom) + 1 - static_cast<long>(top));
+                               std::uint32_t right, bool inclusive = true) {
+  std::int64_t const extra = inclusive ? 1 : 0;
+  return IMPN_RectT<long>(ToLong(top), ToLong(left),
+                          ToLong(std::int64_t{right} + extra - std::int64_t{left}),
+                          ToLong(std::int64_t{bottom} + extra - std::int64_t{top}));
 }
 
 IMPN_SCPath ClipPathFrom(TIFX_SCPath const& path) {
@@ -46,7 +58,8 @@ IMPN_SCPath ClipPathFrom(TIFX_SCPath const& path) {
     minY = std::min<long>(minY, p.y);
     maxY = std::max<long>(maxY, p.y);
   }
-  result.bounds = IMPN_RectT<long>(minY, minX, maxX - minX, maxY - minY);
+  result.bounds = IMPN_RectT<long>(minY, minX, ToLong(std::int64_t{maxX} - minX),
+                                   ToLong(std::int64_t{maxY} - minY));
   return result;
 }
 
@@ -102,10 +115,8 @@ void IMPN_Surface::CreateAndInsertSeparation(TIFX_KRXFile& file) {
 }
 
 void IMPN_Surface::TakePageGeometry(TIFX_NoltDirectory const& d, bool withTypeSafety) {
-  m_PressSheetRect =
-      IMPN_RectT<long>(d.PressSheetTop, d.PressSheetLeft,
-                       static_cast<long>(d.PressSheetRight) - static_cast<long>(d.PressSheetLeft),
-                       static_cast<long>(d.PressSheetBottom) - static_cast<long>(d.PressSheetTop));
+  m_PressSheetRect = RectFromEdges(d.PressSheetTop, d.PressSheetLeft, d.PressSheetBottom,
+                                   d.PressSheetRight, false);
   m_HasClipPaths = d.FieldBitSet(NoltField::PageSourceClipPath);
   if (withTypeSafety && HasTypeSafetyFields(d))
     m_HasTypeSafetyBoxes = true;

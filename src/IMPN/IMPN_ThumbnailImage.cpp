@@ -7,9 +7,11 @@
 #include "IMPN/IMPN_Ink.h"
 #include "IMPN/IMPN_Registry.h"
 #include "IMPN/IMPN_Separation.h"
+#include "GLIB/GLIB_New.h"
 
 #include <algorithm>
 #include <cstring>
+#include <limits>
 #include <memory>
 
 namespace {
@@ -31,14 +33,22 @@ IMPN_ThumbnailImage::~IMPN_ThumbnailImage() {
   ClearTile();
 }
 
+void IMPN_ThumbnailImage::FreePixels::operator()(std::uint8_t* pixels) const noexcept {
+  ::operator delete(pixels);
+}
+
+IMPN_ThumbnailImage::Pixels IMPN_ThumbnailImage::NewPixels(std::size_t bytes) {
+  return Pixels(static_cast<std::uint8_t*>(operator new(bytes, __LINE__, __FILE__)));
+}
+
 void IMPN_ThumbnailImage::ClearTile() {
-  delete[] m_BitMap.pixels;
+  m_Pixels.reset();
   m_BitMap = IMPN_BitMap();
 }
 
-void IMPN_ThumbnailImage::TakePixels(std::uint8_t* pixels) {
-  delete[] m_BitMap.pixels;
-  m_BitMap.pixels = pixels;
+void IMPN_ThumbnailImage::TakePixels(Pixels pixels) {
+  m_Pixels = std::move(pixels);
+  m_BitMap.pixels = m_Pixels.get();
   m_BitMap.rowBytes = static_cast<std::uint16_t>(m_Width * kBytesPerPixel);
   m_BitMap.timeStamp = IMPN_Registry::GetNewTimeStamp();
   m_BitMap.rect = IMPN_RectT<long>(0, 0, m_Width, m_Length);
@@ -47,44 +57,52 @@ void IMPN_ThumbnailImage::TakePixels(std::uint8_t* pixels) {
 }
 
 void IMPN_ThumbnailImage::GenerateThumbnailImage(bool visibleOnly) {
-  ClearTile();
-  m_Width = m_Length = 0;
-  if (m_Separations.empty())
-    return;
-  IMPN_Separation& first = *m_Separations.front();
-  long tileWidth = 0;
-  long tileLength = 0;
-  first.GetThumbnailDimensions(m_Width, m_Length, tileWidth, tileLength);
-  m_Scale = static_cast<double>(first.GetThumbnailScale());
-  // Row bytes are 16 bits wide.
-  if (m_Width <= 0 || m_Length <= 0 || m_Width * kBytesPerPixel > 0xFFFF) {
+  if (m_Separations.empty()) {
+    ClearTile();
     m_Width = m_Length = 0;
     return;
   }
+  IMPN_Separation& first = *m_Separations.front();
+  long width = 0;
+  long length = 0;
+  long tileWidth = 0;
+  long tileLength = 0;
+  first.GetThumbnailDimensions(width, length, tileWidth, tileLength);
+  double const scale = static_cast<double>(first.GetThumbnailScale());
+  // Row bytes are 16 bits wide.
+  if (width <= 0 || length <= 0 || std::int64_t{width} * kBytesPerPixel > 0xFFFF) {
+    ClearTile();
+    m_Width = m_Length = 0;
+    m_Scale = scale;
+    return;
+  }
 
-  long const count = m_Width * m_Length;
-  std::uint8_t* pixels = new std::uint8_t[static_cast<size_t>(count * kBytesPerPixel)];
-  std::uint8_t* p = pixels;
-  for (long i = 0; i < count; ++i, p += kBytesPerPixel) {
+  std::size_t const count = static_cast<std::size_t>(width) * static_cast<std::size_t>(length);
+  Pixels pixels = NewPixels(count * kBytesPerPixel);
+  std::uint8_t* p = pixels.get();
+  for (std::size_t i = 0; i < count; ++i, p += kBytesPerPixel) {
     std::memcpy(p, &m_SurfaceColor, 3);
     p[3] = 0;
   }
-  TakePixels(pixels);
-
   for (IMPN_Separation* separation : m_Separations)
     if (!visibleOnly || separation->IsVisible())
-      BlendSeparation(*separation);
+      BlendSeparation(*separation, pixels.get(), width, length);
+  m_Width = width;
+  m_Length = length;
+  m_Scale = scale;
+  TakePixels(std::move(pixels));
   AdjustImageSize();
 }
 
-void IMPN_ThumbnailImage::BlendSeparation(IMPN_Separation& separation) {
+void IMPN_ThumbnailImage::BlendSeparation(IMPN_Separation& separation, std::uint8_t* picture,
+                                          long width, long length) {
   IMPN_BitMap grey;
-  long width = 0;
-  long length = 0;
-  if (separation.GetThumbnail(grey, width, length) < 0 || !grey.pixels) {
-    delete[] grey.pixels;
+  long greyWidth = 0;
+  long greyLength = 0;
+  long const read = separation.GetThumbnail(grey, greyWidth, greyLength);
+  std::unique_ptr<std::uint8_t[]> const greyPixels(grey.pixels);
+  if (read < 0 || !grey.pixels)
     return;
-  }
   // The file ink at the opacity of each grey value, over paper, once per value.
   IMPN_Ink ink(separation.GetFileInk());
   IMPN_RGBColor8 inkOverPaper[256];
@@ -93,11 +111,12 @@ void IMPN_ThumbnailImage::BlendSeparation(IMPN_Separation& separation) {
     ink.GetColor(inkOverPaper[g]);
   }
   // A thumbnail of another size than the first covers only its own part of the picture.
-  long const columns = std::min(width, m_Width);
-  long const rows = std::min(length, m_Length);
+  long const columns = std::min(greyWidth, width);
+  long const rows = std::min(greyLength, length);
+  std::size_t const rowBytes = static_cast<std::size_t>(width) * kBytesPerPixel;
   for (long y = 0; y < rows; ++y) {
-    std::uint8_t const* in = grey.pixels + y * grey.rowBytes;
-    std::uint8_t* out = m_BitMap.pixels + y * m_BitMap.rowBytes;
+    std::uint8_t const* in = grey.pixels + static_cast<std::size_t>(y) * grey.rowBytes;
+    std::uint8_t* out = picture + static_cast<std::size_t>(y) * rowBytes;
     for (long x = 0; x < columns; ++x, out += kBytesPerPixel) {
       IMPN_RGBColor8 const& g = inkOverPaper[in[x]];
       IMPN_RGBColor8 below;
@@ -108,7 +127,6 @@ void IMPN_ThumbnailImage::BlendSeparation(IMPN_Separation& separation) {
       std::memcpy(out, &below, 3);
     }
   }
-  delete[] grey.pixels;
 }
 
 void IMPN_ThumbnailImage::AdjustImageSize() {
@@ -127,12 +145,20 @@ void IMPN_ThumbnailImage::AdjustImageSize() {
   newWidth = std::max(newWidth, 1L);
   newLength = std::max(newLength, 1L);
 
-  unsigned const oldBytes = static_cast<unsigned>(m_Width * m_Length * kBytesPerPixel);
-  unsigned const newBytes = static_cast<unsigned>(newWidth * newLength * kBytesPerPixel);
-  std::uint8_t* pixels = new std::uint8_t[newBytes];
+  // The filter buffers count bytes in 32 bits.
+  std::uint64_t const oldBytes =
+      static_cast<std::uint64_t>(m_Width) * static_cast<std::uint64_t>(m_Length) * kBytesPerPixel;
+  std::uint64_t const newBytes =
+      static_cast<std::uint64_t>(newWidth) * static_cast<std::uint64_t>(newLength) * kBytesPerPixel;
+  if (oldBytes > std::numeric_limits<unsigned>::max())
+    return;
+  Pixels pixels;
   try {
-    FILT_FilterBuffer input(m_BitMap.pixels, oldBytes, FILT_FilterBuffer::kCallerOwnsBuffer);
-    FILT_FilterBuffer output(pixels, newBytes, FILT_FilterBuffer::kCallerOwnsBuffer);
+    pixels = NewPixels(static_cast<std::size_t>(newBytes));
+    FILT_FilterBuffer input(m_BitMap.pixels, static_cast<unsigned>(oldBytes),
+                            FILT_FilterBuffer::kCallerOwnsBuffer);
+    FILT_FilterBuffer output(pixels.get(), static_cast<unsigned>(newBytes),
+                             FILT_FilterBuffer::kCallerOwnsBuffer);
     FILT_FilterPipe pipe(FILT_FilterPipe::DEFAULT_BUFFER_SIZE);
     std::unique_ptr<FILT_DownSampler> sampler(new FILT_DownSampler);
     sampler->SetSamplesPerPixel(kBytesPerPixel);
@@ -141,15 +167,14 @@ void IMPN_ThumbnailImage::AdjustImageSize() {
     sampler->SetKernel(new FILT_BicubicKernel);
     pipe.AddToTail(sampler.release());
     input.Empty();
-    input.AddBytes(oldBytes);
+    input.AddBytes(static_cast<unsigned>(oldBytes));
     pipe.ProcessBytes(input, output);
   } catch (...) {
     // The full-size picture is still good to show.
-    delete[] pixels;
     return;
   }
   m_Scale = double(std::max(m_Width, m_Length)) * m_Scale / kMaxSide;
   m_Width = newWidth;
   m_Length = newLength;
-  TakePixels(pixels);
+  TakePixels(std::move(pixels));
 }

@@ -11,16 +11,16 @@ long IMPN_Tools::CreateFraction(double value, long* numerator, long* denominator
   double const fraction = std::modf(value, &whole);
   for (long d = 2; d <= 512; d *= 2) {
     double const t = d * fraction;
-    long const n = static_cast<long>(t);
+    long const n = MATH_Truncate(t);
     if (static_cast<float>(t) == static_cast<float>(n)) {
       *numerator = n;
       *denominator = d;
-      return static_cast<long>(whole);
+      return MATH_Truncate(whole);
     }
   }
-  *numerator = static_cast<long>(512 * fraction);
+  *numerator = MATH_Truncate(512 * fraction);
   *denominator = 512;
-  return static_cast<long>(whole);
+  return MATH_Truncate(whole);
 }
 
 namespace {

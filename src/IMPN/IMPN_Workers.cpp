@@ -1,8 +1,11 @@
 #include "IMPN/IMPN_Workers.h"
 
+#include "GLIB/GLIB_New.h"
+
 #include <algorithm>
 #include <atomic>
 #include <exception>
+#include <memory>
 #include <mutex>
 #include <system_error>
 #include <thread>
@@ -31,18 +34,29 @@ void IMPN_Workers::Run(std::size_t count, unsigned workers, Job const& job) {
       stopped = true;
     }
   };
-  std::vector<std::thread> threads;
-  threads.reserve(workers - 1);
-  for (unsigned worker = 1; worker < workers; ++worker) {
-    try {
-      threads.emplace_back(work, worker);
-    } catch (std::system_error const&) {
-      break;
+  // Threads that started are always joined: a thread destroyed while it runs ends the process.
+  std::vector<std::unique_ptr<std::thread>> threads;
+  auto joinAll = [&threads] {
+    for (std::unique_ptr<std::thread> const& thread : threads)
+      thread->join();
+  };
+  try {
+    threads.reserve(workers - 1);
+    for (unsigned worker = 1; worker < workers; ++worker) {
+      try {
+        threads.push_back(
+            std::unique_ptr<std::thread>(new (__LINE__, __FILE__) std::thread(work, worker)));
+      } catch (std::system_error const&) {
+        break;  // the system has no thread to spare: the others take its share
+      }
     }
+  } catch (...) {
+    stopped = true;
+    joinAll();
+    throw;
   }
   work(0);
-  for (std::thread& thread : threads)
-    thread.join();
+  joinAll();
   if (failure)
     std::rethrow_exception(failure);
 }

@@ -15,6 +15,7 @@ public:
   // Items 0 to count - 1, each run once, on at most workers threads (worker 0 is the calling
   // thread). When a thread cannot be started the others take its share. The first exception
   // a job throws stops the items not yet started and is thrown again here once every
-  // thread has finished.
+  // thread has finished. Any other failure to start a thread stops the items not yet started,
+  // waits for the threads already running and is thrown here.
   static void Run(std::size_t count, unsigned workers, Job const& job);
 };

@@ -8,6 +8,7 @@
 #include "GFIL/GFIL_FileSpec.h"
 #include "GLIB/GLIB_String.h"
 
+#include <atomic>
 #include <cstdint>
 
 class GFIL_FileSystem {
@@ -64,15 +65,17 @@ public:
   // The folder's items, one level, no particular order.
   virtual GFIL_FileSpecVector FolderContents() const = 0;
 
+  // The counts are atomic: specs naming one file are copied and released on the tile workers
+  // while other threads hold them too.
   // Releases one reference held at *holder; the last one deletes the object and nulls *holder.
   static void RemoveReference(GFIL_FileSystem** holder);
-  void AddReference() { ++m_ReferenceCount; }
-  std::uint32_t ReferenceCount() const { return m_ReferenceCount; }
+  void AddReference() { m_ReferenceCount.fetch_add(1, std::memory_order_relaxed); }
+  std::uint32_t ReferenceCount() const { return m_ReferenceCount.load(); }
 
-  void IncrementHandleCount() { ++m_OpenHandleCount; }
+  void IncrementHandleCount() { m_OpenHandleCount.fetch_add(1, std::memory_order_relaxed); }
   // The last handle closes the file, and removes it when it was created temporary.
   void DecrementHandleCount();
-  std::uint32_t OpenHandleCount() const { return m_OpenHandleCount; }
+  std::uint32_t OpenHandleCount() const { return m_OpenHandleCount.load(); }
 
   bool IsOpen() const { return m_IsOpen != 0; }
   std::uint32_t Flags() const { return m_Flags; }
@@ -99,8 +102,8 @@ protected:
 private:
   static unsigned long sm_DefaultBufferSize;
 
-  std::uint32_t m_ReferenceCount;
-  std::uint32_t m_OpenHandleCount;
+  std::atomic<std::uint32_t> m_ReferenceCount;
+  std::atomic<std::uint32_t> m_OpenHandleCount;
   std::uint32_t m_IsOpen;
   std::uint32_t m_Flags;
   std::uint32_t m_DataBufferSize;

@@ -5,6 +5,7 @@
 #include <gtest/gtest.h>
 
 #include <string>
+#include <thread>
 #include <vector>
 
 namespace {
@@ -206,3 +207,28 @@ TEST(GFIL_FileSpecCounting, FlagWordKeepsTheCreateByteAcrossOpens) {
 }
 
 }  // namespace
+
+// The tile workers copy and drop specs and handles of files that other threads hold too.
+TEST(GFIL_FileSpecCounting, CopiesAndHandlesOnSeveralThreadsKeepTheCountsRight) {
+  Log log;
+  {
+    GFIL_FileSpec spec(new RecordingFileSystem(&log));
+    GFIL_FileHandle handle(spec);
+    handle.Open(GFIL_FileSystem::OPEN_READABLE);
+    GFIL_FileSystem* const fs = spec.FileSystemImplPtr();
+    std::vector<std::thread> threads;
+    for (int t = 0; t < 4; ++t)
+      threads.emplace_back([&spec, &handle] {
+        for (int i = 0; i < 20000; ++i) {
+          GFIL_FileSpec copy(spec);
+          GFIL_FileHandle another(handle);
+        }
+      });
+    for (std::thread& thread : threads)
+      thread.join();
+    EXPECT_EQ(2u, fs->ReferenceCount());  // the spec's and the handle's
+    EXPECT_EQ(1u, fs->OpenHandleCount());
+    EXPECT_TRUE(log.empty());
+  }
+  EXPECT_EQ((Log{"close", "deleted"}), log);
+}

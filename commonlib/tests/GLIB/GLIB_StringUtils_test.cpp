@@ -6,6 +6,9 @@
 #include "GLIB/GLIB_LogMessage.h"
 #include "GLIB/GLIB_Math.h"
 
+#include <cmath>
+#include <limits>
+
 namespace {
 
 // ---------------------------------------------------------------------------------------------
@@ -192,6 +195,46 @@ TEST(MATH_RoundTest, RoundsHalvesToEven) {
       EXPECT_EQ(c.expected, MATH_Round(static_cast<float>(c.x))) << c.x;
     }
   }
+}
+
+TEST(MATH_RoundTest, RoundingAndTruncationSaturateBeyondLongAndGiveZeroForNaN) {
+  const long kMax = std::numeric_limits<long>::max();
+  const long kMin = std::numeric_limits<long>::min();
+  const double two31 = 2147483648.0;
+  const double inf = std::numeric_limits<double>::infinity();
+  const struct {
+    double x;
+    long expected;
+  } cases[] = {{inf, kMax},
+               {-inf, kMin},
+               {std::nan(""), 0},
+               {1e300, kMax},
+               {-1e300, kMin},
+               {-static_cast<double>(kMin), kMax},  // 2^31 or 2^63: just beyond
+               {static_cast<double>(kMin), kMin},
+               // A sheet 2^28 pixels wide at 8:1, and its double: in range only with 64 bits.
+               {268435455.0 * 8, 2147483640},
+               {two31 * 2, sizeof(long) > 4 ? 4294967296 : kMax}};
+  for (const auto& c : cases) {
+    EXPECT_EQ(c.expected, MATH_Round(c.x)) << c.x;
+    if (!(c.x > -1e30 && c.x < 1e30)) {
+      EXPECT_EQ(c.expected, MATH_Round(static_cast<float>(c.x))) << c.x;
+    }
+  }
+  if (sizeof(long) == 4) {
+    EXPECT_EQ(kMax, MATH_Round(two31 - 0.25));  // rounds up past the end
+    EXPECT_EQ(kMin, MATH_Round(-two31 - 0.25));
+  }
+  // Truncation saturates alike and goes toward zero inside the range.
+  for (const auto& c : cases) {
+    if (!(c.x > -1e15 && c.x < 1e15)) {
+      EXPECT_EQ(c.expected, MATH_Truncate(c.x)) << c.x;
+    }
+  }
+  EXPECT_EQ(0, MATH_Truncate(std::nan("")));
+  EXPECT_EQ(-2, MATH_Truncate(-2.9));
+  EXPECT_EQ(2, MATH_Truncate(2.9f));
+  EXPECT_EQ(sizeof(long) > 4 ? 3000000000.0 : kMax, MATH_Truncate(3000000000.5));
 }
 
 TEST(MATH_ClampTest, LimitsToTheRangeAndLetsTheUpperLimitWin) {

@@ -7,6 +7,7 @@
 
 #include <tiffio.h>
 
+#include <algorithm>
 #include <cstring>
 #include <vector>
 
@@ -342,6 +343,20 @@ bool TIFX_KRXFile::ThumbnailPasses() {
          GetTag<std::uint32_t>(kTIFX_TagTileLength) == 512;
 }
 
+bool TIFX_KRXFile::SizeFits(std::uint32_t maxWidth, std::uint32_t maxLength) {
+  const std::uint32_t width = GetTag<std::uint32_t>(kTIFX_TagImageWidth);
+  const std::uint32_t length = GetTag<std::uint32_t>(kTIFX_TagImageLength);
+  const std::uint64_t tileWidth = GetTag<std::uint32_t>(kTIFX_TagTileWidth);
+  const std::uint64_t tileLength = GetTag<std::uint32_t>(kTIFX_TagTileLength);
+  if (width == 0 || length == 0 || width > maxWidth || length > maxLength || tileWidth == 0 ||
+      tileLength == 0)
+    return false;
+  const std::uint64_t tiles =
+      (width + tileWidth - 1) / tileWidth * ((length + tileLength - 1) / tileLength);
+  const toff_t fileSize = TIFFGetSizeProc(m_TIFF)(TIFFClientdata(m_TIFF));
+  return fileSize != static_cast<toff_t>(-1) && tiles <= fileSize / kTableBytesPerTile;
+}
+
 bool TIFX_KRXFile::IsValid() {
   RequireOpen();
   const unsigned short remembered = m_DirectoryIndex;
@@ -353,13 +368,20 @@ bool TIFX_KRXFile::IsValid() {
         GetTag<std::uint16_t>(kTIFX_TagBitsPerSample) == 1 &&
         GetTag<std::uint16_t>(kTIFX_TagPhotometric) == PHOTOMETRIC_MINISWHITE &&
         GetTag<std::uint32_t>(kTIFX_TagTileWidth) == 512 &&
-        GetTag<std::uint32_t>(kTIFX_TagTileLength) == 512;
+        GetTag<std::uint32_t>(kTIFX_TagTileLength) == 512 && SizeFits(kMaxSide, kMaxSide);
     if (imagePasses) {
+      const std::uint64_t width = GetTag<std::uint32_t>(kTIFX_TagImageWidth);
+      const std::uint64_t length = GetTag<std::uint32_t>(kTIFX_TagImageLength);
       // The thumbnail is IFD 1 when that is 8-bit, else IFD 2.
       bool selected = SetDirectory(1) != 0;
       if (!selected || GetTag<std::uint16_t>(kTIFX_TagBitsPerSample) != 8)
         selected = SetDirectory(2) != 0;
-      valid = selected && ThumbnailPasses();
+      if (selected && ThumbnailPasses()) {
+        // 1 : Scale of the image, with a pixel to spare for the writer's rounding.
+        const std::uint64_t scale = std::max<std::uint64_t>(GetPrivateDirectory().Scale, 1);
+        valid = SizeFits(static_cast<std::uint32_t>((width + scale - 1) / scale + 1),
+                         static_cast<std::uint32_t>((length + scale - 1) / scale + 1));
+      }
     }
   } catch (TIFX_TagNotFoundException const&) {
     valid = false;

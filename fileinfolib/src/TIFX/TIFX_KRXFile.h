@@ -26,6 +26,11 @@ public:
   static constexpr unsigned short kUnknownDirectory = 0xFFFF;
   // IFD 0: the full-resolution separation.
   static constexpr unsigned short kImageDirectory = 0;
+  // The longest side a valid file's image may have: at 8:1, eight display pixels to one, it
+  // still fits a signed 32-bit number.
+  static constexpr std::uint32_t kMaxSide = (std::uint32_t{1} << 28) - 1;
+  // A tile's offset and byte count in a classic TIFF file: the least room each tile takes.
+  static constexpr std::uint64_t kTableBytesPerTile = 8;
 
   explicit TIFX_KRXFile(GFIL_FileSpec const& spec);
   // A copy names the same file and starts closed.
@@ -41,7 +46,10 @@ public:
   void Close();
   bool IsOpen() const { return m_IsOpen; }
 
-  // The preview-file test; leaves the current directory as it found it.
+  // The preview-file test; leaves the current directory as it found it. Besides the tags, the
+  // sizes must be ones the viewer can address: image sides from 1 to kMaxSide pixels, a
+  // thumbnail no larger than the image at the thumbnail's scale (a pixel to spare), and no more
+  // tiles in either than the file has room for in its tile tables.
   bool IsValid();
   int SetDirectory(unsigned short index);
   // Makes the directory current, reading it only when another one is; the result as
@@ -81,6 +89,8 @@ private:
   void RefreshDirectory();
   bool DirectoryIsComplete();
   bool ThumbnailPasses();
+  // The current directory's sides are 1 to max pixels, and its tile tables fit the file.
+  bool SizeFits(std::uint32_t maxWidth, std::uint32_t maxLength);
   // The flavour's own way to open the file; null on failure (the library reported why).
   tiff* OpenHandle(void* openOptions);
 

@@ -135,7 +135,7 @@ TEST_P(TIFX_ValidityTest, ValidityAndTheCurrentDirectoryAfterwards) {
   EXPECT_EQ(krx->CurrentDirectory(), start);
   EXPECT_EQ(krx->GetPrivateDirectory().Scale, scale);
   EXPECT_EQ(krx->GetTag<std::uint32_t>(TIFFTAG_IMAGEWIDTH),
-            start == 0 || file.thumbnailAt == ThumbnailAt::Ifd2 ? 1100u : 275u);
+            start == 0 || file.thumbnailAt == ThumbnailAt::Ifd2 ? 1100u : file.thumbnail.width);
 }
 
 INSTANTIATE_TEST_SUITE_P(
@@ -179,8 +179,75 @@ INSTANTIATE_TEST_SUITE_P(
                   f.thumbnail.bitsPerSample = 1;
                   f.thumbnail.newSubfileType.reset();
                 },
-                false}),
+                false},
+        // The thumbnail is 1 : 4 of 1100 x 600, 275 x 150, with a pixel to spare.
+        Variant{"thumbnail_a_pixel_larger",
+                [](PreviewFile& f) {
+                  f.thumbnail.width = 276;
+                  f.thumbnail.length = 151;
+                },
+                true},
+        Variant{"thumbnail_two_pixels_wider", [](PreviewFile& f) { f.thumbnail.width = 277; },
+                false},
+        Variant{"thumbnail_longer_than_its_scale_allows",
+                [](PreviewFile& f) { f.thumbnail.length = 600; }, false},
+        Variant{"thumbnail_of_scale_zero_bounded_by_the_image",
+                [](PreviewFile& f) {
+                  f.thumbnail.scale = 0;
+                  f.thumbnail.length = 600;
+                },
+                true}),
     [](::testing::TestParamInfo<Variant> const& info) { return std::string(info.param.name); });
+
+TEST(TIFX_KRXFile, SizesTheViewerCannotAddressAreNotValid) {
+  // 1100 x 600 in 3 x 2 tiles, thumbnail 1 : 4 in IFD 1. Each case patches one entry; a size
+  // given it makes the file that long (sparse) first. The library reads a directory whose tile
+  // tables are shorter than its size asks for.
+  const std::uint32_t maxSide = TIFX_KRXFile::kMaxSide;
+  // 3 x 65536 tiles with 8 bytes of table each: far more than the file written.
+  const std::uint32_t manyRows = 512 * 65536;
+  const std::uint64_t tables = 3 * 65536 * 8;
+  struct Case {
+    char const* what;
+    unsigned ifd;
+    std::uint16_t tag;
+    std::uint32_t value;
+    std::uint64_t fileSize;
+    bool valid;
+  };
+  const Case cases[] = {
+      {"same tiles, thumbnail still fits", 0, TIFFTAG_IMAGEWIDTH, 1104, 0, true},
+      {"image width 0", 0, TIFFTAG_IMAGEWIDTH, 0, 0, false},
+      {"image length 0", 0, TIFFTAG_IMAGELENGTH, 0, 0, false},
+      {"image wider than the limit", 0, TIFFTAG_IMAGEWIDTH, maxSide + 1, (1ull << 32) - 1, false},
+      {"image of 2^31 - 1 rows", 0, TIFFTAG_IMAGELENGTH, 0x7FFFFFFF, 0, false},
+      {"image of 2^32 - 1 rows", 0, TIFFTAG_IMAGELENGTH, 0xFFFFFFFF, 0, false},
+      {"tile tables beyond the file", 0, TIFFTAG_IMAGELENGTH, manyRows, tables - 1, false},
+      {"tile tables within the file", 0, TIFFTAG_IMAGELENGTH, manyRows, tables, true},
+      {"thumbnail of a million rows", 1, TIFFTAG_IMAGELENGTH, 1000000, 0, false},
+      {"thumbnail width 0", 1, TIFFTAG_IMAGEWIDTH, 0, 0, false},
+  };
+  PreviewFile file = PreviewFile::Make(1100, 600, 4);
+  const std::string path = TempFilePath("sizes.tif");
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.what);
+    Write(path, file);
+    PatchEntryValue(path, c.ifd, c.tag, c.value);
+    if (c.fileSize)
+      std::filesystem::resize_file(path, c.fileSize);
+    TIFX_KRXFile krx(SpecFromPath(path));
+    // The library itself may refuse to read a directory of no size.
+    bool valid = false;
+    try {
+      krx.Open();
+      valid = krx.IsValid();
+    } catch (TIFX_FileIOException const&) {
+    }
+    EXPECT_EQ(valid, c.valid);
+    krx.Close();
+    std::filesystem::resize_file(path, 0);
+  }
+}
 
 // --- Tags, tiles and errors ---
 
@@ -492,6 +559,28 @@ TEST(TIFX_KRXFile, ATruncatedFileIsRefusedOrReadsNoTiles) {
             << result;
       }
   }
+}
+
+TEST(TIFX_KRXFile, ATileThatRunsPastTheEndOfAValidFileReadsAsFailedAndLeavesTheHeapWhole) {
+  // One tile, so its offset stands in the directory entry itself; it is moved so that its
+  // data starts just before the end of the file. The read comes back short.
+  PreviewFile file = PreviewFile::Make(512, 512, 8);
+  file.image.bits = [](std::uint32_t x, std::uint32_t y) { return ((x ^ y) & 4) != 0; };
+  const std::string path = TempFilePath("tile-past-end.tif");
+  Write(path, file);
+  PatchEntryValue(path, 0, TIFFTAG_TILEOFFSETS,
+                  static_cast<std::uint32_t>(ReadAll(path).size() - 10));
+
+  TIFX_KRXFile krx(SpecFromPath(path));
+  krx.Open();
+  EXPECT_TRUE(krx.IsValid());
+  std::vector<std::uint8_t> tile(512 * 64);
+  for (int attempt = 0; attempt < 2; ++attempt)
+    EXPECT_EQ(krx.ReadTile(tile.data(), tile.size(), 0, 0), -1);
+  // The thumbnail, read through the same handle afterwards, is whole.
+  ASSERT_EQ(krx.SetDirectory(1), 1);
+  std::vector<std::uint8_t> thumbnail(512 * 512);
+  EXPECT_GT(krx.ReadTile(thumbnail.data(), thumbnail.size(), 0, 0), 0);
 }
 
 // --- Threads ---

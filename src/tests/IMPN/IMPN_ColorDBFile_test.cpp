@@ -22,6 +22,21 @@ protected:
   IMPN_ColorMap map;
 };
 
+// The L value that the file at path stores for the named Lab entry; NaN when there is none.
+double LabInFile(std::string const& path, std::string const& name) {
+  std::string const bytes = ScratchFolder::Read(path);
+  std::string key(4, '\0');
+  std::uint32_t const length = static_cast<std::uint32_t>(name.size());
+  std::memcpy(&key[0], &length, 4);
+  key += name;
+  std::size_t const at = bytes.find(key);
+  if (at == std::string::npos)
+    return std::numeric_limits<double>::quiet_NaN();
+  double L = 0;
+  std::memcpy(&L, bytes.data() + at + key.size() + 4, sizeof L);
+  return L;
+}
+
 double const kNaN = std::numeric_limits<double>::quiet_NaN();
 double const kInf = std::numeric_limits<double>::infinity();
 
@@ -74,16 +89,13 @@ TEST_F(IMPN_ColorDBFileTest, RGBRecipesAreKeptInTheDisplayByteOrder) {
   EXPECT_EQ(std::memcmp(r.value, expected, 3), 0);
 }
 
-TEST_F(IMPN_ColorDBFileTest, NeedsTheMagicAndTheVersion) {
+TEST_F(IMPN_ColorDBFileTest, NeedsTheMagicOrTheVersion) {
   struct Case {
     std::uint32_t magic, version;
     bool read;
   };
-  Case const cases[] = {{0x43434442, 1, true},
-                        {0x43434442, 2, false},
-                        {0x12345678, 1, false},
-                        {0x12345678, 7, false},
-                        {0x42444343, 1, false}};
+  Case const cases[] = {{0x43434442, 1, true},  {0x43434442, 2, true}, {0x12345678, 1, true},
+                        {0x12345678, 7, false}, {0x42444343, 1, true}, {0x42444343, 0, false}};
   for (Case const& c : cases) {
     map.clear();
     EXPECT_EQ(Load(ColorDBBytes().Header(1, c.magic, c.version).RGB("Gold", 1, 2, 3)), c.read);
@@ -171,6 +183,27 @@ TEST_F(IMPN_ColorDBFileTest, SavedFilesReadBackTheSameRecipes) {
   ExpectLab(map["Sky"], 32767, 27648, 40448);
   ExpectCMYK(map["Teal"], 12, 0, 99, 100);
   EXPECT_FALSE(std::filesystem::exists(Path() + ".saving"));
+}
+
+TEST_F(IMPN_ColorDBFileTest, EveryStoredLabValueSurvivesRepeatedSaves) {
+  IMPN_ColorMap saved;
+  for (std::uint32_t L = 0; L <= 65535; ++L)
+    saved["L" + std::to_string(L)] = ColorRecipe::FromLab(
+        {std::uint16_t(L), std::uint16_t(L ^ 0x5555), std::uint16_t(65535 - L)});
+  for (int round = 0; round < 3; ++round) {
+    ASSERT_EQ(IMPN_ColorDBFile(Path()).SaveColors(saved), kIMPN_ColorFileSaved);
+    map.clear();
+    ASSERT_TRUE(IMPN_ColorDBFile(Path()).LoadColors(map));
+    ASSERT_EQ(map.size(), saved.size());
+    for (auto const& [name, recipe] : saved) {
+      impn_LabColor16 const want = recipe.Lab();
+      impn_LabColor16 const got = map[name].Lab();
+      ASSERT_TRUE(got.L == want.L && got.a == want.a && got.b == want.b)
+          << name << " round " << round << ": " << got.L << " " << got.a << " " << got.b;
+    }
+  }
+  // The written L stays the stored value's own, to the last digits.
+  EXPECT_NEAR(LabInFile(Path(), "L33333"), 33333 / 655.35, 1e-9);
 }
 
 TEST_F(IMPN_ColorDBFileTest, AnEmptyMapSavesTheSameTwelveBytesAsCreateEmptyFile) {

@@ -3,6 +3,7 @@
 #include "IMPN/IMPN_Separation.h"
 #include "IMPN/IMPN_Sheet.h"
 #include "IMPN/IMPN_Signature.h"
+#include "TIFX/TIFX_KRXFile.h"
 
 #include "JobTreeFiles.h"
 #include "SpecFromPath.h"
@@ -134,6 +135,34 @@ TEST(Registry, RejectsAndCountsWhatIsNoPreviewFileAndGoesOn) {
   IMPN_Sheet* sheet = registry.Find("Job")->Find(1)->GetSheets()[0];
   EXPECT_EQ(JobTreeFiles::InkNames(sheet->GetFrontSurface()),
             (std::vector<std::string>{"Cyan", "Magenta", "Black"}));
+}
+
+TEST(Registry, FilesClaimingSizesBeyondReachAreRejectedLikeInvalidOnes) {
+  // A few kilobytes that claim a thumbnail of a million rows, or an image wider than the
+  // viewer addresses: refused by the preview-file test before anything is read or made.
+  struct Claim {
+    unsigned ifd;
+    std::uint16_t tag;
+    std::uint32_t value;
+  };
+  Claim const claims[] = {{1, 257, 1000000}, {0, 256, TIFX_KRXFile::kMaxSide + 1}};
+  GFIL_FileSpecVector specs = WriteAll("beyond", {JobFile("Job", 1, 0, "Cyan", 1)});
+  for (Claim const& claim : claims) {
+    std::string const path = TempFilePath("beyond-" + std::to_string(claim.tag) + ".tif");
+    Write(path, JobFile("Job", 1, 0, "Black", 4));
+    PatchEntryValue(path, claim.ifd, claim.tag, claim.value);
+    specs.push_back(PreviewFixture::SpecFromPath(path));
+  }
+  IMPN_Registry registry;
+  EXPECT_EQ(registry.RegisterFiles(specs, false), 1);
+  EXPECT_EQ(registry.GetRejectedFileCount(), 2);
+  IMPN_Sheet* sheet = registry.Find("Job")->Find(1)->GetSheets()[0];
+  EXPECT_EQ(JobTreeFiles::InkNames(sheet->GetFrontSurface()), std::vector<std::string>{"Cyan"});
+
+  GFIL_FileSpecVector none;
+  IMPN_Sheet listed(specs, none);
+  EXPECT_EQ(listed.GetRejectedFileCount(), 2);
+  EXPECT_EQ(listed.GetFrontSurface().GetSeparations().size(), 1u);
 }
 
 TEST(Registry, ClearFirstAndRepeatedFiles) {

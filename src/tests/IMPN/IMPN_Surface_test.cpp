@@ -1,3 +1,4 @@
+#include "GLIB/GLIB_Math.h"
 #include "IMPN/IMPN_Separation.h"
 #include "IMPN/IMPN_Surface.h"
 #include "IMPN/IMPN_TiledImage.h"
@@ -201,6 +202,33 @@ TEST(Surface, TakesPageGeometryFromTheFirstFile) {
   appended.Append(*second);
   EXPECT_EQ(appended.GetPressSheetRect(), IMPN_RectT<long>(0, 0, 5, 5));
   EXPECT_TRUE(appended.GetPageEdges().empty());
+}
+
+TEST(Surface, EdgesOfAnySizeGiveRectanglesWithinLong) {
+  // Computed in 64 bits; where long has 32 (Windows) the ends of its range stand in.
+  auto within = [](std::int64_t v) {
+    return static_cast<long>(MATH_Clamp<std::int64_t>(v, std::numeric_limits<long>::min(),
+                                                      std::numeric_limits<long>::max()));
+  };
+  std::uint32_t const far = 0xFFFFFFFF;
+  std::int32_t const low = std::numeric_limits<std::int32_t>::min();
+  std::int32_t const high = std::numeric_limits<std::int32_t>::max();
+  PreviewFile file = JobTreeFiles::SmallFile();
+  file.job.pressSheet = Edges{0, far, far, 0};
+  file.job.pages = {TestPage(1, 100)};
+  file.job.pages[0].position = Edges{far, 0, 0, far};
+  file.job.pages[0].clipPaths = {{{low, low}, {high, high}}};
+  auto krx = JobTreeFiles::WriteAndOpen("far-edges.tif", file);
+  IMPN_Surface surface(true);
+  surface.Append(*krx);
+  EXPECT_EQ(surface.GetPressSheetRect(),
+            IMPN_RectT<long>(0, within(far), within(-std::int64_t{far}), within(far)));
+  EXPECT_EQ(surface.GetPageEdges()[0].rect,
+            IMPN_RectT<long>(within(far), 0, within(std::int64_t{far} + 1),
+                             within(1 - std::int64_t{far})));
+  EXPECT_EQ(surface.GetClipPaths()[0][0].bounds,
+            IMPN_RectT<long>(low, low, within(std::int64_t{high} - low),
+                             within(std::int64_t{high} - low)));
 }
 
 TEST(Surface, LayDownOrderChangesStampEverySeparation) {

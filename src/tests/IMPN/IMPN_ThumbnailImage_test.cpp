@@ -1,5 +1,6 @@
 #include "IMPN/IMPN_ThumbnailImage.h"
 
+#include "GLIB/GLIB_New.h"
 #include "IMPN/IMPN_Ink.h"
 #include "IMPN/IMPN_Separation.h"
 #include "SheetFixture.h"
@@ -7,6 +8,7 @@
 #include <gtest/gtest.h>
 
 #include <array>
+#include <atomic>
 #include <cstring>
 #include <functional>
 #include <memory>
@@ -143,4 +145,68 @@ TEST(ThumbnailImage, ClearTileEmptiesTheBitmap) {
   image.ClearTile();
   EXPECT_EQ(image.GetBitMap().pixels, nullptr);
   EXPECT_EQ(image.GetBitMap().kind, 0);
+}
+
+namespace {
+// Fails the n-th line-tagged allocation of the thumbnail image (1 first), counting them all.
+std::atomic<int> s_ThumbnailAllocations(0);
+std::atomic<int> s_FailAt(0);
+bool FailNthThumbnailAllocation(std::size_t, char const* file, int) {
+  return std::strstr(file, "IMPN_ThumbnailImage.cpp") != nullptr &&
+         ++s_ThumbnailAllocations == s_FailAt;
+}
+
+std::vector<std::uint8_t> Bytes(IMPN_BitMap const& b) {
+  return std::vector<std::uint8_t>(b.pixels, b.pixels + b.rowBytes * b.rect.height);
+}
+}  // namespace
+
+TEST(ThumbnailImage, AFailedAllocationLeavesTheOldPictureOrAWholeNewOne) {
+  using namespace std::placeholders;
+  // Large enough to be shrunk: a picture and a shrunk copy are allocated in each build.
+  auto surface = MakeSurface("thumbfail", {{700, 360, std::bind(Constant, _1, _2, 200)},
+                                           {700, 360, std::bind(Constant, _1, _2, 90)}});
+  surface->separations[1]->SetVisible(false);
+  IMPN_ThumbnailImage reference(surface->separations, surface->colour);
+  reference.GenerateThumbnailImage(true);
+  std::vector<std::uint8_t> const referenceBytes = Bytes(reference.GetBitMap());
+
+  int failures = 0;
+  for (int failAt = 1;; ++failAt) {
+    SCOPED_TRACE(failAt);
+    IMPN_ThumbnailImage image(surface->separations, surface->colour);
+    IMPN_BitMap const before = image.GetBitMap();
+    std::vector<std::uint8_t> const beforeBytes = Bytes(before);
+    s_ThumbnailAllocations = 0;
+    s_FailAt = failAt;
+    GLIB_SetAllocationFailureHook(FailNthThumbnailAllocation);
+    bool threw = false;
+    try {
+      image.GenerateThumbnailImage(true);
+    } catch (GLIB_BadAllocException const&) {
+      threw = true;
+    }
+    GLIB_SetAllocationFailureHook(nullptr);
+    if (s_ThumbnailAllocations < failAt)
+      break;  // every allocation of the build went through
+    ++failures;
+    IMPN_BitMap const& after = image.GetBitMap();
+    if (threw) {
+      // The picture is the old one, bit for bit, with its old stamp.
+      EXPECT_EQ(after.timeStamp, before.timeStamp);
+      EXPECT_EQ(after.rect, before.rect);
+      EXPECT_EQ(Bytes(after), beforeBytes);
+    } else {
+      // The shrinking failed: the new picture at full size, newly stamped.
+      EXPECT_GT(after.timeStamp, before.timeStamp);
+      EXPECT_EQ(after.rect, IMPN_RectT<long>(0, 0, 700, 360));
+      EXPECT_EQ(after.rowBytes, 700 * 4);
+      EXPECT_EQ(image.GetWidth(), 700);
+    }
+    // The next build, with memory, gives the reference.
+    image.GenerateThumbnailImage(true);
+    EXPECT_EQ(image.GetBitMap().rect, reference.GetBitMap().rect);
+    EXPECT_EQ(Bytes(image.GetBitMap()), referenceBytes);
+  }
+  EXPECT_EQ(failures, 2);
 }

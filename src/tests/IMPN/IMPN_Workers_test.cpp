@@ -1,9 +1,12 @@
 #include "IMPN/IMPN_Workers.h"
 
+#include "GLIB/GLIB_New.h"
+
 #include <gtest/gtest.h>
 
 #include <atomic>
 #include <chrono>
+#include <cstring>
 #include <set>
 #include <stdexcept>
 #include <thread>
@@ -63,4 +66,35 @@ TEST(IMPN_Workers, AJobsExceptionReachesTheCallerAfterEveryThreadEnds) {
   EXPECT_EQ(running, 0);
   // Items not yet started when it failed are left alone.
   EXPECT_LT(started, 1000);
+}
+
+namespace {
+// Lets the first line-tagged allocation of the workers through and fails the next.
+std::atomic<int> s_WorkerAllocations(0);
+bool FailSecondWorkerAllocation(std::size_t, char const* file, int) {
+  return std::strstr(file, "IMPN_Workers.cpp") != nullptr && ++s_WorkerAllocations == 2;
+}
+}  // namespace
+
+TEST(IMPN_Workers, AThreadThatCannotStartStopsTheRunAfterTheStartedOnesEnd) {
+  std::atomic<int> running(0);
+  std::atomic<int> started(0);
+  std::atomic<bool> onCaller(false);
+  std::thread::id const caller = std::this_thread::get_id();
+  auto const job = [&](std::size_t, unsigned) {
+    ++running;
+    ++started;
+    onCaller = onCaller || std::this_thread::get_id() == caller;
+    std::this_thread::sleep_for(std::chrono::microseconds(200));
+    --running;
+  };
+  s_WorkerAllocations = 0;
+  GLIB_SetAllocationFailureHook(FailSecondWorkerAllocation);
+  EXPECT_THROW(IMPN_Workers::Run(100000, 4, job), GLIB_BadAllocException);
+  GLIB_SetAllocationFailureHook(nullptr);
+  EXPECT_EQ(s_WorkerAllocations, 2);
+  // The thread that started was stopped and joined; the caller ran nothing.
+  EXPECT_EQ(running, 0);
+  EXPECT_LT(started, 100000);
+  EXPECT_FALSE(onCaller);
 }

@@ -103,11 +103,17 @@ TIFF* TIFFFSRefOpen(FSRef const* ref, char const* mode, TIFFOpenOptions* options
   return tif;
 }
 
+// Gives the number of bytes read: fewer at the end of the file (0 there) and 0 when the read
+// fails. Never -1 for a read: libtiff 4.5 adds the result to its count before it checks it and
+// then clears its buffer from one byte before the start.
 tmsize_t _tiffReadProc(thandle_t handle, void* buffer, tmsize_t size) {
-  ByteCount done = 0;
-  if (size < 0 ||
-      FSReadFork(ForkOf(handle), fsAtMark, 0, static_cast<ByteCount>(size), buffer, &done) != noErr)
+  if (size < 0)
     return -1;
+  ByteCount done = 0;
+  const OSErr result =
+      FSReadFork(ForkOf(handle), fsAtMark, 0, static_cast<ByteCount>(size), buffer, &done);
+  if (result != noErr && result != eofErr)
+    return 0;
   return static_cast<tmsize_t>(done);
 }
 

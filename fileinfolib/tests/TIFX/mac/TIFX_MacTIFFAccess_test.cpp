@@ -112,8 +112,24 @@ TEST_F(TIFX_MacAccess, SeeksMoveTheMarkAndNeverTheSize) {
   char bytes[4];
   EXPECT_EQ(_tiffReadProc(h, bytes, 4), 4);
   EXPECT_EQ(_tiffSeekProc(h, 0, SEEK_END), size);
-  EXPECT_EQ(_tiffReadProc(h, bytes, 4), -1);
+  EXPECT_EQ(_tiffReadProc(h, bytes, 4), 0);
   EXPECT_EQ(_tiffCloseProc(h), noErr);
+}
+
+TEST_F(TIFX_MacAccess, ReadsGiveTheBytesTheyReadAndNeverMinusOne) {
+  const thandle_t h = Handle(OpenFork(fsRdPerm));
+  const toff_t size = _tiffSizeProc(h);
+  char bytes[8] = {};
+  ASSERT_EQ(_tiffSeekProc(h, size - 3, SEEK_SET), size - 3);
+  EXPECT_EQ(_tiffReadProc(h, bytes, 8), 3);  // short at the end of the file
+  EXPECT_EQ(_tiffReadProc(h, bytes, 8), 0);  // at the end
+  ASSERT_EQ(_tiffSeekProc(h, 0, SEEK_SET), 0u);
+  StandIn_FilesFailNext("FSReadFork", ioErr);
+  EXPECT_EQ(_tiffReadProc(h, bytes, 8), 0);  // a failing read
+  EXPECT_EQ(_tiffReadProc(h, bytes, 2), 2);
+  EXPECT_EQ(std::string(bytes, 2), PreviewFixture::ReadAll(m_Path).at(0) == 'I' ? "II" : "MM");
+  EXPECT_EQ(_tiffReadProc(h, bytes, -1), -1);  // no read at all
+  _tiffCloseProc(h);
 }
 
 TEST_F(TIFX_MacAccess, FailingFileManagerCallsGiveMinusOne) {
