@@ -10,12 +10,12 @@
 #include <cstddef>
 #include <cstring>
 #include <limits>
+#include <mutex>
 
 std::uint8_t IMPN_TiledImage::sm_Factor1Table[256][8];
 std::uint8_t IMPN_TiledImage::sm_Factor2Table[2][256][4];
 std::uint8_t IMPN_TiledImage::sm_Factor4Table[4][256][2];
 std::uint8_t IMPN_TiledImage::sm_BitCounts[65536];
-bool IMPN_TiledImage::sm_TablesInitialized = false;
 
 namespace {
 // The only separation tile size the compositing paths are laid out for.
@@ -97,8 +97,12 @@ long ZoomDivisor(IMPN_ZoomLevel level) {
 }  // namespace
 
 void IMPN_TiledImage::InitTables() {
-  if (sm_TablesInitialized)
-    return;
+  // Several tiled images may be made on different threads; the tables are filled once.
+  static std::once_flag filled;
+  std::call_once(filled, FillTables);
+}
+
+void IMPN_TiledImage::FillTables() {
   static std::uint8_t const kPairUpper[2][3] = {{0, 63, 127}, {0, 64, 128}};
   static std::uint8_t const kPairLower[2][3] = {{0, 64, 128}, {0, 63, 127}};
   // Per row of a four-row group, the value of n set bits of a nibble; the uneven entries make
@@ -131,7 +135,6 @@ void IMPN_TiledImage::InitTables() {
       ++n;
     sm_BitCounts[v] = static_cast<std::uint8_t>(n);
   }
-  sm_TablesInitialized = true;
 }
 
 void IMPN_TiledImage::Generate8bppFrom1bpp(std::uint8_t const* bits, long bytesPerRow, long rows,

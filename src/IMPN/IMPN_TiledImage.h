@@ -88,13 +88,14 @@ public:
   // One coverage byte per display pixel of levels 3 to 6 from a 1-bit tile.
   static void Generate8bppFrom1bpp(std::uint8_t const* bits, long bytesPerRow, long rows,
                                    std::uint8_t* coverage, IMPN_ZoomLevel level);
+  // Fills the tables below once per process, whichever thread asks first.
   static void InitTables();
+  static void FillTables();
 
   static std::uint8_t sm_Factor1Table[256][8];
   static std::uint8_t sm_Factor2Table[2][256][4];
   static std::uint8_t sm_Factor4Table[4][256][2];
   static std::uint8_t sm_BitCounts[65536];
-  static bool sm_TablesInitialized;
 
 private:
   IMPN_TiledImage(IMPN_TiledImage const&) = delete;

@@ -1,12 +1,12 @@
 // HIView of the Mac stand-in: the view tree of a window, frames, coordinate conversion and the
 // common view state; controls (values, ids, data) are in HIToolbox/Controls.h.
 //
-// A window's root view covers its structure (origin 0, 0); its content view (kHIViewWindowContentID)
-// lies below the title bar. A view holds one reference to each subview: adding a view retains it,
-// HIViewRemoveFromSuperview releases that reference (as on the Mac, the last one may free the
-// view), and a view that goes releases its subviews. HIViewConvertPoint with a null view means the
-// window's coordinates, that is the root view's, relative to the structure's top left.
-// HIViewSetNeedsDisplay only records the request (StandIn_HIViewDisplayRequests).
+// A window's root view covers its structure (origin 0, 0); its content view
+// (kHIViewWindowContentID) lies below the title bar. A view holds one reference to each subview:
+// adding a view retains it, HIViewRemoveFromSuperview releases that reference (as on the Mac, the
+// last one may free the view), and a view that goes releases its subviews. HIViewConvertPoint with
+// a null view means the window's coordinates, that is the root view's, relative to the structure's
+// top left. HIViewSetNeedsDisplay only records the request (StandIn_HIViewDisplayRequests).
 #pragma once
 #include <HIToolbox/HIObject.h>
 

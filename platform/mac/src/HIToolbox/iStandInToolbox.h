@@ -42,7 +42,7 @@ struct OpaqueEventHandlerRef {
 };
 
 struct OpaqueEventTargetRef {
-  StandIn_HIObject* owner = nullptr;  // null for the application
+  StandIn_HIObject* owner = nullptr;                             // null for the application
   std::vector<std::shared_ptr<OpaqueEventHandlerRef>> handlers;  // newest first
 };
 
