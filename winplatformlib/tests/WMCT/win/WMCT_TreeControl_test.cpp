@@ -818,3 +818,66 @@ TEST_F(FailureTest, UnknownJustificationIsFatal) {
 }
 
 }  // namespace
+
+namespace {
+
+// Counts row deletions and the control's end-of-life hooks.
+class CountedRow : public NumberRow {
+public:
+  ~CountedRow() override { ++sm_Deleted; }
+  static std::unique_ptr<WMCT_RowBase> Create() { return std::make_unique<CountedRow>(); }
+  static inline int sm_Deleted = 0;
+};
+
+class HookedControl : public WMCT_MultiColumnTreeCtrl {
+public:
+  HookedControl() : WMCT_MultiColumnTreeCtrl(true, true, false, false, false) {}
+  int m_ItemsGone = 0;
+  int m_ColumnsGone = 0;
+
+protected:
+  void AfterAllItemsDeleted() override { ++m_ItemsGone; }
+  void AfterAllColumnsDeleted() override { ++m_ColumnsGone; }
+};
+
+class LifetimeTest : public CapturingTest {};
+
+TEST_F(LifetimeTest, DestroyingTheWindowDeletesRowsAndReleasesColumns) {
+  TestFrame frame;
+  RECT place = {0, 0, 300, 200};
+  frame.Create(nullptr, place, ProcessUniqueName(L"WMCT lifetime ").c_str(), WS_OVERLAPPEDWINDOW);
+  HookedControl control;
+  control.Create(frame, place, nullptr, WS_CHILD | WS_VISIBLE, 0, 5U);
+  control.SetRowFactories({{1, &CountedRow::Create}});
+  control.SetCellFactories({{0, &WMCT_CellString::Create}});
+  const WMCT_HeaderItemPtr column =
+      WMCT_HeaderItem::Create(L"A", 0, 0, 100, 200, 10, false, false, 0, true, 0, 0, 0, 0);
+  control.AddColumn(column);
+  EXPECT_EQ(column.GetReferenceCount(), 2) << "the header holds a share";
+  const WMCT_TreeItem parent = control.InsertRow(L"1", 1);
+  control.InsertChildRow(L"2", parent, 1);
+  control.InsertRow(L"3", 1);
+  CountedRow::sm_Deleted = 0;
+  frame.DestroyWindow();
+  EXPECT_EQ(CountedRow::sm_Deleted, 3);
+  EXPECT_EQ(control.m_ItemsGone, 1);
+  EXPECT_EQ(control.m_ColumnsGone, 1);
+  EXPECT_EQ(column.GetReferenceCount(), 1);
+}
+
+TEST_F(DragTest, AModifiedPressOnASelectedRowDecidesAtRelease) {
+  MakeRows();
+  m_Control->UpdateSelection(m_Items[0], 0);
+  m_Control->UpdateSelection(m_Items[2], MK_CONTROL);
+  const LPARAM at = Upper(m_Items[2]);
+  SendMessageW(Tree(), WM_LBUTTONDOWN, MK_CONTROL, at);
+  EXPECT_NE(GetWindowLongPtrW(Tree(), GWL_STYLE) & TVS_DISABLEDRAGDROP, 0)
+      << "a modified press cannot start the tree's drag";
+  EXPECT_TRUE(IsSelected(m_Items[2])) << "nothing changes before the release";
+  SendMessageW(Tree(), WM_LBUTTONUP, MK_CONTROL, at);
+  EXPECT_FALSE(IsSelected(m_Items[2]));
+  EXPECT_TRUE(IsSelected(m_Items[0]));
+  EXPECT_EQ(GetWindowLongPtrW(Tree(), GWL_STYLE) & TVS_DISABLEDRAGDROP, 0);
+}
+
+}  // namespace
