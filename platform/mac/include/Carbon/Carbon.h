@@ -3,6 +3,7 @@
 #include <MacTypes.h>
 
 #include <CoreFoundation/CoreFoundation.h>
+#include <CoreGraphics/CoreGraphics.h>
 
 #include <Carbon/TextCommon.h>
 #include <CoreServices/Aliases.h>

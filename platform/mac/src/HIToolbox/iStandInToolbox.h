@@ -15,6 +15,8 @@
 #include <string>
 #include <vector>
 
+struct _cairo_surface;  // cairo's surface
+
 class StandIn_Event : public StandIn_CFObject {
 public:
   struct Param {
@@ -125,6 +127,7 @@ public:
   std::unique_ptr<OpaqueTXNObject> m_TextObject;
   long m_DisplayRequests = 0;
   bool m_NeedsDisplay = false;
+  std::shared_ptr<_cairo_surface> m_BackingStore;  // the root view's: its window's pixels
 
 protected:
   void Finalize() override;

@@ -1,0 +1,18 @@
+// Internals of the stand-in's font family table (see CoreGraphics/StandInFonts.h).
+#pragma once
+#include <cairo.h>
+
+#include <string>
+#include <vector>
+
+namespace standin_fonts {
+
+// The cairo face of a family, owned by the table (valid until the table is reset); null for an
+// unknown family.
+cairo_font_face_t* FaceOf(const std::string& familyName);
+// The family names in table order.
+std::vector<std::string> FamilyNames();
+// The family every theme font uses.
+constexpr char kSystemFamily[] = "Lucida Grande";
+
+}  // namespace standin_fonts
