@@ -60,20 +60,42 @@ StandIn_ViewImpl* RootViewOf(WindowRef window) {
 
 }  // namespace
 
+namespace standin_tb {
+
+_cairo_surface* EnsureBackingStore(StandIn_ViewImpl* root) {
+  const CGSize size = root->m_Frame.size;
+  cairo_surface_t* store = root->m_BackingStore.get();
+  if (store && cairo_image_surface_get_width(store) == static_cast<int>(size.width) &&
+      cairo_image_surface_get_height(store) == static_cast<int>(size.height))
+    return store;
+  standin_cg::SurfacePtr made = NewSurface(size.width, size.height);
+  if (cairo_surface_status(made.get()) != CAIRO_STATUS_SUCCESS)
+    return nullptr;
+  {
+    standin_cg::CairoPtr cr(cairo_create(made.get()));
+    cairo_set_source_rgb(cr.get(), 1, 1, 1);
+    cairo_paint(cr.get());
+  }
+  root->m_BackingStore.reset(made.release(), cairo_surface_destroy);
+  return root->m_BackingStore.get();
+}
+
+CGRect ContentInStructure(WindowRef window) {
+  HIRect frame{{0, 0}, {0, 0}};
+  HIViewGetFrame(ContentView(window), &frame);
+  return frame;
+}
+
+}  // namespace standin_tb
+
 OSStatus StandIn_WindowRender(WindowRef window) {
   StandIn_ViewImpl* root = RootViewOf(window);
   if (root == nullptr)
     return errInvalidWindowRef;
   const CGSize size = root->m_Frame.size;
-  cairo_surface_t* store = root->m_BackingStore.get();
-  if (store == nullptr || cairo_image_surface_get_width(store) != static_cast<int>(size.width) ||
-      cairo_image_surface_get_height(store) != static_cast<int>(size.height)) {
-    standin_cg::SurfacePtr made = NewSurface(size.width, size.height);
-    if (cairo_surface_status(made.get()) != CAIRO_STATUS_SUCCESS)
-      return memFullErr;
-    root->m_BackingStore.reset(made.release(), cairo_surface_destroy);
-    store = root->m_BackingStore.get();
-  }
+  cairo_surface_t* store = standin_tb::EnsureBackingStore(root);
+  if (store == nullptr)
+    return memFullErr;
   {
     standin_cg::CairoPtr cr(cairo_create(store));
     cairo_set_source_rgb(cr.get(), 1, 1, 1);
