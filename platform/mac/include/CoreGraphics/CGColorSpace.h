@@ -8,7 +8,11 @@
 
 #include <cstddef>
 
-class StandIn_CGColorSpace;
+// A CF object: CFRetain, CFRelease and CFGetRetainCount work on it.
+class StandIn_CGColorSpace : public StandIn_CFObject {
+protected:
+  using StandIn_CFObject::StandIn_CFObject;
+};
 typedef StandIn_CGColorSpace* CGColorSpaceRef;
 
 typedef enum {

@@ -13,10 +13,15 @@
 //
 // Contexts are CF objects; CGContextRelease and CGContextRetain accept null.
 #pragma once
+#include <CoreFoundation/CFBase.h>
 #include <CoreGraphics/CGAffineTransform.h>
 #include <CoreGraphics/CGImage.h>
 
-class StandIn_CGContext;
+// A CF object: CFRetain, CFRelease and CFGetRetainCount work on it.
+class StandIn_CGContext : public StandIn_CFObject {
+protected:
+  using StandIn_CFObject::StandIn_CFObject;
+};
 typedef StandIn_CGContext* CGContextRef;
 
 typedef enum {
@@ -124,6 +129,7 @@ void CGContextShowText(CGContextRef c, const char* string, std::size_t length);
 void CGContextShowTextAtPoint(CGContextRef c, CGFloat x, CGFloat y, const char* string,
                               std::size_t length);
 
-// Test hooks: contexts alive (a leak check), and how many unbalanced restores were ignored.
+// Test hooks: contexts alive (a leak check), and how many unbalanced restores a context ignored
+// (null: all contexts since the process began).
 long StandIn_CGContextLiveCount();
 long StandIn_CGContextUnbalancedRestores(CGContextRef c);

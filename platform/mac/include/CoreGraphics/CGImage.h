@@ -4,10 +4,15 @@
 // Images are CF objects; creation joins the per-call failure injection by name and answers null
 // for a format it does not read.
 #pragma once
+#include <CoreFoundation/CFBase.h>
 #include <CoreGraphics/CGColorSpace.h>
 #include <CoreGraphics/CGDataProvider.h>
 
-class StandIn_CGImage;
+// A CF object: CFRetain, CFRelease and CFGetRetainCount work on it.
+class StandIn_CGImage : public StandIn_CFObject {
+protected:
+  using StandIn_CFObject::StandIn_CFObject;
+};
 typedef StandIn_CGImage* CGImageRef;
 
 typedef enum {

@@ -80,7 +80,8 @@ void ClipRect(const Rect* r);
 OSStatus QDBeginCGContext(CGrafPtr inPort, CGContextRef* outContext);
 OSStatus QDEndCGContext(CGrafPtr inPort, CGContextRef* inoutContext);
 OSStatus SyncCGContextOriginWithPort(CGContextRef inContext, CGrafPtr port);
-// Clips the context to the region, in the coordinates of portRect (the port's bounds).
+// Clips the context to the region, in the coordinates of portRect (the port's bounds) and in the
+// context's base space (the CTM plays no part).
 OSStatus ClipCGContextToRegion(CGContextRef gc, const Rect* portRect, RgnHandle region);
 
 // Colours and painting in the current port.

@@ -14,6 +14,7 @@
 namespace {
 
 long g_LiveContexts = 0;
+long g_UnbalancedRestores = 0;
 
 struct RGBA {
   double red, green, blue, alpha;
@@ -84,11 +85,11 @@ private:
 
 }  // namespace
 
-class StandIn_CGContext : public StandIn_CFObject {
+class StandIn_CGContextImpl final : public StandIn_CGContext {
 public:
-  StandIn_CGContext(standin_cg::SurfacePtr surface, const cairo_matrix_t& base,
-                    std::unique_ptr<BitmapMemory> memory)
-      : StandIn_CFObject(TypeId()),
+  StandIn_CGContextImpl(standin_cg::SurfacePtr surface, const cairo_matrix_t& base,
+                        std::unique_ptr<BitmapMemory> memory)
+      : StandIn_CGContext(TypeId()),
         m_Surface(std::move(surface)),
         m_Cairo(cairo_create(m_Surface.get())),
         m_Base(base),
@@ -98,7 +99,7 @@ public:
     cairo_set_line_width(m_Cairo.get(), 1);
     m_States.emplace_back();
   }
-  ~StandIn_CGContext() override {
+  ~StandIn_CGContextImpl() override {
     for (GState& state : m_States)
       SetFont(state, nullptr);
     --g_LiveContexts;
@@ -129,6 +130,7 @@ public:
   void Restore() {
     if (m_States.size() < 2) {
       ++m_UnbalancedRestores;
+      ++g_UnbalancedRestores;
       return;
     }
     SetFont(m_States.back(), nullptr);
@@ -156,9 +158,13 @@ private:
 
 namespace {
 
+StandIn_CGContextImpl* Of(CGContextRef c) {
+  return static_cast<StandIn_CGContextImpl*>(c);
+}
+
 void SetSource(CGContextRef c, const RGBA& colour) {
-  cairo_set_source_rgba(c->Cairo(), colour.red, colour.green, colour.blue,
-                        colour.alpha * c->State().alpha);
+  cairo_set_source_rgba(Of(c)->Cairo(), colour.red, colour.green, colour.blue,
+                        colour.alpha * Of(c)->State().alpha);
 }
 
 RGBA Clamped(CGFloat red, CGFloat green, CGFloat blue, CGFloat alpha) {
@@ -169,12 +175,12 @@ RGBA Clamped(CGFloat red, CGFloat green, CGFloat blue, CGFloat alpha) {
 // Runs a drawing with the current path kept aside, so that the rectangle calls leave it alone.
 template <class Draw>
 void WithPathKept(CGContextRef c, Draw draw) {
-  cairo_path_t* kept = cairo_copy_path(c->Cairo());
-  cairo_new_path(c->Cairo());
+  cairo_path_t* kept = cairo_copy_path(Of(c)->Cairo());
+  cairo_new_path(Of(c)->Cairo());
   draw();
-  cairo_new_path(c->Cairo());
+  cairo_new_path(Of(c)->Cairo());
   if (kept->status == CAIRO_STATUS_SUCCESS)
-    cairo_append_path(c->Cairo(), kept);
+    cairo_append_path(Of(c)->Cairo(), kept);
   cairo_path_destroy(kept);
 }
 
@@ -183,28 +189,28 @@ void AddRect(cairo_t* cr, CGRect r) {
 }
 
 void Fill(CGContextRef c, cairo_fill_rule_t rule) {
-  cairo_set_fill_rule(c->Cairo(), rule);
-  SetSource(c, c->State().fill);
-  cairo_fill(c->Cairo());
-  cairo_set_fill_rule(c->Cairo(), CAIRO_FILL_RULE_WINDING);
-  c->Drawn();
+  cairo_set_fill_rule(Of(c)->Cairo(), rule);
+  SetSource(c, Of(c)->State().fill);
+  cairo_fill(Of(c)->Cairo());
+  cairo_set_fill_rule(Of(c)->Cairo(), CAIRO_FILL_RULE_WINDING);
+  Of(c)->Drawn();
 }
 
 void Stroke(CGContextRef c) {
-  SetSource(c, c->State().stroke);
-  cairo_stroke(c->Cairo());
-  c->Drawn();
+  SetSource(c, Of(c)->State().stroke);
+  cairo_stroke(Of(c)->Cairo());
+  Of(c)->Drawn();
 }
 
 // The font and size set up for text in a y-up user space; false without a font.
 bool PrepareFont(CGContextRef c) {
-  const GState& state = c->State();
+  const GState& state = Of(c)->State();
   if (state.font == nullptr)
     return false;
-  cairo_set_font_face(c->Cairo(), state.font);
+  cairo_set_font_face(Of(c)->Cairo(), state.font);
   cairo_matrix_t fontMatrix;
   cairo_matrix_init_scale(&fontMatrix, state.fontSize, -state.fontSize);
-  cairo_set_font_matrix(c->Cairo(), &fontMatrix);
+  cairo_set_font_matrix(Of(c)->Cairo(), &fontMatrix);
   return true;
 }
 
@@ -223,13 +229,28 @@ namespace standin_cg {
 CGContextRef NewSurfaceContext(cairo_surface_t* surface, const cairo_matrix_t& base,
                                const CGRect& deviceClip) {
   cairo_surface_reference(surface);
-  auto* context = new StandIn_CGContext(SurfacePtr(surface), base, nullptr);
+  auto* context = new StandIn_CGContextImpl(SurfacePtr(surface), base, nullptr);
   cairo_t* cr = context->Cairo();
   cairo_identity_matrix(cr);
   AddRect(cr, deviceClip);
   cairo_clip(cr);
   cairo_set_matrix(cr, &base);
   return context;
+}
+
+void ClipInBaseSpace(CGContextRef c, const std::vector<CGRect>& rects) {
+  cairo_t* cr = Of(c)->Cairo();
+  WithPathKept(c, [&] {
+    cairo_matrix_t user;
+    cairo_get_matrix(cr, &user);
+    cairo_set_matrix(cr, &Of(c)->Base());
+    for (const CGRect& r : rects)
+      AddRect(cr, r);
+    if (rects.empty())
+      cairo_rectangle(cr, 0, 0, 0, 0);
+    cairo_clip(cr);
+    cairo_set_matrix(cr, &user);
+  });
 }
 
 }  // namespace standin_cg
@@ -247,7 +268,7 @@ void CGContextRelease(CGContextRef c) {
 
 void CGContextFlush(CGContextRef c) {
   if (c)
-    c->Drawn();
+    Of(c)->Drawn();
 }
 
 void CGContextSynchronize(CGContextRef c) {
@@ -256,27 +277,27 @@ void CGContextSynchronize(CGContextRef c) {
 
 void CGContextSaveGState(CGContextRef c) {
   if (c)
-    c->Save();
+    Of(c)->Save();
 }
 
 void CGContextRestoreGState(CGContextRef c) {
   if (c)
-    c->Restore();
+    Of(c)->Restore();
 }
 
 void CGContextTranslateCTM(CGContextRef c, CGFloat tx, CGFloat ty) {
   if (c)
-    cairo_translate(c->Cairo(), tx, ty);
+    cairo_translate(Of(c)->Cairo(), tx, ty);
 }
 
 void CGContextScaleCTM(CGContextRef c, CGFloat sx, CGFloat sy) {
   if (c && sx != 0 && sy != 0)
-    cairo_scale(c->Cairo(), sx, sy);
+    cairo_scale(Of(c)->Cairo(), sx, sy);
 }
 
 void CGContextRotateCTM(CGContextRef c, CGFloat angle) {
   if (c)
-    cairo_rotate(c->Cairo(), angle);
+    cairo_rotate(Of(c)->Cairo(), angle);
 }
 
 void CGContextConcatCTM(CGContextRef c, CGAffineTransform t) {
@@ -284,15 +305,15 @@ void CGContextConcatCTM(CGContextRef c, CGAffineTransform t) {
     return;
   cairo_matrix_t m;
   cairo_matrix_init(&m, t.a, t.b, t.c, t.d, t.tx, t.ty);
-  cairo_transform(c->Cairo(), &m);
+  cairo_transform(Of(c)->Cairo(), &m);
 }
 
 CGAffineTransform CGContextGetCTM(CGContextRef c) {
   if (c == nullptr)
     return CGAffineTransform{1, 0, 0, 1, 0, 0};
   cairo_matrix_t m;
-  cairo_get_matrix(c->Cairo(), &m);
-  cairo_matrix_t inverseBase = c->Base();
+  cairo_get_matrix(Of(c)->Cairo(), &m);
+  cairo_matrix_t inverseBase = Of(c)->Base();
   cairo_matrix_invert(&inverseBase);
   cairo_matrix_t user;
   cairo_matrix_multiply(&user, &m, &inverseBase);  // user -> device -> base
@@ -303,13 +324,13 @@ CGAffineTransform CGContextGetCTM(CGContextRef c) {
 void CGContextSetRGBFillColor(CGContextRef c, CGFloat red, CGFloat green, CGFloat blue,
                               CGFloat alpha) {
   if (c)
-    c->State().fill = Clamped(red, green, blue, alpha);
+    Of(c)->State().fill = Clamped(red, green, blue, alpha);
 }
 
 void CGContextSetRGBStrokeColor(CGContextRef c, CGFloat red, CGFloat green, CGFloat blue,
                                 CGFloat alpha) {
   if (c)
-    c->State().stroke = Clamped(red, green, blue, alpha);
+    Of(c)->State().stroke = Clamped(red, green, blue, alpha);
 }
 
 void CGContextSetGrayFillColor(CGContextRef c, CGFloat gray, CGFloat alpha) {
@@ -322,12 +343,12 @@ void CGContextSetGrayStrokeColor(CGContextRef c, CGFloat gray, CGFloat alpha) {
 
 void CGContextSetAlpha(CGContextRef c, CGFloat alpha) {
   if (c)
-    c->State().alpha = Clamped(0, 0, 0, alpha).alpha;
+    Of(c)->State().alpha = Clamped(0, 0, 0, alpha).alpha;
 }
 
 void CGContextSetLineWidth(CGContextRef c, CGFloat width) {
   if (c && width >= 0)
-    cairo_set_line_width(c->Cairo(), width);
+    cairo_set_line_width(Of(c)->Cairo(), width);
 }
 
 void CGContextSetLineDash(CGContextRef c, CGFloat phase, const CGFloat* lengths,
@@ -337,33 +358,33 @@ void CGContextSetLineDash(CGContextRef c, CGFloat phase, const CGFloat* lengths,
   std::vector<double> dashes;
   if (lengths)
     dashes.assign(lengths, lengths + count);
-  cairo_set_dash(c->Cairo(), dashes.data(), static_cast<int>(dashes.size()), phase);
+  cairo_set_dash(Of(c)->Cairo(), dashes.data(), static_cast<int>(dashes.size()), phase);
 }
 
 void CGContextSetShouldAntialias(CGContextRef c, bool shouldAntialias) {
   if (c)
-    cairo_set_antialias(c->Cairo(),
+    cairo_set_antialias(Of(c)->Cairo(),
                         shouldAntialias ? CAIRO_ANTIALIAS_DEFAULT : CAIRO_ANTIALIAS_NONE);
 }
 
 void CGContextBeginPath(CGContextRef c) {
   if (c)
-    cairo_new_path(c->Cairo());
+    cairo_new_path(Of(c)->Cairo());
 }
 
 void CGContextMoveToPoint(CGContextRef c, CGFloat x, CGFloat y) {
   if (c)
-    cairo_move_to(c->Cairo(), x, y);
+    cairo_move_to(Of(c)->Cairo(), x, y);
 }
 
 void CGContextAddLineToPoint(CGContextRef c, CGFloat x, CGFloat y) {
-  if (c && cairo_has_current_point(c->Cairo()))
-    cairo_line_to(c->Cairo(), x, y);
+  if (c && cairo_has_current_point(Of(c)->Cairo()))
+    cairo_line_to(Of(c)->Cairo(), x, y);
 }
 
 void CGContextAddRect(CGContextRef c, CGRect rect) {
   if (c)
-    AddRect(c->Cairo(), rect);
+    AddRect(Of(c)->Cairo(), rect);
 }
 
 void CGContextAddArc(CGContextRef c, CGFloat x, CGFloat y, CGFloat radius, CGFloat startAngle,
@@ -371,16 +392,16 @@ void CGContextAddArc(CGContextRef c, CGFloat x, CGFloat y, CGFloat radius, CGFlo
   if (c == nullptr || radius < 0)
     return;
   if (clockwise)
-    cairo_arc_negative(c->Cairo(), x, y, radius, startAngle, endAngle);
+    cairo_arc_negative(Of(c)->Cairo(), x, y, radius, startAngle, endAngle);
   else
-    cairo_arc(c->Cairo(), x, y, radius, startAngle, endAngle);
+    cairo_arc(Of(c)->Cairo(), x, y, radius, startAngle, endAngle);
 }
 
 void CGContextAddArcToPoint(CGContextRef c, CGFloat x1, CGFloat y1, CGFloat x2, CGFloat y2,
                             CGFloat radius) {
-  if (c == nullptr || !cairo_has_current_point(c->Cairo()))
+  if (c == nullptr || !cairo_has_current_point(Of(c)->Cairo()))
     return;
-  cairo_t* cr = c->Cairo();
+  cairo_t* cr = Of(c)->Cairo();
   double x0 = 0, y0 = 0;
   cairo_get_current_point(cr, &x0, &y0);
   // Unit vectors from the corner towards the two other points.
@@ -414,14 +435,14 @@ void CGContextAddArcToPoint(CGContextRef c, CGFloat x1, CGFloat y1, CGFloat x2, 
 }
 
 void CGContextClosePath(CGContextRef c) {
-  if (c && cairo_has_current_point(c->Cairo()))
-    cairo_close_path(c->Cairo());
+  if (c && cairo_has_current_point(Of(c)->Cairo()))
+    cairo_close_path(Of(c)->Cairo());
 }
 
 bool CGContextIsPathEmpty(CGContextRef c) {
   if (c == nullptr)
     return true;
-  cairo_path_t* path = cairo_copy_path(c->Cairo());
+  cairo_path_t* path = cairo_copy_path(Of(c)->Cairo());
   const bool empty = path->num_data == 0;
   cairo_path_destroy(path);
   return empty;
@@ -429,8 +450,8 @@ bool CGContextIsPathEmpty(CGContextRef c) {
 
 CGPoint CGContextGetPathCurrentPoint(CGContextRef c) {
   double x = 0, y = 0;
-  if (c && cairo_has_current_point(c->Cairo()))
-    cairo_get_current_point(c->Cairo(), &x, &y);
+  if (c && cairo_has_current_point(Of(c)->Cairo()))
+    cairo_get_current_point(Of(c)->Cairo(), &x, &y);
   return CGPoint{CGFloat(x), CGFloat(y)};
 }
 
@@ -458,23 +479,23 @@ void CGContextDrawPath(CGContextRef c, CGPathDrawingMode mode) {
   }
   const bool evenOdd = mode == kCGPathEOFill || mode == kCGPathEOFillStroke;
   const bool stroke = mode == kCGPathFillStroke || mode == kCGPathEOFillStroke;
-  cairo_set_fill_rule(c->Cairo(), evenOdd ? CAIRO_FILL_RULE_EVEN_ODD : CAIRO_FILL_RULE_WINDING);
-  SetSource(c, c->State().fill);
+  cairo_set_fill_rule(Of(c)->Cairo(), evenOdd ? CAIRO_FILL_RULE_EVEN_ODD : CAIRO_FILL_RULE_WINDING);
+  SetSource(c, Of(c)->State().fill);
   if (stroke)
-    cairo_fill_preserve(c->Cairo());
+    cairo_fill_preserve(Of(c)->Cairo());
   else
-    cairo_fill(c->Cairo());
-  cairo_set_fill_rule(c->Cairo(), CAIRO_FILL_RULE_WINDING);
+    cairo_fill(Of(c)->Cairo());
+  cairo_set_fill_rule(Of(c)->Cairo(), CAIRO_FILL_RULE_WINDING);
   if (stroke)
     Stroke(c);
-  c->Drawn();
+  Of(c)->Drawn();
 }
 
 void CGContextFillRect(CGContextRef c, CGRect rect) {
   if (c == nullptr)
     return;
   WithPathKept(c, [&] {
-    AddRect(c->Cairo(), rect);
+    AddRect(Of(c)->Cairo(), rect);
     Fill(c, CAIRO_FILL_RULE_WINDING);
   });
 }
@@ -483,7 +504,7 @@ void CGContextStrokeRect(CGContextRef c, CGRect rect) {
   if (c == nullptr)
     return;
   WithPathKept(c, [&] {
-    AddRect(c->Cairo(), rect);
+    AddRect(Of(c)->Cairo(), rect);
     Stroke(c);
   });
 }
@@ -491,44 +512,44 @@ void CGContextStrokeRect(CGContextRef c, CGRect rect) {
 void CGContextStrokeRectWithWidth(CGContextRef c, CGRect rect, CGFloat width) {
   if (c == nullptr)
     return;
-  cairo_save(c->Cairo());
+  cairo_save(Of(c)->Cairo());
   CGContextSetLineWidth(c, width);
   CGContextStrokeRect(c, rect);
-  cairo_restore(c->Cairo());
+  cairo_restore(Of(c)->Cairo());
 }
 
 void CGContextClearRect(CGContextRef c, CGRect rect) {
   if (c == nullptr)
     return;
   WithPathKept(c, [&] {
-    cairo_save(c->Cairo());
-    cairo_set_operator(c->Cairo(), CAIRO_OPERATOR_CLEAR);
-    AddRect(c->Cairo(), rect);
-    cairo_fill(c->Cairo());
-    cairo_restore(c->Cairo());
-    c->Drawn();
+    cairo_save(Of(c)->Cairo());
+    cairo_set_operator(Of(c)->Cairo(), CAIRO_OPERATOR_CLEAR);
+    AddRect(Of(c)->Cairo(), rect);
+    cairo_fill(Of(c)->Cairo());
+    cairo_restore(Of(c)->Cairo());
+    Of(c)->Drawn();
   });
 }
 
 void CGContextClip(CGContextRef c) {
   if (c)
-    cairo_clip(c->Cairo());
+    cairo_clip(Of(c)->Cairo());
 }
 
 void CGContextEOClip(CGContextRef c) {
   if (c == nullptr)
     return;
-  cairo_set_fill_rule(c->Cairo(), CAIRO_FILL_RULE_EVEN_ODD);
-  cairo_clip(c->Cairo());
-  cairo_set_fill_rule(c->Cairo(), CAIRO_FILL_RULE_WINDING);
+  cairo_set_fill_rule(Of(c)->Cairo(), CAIRO_FILL_RULE_EVEN_ODD);
+  cairo_clip(Of(c)->Cairo());
+  cairo_set_fill_rule(Of(c)->Cairo(), CAIRO_FILL_RULE_WINDING);
 }
 
 void CGContextClipToRect(CGContextRef c, CGRect rect) {
   if (c == nullptr)
     return;
   WithPathKept(c, [&] {
-    AddRect(c->Cairo(), rect);
-    cairo_clip(c->Cairo());
+    AddRect(Of(c)->Cairo(), rect);
+    cairo_clip(Of(c)->Cairo());
   });
 }
 
@@ -536,7 +557,7 @@ CGRect CGContextGetClipBoundingBox(CGContextRef c) {
   if (c == nullptr)
     return CGRect{{0, 0}, {0, 0}};
   double x1 = 0, y1 = 0, x2 = 0, y2 = 0;
-  cairo_clip_extents(c->Cairo(), &x1, &y1, &x2, &y2);
+  cairo_clip_extents(Of(c)->Cairo(), &x1, &y1, &x2, &y2);
   return CGRectMake(CGFloat(x1), CGFloat(y1), CGFloat(x2 - x1), CGFloat(y2 - y1));
 }
 
@@ -545,7 +566,7 @@ void CGContextDrawImage(CGContextRef c, CGRect rect, CGImageRef image) {
   if (c == nullptr || surface == nullptr || rect.size.width == 0 || rect.size.height == 0)
     return;
   const double width = CGImageGetWidth(image), height = CGImageGetHeight(image);
-  cairo_t* cr = c->Cairo();
+  cairo_t* cr = Of(c)->Cairo();
   WithPathKept(c, [&] {
     cairo_save(cr);
     // The first row at the rectangle's maximum y.
@@ -555,65 +576,65 @@ void CGContextDrawImage(CGContextRef c, CGRect rect, CGImageRef image) {
     cairo_clip(cr);
     cairo_set_source_surface(cr, surface, 0, 0);
     cairo_pattern_set_extend(cairo_get_source(cr), CAIRO_EXTEND_PAD);
-    cairo_paint_with_alpha(cr, c->State().alpha);
+    cairo_paint_with_alpha(cr, Of(c)->State().alpha);
     cairo_restore(cr);
-    c->Drawn();
+    Of(c)->Drawn();
   });
 }
 
 void CGContextSelectFont(CGContextRef c, const char* name, CGFloat size, CGTextEncoding) {
   if (c == nullptr || name == nullptr)
     return;
-  StandIn_CGContext::SetFont(c->State(), standin_fonts::FaceOf(name));
-  c->State().fontSize = size;
+  StandIn_CGContextImpl::SetFont(Of(c)->State(), standin_fonts::FaceOf(name));
+  Of(c)->State().fontSize = size;
 }
 
 void CGContextSetFontSize(CGContextRef c, CGFloat size) {
   if (c)
-    c->State().fontSize = size;
+    Of(c)->State().fontSize = size;
 }
 
 void CGContextSetTextDrawingMode(CGContextRef c, CGTextDrawingMode mode) {
   if (c)
-    c->State().textMode = mode;
+    Of(c)->State().textMode = mode;
 }
 
 void CGContextSetTextPosition(CGContextRef c, CGFloat x, CGFloat y) {
   if (c)
-    c->m_TextPosition = CGPoint{x, y};
+    Of(c)->m_TextPosition = CGPoint{x, y};
 }
 
 CGPoint CGContextGetTextPosition(CGContextRef c) {
-  return c ? c->m_TextPosition : CGPoint{0, 0};
+  return c ? Of(c)->m_TextPosition : CGPoint{0, 0};
 }
 
 void CGContextShowText(CGContextRef c, const char* string, std::size_t length) {
   if (c == nullptr || string == nullptr || !PrepareFont(c))
     return;
   const std::string text = MacRomanToUtf8(string, length);
-  cairo_t* cr = c->Cairo();
+  cairo_t* cr = Of(c)->Cairo();
   cairo_text_extents_t extents;
   cairo_text_extents(cr, text.c_str(), &extents);
-  const CGTextDrawingMode mode = c->State().textMode;
+  const CGTextDrawingMode mode = Of(c)->State().textMode;
   const bool fills = mode == kCGTextFill || mode == kCGTextFillStroke;
   const bool strokes = mode == kCGTextStroke || mode == kCGTextFillStroke;
   if (fills || strokes) {
     WithPathKept(c, [&] {
-      cairo_move_to(cr, c->m_TextPosition.x, c->m_TextPosition.y);
+      cairo_move_to(cr, Of(c)->m_TextPosition.x, Of(c)->m_TextPosition.y);
       cairo_text_path(cr, text.c_str());
       if (fills) {
-        SetSource(c, c->State().fill);
+        SetSource(c, Of(c)->State().fill);
         strokes ? cairo_fill_preserve(cr) : cairo_fill(cr);
       }
       if (strokes) {
-        SetSource(c, c->State().stroke);
+        SetSource(c, Of(c)->State().stroke);
         cairo_stroke(cr);
       }
-      c->Drawn();
+      Of(c)->Drawn();
     });
   }
-  c->m_TextPosition.x += CGFloat(extents.x_advance);
-  c->m_TextPosition.y += CGFloat(extents.y_advance);
+  Of(c)->m_TextPosition.x += CGFloat(extents.x_advance);
+  Of(c)->m_TextPosition.y += CGFloat(extents.y_advance);
 }
 
 void CGContextShowTextAtPoint(CGContextRef c, CGFloat x, CGFloat y, const char* string,
@@ -627,7 +648,7 @@ long StandIn_CGContextLiveCount() {
 }
 
 long StandIn_CGContextUnbalancedRestores(CGContextRef c) {
-  return c ? c->m_UnbalancedRestores : 0;
+  return c ? Of(c)->m_UnbalancedRestores : g_UnbalancedRestores;
 }
 
 CGContextRef CGBitmapContextCreate(void* data, std::size_t width, std::size_t height,
@@ -664,28 +685,28 @@ CGContextRef CGBitmapContextCreate(void* data, std::size_t width, std::size_t he
   memory->ReadInto(surface.get());
   cairo_matrix_t base;  // y up from the bottom left
   cairo_matrix_init(&base, 1, 0, 0, -1, 0, double(height));
-  return new StandIn_CGContext(std::move(surface), base, std::move(memory));
+  return new StandIn_CGContextImpl(std::move(surface), base, std::move(memory));
 }
 
 void* CGBitmapContextGetData(CGContextRef c) {
-  return c && c->Memory() ? c->Memory()->Data() : nullptr;
+  return c && Of(c)->Memory() ? Of(c)->Memory()->Data() : nullptr;
 }
 
 std::size_t CGBitmapContextGetWidth(CGContextRef c) {
-  return c && c->Memory() ? c->Memory()->Width() : 0;
+  return c && Of(c)->Memory() ? Of(c)->Memory()->Width() : 0;
 }
 
 std::size_t CGBitmapContextGetHeight(CGContextRef c) {
-  return c && c->Memory() ? c->Memory()->Height() : 0;
+  return c && Of(c)->Memory() ? Of(c)->Memory()->Height() : 0;
 }
 
 std::size_t CGBitmapContextGetBytesPerRow(CGContextRef c) {
-  return c && c->Memory() ? c->Memory()->BytesPerRow() : 0;
+  return c && Of(c)->Memory() ? Of(c)->Memory()->BytesPerRow() : 0;
 }
 
 CGImageRef CGBitmapContextCreateImage(CGContextRef c) {
-  if (c == nullptr || c->Memory() == nullptr ||
+  if (c == nullptr || Of(c)->Memory() == nullptr ||
       standin_files::EnterCall("CGBitmapContextCreateImage") != noErr)
     return nullptr;
-  return standin_cg::NewImageFromSurface(c->Surface());
+  return standin_cg::NewImageFromSurface(Of(c)->Surface());
 }

@@ -9,10 +9,10 @@
 #include <iterator>
 #include <string>
 
-class StandIn_CGColorSpace : public StandIn_CFObject {
+class StandIn_CGColorSpaceImpl final : public StandIn_CGColorSpace {
 public:
-  StandIn_CGColorSpace(CGColorSpaceModel model, std::vector<UInt8> table)
-      : StandIn_CFObject(TypeId()),
+  StandIn_CGColorSpaceImpl(CGColorSpaceModel model, std::vector<UInt8> table)
+      : StandIn_CGColorSpace(TypeId()),
         m_Model(model),
         m_Table(std::move(table)) {}
   static CFTypeID TypeId() {
@@ -23,22 +23,22 @@ public:
   std::vector<UInt8> m_Table;  // indexed spaces: RGB triples
 };
 
-class StandIn_CGDataProvider : public StandIn_CFObject {
+class StandIn_CGDataProviderImpl final : public StandIn_CGDataProvider {
 public:
-  StandIn_CGDataProvider(const UInt8* data, std::size_t size, void* info,
-                         CGDataProviderReleaseDataCallback release)
-      : StandIn_CFObject(TypeId()),
+  StandIn_CGDataProviderImpl(const UInt8* data, std::size_t size, void* info,
+                             CGDataProviderReleaseDataCallback release)
+      : StandIn_CGDataProvider(TypeId()),
         m_Data(data),
         m_Size(size),
         m_Info(info),
         m_Release(release) {}
-  explicit StandIn_CGDataProvider(std::vector<UInt8> bytes)
-      : StandIn_CFObject(TypeId()),
+  explicit StandIn_CGDataProviderImpl(std::vector<UInt8> bytes)
+      : StandIn_CGDataProvider(TypeId()),
         m_Owned(std::move(bytes)) {
     m_Data = m_Owned.data();
     m_Size = m_Owned.size();
   }
-  ~StandIn_CGDataProvider() override {
+  ~StandIn_CGDataProviderImpl() override {
     if (m_Release)
       m_Release(m_Info, m_Data, m_Size);
   }
@@ -53,10 +53,10 @@ public:
   std::vector<UInt8> m_Owned;
 };
 
-class StandIn_CGImage : public StandIn_CFObject {
+class StandIn_CGImageImpl final : public StandIn_CGImage {
 public:
-  explicit StandIn_CGImage(standin_cg::SurfacePtr surface)
-      : StandIn_CFObject(TypeId()),
+  explicit StandIn_CGImageImpl(standin_cg::SurfacePtr surface)
+      : StandIn_CGImage(TypeId()),
         m_Surface(std::move(surface)) {}
   static CFTypeID TypeId() {
     static const CFTypeID id = StandIn_CFRegisterType();
@@ -66,6 +66,16 @@ public:
 };
 
 namespace {
+
+StandIn_CGColorSpaceImpl* Of(CGColorSpaceRef space) {
+  return static_cast<StandIn_CGColorSpaceImpl*>(space);
+}
+StandIn_CGDataProviderImpl* Of(CGDataProviderRef provider) {
+  return static_cast<StandIn_CGDataProviderImpl*>(provider);
+}
+StandIn_CGImageImpl* Of(CGImageRef image) {
+  return static_cast<StandIn_CGImageImpl*>(image);
+}
 
 bool Failing(const char* function) {
   return standin_files::EnterCall(function) != noErr;
@@ -196,7 +206,7 @@ void WritePixel(UInt32 argb, UInt8* pixel, const PixelLayout& layout) {
 }
 
 cairo_surface_t* SurfaceOf(CGImageRef image) {
-  return image ? image->m_Surface.get() : nullptr;
+  return image ? Of(image)->m_Surface.get() : nullptr;
 }
 
 CGImageRef NewImageFromSurface(cairo_surface_t* source) {
@@ -212,7 +222,7 @@ CGImageRef NewImageFromSurface(cairo_surface_t* source) {
   cairo_paint(cr.get());
   cr.reset();
   cairo_surface_flush(copy.get());
-  return new StandIn_CGImage(std::move(copy));
+  return new StandIn_CGImageImpl(std::move(copy));
 }
 
 }  // namespace standin_cg
@@ -220,19 +230,19 @@ CGImageRef NewImageFromSurface(cairo_surface_t* source) {
 CGColorSpaceRef CGColorSpaceCreateDeviceRGB(void) {
   if (Failing("CGColorSpaceCreateDeviceRGB"))
     return nullptr;
-  return new StandIn_CGColorSpace(kCGColorSpaceModelRGB, {});
+  return new StandIn_CGColorSpaceImpl(kCGColorSpaceModelRGB, {});
 }
 
 CGColorSpaceRef CGColorSpaceCreateDeviceGray(void) {
   if (Failing("CGColorSpaceCreateDeviceGray"))
     return nullptr;
-  return new StandIn_CGColorSpace(kCGColorSpaceModelMonochrome, {});
+  return new StandIn_CGColorSpaceImpl(kCGColorSpaceModelMonochrome, {});
 }
 
 CGColorSpaceRef CGColorSpaceCreateIndexed(CGColorSpaceRef baseSpace, std::size_t lastIndex,
                                           const unsigned char* colorTable) {
   if (Failing("CGColorSpaceCreateIndexed") || baseSpace == nullptr || colorTable == nullptr ||
-      lastIndex > 255 || baseSpace->m_Model == kCGColorSpaceModelIndexed)
+      lastIndex > 255 || Of(baseSpace)->m_Model == kCGColorSpaceModelIndexed)
     return nullptr;
   const std::size_t components = CGColorSpaceGetNumberOfComponents(baseSpace);
   std::vector<UInt8> table;
@@ -241,7 +251,7 @@ CGColorSpaceRef CGColorSpaceCreateIndexed(CGColorSpaceRef baseSpace, std::size_t
     for (int channel = 0; channel < 3; ++channel)
       table.push_back(entry[components == 3 ? channel : 0]);
   }
-  return new StandIn_CGColorSpace(kCGColorSpaceModelIndexed, std::move(table));
+  return new StandIn_CGColorSpaceImpl(kCGColorSpaceModelIndexed, std::move(table));
 }
 
 CGColorSpaceRef CGColorSpaceRetain(CGColorSpaceRef space) {
@@ -253,18 +263,18 @@ void CGColorSpaceRelease(CGColorSpaceRef space) {
 }
 
 CGColorSpaceModel CGColorSpaceGetModel(CGColorSpaceRef space) {
-  return space ? space->m_Model : kCGColorSpaceModelUnknown;
+  return space ? Of(space)->m_Model : kCGColorSpaceModelUnknown;
 }
 
 std::size_t CGColorSpaceGetNumberOfComponents(CGColorSpaceRef space) {
-  return space && space->m_Model == kCGColorSpaceModelRGB ? 3 : 1;
+  return space && Of(space)->m_Model == kCGColorSpaceModelRGB ? 3 : 1;
 }
 
 CGDataProviderRef CGDataProviderCreateWithData(void* info, const void* data, std::size_t size,
                                                CGDataProviderReleaseDataCallback releaseData) {
   if (Failing("CGDataProviderCreateWithData"))
     return nullptr;
-  return new StandIn_CGDataProvider(static_cast<const UInt8*>(data), size, info, releaseData);
+  return new StandIn_CGDataProviderImpl(static_cast<const UInt8*>(data), size, info, releaseData);
 }
 
 CGDataProviderRef CGDataProviderCreateWithURL(CFURLRef url) {
@@ -280,7 +290,7 @@ CGDataProviderRef CGDataProviderCreateWithURL(CFURLRef url) {
                            std::istreambuf_iterator<char>());
   if (file.bad())
     return nullptr;
-  return new StandIn_CGDataProvider(std::move(bytes));
+  return new StandIn_CGDataProviderImpl(std::move(bytes));
 }
 
 CGDataProviderRef CGDataProviderRetain(CGDataProviderRef provider) {
@@ -297,18 +307,18 @@ CGImageRef CGImageCreate(std::size_t width, std::size_t height, std::size_t bits
                          CGColorRenderingIntent) {
   if (Failing("CGImageCreate") || provider == nullptr || space == nullptr || bitsPerComponent != 8)
     return nullptr;
-  const bool indexed = space->m_Model == kCGColorSpaceModelIndexed;
+  const bool indexed = Of(space)->m_Model == kCGColorSpaceModelIndexed;
   standin_cg::PixelLayout layout;
   if (indexed) {
     if (bitsPerPixel != 8 || (bitmapInfo & kCGBitmapAlphaInfoMask) != kCGImageAlphaNone)
       return nullptr;
     layout.bytesPerPixel = 1;
-  } else if (!standin_cg::LayoutOf(space->m_Model, bitmapInfo, bitsPerPixel, &layout)) {
+  } else if (!standin_cg::LayoutOf(Of(space)->m_Model, bitmapInfo, bitsPerPixel, &layout)) {
     return nullptr;
   }
   const std::uint64_t rowBytes = std::uint64_t(width) * std::uint64_t(layout.bytesPerPixel);
   if (bytesPerRow < rowBytes || height == 0 ||
-      std::uint64_t(bytesPerRow) * (height - 1) + rowBytes > provider->m_Size)
+      std::uint64_t(bytesPerRow) * (height - 1) + rowBytes > Of(provider)->m_Size)
     return nullptr;
   standin_cg::SurfacePtr surface = NewSurface(width, height);
   if (!surface)
@@ -316,13 +326,13 @@ CGImageRef CGImageCreate(std::size_t width, std::size_t height, std::size_t bits
   UInt8* pixels = cairo_image_surface_get_data(surface.get());
   const int stride = cairo_image_surface_get_stride(surface.get());
   for (std::size_t y = 0; y < height; ++y) {
-    const UInt8* row = provider->m_Data + bytesPerRow * y;
+    const UInt8* row = Of(provider)->m_Data + bytesPerRow * y;
     auto* out = reinterpret_cast<UInt32*>(pixels + std::int64_t(stride) * std::int64_t(y));
     for (std::size_t x = 0; x < width; ++x) {
       if (indexed) {
         const std::size_t index = row[x];
-        const std::size_t entries = space->m_Table.size() / 3;
-        const UInt8* rgb = &space->m_Table[3 * (index < entries ? index : entries - 1)];
+        const std::size_t entries = Of(space)->m_Table.size() / 3;
+        const UInt8* rgb = &Of(space)->m_Table[3 * (index < entries ? index : entries - 1)];
         out[x] = 0xFF000000u | UInt32(rgb[0]) << 16 | UInt32(rgb[1]) << 8 | rgb[2];
       } else {
         out[x] = standin_cg::ReadPixel(row + x * std::size_t(layout.bytesPerPixel), layout);
@@ -330,19 +340,19 @@ CGImageRef CGImageCreate(std::size_t width, std::size_t height, std::size_t bits
     }
   }
   cairo_surface_mark_dirty(surface.get());
-  return new StandIn_CGImage(std::move(surface));
+  return new StandIn_CGImageImpl(std::move(surface));
 }
 
 CGImageRef CGImageCreateWithPNGDataProvider(CGDataProviderRef source, const CGFloat*, bool,
                                             CGColorRenderingIntent) {
   if (Failing("CGImageCreateWithPNGDataProvider") || source == nullptr)
     return nullptr;
-  PngReader reader{source->m_Data, source->m_Size, 0};
+  PngReader reader{Of(source)->m_Data, Of(source)->m_Size, 0};
   standin_cg::SurfacePtr png(cairo_image_surface_create_from_png_stream(ReadPng, &reader));
   if (cairo_surface_status(png.get()) != CAIRO_STATUS_SUCCESS)
     return nullptr;
   if (cairo_image_surface_get_format(png.get()) == CAIRO_FORMAT_ARGB32)
-    return new StandIn_CGImage(std::move(png));
+    return new StandIn_CGImageImpl(std::move(png));
   return standin_cg::NewImageFromSurface(png.get());  // to ARGB32
 }
 
@@ -355,19 +365,20 @@ void CGImageRelease(CGImageRef image) {
 }
 
 std::size_t CGImageGetWidth(CGImageRef image) {
-  return image ? static_cast<std::size_t>(cairo_image_surface_get_width(image->m_Surface.get()))
+  return image ? static_cast<std::size_t>(cairo_image_surface_get_width(Of(image)->m_Surface.get()))
                : 0;
 }
 
 std::size_t CGImageGetHeight(CGImageRef image) {
-  return image ? static_cast<std::size_t>(cairo_image_surface_get_height(image->m_Surface.get()))
-               : 0;
+  return image
+             ? static_cast<std::size_t>(cairo_image_surface_get_height(Of(image)->m_Surface.get()))
+             : 0;
 }
 
 UInt32 StandIn_CGImagePixel(CGImageRef image, std::size_t x, std::size_t y) {
   if (image == nullptr || x >= CGImageGetWidth(image) || y >= CGImageGetHeight(image))
     return 0;
-  cairo_surface_t* surface = image->m_Surface.get();
+  cairo_surface_t* surface = Of(image)->m_Surface.get();
   cairo_surface_flush(surface);
   const UInt8* row = cairo_image_surface_get_data(surface) +
                      std::int64_t(cairo_image_surface_get_stride(surface)) * std::int64_t(y);

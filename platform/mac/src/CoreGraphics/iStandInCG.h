@@ -39,6 +39,9 @@ void WritePixel(UInt32 argb, UInt8* pixel, const PixelLayout& layout);
 // context's user space to the surface and a clip in surface pixels.
 CGContextRef NewSurfaceContext(cairo_surface_t* surface, const cairo_matrix_t& base,
                                const CGRect& deviceClip);
+// Intersects the clip with the rectangles given in the context's base space (whatever the CTM);
+// no rectangles clip everything away.
+void ClipInBaseSpace(CGContextRef context, const std::vector<CGRect>& rects);
 // The premultiplied ARGB32 surface of an image (owned by the image).
 cairo_surface_t* SurfaceOf(CGImageRef image);
 // A new image holding a copy of the surface's pixels.

@@ -145,14 +145,13 @@ OSStatus ClipCGContextToRegion(CGContextRef gc, const Rect* portRect, RgnHandle 
     return err;
   if (gc == nullptr || portRect == nullptr || region == nullptr)
     return paramErr;
-  // Region coordinates run down from the port rectangle's top; the context's up from its bottom.
-  CGContextBeginPath(gc);
+  // Region coordinates run down from the port rectangle's top; the context's base space up from
+  // its bottom. The CTM plays no part.
+  std::vector<CGRect> rects;
   for (const Rect& r : (*region)->rects)
-    CGContextAddRect(gc, CGRectMake(r.left - portRect->left, portRect->bottom - r.bottom,
-                                    r.right - r.left, r.bottom - r.top));
-  if (CGContextIsPathEmpty(gc))
-    CGContextAddRect(gc, CGRectMake(0, 0, 0, 0));
-  CGContextClip(gc);
+    rects.push_back(CGRectMake(r.left - portRect->left, portRect->bottom - r.bottom,
+                               r.right - r.left, r.bottom - r.top));
+  standin_cg::ClipInBaseSpace(gc, rects);
   return noErr;
 }
 
