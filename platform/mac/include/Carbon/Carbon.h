@@ -28,4 +28,6 @@
 #include <HIToolbox/MacWindows.h>
 #include <HIToolbox/MacTextEditor.h>
 #include <HIToolbox/Dialogs.h>
+#include <HIToolbox/Appearance.h>
+#include <ATS/ATSFont.h>
 #include <HIToolbox/IBCarbonRuntime.h>

@@ -253,6 +253,22 @@ void ClipInBaseSpace(CGContextRef c, const std::vector<CGRect>& rects) {
   });
 }
 
+void ShowTextFlipped(CGContextRef c, double x, double y, const std::string& utf8,
+                     cairo_font_face_t* face, double size) {
+  if (c == nullptr || face == nullptr)
+    return;
+  cairo_t* cr = Of(c)->Cairo();
+  WithPathKept(c, [&] {
+    cairo_set_font_face(cr, face);
+    cairo_set_font_size(cr, size);
+    cairo_move_to(cr, x, y);
+    cairo_text_path(cr, utf8.c_str());
+    SetSource(c, Of(c)->State().fill);
+    cairo_fill(cr);
+    Of(c)->Drawn();
+  });
+}
+
 }  // namespace standin_cg
 
 CGContextRef CGContextRetain(CGContextRef c) {

@@ -6,6 +6,7 @@
 #include <cairo.h>
 
 #include <memory>
+#include <string>
 #include <vector>
 
 namespace standin_cg {
@@ -42,6 +43,10 @@ CGContextRef NewSurfaceContext(cairo_surface_t* surface, const cairo_matrix_t& b
 // Intersects the clip with the rectangles given in the context's base space (whatever the CTM);
 // no rectangles clip everything away.
 void ClipInBaseSpace(CGContextRef context, const std::vector<CGRect>& rects);
+// Draws UTF-8 text in the fill colour with its baseline starting at (x, y), glyphs upright in a
+// user space whose y runs down (a flipped view's, or QuickDraw's).
+void ShowTextFlipped(CGContextRef context, double x, double y, const std::string& utf8,
+                     cairo_font_face_t* face, double size);
 // The premultiplied ARGB32 surface of an image (owned by the image).
 cairo_surface_t* SurfaceOf(CGImageRef image);
 // A new image holding a copy of the surface's pixels.

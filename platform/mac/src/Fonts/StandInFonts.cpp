@@ -116,6 +116,21 @@ cairo_font_face_t* FaceOf(const std::string& familyName) {
   return Table().Find(familyName);
 }
 
+TextMetrics Measure(cairo_font_face_t* face, double size, const std::string& utf8) {
+  cairo_matrix_t scale, identity;
+  cairo_matrix_init_scale(&scale, size, size);
+  cairo_matrix_init_identity(&identity);
+  cairo_font_options_t* options = cairo_font_options_create();
+  cairo_scaled_font_t* scaled = cairo_scaled_font_create(face, &scale, &identity, options);
+  cairo_text_extents_t text;
+  cairo_font_extents_t font;
+  cairo_scaled_font_text_extents(scaled, utf8.c_str(), &text);
+  cairo_scaled_font_extents(scaled, &font);
+  cairo_scaled_font_destroy(scaled);
+  cairo_font_options_destroy(options);
+  return TextMetrics{text.x_advance, font.ascent, font.descent};
+}
+
 std::vector<std::string> FamilyNames() {
   return Table().Names();
 }

@@ -12,6 +12,13 @@ namespace standin_fonts {
 cairo_font_face_t* FaceOf(const std::string& familyName);
 // The family names in table order.
 std::vector<std::string> FamilyNames();
+// The advance of UTF-8 text and the face's ascent and descent (both positive) at a size.
+struct TextMetrics {
+  double advance;
+  double ascent;
+  double descent;
+};
+TextMetrics Measure(cairo_font_face_t* face, double size, const std::string& utf8);
 // The family every theme font uses.
 constexpr char kSystemFamily[] = "Lucida Grande";
 
