@@ -30,4 +30,5 @@
 #include <HIToolbox/Dialogs.h>
 #include <HIToolbox/Appearance.h>
 #include <ATS/ATSFont.h>
+#include <ATS/ATSUnicode.h>
 #include <HIToolbox/IBCarbonRuntime.h>

@@ -40,16 +40,10 @@ std::string Utf8(const std::u16string& units) {
   return standin_files::Utf16ToUtf8(units);
 }
 
-double Advance(ThemeFontID font, const std::u16string& units) {
-  return standin_fonts::Measure(Face(), SizeOf(font), Utf8(units)).advance;
-}
-
 RGBColor Colour(UInt32 rgb) {
   auto wide = [](UInt32 byte) { return static_cast<UInt16>(byte * 0x101); };
   return RGBColor{wide(rgb >> 16 & 0xFF), wide(rgb >> 8 & 0xFF), wide(rgb & 0xFF)};
 }
-
-const char16_t kEllipsis = u'\u2026';
 
 }  // namespace
 
@@ -78,30 +72,11 @@ OSStatus TruncateThemeText(CFMutableStringRef inString, ThemeFontID inFontID, Th
     return err;
   if (inString == nullptr || SizeOf(inFontID) == 0)
     return paramErr;
-  std::u16string units = inString->Units();
-  bool truncated = false;
-  if (Advance(inFontID, units) > inPixelWidthLimit) {
-    truncated = true;
-    std::u16string head = units, tail;
-    if (inTruncWhere == truncMiddle) {
-      head = units.substr(0, units.size() / 2);
-      tail = units.substr(units.size() / 2);
-    }
-    std::u16string candidate;
-    for (;;) {
-      candidate = head + kEllipsis + tail;
-      if (Advance(inFontID, candidate) <= inPixelWidthLimit || (head.empty() && tail.empty()))
-        break;
-      // Cut from the longer side (the end when truncating at the end).
-      if (!tail.empty() && tail.size() >= head.size())
-        tail.erase(0, 1);
-      else if (!head.empty())
-        head.pop_back();
-      else
-        tail.erase(0, 1);
-    }
-    units = Advance(inFontID, candidate) <= inPixelWidthLimit ? candidate : std::u16string();
-  }
+  const std::u16string& whole = inString->Units();
+  const std::u16string units = standin_fonts::Truncate(
+      Face(), SizeOf(inFontID), whole, inPixelWidthLimit,
+      inTruncWhere == truncMiddle ? standin_fonts::Cut::kMiddle : standin_fonts::Cut::kEnd);
+  const bool truncated = units != whole;
   inString->ReplaceUnits(units);
   if (outTruncated)
     *outTruncated = truncated;
@@ -153,7 +128,7 @@ OSStatus DrawThemeTextBox(CFStringRef inString, ThemeFontID inFontID, ThemeDrawS
     CGContextSetRGBFillColor(context, colour.red / 65535.0f, colour.green / 65535.0f,
                              colour.blue / 65535.0f, 1);
   }
-  standin_cg::ShowTextFlipped(context, x, baseline, text, Face(), SizeOf(inFontID));
+  standin_cg::ShowTextIn(context, x, baseline, text, Face(), SizeOf(inFontID), true);
   if (port)
     QDEndCGContext(port, &context);
   g_LastText = StandIn_ThemeTextRecord{text, box, colour, g_LastText.count + 1};

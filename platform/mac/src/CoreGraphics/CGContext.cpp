@@ -253,14 +253,16 @@ void ClipInBaseSpace(CGContextRef c, const std::vector<CGRect>& rects) {
   });
 }
 
-void ShowTextFlipped(CGContextRef c, double x, double y, const std::string& utf8,
-                     cairo_font_face_t* face, double size) {
+void ShowTextIn(CGContextRef c, double x, double y, const std::string& utf8,
+                cairo_font_face_t* face, double size, bool yDown) {
   if (c == nullptr || face == nullptr)
     return;
   cairo_t* cr = Of(c)->Cairo();
   WithPathKept(c, [&] {
     cairo_set_font_face(cr, face);
-    cairo_set_font_size(cr, size);
+    cairo_matrix_t fontMatrix;
+    cairo_matrix_init_scale(&fontMatrix, size, yDown ? size : -size);
+    cairo_set_font_matrix(cr, &fontMatrix);
     cairo_move_to(cr, x, y);
     cairo_text_path(cr, utf8.c_str());
     SetSource(c, Of(c)->State().fill);

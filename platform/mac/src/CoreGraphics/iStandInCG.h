@@ -44,9 +44,9 @@ CGContextRef NewSurfaceContext(cairo_surface_t* surface, const cairo_matrix_t& b
 // no rectangles clip everything away.
 void ClipInBaseSpace(CGContextRef context, const std::vector<CGRect>& rects);
 // Draws UTF-8 text in the fill colour with its baseline starting at (x, y), glyphs upright in a
-// user space whose y runs down (a flipped view's, or QuickDraw's).
-void ShowTextFlipped(CGContextRef context, double x, double y, const std::string& utf8,
-                     cairo_font_face_t* face, double size);
+// user space whose y runs down (a flipped view's, or QuickDraw's) or up.
+void ShowTextIn(CGContextRef context, double x, double y, const std::string& utf8,
+                cairo_font_face_t* face, double size, bool yDown);
 // The premultiplied ARGB32 surface of an image (owned by the image).
 cairo_surface_t* SurfaceOf(CGImageRef image);
 // A new image holding a copy of the surface's pixels.

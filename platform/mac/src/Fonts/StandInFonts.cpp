@@ -1,6 +1,8 @@
 // Font family table of the Mac stand-in (see CoreGraphics/StandInFonts.h).
 #include "iStandInFonts.h"
 
+#include "../Files/iStandInFiles.h"
+
 #include <CoreGraphics/StandInFonts.h>
 
 #include <cairo-ft.h>
@@ -129,6 +131,32 @@ TextMetrics Measure(cairo_font_face_t* face, double size, const std::string& utf
   cairo_scaled_font_destroy(scaled);
   cairo_font_options_destroy(options);
   return TextMetrics{text.x_advance, font.ascent, font.descent};
+}
+
+std::u16string Truncate(cairo_font_face_t* face, double size, const std::u16string& text,
+                        double width, Cut where) {
+  auto fits = [&](const std::u16string& units) {
+    return Measure(face, size, standin_files::Utf16ToUtf8(units)).advance <= width;
+  };
+  if (fits(text))
+    return text;
+  std::u16string head = text, tail;
+  if (where == Cut::kMiddle) {
+    head = text.substr(0, text.size() / 2);
+    tail = text.substr(text.size() / 2);
+  }
+  for (;;) {
+    const std::u16string candidate = head + u'\u2026' + tail;
+    if (fits(candidate))
+      return candidate;
+    if (head.empty() && tail.empty())
+      return std::u16string();
+    // Cut from the longer side (the end when cutting at the end).
+    if (!tail.empty() && (tail.size() >= head.size() || head.empty()))
+      tail.erase(0, 1);
+    else
+      head.pop_back();
+  }
 }
 
 std::vector<std::string> FamilyNames() {

@@ -19,6 +19,14 @@ struct TextMetrics {
   double descent;
 };
 TextMetrics Measure(cairo_font_face_t* face, double size, const std::string& utf8);
+// Text cut at the end or in the middle, with an ellipsis (U+2026) put in, until its advance fits
+// the width; the text itself when it fits, empty when not even the ellipsis does.
+enum class Cut {
+  kEnd,
+  kMiddle
+};
+std::u16string Truncate(cairo_font_face_t* face, double size, const std::u16string& text,
+                        double width, Cut where);
 // The family every theme font uses.
 constexpr char kSystemFamily[] = "Lucida Grande";
 
