@@ -15,6 +15,7 @@
 #include <CoreServices/Collections.h>
 #include <HIServices/Processes.h>
 #include <HIServices/Icons.h>
+#include <HIServices/ColorPicker.h>
 #include <AE/AEDataModel.h>
 #include <QD/QuickDraw.h>
 #include <HIToolbox/Navigation.h>
