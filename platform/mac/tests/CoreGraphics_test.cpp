@@ -5,6 +5,10 @@
 #include <cairo.h>
 
 #include <array>
+#include <cstdio>
+#include <string>
+
+#include <unistd.h>
 #include <vector>
 
 namespace {
@@ -441,6 +445,73 @@ TEST_F(CoreGraphicsTest, TheRenderPassDrawsViewsFlippedAndClippedIntoTheBackingS
   CFRelease(outer);
   CFRelease(inner);
   DisposeWindow(window);
+}
+
+}  // namespace
+
+namespace {
+
+// A PNG icon file of 8 x 8: red, its bottom row transparent; registered for ('test', type).
+IconRef RegisterTestIcon(const std::string& path, OSType type) {
+  cairo_surface_t* source = cairo_image_surface_create(CAIRO_FORMAT_ARGB32, 8, 8);
+  cairo_t* cr = cairo_create(source);
+  cairo_set_source_rgb(cr, 1, 0, 0);
+  cairo_rectangle(cr, 0, 0, 8, 7);
+  cairo_fill(cr);
+  cairo_destroy(cr);
+  cairo_surface_write_to_png(source, path.c_str());
+  cairo_surface_destroy(source);
+  FSRef ref;
+  FSSpec spec{};
+  FSPathMakeRef(reinterpret_cast<const UInt8*>(path.c_str()), &ref, nullptr);
+  FSGetCatalogInfo(&ref, kFSCatInfoNone, nullptr, nullptr, &spec, nullptr);
+  IconRef icon = nullptr;
+  EXPECT_EQ(noErr, RegisterIconRefFromIconFile(0x74657374, type, &spec, &icon));
+  return icon;
+}
+
+TEST_F(CoreGraphicsTest, IconsFitTheirRectangleByAlignmentAndTransform) {
+  const std::string path = "/tmp/standin_icon_" + std::to_string(::getpid()) + ".png";
+  IconRef icon = RegisterTestIcon(path, 0x6f6e2020);
+  struct Case {
+    IconAlignmentType align;
+    IconTransformType transform;
+    float x, y;        // where the 8 x 8 icon lands in the 20 x 20 rectangle at (0, 0)
+    UInt8 alpha, red;  // at the icon's top left pixel
+  };
+  const Case cases[] = {
+      {kAlignAbsoluteCenter, kTransformNone, 6, 6, 255, 255},
+      {kAlignNone, kTransformNone, 6, 6, 255, 255},
+      {kAlignTop | kAlignLeft, kTransformNone, 0, 12, 255, 255},
+      {kAlignBottom | kAlignRight, kTransformNone, 12, 0, 255, 255},
+      {kAlignAbsoluteCenter, kTransformDisabled, 6, 6, 128, 128},
+      {kAlignAbsoluteCenter, kTransformSelected, 6, 6, 255, 170},
+      {kAlignAbsoluteCenter, kTransformSelected | kTransformDisabled, 6, 6, 128, 85}};
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.align * 100000 + c.transform);
+    RGBABitmap bitmap(20, 20);
+    const CGRect room = CGRectMake(0, 0, 20, 20);
+    ASSERT_EQ(noErr,
+              PlotIconRefInContext(bitmap.Get(), &room, c.align, c.transform, nullptr, 0, icon));
+    const StandIn_IconPlot plot = StandIn_LastIconPlot();
+    EXPECT_EQ(c.x, plot.drawn.origin.x);
+    EXPECT_EQ(c.y, plot.drawn.origin.y);
+    // y up: the icon's top row is memory row 20 - (y + 8); its transparent row at the bottom.
+    const int top = 20 - int(c.y) - 8;
+    const UInt32 pixel = bitmap.At(int(c.x), top);
+    EXPECT_NEAR(c.alpha, pixel & 0xFF, 1);
+    EXPECT_NEAR(c.red, pixel >> 24, 2);
+    EXPECT_EQ(0, bitmap.Alpha(int(c.x), top + 7));
+  }
+  // A smaller rectangle shrinks the icon, keeping its proportions.
+  RGBABitmap small(4, 6);
+  const CGRect room = CGRectMake(0, 0, 4, 6);
+  PlotIconRefInContext(small.Get(), &room, kAlignAbsoluteCenter, 0, nullptr, 0, icon);
+  EXPECT_EQ(4.0f, StandIn_LastIconPlot().drawn.size.height);
+  EXPECT_EQ(1.0f, StandIn_LastIconPlot().drawn.origin.y);
+  ReleaseIconRef(icon);
+  StandIn_ResetIcons();
+  std::remove(path.c_str());
 }
 
 }  // namespace
