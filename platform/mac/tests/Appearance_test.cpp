@@ -131,4 +131,40 @@ TEST_F(AppearanceTest, ThemeColoursAreFixedAndTheThemeCarriesTheHighlight) {
   DisposeCollection(theme);
 }
 
+TEST_F(AppearanceTest, BevelButtonsAndFocusRingsPaintTheCurrentPort) {
+  WindowRef window = NewWindow(Rect{100, 50, 200, 250});
+  SetPort(GetWindowPort(window));
+  StandIn_WindowRender(window);
+  const Rect bounds{10, 10, 30, 40};
+  struct Case {
+    ThemeDrawState state;
+    ThemeButtonAdornment adornment;
+    UInt32 face;
+    bool ring;
+  };
+  for (const Case& c : {Case{kThemeStateActive, 0, 0xFFE0E0E0, false},
+                        Case{kThemeStateActive | kThemeStatePressed, 0, 0xFFA0A0A0, false},
+                        Case{kThemeStateInactive, kThemeAdornmentFocus, 0xFFF0F0F0, true}}) {
+    StandIn_WindowRender(window);
+    const ThemeButtonDrawInfo info{c.state, 0, c.adornment};
+    ASSERT_EQ(noErr, DrawThemeButton(&bounds, kThemeSmallBevelButton, &info, nullptr, nullptr,
+                                     nullptr, 0));
+    EXPECT_EQ(0xFF808080u, StandIn_WindowPixel(window, 10, 22 + 10));  // the frame
+    EXPECT_EQ(c.face, StandIn_WindowPixel(window, 20, 22 + 20));
+    EXPECT_EQ(c.ring ? 0xFF7DA7D9u : 0xFFFFFFFFu, StandIn_WindowPixel(window, 8, 22 + 20));
+    EXPECT_EQ(c.state, StandIn_LastThemeButton().info.state);
+  }
+  StandIn_WindowRender(window);
+  EXPECT_EQ(noErr, DrawThemeFocusRect(&bounds, false));
+  EXPECT_EQ(0xFFFFFFFFu, StandIn_WindowPixel(window, 9, 22 + 20));
+  EXPECT_EQ(noErr, DrawThemeFocusRect(&bounds, true));
+  EXPECT_EQ(0xFF7DA7D9u, StandIn_WindowPixel(window, 9, 22 + 20));
+  EXPECT_EQ(0xFF7DA7D9u, StandIn_WindowPixel(window, 20, 22 + 31));
+  EXPECT_EQ(0xFFFFFFFFu, StandIn_WindowPixel(window, 20, 22 + 20));  // the inside is left alone
+  EXPECT_TRUE(StandIn_LastFocusRing().hasFocus);
+  SetPort(nullptr);
+  EXPECT_EQ(paramErr, DrawThemeFocusRect(&bounds, true));
+  DisposeWindow(window);
+}
+
 }  // namespace

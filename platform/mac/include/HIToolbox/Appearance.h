@@ -61,6 +61,33 @@ constexpr OSStatus themeBadTextColorErr = -30565;
 constexpr OSStatus appearanceBadBrushIndexErr = -30566;
 constexpr CollectionTag kThemeHighlightColorTag = 0x68636f6c;  // 'hcol'
 
+// Buttons and focus rings, drawn into the current port: a small bevel button (kind 8) fills its
+// bounds light grey (0xE0E0E0; pressed 0xA0A0A0, inactive 0xF0F0F0) in a 1-pixel frame of
+// 0x808080, with a focus ring when adorned with focus (4); a focus ring is a 2-pixel frame of the
+// focus colour (brush -5) just outside the rectangle, drawn only with focus.
+typedef UInt16 ThemeButtonKind;
+typedef UInt16 ThemeButtonValue;
+typedef UInt16 ThemeButtonAdornment;
+enum : ThemeButtonKind {
+  kThemeSmallBevelButton = 8
+};
+enum : ThemeButtonAdornment {
+  kThemeAdornmentNone = 0,
+  kThemeAdornmentFocus = 4
+};
+struct ThemeButtonDrawInfo {
+  ThemeDrawState state;
+  ThemeButtonValue value;
+  ThemeButtonAdornment adornment;
+};
+typedef void* ThemeEraseUPP;
+typedef void* ThemeButtonDrawUPP;
+OSStatus DrawThemeButton(const Rect* inBounds, ThemeButtonKind inKind,
+                         const ThemeButtonDrawInfo* inNewInfo,
+                         const ThemeButtonDrawInfo* inPrevInfo, ThemeEraseUPP inEraseProc,
+                         ThemeButtonDrawUPP inLabelProc, URefCon inUserData);
+OSStatus DrawThemeFocusRect(const Rect* inRect, Boolean inHasFocus);
+
 // The font's name (length-prefixed), size and QuickDraw style.
 OSStatus GetThemeFont(ThemeFontID inFontID, ScriptCode inScript, unsigned char* outFontName,
                       SInt16* outFontSize, Style* outStyle);
@@ -87,3 +114,17 @@ struct StandIn_ThemeTextRecord {
   long count;  // texts drawn since the process began
 };
 StandIn_ThemeTextRecord StandIn_LastThemeText();
+// Test hook: the last button drawn and the last focus ring (count 0: none yet).
+struct StandIn_ThemeButtonRecord {
+  Rect bounds;
+  ThemeButtonKind kind;
+  ThemeButtonDrawInfo info;
+  long count;
+};
+StandIn_ThemeButtonRecord StandIn_LastThemeButton();
+struct StandIn_FocusRingRecord {
+  Rect rect;
+  bool hasFocus;
+  long count;
+};
+StandIn_FocusRingRecord StandIn_LastFocusRing();

@@ -45,7 +45,93 @@ RGBColor Colour(UInt32 rgb) {
   return RGBColor{wide(rgb >> 16 & 0xFF), wide(rgb >> 8 & 0xFF), wide(rgb & 0xFF)};
 }
 
+StandIn_ThemeButtonRecord g_LastButton{Rect{0, 0, 0, 0}, 0, ThemeButtonDrawInfo{0, 0, 0}, 0};
+StandIn_FocusRingRecord g_LastRing{Rect{0, 0, 0, 0}, false, 0};
+
+// Runs a drawing in the current port with a context whose y runs down from the port's top left;
+// paramErr without a port.
+template <class Draw>
+OSStatus InCurrentPort(Draw draw) {
+  CGrafPtr port = nullptr;
+  GetPort(&port);
+  CGContextRef context = nullptr;
+  if (port == nullptr || QDBeginCGContext(port, &context) != noErr)
+    return paramErr;
+  Rect bounds;
+  GetPortBounds(port, &bounds);
+  CGContextTranslateCTM(context, 0, bounds.bottom - bounds.top);
+  CGContextScaleCTM(context, 1, -1);
+  draw(context);
+  QDEndCGContext(port, &context);
+  return noErr;
+}
+
+void SetFill(CGContextRef context, UInt32 rgb) {
+  CGContextSetRGBFillColor(context, (rgb >> 16 & 0xFF) / 255.0f, (rgb >> 8 & 0xFF) / 255.0f,
+                           (rgb & 0xFF) / 255.0f, 1);
+}
+
+CGRect AsCG(const Rect& r) {
+  return CGRectMake(r.left, r.top, r.right - r.left, r.bottom - r.top);
+}
+
+void FocusRing(CGContextRef context, const Rect& r) {
+  SetFill(context, 0x7DA7D9);
+  const CGRect outer =
+      CGRectMake(r.left - 2, r.top - 2, r.right - r.left + 4, r.bottom - r.top + 4);
+  CGContextBeginPath(context);
+  CGContextAddRect(context, outer);
+  CGContextAddRect(context, AsCG(r));
+  CGContextEOFillPath(context);
+}
+
 }  // namespace
+
+OSStatus DrawThemeButton(const Rect* inBounds, ThemeButtonKind inKind,
+                         const ThemeButtonDrawInfo* inNewInfo, const ThemeButtonDrawInfo*,
+                         ThemeEraseUPP, ThemeButtonDrawUPP, URefCon) {
+  if (OSStatus err = EnterCall("DrawThemeButton"))
+    return err;
+  if (inBounds == nullptr || inNewInfo == nullptr || inKind != kThemeSmallBevelButton)
+    return paramErr;
+  const ThemeButtonDrawInfo info = *inNewInfo;
+  const OSStatus status = InCurrentPort([&](CGContextRef context) {
+    const UInt32 face = (info.state & kThemeStatePressed)  ? 0xA0A0A0
+                        : (info.state & kThemeStateActive) ? 0xE0E0E0
+                                                           : 0xF0F0F0;
+    SetFill(context, 0x808080);
+    CGContextFillRect(context, AsCG(*inBounds));
+    SetFill(context, face);
+    CGContextFillRect(context, CGRectInset(AsCG(*inBounds), 1, 1));
+    if (info.adornment & kThemeAdornmentFocus)
+      FocusRing(context, *inBounds);
+  });
+  if (status == noErr)
+    g_LastButton = StandIn_ThemeButtonRecord{*inBounds, inKind, info, g_LastButton.count + 1};
+  return status;
+}
+
+OSStatus DrawThemeFocusRect(const Rect* inRect, Boolean inHasFocus) {
+  if (OSStatus err = EnterCall("DrawThemeFocusRect"))
+    return err;
+  if (inRect == nullptr)
+    return paramErr;
+  const OSStatus status = InCurrentPort([&](CGContextRef context) {
+    if (inHasFocus)
+      FocusRing(context, *inRect);
+  });
+  if (status == noErr)
+    g_LastRing = StandIn_FocusRingRecord{*inRect, inHasFocus != 0, g_LastRing.count + 1};
+  return status;
+}
+
+StandIn_ThemeButtonRecord StandIn_LastThemeButton() {
+  return g_LastButton;
+}
+
+StandIn_FocusRingRecord StandIn_LastFocusRing() {
+  return g_LastRing;
+}
 
 OSStatus GetThemeFont(ThemeFontID inFontID, ScriptCode, unsigned char* outFontName,
                       SInt16* outFontSize, Style* outStyle) {
@@ -114,23 +200,18 @@ OSStatus DrawThemeTextBox(CFStringRef inString, ThemeFontID inFontID, ThemeDrawS
     x = box.right - m.advance;
   const double baseline = box.top + std::ceil(m.ascent);
   RGBColor colour{0, 0, 0};
-  CGContextRef context = inContext;
-  CGrafPtr port = nullptr;
-  if (context == nullptr) {
-    GetPort(&port);
-    if (port == nullptr || QDBeginCGContext(port, &context) != noErr)
-      return paramErr;
-    Rect bounds;
-    GetPortBounds(port, &bounds);
-    CGContextTranslateCTM(context, 0, bounds.bottom - bounds.top);
-    CGContextScaleCTM(context, 1, -1);  // QuickDraw's y down
+  if (inContext) {
+    standin_cg::ShowTextIn(inContext, x, baseline, text, Face(), SizeOf(inFontID), true);
+  } else {
     GetForeColor(&colour);
-    CGContextSetRGBFillColor(context, colour.red / 65535.0f, colour.green / 65535.0f,
-                             colour.blue / 65535.0f, 1);
+    const OSStatus status = InCurrentPort([&](CGContextRef context) {
+      CGContextSetRGBFillColor(context, colour.red / 65535.0f, colour.green / 65535.0f,
+                               colour.blue / 65535.0f, 1);
+      standin_cg::ShowTextIn(context, x, baseline, text, Face(), SizeOf(inFontID), true);
+    });
+    if (status != noErr)
+      return status;
   }
-  standin_cg::ShowTextIn(context, x, baseline, text, Face(), SizeOf(inFontID), true);
-  if (port)
-    QDEndCGContext(port, &context);
   g_LastText = StandIn_ThemeTextRecord{text, box, colour, g_LastText.count + 1};
   return noErr;
 }
