@@ -6,8 +6,10 @@
 
 #include "GLIB/GLIB_String.h"
 
+#include <ATS/ATSFont.h>
 #include <CoreFoundation/CFString.h>
 #include <CoreServices/Files.h>
+#include <HIToolbox/Appearance.h>
 
 // The name's characters; a length above 255 is taken as 255 (the record holds no more).
 GLIB_WString UMAC_HFSUniStrToWString(HFSUniStr255 const& name);
@@ -25,3 +27,23 @@ GLIB_WString UMAC_CFStringToWString(CFStringRef const& text);
 
 // The text in the application text encoding; a character the encoding lacks becomes '?'.
 GLIB_String UMAC_CFStringToString(CFStringRef const& text);
+
+// The first font of the family whose name equals name exactly (case counts); 0 when there is
+// none or the font iteration fails. A change of the font set under the walk restarts it.
+ATSFontRef UMAC_FindFontFromName(CFStringRef name);
+
+// The text truncated to the box's width at truncWhere, then measured: its width (h), height (v)
+// and baseline (zero or negative). Throws the toolbox error on any failure.
+void UMAC_MeasureTextInBox(CFStringRef text, Rect const& box, Point* dimensions, SInt16* baseline,
+                           ThemeFontID font, ThemeDrawState state, TruncCode truncWhere);
+
+// The system highlight colour (primary when active, else secondary). Throws the toolbox error.
+RGBColor UMAC_GetHighlightColor(bool active);
+
+// Draws the text, truncated to the box's width, on the bottom of the box in the current port:
+// on the highlight colour when highlight is set; in colour when given, else black when the state
+// is active and grey (0x8F8F) otherwise. The port's fore colour comes back. Throws the toolbox
+// error on any failure.
+void UMAC_DrawTextInBox(CFStringRef text, Rect const& box, bool highlight, SInt16 justification,
+                        ThemeFontID font, ThemeDrawState state, TruncCode truncWhere,
+                        RGBColor const* colour);

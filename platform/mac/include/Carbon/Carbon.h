@@ -3,6 +3,7 @@
 #include <MacTypes.h>
 
 #include <CoreFoundation/CoreFoundation.h>
+#include <CoreGraphics/CoreGraphics.h>
 
 #include <Carbon/TextCommon.h>
 #include <CoreServices/Aliases.h>
@@ -14,6 +15,7 @@
 #include <CoreServices/Collections.h>
 #include <HIServices/Processes.h>
 #include <HIServices/Icons.h>
+#include <HIServices/ColorPicker.h>
 #include <AE/AEDataModel.h>
 #include <QD/QuickDraw.h>
 #include <HIToolbox/Navigation.h>
@@ -27,4 +29,7 @@
 #include <HIToolbox/MacWindows.h>
 #include <HIToolbox/MacTextEditor.h>
 #include <HIToolbox/Dialogs.h>
+#include <HIToolbox/Appearance.h>
+#include <ATS/ATSFont.h>
+#include <ATS/ATSUnicode.h>
 #include <HIToolbox/IBCarbonRuntime.h>

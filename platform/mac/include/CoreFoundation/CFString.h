@@ -4,6 +4,7 @@
 #include <CoreFoundation/CFBase.h>
 
 #include <string>
+#include <utility>
 
 typedef UInt32 CFStringEncoding;
 
@@ -27,6 +28,8 @@ class StandIn_CFString : public StandIn_CFObject {
 public:
   explicit StandIn_CFString(std::u16string units);
   const std::u16string& Units() const { return m_Units; }
+  // Mutable strings only.
+  void ReplaceUnits(std::u16string units) { m_Units = std::move(units); }
 
   std::u16string Description() const override { return m_Units; }
   bool Equals(const StandIn_CFObject& other) const override;
@@ -37,6 +40,11 @@ private:
 };
 
 typedef StandIn_CFString* CFMutableStringRef;
+
+// A mutable copy (maxLength is not enforced); joins the creation failure injection.
+CFMutableStringRef CFStringCreateMutableCopy(CFAllocatorRef alloc, CFIndex maxLength,
+                                             CFStringRef theString);
+void CFStringReplaceAll(CFMutableStringRef theString, CFStringRef replacement);
 
 CFTypeID CFStringGetTypeID();
 

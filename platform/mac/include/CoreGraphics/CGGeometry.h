@@ -53,3 +53,10 @@ inline bool CGRectEqualToRect(CGRect a, CGRect b) {
   return a.origin.x == b.origin.x && a.origin.y == b.origin.y && a.size.width == b.size.width &&
          a.size.height == b.size.height;
 }
+
+// Moved in by dx, dy on each side (out for negative values), on the standardised rectangle; a
+// rectangle left with a negative size becomes the null rectangle (origin infinite, size 0).
+CGRect CGRectInset(CGRect rect, CGFloat dx, CGFloat dy);
+// The smallest rectangle with integral coordinates that contains the rectangle.
+CGRect CGRectIntegral(CGRect rect);
+bool CGRectIsNull(CGRect rect);

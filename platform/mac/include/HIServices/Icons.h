@@ -6,6 +6,7 @@
 #pragma once
 #include <CoreServices/Files.h>
 #include <CoreServices/Folders.h>  // kOnSystemDisk
+#include <CoreGraphics/CGGeometry.h>
 #include <MacTypes.h>
 
 struct OpaqueIconRef;
@@ -27,6 +28,36 @@ OSErr GetIconRefFromFile(const FSSpec* theFile, IconRef* theIconRef, SInt16* the
 // invalidIconRefErr for null or an icon none of whose references is held.
 OSErr ReleaseIconRef(IconRef theIconRef);
 
+// Plotting: a PNG icon file is drawn from its image, an icon family as a mid-grey square of 32 x
+// 32. The icon keeps its proportions and shrinks to fit the rectangle (it never grows), placed by
+// the alignment (vertical: 1 centre, 2 top, 3 bottom; horizontal: 4 centre, 8 left, 12 right;
+// 0 centres both), drawn like an image (its first row at the larger y). Transforms: 1 (disabled)
+// draws at half alpha, 0x4000 (selected) darkens by a third, 0x4001 does both.
+typedef SInt16 IconAlignmentType;
+typedef SInt16 IconTransformType;
+typedef UInt32 PlotIconRefFlags;
+enum : IconAlignmentType {
+  kAlignNone = 0,
+  kAlignVerticalCenter = 1,
+  kAlignTop = 2,
+  kAlignBottom = 3,
+  kAlignHorizontalCenter = 4,
+  kAlignAbsoluteCenter = 5,
+  kAlignLeft = 8,
+  kAlignRight = 12
+};
+enum : IconTransformType {
+  kTransformNone = 0,
+  kTransformDisabled = 1,
+  kTransformSelected = 0x4000
+};
+struct RGBColor;
+class StandIn_CGContext;
+OSStatus PlotIconRefInContext(StandIn_CGContext* inContext, const CGRect* inRect,
+                              IconAlignmentType inAlign, IconTransformType inTransform,
+                              const RGBColor* inLabelColor, PlotIconRefFlags inFlags,
+                              IconRef inIconRef);
+
 // Failure injection by the calls' names (see StandIn_FilesFailNext in CoreServices/Files.h).
 // Test hooks.
 // References held by callers, of one icon or of all icons (a leak check).
@@ -34,5 +65,13 @@ long StandIn_IconReferenceCount(IconRef icon);
 long StandIn_IconLiveReferenceCount();
 // How often ReleaseIconRef succeeded since the last reset.
 long StandIn_IconReleaseCount();
+// The last icon plotted, where (after fitting and alignment) and with which transform.
+struct StandIn_IconPlot {
+  IconRef icon;
+  CGRect drawn;
+  IconTransformType transform;
+  long count;  // plots since the process began
+};
+StandIn_IconPlot StandIn_LastIconPlot();
 // Forgets every registration and resets the release count; icons still referenced stay valid.
 void StandIn_ResetIcons();

@@ -180,7 +180,8 @@ enum : EventParamName {
   kEventParamKeyCode = 0x6b636f64,                // 'kcod'
   kEventParamKeyMacCharCodes = 0x6b636872,        // 'kchr'
   kEventParamKeyUnicodes = 0x6b756e69,            // 'kuni'
-  kEventParamTextInputSendText = 0x74737478       // 'tstx'
+  kEventParamTextInputSendText = 0x74737478,      // 'tstx'
+  kEventParamCGContextRef = 0x636e7478            // 'cntx'
 };
 
 // Parameter types.
@@ -202,7 +203,8 @@ enum : EventParamType {
   typePtr = 0x70747220,              // 'ptr '
   typeVoidPtr = 0x766f6964,          // 'void'
   typeCFStringRef = 0x63667374,      // 'cfst'
-  typeUnicodeText = 0x75747874       // 'utxt'
+  typeUnicodeText = 0x75747874,      // 'utxt'
+  typeCGContextRef = 0x636e7478      // 'cntx'
 };
 constexpr EventParamType typeLongInteger = typeSInt32;
 

@@ -7,7 +7,15 @@
 // last one may free the view), and a view that goes releases its subviews. HIViewConvertPoint with
 // a null view means the window's coordinates, that is the root view's, relative to the structure's
 // top left. HIViewSetNeedsDisplay only records the request (StandIn_HIViewDisplayRequests).
+//
+// Drawing: each window renders into a backing store of its own, 32-bit premultiplied pixels the
+// size of its structure, when a test calls StandIn_WindowRender. The render pass paints the
+// backing store white, then sends kEventControlDraw (kEventParamCGContextRef, typeCGContextRef)
+// to each visible view, a superview before its subviews and subviews in their order (later ones
+// over earlier ones), with a context flipped to the view (origin at its top left, y down) and
+// clipped to the view and its superviews. The context is released after the event.
 #pragma once
+#include <CoreGraphics/CGImage.h>
 #include <HIToolbox/HIObject.h>
 
 typedef CGPoint HIPoint;
@@ -56,6 +64,11 @@ OSStatus HIViewSetVisible(HIViewRef inView, Boolean inVisible);
 Boolean HIViewIsVisible(HIViewRef inView);
 Boolean HIViewIsLatentlyVisible(HIViewRef inView);
 
+// A new image of the view and its subviews (rendered as in a window's render pass over a
+// transparent background) and the view's frame; either out pointer may be null.
+OSStatus HIViewCreateOffscreenImage(HIViewRef inView, OptionBits inOptions, HIRect* outFrame,
+                                    CGImageRef* outImage);
+
 OSStatus HIViewChangeFeatures(HIViewRef inView, HIViewFeatures inFeaturesToSet,
                               HIViewFeatures inFeaturesToClear);
 OSStatus HIViewGetFeatures(HIViewRef inView, HIViewFeatures* outFeatures);
@@ -70,3 +83,10 @@ HIViewRef StandIn_NewView(const char* kind, HIRect frame);
 long StandIn_HIViewDisplayRequests(HIViewRef inView);
 // The kind of a view ("root", "content", a nib kind, or the class id of a subclass).
 const char* StandIn_HIViewKind(HIViewRef inView);
+// Renders the window into its backing store (see above); errInvalidWindowRef for null.
+OSStatus StandIn_WindowRender(WindowRef window);
+// A pixel of the backing store as premultiplied 0xAARRGGBB, at (x, y) from the structure's top
+// left; 0 outside it or before the first render.
+UInt32 StandIn_WindowPixel(WindowRef window, int x, int y);
+// The backing store's size (0 x 0 before the first render).
+HISize StandIn_WindowBackingSize(WindowRef window);

@@ -102,6 +102,17 @@ CFStringRef CFStringCreateWithCharacters(CFAllocatorRef, const UniChar* chars, C
   return new StandIn_CFString(std::move(units));
 }
 
+CFMutableStringRef CFStringCreateMutableCopy(CFAllocatorRef, CFIndex, CFStringRef theString) {
+  if (theString == nullptr || CreationFails())
+    return nullptr;
+  return new StandIn_CFString(theString->Units());
+}
+
+void CFStringReplaceAll(CFMutableStringRef theString, CFStringRef replacement) {
+  if (theString && replacement)
+    theString->ReplaceUnits(replacement->Units());
+}
+
 CFIndex CFStringGetLength(CFStringRef theString) {
   CheckRange(theString, CFRangeMake(0, 0));
   return static_cast<CFIndex>(theString->Units().size());

@@ -3,6 +3,8 @@
 
 #include "iStandInToolbox.h"
 
+#include <HIServices/ColorPicker.h>
+
 #include <deque>
 
 namespace {
@@ -102,4 +104,5 @@ long StandIn_ScriptedAnswerCount() {
 
 void StandIn_ScriptClear() {
   Answers().clear();
+  StandIn_ClearPickerScript();
 }

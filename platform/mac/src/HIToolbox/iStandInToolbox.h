@@ -6,6 +6,7 @@
 #include <HIToolbox/MacTextEditor.h>
 #include <HIToolbox/MacWindows.h>
 #include <HIToolbox/Menus.h>
+#include <QD/QuickDraw.h>
 
 #include <CoreFoundation/CFString.h>
 
@@ -14,6 +15,8 @@
 #include <memory>
 #include <string>
 #include <vector>
+
+struct _cairo_surface;  // cairo's surface
 
 class StandIn_Event : public StandIn_CFObject {
 public:
@@ -125,6 +128,8 @@ public:
   std::unique_ptr<OpaqueTXNObject> m_TextObject;
   long m_DisplayRequests = 0;
   bool m_NeedsDisplay = false;
+  std::shared_ptr<_cairo_surface> m_BackingStore;  // the root view's: its window's pixels
+  std::shared_ptr<StandIn_GrafPort> m_Port;        // the root view's: its window's port
 
 protected:
   void Finalize() override;
@@ -172,6 +177,11 @@ template <class T>
 bool Get(EventRef event, EventParamName name, EventParamType type, T* value) {
   return GetEventParameter(event, name, type, nullptr, sizeof(T), nullptr, value) == noErr;
 }
+
+// The backing store of the window whose root view this is, made (white) when it has none.
+_cairo_surface* EnsureBackingStore(StandIn_ViewImpl* root);
+// The window's content rectangle in its backing store.
+CGRect ContentInStructure(WindowRef window);
 
 // Drops the queued events posted to a target (the object is going).
 void DropQueuedEventsFor(EventTargetRef target);

@@ -163,3 +163,8 @@ void StandIn_ResetIcons() {
   }
   s.releases = 0;
 }
+
+std::string StandIn_IconPath(IconRef icon) {
+  Lock lock(TheState().mutex);
+  return icon ? icon->path : std::string();
+}
