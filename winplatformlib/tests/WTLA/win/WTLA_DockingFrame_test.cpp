@@ -252,6 +252,40 @@ TEST_F(DockingFrameTest, AStoredPositionBeyondTheBarsMakesABarBesideTheCentre) {
   EXPECT_TRUE(sm_Asserts.empty());
 }
 
+TEST_F(DockingFrameTest, TheFrameMinimumCoversTheDockedPalettes) {
+  MINMAXINFO empty{};
+  m_Frame.SendMessage(WM_GETMINMAXINFO, 0, reinterpret_cast<LPARAM>(&empty));
+  m_Palette.m_Minimum = SIZE{150, 40};
+  DFDOCKRECT record;
+  ASSERT_TRUE(Accept(record, RECT{2, 200, 202, 300}));
+  ASSERT_TRUE(Dock(record));
+  MINMAXINFO docked{};
+  m_Frame.SendMessage(WM_GETMINMAXINFO, 0, reinterpret_cast<LPARAM>(&docked));
+  EXPECT_GE(docked.ptMinTrackSize.x, empty.ptMinTrackSize.x + 150);
+  Undock(m_Palette);
+  EXPECT_TRUE(sm_Asserts.empty());
+}
+
+TEST_F(DockingFrameTest, TheSettingsFollowTheSystem) {
+  dockwins::CDockingSettings& settings = dockwins::CDockingSettings::Get();
+  BOOL full = FALSE;
+  SystemParametersInfoW(SPI_GETDRAGFULLWINDOWS, 0, &full, 0);
+  EXPECT_EQ(settings.m_Flags & 6u, full ? 4u : 2u);
+  EXPECT_NE(settings.VerticalFont(), nullptr);
+  LOGFONTW font{};
+  GetObjectW(settings.VerticalFont(), sizeof(font), &font);
+  EXPECT_EQ(font.lfEscapement, 2700);
+  EXPECT_EQ(settings.HorizontalFont(), GetStockObject(DEFAULT_GUI_FONT));
+  const std::wstring name = L"DockingBoxMessage-" + std::to_wstring(GetCurrentProcessId());
+  EXPECT_EQ(settings.Message(), RegisterWindowMessageW(name.c_str()));
+  // The application's own choice is kept.
+  settings.m_Flags = 1u | 4u;
+  settings.Refresh();
+  EXPECT_EQ(settings.m_Flags, 5u);
+  settings.m_Flags = 0;
+  settings.Refresh();
+}
+
 TEST_F(DockingFrameTest, TheFloatingSizeIsLimitedToAThirdOfTheFrame) {
   const RECT all = FrameClient();
   struct Case {

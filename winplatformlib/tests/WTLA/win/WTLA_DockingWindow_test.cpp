@@ -344,6 +344,32 @@ TEST_F(DockingWindowTest, TheDragLoopFloatsAtTheOutlineOrDocksAtTheTarget) {
   EXPECT_TRUE(sm_Asserts.empty());
 }
 
+TEST_F(DockingWindowTest, ACaptionPressThatDragsFloatsThePalette) {
+  m_Palette.ShowWindow(SW_SHOWNA);
+  RECT before;
+  m_Palette.GetWindowRect(&before);
+  const POINT press{before.left + 10, before.top + 5};
+  POINT moved{press.x + 3 * GetSystemMetrics(SM_CXDRAG) + 20, press.y + 25};
+  ScreenToClient(m_Palette, &moved);
+  // DragDetect takes the first move; the drag loop the rest.
+  for (UINT message : {WM_MOUSEMOVE, WM_MOUSEMOVE, WM_LBUTTONUP}) {
+    PostMessageW(m_Palette, message, 0, MAKELPARAM(moved.x, moved.y));
+  }
+  // The system's drag detection asks whether the left button is down.
+  BYTE keys[256];
+  GetKeyboardState(keys);
+  keys[VK_LBUTTON] = 0x80;
+  SetKeyboardState(keys);
+  m_Palette.SendMessage(WM_NCLBUTTONDOWN, HTCAPTION, MAKELPARAM(press.x, press.y));
+  keys[VK_LBUTTON] = 0;
+  SetKeyboardState(keys);
+  RECT after;
+  m_Palette.GetWindowRect(&after);
+  EXPECT_NE(after.left, before.left) << m_Palette.IsDocking();
+  EXPECT_NE(GetCapture(), m_Palette.m_hWnd);
+  EXPECT_TRUE(sm_Asserts.empty());
+}
+
 TEST_F(DockingWindowTest, TheCloseButtonClosesOnlyWhenReleasedOnIt) {
   DockLeft();
   const RECT button = m_Palette.m_caption.button().rect();
