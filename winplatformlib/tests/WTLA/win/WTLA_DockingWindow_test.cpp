@@ -228,6 +228,26 @@ TEST_F(DockingWindowTest, CloseHidesAndAFloatRefusedReportsFalse) {
   EXPECT_FALSE(m_Palette.Float(RECT{0, 0, 100, 100}, SWP_SHOWWINDOW, nullptr));
 }
 
+TEST_F(DockingWindowTest, ARefusedUndockLeavesThePaletteWhereItWas) {
+  // A "bar" that answers no dock request.
+  m_Palette.ShowWindow(SW_SHOWNA);
+  m_Palette.SendMessage(dockwins::WMDF_NDOCKSTATECHANGED, 1,
+                        reinterpret_cast<LPARAM>(m_Frame.m_hWndClient));
+  ASSERT_TRUE(m_Palette.IsDocking());
+  RECT before;
+  m_Palette.GetWindowRect(&before);
+  EXPECT_FALSE(m_Palette.Float(RECT{10, 10, 200, 200}, SWP_SHOWWINDOW, nullptr));
+  RECT after;
+  m_Palette.GetWindowRect(&after);
+  EXPECT_TRUE(EqualRect(&before, &after));
+  // Hiding it must not leave a hole: it stays as it is.
+  EXPECT_FALSE(m_Palette.Hide());
+  EXPECT_TRUE(m_Palette.IsWindowVisible());
+  EXPECT_TRUE(m_Palette.IsDocking());
+  EXPECT_EQ(sm_Asserts, (std::vector<std::wstring>{L"bRes", L"bRes"}));
+  m_Palette.m_hBar = nullptr;
+}
+
 // A 32-bit DIB section standing in for the screen.
 struct Canvas {
   Canvas() {
