@@ -1,0 +1,418 @@
+#include <gtest/gtest.h>
+
+#include <windows.h>
+
+#include <atlbase.h>
+#include <atlwin.h>
+
+#include <string>
+#include <vector>
+
+#include "GLIB/GLIB_LogMessage.h"
+#include "WTLA/win/DockingFrame.h"
+#include "WTLA/win/DockingWindow.h"
+
+namespace {
+
+using dockwins::DFDOCKRECT;
+
+class TestFrame : public dockwins::CDockingFrameImpl<TestFrame> {
+public:
+  using CBase = dockwins::CDockingFrameImpl<TestFrame>;
+  BEGIN_MSG_MAP(TestFrame)
+  MESSAGE_HANDLER(WM_CREATE, OnCreate)
+  CHAIN_MSG_MAP(CBase)
+  END_MSG_MAP()
+  LRESULT OnCreate(UINT, WPARAM, LPARAM, BOOL& bHandled) {
+    m_hWndClient = CreateWindowExW(0, L"STATIC", L"", WS_CHILD | WS_VISIBLE, 0, 0, 1, 1, m_hWnd,
+                                   nullptr, GetModuleHandleW(nullptr), nullptr);
+    bHandled = FALSE;
+    return 0;
+  }
+};
+
+// A palette with a stored minimum, as the measurement palette keeps one.
+class TestPalette : public dockwins::CTitleDockingWindowImpl<TestPalette> {
+public:
+  using CBase = dockwins::CTitleDockingWindowImpl<TestPalette>;
+  SIZE m_Minimum{60, 60};
+
+  BEGIN_MSG_MAP(TestPalette)
+  CHAIN_MSG_MAP(CBase)
+  END_MSG_MAP()
+
+  void GetMinMaxInfo(MINMAXINFO* info) { info->ptMinTrackSize = POINT{m_Minimum.cx, m_Minimum.cy}; }
+};
+
+class DockingWindowTest : public testing::Test {
+protected:
+  static inline std::vector<std::wstring> sm_Asserts;
+
+  void SetUp() override {
+    sm_Asserts.clear();
+    m_PreviousLog = GLIB_LogMessage::SetHandler(
+        +[](GLIB_SEVERITY severity, const wchar_t* message, const char*, int) {
+          if (severity == GLIB_SEVERITY_ASSERT) {
+            sm_Asserts.push_back(message);
+          }
+        });
+    const std::wstring title = L"DockingWindowTest" + std::to_wstring(GetCurrentProcessId());
+    RECT rc{0, 0, 800, 600};
+    ASSERT_NE(m_Frame.Create(nullptr, rc, title.c_str()), nullptr);
+    m_Frame.ShowWindow(SW_SHOWNA);
+    m_Frame.UpdateLayout();
+    RECT prc{300, 100, 450, 300};
+    ASSERT_NE(m_Palette.Create(m_Frame, prc, L"Navigation"), nullptr);
+  }
+  void TearDown() override {
+    m_Palette.DestroyWindow();
+    m_Frame.DestroyWindow();
+    MSG msg;
+    while (PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) {
+      DispatchMessageW(&msg);
+    }
+    GLIB_LogMessage::SetHandler(m_PreviousLog);
+  }
+
+  // Docks the palette at the frame's left edge.
+  void DockLeft() {
+    RECT drag{2, 100, 122, 300};
+    MapWindowPoints(m_Frame, nullptr, reinterpret_cast<POINT*>(&drag), 2);
+    DFDOCKRECT record{{m_Palette, m_Frame, dockwins::DC_ACCEPT}, drag, 0};
+    ASSERT_TRUE(m_Frame.SendMessage(dockwins::WMDF_DOCK, 0, reinterpret_cast<LPARAM>(&record)));
+    ASSERT_TRUE(m_Palette.NotifyHost(&record));
+    ASSERT_TRUE(m_Palette.IsDocking());
+  }
+  RECT InFrame(HWND hWnd) {
+    RECT rc;
+    GetWindowRect(hWnd, &rc);
+    MapWindowPoints(nullptr, m_Frame, reinterpret_cast<POINT*>(&rc), 2);
+    return rc;
+  }
+
+  TestFrame m_Frame;
+  TestPalette m_Palette;
+
+private:
+  GLIB_LogHandlerPtr m_PreviousLog = nullptr;
+};
+
+TEST_F(DockingWindowTest, TheDockedCaptionHasATitleAndACloseButton) {
+  DockLeft();
+  const RECT caption = m_Palette.m_caption.rect();
+  const RECT button = m_Palette.m_caption.button().rect();
+  EXPECT_EQ(caption.bottom - caption.top, dockwins::COutlookLikeCaption::Thickness());
+  EXPECT_EQ(button.top, caption.top + 3);
+  EXPECT_EQ(button.right, caption.right - 3);
+  EXPECT_EQ(button.right - button.left, button.bottom - button.top);
+  struct Case {
+    POINT m_Point;
+    LRESULT m_Hit;
+  };
+  const Case cases[] = {
+      {{button.left + 2, button.top + 2}, HTCLOSE},
+      {{caption.left + 20, caption.top + 5}, HTCAPTION},
+      {{button.left - 2, button.top + 2}, HTCAPTION},
+      {{caption.left + 20, caption.bottom + 5}, HTCLIENT},
+  };
+  for (const Case& c : cases) {
+    EXPECT_EQ(m_Palette.m_caption.HitTest(c.m_Point), c.m_Hit) << c.m_Point.x << "," << c.m_Point.y;
+  }
+  // The client area lies below the caption.
+  RECT client;
+  m_Palette.GetClientRect(&client);
+  RECT window;
+  m_Palette.GetWindowRect(&window);
+  EXPECT_EQ(client.bottom, (window.bottom - window.top) - caption.bottom);
+  EXPECT_TRUE(sm_Asserts.empty());
+}
+
+TEST_F(DockingWindowTest, ALongTitleEndsInDotsAndAnEmptyOneDrawsNothing) {
+  HDC dc = CreateCompatibleDC(nullptr);
+  SelectObject(dc, GetStockObject(DEFAULT_GUI_FONT));
+  const std::wstring title = L"Separations and inks of the front side";
+  SIZE whole{};
+  GetTextExtentPoint32W(dc, title.c_str(), static_cast<int>(title.size()), &whole);
+  EXPECT_EQ(dockwins::FitEllipsis(dc, title.c_str(), static_cast<int>(title.size()), whole.cx),
+            title);
+  const std::wstring cut =
+      dockwins::FitEllipsis(dc, title.c_str(), static_cast<int>(title.size()), whole.cx / 2);
+  ASSERT_GT(cut.size(), 3u);
+  EXPECT_EQ(cut.substr(cut.size() - 3), L"...");
+  EXPECT_EQ(title.compare(0, cut.size() - 3, cut, 0, cut.size() - 3), 0);
+  SIZE shown{};
+  GetTextExtentPoint32W(dc, cut.c_str(), static_cast<int>(cut.size()), &shown);
+  EXPECT_LE(shown.cx, whole.cx / 2);
+  // Too narrow for anything: one character and the dots.
+  EXPECT_EQ(dockwins::FitEllipsis(dc, title.c_str(), static_cast<int>(title.size()), 1), L"S...");
+  dockwins::DrawEllipsisText(dc, L"", 0, RECT{0, 0, 100, 20}, true);
+  DeleteDC(dc);
+  // A docked palette with no title paints its caption without a complaint.
+  DockLeft();
+  m_Palette.SetWindowText(L"");
+  RedrawWindow(m_Palette, nullptr, nullptr, RDW_FRAME | RDW_INVALIDATE | RDW_UPDATENOW);
+  EXPECT_TRUE(sm_Asserts.empty());
+}
+
+TEST_F(DockingWindowTest, SettingTheTextWhileDockedKeepsTheOwnCaption) {
+  DockLeft();
+  const LONG_PTR style = GetWindowLongPtrW(m_Palette, GWL_STYLE);
+  m_Palette.SetWindowText(L"Measurement");
+  EXPECT_EQ(GetWindowLongPtrW(m_Palette, GWL_STYLE), style);
+  wchar_t text[32] = {};
+  GetWindowTextW(m_Palette, text, 32);
+  EXPECT_EQ(std::wstring(text), L"Measurement");
+  EXPECT_TRUE(sm_Asserts.empty());
+}
+
+TEST_F(DockingWindowTest, HidingADockedPaletteAndShowingItPutsItBack) {
+  DockLeft();
+  const RECT before = InFrame(m_Palette);
+  HWND bar = GetParent(m_Palette);
+  EXPECT_TRUE(m_Palette.Hide());
+  EXPECT_FALSE(m_Palette.IsDocking());
+  EXPECT_FALSE(m_Palette.IsWindowVisible());
+  EXPECT_NE(m_Palette.m_pos.hdr.hBar, nullptr);
+  EXPECT_TRUE(m_Palette.Show());
+  EXPECT_TRUE(m_Palette.IsDocking());
+  EXPECT_TRUE(m_Palette.IsWindowVisible());
+  const RECT after = InFrame(m_Palette);
+  EXPECT_TRUE(EqualRect(&before, &after));
+  (void)bar;
+  // Hidden while floating, it forgets the stored place.
+  m_Palette.Float(m_Palette.m_rcUndock, SWP_SHOWWINDOW, nullptr);
+  m_Palette.Hide();
+  EXPECT_EQ(m_Palette.m_pos.hdr.hBar, nullptr);
+  EXPECT_TRUE(m_Palette.Show());
+  EXPECT_FALSE(m_Palette.IsDocking());
+  EXPECT_TRUE(sm_Asserts.empty());
+}
+
+HWND WINAPI FailingCreate(DWORD, LPCWSTR, LPCWSTR, DWORD, int, int, int, int, HWND, HMENU,
+                          HINSTANCE, LPVOID) {
+  return nullptr;
+}
+
+TEST_F(DockingWindowTest, AFailedDockShowsThePaletteFloating) {
+  DockLeft();
+  ASSERT_TRUE(m_Palette.Hide());
+  // The bar the stored position needs cannot be made.
+  const auto previous = ATL::CWindowSystemHooks::sm_CreateWindowEx;
+  ATL::CWindowSystemHooks::sm_CreateWindowEx = FailingCreate;
+  EXPECT_FALSE(m_Palette.Show());
+  ATL::CWindowSystemHooks::sm_CreateWindowEx = previous;
+  EXPECT_FALSE(m_Palette.IsDocking());
+  EXPECT_TRUE(m_Palette.IsWindowVisible());
+  EXPECT_EQ(sm_Asserts, (std::vector<std::wstring>{L"ptr", L"bRes"}));
+}
+
+TEST_F(DockingWindowTest, DoubleClickFloatsAndASecondDocksAgain) {
+  DockLeft();
+  const RECT docked = InFrame(m_Palette);
+  m_Palette.SendMessage(WM_NCLBUTTONDBLCLK, HTCAPTION, 0);
+  EXPECT_FALSE(m_Palette.IsDocking());
+  EXPECT_TRUE(m_Palette.IsWindowVisible());
+  m_Palette.SendMessage(WM_NCLBUTTONDBLCLK, HTCAPTION, 0);
+  EXPECT_TRUE(m_Palette.IsDocking());
+  const RECT again = InFrame(m_Palette);
+  EXPECT_TRUE(EqualRect(&docked, &again));
+  EXPECT_TRUE(sm_Asserts.empty());
+}
+
+TEST_F(DockingWindowTest, CloseHidesAndAFloatRefusedReportsFalse) {
+  m_Palette.ShowWindow(SW_SHOW);
+  m_Palette.SendMessage(WM_CLOSE);
+  EXPECT_TRUE(IsWindow(m_Palette));
+  EXPECT_FALSE(m_Palette.IsWindowVisible());
+  // Floating already: nothing to float.
+  EXPECT_FALSE(m_Palette.Float(RECT{0, 0, 100, 100}, SWP_SHOWWINDOW, nullptr));
+}
+
+TEST_F(DockingWindowTest, ARefusedUndockLeavesThePaletteWhereItWas) {
+  // A "bar" that answers no dock request.
+  m_Palette.ShowWindow(SW_SHOWNA);
+  m_Palette.SendMessage(dockwins::WMDF_NDOCKSTATECHANGED, 1,
+                        reinterpret_cast<LPARAM>(m_Frame.m_hWndClient));
+  ASSERT_TRUE(m_Palette.IsDocking());
+  RECT before;
+  m_Palette.GetWindowRect(&before);
+  EXPECT_FALSE(m_Palette.Float(RECT{10, 10, 200, 200}, SWP_SHOWWINDOW, nullptr));
+  RECT after;
+  m_Palette.GetWindowRect(&after);
+  EXPECT_TRUE(EqualRect(&before, &after));
+  // Hiding it must not leave a hole: it stays as it is.
+  EXPECT_FALSE(m_Palette.Hide());
+  EXPECT_TRUE(m_Palette.IsWindowVisible());
+  EXPECT_TRUE(m_Palette.IsDocking());
+  EXPECT_EQ(sm_Asserts, (std::vector<std::wstring>{L"bRes", L"bRes"}));
+  m_Palette.m_hBar = nullptr;
+}
+
+// A 32-bit DIB section standing in for the screen.
+struct Canvas {
+  Canvas() {
+    BITMAPINFO bmi{};
+    bmi.bmiHeader = {sizeof(BITMAPINFOHEADER), 2000, -1500, 1, 32, BI_RGB, 0, 0, 0, 0, 0};
+    m_DC = CreateCompatibleDC(nullptr);
+    m_Bitmap = CreateDIBSection(m_DC, &bmi, DIB_RGB_COLORS, &m_Bits, nullptr, 0);
+    m_Old = SelectObject(m_DC, m_Bitmap);
+  }
+  ~Canvas() {
+    SelectObject(m_DC, m_Old);
+    DeleteObject(m_Bitmap);
+    DeleteDC(m_DC);
+  }
+  std::vector<DWORD> Pixels() const {
+    GdiFlush();
+    const DWORD* p = static_cast<const DWORD*>(m_Bits);
+    return std::vector<DWORD>(p, p + 2000 * 1500);
+  }
+  HDC m_DC;
+  HBITMAP m_Bitmap;
+  HGDIOBJ m_Old;
+  void* m_Bits = nullptr;
+};
+
+void SetControl(bool down) {
+  BYTE keys[256];
+  GetKeyboardState(keys);
+  keys[VK_CONTROL] = down ? 0x80 : 0;
+  SetKeyboardState(keys);
+}
+
+TEST_F(DockingWindowTest, CtrlKeepsTheOutlineFloatingOverADockTarget) {
+  m_Palette.ShowWindow(SW_SHOWNA);
+  Canvas canvas;
+  const std::vector<DWORD> before = canvas.Pixels();
+  RECT window;
+  m_Palette.GetWindowRect(&window);
+  const POINT press{window.left + 10, window.top + 5};
+  dockwins::CDockingDragTracker<TestPalette> tracker(m_Palette, press, canvas.m_DC);
+  tracker.BeginDrag();
+  POINT edge{3, 200};
+  ClientToScreen(m_Frame, &edge);
+  tracker.MoveTo(edge);
+  EXPECT_EQ(tracker.target(), m_Frame.m_hWnd);
+  SetControl(true);
+  MSG ctrl{};
+  ctrl.message = WM_KEYDOWN;
+  ctrl.wParam = VK_CONTROL;
+  EXPECT_TRUE(tracker.ProcessWindowMessage(&ctrl));
+  EXPECT_EQ(tracker.target(), nullptr);
+  EXPECT_EQ(tracker.outline().left, edge.x - 10);
+  SetControl(false);
+  ctrl.message = WM_KEYUP;
+  EXPECT_TRUE(tracker.ProcessWindowMessage(&ctrl));
+  EXPECT_EQ(tracker.target(), m_Frame.m_hWnd);
+  tracker.EndDrag(false);
+  EXPECT_EQ(canvas.Pixels(), before);
+  EXPECT_TRUE(m_Palette.FinishMoving(tracker, true));
+  EXPECT_TRUE(m_Palette.IsDocking());
+  EXPECT_TRUE(sm_Asserts.empty());
+}
+
+TEST_F(DockingWindowTest, ADragEndingWhereItStartedChangesNothing) {
+  m_Palette.ShowWindow(SW_SHOWNA);
+  RECT before;
+  m_Palette.GetWindowRect(&before);
+  Canvas canvas;
+  const POINT press{before.left + 10, before.top + 5};
+  dockwins::CDockingDragTracker<TestPalette> tracker(m_Palette, press, canvas.m_DC);
+  tracker.BeginDrag();
+  tracker.MoveTo(POINT{press.x + 50, press.y + 50});
+  tracker.MoveTo(press);
+  tracker.EndDrag(false);
+  EXPECT_FALSE(m_Palette.FinishMoving(tracker, true));
+  RECT after;
+  m_Palette.GetWindowRect(&after);
+  EXPECT_TRUE(EqualRect(&before, &after));
+  EXPECT_TRUE(sm_Asserts.empty());
+}
+
+TEST_F(DockingWindowTest, TheDragLoopFloatsAtTheOutlineOrDocksAtTheTarget) {
+  m_Palette.ShowWindow(SW_SHOWNA);
+  RECT before;
+  m_Palette.GetWindowRect(&before);
+  Canvas canvas;
+  const POINT press{before.left + 10, before.top + 5};
+  const auto clientOf = [&](POINT screen) {
+    ScreenToClient(m_Palette, &screen);
+    return MAKELPARAM(screen.x, screen.y);
+  };
+  // A move into empty space and a release: floated there.
+  const POINT away{press.x + 40, press.y + 30};
+  PostMessageW(m_Palette, WM_MOUSEMOVE, 0, clientOf(away));
+  PostMessageW(m_Palette, WM_LBUTTONUP, 0, clientOf(away));
+  EXPECT_TRUE(m_Palette.BeginMoving(press, canvas.m_DC));
+  RECT after;
+  m_Palette.GetWindowRect(&after);
+  EXPECT_EQ(after.left, before.left + 40);
+  EXPECT_EQ(after.top, before.top + 30);
+  EXPECT_FALSE(m_Palette.IsDocking());
+  // Escape after a move over the frame's edge: nothing changes.
+  POINT edge{3, 200};
+  ClientToScreen(m_Frame, &edge);
+  PostMessageW(m_Palette, WM_MOUSEMOVE, 0, clientOf(edge));
+  PostMessageW(m_Palette, WM_KEYDOWN, VK_ESCAPE, 0);
+  EXPECT_FALSE(m_Palette.BeginMoving(POINT{after.left + 10, after.top + 5}, canvas.m_DC));
+  EXPECT_FALSE(m_Palette.IsDocking());
+  // The same move released docks it.
+  PostMessageW(m_Palette, WM_MOUSEMOVE, 0, clientOf(edge));
+  PostMessageW(m_Palette, WM_LBUTTONUP, 0, clientOf(edge));
+  EXPECT_TRUE(m_Palette.BeginMoving(POINT{after.left + 10, after.top + 5}, canvas.m_DC));
+  EXPECT_TRUE(m_Palette.IsDocking());
+  EXPECT_TRUE(sm_Asserts.empty());
+}
+
+TEST_F(DockingWindowTest, ACaptionPressThatDragsFloatsThePalette) {
+  m_Palette.ShowWindow(SW_SHOWNA);
+  RECT before;
+  m_Palette.GetWindowRect(&before);
+  const POINT press{before.left + 10, before.top + 5};
+  POINT moved{press.x + 3 * GetSystemMetrics(SM_CXDRAG) + 20, press.y + 25};
+  ScreenToClient(m_Palette, &moved);
+  // DragDetect takes the first move; the drag loop the rest.
+  for (UINT message : {WM_MOUSEMOVE, WM_MOUSEMOVE, WM_LBUTTONUP}) {
+    PostMessageW(m_Palette, message, 0, MAKELPARAM(moved.x, moved.y));
+  }
+  // The system's drag detection asks whether the left button is down.
+  BYTE keys[256];
+  GetKeyboardState(keys);
+  keys[VK_LBUTTON] = 0x80;
+  SetKeyboardState(keys);
+  m_Palette.SendMessage(WM_NCLBUTTONDOWN, HTCAPTION, MAKELPARAM(press.x, press.y));
+  keys[VK_LBUTTON] = 0;
+  SetKeyboardState(keys);
+  RECT after;
+  m_Palette.GetWindowRect(&after);
+  EXPECT_NE(after.left, before.left) << m_Palette.IsDocking();
+  EXPECT_NE(GetCapture(), m_Palette.m_hWnd);
+  EXPECT_TRUE(sm_Asserts.empty());
+}
+
+TEST_F(DockingWindowTest, TheCloseButtonClosesOnlyWhenReleasedOnIt) {
+  DockLeft();
+  const RECT button = m_Palette.m_caption.button().rect();
+  RECT window;
+  m_Palette.GetWindowRect(&window);
+  const auto client = [&](long x, long y) {
+    POINT pt{window.left + x, window.top + y};
+    ScreenToClient(m_Palette, &pt);
+    return MAKELPARAM(pt.x, pt.y);
+  };
+  for (bool onButton : {true, false}) {
+    const long x = onButton ? button.left + 3 : button.left - 20;
+    PostMessageW(m_Palette, WM_LBUTTONDOWN, 0, client(button.left + 3, button.top + 3));
+    PostMessageW(m_Palette, WM_LBUTTONUP, 0, client(x, button.top + 3));
+    EXPECT_EQ(m_Palette.TrackCloseButton(), onButton);
+    MSG msg;
+    EXPECT_EQ(PeekMessageW(&msg, m_Palette, WM_CLOSE, WM_CLOSE, PM_REMOVE) != 0, onButton);
+    EXPECT_NE(GetCapture(), m_Palette.m_hWnd);
+  }
+  // Moving off the button with nothing pressed ends the tracking.
+  PostMessageW(m_Palette, WM_MOUSEMOVE, 0, client(button.left - 30, button.top + 3));
+  EXPECT_FALSE(m_Palette.TrackCloseButton());
+  EXPECT_TRUE(sm_Asserts.empty());
+}
+
+}  // namespace
