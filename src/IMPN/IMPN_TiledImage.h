@@ -30,7 +30,7 @@ class IMPN_Separation;
 // thread), and a tile pointer is good until the next GetTile or ResetCache of any tiled image.
 // Only the 1:8 tile builds run on worker threads, inside GetTile; they share nothing but the
 // separations (one lock each), the budget's byte count and their own tiles and scratch.
-class IMPN_TiledImage : private IMPN_TileBudget::Owner {
+class IMPN_TiledImage final : private IMPN_TileBudget::Owner {
 public:
   struct LevelGeometry {
     long scaledWidth = 0;

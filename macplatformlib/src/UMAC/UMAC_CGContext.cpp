@@ -5,7 +5,6 @@
 #include <cstring>
 
 namespace {
-const UMAC_CoreGraphics UMAC_CoreGraphicsSingleInstance;
 using CG = UMAC_CoreGraphics;
 
 float Unit(UInt16 component) {

@@ -4,7 +4,6 @@
 #include "UMAC/UMAC_CoreGraphics.h"
 
 namespace {
-const UMAC_CoreGraphics UMAC_CoreGraphicsSingleInstance;
 using CG = UMAC_CoreGraphics;
 }  // namespace
 
