@@ -139,6 +139,17 @@ OSStatus SendDataEvent(UInt32 kind, ControlRef control, ControlPartCode part, Re
   return status;
 }
 
+// The enabling and activation calls: one state flag of the view, set or cleared.
+OSStatus SetViewState(char const* call, ControlRef control, bool StandIn_ViewImpl::*state,
+                      bool value) {
+  if (OSStatus err = standin_tb::EnterCall(call))
+    return err;
+  if (control == nullptr)
+    return paramErr;
+  standin_tb::View(control)->*state = value;
+  return noErr;
+}
+
 }  // namespace
 
 StandIn_ViewImpl::StandIn_ViewImpl(const std::string& viewKind)
@@ -585,21 +596,11 @@ OSStatus CopyControlTitleAsCFString(ControlRef inControl, CFStringRef* outString
 }
 
 OSStatus EnableControl(ControlRef inControl) {
-  if (OSStatus err = standin_tb::EnterCall("EnableControl"))
-    return err;
-  if (inControl == nullptr)
-    return paramErr;
-  standin_tb::View(inControl)->m_Enabled = true;
-  return noErr;
+  return SetViewState("EnableControl", inControl, &StandIn_ViewImpl::m_Enabled, true);
 }
 
 OSStatus DisableControl(ControlRef inControl) {
-  if (OSStatus err = standin_tb::EnterCall("DisableControl"))
-    return err;
-  if (inControl == nullptr)
-    return paramErr;
-  standin_tb::View(inControl)->m_Enabled = false;
-  return noErr;
+  return SetViewState("DisableControl", inControl, &StandIn_ViewImpl::m_Enabled, false);
 }
 
 Boolean IsControlEnabled(ControlRef inControl) {
@@ -607,21 +608,11 @@ Boolean IsControlEnabled(ControlRef inControl) {
 }
 
 OSStatus ActivateControl(ControlRef inControl) {
-  if (OSStatus err = standin_tb::EnterCall("ActivateControl"))
-    return err;
-  if (inControl == nullptr)
-    return paramErr;
-  standin_tb::View(inControl)->m_Active = true;
-  return noErr;
+  return SetViewState("ActivateControl", inControl, &StandIn_ViewImpl::m_Active, true);
 }
 
 OSStatus DeactivateControl(ControlRef inControl) {
-  if (OSStatus err = standin_tb::EnterCall("DeactivateControl"))
-    return err;
-  if (inControl == nullptr)
-    return paramErr;
-  standin_tb::View(inControl)->m_Active = false;
-  return noErr;
+  return SetViewState("DeactivateControl", inControl, &StandIn_ViewImpl::m_Active, false);
 }
 
 Boolean IsControlActive(ControlRef inControl) {
