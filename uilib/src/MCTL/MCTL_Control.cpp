@@ -92,3 +92,12 @@ std::uint32_t MCTL_Control::SignatureOf(ControlRef control) {
   GetControlID(control, &id);
   return id.signature;
 }
+
+OSStatus MCTL_Control::BroadcastClick(GLIB_MessageDispatcher const& dispatcher, HIViewRef ownView,
+                                      ControlRef control, UInt32 modifiers) {
+  if (control != ownView)
+    return eventNotHandledErr;
+  dispatcher.BroadcastMessage(
+      UCTL_ControlClickedMessage(SignatureOf(control), MCTL_ConvertKeyModifiers(modifiers)));
+  return eventNotHandledErr;
+}

@@ -7,6 +7,7 @@
 // do: empty bounds, hidden, disabled, 0 and empty texts.
 #pragma once
 
+#include "GLIB/GLIB_Message.h"
 #include "UCTL/UCTL_Control.h"
 
 #include <HIToolbox/Controls.h>
@@ -38,4 +39,8 @@ protected:
   static void AttachView(PPx::View& view, ControlRef control);
   // The signature of the control's ControlID.
   static std::uint32_t SignatureOf(ControlRef control);
+  // A click on ownView becomes the portable click message of dispatcher; the event goes on to
+  // the standard handling either way.
+  static OSStatus BroadcastClick(GLIB_MessageDispatcher const& dispatcher, HIViewRef ownView,
+                                 ControlRef control, UInt32 modifiers);
 };

@@ -96,11 +96,7 @@ void MCTL_PushButton::InstallEventHandlers() {
 
 OSStatus MCTL_PushButton::DoControlHit(PPx::SysCarbonEvent&, ControlRef control, ControlPartCode,
                                        UInt32 modifiers) {
-  if (control != GetView())
-    return eventNotHandledErr;
-  BroadcastMessage(
-      UCTL_ControlClickedMessage(SignatureOf(control), MCTL_ConvertKeyModifiers(modifiers)));
-  return eventNotHandledErr;
+  return BroadcastClick(*this, GetView(), control, modifiers);
 }
 
 void MCTL_IconButton::Attach(ControlRef control) {
@@ -114,11 +110,7 @@ void MCTL_IconButton::InstallEventHandlers() {
 
 OSStatus MCTL_IconButton::DoControlHit(PPx::SysCarbonEvent&, ControlRef control, ControlPartCode,
                                        UInt32 modifiers) {
-  if (control != GetView())
-    return eventNotHandledErr;
-  BroadcastMessage(
-      UCTL_ControlClickedMessage(SignatureOf(control), MCTL_ConvertKeyModifiers(modifiers)));
-  return eventNotHandledErr;
+  return BroadcastClick(*this, GetView(), control, modifiers);
 }
 
 // Static text
@@ -154,11 +146,7 @@ OSStatus MCTL_StaticText::DoControlHitTest(PPx::SysCarbonEvent&, ControlRef cont
 
 OSStatus MCTL_StaticText::DoControlHit(PPx::SysCarbonEvent&, ControlRef control, ControlPartCode,
                                        UInt32 modifiers) {
-  if (control != GetView())
-    return eventNotHandledErr;
-  BroadcastMessage(
-      UCTL_ControlClickedMessage(SignatureOf(control), MCTL_ConvertKeyModifiers(modifiers)));
-  return eventNotHandledErr;
+  return BroadcastClick(*this, GetView(), control, modifiers);
 }
 
 // Pop-up button
