@@ -134,6 +134,9 @@ public:
   void SetHotCell(int entry);
   // Handles a key in the palette; true when the palette closes.
   bool OnPickerKey(WPARAM key);
+  // Draws one entry, or the whole open palette, on any device context.
+  void DrawPickerCell(HDC dc, int entry);
+  void OnPickerPaint(HDC dc);
 
 private:
   LRESULT OnDrawItem(UINT, WPARAM, LPARAM lParam, BOOL&);
@@ -147,8 +150,6 @@ private:
   void AddPickerToolTips();
   void RunPickerLoop();
   bool ChooseCustomColor();
-  void DrawPickerCell(HDC dc, int entry);
-  void OnPickerPaint(HDC dc);
   void Notify(UINT code, COLORREF color, BOOL valid = TRUE);
 
   COLORREF m_Color = kColorButtonAutomatic;

@@ -547,4 +547,315 @@ TEST_F(ColorButtonTest, AttachingMakesTheButtonOwnerDrawn) {
   EXPECT_EQ(GetWindowLongPtrW(m_Button, GWL_STYLE) & BS_OWNERDRAW, BS_OWNERDRAW);
 }
 
+TEST_F(ColorButtonTest, TheMouseOverStateRepaintsTheButtonOnEachChange) {
+  const auto repainted = [&](UINT message) {
+    ValidateRect(m_Button, nullptr);
+    m_Button.SendMessage(message, 0, MAKELPARAM(5, 5));
+    return GetUpdateRect(m_Button, nullptr, FALSE) != 0;
+  };
+  EXPECT_FALSE(m_Button.IsMouseOver());
+  EXPECT_TRUE(repainted(WM_MOUSEMOVE));
+  EXPECT_TRUE(m_Button.IsMouseOver());
+  EXPECT_TRUE(repainted(WM_MOUSELEAVE));
+  EXPECT_FALSE(m_Button.IsMouseOver());
+  EXPECT_TRUE(repainted(WM_MOUSEMOVE));
+  EXPECT_TRUE(m_Button.IsMouseOver());
+}
+
+COLORREF ChosenFill() {
+  const COLORREF menu = GetSysColor(COLOR_MENU);
+  const COLORREF highlight = GetSysColor(COLOR_HIGHLIGHT);
+  const auto channel = [&](int shift) {
+    return ((((menu >> shift) & 0xFF) * 207 + ((highlight >> shift) & 0xFF) * 48) >> 8) << shift;
+  };
+  return channel(0) | channel(8) | channel(16);
+}
+
+COLORREF HotFill() {
+  BOOL flat = FALSE;
+  const bool flatMenus = SystemParametersInfoW(SPI_GETFLATMENU, 0, &flat, 0) && flat;
+  return GetSysColor(flatMenus ? COLOR_MENUHILIGHT : COLOR_HIGHLIGHT);
+}
+
+TEST_F(ColorButtonTest, ThePaletteDrawsHotChosenAndPlainEntries) {
+  m_Button.SetColor(0xC0C0C0);
+  struct Probe {
+    int m_Entry;
+    int m_Dx;
+    int m_Dy;
+    COLORREF m_Expected;
+  };
+  // Cells: frame and fill of the highlight at the edge, then the box's shadow frame and colour.
+  // Text rows keep a margin of the background around the highlight.
+  const std::vector<Probe> hotCell = {
+      {9, 0, 0, GetSysColor(COLOR_HIGHLIGHT)},
+      {9, 1, 1, HotFill()},
+      {9, 2, 2, GetSysColor(COLOR_BTNSHADOW)},
+      {9, 9, 9, 0x2068FF},
+      {31, 0, 0, GetSysColor(COLOR_HIGHLIGHT)},
+      {31, 1, 1, ChosenFill()},
+      {31, 9, 9, 0xC0C0C0},
+      {5, 0, 0, GetSysColor(COLOR_MENU)},
+      {5, 1, 1, GetSysColor(COLOR_MENU)},
+      {5, 2, 2, GetSysColor(COLOR_BTNSHADOW)},
+      {5, 9, 9, 0x8B0000},
+      {Layout::kAutomatic, 2, 2, GetSysColor(COLOR_MENU)},
+  };
+  const std::vector<Probe> hotRow = {
+      {Layout::kAutomatic, 1, 1, GetSysColor(COLOR_MENU)},
+      {Layout::kAutomatic, 2, 2, GetSysColor(COLOR_HIGHLIGHT)},
+      {Layout::kAutomatic, 3, 3, HotFill()},
+      {9, 0, 0, GetSysColor(COLOR_MENU)},
+      {9, 9, 9, 0x2068FF},
+      {Layout::kMoreColors, 2, 2, GetSysColor(COLOR_MENU)},
+  };
+  const auto check = [&](const DibCanvas& canvas, const std::vector<Probe>& probes,
+                         const char* name) {
+    for (const Probe& p : probes) {
+      const RECT rc = m_Button.PickerLayout().EntryRect(p.m_Entry);
+      EXPECT_EQ(canvas.at(rc.left + p.m_Dx, rc.top + p.m_Dy), p.m_Expected)
+          << name << ": entry " << p.m_Entry << " at +" << p.m_Dx << ",+" << p.m_Dy;
+    }
+  };
+  m_Parent.m_Script = [&] {
+    const SIZE size = m_Button.PickerLayout().WindowSize();
+    DibCanvas cells(size.cx, size.cy);
+    m_Button.SetHotCell(9);
+    m_Button.OnPickerPaint(cells.dc());
+    check(cells, hotCell, "hot cell");
+    DibCanvas rows(size.cx, size.cy);
+    m_Button.SetHotCell(Layout::kAutomatic);
+    m_Button.OnPickerPaint(rows.dc());
+    check(rows, hotRow, "hot row");
+    PostMessageW(m_Button.PickerWindow(), WM_KEYDOWN, VK_ESCAPE, 0);
+  };
+  Script script{{RunScript()}};
+  Click(script);
+  EXPECT_EQ(m_Button.GetColor(), 0xC0C0C0u);
+}
+
+TEST_F(ColorButtonTest, ThePaletteRepaintsOnPaletteChangesFromOtherWindows) {
+  bool fromItself = true;
+  bool fromOther = false;
+  bool query = false;
+  m_Parent.m_Script = [&] {
+    HWND picker = m_Button.PickerWindow();
+    const auto repainted = [&](UINT message, WPARAM wParam) {
+      ValidateRect(picker, nullptr);
+      SendMessageW(picker, message, wParam, 0);
+      return GetUpdateRect(picker, nullptr, FALSE) != 0;
+    };
+    fromItself = repainted(WM_PALETTECHANGED, reinterpret_cast<WPARAM>(picker));
+    fromOther = repainted(WM_PALETTECHANGED, reinterpret_cast<WPARAM>(m_Parent.m_hWnd));
+    query = repainted(WM_QUERYNEWPALETTE, 0);
+    PostMessageW(picker, WM_KEYDOWN, VK_ESCAPE, 0);
+  };
+  Script script{{RunScript()}};
+  Click(script);
+  EXPECT_FALSE(fromItself);
+  EXPECT_TRUE(fromOther);
+  EXPECT_TRUE(query);
+}
+
+struct MonitorRecord {
+  bool m_Found = true;
+  RECT m_Work{};
+  HWND m_Window = nullptr;
+  DWORD m_Flags = 0;
+};
+MonitorRecord g_Monitor;
+
+HMONITOR WINAPI FakeMonitorFromWindow(HWND hWnd, DWORD flags) {
+  g_Monitor.m_Window = hWnd;
+  g_Monitor.m_Flags = flags;
+  return g_Monitor.m_Found ? reinterpret_cast<HMONITOR>(static_cast<INT_PTR>(0x1234)) : nullptr;
+}
+
+BOOL WINAPI FakeGetMonitorInfo(HMONITOR, LPMONITORINFO info) {
+  if (info->cbSize != sizeof(MONITORINFO)) {
+    return FALSE;
+  }
+  info->rcMonitor = g_Monitor.m_Work;
+  info->rcWork = g_Monitor.m_Work;
+  return TRUE;
+}
+
+TEST_F(ColorButtonTest, ThePaletteOpensInsideTheButtonsWorkArea) {
+  RECT b;
+  m_Button.GetWindowRect(&b);
+  const long screenRight = GetSystemMetrics(SM_CXSCREEN);
+  const long screenBottom = GetSystemMetrics(SM_CYSCREEN);
+  enum Expect {
+    kBelow,
+    kAtRight,
+    kAtLeft,
+    kAbove
+  };
+  struct Case {
+    const char* m_Name;
+    bool m_Lookup;
+    bool m_Found;
+    RECT m_Work;
+    Expect m_Expect;
+  };
+  const Case cases[] = {
+      {"room below",
+       true,
+       true,
+       {b.left - 500, b.top - 500, b.right + 500, b.bottom + 500},
+       kBelow},
+      {"right edge",
+       true,
+       true,
+       {b.left - 500, b.top - 500, b.left + 60, b.bottom + 500},
+       kAtRight},
+      {"left edge", true, true, {b.left + 20, b.top - 500, b.right + 500, b.bottom + 500}, kAtLeft},
+      {"bottom edge",
+       true,
+       true,
+       {b.left - 500, b.top - 500, b.right + 500, b.bottom + 20},
+       kAbove},
+      // No monitor found, or no lookup at all: the whole screen.
+      {"no monitor", true, false, {0, 0, 0, 0}, kBelow},
+      {"no lookup", false, false, {0, 0, 0, 0}, kBelow},
+  };
+  for (const Case& c : cases) {
+    g_Monitor = MonitorRecord{c.m_Found, c.m_Work};
+    CColorButton::SystemHooks().m_MonitorFromWindow = c.m_Lookup ? FakeMonitorFromWindow : nullptr;
+    CColorButton::SystemHooks().m_GetMonitorInfo = c.m_Lookup ? FakeGetMonitorInfo : nullptr;
+    RECT picker{};
+    m_Parent.m_Script = [&] {
+      GetWindowRect(m_Button.PickerWindow(), &picker);
+      PostMessageW(m_Button.PickerWindow(), WM_KEYDOWN, VK_ESCAPE, 0);
+    };
+    Script script{{RunScript()}};
+    Click(script);
+    const SIZE size = m_Button.PickerLayout().WindowSize();
+    EXPECT_EQ(picker.right - picker.left, size.cx) << c.m_Name;
+    EXPECT_EQ(picker.bottom - picker.top, size.cy) << c.m_Name;
+    switch (c.m_Expect) {
+      case kBelow:
+        EXPECT_EQ(picker.left, b.left) << c.m_Name;
+        EXPECT_EQ(picker.top, b.bottom) << c.m_Name;
+        break;
+      case kAtRight:
+        EXPECT_EQ(picker.right, c.m_Work.right) << c.m_Name;
+        EXPECT_EQ(picker.top, b.bottom) << c.m_Name;
+        break;
+      case kAtLeft:
+        EXPECT_EQ(picker.left, c.m_Work.left) << c.m_Name;
+        break;
+      case kAbove:
+        EXPECT_EQ(picker.left, b.left) << c.m_Name;
+        EXPECT_EQ(picker.bottom, b.top) << c.m_Name;
+        break;
+    }
+    if (c.m_Lookup) {
+      EXPECT_EQ(g_Monitor.m_Window, m_Button.m_hWnd) << c.m_Name;
+      EXPECT_EQ(g_Monitor.m_Flags, static_cast<DWORD>(MONITOR_DEFAULTTONEAREST)) << c.m_Name;
+    }
+  }
+  // Without a lookup the screen's own edges hold: near its bottom-right corner the palette opens
+  // above the button and ends at the screen's right edge.
+  m_Parent.SetWindowPos(nullptr, screenRight - 60, screenBottom - 60, 400, 300,
+                        SWP_NOZORDER | SWP_NOACTIVATE);
+  m_Button.GetWindowRect(&b);
+  RECT picker{};
+  m_Parent.m_Script = [&] {
+    GetWindowRect(m_Button.PickerWindow(), &picker);
+    PostMessageW(m_Button.PickerWindow(), WM_KEYDOWN, VK_ESCAPE, 0);
+  };
+  Script script{{RunScript()}};
+  Click(script);
+  EXPECT_EQ(picker.right, screenRight);
+  EXPECT_EQ(picker.bottom, b.top);
+}
+
+TEST_F(ColorButtonTest, MoreColorsDuringTrackSelectionPreviewsThenSettlesOrUndoes) {
+  m_Button.SetTrackSelection(true);
+  m_Button.SetDefaultColor(0x123456);
+  struct Case {
+    BOOL m_Answer;
+    std::vector<UINT> m_Codes;
+    std::vector<COLORREF> m_Colors;
+    COLORREF m_End;
+  };
+  const Case cases[] = {
+      {TRUE,
+       {kColorButtonDropDown, kColorButtonSelChange, kColorButtonSelChange, kColorButtonCloseUp,
+        kColorButtonSelEndOK},
+       {0x0000FF, 0x123456, 0x345678, 0x345678, 0x345678},
+       0x345678},
+      {FALSE,
+       {kColorButtonDropDown, kColorButtonSelChange, kColorButtonSelChange, kColorButtonCloseUp,
+        kColorButtonSelEndCancel},
+       {0x0000FF, 0x123456, 0x0000FF, 0x0000FF, 0x0000FF},
+       0x0000FF},
+  };
+  for (const Case& c : cases) {
+    g_Choose = ChooseColorRecord{};
+    g_Choose.m_Answer = c.m_Answer;
+    g_Choose.m_Result = 0x345678;
+    m_Button.SetColor(0x0000FF);
+    // Left from nothing: "More Colors...", previewed as the default colour.
+    Script script{{Key(VK_LEFT), Key(VK_RETURN)}};
+    Click(script);
+    EXPECT_EQ(g_Choose.m_Calls, 1);
+    // The dialog starts at the colour the button shows.
+    EXPECT_EQ(g_Choose.m_Initial, 0x123456u);
+    EXPECT_EQ(m_Parent.Codes(), c.m_Codes) << c.m_Answer;
+    std::vector<COLORREF> colors;
+    for (const NotifyRecorder::Note& n : m_Parent.m_Notes) {
+      colors.push_back(n.m_Color);
+    }
+    EXPECT_EQ(colors, c.m_Colors) << c.m_Answer;
+    EXPECT_EQ(m_Button.GetColor(), c.m_End);
+  }
+}
+
+TEST_F(ColorButtonTest, KeyRoadsSkipTheRowsWithoutText) {
+  const std::vector<UINT> chosen = {kColorButtonDropDown, kColorButtonSelChange,
+                                    kColorButtonCloseUp, kColorButtonSelEndOK};
+  const std::vector<UINT> cancelled = {kColorButtonDropDown, kColorButtonCloseUp,
+                                       kColorButtonSelEndCancel};
+  struct Case {
+    const wchar_t* m_Default;
+    const wchar_t* m_Custom;
+    std::vector<MSG> m_Keys;
+    std::vector<UINT> m_Codes;
+    COLORREF m_End;
+    int m_DialogCalls;
+  };
+  const Case cases[] = {
+      {L"", L"More Colors...", {Key(VK_RIGHT), Key(VK_RETURN)}, chosen, 0x000000, 0},
+      {L"", L"More Colors...", {Key(VK_LEFT), Key(VK_RIGHT), Key(VK_RETURN)}, chosen, 0x000000, 0},
+      {L"", L"More Colors...", {Key(VK_LEFT), Key(VK_RETURN)}, cancelled, 0x0000FF, 1},
+      {L"Automatic", L"", {Key(VK_LEFT), Key(VK_RETURN)}, chosen, 0xFFFFFF, 0},
+      {L"Automatic", L"", {Key(VK_RIGHT), Key(VK_LEFT), Key(VK_RETURN)}, chosen, 0xFFFFFF, 0},
+      // Down from nothing: "Automatic"; up past the missing row to cell 39, then a row up.
+      {L"Automatic",
+       L"",
+       {Key(VK_DOWN), Key(VK_UP), Key(VK_UP), Key(VK_RETURN)},
+       chosen,
+       0xC0C0C0,
+       0},
+      {L"", L"", {Key(VK_RIGHT), Key(VK_RETURN)}, chosen, 0x000000, 0},
+      {L"", L"", {Key(VK_UP), Key(VK_RETURN)}, chosen, 0xFFFFFF, 0},
+  };
+  for (const Case& c : cases) {
+    g_Choose = ChooseColorRecord{};
+    g_Choose.m_Answer = FALSE;
+    m_Button.SetColor(0x0000FF);
+    m_Button.SetDefaultText(c.m_Default);
+    m_Button.SetCustomText(c.m_Custom);
+    Script script{c.m_Keys};
+    Click(script);
+    const std::wstring name = std::wstring(L"[") + c.m_Default + L"|" + c.m_Custom + L"] " +
+                              std::to_wstring(c.m_Keys.size()) + L" keys";
+    EXPECT_EQ(m_Parent.Codes(), c.m_Codes) << std::string(name.begin(), name.end());
+    EXPECT_EQ(m_Button.GetColor(), c.m_End) << std::string(name.begin(), name.end());
+    EXPECT_EQ(g_Choose.m_Calls, c.m_DialogCalls) << std::string(name.begin(), name.end());
+  }
+}
+
 }  // namespace
