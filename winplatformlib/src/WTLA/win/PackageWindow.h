@@ -126,7 +126,7 @@ private:
   }
   LRESULT OnLButtonDown(UINT, WPARAM, LPARAM lParam, BOOL& bHandled) {
     const POINT pt{static_cast<short>(LOWORD(lParam)), static_cast<short>(HIWORD(lParam))};
-    bHandled = m_Package.StartSliding(pt, false) ? TRUE : FALSE;
+    bHandled = m_Package.StartSliding(pt, CDockingSettings::Get().GhostDrag()) ? TRUE : FALSE;
     return 0;
   }
 

@@ -5,6 +5,7 @@
 #include <windows.h>
 
 #include <cstdint>
+#include <string>
 
 #include "WTLA/DockSettingsColors.h"
 #include "WTLA/WTLA_Assert.h"
@@ -61,6 +62,71 @@ constexpr std::uint32_t kPosAlone = 0x4u;
 struct DFDOCKREPLACE {
   DFDOCKHDR hdr;
   HWND hWnd;
+};
+
+// The docking settings: made with the first frame (not before: GDI and the log must be ready),
+// freed at exit.
+class CDockingSettings {
+public:
+  static CDockingSettings& Get() {
+    static CDockingSettings settings;
+    return settings;
+  }
+  CDockingSettings(const CDockingSettings&) = delete;
+  CDockingSettings& operator=(const CDockingSettings&) = delete;
+  ~CDockingSettings() {
+    if (m_vfont != nullptr) {
+      ::DeleteObject(m_vfont);
+    }
+  }
+
+  // Bit 0: the application decides; bit 1 ghost drag; bit 2 full-window drag.
+  std::uint32_t m_Flags = 0;
+
+  void Refresh() {
+    if ((m_Flags & 1u) == 0) {
+      BOOL full = FALSE;
+      ::SystemParametersInfoW(SPI_GETDRAGFULLWINDOWS, 0, &full, 0);
+      m_Flags = (m_Flags & ~6u) | (full ? 4u : 2u);
+    }
+    HFONT stock = static_cast<HFONT>(::GetStockObject(DEFAULT_GUI_FONT));
+    if (stock != m_hfont || m_vfont == nullptr) {
+      LOGFONTW font{};
+      ::GetObjectW(stock, sizeof(font), &font);
+      font.lfOutPrecision = OUT_TT_ONLY_PRECIS;
+      font.lfEscapement = 2700;
+      font.lfOrientation = 2700;
+      HFONT vertical = ::CreateFontIndirectW(&font);
+      DOCK_ASSERT(vertical);
+      if (vertical != nullptr) {
+        if (m_vfont != nullptr) {
+          ::DeleteObject(m_vfont);
+        }
+        m_vfont = vertical;
+      }
+      m_hfont = stock;
+    }
+  }
+  bool GhostDrag() const { return (m_Flags & 2u) != 0; }
+  COLORREF LightFace() const { return LightFaceColor(::GetSysColor(COLOR_BTNFACE)); }
+  COLORREF CaptionText() const {
+    return CaptionTextColor(::GetSysColor(COLOR_BTNTEXT), ::GetSysColor(COLOR_GRAYTEXT));
+  }
+  HFONT HorizontalFont() const { return m_hfont; }
+  HFONT VerticalFont() const { return m_vfont; }
+  UINT Message() const { return m_message; }
+
+private:
+  CDockingSettings() {
+    const std::wstring name = L"DockingBoxMessage-" + std::to_wstring(::GetCurrentProcessId());
+    m_message = ::RegisterWindowMessageW(name.c_str());
+    DOCK_ASSERT(m_message);
+    Refresh();
+  }
+
+  HFONT m_hfont = nullptr;
+  HFONT m_vfont = nullptr;
+  UINT m_message = 0;
 };
 
 // An item of a frame package.

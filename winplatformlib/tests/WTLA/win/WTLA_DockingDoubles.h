@@ -9,6 +9,7 @@
 #include <atlwin.h>
 
 #include <algorithm>
+#include <functional>
 #include <iterator>
 #include <vector>
 
@@ -22,6 +23,8 @@ constexpr UINT kPaletteHidden = WM_APP + 46;
 constexpr UINT kPaletteActivated = WM_APP + 47;
 constexpr UINT kPaletteDeactivated = WM_APP + 48;
 constexpr WPARAM kMeasurementCommand = 10144;
+// Posted to the frame to run its probe inside a modal loop.
+constexpr UINT kRunProbe = WM_APP + 1;
 
 // A message as the frame received it; m_Code is the dock code of a dock notification.
 struct Received {
@@ -39,9 +42,11 @@ public:
   static constexpr int kStatusHeight = 20;
 
   std::vector<Received> m_Received;
+  std::function<void()> m_Probe;
 
   BEGIN_MSG_MAP(Frame)
   MESSAGE_HANDLER(WM_CREATE, OnCreate)
+  MESSAGE_HANDLER(kRunProbe, OnRunProbe)
   MESSAGE_RANGE_HANDLER(kPaletteHidden, kPaletteDeactivated, OnPaletteMessage)
   MESSAGE_HANDLER(dockwins::WMDF_DOCK, OnDockNotice)
   CHAIN_MSG_MAP(CBase)
@@ -72,6 +77,12 @@ private:
     m_hWndStatusBar = ::CreateWindowExW(0, L"STATIC", L"", WS_CHILD | WS_VISIBLE, 0, 0, 100,
                                         kStatusHeight, m_hWnd, nullptr, instance, nullptr);
     bHandled = FALSE;
+    return 0;
+  }
+  LRESULT OnRunProbe(UINT, WPARAM, LPARAM, BOOL&) {
+    if (m_Probe) {
+      m_Probe();
+    }
     return 0;
   }
   LRESULT OnPaletteMessage(UINT uMsg, WPARAM wParam, LPARAM lParam, BOOL&) {

@@ -5,6 +5,7 @@
 #include <atlbase.h>
 #include <atlwin.h>
 
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -425,25 +426,57 @@ TEST_F(PalettesTest, TheFrameShowsTheSeparatorCursorAndPaintsBothPackages) {
   EXPECT_TRUE(sm_Asserts.empty());
 }
 
-TEST_F(PalettesTest, AGhostDragOnTheFrameMovesTheSeparatorOnlyAtTheDrop) {
+TEST_F(PalettesTest, SplitterDragsInTheFrameAndInABarFollowTheDragSetting) {
   DockLeft(m_Measurement);
   HWND bar = GetParent(m_Measurement);
-  const RECT before = InFrame(bar);
-  dockwins::CDockingSettings::Get().m_Flags = 1u | 2u;
-  const LPARAM press = MAKELPARAM(before.right + 2, 300);
-  const LPARAM moved = MAKELPARAM(before.right + 32, 300);
-  // Escape after the move: the layout stays.
-  m_Frame.PostMessage(WM_MOUSEMOVE, MK_LBUTTON, moved);
-  m_Frame.PostMessage(WM_KEYDOWN, VK_ESCAPE, 0);
-  m_Frame.SendMessage(WM_LBUTTONDOWN, MK_LBUTTON, press);
-  EXPECT_EQ(InFrame(bar).right, before.right);
-  EXPECT_NE(GetCapture(), m_Frame.m_hWnd);
-  // Released: the bar takes the room.
-  m_Frame.PostMessage(WM_MOUSEMOVE, MK_LBUTTON, moved);
-  m_Frame.PostMessage(WM_LBUTTONUP, 0, moved);
-  m_Frame.SendMessage(WM_LBUTTONDOWN, MK_LBUTTON, press);
-  EXPECT_EQ(InFrame(bar).right, before.right + 30);
-  EXPECT_EQ(InFrame(m_Frame.m_hWndClient).left, before.right + 35);
+  DFDOCKRECT into;
+  ASSERT_TRUE(Accept(m_Navigation, RECT{40, 400, 140, 500}, into));
+  ASSERT_TRUE(m_Navigation.NotifyHost(&into));
+  ASSERT_EQ(GetParent(m_Navigation), bar);
+  // The frame's separator after the left bar moves the bar's right edge; the bar's separator
+  // between its palettes moves the upper palette's bottom edge.
+  const auto barRight = [&] { return InFrame(bar).right; };
+  const auto upperBottom = [&] { return InFrame(m_Measurement).bottom; };
+  struct Case {
+    const char* m_Name;
+    bool m_InBar;
+    bool m_Ghost;
+    bool m_Escape;
+  };
+  const Case cases[] = {
+      {"frame, ghost, dropped", false, true, false}, {"frame, ghost, escaped", false, true, true},
+      {"frame, full, dropped", false, false, false}, {"frame, full, escaped", false, false, true},
+      {"bar, ghost, dropped", true, true, false},    {"bar, ghost, escaped", true, true, true},
+      {"bar, full, dropped", true, false, false},    {"bar, full, escaped", true, false, true},
+  };
+  for (const Case& c : cases) {
+    dockwins::CDockingSettings::Get().m_Flags = 1u | (c.m_Ghost ? 2u : 4u);
+    const auto edge = c.m_InBar ? std::function<long()>(upperBottom) : barRight;
+    const long before = edge();
+    HWND row = c.m_InBar ? bar : m_Frame.m_hWnd;
+    POINT press{before + 2, 300};
+    if (c.m_InBar) {
+      press = POINT{50, before + 2};
+      MapWindowPoints(m_Frame, bar, &press, 1);
+    }
+    const LPARAM moved =
+        c.m_InBar ? MAKELPARAM(press.x, press.y + 30) : MAKELPARAM(press.x + 30, press.y);
+    long during = 0;
+    m_Frame.m_Probe = [&] { during = edge(); };
+    PostMessageW(row, WM_MOUSEMOVE, MK_LBUTTON, moved);
+    m_Frame.PostMessage(docktest::kRunProbe);
+    if (c.m_Escape) {
+      PostMessageW(row, WM_KEYDOWN, VK_ESCAPE, 0);
+    } else {
+      PostMessageW(row, WM_LBUTTONUP, 0, moved);
+    }
+    SendMessageW(row, WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(press.x, press.y));
+    // The ghost bar leaves the layout alone until the drop; the full drag follows at once.
+    EXPECT_EQ(during, c.m_Ghost ? before : before + 30) << c.m_Name;
+    EXPECT_EQ(edge(), c.m_Escape ? before : before + 30) << c.m_Name;
+    EXPECT_NE(GetCapture(), row) << c.m_Name;
+  }
+  m_Frame.m_Probe = nullptr;
   EXPECT_TRUE(sm_Asserts.empty());
 }
 
