@@ -813,6 +813,20 @@ TEST_F(ColorButtonTest, MoreColorsDuringTrackSelectionPreviewsThenSettlesOrUndoe
   }
 }
 
+TEST_F(ColorButtonTest, AQuitClosesThePaletteCancelledAndStaysForTheThreadsLoop) {
+  m_Button.SetColor(0x0000FF);
+  Script script{{Key(VK_RIGHT), Message(nullptr, WM_QUIT, 7, 0)}};
+  Click(script);
+  EXPECT_EQ(m_Parent.Codes(), (std::vector<UINT>{kColorButtonDropDown, kColorButtonCloseUp,
+                                                 kColorButtonSelEndCancel}));
+  EXPECT_EQ(m_Button.GetColor(), 0x0000FFu);
+  EXPECT_EQ(m_Button.PickerWindow(), nullptr);
+  EXPECT_EQ(GetCapture(), nullptr);
+  MSG quit{};
+  ASSERT_TRUE(PeekMessageW(&quit, nullptr, WM_QUIT, WM_QUIT, PM_REMOVE));
+  EXPECT_EQ(quit.wParam, 7u);
+}
+
 TEST_F(ColorButtonTest, KeyRoadsSkipTheRowsWithoutText) {
   const std::vector<UINT> chosen = {kColorButtonDropDown, kColorButtonSelChange,
                                     kColorButtonCloseUp, kColorButtonSelEndOK};

@@ -480,4 +480,18 @@ TEST_F(PalettesTest, SplitterDragsInTheFrameAndInABarFollowTheDragSetting) {
   EXPECT_TRUE(sm_Asserts.empty());
 }
 
+TEST_F(PalettesTest, DestroyingTheFrameWithDockedPalettesDeletesEachBarOnce) {
+  const int bars = dockwins::CPackageWindow::sm_Alive;
+  DockLeft(m_Measurement);
+  DockAt(m_Navigation, RECT{300, 2, 400, 102});
+  EXPECT_EQ(dockwins::CPackageWindow::sm_Alive, bars + 2);
+  m_Frame.DestroyWindow();
+  Pump();
+  EXPECT_EQ(dockwins::CPackageWindow::sm_Alive, bars);
+  // The docked palettes went with their bars; the floating one lives on.
+  EXPECT_FALSE(IsWindow(m_Measurement.m_hWnd));
+  EXPECT_FALSE(IsWindow(m_Navigation.m_hWnd));
+  EXPECT_TRUE(sm_Asserts.empty());
+}
+
 }  // namespace
