@@ -5,6 +5,7 @@
 #include <atlbase.h>
 #include <atlwin.h>
 
+#include <cstdint>
 #include <functional>
 #include <string>
 #include <vector>
@@ -492,6 +493,82 @@ TEST_F(PalettesTest, DestroyingTheFrameWithDockedPalettesDeletesEachBarOnce) {
   EXPECT_FALSE(IsWindow(m_Measurement.m_hWnd));
   EXPECT_FALSE(IsWindow(m_Navigation.m_hWnd));
   EXPECT_TRUE(sm_Asserts.empty());
+}
+
+TEST_F(PalettesTest, DockWindowMovesAPaletteToTheSideItNames) {
+  const int bars = dockwins::CPackageWindow::sm_Alive;
+  RECT all;
+  m_Frame.GetClientRect(&all);
+  all.bottom -= Frame::kStatusHeight;
+  enum Side {
+    kLeft,
+    kRight,
+    kTop,
+    kBottom
+  };
+  struct Case {
+    std::uint32_t m_Flags;
+    Side m_Side;
+  };
+  const Case cases[] = {
+      {0, kRight},
+      {dockwins::kPosFromStart, kLeft},
+      {dockwins::kPosInner | dockwins::kPosFromStart, kTop},
+      {dockwins::kPosInner, kBottom},
+  };
+  for (const Case& c : cases) {
+    // Docked or floating, the palette goes to the named side into a bar of its own.
+    ASSERT_TRUE(m_Frame.DockWindow(m_Measurement, c.m_Flags, 0, 0.0f, 130, 100)) << c.m_Side;
+    EXPECT_TRUE(m_Measurement.IsDocking());
+    Pump();
+    EXPECT_EQ(dockwins::CPackageWindow::sm_Alive, bars + 1) << c.m_Side;
+    const RECT bar = InFrame(GetParent(m_Measurement));
+    switch (c.m_Side) {
+      case kLeft:
+        EXPECT_EQ(bar.left, all.left);
+        EXPECT_EQ(bar.right - bar.left, 130);
+        break;
+      case kRight:
+        EXPECT_EQ(bar.right, all.right);
+        EXPECT_EQ(bar.right - bar.left, 130);
+        break;
+      case kTop:
+        EXPECT_EQ(bar.top, all.top);
+        EXPECT_EQ(bar.bottom - bar.top, 130);
+        break;
+      case kBottom:
+        EXPECT_EQ(bar.bottom, all.bottom);
+        EXPECT_EQ(bar.bottom - bar.top, 130);
+        break;
+    }
+  }
+  EXPECT_TRUE(sm_Asserts.empty());
+}
+
+HWND WINAPI FailingCreate(DWORD, LPCWSTR, LPCWSTR, DWORD, int, int, int, int, HWND, HMENU,
+                          HINSTANCE, LPVOID) {
+  return nullptr;
+}
+
+TEST_F(PalettesTest, ADragToAnEdgeWhoseBarCannotBeMadeLeavesThePaletteFloatingInSight) {
+  DockLeft(m_Measurement);
+  Canvas canvas(2000, 1200);
+  RECT all;
+  m_Frame.GetClientRect(&all);
+  POINT edge{all.right - 3, 200};
+  ClientToScreen(m_Frame, &edge);
+  ScreenToClient(m_Measurement, &edge);
+  RECT window;
+  m_Measurement.GetWindowRect(&window);
+  PostMessageW(m_Measurement, WM_MOUSEMOVE, 0, MAKELPARAM(edge.x, edge.y));
+  PostMessageW(m_Measurement, WM_LBUTTONUP, 0, MAKELPARAM(edge.x, edge.y));
+  const auto previous = ATL::CWindowSystemHooks::sm_CreateWindowEx;
+  ATL::CWindowSystemHooks::sm_CreateWindowEx = FailingCreate;
+  EXPECT_FALSE(m_Measurement.BeginMoving(POINT{window.left + 10, window.top + 5}, canvas.dc()));
+  ATL::CWindowSystemHooks::sm_CreateWindowEx = previous;
+  EXPECT_FALSE(m_Measurement.IsDocking());
+  EXPECT_TRUE(m_Measurement.IsWindowVisible());
+  EXPECT_EQ(sm_Asserts, (std::vector<std::wstring>{L"ptr"}));
 }
 
 }  // namespace
