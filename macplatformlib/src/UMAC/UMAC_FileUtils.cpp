@@ -3,16 +3,20 @@
 #include "UMAC/UMAC_AutoAEDescriptor.h"
 #include "UMAC/UMAC_AutoNavDialogRef.h"
 #include "UMAC/UMAC_AutoNavReplyRecord.h"
+#include "UMAC/UMAC_CatalogSearch.h"
 #include "UMAC/UMAC_Exception.h"
 #include "UMAC/UMAC_TextUtils.h"
 
+#include <CoreFoundation/CFBundle.h>
 #include <CoreFoundation/CFString.h>
 #include <CoreFoundation/CFURL.h>
 #include <CoreServices/Aliases.h>
+#include <HIServices/Processes.h>
 #include <CoreServices/MacMemory.h>
 #include <CoreServices/UnicodeUtilities.h>
 
 #include <algorithm>
+#include <cstring>
 #include <memory>
 #include <type_traits>
 
@@ -319,6 +323,105 @@ FSRef UMAC_FindOrCreateFolder(FSRef const& parent, GLIB_WString const& name) {
                                            kFSCatInfoNone, nullptr, &created, nullptr, nullptr))
     UMAC_THROW_TOOLBOX(err);
   return created;
+}
+
+namespace {
+
+// The running application's bundle or file, and its volume.
+FSRef RunningApplication(FSVolumeRefNum* volume) {
+  FSSpec appSpec;
+  ProcessInfoRec info{};
+  info.processInfoLength = sizeof info;
+  info.processAppSpec = &appSpec;
+  ProcessSerialNumber const current = {0, kCurrentProcess};
+  if (OSErr err = GetProcessInformation(&current, &info))
+    UMAC_THROW_TOOLBOX(err);
+  *volume = appSpec.vRefNum;
+  FSRef ref;
+  CFBundleRef const bundle = CFBundleGetMainBundle();
+  CFHolder<CFURLRef> const url(bundle ? CFBundleCopyBundleURL(bundle) : nullptr);
+  if (url) {
+    if (!CFURLGetFSRef(url.get(), &ref))
+      UMAC_THROW_TOOLBOX(1);
+  } else if (OSErr err = FSpMakeFSRef(&appSpec, &ref)) {
+    UMAC_THROW_TOOLBOX(err);
+  }
+  return ref;
+}
+
+// An application bundle of the creator: the FSSpec of its executable.
+bool BundleExecutable(FSRef const& folder, OSType creator, FSSpec* out) {
+  CFHolder<CFURLRef> const url(CFURLCreateFromFSRef(kCFAllocatorDefault, &folder));
+  if (!url)
+    return false;
+  CFHolder<CFBundleRef> const bundle(CFBundleCreate(kCFAllocatorDefault, url.get()));
+  if (!bundle)
+    return false;
+  UInt32 type = 0;
+  UInt32 signature = 0;
+  CFBundleGetPackageInfo(bundle.get(), &type, &signature);
+  if (type != kApplicationType || signature != creator)
+    return false;
+  CFHolder<CFURLRef> const executable(CFBundleCopyExecutableURL(bundle.get()));
+  FSRef executableRef;
+  if (!executable || !CFURLGetFSRef(executable.get(), &executableRef))
+    return false;
+  *out = SpecOf(executableRef);
+  return true;
+}
+
+// An application of the creator in the folder that holds the running application.
+bool ApplicationBeside(FSRef const& application, OSType creator, FSSpec* out) {
+  FSRef parent;
+  if (OSErr err =
+          FSGetCatalogInfo(&application, kFSCatInfoNone, nullptr, nullptr, nullptr, &parent))
+    UMAC_THROW_TOOLBOX(err);
+  FSCatalogInfo parentInfo;
+  if (OSErr err =
+          FSGetCatalogInfo(&parent, kFSCatInfoValence, &parentInfo, nullptr, nullptr, nullptr))
+    UMAC_THROW_TOOLBOX(err);
+  iUMAC_FolderWalk walk(parent);
+  iUMAC_Batch batch;
+  UInt32 seen = 0;
+  while (seen < parentInfo.valence &&
+         walk.Next(kFSCatInfoNodeFlags | kFSCatInfoFinderInfo, false, batch)) {
+    for (ItemCount k = 0; k < batch.count; ++k, ++seen) {
+      FSCatalogInfo const& info = batch.infos[k];
+      if (info.nodeFlags & kFolderNodeFlag) {
+        if (BundleExecutable(batch.refs[k], creator, out))
+          return true;
+        continue;
+      }
+      FileInfo finder;
+      std::memcpy(&finder, info.finderInfo, sizeof finder);
+      if (finder.fileType == kApplicationType && finder.fileCreator == creator) {
+        *out = SpecOf(batch.refs[k]);
+        return true;
+      }
+    }
+  }
+  return false;
+}
+
+}  // namespace
+
+OSErr UMAC_FindApplicationWithSig(OSType creator, FSSpec* out) {
+  FSVolumeRefNum ownVolume = 0;
+  FSRef const application = RunningApplication(&ownVolume);
+  if (ApplicationBeside(application, creator, out))
+    return noErr;
+  OSErr result = UMAC_FSpDTXGetAPPL(nullptr, ownVolume, creator, false, out);
+  for (ItemCount index = 1; result != noErr; ++index) {
+    FSVolumeRefNum volume = 0;
+    OSErr const err = FSGetVolumeInfo(0, index, &volume, kFSVolInfoNone, nullptr, nullptr, nullptr);
+    if (err == nsvErr)
+      break;
+    if (err != noErr)
+      UMAC_THROW_TOOLBOX(err);
+    if (volume != ownVolume)
+      result = UMAC_FSpDTXGetAPPL(nullptr, volume, creator, false, out);
+  }
+  return result;
 }
 
 bool UMAC_LocateAppBundle(FSRef* out, OSType creator, CFStringRef clientName,

@@ -51,6 +51,12 @@ bool UMAC_FindFolder(FSRef const& parent, GLIB_WString const& name, FSRef* out);
 // folder throws dupFNErr (-48); a name over 255 UTF-16 units throws bdNamErr (-37).
 FSRef UMAC_FindOrCreateFolder(FSRef const& parent, GLIB_WString const& name);
 
+// The application of the creator: an application bundle or 'APPL' file beside the running
+// application (its executable's FSSpec for a bundle), else the one the desktop database of the
+// application's volume knows, else of the other volumes in turn. noErr when found (out then
+// holds it), else the last volume's answer (afpItemNotFound when none had one).
+OSErr UMAC_FindApplicationWithSig(OSType creator, FSSpec* out);
+
 // Lets the user choose an application bundle of the creator (shown as items, other folders to
 // browse). True with the chosen item in out; false, out untouched, when the user cancels or the
 // reply is not valid.

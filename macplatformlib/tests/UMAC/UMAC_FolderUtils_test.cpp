@@ -6,7 +6,9 @@
 #include "support/UMAC_LiveCounts.h"
 #include "support/UMAC_TempFolder.h"
 
+#include <CoreFoundation/CFBundle.h>
 #include <CoreServices/Aliases.h>
+#include <HIServices/Processes.h>
 #include <CoreServices/UnicodeUtilities.h>
 
 #include <gtest/gtest.h>
@@ -278,6 +280,92 @@ TEST_F(UMAC_FolderUtilsTest, FinderFailuresThrowAndReleaseEverything) {
     UMAC_ExpectThrows([&] { UMAC_SelectItemInFinder(m_Temp.Ref("job/a")); }, UMAC_ERR_TOOLBOX,
                       L"Macintosh Toolbox Error", L"-50");
   }
+}
+
+// The running application is the bundle Apps/Viewer.app of 'Nlt2'; others of 'Othr' are looked
+// for.
+class UMAC_FindApplicationTest : public UMAC_FolderUtilsTest {
+protected:
+  void SetUp() override {
+    m_Temp.Bundle("Apps/Viewer.app", kApplication, kCreator);
+    StandIn_SetCurrentProcess(kCreator, m_Temp.At("Apps/Viewer.app").c_str());
+    StandIn_SetMainBundlePath(m_Temp.At("Apps/Viewer.app").c_str());
+    UMAC_FolderUtilsTest::SetUp();
+    std::memset(&m_Out, 0xA5, sizeof m_Out);
+  }
+  void TearDown() override {
+    UMAC_FolderUtilsTest::TearDown();
+    StandIn_SetMainBundlePath(nullptr);
+    StandIn_SetCurrentProcess(kCreator, "/");
+  }
+
+  SInt32 FolderID(std::string const& relative) const {
+    FSRef const folder = m_Temp.Ref(relative);
+    FSCatalogInfo info;
+    EXPECT_EQ(noErr, FSGetCatalogInfo(&folder, kFSCatInfoNodeID, &info, nullptr, nullptr, nullptr));
+    return static_cast<SInt32>(info.nodeID);
+  }
+  static std::string Name(FSSpec const& spec) {
+    return std::string(reinterpret_cast<char const*>(spec.name + 1), spec.name[0]);
+  }
+
+  FSSpec m_Out;
+};
+
+TEST_F(UMAC_FindApplicationTest, BundleBesideTheApplicationGivesItsExecutable) {
+  for (int k = 0; k < 70; ++k)
+    m_Temp.File("Apps/doc" + std::to_string(100 + k));
+  m_Temp.Bundle("Apps/zOther.app", kApplication, kOtherCreator);
+  StandIn_FilesLastBatchSaysNoMoreItems(true);
+  ASSERT_EQ(noErr, UMAC_FindApplicationWithSig(kOtherCreator, &m_Out));
+  EXPECT_EQ(FolderID("Apps/zOther.app/Contents/MacOS"), m_Out.parID);
+  EXPECT_EQ("app", Name(m_Out));
+}
+
+TEST_F(UMAC_FindApplicationTest, ApplicationFileBesideTheApplication) {
+  m_Temp.File("Apps/Tool", kApplication, kOtherCreator);
+  m_Temp.File("Apps/Notes", 0x54455854, kOtherCreator);
+  ASSERT_EQ(noErr, UMAC_FindApplicationWithSig(kOtherCreator, &m_Out));
+  EXPECT_EQ(FolderID("Apps"), m_Out.parID);
+  EXPECT_EQ("Tool", Name(m_Out));
+}
+
+TEST_F(UMAC_FindApplicationTest, DesktopDatabasesOfTheOwnVolumeThenOfTheOthers) {
+  m_Temp.File("Elsewhere/Tool", kApplication, kOtherCreator);
+  SInt32 const elsewhere = FolderID("Elsewhere");
+  EXPECT_EQ(afpItemNotFound, UMAC_FindApplicationWithSig(kOtherCreator, &m_Out));
+
+  // Another volume's database.
+  StandIn_FilesMountTestVolume("Second", m_Temp.Path().c_str());
+  ASSERT_TRUE(StandIn_FilesSetVolumeParams(
+      -101, StandIn_VolumeParams{1 << bHasDesktopMgr, 3000000000u, 1000, 4096, 0}));
+  StandIn_FilesSetDesktopDatabase(-101, true, false);
+  StandIn_FilesAddDesktopApplication(-101, kOtherCreator, elsewhere, "Tool");
+  ASSERT_EQ(noErr, UMAC_FindApplicationWithSig(kOtherCreator, &m_Out));
+  EXPECT_EQ(-101, m_Out.vRefNum);
+  EXPECT_EQ(elsewhere, m_Out.parID);
+  EXPECT_EQ("Tool", Name(m_Out));
+
+  // The application's own volume is asked first.
+  ASSERT_TRUE(StandIn_FilesSetVolumeParams(
+      -100, StandIn_VolumeParams{1 << bHasDesktopMgr, 3000000000u, 1000, 4096, 0}));
+  StandIn_FilesSetDesktopDatabase(-100, true, false);
+  StandIn_FilesAddDesktopApplication(-100, kOtherCreator, elsewhere, "Tool");
+  ASSERT_EQ(noErr, UMAC_FindApplicationWithSig(kOtherCreator, &m_Out));
+  EXPECT_EQ(-100, m_Out.vRefNum);
+  EXPECT_EQ("Tool", Name(m_Out));
+}
+
+TEST_F(UMAC_FindApplicationTest, FailuresOfTheWalkThrow) {
+  StandIn_FilesFailNext("GetProcessInformation", procNotFound);
+  UMAC_ExpectThrows([&] { UMAC_FindApplicationWithSig(kOtherCreator, &m_Out); }, UMAC_ERR_TOOLBOX,
+                    L"Macintosh Toolbox Error", L"-600");
+  StandIn_FilesFailNext("FSGetCatalogInfoBulk", ioErr);
+  UMAC_ExpectThrows([&] { UMAC_FindApplicationWithSig(kOtherCreator, &m_Out); }, UMAC_ERR_TOOLBOX,
+                    L"Macintosh Toolbox Error", L"-36");
+  StandIn_FilesFailNext("FSGetVolumeInfo", ioErr);
+  UMAC_ExpectThrows([&] { UMAC_FindApplicationWithSig(kOtherCreator, &m_Out); }, UMAC_ERR_TOOLBOX,
+                    L"Macintosh Toolbox Error", L"-36");
 }
 
 }  // namespace
