@@ -42,7 +42,7 @@ protected:
     CInfoPBRec masks{};
     CSParam pb{};
     std::vector<FSSpec> matches = std::vector<FSSpec>(300);
-    Str63 name = {0};
+    Str255 name = {0};
 
     explicit Search(OSType creator, SInt32 requested = 300, SInt32 time = 0) {
       values.hFileInfo.ioFlFndrInfo.fdCreator = creator;
