@@ -7,6 +7,9 @@
 #pragma once
 #include <MacTypes.h>
 
+#include <utility>
+#include <vector>
+
 typedef FourCharCode DescType;
 typedef FourCharCode AEKeyword;
 typedef FourCharCode AEEventClass;
@@ -27,16 +30,36 @@ typedef AEDesc AEAddressDesc;
 typedef AERecord AppleEvent;
 
 enum : DescType {
-  typeNull = 0x6e756c6c,                // 'null'
-  typeWildCard = 0x2a2a2a2a,            // '****'
-  typeAEList = 0x6c697374,              // 'list'
-  typeAERecord = 0x7265636f,            // 'reco'
-  typeAppleEvent = 0x61657674,          // 'aevt'
-  typeFSRef = 0x66737266,               // 'fsrf'
-  typeFileURL = 0x6675726c,             // 'furl'
-  typeChar = 0x54455854,                // 'TEXT'
-  typeSInt32 = 0x6c6f6e67,              // 'long'
-  typeProcessSerialNumber = 0x70736e20  // 'psn '
+  typeNull = 0x6e756c6c,                 // 'null'
+  typeWildCard = 0x2a2a2a2a,             // '****'
+  typeAEList = 0x6c697374,               // 'list'
+  typeAERecord = 0x7265636f,             // 'reco'
+  typeAppleEvent = 0x61657674,           // 'aevt'
+  typeFSRef = 0x66737266,                // 'fsrf'
+  typeFileURL = 0x6675726c,              // 'furl'
+  typeChar = 0x54455854,                 // 'TEXT'
+  typeSInt32 = 0x6c6f6e67,               // 'long'
+  typeProcessSerialNumber = 0x70736e20,  // 'psn '
+  typeFSS = 0x66737320,                  // 'fss '
+  typeAlias = 0x616c6973,                // 'alis'
+  typeApplSignature = 0x7369676e         // 'sign'
+};
+
+enum : AEKeyword {
+  keyDirectObject = 0x2d2d2d2d  // '----'
+};
+
+typedef SInt32 AESendMode;
+typedef SInt16 AESendPriority;
+enum : AESendMode {
+  kAENoReply = 0x00000001,
+  kAEWaitReply = 0x00000003
+};
+enum : AESendPriority {
+  kAENormalPriority = 0
+};
+enum : SInt32 {
+  kAEDefaultTimeout = -1
 };
 
 enum : AEReturnID {
@@ -72,6 +95,33 @@ OSErr AEPutPtr(AEDescList* theAEDescList, long index, DescType typeCode, const v
 OSErr AEGetNthPtr(const AEDescList* theAEDescList, long index, DescType desiredType,
                   AEKeyword* theAEKeyword, DescType* typeCode, void* dataPtr, Size maximumSize,
                   Size* actualSize);
+
+// Puts a descriptor (a plain one or a list) at index of a list, as AEPutPtr does.
+OSErr AEPutDesc(AEDescList* theAEDescList, long index, const AEDesc* theAEDesc);
+// A parameter of an Apple event (a plain descriptor or a list), replacing one of that keyword.
+OSErr AEPutParamDesc(AppleEvent* theAppleEvent, AEKeyword theAEKeyword, const AEDesc* theAEDesc);
+// A copy for the same type or typeWildCard; an FSRef descriptor becomes an FSSpec one
+// (typeFSS); anything else errAECoercionFail.
+OSErr AECoerceDesc(const AEDesc* theAEDesc, DescType toType, AEDesc* result);
+// Nothing receives the event: it is recorded (StandIn_AESent*) and the reply left 'null'. The
+// idle and filter procedures are not called.
+OSErr AESend(const AppleEvent* theAppleEvent, AppleEvent* reply, AESendMode sendMode,
+             AESendPriority sendPriority, SInt32 timeOutInTicks, void* idleProc, void* filterProc);
+
+// An event AESend was given: class, ID, its target's type and bytes, the send mode, and its
+// direct object's type with the items it holds when it is a list (type and bytes of each).
+struct StandIn_SentAppleEvent {
+  AEEventClass eventClass = 0;
+  AEEventID eventID = 0;
+  DescType targetType = 0;
+  std::vector<UInt8> target;
+  AESendMode sendMode = 0;
+  DescType directObjectType = 0;
+  std::vector<std::pair<DescType, std::vector<UInt8>>> directObjectItems;
+};
+long StandIn_AESentCount();
+StandIn_SentAppleEvent StandIn_AESentAt(long index);
+void StandIn_AEClearSent();
 
 // Failure injection by the calls' names (see StandIn_FilesFailNext in CoreServices/Files.h).
 // Test hook: descriptors holding data at the moment (a leak check).

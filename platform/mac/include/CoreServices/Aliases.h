@@ -25,6 +25,11 @@ struct FSAliasInfo {
 // fromFile is accepted and ignored (no relative aliases in the stand-in).
 OSErr FSNewAlias(const FSRef* fromFile, const FSRef* target, AliasHandle* inAlias);
 OSErr FSNewAliasMinimal(const FSRef* target, AliasHandle* inAlias);
+// The same for an existing item named by an FSSpec (fromFile ignored too); UpdateAlias points an
+// alias at another item in place.
+OSErr NewAlias(const FSSpec* fromFile, const FSSpec* target, AliasHandle* alias);
+OSErr UpdateAlias(const FSSpec* fromFile, const FSSpec* target, AliasHandle alias,
+                  Boolean* wasChanged);
 // fnfErr when nothing exists at the alias's path.
 OSErr FSResolveAlias(const FSRef* fromFile, AliasHandle alias, FSRef* target, Boolean* wasChanged);
 // The target's name, the volume's name and the path (retained for the caller), each when asked.

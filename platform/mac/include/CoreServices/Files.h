@@ -161,17 +161,59 @@ struct FSRefParam {
 };
 typedef FSRefParam* FSRefParamPtr;
 
+// Finder information in the classic records (16 bytes each).
+struct FInfo {
+  OSType fdType;
+  OSType fdCreator;
+  UInt16 fdFlags;
+  Point fdLocation;
+  SInt16 fdFldr;
+};
+struct FXInfo {
+  SInt16 fdIconID;
+  SInt16 fdReserved[3];
+  SInt8 fdScript;
+  SInt8 fdXFlags;
+  SInt16 fdComment;
+  SInt32 fdPutAway;
+};
+struct DInfo {
+  Rect frRect;
+  UInt16 frFlags;
+  Point frLocation;
+  SInt16 frView;
+};
+struct DXInfo {
+  Point frScroll;
+  SInt32 frOpenChain;
+  SInt8 frScript;
+  SInt8 frXFlags;
+  SInt16 frComment;
+  SInt32 frPutAway;
+};
+
 // Catalog call on a volume and directory ID in parameter-block form. ioFDirIndex < 0 asks
-// about the directory ioDirID itself; 0 about the item named ioNamePtr inside it.
+// about the directory ioDrDirID itself; 0 about the item named ioNamePtr inside it; n > 0 about
+// its n-th item (in name order; fnfErr past the last). The volume is 0 or a mounted volume's
+// number; directory 2 is that volume's root. A file's and a folder's record share the offsets
+// of the dates, the extended Finder information and the parent ID. Dates are seconds since 1904.
 struct HFileInfo {
   OSErr ioResult;
   StringPtr ioNamePtr;
   FSVolumeRefNum ioVRefNum;
   SInt16 ioFDirIndex;
   SInt8 ioFlAttrib;
+  FInfo ioFlFndrInfo;
   SInt32 ioDirID;
-  SInt32 ioFlParID;
   SInt32 ioFlLgLen;
+  SInt32 ioFlPyLen;
+  SInt32 ioFlRLgLen;
+  SInt32 ioFlRPyLen;
+  UInt32 ioFlCrDat;
+  UInt32 ioFlMdDat;
+  UInt32 ioFlBkDat;
+  FXInfo ioFlXFndrInfo;
+  SInt32 ioFlParID;
 };
 struct DirInfo {
   OSErr ioResult;
@@ -179,9 +221,15 @@ struct DirInfo {
   FSVolumeRefNum ioVRefNum;
   SInt16 ioFDirIndex;
   SInt8 ioFlAttrib;
+  DInfo ioDrUsrWds;
   SInt32 ioDrDirID;
-  SInt32 ioDrParID;
   UInt16 ioDrNmFls;
+  SInt16 filler3[7];
+  UInt32 ioDrCrDat;
+  UInt32 ioDrMdDat;
+  UInt32 ioDrBkDat;
+  DXInfo ioDrFndrInfo;
+  SInt32 ioDrParID;
 };
 union CInfoPBRec {
   HFileInfo hFileInfo;
@@ -190,6 +238,7 @@ union CInfoPBRec {
 typedef CInfoPBRec* CInfoPBPtr;
 
 enum : SInt8 {
+  kioFlAttribLockedMask = 0x01,
   kioFlAttribDirMask = 0x10
 };
 
@@ -263,3 +312,174 @@ void StandIn_FilesMountTestVolume(const char* name, const char* folder);
 // When on, FSGetCatalogInfoBulk hands over the last partial batch of a folder with
 // errFSNoMoreItems (as the Mac may) instead of noErr followed by an empty batch.
 void StandIn_FilesLastBatchSaysNoMoreItems(bool on);
+
+// Volumes. Index 1 is the host's "/" (kVolumeRefNum of the stand-in, -100); the test volumes
+// follow in the order they were mounted, numbered -101, -102, ... Each is the same POSIX file
+// system: items keep reporting volume -100 in their records, and the PB calls below accept any
+// mounted volume's number, whose directory 2 is that volume's folder.
+struct FSVolumeInfo {
+  UInt32 createDate;
+  UInt32 totalBlocks;
+  UInt32 blockSize;
+  UInt16 signature;
+  UInt16 filesystemID;
+};
+typedef UInt32 FSVolumeInfoBitmap;
+enum : FSVolumeInfoBitmap {
+  kFSVolInfoNone = 0
+};
+// By volumeIndex from 1 (volume ignored) or, for index 0, by volume; nsvErr past the last.
+OSErr FSGetVolumeInfo(FSVolumeRefNum volume, ItemCount volumeIndex, FSVolumeRefNum* actualVolume,
+                      FSVolumeInfoBitmap whichInfo, FSVolumeInfo* info, HFSUniStr255* volumeName,
+                      FSRef* rootDirectory);
+
+// Classic parameter blocks of the volume, file and desktop-database calls. Each begins with the
+// result, the name and the volume.
+struct HIOParam {
+  OSErr ioResult;
+  StringPtr ioNamePtr;
+  FSVolumeRefNum ioVRefNum;
+  Ptr ioBuffer;
+  SInt32 ioReqCount;
+  SInt32 ioActCount;
+};
+struct HFileParam {
+  OSErr ioResult;
+  StringPtr ioNamePtr;
+  FSVolumeRefNum ioVRefNum;
+  SInt16 ioFDirIndex;
+  SInt8 ioFlAttrib;
+  FInfo ioFlFndrInfo;
+  SInt32 ioDirID;
+};
+struct HVolumeParam {
+  OSErr ioResult;
+  StringPtr ioNamePtr;
+  FSVolumeRefNum ioVRefNum;
+  SInt16 ioVolIndex;
+  UInt32 ioVCrDate;
+  UInt16 ioVAtrb;
+  UInt16 ioVNmFls;
+  UInt16 ioVNmAlBlks;
+  UInt32 ioVAlBlkSiz;
+  UInt16 ioVFrBlk;
+  SInt16 ioVFSID;
+};
+union HParamBlockRec {
+  HIOParam ioParam;
+  HFileParam fileParam;
+  HVolumeParam volumeParam;
+};
+typedef HParamBlockRec* HParmBlkPtr;
+
+// Answer of PBHGetVolParmsSync.
+struct GetVolParmsInfoBuffer {
+  SInt16 vMVersion;
+  SInt32 vMAttrib;
+  Handle vMLocalHand;
+  SInt32 vMServerAdr;
+};
+enum : SInt32 {
+  bHasCatSearch = 7,
+  bHasDesktopMgr = 12
+};
+
+// ioVolIndex > 0: the n-th volume; < 0: by name, then by number; 0: by number. The volume's
+// name goes to ioNamePtr when it is given.
+OSErr PBHGetVInfoSync(HParmBlkPtr paramBlock);
+// ioBuffer and ioReqCount: the GetVolParmsInfoBuffer to fill.
+OSErr PBHGetVolParmsSync(HParmBlkPtr paramBlock);
+// The file named ioNamePtr in directory ioDirID: its attributes and Finder information.
+OSErr PBHGetFInfoSync(HParmBlkPtr paramBlock);
+
+// Catalog search.
+struct CatPositionRec {
+  SInt32 initialize;
+  SInt16 priv[6];
+};
+struct CSParam {
+  OSErr ioResult;
+  StringPtr ioNamePtr;
+  FSVolumeRefNum ioVRefNum;
+  FSSpecPtr ioMatchPtr;
+  SInt32 ioReqMatchCount;
+  SInt32 ioActMatchCount;
+  SInt32 ioSearchBits;
+  CInfoPBPtr ioSearchInfo1;
+  CInfoPBPtr ioSearchInfo2;
+  SInt32 ioSearchTime;
+  CatPositionRec ioCatPosition;
+  Ptr ioOptBuffer;
+  SInt32 ioOptBufSize;
+};
+typedef CSParam* CSParamPtr;
+enum : SInt32 {
+  fsSBPartialName = 1,
+  fsSBFullName = 2,
+  fsSBFlAttrib = 4,
+  fsSBFlFndrInfo = 8,
+  fsSBFlLgLen = 32,
+  fsSBFlPyLen = 64,
+  fsSBFlRLgLen = 128,
+  fsSBFlRPyLen = 256,
+  fsSBFlCrDat = 512,
+  fsSBFlMDDat = 1024,
+  fsSBFlBkDat = 2048,
+  fsSBFlXFndrInfo = 4096,
+  fsSBFlParID = 8192,
+  fsSBNegate = 16384,
+  fsSBDrNmFls = 16
+};
+constexpr OSErr catChangedErr = -1304;
+// Files only, by Finder type and creator (ioSearchBits 12, attribute mask 0x10 with value 0); a
+// zero mask word matches any. The whole volume in one call: matches in name order, walk order
+// depth first, up to ioReqMatchCount; eofErr when the walk ended. Anything else is paramErr.
+OSErr PBCatSearchSync(CSParamPtr paramBlock);
+
+// Desktop database.
+struct DTPBRec {
+  OSErr ioResult;
+  StringPtr ioNamePtr;
+  FSVolumeRefNum ioVRefNum;
+  SInt16 ioDTRefNum;
+  SInt16 ioIndex;
+  UInt32 ioTagInfo;
+  OSType ioFileCreator;
+  SInt32 ioAPPLParID;
+};
+typedef DTPBRec* DTPBPtr;
+constexpr OSErr afpItemNotFound = -5012;
+// ioTagInfo bit 0 set: the database existed before.
+OSErr PBDTOpenInform(DTPBPtr paramBlock);
+OSErr PBDTGetPath(DTPBPtr paramBlock);
+// The ioIndex-th application of creator ioFileCreator (0 the newest; ioNamePtr receives its
+// name); afpItemNotFound past the last.
+OSErr PBDTGetAPPLSync(DTPBPtr paramBlock);
+
+// Test hooks of the volumes and the catalog.
+// A mounted volume's fields: the attributes its parameters report (bits bHasCatSearch and
+// bHasDesktopMgr), the creation date, block count and size and file-system ID that its volume
+// information reports.
+struct StandIn_VolumeParams {
+  SInt32 attributes;
+  UInt32 createDate;
+  UInt16 allocationBlocks;
+  UInt32 allocationBlockSize;
+  SInt16 fileSystemID;
+};
+// false when no volume has that number.
+bool StandIn_FilesSetVolumeParams(FSVolumeRefNum volume, const StandIn_VolumeParams& params);
+// The desktop database of a volume: whether PBDTOpenInform is offered (else paramErr and
+// PBDTGetPath serves), whether it reports a new database, and its application entries (the
+// last added answers index 0).
+void StandIn_FilesSetDesktopDatabase(FSVolumeRefNum volume, bool openInform, bool isNew);
+void StandIn_FilesAddDesktopApplication(FSVolumeRefNum volume, OSType creator, SInt32 parID,
+                                        const char* name);
+// Makes a later modification date of the item at a POSIX path (a second later each call).
+void StandIn_FilesTouch(const char* path);
+// Seconds of the virtual clock (see HIToolbox/CarbonEvents.h) each PBGetCatInfoSync takes;
+// 0 (the default) leaves the clock alone.
+void StandIn_FilesSetCatalogCallStep(double seconds);
+// When on, an iterator reads the folder as it is at each FSGetCatalogInfoBulk and goes on from
+// its index there, so that deleting items already handed over shifts later items under it.
+void StandIn_FilesLiveIterators(bool on);

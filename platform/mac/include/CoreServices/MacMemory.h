@@ -19,6 +19,14 @@ Handle NewHandle(Size byteCount);
 Handle NewHandleClear(Size byteCount);
 void DisposeHandle(Handle h);
 Size GetHandleSize(Handle h);
+// Moves the data to a block of the new size (the old one stays when there is no memory).
+void SetHandleSize(Handle h, Size newSize);
+// Blocks never move on their own here: locking only checks the handle.
+void HLock(Handle h);
+void HUnlock(Handle h);
+// Free memory and the largest block that can be allocated (see StandIn_MemorySetFree).
+long FreeMem(void);
+Size MaxBlock(void);
 // Replaces *theHndl by a new handle holding a copy of its data.
 OSErr HandToHand(Handle* theHndl);
 
@@ -32,3 +40,6 @@ OSErr MemError(void);
 // of pointer blocks and handles alive.
 void StandIn_MemoryFailNextAllocations(int count);
 long StandIn_MemoryLiveBlockCount(void);
+// What FreeMem and MaxBlock report; an allocation above maxBlock fails. Negative values restore
+// the default (plenty, no limit).
+void StandIn_MemorySetFree(long freeMemory, long maxBlock);

@@ -1,5 +1,6 @@
 // Apple-event descriptors of the Mac stand-in (see AE/AEDataModel.h).
 #include <AE/AEDataModel.h>
+#include <CoreServices/Files.h>
 
 #include "../Files/iStandInFiles.h"
 
@@ -14,6 +15,7 @@ struct StandIn_AEData {
     AEKeyword keyword;
     DescType type;
     std::vector<UInt8> bytes;
+    std::vector<Item> nested;  // the items of a list put as one item
   };
 
   StandIn_AEData() { ++sm_Live; }
@@ -160,7 +162,7 @@ OSErr AEPutPtr(AEDescList* theAEDescList, long index, DescType typeCode, const v
   auto count = static_cast<long>(items.size());
   if (index < 0 || index > count + 1)
     return errAEIllegalIndex;
-  StandIn_AEData::Item item{typeWildCard, typeCode, BytesOf(dataPtr, dataSize)};
+  StandIn_AEData::Item item{typeWildCard, typeCode, BytesOf(dataPtr, dataSize), {}};
   if (index == 0 || index == count + 1)
     items.push_back(std::move(item));
   else
@@ -192,6 +194,129 @@ OSErr AEGetNthPtr(const AEDescList* theAEDescList, long index, DescType desiredT
   if (theAEKeyword)
     *theAEKeyword = item.keyword;
   return noErr;
+}
+
+namespace {
+
+std::vector<StandIn_SentAppleEvent>& SentEvents() {
+  static auto* sent = new std::vector<StandIn_SentAppleEvent>;
+  return *sent;
+}
+
+// A descriptor as an item of a list or an event.
+OSErr ItemOf(const AEDesc* desc, AEKeyword keyword, StandIn_AEData::Item* item) {
+  if (desc == nullptr)
+    return paramErr;
+  if (desc->descriptorType == typeAppleEvent)
+    return errAEWrongDataType;
+  item->keyword = keyword;
+  item->type = desc->descriptorType;
+  if (desc->dataHandle) {
+    item->bytes = desc->dataHandle->bytes;
+    item->nested = desc->dataHandle->items;
+  }
+  return noErr;
+}
+
+}  // namespace
+
+OSErr AEPutDesc(AEDescList* theAEDescList, long index, const AEDesc* theAEDesc) {
+  if (OSErr err = EnterCall("AEPutDesc"))
+    return err;
+  if (!IsList(theAEDescList) || theAEDescList->descriptorType != typeAEList)
+    return errAEWrongDataType;
+  StandIn_AEData::Item item;
+  if (OSErr err = ItemOf(theAEDesc, typeWildCard, &item))
+    return err;
+  auto& items = theAEDescList->dataHandle->items;
+  auto count = static_cast<long>(items.size());
+  if (index < 0 || index > count + 1)
+    return errAEIllegalIndex;
+  if (index == 0 || index == count + 1)
+    items.push_back(std::move(item));
+  else
+    items[static_cast<std::size_t>(index - 1)] = std::move(item);
+  return noErr;
+}
+
+OSErr AEPutParamDesc(AppleEvent* theAppleEvent, AEKeyword theAEKeyword, const AEDesc* theAEDesc) {
+  if (OSErr err = EnterCall("AEPutParamDesc"))
+    return err;
+  if (theAppleEvent == nullptr || theAppleEvent->descriptorType != typeAppleEvent ||
+      theAppleEvent->dataHandle == nullptr)
+    return errAEWrongDataType;
+  StandIn_AEData::Item item;
+  if (OSErr err = ItemOf(theAEDesc, theAEKeyword, &item))
+    return err;
+  auto& params = theAppleEvent->dataHandle->items;
+  auto same = std::find_if(params.begin(), params.end(), [&](const StandIn_AEData::Item& p) {
+    return p.keyword == theAEKeyword;
+  });
+  if (same != params.end())
+    *same = std::move(item);
+  else
+    params.push_back(std::move(item));
+  return noErr;
+}
+
+OSErr AECoerceDesc(const AEDesc* theAEDesc, DescType toType, AEDesc* result) {
+  if (result == nullptr || theAEDesc == nullptr)
+    return paramErr;
+  if (toType == typeWildCard || toType == theAEDesc->descriptorType)
+    return AEDuplicateDesc(theAEDesc, result);
+  MakeNull(result);
+  if (OSErr err = EnterCall("AECoerceDesc"))
+    return err;
+  const StandIn_AEData* data = theAEDesc->dataHandle;
+  if (theAEDesc->descriptorType != typeFSRef || toType != typeFSS || data == nullptr ||
+      data->bytes.size() != sizeof(FSRef))
+    return errAECoercionFail;
+  FSRef ref;
+  std::memcpy(&ref, data->bytes.data(), sizeof ref);
+  FSSpec spec;
+  if (FSGetCatalogInfo(&ref, kFSCatInfoNone, nullptr, nullptr, &spec, nullptr) != noErr)
+    return errAECoercionFail;
+  return AECreateDesc(typeFSS, &spec, sizeof spec, result);
+}
+
+OSErr AESend(const AppleEvent* theAppleEvent, AppleEvent* reply, AESendMode sendMode,
+             AESendPriority, SInt32, void*, void*) {
+  if (reply)
+    MakeNull(reply);
+  if (OSErr err = EnterCall("AESend"))
+    return err;
+  if (theAppleEvent == nullptr || theAppleEvent->descriptorType != typeAppleEvent ||
+      theAppleEvent->dataHandle == nullptr)
+    return errAEWrongDataType;
+  const StandIn_AEData& data = *theAppleEvent->dataHandle;
+  StandIn_SentAppleEvent sent;
+  sent.eventClass = data.eventClass;
+  sent.eventID = data.eventID;
+  sent.targetType = data.targetType;
+  if (data.target)
+    sent.target = data.target->bytes;
+  sent.sendMode = sendMode;
+  for (const auto& param : data.items) {
+    if (param.keyword != keyDirectObject)
+      continue;
+    sent.directObjectType = param.type;
+    for (const auto& item : param.nested)
+      sent.directObjectItems.emplace_back(item.type, item.bytes);
+  }
+  SentEvents().push_back(std::move(sent));
+  return noErr;
+}
+
+long StandIn_AESentCount() {
+  return static_cast<long>(SentEvents().size());
+}
+
+StandIn_SentAppleEvent StandIn_AESentAt(long index) {
+  return SentEvents().at(static_cast<std::size_t>(index));
+}
+
+void StandIn_AEClearSent() {
+  SentEvents().clear();
 }
 
 long StandIn_AELiveDescriptorCount() {

@@ -112,6 +112,47 @@ OSErr FSNewAliasMinimal(const FSRef* target, AliasHandle* inAlias) {
   return *inAlias ? kOK : memFullErr;
 }
 
+OSErr NewAlias(const FSSpec*, const FSSpec* target, AliasHandle* alias) {
+  if (alias)
+    *alias = nullptr;
+  if (OSErr err = EnterCall("NewAlias"))
+    return err;
+  if (alias == nullptr)
+    return paramErr;
+  std::string path;
+  if (OSErr err = PathOfSpec(target, &path))
+    return err;
+  *alias = NewAliasRecord(path);
+  return *alias ? kOK : memFullErr;
+}
+
+OSErr UpdateAlias(const FSSpec*, const FSSpec* target, AliasHandle alias, Boolean* wasChanged) {
+  if (wasChanged)
+    *wasChanged = false;
+  if (OSErr err = EnterCall("UpdateAlias"))
+    return err;
+  std::string oldPath;
+  if (!PathOfAlias(alias, &oldPath))
+    return paramErr;
+  std::string path;
+  if (OSErr err = PathOfSpec(target, &path))
+    return err;
+  AliasHandle fresh = NewAliasRecord(path);
+  if (fresh == nullptr)
+    return memFullErr;
+  // The caller's handle stays the same: its block takes the new record.
+  Handle const held = reinterpret_cast<Handle>(alias);
+  Size const size = GetHandleSize(reinterpret_cast<Handle>(fresh));
+  SetHandleSize(held, size);
+  OSErr const err = MemError();
+  if (err == noErr)
+    std::memcpy(*held, *fresh, static_cast<std::size_t>(size));
+  DisposeHandle(reinterpret_cast<Handle>(fresh));
+  if (err == noErr && wasChanged)
+    *wasChanged = path != oldPath;
+  return err;
+}
+
 OSErr FSResolveAlias(const FSRef*, AliasHandle alias, FSRef* target, Boolean* wasChanged) {
   if (wasChanged)
     *wasChanged = false;

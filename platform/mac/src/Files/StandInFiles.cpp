@@ -69,6 +69,7 @@ struct State {
   std::map<NodeKey, std::pair<int, int>> forkUse;
   std::map<std::string, std::string> testVolumes;  // name -> canonical folder
   bool lastBatchSaysNoMoreItems = false;
+  bool liveIterators = false;
 };
 
 State& TheState() {
@@ -405,7 +406,7 @@ OSErr PathOfSpec(const FSSpec* spec, std::string* path) {
     return noErr;
   }
   std::string folder;
-  if (!PathOfDirID(spec->parID, &folder))
+  if (!DirectoryPath(spec->vRefNum, spec->parID, &folder))
     return dirNFErr;
   std::string item = name.empty() ? folder : ChildPath(folder, name);
   struct stat st;
@@ -532,6 +533,62 @@ std::string Utf16ToUtf8(const std::u16string& utf16) {
   return out;
 }
 
+std::vector<std::string> SortedNames(const std::string& folder) {
+  std::vector<std::string> names;
+  if (DIR* dir = ::opendir(folder.c_str())) {
+    while (dirent* entry = ::readdir(dir)) {
+      if (std::strcmp(entry->d_name, ".") != 0 && std::strcmp(entry->d_name, "..") != 0)
+        names.emplace_back(entry->d_name);
+    }
+    ::closedir(dir);
+  }
+  std::sort(names.begin(), names.end());
+  return names;
+}
+
+std::unique_lock<std::recursive_mutex> LockFiles() {
+  return std::unique_lock<std::recursive_mutex>(TheState().mutex);
+}
+
+bool DirectoryPath(FSVolumeRefNum volume, SInt32 dirID, std::string* path) {
+  if (dirID == static_cast<SInt32>(kFSRootDirID))
+    return VolumeFolder(volume, path);
+  return PathOfDirID(dirID, path);
+}
+
+UInt32 NodeID(const std::string& path) {
+  return NodeIDOfPath(path);
+}
+
+UInt32 ParentID(const std::string& path) {
+  return ParentIDOfPath(path);
+}
+
+UInt32 EntryCount(const std::string& path) {
+  return CountEntries(path);
+}
+
+void FinderInfoOf(const std::string& path, const struct stat& st, UInt8 (&bytes)[32]) {
+  FinderInfoBytes const info = ReadFinderInfo(path, st);
+  std::copy(info.begin(), info.end(), bytes);
+}
+
+std::string ItemName(const std::string& path) {
+  return LastComponent(path);
+}
+
+std::string Child(const std::string& folder, const std::string& name) {
+  return ChildPath(folder, name);
+}
+
+std::string PascalText(ConstStr255Param text) {
+  return FromPascal(text);
+}
+
+void SetPascalText(const std::string& text, unsigned char* out, std::size_t capacity) {
+  CopyToPascal(text, out, capacity);
+}
+
 }  // namespace standin_files
 
 using namespace standin_files;
@@ -588,49 +645,6 @@ OSErr PBGetCatalogInfoSync(FSRefParam* paramBlock) {
       FSGetCatalogInfo(paramBlock->ref, paramBlock->whichInfo, paramBlock->catInfo,
                        paramBlock->outName, paramBlock->spec, paramBlock->parentRef);
   return paramBlock->ioResult;
-}
-
-OSErr PBGetCatInfoSync(CInfoPBPtr pb) {
-  if (OSErr err = EnterCall("PBGetCatInfoSync"))
-    return pb ? (pb->dirInfo.ioResult = err) : err;
-  if (pb == nullptr)
-    return paramErr;
-  Lock lock(TheState().mutex);
-  auto finish = [pb](OSErr err) { return pb->dirInfo.ioResult = err; };
-  if (pb->dirInfo.ioVRefNum != 0 && pb->dirInfo.ioVRefNum != kVolumeRefNum)
-    return finish(nsvErr);
-  std::string folder;
-  if (!PathOfDirID(pb->dirInfo.ioDrDirID, &folder))
-    return finish(dirNFErr);
-  std::string path = folder;
-  if (pb->dirInfo.ioFDirIndex == 0) {
-    std::string name = FromPascal(pb->dirInfo.ioNamePtr);
-    if (name.find(':') != std::string::npos)
-      return finish(bdNamErr);
-    if (!name.empty())
-      path = ChildPath(folder, name);
-  } else if (pb->dirInfo.ioFDirIndex > 0) {
-    return finish(paramErr);  // indexed lookups are not offered
-  }
-  struct stat st;
-  if (::stat(path.c_str(), &st) != 0)
-    return finish(path == folder ? dirNFErr : fnfErr);
-  if (pb->dirInfo.ioFDirIndex < 0 && !S_ISDIR(st.st_mode))
-    return finish(dirNFErr);
-  if (pb->dirInfo.ioNamePtr && pb->dirInfo.ioFDirIndex != 0)
-    CopyToPascal(LastComponent(path), pb->dirInfo.ioNamePtr, 64);
-  if (S_ISDIR(st.st_mode)) {
-    pb->dirInfo.ioFlAttrib = kioFlAttribDirMask;
-    pb->dirInfo.ioDrDirID = static_cast<SInt32>(NodeIDOfPath(path));
-    pb->dirInfo.ioDrParID = static_cast<SInt32>(ParentIDOfPath(path));
-    pb->dirInfo.ioDrNmFls = static_cast<UInt16>(CountEntries(path));
-  } else {
-    pb->hFileInfo.ioFlAttrib = 0;
-    pb->hFileInfo.ioDirID = static_cast<SInt32>(NodeIDOfPath(path));
-    pb->hFileInfo.ioFlParID = static_cast<SInt32>(ParentIDOfPath(path));
-    pb->hFileInfo.ioFlLgLen = static_cast<SInt32>(st.st_size);
-  }
-  return finish(noErr);
 }
 
 OSErr FSMakeFSRefUnicode(const FSRef* parentRef, UniCharCount nameLength, const UniChar* name,
@@ -748,14 +762,7 @@ OSErr FSOpenIterator(const FSRef* container, FSIteratorFlags iteratorFlags, FSIt
   auto owned = std::make_unique<OpaqueFSIterator>();
   OpaqueFSIterator* it = owned.get();
   it->folder = folder;
-  if (DIR* dir = ::opendir(folder.c_str())) {
-    while (dirent* entry = ::readdir(dir)) {
-      if (std::strcmp(entry->d_name, ".") != 0 && std::strcmp(entry->d_name, "..") != 0)
-        it->names.emplace_back(entry->d_name);
-    }
-    ::closedir(dir);
-  }
-  std::sort(it->names.begin(), it->names.end());
+  it->names = SortedNames(folder);
   TheState().iterators.emplace(it, std::move(owned));
   *iterator = it;
   return noErr;
@@ -781,6 +788,8 @@ OSErr FSGetCatalogInfoBulk(FSIterator iterator, ItemCount maximumObjects, ItemCo
   Lock lock(TheState().mutex);
   if (TheState().iterators.count(iterator) == 0 || actualObjects == nullptr)
     return paramErr;
+  if (TheState().liveIterators)
+    iterator->names = SortedNames(iterator->folder);
   ItemCount count = 0;
   while (count < maximumObjects && iterator->next < iterator->names.size()) {
     const std::string& name = iterator->names[iterator->next++];
@@ -838,12 +847,13 @@ OSErr FSMakeFSSpec(FSVolumeRefNum vRefNum, SInt32 dirID, ConstStr255Param fileNa
     return err;
   if (spec == nullptr)
     return paramErr;
-  if (vRefNum != 0 && vRefNum != kVolumeRefNum)
-    return nsvErr;
   Lock lock(TheState().mutex);
   std::string folder;
   struct stat st;
-  if (!PathOfDirID(dirID, &folder) || ::stat(folder.c_str(), &st) != 0 || !S_ISDIR(st.st_mode))
+  if (!VolumeExists(vRefNum))
+    return nsvErr;
+  if (!DirectoryPath(vRefNum, dirID, &folder) || ::stat(folder.c_str(), &st) != 0 ||
+      !S_ISDIR(st.st_mode))
     return dirNFErr;
   std::string name = FromPascal(fileName);
   if (name.empty()) {
@@ -863,14 +873,14 @@ OSErr FSpMakeFSRef(const FSSpec* source, FSRef* newRef) {
     return err;
   if (source == nullptr)
     return paramErr;
-  if (source->vRefNum != 0 && source->vRefNum != kVolumeRefNum)
-    return nsvErr;
   Lock lock(TheState().mutex);
+  if (!VolumeExists(source->vRefNum))
+    return nsvErr;
   std::string name = FromPascal(source->name);
   if (source->parID == static_cast<SInt32>(kFSRootParentID))
     return name == kVolumeName || name.empty() ? MakeRef("/", newRef, nullptr) : fnfErr;
   std::string folder;
-  if (!PathOfDirID(source->parID, &folder))
+  if (!DirectoryPath(source->vRefNum, source->parID, &folder))
     return dirNFErr;
   return MakeRef(name.empty() ? folder : ChildPath(folder, name), newRef, nullptr);
 }
@@ -1116,6 +1126,8 @@ void StandIn_FilesReset() {
   TheState().forkUse.clear();
   TheState().testVolumes.clear();
   TheState().lastBatchSaysNoMoreItems = false;
+  TheState().liveIterators = false;
+  ResetVolumes();
 }
 
 int StandIn_FilesCallCount(const char* function) {
@@ -1154,6 +1166,12 @@ void StandIn_FilesMountTestVolume(const char* name, const char* folder) {
     return;
   Lock lock(TheState().mutex);
   TheState().testVolumes[name] = resolved;
+  AddVolume(name);
+}
+
+void StandIn_FilesLiveIterators(bool on) {
+  Lock lock(TheState().mutex);
+  TheState().liveIterators = on;
 }
 
 void StandIn_FilesLastBatchSaysNoMoreItems(bool on) {

@@ -3,6 +3,7 @@
 
 #include "iStandInFiles.h"
 
+#include <algorithm>
 #include <atomic>
 #include <cstdlib>
 #include <cstring>
@@ -22,6 +23,11 @@ static_assert(sizeof(BlockHeader) <= kHeaderSize, "block header too large");
 thread_local OSErr t_memError = noErr;
 std::atomic<int> g_failingAllocations{0};
 std::atomic<long> g_liveBlocks{0};
+// Free memory and the largest free block as FreeMem and MaxBlock report them; a larger request
+// fails. Negative: no limit.
+std::atomic<long> g_freeMemory{-1};
+std::atomic<long> g_maxBlock{-1};
+constexpr long kPlentiful = 0x40000000;
 
 bool AllocationFails() {
   int pending = g_failingAllocations.load();
@@ -37,7 +43,8 @@ BlockHeader* HeaderOf(Ptr p) {
 }
 
 Ptr Allocate(Size byteCount, bool clear) {
-  if (byteCount < 0 || AllocationFails()) {
+  long const maxBlock = g_maxBlock.load();
+  if (byteCount < 0 || AllocationFails() || (maxBlock >= 0 && byteCount > maxBlock)) {
     t_memError = memFullErr;
     return nullptr;
   }
@@ -151,6 +158,45 @@ void BlockMove(const void* srcPtr, void* destPtr, Size byteCount) {
 
 void BlockMoveData(const void* srcPtr, void* destPtr, Size byteCount) {
   BlockMove(srcPtr, destPtr, byteCount);
+}
+
+void SetHandleSize(Handle h, Size newSize) {
+  if (h == nullptr || *h == nullptr || newSize < 0) {
+    t_memError = h ? memFullErr : nilHandleErr;
+    return;
+  }
+  Size const oldSize = GetPtrSize(*h);
+  // A handle's block may move: a larger one is allocated first, so a failure keeps the old.
+  Ptr grown = Allocate(newSize, false);
+  if (grown == nullptr)
+    return;
+  std::memcpy(grown, *h, static_cast<std::size_t>(std::min(oldSize, newSize)));
+  DisposePtr(*h);
+  *h = grown;
+  t_memError = noErr;
+}
+
+void HLock(Handle h) {
+  t_memError = h ? kOK : nilHandleErr;
+}
+
+void HUnlock(Handle h) {
+  t_memError = h ? kOK : nilHandleErr;
+}
+
+long FreeMem(void) {
+  long const free = g_freeMemory.load();
+  return free < 0 ? kPlentiful : free;
+}
+
+Size MaxBlock(void) {
+  long const maxBlock = g_maxBlock.load();
+  return maxBlock < 0 ? kPlentiful : maxBlock;
+}
+
+void StandIn_MemorySetFree(long freeMemory, long maxBlock) {
+  g_freeMemory.store(freeMemory);
+  g_maxBlock.store(maxBlock);
 }
 
 OSErr MemError(void) {

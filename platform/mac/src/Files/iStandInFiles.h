@@ -2,7 +2,10 @@
 #pragma once
 #include <CoreServices/Files.h>
 
+#include <mutex>
 #include <string>
+#include <sys/stat.h>
+#include <vector>
 
 namespace standin_files {
 
@@ -32,6 +35,28 @@ OSErr PathOfSpec(const FSSpec* spec, std::string* path);
 bool TestVolumeOfPath(const std::string& path, std::string* name, std::string* rest);
 // The folder of the test volume so named.
 bool FolderOfTestVolume(const std::string& name, std::string* folder);
+
+// The names in a folder, sorted bytewise (the order iterators and indexed lookups follow).
+std::vector<std::string> SortedNames(const std::string& folder);
+// The File Manager's lock (recursive), for sources that share its state.
+std::unique_lock<std::recursive_mutex> LockFiles();
+// The folder of a directory ID on a volume: directory 2 is the volume's folder, other IDs are
+// the same on every volume.
+bool DirectoryPath(FSVolumeRefNum volume, SInt32 dirID, std::string* path);
+UInt32 NodeID(const std::string& path);
+UInt32 ParentID(const std::string& path);
+UInt32 EntryCount(const std::string& path);
+void FinderInfoOf(const std::string& path, const struct stat& st, UInt8 (&bytes)[32]);
+std::string ItemName(const std::string& path);
+std::string Child(const std::string& folder, const std::string& name);
+std::string PascalText(ConstStr255Param text);
+void SetPascalText(const std::string& text, unsigned char* out, std::size_t capacity);
+
+// Volumes (StandInVolumes.cpp): 0 and kVolumeRefNum name "/", the test volumes their folders.
+bool VolumeExists(FSVolumeRefNum volume);
+bool VolumeFolder(FSVolumeRefNum volume, std::string* folder);
+void AddVolume(const std::string& testVolumeName);
+void ResetVolumes();
 
 // Counts a call of the named function and returns an error injected for it (else noErr).
 OSErr EnterCall(const char* function);
