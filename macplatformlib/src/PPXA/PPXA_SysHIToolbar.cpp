@@ -12,7 +12,8 @@ SysHIToolbar::~SysHIToolbar() {
 void SysHIToolbar::MakeHIToolbar(CFStringRef identifier, UInt32 attributes) {
   if (m_Toolbar)
     throw PPx::LogicError("System HIToolbar already exists");
-  PPx::ThrowIfOSStatus(HIToolbarCreate(identifier, attributes, &m_Toolbar), "HIToolbarCreate failed");
+  PPx::ThrowIfOSStatus(HIToolbarCreate(identifier, attributes, &m_Toolbar),
+                       "HIToolbarCreate failed");
 }
 
 void SysHIToolbar::SetDisplayMode(UInt32 mode) {

@@ -65,8 +65,8 @@ OSStatus Toolbar::DoToolbarGetAllowedIdentifiers(PPx::SysCarbonEvent&, HIToolbar
   return eventNotHandledErr;
 }
 
-OSStatus Toolbar::DoToolbarCreateItemWithIdentifier(PPx::SysCarbonEvent&, HIToolbarRef,
-                                                    CFStringRef, const void*, HIToolbarItemRef&) {
+OSStatus Toolbar::DoToolbarCreateItemWithIdentifier(PPx::SysCarbonEvent&, HIToolbarRef, CFStringRef,
+                                                    const void*, HIToolbarItemRef&) {
   return eventNotHandledErr;
 }
 

@@ -38,10 +38,11 @@ ToolbarCustomItem::~ToolbarCustomItem() {
 }
 
 void ToolbarCustomItem::Register(CFStringRef classID) {
-  static const EventTypeSpec events[] = {{kEventClassHIObject, kEventHIObjectConstruct},
-                                         {kEventClassHIObject, kEventHIObjectInitialize},
-                                         {kEventClassHIObject, kEventHIObjectDestruct},
-                                         {kEventClassToolbarItem, kEventToolbarItemCreateCustomView}};
+  static const EventTypeSpec events[] = {
+      {kEventClassHIObject, kEventHIObjectConstruct},
+      {kEventClassHIObject, kEventHIObjectInitialize},
+      {kEventClassHIObject, kEventHIObjectDestruct},
+      {kEventClassToolbarItem, kEventToolbarItemCreateCustomView}};
   // A class registered before answers an error that changes nothing.
   HIObjectRegisterSubclass(classID, kHIToolbarItemClassID, 0, HandleEvent, 4, events, nullptr,
                            nullptr);

@@ -76,8 +76,7 @@ OSStatus ToolbarMultiBevelButtonItem::DoCreateCustomView(ControlRef& outView) {
     auto wrapper = std::make_unique<PPx::BevelButton>();
     wrapper->Initialize(button, CGRectMake(0, 0, kButtonSide, kButtonSide));
     m_Buttons.push_back(std::move(wrapper));
-    PPx::ThrowIfOSStatus(SetControlCommandID(button, item.commandID),
-                         "SetControlCommandID failed");
+    PPx::ThrowIfOSStatus(SetControlCommandID(button, item.commandID), "SetControlCommandID failed");
     const HIRect frame = m_Buttons.back()->GetFrame();
     height = std::max(height, static_cast<float>(frame.size.height));
     PPx::ThrowIfOSStatus(HIViewAddSubview(image, button), "HIViewAddSubview failed");

@@ -78,8 +78,7 @@ OSStatus ToolbarSegmentedViewItem::DoGetMinMaxSize(CGSize& minimum, CGSize& maxi
   return noErr;
 }
 
-OSStatus ToolbarSegmentedViewItem::DoMenuOpening(PPx::SysCarbonEvent&, MenuRef menu, bool,
-                                                 UInt32) {
+OSStatus ToolbarSegmentedViewItem::DoMenuOpening(PPx::SysCarbonEvent&, MenuRef menu, bool, UInt32) {
   HIViewRef view = GetSegmentedView();
   std::vector<iPPXA_EntryState> states;
   const UInt32 count = HISegmentedViewGetSegmentCount(view);
