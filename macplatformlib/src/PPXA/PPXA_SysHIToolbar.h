@@ -30,6 +30,10 @@ private:
 class SysHIToolbarItem {
 public:
   explicit SysHIToolbarItem(HIToolbarItemRef item = nullptr) : m_Item(item) {}
+  // Makes the item (as MakeHIToolbarItem).
+  SysHIToolbarItem(CFStringRef identifier, OptionBits options) : m_Item(nullptr) {
+    MakeHIToolbarItem(identifier, options);
+  }
 
   // Throws PPx::OSError "HIToolbarItemCreate failed".
   void MakeHIToolbarItem(CFStringRef identifier, OptionBits options);

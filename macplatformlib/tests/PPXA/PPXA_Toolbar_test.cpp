@@ -285,8 +285,7 @@ TEST_F(PPXA_ToolbarTest, InitializeSetsTheToolbarOnTheWindowAndAsksTheApplicatio
                                       [](std::string const& identifier) -> HIToolbarItemRef {
                                         if (identifier != "com.example.plain")
                                           return nullptr;
-                                        PPXA::SysHIToolbarItem item;
-                                        item.MakeHIToolbarItem(CFSTR("com.example.plain"), 0);
+                                        PPXA::SysHIToolbarItem item(CFSTR("com.example.plain"), 0);
                                         item.SetLabel(CFSTR("Plain"));
                                         return item.GetHIToolbarItemRef();
                                       }));
@@ -386,6 +385,31 @@ TEST_F(PPXA_ToolbarTest, BevelButtonsStandTwentyTwoSquareInARowOnWhite) {
   EXPECT_EQ(kWhite, StandIn_WindowPixel(m_Window, x + 66, y + 11));
   EXPECT_EQ(kWhite, StandIn_WindowPixel(m_Window, x + 11, y + 22));
   HIViewRemoveFromSuperview(shown);
+}
+
+OSStatus RecordCommand(EventHandlerCallRef, EventRef event, void* data) {
+  HICommand command{};
+  GetEventParameter(event, kEventParamDirectObject, typeHICommand, nullptr, sizeof command, nullptr,
+                    &command);
+  static_cast<std::vector<UInt32>*>(data)->push_back(command.commandID);
+  return noErr;
+}
+
+TEST_F(PPXA_ToolbarTest, AClickedButtonTogglesAndSendsItsCommandToTheWindow) {
+  CFArrayRef made = nullptr;
+  PPXA::ToolbarMultiBevelButtonItem* item = MakeBevelItem(&made);
+  Owned<CFArrayRef> items(made);
+  std::vector<UInt32> received;
+  const EventTypeSpec process = {kEventClassCommand, kEventCommandProcess};
+  InstallEventHandler(GetWindowEventTarget(m_Window), RecordCommand, 1, &process, &received,
+                      nullptr);
+  HIViewRef button = item->GetBevelButtonView(1);
+  EXPECT_EQ(m_Window, HIViewGetWindow(button));
+  EXPECT_EQ(kControlButtonPart, StandIn_ClickView(button, HIPoint{5, 5}, 0));
+  EXPECT_EQ(1, GetControl32BitValue(button));  // a toggle
+  StandIn_ClickView(item->GetBevelButtonView(3), HIPoint{5, 5}, 0);
+  EXPECT_EQ(0, GetControl32BitValue(item->GetBevelButtonView(3)));  // a push button
+  EXPECT_EQ((std::vector<UInt32>{kZoomIn, kFit}), received);
 }
 
 TEST_F(PPXA_ToolbarTest, MenusCarryTheEntriesWithIconsOfImagesAndIconReferencesOnly) {

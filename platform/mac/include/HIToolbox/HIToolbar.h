@@ -17,7 +17,10 @@
 // subclass's handler. An item holds references to its label, image, help texts and menu.
 //
 // SetWindowToolbar gives the window a reference to the toolbar, kept until the window closes or
-// gets another toolbar. Every call that answers a status joins the per-call failure injection.
+// gets another toolbar. The custom views of a window's toolbar belong to the window (their events
+// go on to it, HIViewGetWindow answers it) but lie outside its content: the window's render does
+// not draw them, and their window coordinates are their own. Every call that answers a status joins
+// the per-call failure injection.
 #pragma once
 #include <CoreFoundation/CFArray.h>
 #include <CoreGraphics/CGImage.h>

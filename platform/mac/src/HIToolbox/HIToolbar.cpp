@@ -50,6 +50,9 @@ public:
 
   // Asks the delegate for the default items once.
   void MakeItems();
+  // The window the toolbar is set on (null: none); the items' views are in it, so their events
+  // (a button's command) go on to the window.
+  void Bind(WindowRef window);
 
   CFHeld<CFStringRef> m_Identifier;
   OptionBits m_Attributes = 0;
@@ -57,6 +60,7 @@ public:
   HIToolbarDisplaySize m_Size = kHIToolbarDisplaySizeDefault;
   CFHeld<CFMutableArrayRef> m_Items;
   bool m_ItemsMade = false;
+  WindowRef m_Window = nullptr;
 };
 
 ToolbarItem* ItemOf(HIToolbarItemRef item) {
@@ -97,9 +101,16 @@ OSStatus ChangeToolbar(const char* call, HIToolbarRef toolbar, Change change) {
   return noErr;
 }
 
+// Puts a view that is the root of its own tree into the window (or out of it, for null).
+void PutInWindow(HIViewRef view, WindowRef window) {
+  StandIn_ViewImpl* impl = standin_tb::View(view);
+  if (impl && impl->m_Superview == nullptr)
+    impl->m_Window = window;
+}
+
 // Asks a custom item for its view and sizes the view by its constraints; x is where the view goes
 // and moves past it.
-void MakeCustomView(ToolbarItem* item, CGFloat* x) {
+void MakeCustomView(ToolbarItem* item, WindowRef window, CGFloat* x) {
   if (item->StandInCore().subclass == nullptr)
     return;
   standin_tb::EventHolder create(kEventClassToolbarItem, kEventToolbarItemCreateCustomView);
@@ -111,6 +122,7 @@ void MakeCustomView(ToolbarItem* item, CGFloat* x) {
       view == nullptr)
     return;
   item->m_View.Reset(Retained(view));
+  PutInWindow(view, window);
   standin_tb::EventHolder constraints(kEventClassControl, kEventControlGetSizeConstraints);
   constraints.Set(kEventParamDirectObject, typeControlRef, view);
   HISize minimum{0, 0};
@@ -151,8 +163,18 @@ void Toolbar::MakeItems() {
     CFHeld<HIToolbarItemRef> adopted(item);
     if (ToolbarItem* impl = ItemOf(item)) {
       CFArrayAppendValue(m_Items.Get(), item);
-      MakeCustomView(impl, &x);
+      MakeCustomView(impl, m_Window, &x);
     }
+  }
+}
+
+void Toolbar::Bind(WindowRef window) {
+  m_Window = window;
+  for (CFIndex i = 0; i < CFArrayGetCount(m_Items.Get()); ++i) {
+    auto item =
+        static_cast<HIToolbarItemRef>(const_cast<void*>(CFArrayGetValueAtIndex(m_Items.Get(), i)));
+    if (ToolbarItem* impl = ItemOf(item))
+      PutInWindow(impl->m_View.Get(), window);
   }
 }
 
@@ -164,8 +186,10 @@ OSStatus ReleaseToolbarOnClose(EventHandlerCallRef, EventRef event, void*) {
   if (window && GetWindowProperty(window, kStandInCreator, kEventClassToolbar, sizeof toolbar,
                                   nullptr, &toolbar) == noErr) {
     RemoveWindowProperty(window, kStandInCreator, kEventClassToolbar);
-    if (toolbar)
+    if (toolbar) {
+      ToolbarOf(toolbar)->Bind(nullptr);
       CFRelease(toolbar);
+    }
   }
   return eventNotHandledErr;
 }
@@ -367,8 +391,12 @@ OSStatus SetWindowToolbar(WindowRef inWindow, HIToolbarRef inToolbar) {
   }
   HIToolbarRef toolbar = Retained(inToolbar);
   SetWindowProperty(inWindow, kStandInCreator, kEventClassToolbar, sizeof toolbar, &toolbar);
-  if (old)
+  if (old) {
+    ToolbarOf(old)->Bind(nullptr);
     CFRelease(old);
+  }
+  if (toolbar)
+    ToolbarOf(toolbar)->Bind(inWindow);
   return noErr;
 }
 
