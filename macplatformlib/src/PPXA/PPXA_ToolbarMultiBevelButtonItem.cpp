@@ -57,6 +57,8 @@ OSStatus ToolbarMultiBevelButtonItem::DoCreateCustomView(ControlRef& outView) {
   HIViewRef image = nullptr;
   PPx::ThrowIfOSStatus(HIImageViewCreate(nullptr, &image), "HIImageViewCreate failed");
   const HIRect none = CGRectMake(0, 0, 0, 0);
+  // The toolbar item takes the made reference over; the wrapper holds one of its own.
+  CFRetain(image);
   m_ImageView.Initialize(image, none);
   PPx::ThrowIfOSStatus(HIViewChangeFeatures(image, kHIViewAllowsSubviews, 0),
                        "HIViewChangeFeatures failed");

@@ -44,6 +44,8 @@ OSStatus ToolbarSegmentedViewItem::DoCreateCustomView(ControlRef& outView) {
   const HIRect empty = CGRectMake(0, 0, 0, 0);
   HIViewRef view = nullptr;
   PPx::ThrowIfOSStatus(HISegmentedViewCreate(&empty, &view), "HISegmentedViewCreate failed");
+  // The toolbar item takes the made reference over; the wrapper holds one of its own.
+  CFRetain(view);
   m_SegmentedView.Initialize(view, empty);
   outView = view;
 

@@ -7,7 +7,7 @@
 // kEventToolbarCreateItemWithIdentifier ('tbar' 3, with 'tbar', 'tbii' and 'tbid'); an item
 // answered in 'tbit' becomes the toolbar's (it takes over that reference). A custom item then
 // gets kEventToolbarItemCreateCustomView ('tbit' 6); a view answered in 'ctrl' (typeControlRef)
-// becomes the item's (the item holds a reference of its own) and is sized by its answer to
+// becomes the item's (it takes that reference over) and is sized by its answer to
 // kEventControlGetSizeConstraints ('cntl' 105, 'mnsz' and 'mxsz' as typeHISize): the minimum
 // size, placed after the previous item's view.
 //

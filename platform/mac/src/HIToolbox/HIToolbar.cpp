@@ -121,7 +121,7 @@ void MakeCustomView(ToolbarItem* item, WindowRef window, CGFloat* x) {
       !standin_tb::Get(create.Get(), kEventParamControlRef, typeControlRef, &view) ||
       view == nullptr)
     return;
-  item->m_View.Reset(Retained(view));
+  item->m_View.Reset(view);  // the item takes the answered reference over
   PutInWindow(view, window);
   standin_tb::EventHolder constraints(kEventClassControl, kEventControlGetSizeConstraints);
   constraints.Set(kEventParamDirectObject, typeControlRef, view);
