@@ -25,8 +25,10 @@
 #include <HIToolbox/HIObject.h>
 #include <HIToolbox/HIView.h>
 #include <HIToolbox/Controls.h>
+#include <HIToolbox/ControlDefinitions.h>
 #include <HIToolbox/Menus.h>
 #include <HIToolbox/MacWindows.h>
+#include <HIToolbox/HIToolbar.h>
 #include <HIToolbox/MacTextEditor.h>
 #include <HIToolbox/Dialogs.h>
 #include <HIToolbox/Appearance.h>

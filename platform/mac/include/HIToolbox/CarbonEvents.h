@@ -130,7 +130,9 @@ enum : UInt32 {
   kEventClassControl = 0x636e746c,      // 'cntl'
   kEventClassCommand = 0x636d6473,      // 'cmds'
   kEventClassHIObject = 0x68696f62,     // 'hiob'
-  kEventClassScrollable = 0x7363726c    // 'scrl'
+  kEventClassScrollable = 0x7363726c,   // 'scrl'
+  kEventClassToolbar = 0x74626172,      // 'tbar'
+  kEventClassToolbarItem = 0x74626974   // 'tbit'
 };
 
 // Event kinds, by class.
@@ -138,6 +140,7 @@ enum : UInt32 {
   kEventRawKeyDown = 1,
   kEventRawKeyRepeat = 2,
   kEventRawKeyUp = 3,
+  kEventMouseMoved = 5,
   kEventTextInputUnicodeForKeyEvent = 2,
   kEventCommandProcess = 1,
   kEventCommandUpdateStatus = 2,
@@ -158,10 +161,17 @@ enum : UInt32 {
   kEventControlTrack = 51,
   kEventControlSetData = 103,
   kEventControlGetData = 104,
+  kEventControlGetSizeConstraints = 105,
   kEventControlValueFieldChanged = 151,
   kEventControlBoundsChanged = 154,
   kEventControlDispose = 1001,
-  kEventMenuEnableItems = 8
+  kEventMenuOpening = 4,
+  kEventMenuEnableItems = 8,
+  kEventToolbarGetDefaultIdentifiers = 1,
+  kEventToolbarGetAllowedIdentifiers = 2,
+  kEventToolbarCreateItemWithIdentifier = 3,
+  kEventToolbarCreateItemFromDrag = 4,
+  kEventToolbarItemCreateCustomView = 6
 };
 
 // Parameter names.
@@ -181,30 +191,48 @@ enum : EventParamName {
   kEventParamKeyMacCharCodes = 0x6b636872,        // 'kchr'
   kEventParamKeyUnicodes = 0x6b756e69,            // 'kuni'
   kEventParamTextInputSendText = 0x74737478,      // 'tstx'
-  kEventParamCGContextRef = 0x636e7478            // 'cntx'
+  kEventParamCGContextRef = 0x636e7478,           // 'cntx'
+  kEventParamWindowMouseLocation = 0x776d6f75,    // 'wmou'
+  kEventParamMenuFirstOpen = 0x6d667374,          // 'mfst'
+  kEventParamMenuContext = 0x6d637478,            // 'mctx'
+  kEventParamMinimumSize = 0x6d6e737a,            // 'mnsz'
+  kEventParamMaximumSize = 0x6d78737a,            // 'mxsz'
+  kEventParamAttributes = 0x61747472,             // 'attr'
+  kEventParamToolbar = 0x74626172,                // 'tbar'
+  kEventParamToolbarItem = 0x74626974,            // 'tbit'
+  kEventParamToolbarItemIdentifier = 0x74626969,  // 'tbii'
+  kEventParamToolbarItemConfigData = 0x74626964,  // 'tbid'
+  kEventParamMutableArray = 0x6d617272,           // 'marr'
+  kEventParamDragRef = 0x64726167                 // 'drag'
 };
 
 // Parameter types.
 enum : EventParamType {
-  typeWindowRef = 0x77696e64,        // 'wind'
-  typeControlRef = 0x6374726c,       // 'ctrl'
-  typeMenuRef = 0x6d656e75,          // 'menu'
-  typeHIObjectRef = 0x68696f62,      // 'hiob'
-  typeEventTargetRef = 0x65747267,   // 'etrg'
-  typeHICommand = 0x68636d64,        // 'hcmd'
-  typeUInt32 = 0x6d61676e,           // 'magn'
-  typeSInt16 = 0x73686f72,           // 'shor'
-  typeBoolean = 0x626f6f6c,          // 'bool'
-  typeEnumeration = 0x656e756d,      // 'enum'
-  typeQDPoint = 0x51447074,          // 'QDpt'
-  typeHIPoint = 0x68697074,          // 'hipt'
-  typeHIRect = 0x68697263,           // 'hirc'
-  typeControlPartCode = 0x63707274,  // 'cprt'
-  typePtr = 0x70747220,              // 'ptr '
-  typeVoidPtr = 0x766f6964,          // 'void'
-  typeCFStringRef = 0x63667374,      // 'cfst'
-  typeUnicodeText = 0x75747874,      // 'utxt'
-  typeCGContextRef = 0x636e7478      // 'cntx'
+  typeWindowRef = 0x77696e64,          // 'wind'
+  typeControlRef = 0x6374726c,         // 'ctrl'
+  typeMenuRef = 0x6d656e75,            // 'menu'
+  typeHIObjectRef = 0x68696f62,        // 'hiob'
+  typeEventTargetRef = 0x65747267,     // 'etrg'
+  typeHICommand = 0x68636d64,          // 'hcmd'
+  typeUInt32 = 0x6d61676e,             // 'magn'
+  typeSInt16 = 0x73686f72,             // 'shor'
+  typeBoolean = 0x626f6f6c,            // 'bool'
+  typeEnumeration = 0x656e756d,        // 'enum'
+  typeQDPoint = 0x51447074,            // 'QDpt'
+  typeHIPoint = 0x68697074,            // 'hipt'
+  typeHIRect = 0x68697263,             // 'hirc'
+  typeControlPartCode = 0x63707274,    // 'cprt'
+  typePtr = 0x70747220,                // 'ptr '
+  typeVoidPtr = 0x766f6964,            // 'void'
+  typeCFStringRef = 0x63667374,        // 'cfst'
+  typeUnicodeText = 0x75747874,        // 'utxt'
+  typeCGContextRef = 0x636e7478,       // 'cntx'
+  typeHISize = 0x6869737a,             // 'hisz'
+  typeHIToolbarRef = 0x74626172,       // 'tbar'
+  typeHIToolbarItemRef = 0x74626974,   // 'tbit'
+  typeCFMutableArrayRef = 0x63666d61,  // 'cfma'
+  typeCFTypeRef = 0x63667479,          // 'cfty'
+  typeDragRef = 0x64726167             // 'drag'
 };
 constexpr EventParamType typeLongInteger = typeSInt32;
 

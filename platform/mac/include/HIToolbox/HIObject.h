@@ -2,7 +2,8 @@
 // by class id.
 //
 // Every HIObject is a CF object with an event target. HIObjectRegisterSubclass registers a class
-// over a base class (null: plain HIObject; "com.apple.hiview": a view); registering an id twice
+// over a base class (null: plain HIObject; "com.apple.hiview": a view; "com.apple.hitoolbaritem":
+// a toolbar item, see HIToolbox/HIToolbar.h); registering an id twice
 // fails with hiObjectClassExistsErr. HIObjectCreate makes the base object, sends
 // kEventHIObjectConstruct to the class's handler (kEventParamHIObjectInstance holds the new object
 // as typeHIObjectRef; the handler answers its instance data there as typeVoidPtr), installs the

@@ -49,6 +49,7 @@ enum : WindowAttributes {
   kWindowVerticalZoomAttribute = 1u << 2,
   kWindowFullZoomAttribute = (1u << 1) | (1u << 2),
   kWindowCollapseBoxAttribute = 1u << 3,
+  kWindowToolbarButtonAttribute = 1u << 6,
   kWindowResizableAttribute = 1u << 4,
   kWindowNoActivatesAttribute = 1u << 17,
   kWindowCompositingAttribute = 1u << 19,

@@ -41,6 +41,17 @@ Boolean IsMenuItemEnabled(MenuRef menu, MenuItemIndex item);
 void SetItemMark(MenuRef theMenu, MenuItemIndex item, CharParameter markChar);
 void GetItemMark(MenuRef theMenu, MenuItemIndex item, CharParameter* markChar);
 void CheckMenuItem(MenuRef theMenu, MenuItemIndex item, Boolean checked);
+// An item's icon: kMenuCGImageRefType (the menu holds a reference to the image) or
+// kMenuIconRefType (borrowed) with the reference cast to a Handle; kMenuNoIcon removes it.
+enum : UInt8 {
+  kMenuNoIcon = 0,
+  kMenuIconRefType = 6,
+  kMenuCGImageRefType = 7
+};
+OSErr SetMenuItemIconHandle(MenuRef inMenu, MenuItemIndex inItem, UInt8 inIconType,
+                            Handle inIconHandle);
+OSErr GetMenuItemIconHandle(MenuRef inMenu, MenuItemIndex inItem, UInt8* outIconType,
+                            Handle* outIconHandle);
 // A menu as the submenu of an item (the item holds a reference).
 OSStatus SetMenuItemHierarchicalMenu(MenuRef inMenu, MenuItemIndex inItem, MenuRef inHierMenu);
 OSStatus GetMenuItemHierarchicalMenu(MenuRef inMenu, MenuItemIndex inItem, MenuRef* outHierMenu);

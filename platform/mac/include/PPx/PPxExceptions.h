@@ -16,6 +16,20 @@ private:
   OSStatus m_Status;
 };
 
+// A call made out of order (such as making a second system object where one is held); its code
+// is the four-character 'logc'.
+class LogicError : public std::logic_error {
+public:
+  static constexpr SInt32 kCode = 0x6c6f6763;  // 'logc'
+  explicit LogicError(const std::string& text, SInt32 code = kCode)
+      : std::logic_error(text),
+        m_Code(code) {}
+  SInt32 GetCode() const { return m_Code; }
+
+private:
+  SInt32 m_Code;
+};
+
 // Throws OSError(status, text) when status is not noErr.
 inline void ThrowIfOSStatus(OSStatus status, const char* text) {
   if (status != noErr)

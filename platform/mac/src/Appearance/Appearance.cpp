@@ -1,6 +1,8 @@
 // Appearance Manager of the Mac stand-in (see HIToolbox/Appearance.h).
 #include <HIToolbox/Appearance.h>
 
+#include "iStandInAppearance.h"
+
 #include "../CoreGraphics/iStandInCG.h"
 #include "../Files/iStandInFiles.h"
 #include "../Fonts/iStandInFonts.h"
@@ -87,6 +89,17 @@ void FocusRing(CGContextRef context, const Rect& r) {
 
 }  // namespace
 
+void standin_appearance::DrawSmallBevel(CGContextRef context, const CGRect& bounds,
+                                        ThemeDrawState state) {
+  const UInt32 face = (state & kThemeStatePressed)  ? 0xA0A0A0
+                      : (state & kThemeStateActive) ? 0xE0E0E0
+                                                    : 0xF0F0F0;
+  SetFill(context, 0x808080);
+  CGContextFillRect(context, bounds);
+  SetFill(context, face);
+  CGContextFillRect(context, CGRectInset(bounds, 1, 1));
+}
+
 OSStatus DrawThemeButton(const Rect* inBounds, ThemeButtonKind inKind,
                          const ThemeButtonDrawInfo* inNewInfo, const ThemeButtonDrawInfo*,
                          ThemeEraseUPP, ThemeButtonDrawUPP, URefCon) {
@@ -96,13 +109,7 @@ OSStatus DrawThemeButton(const Rect* inBounds, ThemeButtonKind inKind,
     return paramErr;
   const ThemeButtonDrawInfo info = *inNewInfo;
   const OSStatus status = InCurrentPort([&](CGContextRef context) {
-    const UInt32 face = (info.state & kThemeStatePressed)  ? 0xA0A0A0
-                        : (info.state & kThemeStateActive) ? 0xE0E0E0
-                                                           : 0xF0F0F0;
-    SetFill(context, 0x808080);
-    CGContextFillRect(context, AsCG(*inBounds));
-    SetFill(context, face);
-    CGContextFillRect(context, CGRectInset(AsCG(*inBounds), 1, 1));
+    standin_appearance::DrawSmallBevel(context, AsCG(*inBounds), info.state);
     if (info.adornment & kThemeAdornmentFocus)
       FocusRing(context, *inBounds);
   });

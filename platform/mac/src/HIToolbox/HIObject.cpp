@@ -15,6 +15,7 @@ public:
 namespace {
 
 const char kViewClassID[] = "com.apple.hiview";
+const char kToolbarItemClassID[] = "com.apple.hitoolbaritem";
 
 struct ObjectState {
   std::map<std::string, std::unique_ptr<StandIn_HIObjectClass>> classes;
@@ -116,8 +117,8 @@ OSStatus HIObjectRegisterSubclass(CFStringRef inClassID, CFStringRef inBaseClass
     return err;
   const std::string id = standin_tb::Utf8(inClassID);
   const std::string base = inBaseClassID ? standin_tb::Utf8(inBaseClassID) : std::string();
-  if (!base.empty() && base != kViewClassID)
-    return paramErr;  // the stand-in subclasses plain objects and views only
+  if (!base.empty() && base != kViewClassID && base != kToolbarItemClassID)
+    return paramErr;  // the stand-in subclasses plain objects, views and toolbar items only
   auto& classes = TheState().classes;
   if (classes.count(id))
     return hiObjectClassExistsErr;
@@ -161,8 +162,9 @@ OSStatus HIObjectCreate(CFStringRef inClassID, EventRef inConstructData, HIObjec
     return hiObjectClassIsAbstractErr;
   }
   StandIn_HIObjectClass* cls = found->second.get();
-  StandIn_HIObject* object = cls->m_BaseClassID.empty()
-                                 ? static_cast<StandIn_HIObject*>(new PlainObject)
+  StandIn_HIObject* object = cls->m_BaseClassID.empty() ? new PlainObject
+                             : cls->m_BaseClassID == kToolbarItemClassID
+                                 ? standin_tb::NewToolbarItemObject()
                                  : standin_tb::NewHIViewObject(id);
   StandIn_HIObject::Core& core = object->StandInCore();
   if (core.classID.empty()) {

@@ -642,7 +642,11 @@ OSStatus GetBestControlRect(ControlRef inControl, Rect* outRect, SInt16* outBase
                  : view->m_Kind == "check"                         ? 22
                  : view->m_Kind == "statictext"                    ? 0
                                                                    : -1;
-  if (margins >= 0) {
+  CGSize best{0, 0};
+  if (view->BestSize(&best)) {
+    width = static_cast<long>(best.width);
+    height = static_cast<long>(best.height);
+  } else if (margins >= 0) {
     width = std::max(width, 7 * static_cast<long>(text.size()) + margins);
     height = 20;
   }

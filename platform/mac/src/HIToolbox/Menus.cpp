@@ -13,6 +13,9 @@ public:
     bool enabled = true;
     CharParameter mark = noMark;
     std::shared_ptr<CFHeld<MenuRef>> submenu;
+    UInt8 iconType = kMenuNoIcon;
+    Handle icon = nullptr;
+    std::shared_ptr<const StandIn_CFObject> iconHold;  // the image's, for kMenuCGImageRefType
   };
 
   explicit MenuImpl(MenuID menuID) : StandIn_Menu(standin_tb::HIObjectTypeID()), m_Id(menuID) {
@@ -199,6 +202,41 @@ void GetItemMark(MenuRef theMenu, MenuItemIndex item, CharParameter* markChar) {
 
 void CheckMenuItem(MenuRef theMenu, MenuItemIndex item, Boolean checked) {
   SetItemMark(theMenu, item, checked ? checkMark : noMark);
+}
+
+OSErr SetMenuItemIconHandle(MenuRef inMenu, MenuItemIndex inItem, UInt8 inIconType,
+                            Handle inIconHandle) {
+  if (OSStatus err = standin_tb::EnterCall("SetMenuItemIconHandle"))
+    return static_cast<OSErr>(err);
+  MenuImpl::Item* item = inMenu ? Impl(inMenu)->At(inItem) : nullptr;
+  if (item == nullptr)
+    return menuItemNotFoundErr;
+  if (inIconType != kMenuNoIcon && inIconType != kMenuIconRefType &&
+      inIconType != kMenuCGImageRefType)
+    return paramErr;
+  std::shared_ptr<const StandIn_CFObject> hold;
+  if (inIconType == kMenuCGImageRefType && inIconHandle != nullptr) {
+    CFTypeRef image = CFRetain(reinterpret_cast<CGImageRef>(inIconHandle));
+    hold.reset(image, [](CFTypeRef held) { CFRelease(held); });
+  }
+  item->iconType = inIconHandle ? inIconType : UInt8(kMenuNoIcon);
+  item->icon = inIconType == kMenuNoIcon ? nullptr : inIconHandle;
+  item->iconHold = hold;
+  return noErr;
+}
+
+OSErr GetMenuItemIconHandle(MenuRef inMenu, MenuItemIndex inItem, UInt8* outIconType,
+                            Handle* outIconHandle) {
+  if (OSStatus err = standin_tb::EnterCall("GetMenuItemIconHandle"))
+    return static_cast<OSErr>(err);
+  MenuImpl::Item* item = inMenu ? Impl(inMenu)->At(inItem) : nullptr;
+  if (item == nullptr)
+    return menuItemNotFoundErr;
+  if (outIconType)
+    *outIconType = item->iconType;
+  if (outIconHandle)
+    *outIconHandle = item->icon;
+  return noErr;
 }
 
 OSStatus SetMenuItemHierarchicalMenu(MenuRef inMenu, MenuItemIndex inItem, MenuRef inHierMenu) {

@@ -94,12 +94,20 @@ struct OpaqueTXNObject {
   std::u16string text;
 };
 
-class StandIn_ViewImpl final : public StandIn_HIView {
+// Kinds with state and drawing of their own (bevel buttons, image and segmented views, in
+// ControlDefinitions.cpp) derive from it.
+class StandIn_ViewImpl : public StandIn_HIView {
 public:
   explicit StandIn_ViewImpl(const std::string& kind);
 
   OSStatus StandardHandler(EventRef event) override;
   EventTargetRef ParentTarget() const override;
+  // The size GetBestControlRect answers for a kind that measures its own content; false for the
+  // kinds measured by their title.
+  virtual bool BestSize(CGSize* size) const {
+    (void)size;
+    return false;
+  }
 
   std::string m_Kind;
   CGRect m_Frame{{0, 0}, {0, 0}};
@@ -194,6 +202,8 @@ void CountInstance(const std::string& classID, int delta);
 // A new view of a built-in kind or a subclass over "com.apple.hiview" (views are made in
 // HIView.cpp).
 StandIn_HIObject* NewHIViewObject(const std::string& classID);
+// A new toolbar item of the base class (made in HIToolbar.cpp).
+StandIn_HIObject* NewToolbarItemObject();
 
 std::string Utf8(CFStringRef text);
 CFStringRef NewString(const std::string& utf8);
