@@ -25,6 +25,7 @@
 #include <HIToolbox/HIObject.h>
 #include <HIToolbox/HIView.h>
 #include <HIToolbox/Controls.h>
+#include <HIToolbox/DataBrowser.h>
 #include <HIToolbox/Menus.h>
 #include <HIToolbox/MacWindows.h>
 #include <HIToolbox/MacTextEditor.h>

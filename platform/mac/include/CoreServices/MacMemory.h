@@ -19,6 +19,8 @@ Handle NewHandle(Size byteCount);
 Handle NewHandleClear(Size byteCount);
 void DisposeHandle(Handle h);
 Size GetHandleSize(Handle h);
+// Moves the block when it grows; on memFullErr the handle keeps its old block and size.
+void SetHandleSize(Handle h, Size newSize);
 // Replaces *theHndl by a new handle holding a copy of its data.
 OSErr HandToHand(Handle* theHndl);
 

@@ -132,6 +132,25 @@ Size GetHandleSize(Handle h) {
   return GetPtrSize(*h);
 }
 
+void SetHandleSize(Handle h, Size newSize) {
+  if (h == nullptr || *h == nullptr || newSize < 0) {
+    t_memError = h && *h ? memFullErr : nilHandleErr;
+    return;
+  }
+  if (newSize <= HeaderOf(*h)->room) {
+    HeaderOf(*h)->size = newSize;
+    t_memError = noErr;
+    return;
+  }
+  Ptr grown = Allocate(newSize, false);
+  if (grown == nullptr)
+    return;
+  std::memcpy(grown, *h, static_cast<std::size_t>(HeaderOf(*h)->size));
+  DisposePtr(*h);
+  *h = grown;
+  t_memError = noErr;
+}
+
 OSErr HandToHand(Handle* theHndl) {
   if (theHndl == nullptr || *theHndl == nullptr || **theHndl == nullptr)
     return t_memError = nilHandleErr;
