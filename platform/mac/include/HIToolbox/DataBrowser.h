@@ -345,9 +345,9 @@ OSStatus StandIn_DataBrowserCellStatus(ControlRef browser, DataBrowserItemID ite
 // and then the tracking callback decide whether it reaches the row (kDataBrowserContentHit); on
 // a container's disclosure part it toggles the container. Otherwise the click selects the row
 // alone, with shiftKey extends the selection from the anchor's row to it, with cmdKey toggles
-// it; on no row a plain click deselects all. A second click (clickCount 2) sends 7 for the row
-// and opens or closes a container when the disclosure column expands on double-clicks. Answers
-// the row's item, 0 for none.
+// it; on no row a plain click deselects all. The second click of a double-click (clickCount 2)
+// leaves the selection as the first made it, sends 7 for the row and opens or closes a container
+// when the disclosure column expands on double-clicks. Answers the row's item, 0 for none.
 DataBrowserItemID StandIn_DataBrowserClick(ControlRef browser, HIPoint where, UInt32 modifiers,
                                            UInt32 clickCount);
 // A drag out of the browser: the add-drag-item callback for each selected row in row order, and

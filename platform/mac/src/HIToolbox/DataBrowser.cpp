@@ -1052,6 +1052,14 @@ DataBrowserItemID StandIn_DataBrowserClick(ControlRef browser, HIPoint where, UI
     OpenOrClose(browser, item, !model->nodes.at(item).open);
     return item;
   }
+  if (clickCount >= 2) {
+    // The first click of the pair chose the selection; the second opens.
+    Notify(browser, *model, item, kDataBrowserItemDoubleClicked);
+    if (model->expandOnDoubleClick && model->nodes.count(item) &&
+        IsContainer(browser, *model, item))
+      OpenOrClose(browser, item, !model->nodes.at(item).open);
+    return item;
+  }
   std::set<DataBrowserItemID> selection = CurrentSelection(*model);
   if (modifiers & shiftKey) {
     const std::vector<DataBrowserItemID> rows = Rows(*model);
@@ -1071,12 +1079,6 @@ DataBrowserItemID StandIn_DataBrowserClick(ControlRef browser, HIPoint where, UI
     model->anchor = item;
   }
   ApplySelection(browser, *model, selection);
-  if (clickCount >= 2 && model->nodes.count(item)) {
-    Notify(browser, *model, item, kDataBrowserItemDoubleClicked);
-    if (model->expandOnDoubleClick && model->nodes.count(item) &&
-        IsContainer(browser, *model, item))
-      OpenOrClose(browser, item, !model->nodes.at(item).open);
-  }
   return item;
 }
 
