@@ -34,6 +34,7 @@ struct Log {
   DragItemRef refuse = 0;                  // the drag item rows refuse
   OSStatus cgAnswer = eventNotHandledErr;  // what the CoreGraphics custom draw answers
   bool hilite = false;                     // custom draw paints the highlight
+  bool text = false;                       // custom draw paints the highlight and its text
   bool throws = false;
   std::vector<DragItemRef> asked;
 
@@ -79,12 +80,14 @@ public:
     if (m_Log.hilite)
       DrawHilite(rect, depth, colorDevice);
   }
-  OSStatus CustomDrawItem(DataBrowserPropertyID, DataBrowserItemState, CGRect const& rect,
+  OSStatus CustomDrawItem(DataBrowserPropertyID, DataBrowserItemState state, CGRect const& rect,
                           CGContextRef context) override {
     Record("cg");
     Throw();
     if (m_Log.hilite && m_Log.cgAnswer == noErr)
       DrawHilite(rect, context);
+    if (m_Log.text)
+      DrawHiliteAndText(state, rect, context, CFSTR("row text"), 0);
     return m_Log.cgAnswer;
   }
   bool CustomEditItem(DataBrowserPropertyID, CFStringRef, Rect*, Boolean*) override {
@@ -426,6 +429,29 @@ TEST_F(PPXA_DataBrowserTest, TheHighlightFillsTheCellOrTheWidenedRowInsideTheCon
   EXPECT_EQ(kWhite, Pixel(87, 10));
   EXPECT_EQ(kFocusBlue, Pixel(256, 10));
   EXPECT_EQ(kWhite, Pixel(257, 10));
+}
+
+TEST_F(PPXA_DataBrowserTest, TextOfASelectedRowHasAHighlightAsWideAsTheText) {
+  InsertRows(1);
+  m_Log.text = true;
+  m_Log.cgAnswer = noErr;
+  Point size{0, 0};
+  SInt16 baseline = 0;
+  GetThemeTextDimensions(CFSTR("row text"), kThemeViewsFont, kThemeStateActive, false, &size,
+                         &baseline);
+  ASSERT_GT(size.h, 10);
+  for (bool selected : {false, true}) {
+    if (selected)
+      m_Browser->SelectItem(m_Browser->FindItemForRow(1));
+    StandIn_WindowRender(m_Window->GetSysWindow());
+    EXPECT_EQ("row text", StandIn_LastThemeText().text);
+    const Rect box{2, 100, 22, 250};  // the cell moved 2 down
+    const Rect drawn = StandIn_LastThemeText().box;
+    EXPECT_TRUE(EqualRect(&box, &drawn));
+    EXPECT_EQ(selected ? kPrimaryBlue : kWhite, Pixel(100, 1));
+    EXPECT_EQ(selected ? kPrimaryBlue : kWhite, Pixel(100 + size.h, 1));
+    EXPECT_EQ(kWhite, Pixel(101 + size.h, 1));
+  }
 }
 
 TEST_F(PPXA_DataBrowserTest, BrushesTextColoursAndIconTransformsFollowStateStyleAndSystem) {

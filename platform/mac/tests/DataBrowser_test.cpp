@@ -299,6 +299,16 @@ TEST_F(DataBrowserTest, ScriptedClicksSelectExtendToggleAndDoubleClick) {
   TakeNotifications();
   EXPECT_EQ(DataBrowserItemID(2), StandIn_DataBrowserClick(m_Browser, {50, 25}, 0, 2));
   EXPECT_EQ((Notices{{2, kDataBrowserItemDoubleClicked}}), TakeNotifications());
+
+  // Containers open from their disclosure part, and from a double-click when the column says so.
+  m_Recorder.containers = {1, 2};
+  EXPECT_EQ(DataBrowserItemID(1), StandIn_DataBrowserClick(m_Browser, {4, 5}, 0, 1));
+  EXPECT_EQ((Notices{{1, kDataBrowserContainerOpened}}), TakeNotifications());
+  StandIn_DataBrowserClick(m_Browser, {50, 25}, 0, 2);
+  EXPECT_EQ((Notices{{2, kDataBrowserItemDoubleClicked}, {2, kDataBrowserContainerOpened}}),
+            TakeNotifications());
+  StandIn_DataBrowserClick(m_Browser, {4, 5}, 0, 1);
+  EXPECT_EQ((Notices{{1, kDataBrowserContainerClosing}}), TakeNotifications());
 }
 
 TEST_F(DataBrowserTest, DropsAskTheRowUnderThePointAndExceptionsStayInside) {
