@@ -24,7 +24,9 @@ std::string BrowserNib() {
   return "window \"List\"\n  class document\n  attributes compositing\n  bounds 100 50 300 400\n"
          "  view browser\n    id 'brow' 1\n    frame 0 0 260 100\n"
          "    column 'name' \"Name\" text 100\n    column 'draw' \"Drawn\" custom 150\n  end\n"
-         "end\n";
+         "end\n"
+         "window \"Plain\"\n  class document\n  bounds 100 50 300 400\n"
+         "  view browser\n    id 'brow' 2\n    frame 0 0 260 100\n  end\nend\n";
 }
 
 // What the rows lived through, in order: "<key> <event>".
@@ -347,6 +349,30 @@ TEST_F(PPXA_DataBrowserTest, OnlyAnAcceptedDragHasADropTargetAndItsIndicator) {
   EXPECT_EQ(nullptr, m_Browser->GetDropTarget());
   EXPECT_LT(updates, StandIn_DataBrowserUpdateCount(m_Control));
   DisposeDrag(drag);
+}
+
+TEST_F(PPXA_DataBrowserTest, RefreshRedrawsTheViewOrAsksTheWindowToDrawItsContent) {
+  // Compositing: the view is marked and its rows updated, when it has any.
+  const long requests = StandIn_HIViewDisplayRequests(m_Control);
+  const long updates = StandIn_DataBrowserUpdateCount(m_Control);
+  m_Browser->Refresh();
+  EXPECT_EQ(requests + 1, StandIn_HIViewDisplayRequests(m_Control));
+  EXPECT_EQ(updates, StandIn_DataBrowserUpdateCount(m_Control));
+  InsertRows(1);
+  m_Browser->Refresh();
+  EXPECT_EQ(updates + 1, StandIn_DataBrowserUpdateCount(m_Control));
+  EXPECT_EQ(0, StandIn_EventLogCountOf(kEventClassWindow, kEventWindowDrawContent));
+
+  // Not compositing: a draw-content event is posted to the window.
+  PPXA::Window plain;
+  ASSERT_EQ(noErr, plain.Initialize(CFSTR("Browser"), CFSTR("Plain")));
+  PPXA::DataBrowser browser;
+  browser.Attach(plain.FindViewByID(ControlID{0x62726f77, 2}));
+  const long queued = StandIn_QueuedEventCount();
+  browser.Refresh();
+  EXPECT_EQ(queued + 1, StandIn_QueuedEventCount());
+  EXPECT_EQ(1, StandIn_EventLogCountOf(kEventClassWindow, kEventWindowDrawContent));
+  StandIn_RunUntilIdle();
 }
 
 TEST_F(PPXA_DataBrowserTest, ItemBoundsStartFromTheFirstColumnAndKeepInsideTheContent) {
