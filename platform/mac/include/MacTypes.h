@@ -72,3 +72,6 @@ struct Rect {
 enum {
   noErr = 0
 };
+
+// The user cancelled (a dialog, a drag): several managers answer it.
+constexpr OSErr userCanceledErr = -128;

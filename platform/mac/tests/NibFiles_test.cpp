@@ -1,37 +1,9 @@
 // Nib files of the stand-in: windows, views and menu bars from the declarative format.
 #include "StandInToolboxTest.h"
 
-#include <cstdlib>
-#include <filesystem>
-#include <fstream>
-#include <string>
-
 namespace {
 
-// A main bundle in a temporary folder whose resources hold one nib.
-class NibFilesTest : public StandInToolboxTest {
-protected:
-  void SetUp() override {
-    std::string folder = (std::filesystem::temp_directory_path() / "nib_XXXXXX").string();
-    ASSERT_NE(nullptr, ::mkdtemp(folder.data()));
-    m_Root = folder;
-    m_Resources = m_Root / "App.app" / "Contents" / "Resources";
-    std::filesystem::create_directories(m_Resources);
-    StandIn_SetMainBundlePath((m_Root / "App.app").string().c_str());
-    StandInToolboxTest::SetUp();
-  }
-  void TearDown() override {
-    StandInToolboxTest::TearDown();
-    StandIn_SetMainBundlePath(nullptr);
-    std::filesystem::remove_all(m_Root);
-  }
-  void WriteNib(const std::string& name, const std::string& text) {
-    std::ofstream(m_Resources / (name + ".nib")) << text;
-  }
-
-  std::filesystem::path m_Root;
-  std::filesystem::path m_Resources;
-};
+using NibFilesTest = StandInNibTest;
 
 const char kNib[] = R"(# a window with views of several kinds
 window "Main"
@@ -198,6 +170,11 @@ TEST_F(NibFilesTest, MissingAndMalformedNibsAreReported) {
   EXPECT_EQ(kIBCarbonRuntimeCantFindNibFile, CreateNibReference(CFSTR("Bad"), &nib));
   WriteNib("Open", "window \"W\"\n  class document\n");
   EXPECT_EQ(kIBCarbonRuntimeCantFindNibFile, CreateNibReference(CFSTR("Open"), &nib));
+  for (const char* column : {"'name' \"N\" bogus", "'name' \"N\" text 0", "'name' \"N\" 9 9"}) {
+    WriteNib("Column",
+             std::string("window \"W\"\n  view browser\n    column ") + column + "\n  end\nend\n");
+    EXPECT_EQ(kIBCarbonRuntimeCantFindNibFile, CreateNibReference(CFSTR("Column"), &nib)) << column;
+  }
   EXPECT_EQ(nullptr, nib);
   EXPECT_EQ(0, StandIn_NibLiveCount());
 }

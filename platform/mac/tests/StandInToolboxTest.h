@@ -7,6 +7,11 @@
 
 #include <gtest/gtest.h>
 
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+#include <string>
+
 class StandInToolboxTest : public ::testing::Test {
 protected:
   void SetUp() override {
@@ -44,4 +49,29 @@ private:
   long m_Menus = 0;
   long m_Handlers = 0;
   long m_Alerts = 0;
+};
+
+// A toolbox test with a main bundle in a temporary folder whose resources hold nibs.
+class StandInNibTest : public StandInToolboxTest {
+protected:
+  void SetUp() override {
+    std::string folder = (std::filesystem::temp_directory_path() / "nib_XXXXXX").string();
+    ASSERT_NE(nullptr, ::mkdtemp(folder.data()));
+    m_Root = folder;
+    m_Resources = m_Root / "App.app" / "Contents" / "Resources";
+    std::filesystem::create_directories(m_Resources);
+    StandIn_SetMainBundlePath((m_Root / "App.app").string().c_str());
+    StandInToolboxTest::SetUp();
+  }
+  void TearDown() override {
+    StandInToolboxTest::TearDown();
+    StandIn_SetMainBundlePath(nullptr);
+    std::filesystem::remove_all(m_Root);
+  }
+  void WriteNib(const std::string& name, const std::string& text) {
+    std::ofstream(m_Resources / (name + ".nib")) << text;
+  }
+
+  std::filesystem::path m_Root;
+  std::filesystem::path m_Resources;
 };

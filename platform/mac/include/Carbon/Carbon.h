@@ -26,6 +26,7 @@
 #include <HIToolbox/HIView.h>
 #include <HIToolbox/Controls.h>
 #include <HIToolbox/ControlDefinitions.h>
+#include <HIToolbox/DataBrowser.h>
 #include <HIToolbox/Menus.h>
 #include <HIToolbox/MacWindows.h>
 #include <HIToolbox/HIToolbar.h>

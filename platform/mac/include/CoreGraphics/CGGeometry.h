@@ -60,3 +60,7 @@ CGRect CGRectInset(CGRect rect, CGFloat dx, CGFloat dy);
 // The smallest rectangle with integral coordinates that contains the rectangle.
 CGRect CGRectIntegral(CGRect rect);
 bool CGRectIsNull(CGRect rect);
+// The null rectangle when the two do not overlap (touching edges count as overlap, of width 0).
+CGRect CGRectIntersection(CGRect r1, CGRect r2);
+// Null, or of zero width or height.
+bool CGRectIsEmpty(CGRect rect);

@@ -147,6 +147,7 @@ enum : UInt32 {
   kEventHIObjectConstruct = 1,
   kEventHIObjectInitialize = 2,
   kEventHIObjectDestruct = 3,
+  kEventWindowDrawContent = 2,
   kEventWindowActivated = 5,
   kEventWindowDeactivated = 6,
   kEventWindowShown = 24,

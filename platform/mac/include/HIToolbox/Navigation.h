@@ -109,8 +109,6 @@ inline NavEventUPP NewNavEventUPP(NavEventProcPtr proc) {
 }
 inline void DisposeNavEventUPP(NavEventUPP) {}
 
-constexpr OSErr userCanceledErr = -128;
-
 // Version 0, flags kNavDontAutoTranslate | 0x0004 (allow stationery), no texts.
 OSStatus NavGetDefaultDialogCreationOptions(NavDialogCreationOptions* outOptions);
 // No dialog is shown: NavDialogRun plays the next scripted choice (StandIn_NavScriptChoice).

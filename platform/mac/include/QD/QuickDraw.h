@@ -91,6 +91,8 @@ void PaintRect(const Rect* r);
 
 // The mouse: GetMouse gives it in the current port's coordinates.
 void GetMouse(Point* mouseLoc);
+// The mouse in global coordinates, whatever the current port.
+void GetGlobalMouse(Point* globalMouse);
 void GlobalToLocal(Point* pt);
 void LocalToGlobal(Point* pt);
 

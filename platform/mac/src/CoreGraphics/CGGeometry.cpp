@@ -1,6 +1,7 @@
 // Geometry calls of the Mac stand-in's CoreGraphics (see CoreGraphics/CGGeometry.h).
 #include <CoreGraphics/CGGeometry.h>
 
+#include <algorithm>
 #include <cmath>
 
 namespace {
@@ -27,4 +28,20 @@ CGRect CGRectIntegral(CGRect rect) {
 
 bool CGRectIsNull(CGRect rect) {
   return std::isinf(rect.origin.x) || std::isinf(rect.origin.y);
+}
+
+CGRect CGRectIntersection(CGRect r1, CGRect r2) {
+  if (CGRectIsNull(r1) || CGRectIsNull(r2))
+    return kNull;
+  const CGFloat left = std::max(CGRectGetMinX(r1), CGRectGetMinX(r2));
+  const CGFloat top = std::max(CGRectGetMinY(r1), CGRectGetMinY(r2));
+  const CGFloat right = std::min(CGRectGetMaxX(r1), CGRectGetMaxX(r2));
+  const CGFloat bottom = std::min(CGRectGetMaxY(r1), CGRectGetMaxY(r2));
+  if (right < left || bottom < top)
+    return kNull;
+  return CGRectMake(left, top, right - left, bottom - top);
+}
+
+bool CGRectIsEmpty(CGRect rect) {
+  return CGRectIsNull(rect) || CGRectGetWidth(rect) == 0 || CGRectGetHeight(rect) == 0;
 }

@@ -166,9 +166,13 @@ StandIn_ViewImpl::StandIn_ViewImpl(const std::string& viewKind)
   }
   if (m_Kind == "textview")
     m_TextObject = std::make_unique<OpaqueTXNObject>();
+  if (m_Kind == "browser")
+    m_Browser = standin_tb::NewBrowserModel();
 }
 
 void StandIn_ViewImpl::Finalize() {
+  if (m_Browser)
+    standin_tb::DisposeBrowserItems(this);
   std::vector<StandIn_ViewImpl*> children;
   children.swap(m_Subviews);
   for (StandIn_ViewImpl* child : children) {
@@ -225,6 +229,8 @@ OSStatus StandIn_ViewImpl::StandardHandler(EventRef event) {
       return HandleSetData(this, event);
     case kEventControlGetData:
       return HandleGetData(this, event);
+    case kEventControlDraw:
+      return m_Browser ? standin_tb::DrawBrowser(this, event) : eventNotHandledErr;
     default:
       return eventNotHandledErr;
   }
@@ -711,7 +717,7 @@ long StandIn_BrowserColumnCount(ControlRef inControl) {
 }
 
 UInt32 StandIn_BrowserColumnProperty(ControlRef inControl, long index) {
-  return standin_tb::View(inControl)->m_Columns.at(static_cast<std::size_t>(index)).first;
+  return standin_tb::View(inControl)->m_Columns.at(static_cast<std::size_t>(index)).property;
 }
 
 TXNObject HITextViewGetTXNObject(HIViewRef inTextView) {

@@ -29,7 +29,13 @@ struct NibView {
   std::string title;
   std::vector<std::string> items;
   std::string content;
-  std::vector<std::pair<UInt32, std::string>> columns;
+  struct Column {
+    UInt32 property;
+    std::string title;
+    OSType type;
+    UInt16 width;
+  };
+  std::vector<Column> columns;
   std::vector<NibView> children;
 };
 
@@ -281,9 +287,10 @@ private:
         view->items.push_back(line[1].text);
       } else if (IsWord(line, 0, "content") && line.size() == 2 && Is(line, 1, Token::kText)) {
         view->content = line[1].text;
-      } else if (IsWord(line, 0, "column") && line.size() == 3 && Is(line, 1, Token::kCode) &&
+      } else if (IsWord(line, 0, "column") && line.size() >= 3 && Is(line, 1, Token::kCode) &&
                  Is(line, 2, Token::kText)) {
-        view->columns.emplace_back(line[1].code, line[2].text);
+        if (!ParseColumn(line, view))
+          return false;
       } else if (IsWord(line, 0, "view")) {
         NibView child;
         if (!StartView(line, &child) || !ParseView(&child))
@@ -294,6 +301,31 @@ private:
       }
     }
     return Fail("view without end");
+  }
+
+  // column 'prop' "Title" [text|icontext|check|time|custom] [width]: text and 100 by default.
+  bool ParseColumn(const std::vector<Token>& line, NibView* view) {
+    static const std::map<std::string, OSType> kinds{{"text", 0x74657874},
+                                                     {"icontext", 0x7469636e},
+                                                     {"check", 0x63686278},
+                                                     {"time", 0x64617465},
+                                                     {"custom", 0x3f3f3f3f}};
+    NibView::Column column{line[1].code, line[2].text, kinds.at("text"), 100};
+    std::size_t next = 3;
+    if (Is(line, next, Token::kWord)) {
+      if (!kinds.count(line[next].text))
+        return Fail("unknown column kind " + line[next].text);
+      column.type = kinds.at(line[next++].text);
+    }
+    if (Is(line, next, Token::kNumber)) {
+      if (line[next].number < 1 || line[next].number > 32767)
+        return Fail("a column is 1 to 32767 wide");
+      column.width = static_cast<UInt16>(line[next++].number);
+    }
+    if (next != line.size())
+      return Fail("malformed column");
+    view->columns.push_back(column);
+    return true;
   }
 
   bool ParseMenu(NibMenu* menu) {
@@ -386,8 +418,9 @@ OSStatus BuildView(const NibView& def, HIViewRef parent) {
     text->text = standin_tb::Units(content.Get());
   }
   for (const auto& column : def.columns) {
-    CFHeld<CFStringRef> text(NewUnits(column.second));
-    impl->m_Columns.emplace_back(column.first, standin_tb::Units(text.Get()));
+    CFHeld<CFStringRef> text(NewUnits(column.title));
+    impl->m_Columns.push_back(
+        {column.property, standin_tb::Units(text.Get()), column.type, column.width});
   }
   for (const NibView& child : def.children)
     if (OSStatus err = BuildView(child, view))

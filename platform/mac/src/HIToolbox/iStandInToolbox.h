@@ -17,6 +17,15 @@
 #include <vector>
 
 struct _cairo_surface;  // cairo's surface
+struct StandIn_BrowserModel;
+
+// A column of a browser view: its property, title, kind (a property type) and width.
+struct StandIn_BrowserColumn {
+  UInt32 property;
+  std::u16string title;
+  OSType type;
+  UInt16 width;
+};
 
 class StandIn_Event : public StandIn_CFObject {
 public:
@@ -129,7 +138,8 @@ public:
   std::u16string m_Title;
   std::string m_Content;
   std::vector<std::u16string> m_Items;
-  std::vector<std::pair<UInt32, std::u16string>> m_Columns;
+  std::vector<StandIn_BrowserColumn> m_Columns;
+  std::shared_ptr<StandIn_BrowserModel> m_Browser;  // a browser's items (DataBrowser.cpp)
   std::map<ResType, std::vector<UInt8>> m_Data;
   CFHeld<CFStringRef> m_Text;  // static text
   CFHeld<MenuRef> m_Menu;      // pop-up
@@ -204,6 +214,12 @@ void CountInstance(const std::string& classID, int delta);
 StandIn_HIObject* NewHIViewObject(const std::string& classID);
 // A new toolbar item of the base class (made in HIToolbar.cpp).
 StandIn_HIObject* NewToolbarItemObject();
+
+// The Data Browser's part of a browser view (DataBrowser.cpp): its model, made with the view;
+// the removal of its items as the view goes; its standard drawing.
+std::shared_ptr<StandIn_BrowserModel> NewBrowserModel();
+void DisposeBrowserItems(StandIn_ViewImpl* view);
+OSStatus DrawBrowser(StandIn_ViewImpl* view, EventRef event);
 
 std::string Utf8(CFStringRef text);
 CFStringRef NewString(const std::string& utf8);

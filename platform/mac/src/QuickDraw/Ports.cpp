@@ -197,6 +197,11 @@ void GetMouse(Point* mouseLoc) {
   GlobalToLocal(mouseLoc);
 }
 
+void GetGlobalMouse(Point* globalMouse) {
+  if (globalMouse)
+    *globalMouse = g_Mouse;
+}
+
 void GlobalToLocal(Point* pt) {
   if (pt == nullptr || g_CurrentPort == nullptr)
     return;
