@@ -33,6 +33,7 @@
 #include <CoreFoundation/CFBase.h>
 #include <CoreServices/Files.h>
 #include <CoreServices/MacMemory.h>
+#include <HIToolbox/Events.h>
 
 class StandIn_HIObject;
 class StandIn_HIView;
@@ -135,6 +136,7 @@ enum : UInt32 {
 
 // Event kinds, by class.
 enum : UInt32 {
+  kEventMouseDown = 1,
   kEventRawKeyDown = 1,
   kEventRawKeyRepeat = 2,
   kEventRawKeyUp = 3,
@@ -155,6 +157,10 @@ enum : UInt32 {
   kEventControlHitTest = 3,
   kEventControlDraw = 4,
   kEventControlClick = 13,
+  kEventControlDragEnter = 18,
+  kEventControlDragWithin = 19,
+  kEventControlDragLeave = 20,
+  kEventControlDragReceive = 21,
   kEventControlTrack = 51,
   kEventControlSetData = 103,
   kEventControlGetData = 104,
@@ -181,7 +187,9 @@ enum : EventParamName {
   kEventParamKeyMacCharCodes = 0x6b636872,        // 'kchr'
   kEventParamKeyUnicodes = 0x6b756e69,            // 'kuni'
   kEventParamTextInputSendText = 0x74737478,      // 'tstx'
-  kEventParamCGContextRef = 0x636e7478            // 'cntx'
+  kEventParamCGContextRef = 0x636e7478,           // 'cntx'
+  kEventParamDragRef = 0x64726167,                // 'drag'
+  kEventParamControlWouldAcceptDrop = 0x636c6467  // 'cldg'
 };
 
 // Parameter types.
@@ -204,7 +212,8 @@ enum : EventParamType {
   typeVoidPtr = 0x766f6964,          // 'void'
   typeCFStringRef = 0x63667374,      // 'cfst'
   typeUnicodeText = 0x75747874,      // 'utxt'
-  typeCGContextRef = 0x636e7478      // 'cntx'
+  typeCGContextRef = 0x636e7478,     // 'cntx'
+  typeDragRef = 0x64726167           // 'drag'
 };
 constexpr EventParamType typeLongInteger = typeSInt32;
 
@@ -262,6 +271,10 @@ void ReleaseEvent(EventRef inEvent);
 UInt32 GetEventClass(EventRef inEvent);
 UInt32 GetEventKind(EventRef inEvent);
 EventTime GetEventTime(EventRef inEvent);
+// The classic record of an event: a mouse-down for the mouse-down and the control click, track
+// and hit events (true), else a null event (false); the location ('mloc' as a QuickDraw point),
+// the modifier keys ('kmod', else the current ones) and the time in ticks.
+Boolean ConvertEventRefToEventRecord(EventRef inEvent, EventRecord* outEvent);
 OSStatus SetEventParameter(EventRef inEvent, EventParamName inName, EventParamType inType,
                            UInt32 inSize, const void* inPtr);
 // Copies at most inBufferSize bytes; outActualType, outActualSize and outData may be null.

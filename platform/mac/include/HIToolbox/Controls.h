@@ -75,6 +75,10 @@ Boolean IsControlActive(ControlRef inControl);
 void HiliteControl(ControlRef theControl, ControlPartCode hiliteState);
 ControlPartCode GetControlHilite(ControlRef inControl);
 
+// Whether the Drag Manager's drop plans reach the view (off for a new view; see HIToolbox/Drag.h).
+OSStatus SetControlDragTrackingEnabled(ControlRef theControl, Boolean tracks);
+OSStatus IsControlDragTrackingEnabled(ControlRef theControl, Boolean* tracks);
+
 // The frame's rectangle, widened for titled buttons and texts (7 points a character plus the
 // kind's margins, 20 high); baseline 12.
 OSStatus GetBestControlRect(ControlRef inControl, Rect* outRect, SInt16* outBaseLineOffset);

@@ -69,6 +69,13 @@ Boolean HIViewIsLatentlyVisible(HIViewRef inView);
 OSStatus HIViewCreateOffscreenImage(HIViewRef inView, OptionBits inOptions, HIRect* outFrame,
                                     CGImageRef* outImage);
 
+// A click on a part without the mouse: the part is highlighted and unhighlighted, then the view
+// gets kEventControlHit with the part and the modifiers (whose standard handling sends the
+// control's command); outPartClicked (may be null) receives the part.
+typedef ControlPartCode HIViewPartCode;
+OSStatus HIViewSimulateClick(HIViewRef inView, HIViewPartCode inPartToClick, UInt32 inModifiers,
+                             ControlPartCode* outPartClicked);
+
 OSStatus HIViewChangeFeatures(HIViewRef inView, HIViewFeatures inFeaturesToSet,
                               HIViewFeatures inFeaturesToClear);
 OSStatus HIViewGetFeatures(HIViewRef inView, HIViewFeatures* outFeatures);

@@ -2,8 +2,9 @@
 //
 // Regions are lists of disjoint rectangles. The calls that make or change a region set QDError:
 // noErr, or regionTooBigErr when a coordinate of the result would leave 16 bits (the region is
-// then made empty). NewRgn joins the per-call failure injection by name (see
-// StandIn_FilesFailNext in CoreServices/Files.h) and answers null.
+// then made empty). NewRgn and CopyRgn join the per-call failure injection by name (see
+// StandIn_FilesFailNext in CoreServices/Files.h): NewRgn answers null, CopyRgn copies nothing and
+// leaves the injected error in QDError.
 //
 // A window's port (GetWindowPort) is 32 bits deep; its bounds are its content's size with the
 // origin at the content's top left; its clip starts as a huge rectangle. QDBeginCGContext gives a

@@ -628,6 +628,20 @@ ControlPartCode GetControlHilite(ControlRef inControl) {
   return inControl ? standin_tb::View(inControl)->m_Hilite : 0;
 }
 
+OSStatus SetControlDragTrackingEnabled(ControlRef theControl, Boolean tracks) {
+  return SetViewState("SetControlDragTrackingEnabled", theControl, &StandIn_ViewImpl::m_TracksDrags,
+                      tracks);
+}
+
+OSStatus IsControlDragTrackingEnabled(ControlRef theControl, Boolean* tracks) {
+  if (OSStatus err = standin_tb::EnterCall("IsControlDragTrackingEnabled"))
+    return err;
+  if (theControl == nullptr || tracks == nullptr)
+    return paramErr;
+  *tracks = standin_tb::View(theControl)->m_TracksDrags;
+  return noErr;
+}
+
 OSStatus GetBestControlRect(ControlRef inControl, Rect* outRect, SInt16* outBaseLineOffset) {
   if (OSStatus err = standin_tb::EnterCall("GetBestControlRect"))
     return err;

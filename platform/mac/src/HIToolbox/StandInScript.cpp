@@ -14,6 +14,21 @@ std::deque<long>& Answers() {
   return *answers;
 }
 
+std::deque<standin_tb::DropPlan>& DropPlans() {
+  static auto* plans = new std::deque<standin_tb::DropPlan>;
+  return *plans;
+}
+
+std::deque<bool>& MouseMoves() {
+  static auto* moves = new std::deque<bool>;
+  return *moves;
+}
+
+void ReleaseViews(const standin_tb::DropPlan& plan) {
+  for (HIViewRef view : plan.path)
+    CFRelease(view);
+}
+
 // Sets the modifier keys the toolbox reports while a scripted action runs.
 class ModifiersDuring {
 public:
@@ -49,6 +64,15 @@ bool TakeScriptedAnswer(long* answer) {
     return false;
   *answer = Answers().front();
   Answers().pop_front();
+  return true;
+}
+
+bool TakeDropPlan(DropPlan* plan) {
+  *plan = DropPlan();
+  if (DropPlans().empty())
+    return false;
+  *plan = DropPlans().front();
+  DropPlans().pop_front();
   return true;
 }
 
@@ -102,7 +126,52 @@ long StandIn_ScriptedAnswerCount() {
   return static_cast<long>(Answers().size());
 }
 
+void StandIn_ScriptDrag(const std::vector<HIViewRef>& path, bool drop) {
+  standin_tb::DropPlan plan{path, drop};
+  for (HIViewRef view : plan.path)
+    CFRetain(view);
+  DropPlans().push_back(plan);
+}
+
+long StandIn_ScriptedDragCount() {
+  return static_cast<long>(DropPlans().size());
+}
+
+void StandIn_ScriptMouseMoved(bool moved) {
+  MouseMoves().push_back(moved);
+}
+
+Boolean WaitMouseMoved(Point) {
+  if (MouseMoves().empty())
+    return false;
+  const bool moved = MouseMoves().front();
+  MouseMoves().pop_front();
+  return moved;
+}
+
+OSStatus HIViewSimulateClick(HIViewRef inView, HIViewPartCode inPartToClick, UInt32 inModifiers,
+                             ControlPartCode* outPartClicked) {
+  if (OSStatus err = standin_tb::EnterCall("HIViewSimulateClick"))
+    return err;
+  if (inView == nullptr)
+    return paramErr;
+  CFRetain(inView);
+  ModifiersDuring held(inModifiers);
+  HiliteControl(inView, inPartToClick);
+  HiliteControl(inView, kControlNoPart);
+  ControlPartCode part = inPartToClick;
+  SendClickEvent(inView, kEventControlHit, CGPointMake(0, 0), inModifiers, &part);
+  CFRelease(inView);
+  if (outPartClicked)
+    *outPartClicked = inPartToClick;
+  return noErr;
+}
+
 void StandIn_ScriptClear() {
   Answers().clear();
+  for (const standin_tb::DropPlan& plan : DropPlans())
+    ReleaseViews(plan);
+  DropPlans().clear();
+  MouseMoves().clear();
   StandIn_ClearPickerScript();
 }

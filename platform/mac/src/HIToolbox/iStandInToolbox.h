@@ -110,6 +110,7 @@ public:
   bool m_Enabled = true;
   bool m_Active = true;
   ControlPartCode m_Hilite = 0;
+  bool m_TracksDrags = false;
   SInt32 m_Value = 0;
   SInt32 m_Minimum = 0;
   SInt32 m_Maximum = 0;
@@ -146,6 +147,14 @@ StandIn_ViewImpl* RootOf(StandIn_ViewImpl* view);
 HIViewRef ContentView(WindowRef window);
 // Takes the next scripted modal answer; false when the script is empty.
 bool TakeScriptedAnswer(long* answer);
+// A drop plan of the script: the views a drag passes over (one reference each, which the taker
+// releases) and whether it is dropped on the last.
+struct DropPlan {
+  std::vector<HIViewRef> path;
+  bool drop = false;
+};
+// Takes the next drop plan; false (and an empty plan) when none is scripted.
+bool TakeDropPlan(DropPlan* plan);
 
 // The one CF type id of every HIObject, event and nib reference kind.
 CFTypeID HIObjectTypeID();
