@@ -13,7 +13,10 @@
 // backing store white, then sends kEventControlDraw (kEventParamCGContextRef, typeCGContextRef)
 // to each visible view, a superview before its subviews and subviews in their order (later ones
 // over earlier ones), with a context flipped to the view (origin at its top left, y down) and
-// clipped to the view and its superviews. The context is released after the event.
+// clipped to the view and its superviews. The context is released after the event. While the
+// event runs, the window's port is the current port with its origin at the view's top left and
+// its clip the visible part of the view, so QuickDraw and Appearance drawing land in the view
+// (HIViewCreateOffscreenImage leaves the port alone).
 #pragma once
 #include <CoreGraphics/CGImage.h>
 #include <HIToolbox/HIObject.h>
