@@ -7,9 +7,11 @@
 // 'mloc'; while it runs GetCurrentEventKeyModifiers reports the modifiers. The standard handling
 // of the hit (when every handler answers eventNotHandledErr) sends the control's command.
 //
-// A key goes to a view (its target and on up), else to the front window or the application, as
-// kEventRawKeyDown with 'kchr', 'kuni' and 'kmod'; unhandled by a text view, the character replaces
-// its selection.
+// A key goes to a view (its target and on up), else to the front window's keyboard focus, else
+// to the front window or the application, as kEventRawKeyDown with 'kchr', 'kuni' and 'kmod';
+// unhandled, it goes to the same target as text input (kEventTextInputUnicodeForKeyEvent with
+// 'tstx' and the raw event in 'tske'); unhandled again by a text view, the character replaces its
+// selection.
 //
 // Drags: TrackDrag plays the next drop plan (see HIToolbox/Drag.h): the drag passes over the
 // views of the path in order and is dropped on the last one, or cancelled there; with no plan it

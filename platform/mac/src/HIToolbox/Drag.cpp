@@ -125,22 +125,6 @@ HIViewRef TrackingViewFor(HIViewRef view) {
   return nullptr;
 }
 
-// Sends a drag event to the view; answers the status and whether a handler would accept the drop.
-OSStatus SendDragEvent(UInt32 kind, HIViewRef view, DragRef drag, bool* wouldAccept) {
-  standin_tb::EventHolder event(kEventClassControl, kind);
-  ControlRef control = view;
-  event.Set(kEventParamDirectObject, typeControlRef, control);
-  event.Set(kEventParamDragRef, typeDragRef, drag);
-  if (kind == kEventControlDragEnter)
-    event.Set(kEventParamControlWouldAcceptDrop, typeBoolean, Boolean(false));
-  const OSStatus status = event.SendTo(GetControlEventTarget(view));
-  Boolean accept = false;
-  standin_tb::Get(event.Get(), kEventParamControlWouldAcceptDrop, typeBoolean, &accept);
-  if (wouldAccept)
-    *wouldAccept = accept;
-  return status;
-}
-
 // Plays a drop plan; answers TrackDrag's result.
 OSErr Play(const standin_tb::DropPlan& plan, DragRef drag) {
   OSErr result = userCanceledErr;
@@ -149,13 +133,13 @@ OSErr Play(const standin_tb::DropPlan& plan, DragRef drag) {
     if (view == nullptr)
       continue;
     CFRetain(view);  // a handler may let go of it
-    bool accept = false;
-    SendDragEvent(kEventControlDragEnter, view, drag, &accept);
+    Boolean accept = false;
+    StandIn_SendControlDragEvent(view, kEventControlDragEnter, drag, &accept);
     if (accept) {
-      SendDragEvent(kEventControlDragWithin, view, drag, nullptr);
-      SendDragEvent(kEventControlDragLeave, view, drag, nullptr);
+      StandIn_SendControlDragEvent(view, kEventControlDragWithin, drag, nullptr);
+      StandIn_SendControlDragEvent(view, kEventControlDragLeave, drag, nullptr);
       if (plan.drop && i + 1 == plan.path.size() &&
-          SendDragEvent(kEventControlDragReceive, view, drag, nullptr) == noErr)
+          StandIn_SendControlDragEvent(view, kEventControlDragReceive, drag, nullptr) == noErr)
         result = noErr;
     }
     CFRelease(view);

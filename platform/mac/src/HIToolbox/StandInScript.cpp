@@ -96,25 +96,39 @@ ControlPartCode StandIn_ClickView(HIViewRef view, HIPoint where, UInt32 modifier
 
 OSStatus StandIn_PressKey(HIViewRef view, UniChar character, UInt32 modifiers) {
   ModifiersDuring held(modifiers);
+  WindowRef front = FrontWindow();
+  if (view == nullptr && front != nullptr)
+    GetKeyboardFocus(front, &view);
+  if (view)
+    CFRetain(view);  // a handler may let it go
   standin_tb::EventHolder key(kEventClassKeyboard, kEventRawKeyDown);
   const char mac = character < 0x80 ? static_cast<char>(character) : '?';
   key.Set(kEventParamKeyMacCharCodes, typeChar, mac);
   key.Set(kEventParamKeyUnicodes, typeUnicodeText, character);
   key.Set(kEventParamKeyModifiers, typeUInt32, modifiers);
-  WindowRef front = FrontWindow();
   EventTargetRef target = view    ? GetControlEventTarget(view)
                           : front ? GetWindowEventTarget(front)
                                   : GetApplicationEventTarget();
   OSStatus status = key.SendTo(target);
-  TXNObject text = HITextViewGetTXNObject(view);
-  if (status == eventNotHandledErr && text != nullptr) {
+  if (status == eventNotHandledErr) {
+    // Unhandled keys come back as text input.
+    standin_tb::EventHolder text(kEventClassTextInput, kEventTextInputUnicodeForKeyEvent);
+    text.Set(kEventParamTextInputSendText, typeUnicodeText, character);
+    EventRef raw = key.Get();
+    text.Set(kEventParamTextInputSendKeyboardEvent, typeEventRef, raw);
+    status = text.SendTo(target);
+  }
+  TXNObject textObject = HITextViewGetTXNObject(view);
+  if (status == eventNotHandledErr && textObject != nullptr) {
     TXNOffset start = 0;
     TXNOffset end = 0;
-    TXNGetSelection(text, &start, &end);
-    TXNSetData(text, kTXNUnicodeTextData, &character, sizeof character, start, end);
-    TXNSetSelection(text, start + 1, start + 1);
+    TXNGetSelection(textObject, &start, &end);
+    TXNSetData(textObject, kTXNUnicodeTextData, &character, sizeof character, start, end);
+    TXNSetSelection(textObject, start + 1, start + 1);
     status = noErr;
   }
+  if (view)
+    CFRelease(view);
   return status;
 }
 

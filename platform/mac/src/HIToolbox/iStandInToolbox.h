@@ -109,8 +109,10 @@ public:
   bool m_Visible = true;
   bool m_Enabled = true;
   bool m_Active = true;
-  ControlPartCode m_Hilite = 0;
   bool m_TracksDrags = false;
+  StandIn_ViewImpl* m_Focus = nullptr;  // the root view's: its window's focus (not retained)
+  ControlPartCode m_FocusPart = 0;
+  ControlPartCode m_Hilite = 0;
   SInt32 m_Value = 0;
   SInt32 m_Minimum = 0;
   SInt32 m_Maximum = 0;
@@ -199,6 +201,15 @@ void RemoveAllHandlers(OpaqueEventTargetRef& target);
 
 // The live-instance count per class id.
 void CountInstance(const std::string& classID, int delta);
+
+// The custom view's answer to kEventControlGetOptimalBounds; false when nothing answered.
+bool AskOptimalBounds(StandIn_ViewImpl* view, HIRect* bounds, float* baseline);
+// The standard handling of kEventControlGetPartRegion and kEventControlSetFocusPart.
+OSStatus StandardPartRegion(StandIn_ViewImpl* view, EventRef event);
+OSStatus StandardFocusPart(StandIn_ViewImpl* view, EventRef event);
+
+// Forgets the window's focus when it lies in the view's tree (the tree leaves its window).
+void ForgetFocusWithin(StandIn_ViewImpl* view);
 
 // A new view of a built-in kind or a subclass over "com.apple.hiview" (views are made in
 // HIView.cpp).
