@@ -50,7 +50,14 @@ enum : ControlPartCode {
 constexpr OSStatus errInvalidPartCode = -30588;
 constexpr OSStatus errCouldntSetFocus = -30585;
 
+// What a control is: a custom view answers its kind as control data 'kind'.
+struct ControlKind {
+  OSType signature;
+  OSType kind;
+};
+
 enum : ResType {
+  kControlKindTag = 0x6b696e64,                // 'kind'
   kControlStaticTextCFStringTag = 0x63667374,  // 'cfst'
   kControlPopupButtonMenuRefTag = 0x6d686e64   // 'mhnd'
 };
