@@ -13,8 +13,8 @@
 // Standard handling of the click events: kEventControlHitTest answers the kind's part for a point
 // inside the bounds ('mloc', typeHIPoint, view coordinates) and 0 outside; kEventControlTrack
 // toggles a check box, and gives a pop-up or slider the next scripted answer
-// (HIToolbox/StandInScript.h); kEventControlHit sends the control's command, when it has one, as
-// kEventCommandProcess from the control.
+// (HIToolbox/StandInScript.h), and ends with the control unhighlighted; kEventControlHit sends the
+// control's command, when it has one, as kEventCommandProcess from the control.
 #pragma once
 #include <HIToolbox/Drag.h>
 #include <HIToolbox/HIView.h>

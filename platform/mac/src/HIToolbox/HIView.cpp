@@ -229,6 +229,8 @@ OSStatus StandIn_ViewImpl::StandardHandler(EventRef event) {
         if (m_Action)
           m_Action(this, part);
       }
+      if (m_Hilite != kControlNoPart)
+        HiliteControl(this, kControlNoPart);  // the mouse is up: tracking ends unhighlighted
       SetEventParameter(event, kEventParamControlPart, typeControlPartCode, sizeof part, &part);
       return noErr;
     }
