@@ -807,7 +807,7 @@ OSStatus DataBrowser::DoControlDraw(PPx::SysCarbonEvent& event, ControlRef, Cont
     ~ContextScope() { slot = nullptr; }
   } scope{m_DrawContext};
   m_DrawContext = context;
-  CallNextHandler(event);
+  event.CallNextHandler();
   if (m_DropTarget && context)
     DrawDropIndicator(context);
   return noErr;

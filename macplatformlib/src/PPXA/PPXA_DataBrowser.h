@@ -17,7 +17,7 @@
 
 #include <HIToolbox/Appearance.h>
 #include <HIToolbox/DataBrowser.h>
-#include <PPx/PPxControlDrawDoer.h>
+#include <PPx/PPxViewDoers.h>
 #include <PPx/PPxView.h>
 
 #include <vector>

@@ -195,4 +195,58 @@ TEST_F(QuickDrawTest, PortsDrawIntoTheWindowsBackingStore) {
   DisposeWindow(window);
 }
 
+// Paints the view's local rectangle (-5, -5)-(5, 5) green and reports the port's state.
+struct PortDuringDraw {
+  Rect bounds{0, 0, 0, 0};
+  long clipArea = 0;
+  Point mouse{0, 0};
+};
+
+OSStatus PaintCorner(EventHandlerCallRef, EventRef, void* data) {
+  auto* seen = static_cast<PortDuringDraw*>(data);
+  CGrafPtr port = nullptr;
+  GetPort(&port);
+  GetPortBounds(port, &seen->bounds);
+  Region clip;
+  GetClip(clip.Get());
+  seen->clipArea = clip.Area();
+  GetMouse(&seen->mouse);
+  const RGBColor green{0, 65535, 0};
+  RGBForeColor(&green);
+  const Rect corner{-5, -5, 5, 5};
+  PaintRect(&corner);  // clipped to the view: only its top left quarter shows
+  return noErr;
+}
+
+TEST_F(QuickDrawTest, DuringTheRenderPassEachViewDrawsInTheWindowsPortInItsOwnCoordinates) {
+  WindowRef window = NewWindow(Rect{100, 50, 200, 250});
+  HIViewRef content = nullptr;
+  HIViewFindByID(HIViewGetRoot(window), kHIViewWindowContentID, &content);
+  HIViewRef view = StandIn_NewView("userpane", CGRectMake(30, 40, 20, 10));
+  HIViewAddSubview(content, view);
+  CFRelease(view);
+  PortDuringDraw seen;
+  const EventTypeSpec draw = {kEventClassControl, kEventControlDraw};
+  EventHandlerRef handler = nullptr;
+  InstallControlEventHandler(view, PaintCorner, 1, &draw, &seen, &handler);
+  StandIn_SetMouse(Point{100 + 41, 50 + 32});  // global: one pixel into the view either way
+
+  ASSERT_EQ(noErr, StandIn_WindowRender(window));
+  EXPECT_TRUE(Same(Rect{-40, -30, 60, 170}, seen.bounds));
+  EXPECT_EQ(20 * 10, seen.clipArea);
+  EXPECT_EQ(1, seen.mouse.v);
+  EXPECT_EQ(2, seen.mouse.h);
+  EXPECT_EQ(0xFF00FF00u, StandIn_WindowPixel(window, 30 + 4, 22 + 40 + 4));
+  EXPECT_EQ(0xFFFFFFFFu, StandIn_WindowPixel(window, 30 + 5, 22 + 40));
+  EXPECT_EQ(0xFFFFFFFFu, StandIn_WindowPixel(window, 29, 22 + 39));  // outside the view
+  CGrafPtr current = nullptr;
+  GetPort(&current);
+  EXPECT_EQ(nullptr, current);  // the old port is back
+  Rect bounds;
+  GetPortBounds(GetWindowPort(window), &bounds);
+  EXPECT_TRUE(Same(Rect{0, 0, 100, 200}, bounds));
+  RemoveEventHandler(handler);
+  DisposeWindow(window);
+}
+
 }  // namespace

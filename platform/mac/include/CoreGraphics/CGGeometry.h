@@ -49,6 +49,12 @@ inline bool CGRectContainsPoint(CGRect r, CGPoint p) {
   return p.x >= CGRectGetMinX(r) && p.x < CGRectGetMaxX(r) && p.y >= CGRectGetMinY(r) &&
          p.y < CGRectGetMaxY(r);
 }
+inline bool CGPointEqualToPoint(CGPoint a, CGPoint b) {
+  return a.x == b.x && a.y == b.y;
+}
+inline bool CGSizeEqualToSize(CGSize a, CGSize b) {
+  return a.width == b.width && a.height == b.height;
+}
 inline bool CGRectEqualToRect(CGRect a, CGRect b) {
   return a.origin.x == b.origin.x && a.origin.y == b.origin.y && a.size.width == b.size.width &&
          a.size.height == b.size.height;

@@ -33,6 +33,7 @@
 #include <CoreFoundation/CFBase.h>
 #include <CoreServices/Files.h>
 #include <CoreServices/MacMemory.h>
+#include <HIToolbox/Events.h>
 
 class StandIn_HIObject;
 class StandIn_HIView;
@@ -137,6 +138,7 @@ enum : UInt32 {
 
 // Event kinds, by class.
 enum : UInt32 {
+  kEventMouseDown = 1,
   kEventRawKeyDown = 1,
   kEventRawKeyRepeat = 2,
   kEventRawKeyUp = 3,
@@ -158,13 +160,23 @@ enum : UInt32 {
   kEventControlHit = 1,
   kEventControlHitTest = 3,
   kEventControlDraw = 4,
+  kEventControlSetFocusPart = 7,
+  kEventControlActivate = 9,
+  kEventControlDeactivate = 10,
   kEventControlClick = 13,
+  kEventControlDragEnter = 18,
+  kEventControlDragWithin = 19,
+  kEventControlDragLeave = 20,
+  kEventControlDragReceive = 21,
   kEventControlTrack = 51,
+  kEventControlGetPartRegion = 101,
   kEventControlSetData = 103,
   kEventControlGetData = 104,
   kEventControlGetSizeConstraints = 105,
   kEventControlValueFieldChanged = 151,
   kEventControlBoundsChanged = 154,
+  kEventControlHiliteChanged = 160,
+  kEventControlEnabledStateChanged = 161,
   kEventControlDispose = 1001,
   kEventMenuOpening = 4,
   kEventMenuEnableItems = 8,
@@ -172,39 +184,59 @@ enum : UInt32 {
   kEventToolbarGetAllowedIdentifiers = 2,
   kEventToolbarCreateItemWithIdentifier = 3,
   kEventToolbarCreateItemFromDrag = 4,
-  kEventToolbarItemCreateCustomView = 6
+  kEventToolbarItemCreateCustomView = 6,
+  kEventControlGetOptimalBounds = 1003,
+  kEventScrollableGetInfo = 1,
+  kEventScrollableInfoChanged = 2,
+  kEventScrollableScrollTo = 10
 };
 
 // Parameter names.
 enum : EventParamName {
-  kEventParamDirectObject = 0x2d2d2d2d,           // '----'
-  kEventParamPostTarget = 0x70747267,             // 'ptrg'
-  kEventParamWindowRef = 0x77696e64,              // 'wind'
-  kEventParamControlRef = 0x6374726c,             // 'ctrl'
-  kEventParamKeyModifiers = 0x6b6d6f64,           // 'kmod'
-  kEventParamMouseLocation = 0x6d6c6f63,          // 'mloc'
-  kEventParamControlPart = 0x63707274,            // 'cprt'
-  kEventParamControlDataTag = 0x63647467,         // 'cdtg'
-  kEventParamControlDataBuffer = 0x63646266,      // 'cdbf'
-  kEventParamControlDataBufferSize = 0x63646273,  // 'cdbs'
-  kEventParamHIObjectInstance = 0x68696f69,       // 'hioi'
-  kEventParamKeyCode = 0x6b636f64,                // 'kcod'
-  kEventParamKeyMacCharCodes = 0x6b636872,        // 'kchr'
-  kEventParamKeyUnicodes = 0x6b756e69,            // 'kuni'
-  kEventParamTextInputSendText = 0x74737478,      // 'tstx'
-  kEventParamCGContextRef = 0x636e7478,           // 'cntx'
-  kEventParamWindowMouseLocation = 0x776d6f75,    // 'wmou'
-  kEventParamMenuFirstOpen = 0x6d667374,          // 'mfst'
-  kEventParamMenuContext = 0x6d637478,            // 'mctx'
-  kEventParamMinimumSize = 0x6d6e737a,            // 'mnsz'
-  kEventParamMaximumSize = 0x6d78737a,            // 'mxsz'
-  kEventParamAttributes = 0x61747472,             // 'attr'
-  kEventParamToolbar = 0x74626172,                // 'tbar'
-  kEventParamToolbarItem = 0x74626974,            // 'tbit'
-  kEventParamToolbarItemIdentifier = 0x74626969,  // 'tbii'
-  kEventParamToolbarItemConfigData = 0x74626964,  // 'tbid'
-  kEventParamMutableArray = 0x6d617272,           // 'marr'
-  kEventParamDragRef = 0x64726167                 // 'drag'
+  kEventParamDirectObject = 0x2d2d2d2d,                  // '----'
+  kEventParamPostTarget = 0x70747267,                    // 'ptrg'
+  kEventParamWindowRef = 0x77696e64,                     // 'wind'
+  kEventParamControlRef = 0x6374726c,                    // 'ctrl'
+  kEventParamKeyModifiers = 0x6b6d6f64,                  // 'kmod'
+  kEventParamMouseLocation = 0x6d6c6f63,                 // 'mloc'
+  kEventParamControlPart = 0x63707274,                   // 'cprt'
+  kEventParamControlDataTag = 0x63647467,                // 'cdtg'
+  kEventParamControlDataBuffer = 0x63646266,             // 'cdbf'
+  kEventParamControlDataBufferSize = 0x63646273,         // 'cdbs'
+  kEventParamHIObjectInstance = 0x68696f69,              // 'hioi'
+  kEventParamKeyCode = 0x6b636f64,                       // 'kcod'
+  kEventParamKeyMacCharCodes = 0x6b636872,               // 'kchr'
+  kEventParamKeyUnicodes = 0x6b756e69,                   // 'kuni'
+  kEventParamTextInputSendText = 0x74737478,             // 'tstx'
+  kEventParamCGContextRef = 0x636e7478,                  // 'cntx'
+  kEventParamWindowMouseLocation = 0x776d6f75,           // 'wmou'
+  kEventParamMenuFirstOpen = 0x6d667374,                 // 'mfst'
+  kEventParamMenuContext = 0x6d637478,                   // 'mctx'
+  kEventParamMinimumSize = 0x6d6e737a,                   // 'mnsz'
+  kEventParamMaximumSize = 0x6d78737a,                   // 'mxsz'
+  kEventParamAttributes = 0x61747472,                    // 'attr'
+  kEventParamToolbar = 0x74626172,                       // 'tbar'
+  kEventParamToolbarItem = 0x74626974,                   // 'tbit'
+  kEventParamToolbarItemIdentifier = 0x74626969,         // 'tbii'
+  kEventParamToolbarItemConfigData = 0x74626964,         // 'tbid'
+  kEventParamMutableArray = 0x6d617272,                  // 'marr'
+  kEventParamDragRef = 0x64726167,                       // 'drag'
+  kEventParamRgnHandle = 0x72676e68,                     // 'rgnh'
+  kEventParamControlRegion = 0x6372676e,                 // 'crgn'
+  kEventParamControlAction = 0x63617570,                 // 'caup'
+  kEventParamControlFocusEverything = 0x66657672,        // 'fevr'
+  kEventParamControlPreviousPart = 0x636f7063,           // 'copc'
+  kEventParamControlCurrentPart = 0x636e7063,            // 'cnpc'
+  kEventParamControlOptimalBounds = 0x636f626e,          // 'cobn'
+  kEventParamControlOptimalBaselineOffset = 0x636f626f,  // 'cobo'
+  kEventParamPreviousBounds = 0x70727662,                // 'prvb'
+  kEventParamCurrentBounds = 0x63726374,                 // 'crct'
+  kEventParamControlWouldAcceptDrop = 0x636c6467,        // 'cldg'
+  kEventParamTextInputSendKeyboardEvent = 0x74736b65,    // 'tske'
+  kEventParamImageSize = 0x696d737a,                     // 'imsz'
+  kEventParamViewSize = 0x7677737a,                      // 'vwsz'
+  kEventParamLineSize = 0x6c6e737a,                      // 'lnsz'
+  kEventParamOrigin = 0x6f72676e                         // 'orgn'
 };
 
 // Parameter types.
@@ -233,7 +265,10 @@ enum : EventParamType {
   typeHIToolbarItemRef = 0x74626974,   // 'tbit'
   typeCFMutableArrayRef = 0x63666d61,  // 'cfma'
   typeCFTypeRef = 0x63667479,          // 'cfty'
-  typeDragRef = 0x64726167             // 'drag'
+  typeDragRef = 0x64726167,            // 'drag'
+  typeQDRgnHandle = 0x72676e68,        // 'rgnh'
+  typeControlActionUPP = 0x63617570,   // 'caup'
+  typeEventRef = 0x65767266            // 'evrf'
 };
 constexpr EventParamType typeLongInteger = typeSInt32;
 
@@ -291,6 +326,10 @@ void ReleaseEvent(EventRef inEvent);
 UInt32 GetEventClass(EventRef inEvent);
 UInt32 GetEventKind(EventRef inEvent);
 EventTime GetEventTime(EventRef inEvent);
+// The classic record of an event: a mouse-down for the mouse-down and the control click, track
+// and hit events (true), else a null event (false); the location ('mloc' as a QuickDraw point),
+// the modifier keys ('kmod', else the current ones) and the time in ticks.
+Boolean ConvertEventRefToEventRecord(EventRef inEvent, EventRecord* outEvent);
 OSStatus SetEventParameter(EventRef inEvent, EventParamName inName, EventParamType inType,
                            UInt32 inSize, const void* inPtr);
 // Copies at most inBufferSize bytes; outActualType, outActualSize and outData may be null.

@@ -13,11 +13,13 @@
 // Standard handling of the click events: kEventControlHitTest answers the kind's part for a point
 // inside the bounds ('mloc', typeHIPoint, view coordinates) and 0 outside; kEventControlTrack
 // toggles a check box, and gives a pop-up or slider the next scripted answer
-// (HIToolbox/StandInScript.h); kEventControlHit sends the control's command, when it has one, as
-// kEventCommandProcess from the control.
+// (HIToolbox/StandInScript.h), and ends with the control unhighlighted; kEventControlHit sends the
+// control's command, when it has one, as kEventCommandProcess from the control.
 #pragma once
+#include <HIToolbox/Drag.h>
 #include <HIToolbox/HIView.h>
 #include <HIToolbox/Menus.h>
+#include <QD/QuickDraw.h>
 
 typedef void (*ControlActionProcPtr)(ControlRef theControl, ControlPartCode partCode);
 typedef ControlActionProcPtr ControlActionUPP;
@@ -34,7 +36,28 @@ enum : ControlPartCode {
   kControlIconPart = 130
 };
 
+typedef ControlPartCode ControlFocusPart;
+enum : ControlFocusPart {
+  kControlFocusNoPart = 0,
+  kControlFocusNextPart = -1,
+  kControlFocusPrevPart = -2
+};
+enum : ControlPartCode {
+  kControlStructureMetaPart = -1,
+  kControlContentMetaPart = -2
+};
+
+constexpr OSStatus errInvalidPartCode = -30588;
+constexpr OSStatus errCouldntSetFocus = -30585;
+
+// What a control is: a custom view answers its kind as control data 'kind'.
+struct ControlKind {
+  OSType signature;
+  OSType kind;
+};
+
 enum : ResType {
+  kControlKindTag = 0x6b696e64,                // 'kind'
   kControlStaticTextCFStringTag = 0x63667374,  // 'cfst'
   kControlPopupButtonMenuRefTag = 0x6d686e64   // 'mhnd'
 };
@@ -97,3 +120,48 @@ CFStringRef StandIn_CopyViewContent(ControlRef inControl);
 // A browser shell's columns: property id and title by 0-based index.
 long StandIn_BrowserColumnCount(ControlRef inControl);
 UInt32 StandIn_BrowserColumnProperty(ControlRef inControl, long index);
+
+// Custom view events. Each call sends its event to the control and falls back on the standard
+// handling when no handler answers.
+//
+// HiliteControl, ActivateControl/DeactivateControl and EnableControl/DisableControl send
+// kEventControlHiliteChanged ('copc', 'cnpc'), kEventControlActivate/Deactivate and
+// kEventControlEnabledStateChanged when the state really changes; HIViewSetFrame sends
+// kEventControlBoundsChanged ('attr': 1 moved, 2 resized; 'prvb', 'crct' as HIRects) when the
+// frame changes.
+//
+// GetControlRegion: kEventControlGetPartRegion ('cprt', 'crgn'); unanswered, the meta parts
+// (-1, -2) and the kind's click part give the bounds and other parts errInvalidPartCode.
+OSStatus GetControlRegion(ControlRef inControl, ControlPartCode inPart, RgnHandle outRegion);
+// kEventControlGetOptimalBounds: 'cobn' (HIRect, starting as the bounds) and 'cobo' (starting at
+// 0). GetBestControlRect asks it first and places the answered size at the frame's origin.
+OSStatus HIViewGetOptimalBounds(HIViewRef inView, HIRect* outBounds, float* outBaseLineOffset);
+// kEventControlGetSizeConstraints: 'mnsz' starts at 0 x 0, 'mxsz' at 32767 x 32767.
+OSStatus HIViewGetSizeConstraints(HIViewRef inView, HISize* outMinSize, HISize* outMaxSize);
+
+// Keyboard focus, one view per window. SetKeyboardFocus asks the old focus to give it up (part 0)
+// and the new view to take the part (kEventControlSetFocusPart with 'cprt' and 'fevr', the full
+// keyboard access setting); a view that answers part 0 is not focused (errCouldntSetFocus).
+// Unanswered, a text view takes any part (1 for next or previous when it is not the focus, else
+// none) and other views none.
+// Advance/ReverseKeyboardFocus first ask the focus for its next (-1) or previous (-2) part, then
+// offer that part to each visible, enabled view after (before) it in tree order, wrapping round;
+// the first that takes a part becomes the focus.
+OSStatus SetKeyboardFocus(WindowRef inWindow, ControlRef inControl, ControlFocusPart inPart);
+// The focused view and its part; null and 0 when none.
+OSStatus GetKeyboardFocus(WindowRef inWindow, ControlRef* outControl);
+ControlPartCode StandIn_KeyboardFocusPart(WindowRef inWindow);
+OSStatus ClearKeyboardFocus(WindowRef inWindow);
+OSStatus AdvanceKeyboardFocus(WindowRef inWindow);
+OSStatus ReverseKeyboardFocus(WindowRef inWindow);
+// Full keyboard access (the 'fevr' of focus requests); off at start.
+void StandIn_SetFullKeyboardAccess(bool everything);
+
+// Drag tracking: a view gets the control drag events (kEventControlDragEnter, Within, Leave,
+// Receive with 'drag') only while it tracks drags.
+OSStatus SetControlDragTrackingEnabled(ControlRef inControl, Boolean inTracks);
+OSStatus IsControlDragTrackingEnabled(ControlRef inControl, Boolean* outTracks);
+// Sends one control drag event to a view that tracks drags ('cldg' starts false and is read back
+// into outWouldAccept when given); eventNotHandledErr without sending when it does not track them.
+OSStatus StandIn_SendControlDragEvent(ControlRef inControl, UInt32 inKind, DragRef inDrag,
+                                      Boolean* outWouldAccept);

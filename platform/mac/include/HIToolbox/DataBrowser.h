@@ -124,7 +124,6 @@ constexpr OSStatus errDataBrowserInvalidPropertyPart = -4973;
 constexpr OSStatus errDataBrowserInvalidPropertyData = -4974;
 constexpr OSStatus errDataBrowserItemNotAdded = -4975;
 constexpr OSStatus errDataBrowserPropertyNotSupported = -4979;
-constexpr OSStatus dragNotAcceptedErr = -1857;
 
 // Standard callbacks.
 typedef OSStatus (*DataBrowserItemDataProcPtr)(ControlRef browser, DataBrowserItemID item,
@@ -240,7 +239,6 @@ OSStatus InitDataBrowserCustomCallbacks(DataBrowserCustomCallbacks* callbacks);
 OSStatus SetDataBrowserCallbacks(ControlRef browser, const DataBrowserCallbacks* callbacks);
 OSStatus SetDataBrowserCustomCallbacks(ControlRef browser,
                                        const DataBrowserCustomCallbacks* callbacks);
-OSStatus SetControlDragTrackingEnabled(ControlRef theControl, Boolean tracks);
 
 // Items. errDataBrowserItemNotFound for an unknown container, errDataBrowserItemNotAdded for an
 // id that is 0 or already there (nothing is added then).

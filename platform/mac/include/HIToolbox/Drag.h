@@ -1,23 +1,48 @@
-// Drag Manager of the Mac stand-in: a drag as data only, items (by reference number, in the order
-// they were first given a flavour) each holding flavours of bytes. Nothing is tracked on screen.
+// Drag Manager of the Mac stand-in: a drag as data, items (by reference number, in the order
+// they were first given a flavour) each holding flavours of bytes (in the order they were added)
+// and bounds, with an optional image (retained until the drag is disposed of).
+//
+// TrackDrag plays the script's next drop plan (StandIn_ScriptDrag in HIToolbox/StandInScript.h)
+// instead of following the mouse: for each view of the plan's path, in order, the view that
+// tracks drags (SetControlDragTrackingEnabled in HIToolbox/Controls.h: the view itself, else its
+// nearest superview that does) gets kEventControlDragEnter; when a handler sets 'cldg'
+// (typeBoolean) to true it then gets kEventControlDragWithin and kEventControlDragLeave, and, on
+// the last view of a plan that drops, kEventControlDragReceive. Each event carries the view as
+// direct object and the drag ('drag', typeDragRef). TrackDrag answers noErr when a receive answered
+// noErr, else userCanceledErr (a cancelled plan, a refused drop, no plan at all). Before playing it
+// records what it was given (StandIn_LastTrackedDrag); it never disposes of the region it is given.
 #pragma once
+#include <HIToolbox/Events.h>
+#include <HIToolbox/HIView.h>
 #include <MacTypes.h>
+#include <QD/QuickDraw.h>
+
+#include <vector>
 
 struct OpaqueDragRef;
 typedef OpaqueDragRef* DragRef;
 typedef UInt32 DragItemRef;
 typedef OSType FlavorType;
 typedef UInt32 FlavorFlags;
+typedef UInt32 DragImageFlags;
 
 enum : FlavorFlags {
   flavorSenderOnly = 0x00000001,
   flavorNotSaved = 0x00000004
 };
 
+enum : DragImageFlags {
+  kDragStandardTranslucency = 0,
+  kDragDarkTranslucency = 1,
+  kDragDarkerTranslucency = 2,
+  kDragOpaqueTranslucency = 3
+};
+
 constexpr OSErr badDragRefErr = -1850;
 constexpr OSErr badDragItemErr = -1851;
 constexpr OSErr badDragFlavorErr = -1852;
 constexpr OSErr duplicateFlavorErr = -1853;
+constexpr OSErr dragNotAcceptedErr = -1857;
 
 OSErr NewDrag(DragRef* theDrag);
 OSErr DisposeDrag(DragRef theDrag);
@@ -27,13 +52,49 @@ OSErr AddDragItemFlavor(DragRef theDrag, DragItemRef theItemRef, FlavorType theT
 OSErr CountDragItems(DragRef theDrag, UInt16* numItems);
 // badDragItemErr for an index outside 1 to the count.
 OSErr GetDragItemReferenceNumber(DragRef theDrag, UInt16 index, DragItemRef* theItemRef);
+OSErr CountDragItemFlavors(DragRef theDrag, DragItemRef theItemRef, UInt16* numFlavors);
+// badDragFlavorErr for an index outside 1 to the count.
+OSErr GetFlavorType(DragRef theDrag, DragItemRef theItemRef, UInt16 index, FlavorType* theType);
 // badDragItemErr for an unknown item, badDragFlavorErr when the item lacks the flavour.
 OSErr GetFlavorDataSize(DragRef theDrag, DragItemRef theItemRef, FlavorType theType,
                         Size* dataSize);
 // Copies at most *dataSize bytes from dataOffset; *dataSize receives the bytes copied.
 OSErr GetFlavorData(DragRef theDrag, DragItemRef theItemRef, FlavorType theType, void* dataPtr,
                     Size* dataSize, UInt32 dataOffset);
+// The item's bounds in global coordinates (all zero until set); badDragItemErr for an unknown
+// item.
+OSErr SetDragItemBounds(DragRef theDrag, DragItemRef theItemRef, const Rect* itemBounds);
+OSErr GetDragItemBounds(DragRef theDrag, DragItemRef theItemRef, Rect* itemBounds);
+// The drag's image (retained; null removes it), its offset from the mouse and its flags.
+OSStatus SetDragImageWithCGImage(DragRef inDrag, CGImageRef inCGImage,
+                                 const HIPoint* inImageOffsetPt, DragImageFlags inImageFlags);
+OSErr TrackDrag(DragRef theDrag, const EventRecord* theEvent, RgnHandle theRegion);
 
 // Failure injection by the calls' names (see StandIn_FilesFailNext in CoreServices/Files.h).
-// Test hook: drags alive (a leak check).
+// Test hooks: drags alive (a leak check); what the last TrackDrag was given.
 long StandIn_DragLiveCount();
+struct StandIn_DragFlavorRecord {
+  DragItemRef item;
+  FlavorType type;
+  std::vector<UInt8> data;
+  FlavorFlags flags;
+};
+struct StandIn_TrackedDrag {
+  long count;                                     // drags tracked since the process began
+  std::vector<StandIn_DragFlavorRecord> flavors;  // items in order, each item's in order
+  std::vector<Rect> itemBounds;                   // one per item, in order
+  std::vector<Rect> region;                       // the region's rectangles (StandIn_RegionRect)
+  EventRecord event;
+  bool hasImage;
+  std::size_t imageWidth;
+  std::size_t imageHeight;
+  HIPoint imageOffset;
+  DragImageFlags imageFlags;
+  std::vector<UInt32> imagePixels;  // premultiplied 0xAARRGGBB, row 0 first
+  OSErr result;
+  // A pixel of the image (0 outside it).
+  UInt32 ImagePixel(std::size_t x, std::size_t y) const {
+    return x < imageWidth && y < imageHeight ? imagePixels[y * imageWidth + x] : 0;
+  }
+};
+StandIn_TrackedDrag StandIn_LastTrackedDrag();

@@ -1,4 +1,5 @@
-// Event Manager of the Mac stand-in: only the tick counter.
+// Event Manager of the Mac stand-in: the tick counter, classic event records and the mouse-moved
+// wait of drag starts.
 #pragma once
 #include <MacTypes.h>
 
@@ -9,3 +10,25 @@ UInt32 TickCount(void);
 // or let it follow the real clock once more.
 void StandIn_SetTickCount(UInt32 ticks);
 void StandIn_ReleaseTickCount(void);
+
+typedef UInt16 EventKind;
+typedef UInt16 EventModifiers;
+enum : EventKind {
+  nullEvent = 0,
+  mouseDown = 1,
+  mouseUp = 2,
+  keyDown = 3
+};
+
+// A classic event (ConvertEventRefToEventRecord in HIToolbox/CarbonEvents.h makes one).
+struct EventRecord {
+  EventKind what;
+  UInt32 message;
+  UInt32 when;
+  Point where;
+  EventModifiers modifiers;
+};
+
+// Whether the mouse moves away from the point before the button goes up: the script's next
+// answer (HIToolbox/StandInScript.h), false (released in place) when nothing is scripted.
+Boolean WaitMouseMoved(Point initialGlobalMouse);

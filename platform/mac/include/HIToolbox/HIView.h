@@ -13,7 +13,10 @@
 // backing store white, then sends kEventControlDraw (kEventParamCGContextRef, typeCGContextRef)
 // to each visible view, a superview before its subviews and subviews in their order (later ones
 // over earlier ones), with a context flipped to the view (origin at its top left, y down) and
-// clipped to the view and its superviews. The context is released after the event.
+// clipped to the view and its superviews. The context is released after the event. While the
+// event runs, the window's port is the current port with its origin at the view's top left and
+// its clip the visible part of the view, so QuickDraw and Appearance drawing land in the view
+// (HIViewCreateOffscreenImage leaves the port alone).
 #pragma once
 #include <CoreGraphics/CGImage.h>
 #include <HIToolbox/HIObject.h>
@@ -68,6 +71,13 @@ Boolean HIViewIsLatentlyVisible(HIViewRef inView);
 // transparent background) and the view's frame; either out pointer may be null.
 OSStatus HIViewCreateOffscreenImage(HIViewRef inView, OptionBits inOptions, HIRect* outFrame,
                                     CGImageRef* outImage);
+
+// A click on a part without the mouse: the part is highlighted and unhighlighted, then the view
+// gets kEventControlHit with the part and the modifiers (whose standard handling sends the
+// control's command); outPartClicked (may be null) receives the part.
+typedef ControlPartCode HIViewPartCode;
+OSStatus HIViewSimulateClick(HIViewRef inView, HIViewPartCode inPartToClick, UInt32 inModifiers,
+                             ControlPartCode* outPartClicked);
 
 OSStatus HIViewChangeFeatures(HIViewRef inView, HIViewFeatures inFeaturesToSet,
                               HIViewFeatures inFeaturesToClear);

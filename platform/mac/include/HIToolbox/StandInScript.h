@@ -7,9 +7,16 @@
 // 'mloc'; while it runs GetCurrentEventKeyModifiers reports the modifiers. The standard handling
 // of the hit (when every handler answers eventNotHandledErr) sends the control's command.
 //
-// A key goes to a view (its target and on up), else to the front window or the application, as
-// kEventRawKeyDown with 'kchr', 'kuni' and 'kmod'; unhandled by a text view, the character replaces
-// its selection.
+// A key goes to a view (its target and on up), else to the front window's keyboard focus, else
+// to the front window or the application, as kEventRawKeyDown with 'kchr', 'kuni' and 'kmod';
+// unhandled, it goes to the same target as text input (kEventTextInputUnicodeForKeyEvent with
+// 'tstx' and the raw event in 'tske'); unhandled again by a text view, the character replaces its
+// selection.
+//
+// Drags: TrackDrag plays the next drop plan (see HIToolbox/Drag.h): the drag passes over the
+// views of the path in order and is dropped on the last one, or cancelled there; with no plan it
+// is cancelled at once. The plan holds a reference to each view until it is played or cleared.
+// WaitMouseMoved answers the next scripted answer of its own (false without one).
 //
 // Modal answers: an alert's button number, a pop-up's control value, a slider's value. With no
 // answer scripted an alert answers its cancel button (2; the default button when it has none), and
@@ -17,8 +24,14 @@
 #pragma once
 #include <HIToolbox/HIView.h>
 
+#include <vector>
+
 ControlPartCode StandIn_ClickView(HIViewRef view, HIPoint where, UInt32 modifiers);
 OSStatus StandIn_PressKey(HIViewRef view, UniChar character, UInt32 modifiers);
 void StandIn_ScriptAnswer(long answer);
 long StandIn_ScriptedAnswerCount();
+void StandIn_ScriptDrag(const std::vector<HIViewRef>& path, bool drop);
+long StandIn_ScriptedDragCount();
+void StandIn_ScriptMouseMoved(bool moved);
+// Forgets every scripted answer, drop plan and mouse move.
 void StandIn_ScriptClear();

@@ -6,6 +6,7 @@
 #include <HIToolbox/HIToolbar.h>
 
 #include <PPx/PPxEventTarget.h>
+#include <PPx/PPxViewDoers.h>
 
 namespace PPx {
 
@@ -52,16 +53,6 @@ class ToolbarCreateItemFromDragDoer
 protected:
   virtual OSStatus DoToolbarCreateItemFromDrag(SysCarbonEvent& event, HIToolbarRef toolbar,
                                                DragRef drag, HIToolbarItemRef& outItem) = 0;
-  OSStatus DoEvent(EventHandlerCallRef call, SysCarbonEvent& event) override;
-};
-
-// 'cntl' 105: DoControlGetSizeConstraints(event, control, minimum, maximum); on noErr both sizes
-// are written to 'mnsz' and 'mxsz'.
-class ControlGetSizeConstraintsDoer
-    : public SpecificEventDoer<kEventClassControl, kEventControlGetSizeConstraints> {
-protected:
-  virtual OSStatus DoControlGetSizeConstraints(SysCarbonEvent& event, ControlRef control,
-                                               HISize& minimum, HISize& maximum) = 0;
   OSStatus DoEvent(EventHandlerCallRef call, SysCarbonEvent& event) override;
 };
 

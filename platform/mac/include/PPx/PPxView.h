@@ -2,12 +2,21 @@
 //
 // Initialize(view, frame) takes over one reference to the view (the caller retained it for the
 // object); the destructor releases it. Texts come as new CFStrings the caller releases.
+//
+// A custom view's object is the instance data of its own HIObject, made by the class's construct
+// event and deleted by its destruct event: the view owns the object. Such an object must not keep
+// a reference to its view (the two would keep each other alive), so InitializeOwnView binds it
+// without one.
+//
+// Views get kEventControlBoundsChanged through DoControlBoundsChanged once
+// InstallBoundsChangedDoer installed the view's own doer.
 #pragma once
 #include <HIToolbox/Controls.h>
 #include <HIToolbox/MacTextEditor.h>
 #include <HIToolbox/MacWindows.h>
 
 #include <PPx/PPxEventTarget.h>
+#include <PPx/PPxViewDoers.h>
 
 namespace PPx {
 
@@ -19,6 +28,8 @@ public:
   View& operator=(const View&) = delete;
 
   void Initialize(HIViewRef view, const HIRect& frame);
+  // Binds the object of a custom view to its own view, holding no reference (see above).
+  void InitializeOwnView(HIViewRef view, const HIRect& frame);
   HIViewRef GetSysView() const { return m_View; }
   WindowRef GetSysWindow() const { return HIViewGetWindow(m_View); }
   const char* ClassName() const override { return "PPx::View"; }
@@ -40,8 +51,34 @@ public:
   void SetEnabled(bool enabled);
   void SetNeedsDisplay() { HIViewSetNeedsDisplay(m_View, true); }
 
+  // Installs the bounds-changed doer on the view's target; throws OSError.
+  void InstallBoundsChangedDoer();
+  // The view's frame changed (attributes: 1 position, 2 size); by default left to the next
+  // handler.
+  virtual OSStatus DoControlBoundsChanged(SysCarbonEvent& event, ControlRef control,
+                                          UInt32 attributes, const HIRect& previous,
+                                          const HIRect& current);
+  // The framework's resizing to the superview (nothing in the stand-in).
+  virtual void AdaptToSuperFrameSize(const HISize& /*superFrameSize*/) {}
+
 private:
+  class BoundsChangedDoer
+      : public SpecificEventDoer<kEventClassControl, kEventControlBoundsChanged> {
+  public:
+    explicit BoundsChangedDoer(View& view) : m_Owner(view) {}
+
+  protected:
+    OSStatus DoEvent(EventHandlerCallRef call, SysCarbonEvent& event) override;
+
+  private:
+    View& m_Owner;
+  };
+
+  void ReleaseView();
+
   HIViewRef m_View = nullptr;
+  bool m_OwnsReference = false;
+  BoundsChangedDoer m_BoundsDoer{*this};
 };
 
 class CheckBox : public View {};

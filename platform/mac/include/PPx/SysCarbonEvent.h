@@ -35,11 +35,16 @@ public:
   UInt32 GetKeyModifiers() const;
 
   OSStatus Send(EventTargetRef target) const { return SendEventToEventTarget(m_Event, target); }
+  // The handlers after the one now running (a doer's Do operation may run them first);
+  // eventNotHandledErr when the event is not being handled.
+  OSStatus CallNextHandler() const;
+  void SetHandlerCall(EventHandlerCallRef call) { m_Call = call; }
   // Posts the event to the main queue for the target at standard priority.
   OSStatus Post(EventTargetRef target) const;
 
 private:
   EventRef m_Event = nullptr;
+  EventHandlerCallRef m_Call = nullptr;
 };
 
 }  // namespace PPx

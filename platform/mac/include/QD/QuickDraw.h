@@ -2,15 +2,17 @@
 //
 // Regions are lists of disjoint rectangles. The calls that make or change a region set QDError:
 // noErr, or regionTooBigErr when a coordinate of the result would leave 16 bits (the region is
-// then made empty). NewRgn joins the per-call failure injection by name (see
-// StandIn_FilesFailNext in CoreServices/Files.h) and answers null.
+// then made empty). NewRgn and CopyRgn join the per-call failure injection by name (see
+// StandIn_FilesFailNext in CoreServices/Files.h): NewRgn answers null, CopyRgn copies nothing and
+// leaves the injected error in QDError.
 //
 // A window's port (GetWindowPort) is 32 bits deep; its bounds are its content's size with the
-// origin at the content's top left; its clip starts as a huge rectangle. QDBeginCGContext gives a
-// context that draws into the window's backing store (see StandIn_WindowRender in
-// HIToolbox/HIView.h) with the origin at the port's bottom left, y up, clipped to the port;
-// QDEndCGContext releases it and clears the caller's reference. PaintRect fills a rectangle of the
-// current port with its fore colour. The mouse is where the script last put it (global).
+// origin (SetOrigin; 0, 0 at first) at the content's top left; its clip starts as a huge rectangle.
+// QDBeginCGContext gives a context that draws into the window's backing store (see
+// StandIn_WindowRender in HIToolbox/HIView.h) with the origin at the port's bottom left, y up,
+// clipped to the port; QDEndCGContext releases it and clears the caller's reference. PaintRect
+// fills a rectangle of the current port with its fore colour. The mouse is where the script last
+// put it (global).
 #pragma once
 #include <CoreGraphics/CGContext.h>
 #include <HIToolbox/CarbonEvents.h>
@@ -71,7 +73,12 @@ void SetPort(GrafPtr port);
 void GetPort(GrafPtr* port);
 // Swaps the current port; false when it changed.
 Boolean QDSwapPort(CGrafPtr inNewPort, CGrafPtr* outOldPort);
+// The content's size, its top left at the port's origin.
 Rect* GetPortBounds(CGrafPtr port, Rect* rect);
+// Gives the top left of the current port's content these local coordinates (the clip stays in
+// local coordinates); the render pass sets it for each view's draw event (see
+// HIToolbox/HIView.h).
+void SetOrigin(short h, short v);
 short GetPixDepth(CGrafPtr port);
 // The current port's clip.
 void GetClip(RgnHandle rgn);

@@ -63,6 +63,7 @@ OSStatus InCurrentPort(Draw draw) {
   GetPortBounds(port, &bounds);
   CGContextTranslateCTM(context, 0, bounds.bottom - bounds.top);
   CGContextScaleCTM(context, 1, -1);
+  CGContextTranslateCTM(context, -bounds.left, -bounds.top);  // local coordinates
   draw(context);
   QDEndCGContext(port, &context);
   return noErr;

@@ -223,6 +223,25 @@ EventTime GetEventTime(EventRef inEvent) {
   return inEvent->m_When;
 }
 
+Boolean ConvertEventRefToEventRecord(EventRef inEvent, EventRecord* outEvent) {
+  if (inEvent == nullptr || outEvent == nullptr)
+    return false;
+  const bool mouse = inEvent->m_Class == kEventClassMouse && inEvent->m_Kind == kEventMouseDown;
+  const bool control =
+      inEvent->m_Class == kEventClassControl &&
+      (inEvent->m_Kind == kEventControlClick || inEvent->m_Kind == kEventControlTrack ||
+       inEvent->m_Kind == kEventControlHit);
+  EventRecord record{};
+  record.what = mouse || control ? mouseDown : nullEvent;
+  record.when = static_cast<UInt32>(inEvent->m_When * 60);
+  standin_tb::Get(inEvent, kEventParamMouseLocation, typeQDPoint, &record.where);
+  UInt32 modifiers = GetCurrentEventKeyModifiers();
+  standin_tb::Get(inEvent, kEventParamKeyModifiers, typeUInt32, &modifiers);
+  record.modifiers = static_cast<EventModifiers>(modifiers);
+  *outEvent = record;
+  return record.what != nullEvent;
+}
+
 OSStatus SetEventParameter(EventRef inEvent, EventParamName inName, EventParamType inType,
                            UInt32 inSize, const void* inPtr) {
   if (OSStatus err = standin_tb::EnterCall("SetEventParameter"))

@@ -38,7 +38,6 @@ struct StandIn_BrowserModel {
 
   DataBrowserCallbacks callbacks{};
   DataBrowserCustomCallbacks custom{};
-  bool dragTracking = false;
   bool lastDragAccepted = false;
   std::map<DataBrowserItemID, Node> nodes;  // the root (0) included
   long added = 0;
@@ -502,14 +501,6 @@ OSStatus SetDataBrowserCustomCallbacks(ControlRef browser,
   if (callbacks == nullptr || callbacks->version != 0)
     return paramErr;
   model->custom = *callbacks;
-  return noErr;
-}
-
-OSStatus SetControlDragTrackingEnabled(ControlRef theControl, Boolean tracks) {
-  StandIn_BrowserModel* model = nullptr;
-  if (OSStatus err = Enter("SetControlDragTrackingEnabled", theControl, &model))
-    return err;
-  model->dragTracking = tracks != 0;
   return noErr;
 }
 
@@ -1123,7 +1114,7 @@ long StandIn_DataBrowserStartDrag(ControlRef browser, DragRef drag, RgnHandle dr
 
 Boolean StandIn_DataBrowserDragOver(ControlRef browser, DragRef drag, HIPoint where) {
   StandIn_BrowserModel* model = ModelOf(browser);
-  if (model == nullptr || !model->dragTracking)
+  if (model == nullptr || !View(browser)->m_TracksDrags)
     return false;
   Session session(browser);
   HIPoint inWindow = where;
@@ -1145,7 +1136,7 @@ Boolean StandIn_DataBrowserDragOver(ControlRef browser, DragRef drag, HIPoint wh
 
 Boolean StandIn_DataBrowserEndDrag(ControlRef browser, DragRef drag, HIPoint where, Boolean drop) {
   StandIn_BrowserModel* model = ModelOf(browser);
-  if (model == nullptr || !model->dragTracking)
+  if (model == nullptr || !View(browser)->m_TracksDrags)
     return false;
   Session session(browser);
   Boolean received = false;

@@ -1,22 +1,42 @@
 // Drag Manager of the Mac stand-in (see HIToolbox/Drag.h).
 #include <HIToolbox/Drag.h>
 
+#include "iStandInToolbox.h"
+
 #include "../Files/iStandInFiles.h"
 
 #include <algorithm>
-#include <atomic>
 #include <cstring>
-#include <map>
 #include <mutex>
 #include <set>
 #include <vector>
 
 struct OpaqueDragRef {
+  struct Flavor {
+    FlavorType type;
+    std::vector<UInt8> bytes;
+    FlavorFlags flags;
+  };
   struct Item {
     DragItemRef reference;
-    std::map<FlavorType, std::vector<UInt8>> flavors;
+    std::vector<Flavor> flavors;
+    Rect bounds{0, 0, 0, 0};
+
+    Flavor* Find(FlavorType type) {
+      auto found = std::find_if(flavors.begin(), flavors.end(),
+                                [&](const Flavor& flavor) { return flavor.type == type; });
+      return found == flavors.end() ? nullptr : &*found;
+    }
   };
   std::vector<Item> items;
+  CGImageRef image = nullptr;  // one reference
+  HIPoint imageOffset{0, 0};
+  DragImageFlags imageFlags = 0;
+
+  OpaqueDragRef() = default;
+  OpaqueDragRef(const OpaqueDragRef&) = delete;
+  OpaqueDragRef& operator=(const OpaqueDragRef&) = delete;
+  ~OpaqueDragRef() { CGImageRelease(image); }
 
   Item* Find(DragItemRef reference) {
     auto found = std::find_if(items.begin(), items.end(),
@@ -32,6 +52,7 @@ using standin_files::EnterCall;
 struct DragState {
   std::mutex mutex;
   std::set<DragRef> drags;
+  StandIn_TrackedDrag last{};
 };
 
 DragState& TheState() {
@@ -45,19 +66,85 @@ bool Known(DragRef drag) {
   return TheState().drags.count(drag) != 0;
 }
 
+// Finds the item or says why not.
+OSErr FindItem(DragRef drag, DragItemRef itemRef, OpaqueDragRef::Item** item) {
+  if (!Known(drag))
+    return badDragRefErr;
+  *item = drag->Find(itemRef);
+  return *item ? OSErr(noErr) : badDragItemErr;
+}
+
 // Finds the flavour's bytes or says why not.
 OSErr FindFlavor(DragRef drag, DragItemRef itemRef, FlavorType type,
                  const std::vector<UInt8>** bytes) {
-  if (!Known(drag))
-    return badDragRefErr;
-  OpaqueDragRef::Item* item = drag->Find(itemRef);
-  if (item == nullptr)
-    return badDragItemErr;
-  auto found = item->flavors.find(type);
-  if (found == item->flavors.end())
+  OpaqueDragRef::Item* item = nullptr;
+  if (OSErr err = FindItem(drag, itemRef, &item))
+    return err;
+  OpaqueDragRef::Flavor* flavor = item->Find(type);
+  if (flavor == nullptr)
     return badDragFlavorErr;
-  *bytes = &found->second;
+  *bytes = &flavor->bytes;
   return noErr;
+}
+
+// What TrackDrag was given, for tests to read.
+StandIn_TrackedDrag RecordOf(DragRef drag, const EventRecord* event, RgnHandle region) {
+  StandIn_TrackedDrag record{};
+  for (const OpaqueDragRef::Item& item : drag->items) {
+    for (const OpaqueDragRef::Flavor& flavor : item.flavors)
+      record.flavors.push_back(
+          StandIn_DragFlavorRecord{item.reference, flavor.type, flavor.bytes, flavor.flags});
+    record.itemBounds.push_back(item.bounds);
+  }
+  for (long i = 0; i < StandIn_RegionRectCount(region); ++i)
+    record.region.push_back(StandIn_RegionRect(region, i));
+  if (event)
+    record.event = *event;
+  record.hasImage = drag->image != nullptr;
+  if (drag->image) {
+    record.imageWidth = CGImageGetWidth(drag->image);
+    record.imageHeight = CGImageGetHeight(drag->image);
+    for (std::size_t y = 0; y < record.imageHeight; ++y)
+      for (std::size_t x = 0; x < record.imageWidth; ++x)
+        record.imagePixels.push_back(StandIn_CGImagePixel(drag->image, x, y));
+  }
+  record.imageOffset = drag->imageOffset;
+  record.imageFlags = drag->imageFlags;
+  return record;
+}
+
+// The view that tracks drags for a point over this view: itself or its nearest superview that
+// tracks them; null for none.
+HIViewRef TrackingViewFor(HIViewRef view) {
+  for (; view; view = HIViewGetSuperview(view)) {
+    Boolean tracks = false;
+    IsControlDragTrackingEnabled(view, &tracks);
+    if (tracks)
+      return view;
+  }
+  return nullptr;
+}
+
+// Plays a drop plan; answers TrackDrag's result.
+OSErr Play(const standin_tb::DropPlan& plan, DragRef drag) {
+  OSErr result = userCanceledErr;
+  for (std::size_t i = 0; i < plan.path.size(); ++i) {
+    HIViewRef view = TrackingViewFor(plan.path[i]);
+    if (view == nullptr)
+      continue;
+    CFRetain(view);  // a handler may let go of it
+    Boolean accept = false;
+    StandIn_SendControlDragEvent(view, kEventControlDragEnter, drag, &accept);
+    if (accept) {
+      StandIn_SendControlDragEvent(view, kEventControlDragWithin, drag, nullptr);
+      StandIn_SendControlDragEvent(view, kEventControlDragLeave, drag, nullptr);
+      if (plan.drop && i + 1 == plan.path.size() &&
+          StandIn_SendControlDragEvent(view, kEventControlDragReceive, drag, nullptr) == noErr)
+        result = noErr;
+    }
+    CFRelease(view);
+  }
+  return result;
 }
 
 }  // namespace
@@ -84,7 +171,7 @@ OSErr DisposeDrag(DragRef theDrag) {
 }
 
 OSErr AddDragItemFlavor(DragRef theDrag, DragItemRef theItemRef, FlavorType theType,
-                        const void* dataPtr, Size dataSize, FlavorFlags) {
+                        const void* dataPtr, Size dataSize, FlavorFlags theFlags) {
   if (OSErr err = EnterCall("AddDragItemFlavor"))
     return err;
   if (dataSize < 0 || (dataSize > 0 && dataPtr == nullptr))
@@ -97,11 +184,12 @@ OSErr AddDragItemFlavor(DragRef theDrag, DragItemRef theItemRef, FlavorType theT
     theDrag->items.push_back(OpaqueDragRef::Item{theItemRef, {}});
     item = &theDrag->items.back();
   }
-  if (item->flavors.count(theType))
+  if (item->Find(theType))
     return duplicateFlavorErr;
   const auto* begin = static_cast<const UInt8*>(dataPtr);
-  item->flavors[theType] =
-      dataSize > 0 ? std::vector<UInt8>(begin, begin + dataSize) : std::vector<UInt8>();
+  item->flavors.push_back(OpaqueDragRef::Flavor{
+      theType, dataSize > 0 ? std::vector<UInt8>(begin, begin + dataSize) : std::vector<UInt8>(),
+      theFlags});
   return noErr;
 }
 
@@ -128,6 +216,34 @@ OSErr GetDragItemReferenceNumber(DragRef theDrag, UInt16 index, DragItemRef* the
   if (index < 1 || index > theDrag->items.size())
     return badDragItemErr;
   *theItemRef = theDrag->items[index - 1u].reference;
+  return noErr;
+}
+
+OSErr CountDragItemFlavors(DragRef theDrag, DragItemRef theItemRef, UInt16* numFlavors) {
+  if (OSErr err = EnterCall("CountDragItemFlavors"))
+    return err;
+  if (numFlavors == nullptr)
+    return paramErr;
+  Lock lock(TheState().mutex);
+  OpaqueDragRef::Item* item = nullptr;
+  if (OSErr err = FindItem(theDrag, theItemRef, &item))
+    return err;
+  *numFlavors = static_cast<UInt16>(item->flavors.size());
+  return noErr;
+}
+
+OSErr GetFlavorType(DragRef theDrag, DragItemRef theItemRef, UInt16 index, FlavorType* theType) {
+  if (OSErr err = EnterCall("GetFlavorType"))
+    return err;
+  if (theType == nullptr)
+    return paramErr;
+  Lock lock(TheState().mutex);
+  OpaqueDragRef::Item* item = nullptr;
+  if (OSErr err = FindItem(theDrag, theItemRef, &item))
+    return err;
+  if (index < 1 || index > item->flavors.size())
+    return badDragFlavorErr;
+  *theType = item->flavors[index - 1u].type;
   return noErr;
 }
 
@@ -163,7 +279,77 @@ OSErr GetFlavorData(DragRef theDrag, DragItemRef theItemRef, FlavorType theType,
   return noErr;
 }
 
+OSErr SetDragItemBounds(DragRef theDrag, DragItemRef theItemRef, const Rect* itemBounds) {
+  if (OSErr err = EnterCall("SetDragItemBounds"))
+    return err;
+  if (itemBounds == nullptr)
+    return paramErr;
+  Lock lock(TheState().mutex);
+  OpaqueDragRef::Item* item = nullptr;
+  if (OSErr err = FindItem(theDrag, theItemRef, &item))
+    return err;
+  item->bounds = *itemBounds;
+  return noErr;
+}
+
+OSErr GetDragItemBounds(DragRef theDrag, DragItemRef theItemRef, Rect* itemBounds) {
+  if (OSErr err = EnterCall("GetDragItemBounds"))
+    return err;
+  if (itemBounds == nullptr)
+    return paramErr;
+  Lock lock(TheState().mutex);
+  OpaqueDragRef::Item* item = nullptr;
+  if (OSErr err = FindItem(theDrag, theItemRef, &item))
+    return err;
+  *itemBounds = item->bounds;
+  return noErr;
+}
+
+OSStatus SetDragImageWithCGImage(DragRef inDrag, CGImageRef inCGImage,
+                                 const HIPoint* inImageOffsetPt, DragImageFlags inImageFlags) {
+  if (OSErr err = EnterCall("SetDragImageWithCGImage"))
+    return err;
+  if (inImageOffsetPt == nullptr)
+    return paramErr;
+  Lock lock(TheState().mutex);
+  if (!Known(inDrag))
+    return badDragRefErr;
+  if (inCGImage)
+    CGImageRetain(inCGImage);
+  CGImageRelease(inDrag->image);
+  inDrag->image = inCGImage;
+  inDrag->imageOffset = *inImageOffsetPt;
+  inDrag->imageFlags = inImageFlags;
+  return noErr;
+}
+
+OSErr TrackDrag(DragRef theDrag, const EventRecord* theEvent, RgnHandle theRegion) {
+  if (OSErr err = EnterCall("TrackDrag"))
+    return err;
+  {
+    Lock lock(TheState().mutex);
+    if (!Known(theDrag))
+      return badDragRefErr;
+    const long count = TheState().last.count;
+    TheState().last = RecordOf(theDrag, theEvent, theRegion);
+    TheState().last.count = count + 1;
+  }
+  standin_tb::DropPlan plan;
+  standin_tb::TakeDropPlan(&plan);
+  const OSErr result = Play(plan, theDrag);  // without the lock: handlers read the drag
+  for (HIViewRef view : plan.path)
+    CFRelease(view);
+  Lock lock(TheState().mutex);
+  TheState().last.result = result;
+  return result;
+}
+
 long StandIn_DragLiveCount() {
   Lock lock(TheState().mutex);
   return static_cast<long>(TheState().drags.size());
+}
+
+StandIn_TrackedDrag StandIn_LastTrackedDrag() {
+  Lock lock(TheState().mutex);
+  return TheState().last;
 }

@@ -139,14 +139,29 @@ OSStatus SendDataEvent(UInt32 kind, ControlRef control, ControlPartCode part, Re
   return status;
 }
 
-// The enabling and activation calls: one state flag of the view, set or cleared.
+// Sends the view an event that carries only the view.
+void SendPlainControlEvent(StandIn_ViewImpl* view, UInt32 kind) {
+  standin_tb::EventHolder event(kEventClassControl, kind);
+  ControlRef control = view;
+  event.Set(kEventParamDirectObject, typeControlRef, control);
+  event.SendTo(&view->StandInCore().target);
+}
+
+// The enabling and activation calls: one state flag of the view, set or cleared; a real change
+// is announced with the kind of event the value asks for.
 OSStatus SetViewState(char const* call, ControlRef control, bool StandIn_ViewImpl::*state,
-                      bool value) {
+                      bool value, UInt32 changedKind) {
   if (OSStatus err = standin_tb::EnterCall(call))
     return err;
   if (control == nullptr)
     return paramErr;
-  standin_tb::View(control)->*state = value;
+  StandIn_ViewImpl* view = standin_tb::View(control);
+  if (view->*state == value)
+    return noErr;
+  view->*state = value;
+  CFRetain(view);  // a handler may let it go
+  SendPlainControlEvent(view, changedKind);
+  CFRelease(view);
   return noErr;
 }
 
@@ -218,6 +233,8 @@ OSStatus StandIn_ViewImpl::StandardHandler(EventRef event) {
         if (m_Action)
           m_Action(this, part);
       }
+      if (m_Hilite != kControlNoPart)
+        HiliteControl(this, kControlNoPart);  // the mouse is up: tracking ends unhighlighted
       SetEventParameter(event, kEventParamControlPart, typeControlPartCode, sizeof part, &part);
       return noErr;
     }
@@ -225,6 +242,10 @@ OSStatus StandIn_ViewImpl::StandardHandler(EventRef event) {
       if (m_Command != 0)
         SendCommandFrom(this);
       return noErr;
+    case kEventControlGetPartRegion:
+      return standin_tb::StandardPartRegion(this, event);
+    case kEventControlSetFocusPart:
+      return standin_tb::StandardFocusPart(this, event);
     case kEventControlSetData:
       return HandleSetData(this, event);
     case kEventControlGetData:
@@ -339,6 +360,7 @@ OSStatus HIViewRemoveFromSuperview(HIViewRef inView) {
     return noErr;
   auto& siblings = parent->m_Subviews;
   siblings.erase(std::find(siblings.begin(), siblings.end(), view));
+  standin_tb::ForgetFocusWithin(view);
   view->m_Superview = nullptr;
   CFRelease(view);  // may free it
   return noErr;
@@ -381,7 +403,21 @@ OSStatus HIViewSetFrame(HIViewRef inView, const HIRect* inRect) {
     return err;
   if (inView == nullptr || inRect == nullptr)
     return paramErr;
-  standin_tb::View(inView)->m_Frame = *inRect;
+  StandIn_ViewImpl* view = standin_tb::View(inView);
+  const CGRect previous = view->m_Frame;
+  view->m_Frame = *inRect;
+  const UInt32 attributes = (CGPointEqualToPoint(previous.origin, inRect->origin) ? 0 : 1) |
+                            (CGSizeEqualToSize(previous.size, inRect->size) ? 0 : 2);
+  if (attributes != 0) {
+    CFRetain(view);
+    standin_tb::EventHolder changed(kEventClassControl, kEventControlBoundsChanged);
+    changed.Set(kEventParamDirectObject, typeControlRef, inView);
+    changed.Set(kEventParamAttributes, typeUInt32, attributes);
+    changed.Set(kEventParamPreviousBounds, typeHIRect, previous);
+    changed.Set(kEventParamCurrentBounds, typeHIRect, *inRect);
+    changed.SendTo(&view->StandInCore().target);
+    CFRelease(view);
+  }
   return noErr;
 }
 
@@ -602,11 +638,13 @@ OSStatus CopyControlTitleAsCFString(ControlRef inControl, CFStringRef* outString
 }
 
 OSStatus EnableControl(ControlRef inControl) {
-  return SetViewState("EnableControl", inControl, &StandIn_ViewImpl::m_Enabled, true);
+  return SetViewState("EnableControl", inControl, &StandIn_ViewImpl::m_Enabled, true,
+                      kEventControlEnabledStateChanged);
 }
 
 OSStatus DisableControl(ControlRef inControl) {
-  return SetViewState("DisableControl", inControl, &StandIn_ViewImpl::m_Enabled, false);
+  return SetViewState("DisableControl", inControl, &StandIn_ViewImpl::m_Enabled, false,
+                      kEventControlEnabledStateChanged);
 }
 
 Boolean IsControlEnabled(ControlRef inControl) {
@@ -614,11 +652,13 @@ Boolean IsControlEnabled(ControlRef inControl) {
 }
 
 OSStatus ActivateControl(ControlRef inControl) {
-  return SetViewState("ActivateControl", inControl, &StandIn_ViewImpl::m_Active, true);
+  return SetViewState("ActivateControl", inControl, &StandIn_ViewImpl::m_Active, true,
+                      kEventControlActivate);
 }
 
 OSStatus DeactivateControl(ControlRef inControl) {
-  return SetViewState("DeactivateControl", inControl, &StandIn_ViewImpl::m_Active, false);
+  return SetViewState("DeactivateControl", inControl, &StandIn_ViewImpl::m_Active, false,
+                      kEventControlDeactivate);
 }
 
 Boolean IsControlActive(ControlRef inControl) {
@@ -626,8 +666,22 @@ Boolean IsControlActive(ControlRef inControl) {
 }
 
 void HiliteControl(ControlRef theControl, ControlPartCode hiliteState) {
-  if (theControl)
-    standin_tb::View(theControl)->m_Hilite = hiliteState;
+  if (theControl == nullptr)
+    return;
+  StandIn_ViewImpl* view = standin_tb::View(theControl);
+  const ControlPartCode previous = view->m_Hilite;
+  if (previous == hiliteState)
+    return;
+  view->m_Hilite = hiliteState;
+  CFRetain(view);
+  {
+    standin_tb::EventHolder changed(kEventClassControl, kEventControlHiliteChanged);
+    changed.Set(kEventParamDirectObject, typeControlRef, theControl);
+    changed.Set(kEventParamControlPreviousPart, typeControlPartCode, previous);
+    changed.Set(kEventParamControlCurrentPart, typeControlPartCode, hiliteState);
+    changed.SendTo(&view->StandInCore().target);
+  }
+  CFRelease(view);
 }
 
 ControlPartCode GetControlHilite(ControlRef inControl) {
@@ -642,6 +696,17 @@ OSStatus GetBestControlRect(ControlRef inControl, Rect* outRect, SInt16* outBase
   StandIn_ViewImpl* view = standin_tb::View(inControl);
   long width = static_cast<long>(view->m_Frame.size.width);
   long height = static_cast<long>(view->m_Frame.size.height);
+  HIRect optimal{{0, 0}, {0, 0}};
+  float baseline = 0;
+  if (standin_tb::AskOptimalBounds(view, &optimal, &baseline)) {
+    const short left = static_cast<short>(view->m_Frame.origin.x);
+    const short top = static_cast<short>(view->m_Frame.origin.y);
+    *outRect = Rect{top, left, static_cast<short>(top + optimal.size.height),
+                    static_cast<short>(left + optimal.size.width)};
+    if (outBaseLineOffset)
+      *outBaseLineOffset = static_cast<SInt16>(baseline);
+    return noErr;
+  }
   const std::u16string text =
       view->m_Kind == "statictext" ? standin_tb::Units(view->m_Text.Get()) : view->m_Title;
   long margins = view->m_Kind == "push" || view->m_Kind == "bevel" ? 28

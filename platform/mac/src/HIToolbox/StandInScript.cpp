@@ -14,6 +14,21 @@ std::deque<long>& Answers() {
   return *answers;
 }
 
+std::deque<standin_tb::DropPlan>& DropPlans() {
+  static auto* plans = new std::deque<standin_tb::DropPlan>;
+  return *plans;
+}
+
+std::deque<bool>& MouseMoves() {
+  static auto* moves = new std::deque<bool>;
+  return *moves;
+}
+
+void ReleaseViews(const standin_tb::DropPlan& plan) {
+  for (HIViewRef view : plan.path)
+    CFRelease(view);
+}
+
 // Sets the modifier keys the toolbox reports while a scripted action runs.
 class ModifiersDuring {
 public:
@@ -52,6 +67,15 @@ bool TakeScriptedAnswer(long* answer) {
   return true;
 }
 
+bool TakeDropPlan(DropPlan* plan) {
+  *plan = DropPlan();
+  if (DropPlans().empty())
+    return false;
+  *plan = DropPlans().front();
+  DropPlans().pop_front();
+  return true;
+}
+
 }  // namespace standin_tb
 
 ControlPartCode StandIn_ClickView(HIViewRef view, HIPoint where, UInt32 modifiers) {
@@ -72,25 +96,39 @@ ControlPartCode StandIn_ClickView(HIViewRef view, HIPoint where, UInt32 modifier
 
 OSStatus StandIn_PressKey(HIViewRef view, UniChar character, UInt32 modifiers) {
   ModifiersDuring held(modifiers);
+  WindowRef front = FrontWindow();
+  if (view == nullptr && front != nullptr)
+    GetKeyboardFocus(front, &view);
+  if (view)
+    CFRetain(view);  // a handler may let it go
   standin_tb::EventHolder key(kEventClassKeyboard, kEventRawKeyDown);
   const char mac = character < 0x80 ? static_cast<char>(character) : '?';
   key.Set(kEventParamKeyMacCharCodes, typeChar, mac);
   key.Set(kEventParamKeyUnicodes, typeUnicodeText, character);
   key.Set(kEventParamKeyModifiers, typeUInt32, modifiers);
-  WindowRef front = FrontWindow();
   EventTargetRef target = view    ? GetControlEventTarget(view)
                           : front ? GetWindowEventTarget(front)
                                   : GetApplicationEventTarget();
   OSStatus status = key.SendTo(target);
-  TXNObject text = HITextViewGetTXNObject(view);
-  if (status == eventNotHandledErr && text != nullptr) {
+  if (status == eventNotHandledErr) {
+    // Unhandled keys come back as text input.
+    standin_tb::EventHolder text(kEventClassTextInput, kEventTextInputUnicodeForKeyEvent);
+    text.Set(kEventParamTextInputSendText, typeUnicodeText, character);
+    EventRef raw = key.Get();
+    text.Set(kEventParamTextInputSendKeyboardEvent, typeEventRef, raw);
+    status = text.SendTo(target);
+  }
+  TXNObject textObject = HITextViewGetTXNObject(view);
+  if (status == eventNotHandledErr && textObject != nullptr) {
     TXNOffset start = 0;
     TXNOffset end = 0;
-    TXNGetSelection(text, &start, &end);
-    TXNSetData(text, kTXNUnicodeTextData, &character, sizeof character, start, end);
-    TXNSetSelection(text, start + 1, start + 1);
+    TXNGetSelection(textObject, &start, &end);
+    TXNSetData(textObject, kTXNUnicodeTextData, &character, sizeof character, start, end);
+    TXNSetSelection(textObject, start + 1, start + 1);
     status = noErr;
   }
+  if (view)
+    CFRelease(view);
   return status;
 }
 
@@ -102,7 +140,52 @@ long StandIn_ScriptedAnswerCount() {
   return static_cast<long>(Answers().size());
 }
 
+void StandIn_ScriptDrag(const std::vector<HIViewRef>& path, bool drop) {
+  standin_tb::DropPlan plan{path, drop};
+  for (HIViewRef view : plan.path)
+    CFRetain(view);
+  DropPlans().push_back(plan);
+}
+
+long StandIn_ScriptedDragCount() {
+  return static_cast<long>(DropPlans().size());
+}
+
+void StandIn_ScriptMouseMoved(bool moved) {
+  MouseMoves().push_back(moved);
+}
+
+Boolean WaitMouseMoved(Point) {
+  if (MouseMoves().empty())
+    return false;
+  const bool moved = MouseMoves().front();
+  MouseMoves().pop_front();
+  return moved;
+}
+
+OSStatus HIViewSimulateClick(HIViewRef inView, HIViewPartCode inPartToClick, UInt32 inModifiers,
+                             ControlPartCode* outPartClicked) {
+  if (OSStatus err = standin_tb::EnterCall("HIViewSimulateClick"))
+    return err;
+  if (inView == nullptr)
+    return paramErr;
+  CFRetain(inView);
+  ModifiersDuring held(inModifiers);
+  HiliteControl(inView, inPartToClick);
+  HiliteControl(inView, kControlNoPart);
+  ControlPartCode part = inPartToClick;
+  SendClickEvent(inView, kEventControlHit, CGPointMake(0, 0), inModifiers, &part);
+  CFRelease(inView);
+  if (outPartClicked)
+    *outPartClicked = inPartToClick;
+  return noErr;
+}
+
 void StandIn_ScriptClear() {
   Answers().clear();
+  for (const standin_tb::DropPlan& plan : DropPlans())
+    ReleaseViews(plan);
+  DropPlans().clear();
+  MouseMoves().clear();
   StandIn_ClearPickerScript();
 }

@@ -2,6 +2,7 @@
 #include "iStandInToolbox.h"
 
 #include "../CoreGraphics/iStandInCG.h"
+#include "../QuickDraw/iStandInRegions.h"
 
 #include <CoreServices/MacMemory.h>
 
@@ -19,9 +20,10 @@ CGRect Intersection(const CGRect& a, const CGRect& b) {
 }
 
 // Sends the view its draw event with a context flipped to it, origin at (x, y) of the surface,
-// clipped to clip; then draws its subviews.
+// clipped to clip, and with the window's port set to the view when the surface is the window's
+// backing store (window not null); then draws its subviews.
 void DrawView(StandIn_ViewImpl* view, cairo_surface_t* surface, CGFloat x, CGFloat y,
-              const CGRect& clip) {
+              const CGRect& clip, WindowRef window) {
   if (!view->m_Visible)
     return;
   const CGRect bounds = CGRectMake(x, y, view->m_Frame.size.width, view->m_Frame.size.height);
@@ -32,6 +34,9 @@ void DrawView(StandIn_ViewImpl* view, cairo_surface_t* surface, CGFloat x, CGFlo
   cairo_matrix_init_translate(&base, x, y);
   CGContextRef context = standin_cg::NewSurfaceContext(surface, base, visible);
   {
+    std::unique_ptr<standin_qd::ViewPortScope> port;
+    if (window)
+      port = std::make_unique<standin_qd::ViewPortScope>(window, CGPointMake(x, y), visible);
     standin_tb::EventHolder draw(kEventClassControl, kEventControlDraw);
     ControlRef control = view;
     draw.Set(kEventParamDirectObject, typeControlRef, control);
@@ -43,7 +48,7 @@ void DrawView(StandIn_ViewImpl* view, cairo_surface_t* surface, CGFloat x, CGFlo
   for (StandIn_ViewImpl* subview : subviews) {
     CFRetain(subview);  // a draw handler may remove it
     DrawView(subview, surface, x + subview->m_Frame.origin.x, y + subview->m_Frame.origin.y,
-             visible);
+             visible, window);
     CFRelease(subview);
   }
 }
@@ -103,7 +108,7 @@ OSStatus StandIn_WindowRender(WindowRef window) {
     cairo_paint(cr.get());
   }
   std::shared_ptr<_cairo_surface> keep = root->m_BackingStore;
-  DrawView(root, store, 0, 0, CGRectMake(0, 0, size.width, size.height));
+  DrawView(root, store, 0, 0, CGRectMake(0, 0, size.width, size.height), window);
   cairo_surface_flush(store);
   return noErr;
 }
@@ -145,7 +150,7 @@ OSStatus HIViewCreateOffscreenImage(HIViewRef inView, OptionBits, HIRect* outFra
   if (cairo_surface_status(surface.get()) != CAIRO_STATUS_SUCCESS)
     return memFullErr;
   CFRetain(view);
-  DrawView(view, surface.get(), 0, 0, CGRectMake(0, 0, size.width, size.height));
+  DrawView(view, surface.get(), 0, 0, CGRectMake(0, 0, size.width, size.height), nullptr);
   CFRelease(view);
   *outImage = standin_cg::NewImageFromSurface(surface.get());
   return *outImage ? OSStatus(noErr) : OSStatus(memFullErr);

@@ -126,6 +126,9 @@ public:
   bool m_Visible = true;
   bool m_Enabled = true;
   bool m_Active = true;
+  bool m_TracksDrags = false;
+  StandIn_ViewImpl* m_Focus = nullptr;  // the root view's: its window's focus (not retained)
+  ControlPartCode m_FocusPart = 0;
   ControlPartCode m_Hilite = 0;
   SInt32 m_Value = 0;
   SInt32 m_Minimum = 0;
@@ -164,6 +167,14 @@ StandIn_ViewImpl* RootOf(StandIn_ViewImpl* view);
 HIViewRef ContentView(WindowRef window);
 // Takes the next scripted modal answer; false when the script is empty.
 bool TakeScriptedAnswer(long* answer);
+// A drop plan of the script: the views a drag passes over (one reference each, which the taker
+// releases) and whether it is dropped on the last.
+struct DropPlan {
+  std::vector<HIViewRef> path;
+  bool drop = false;
+};
+// Takes the next drop plan; false (and an empty plan) when none is scripted.
+bool TakeDropPlan(DropPlan* plan);
 
 // The one CF type id of every HIObject, event and nib reference kind.
 CFTypeID HIObjectTypeID();
@@ -208,6 +219,15 @@ void RemoveAllHandlers(OpaqueEventTargetRef& target);
 
 // The live-instance count per class id.
 void CountInstance(const std::string& classID, int delta);
+
+// The custom view's answer to kEventControlGetOptimalBounds; false when nothing answered.
+bool AskOptimalBounds(StandIn_ViewImpl* view, HIRect* bounds, float* baseline);
+// The standard handling of kEventControlGetPartRegion and kEventControlSetFocusPart.
+OSStatus StandardPartRegion(StandIn_ViewImpl* view, EventRef event);
+OSStatus StandardFocusPart(StandIn_ViewImpl* view, EventRef event);
+
+// Forgets the window's focus when it lies in the view's tree (the tree leaves its window).
+void ForgetFocusWithin(StandIn_ViewImpl* view);
 
 // A new view of a built-in kind or a subclass over "com.apple.hiview" (views are made in
 // HIView.cpp).

@@ -60,6 +60,10 @@ UInt32 SysCarbonEvent::GetKeyModifiers() const {
   return modifiers;
 }
 
+OSStatus SysCarbonEvent::CallNextHandler() const {
+  return m_Call ? CallNextEventHandler(m_Call, m_Event) : eventNotHandledErr;
+}
+
 OSStatus SysCarbonEvent::Post(EventTargetRef target) const {
   OSStatus status =
       SetEventParameter(m_Event, kEventParamPostTarget, typeEventTargetRef, sizeof target, &target);
@@ -89,6 +93,7 @@ void EventDoer::InstallFor(EventTargetRef target, UInt32 eventClass, UInt32 even
 OSStatus EventDoer::Callback(EventHandlerCallRef call, EventRef event, void* data) {
   try {
     SysCarbonEvent held(event);
+    held.SetHandlerCall(call);
     return static_cast<EventDoer*>(data)->DoEvent(call, held);
   } catch (...) {
     return StatusOfException();
@@ -167,17 +172,55 @@ void Timer::Callback(EventLoopTimerRef, void* data) {
 }
 
 View::~View() {
-  if (m_View)
-    CFRelease(m_View);
+  m_BoundsDoer.Remove();  // before the view may go
+  ReleaseView();
+}
+
+void View::ReleaseView() {
+  HIViewRef view = m_View;
+  const bool owned = m_OwnsReference;
+  m_View = nullptr;
+  m_OwnsReference = false;
+  if (view && owned)
+    CFRelease(view);
 }
 
 void View::Initialize(HIViewRef view, const HIRect& frame) {
   if (view == nullptr)
     throw OSError(paramErr, "View::Initialize without a view");
-  if (m_View)
-    CFRelease(m_View);
+  ReleaseView();
+  m_View = view;
+  m_OwnsReference = true;
+  HIViewSetFrame(m_View, &frame);
+}
+
+void View::InitializeOwnView(HIViewRef view, const HIRect& frame) {
+  if (view == nullptr)
+    throw OSError(paramErr, "View::InitializeOwnView without a view");
+  ReleaseView();
   m_View = view;
   HIViewSetFrame(m_View, &frame);
+}
+
+void View::InstallBoundsChangedDoer() {
+  m_BoundsDoer.Install(SysEventTarget());
+}
+
+OSStatus View::DoControlBoundsChanged(SysCarbonEvent&, ControlRef, UInt32, const HIRect&,
+                                      const HIRect&) {
+  return eventNotHandledErr;
+}
+
+OSStatus View::BoundsChangedDoer::DoEvent(EventHandlerCallRef, SysCarbonEvent& event) {
+  ControlRef control = nullptr;
+  UInt32 attributes = 0;
+  HIRect previous = CGRectMake(0, 0, 0, 0);
+  HIRect current = CGRectMake(0, 0, 0, 0);
+  event.GetParameter(kEventParamDirectObject, typeControlRef, control);
+  event.GetParameter(kEventParamAttributes, typeUInt32, attributes);
+  event.GetParameter(kEventParamPreviousBounds, typeHIRect, previous);
+  event.GetParameter(kEventParamCurrentBounds, typeHIRect, current);
+  return m_Owner.DoControlBoundsChanged(event, control, attributes, previous, current);
 }
 
 HIRect View::GetFrame() const {

@@ -59,19 +59,6 @@ OSStatus ToolbarCreateItemFromDragDoer::DoEvent(EventHandlerCallRef, SysCarbonEv
   return AnswerItem(event, status, item);
 }
 
-OSStatus ControlGetSizeConstraintsDoer::DoEvent(EventHandlerCallRef, SysCarbonEvent& event) {
-  ControlRef control = nullptr;
-  event.GetParameter(kEventParamDirectObject, typeControlRef, control);
-  HISize minimum{0, 0};
-  HISize maximum{0, 0};
-  const OSStatus status = DoControlGetSizeConstraints(event, control, minimum, maximum);
-  if (status == noErr) {
-    event.SetParameter(kEventParamMinimumSize, typeHISize, minimum);
-    event.SetParameter(kEventParamMaximumSize, typeHISize, maximum);
-  }
-  return status;
-}
-
 OSStatus MenuOpeningDoer::DoEvent(EventHandlerCallRef, SysCarbonEvent& event) {
   MenuRef menu = nullptr;
   Boolean first = false;

@@ -29,6 +29,7 @@ public:
   WindowRef m_Window;
   MacRegion m_Clip;
   RGBColor m_ForeColor{0, 0, 0};
+  Point m_Origin{0, 0};  // the local coordinates of the content's top left
 };
 
 namespace {
@@ -78,11 +79,18 @@ Rect* GetPortBounds(CGrafPtr port, Rect* rect) {
   Rect bounds{0, 0, 0, 0};
   if (port) {
     const CGRect content = ContentOf(port);
-    bounds.bottom = static_cast<short>(content.size.height);
-    bounds.right = static_cast<short>(content.size.width);
+    bounds.top = port->m_Origin.v;
+    bounds.left = port->m_Origin.h;
+    bounds.bottom = static_cast<short>(port->m_Origin.v + content.size.height);
+    bounds.right = static_cast<short>(port->m_Origin.h + content.size.width);
   }
   *rect = bounds;
   return rect;
+}
+
+void SetOrigin(short h, short v) {
+  if (g_CurrentPort)
+    g_CurrentPort->m_Origin = Point{v, h};
 }
 
 short GetPixDepth(CGrafPtr port) {
@@ -177,7 +185,8 @@ void PaintRect(const Rect* r) {
   cairo_rectangle(cr.get(), content.origin.x, content.origin.y, content.size.width,
                   content.size.height);
   cairo_clip(cr.get());
-  cairo_translate(cr.get(), content.origin.x, content.origin.y);
+  cairo_translate(cr.get(), content.origin.x - g_CurrentPort->m_Origin.h,
+                  content.origin.y - g_CurrentPort->m_Origin.v);
   for (const Rect& clip : g_CurrentPort->m_Clip.rects) {
     Rect part;
     if (SectRect(&clip, r, &part))
@@ -207,8 +216,8 @@ void GlobalToLocal(Point* pt) {
     return;
   Rect content;
   GetWindowBounds(g_CurrentPort->m_Window, kWindowContentRgn, &content);
-  pt->h = static_cast<short>(pt->h - content.left);
-  pt->v = static_cast<short>(pt->v - content.top);
+  pt->h = static_cast<short>(pt->h - content.left + g_CurrentPort->m_Origin.h);
+  pt->v = static_cast<short>(pt->v - content.top + g_CurrentPort->m_Origin.v);
 }
 
 void LocalToGlobal(Point* pt) {
@@ -216,10 +225,40 @@ void LocalToGlobal(Point* pt) {
     return;
   Rect content;
   GetWindowBounds(g_CurrentPort->m_Window, kWindowContentRgn, &content);
-  pt->h = static_cast<short>(pt->h + content.left);
-  pt->v = static_cast<short>(pt->v + content.top);
+  pt->h = static_cast<short>(pt->h + content.left - g_CurrentPort->m_Origin.h);
+  pt->v = static_cast<short>(pt->v + content.top - g_CurrentPort->m_Origin.v);
 }
 
 void StandIn_SetMouse(Point global) {
   g_Mouse = global;
 }
+
+namespace standin_qd {
+
+ViewPortScope::ViewPortScope(WindowRef window, CGPoint viewOrigin, CGRect clip)
+    : m_Port(GetWindowPort(window)) {
+  QDSwapPort(m_Port, &m_OldPort);
+  if (m_Port == nullptr)
+    return;
+  m_OldOrigin = m_Port->m_Origin;
+  m_OldClip = m_Port->m_Clip.rects;
+  const CGRect content = ContentOf(m_Port);
+  const Point origin{static_cast<short>(content.origin.y - viewOrigin.y),
+                     static_cast<short>(content.origin.x - viewOrigin.x)};
+  m_Port->m_Origin = origin;
+  const Rect local{static_cast<short>(clip.origin.y - viewOrigin.y),
+                   static_cast<short>(clip.origin.x - viewOrigin.x),
+                   static_cast<short>(CGRectGetMaxY(clip) - viewOrigin.y),
+                   static_cast<short>(CGRectGetMaxX(clip) - viewOrigin.x)};
+  m_Port->m_Clip.rects.assign(1, local);
+}
+
+ViewPortScope::~ViewPortScope() {
+  if (m_Port) {
+    m_Port->m_Origin = m_OldOrigin;
+    m_Port->m_Clip.rects = m_OldClip;
+  }
+  SetPort(m_OldPort);
+}
+
+}  // namespace standin_qd

@@ -104,7 +104,7 @@ void Grow(RgnHandle rgn, Wide dh, Wide dv) {
     err = err ? err : g_lastError;
     UnionRgn(sum, one, sum);
   }
-  CopyRgn(sum, rgn);
+  (*rgn)->rects = (*sum)->rects;
   g_lastError = err;
 }
 
@@ -162,6 +162,10 @@ void SetEmptyRgn(RgnHandle rgn) {
 }
 
 void CopyRgn(RgnHandle srcRgn, RgnHandle dstRgn) {
+  if (OSErr err = standin_files::EnterCall("CopyRgn")) {
+    g_lastError = err;
+    return;
+  }
   if (srcRgn && dstRgn && srcRgn != dstRgn)
     (*dstRgn)->rects = (*srcRgn)->rects;
   g_lastError = noErr;

@@ -1,0 +1,220 @@
+#include "PPXA/PPXA_ToggleButton.h"
+
+#include "PPXA/iPPXA_CustomView.h"
+
+#include <HIServices/Icons.h>
+#include "UMAC/UMAC_QDRect.h"
+
+#include <cstring>
+
+namespace PPXA {
+
+const char kToggleButtonViewClassID[] = "com.nolt.PPXA.ToggleButton";
+const ControlKind kToggleButtonControlKind = {0x546c6742, 0x546c6742};  // 'TglB'
+
+const EventTypeSpec ToggleButton::kFactoryEvents[3] = {
+    {kEventClassHIObject, kEventHIObjectConstruct},
+    {kEventClassHIObject, kEventHIObjectInitialize},
+    {kEventClassHIObject, kEventHIObjectDestruct}};
+HIObjectClassRef ToggleButton::sm_ClassRef = nullptr;
+
+void ToggleButton::Register() {
+  if (sm_ClassRef)
+    return;
+  CFStringRef classID =
+      CFStringCreateWithCString(nullptr, kToggleButtonViewClassID, kCFStringEncodingUTF8);
+  const OSStatus status =
+      HIObjectRegisterSubclass(classID, CFSTR("com.apple.hiview"), 0, HIObjectEventHandler, 3,
+                               kFactoryEvents, nullptr, &sm_ClassRef);
+  CFRelease(classID);
+  PPx::ThrowIfOSStatus(status, "HIObjectRegisterSubclass( kToggleButtonViewClassID ) failed");
+}
+
+OSStatus ToggleButton::HIObjectEventHandler(EventHandlerCallRef, EventRef event, void* userData) {
+  return iPPXA_HandleCustomViewEvent(event, static_cast<ToggleButton*>(userData));
+}
+
+std::unique_ptr<ToggleButton> ToggleButton::MakeInstance() {
+  return std::make_unique<ToggleButton>();
+}
+
+void ToggleButton::InstallEventHandlers() {
+  EventTargetRef target = SysEventTarget();
+  PPx::ControlDrawDoer::Install(target);
+  PPx::ControlHitTestDoer::Install(target);
+  PPx::ControlHitDoer::Install(target);
+  PPx::ControlTrackDoer::Install(target);
+  PPx::ControlGetPartRegionDoer::Install(target);
+  PPx::ControlGetOptimalBoundsDoer::Install(target);
+  PPx::ControlGetSizeConstraintsDoer::Install(target);
+  ControlGetDataDoer::Install(target);
+  ControlSetDataDoer::Install(target);
+  PPx::ControlSetFocusPartDoer::Install(target);
+  InstallBoundsChangedDoer();
+  PPx::ControlHiliteChangedDoer::Install(target);
+  PPx::ControlActivateDoer::Install(target);
+  PPx::ControlDeactivateDoer::Install(target);
+  PPx::ControlEnabledStateChangedDoer::Install(target);
+}
+
+void ToggleButton::InitializeHIObject() {
+  InstallEventHandlers();
+  SetMinValue(0);
+  SetMaxValue(1);
+}
+
+void ToggleButton::SetGraphics(OSType creator, OSType onType, OSType onPressedType, OSType offType,
+                               OSType offPressedType) {
+  const OSType types[kIconCount] = {onType, onPressedType, offType, offPressedType};
+  for (int i = 0; i < kIconCount; ++i) {
+    IconRef icon = nullptr;
+    if (GetIconRef(kOnSystemDisk, creator, types[i], &icon) != noErr)
+      icon = nullptr;
+    m_Icons[i].Reset(icon);
+  }
+  SetNeedsDisplay();
+}
+
+namespace {
+
+// The button has one part, the whole view, which the meta parts also name.
+bool IsWholeViewPart(ControlPartCode part) {
+  return part == kiPPXA_WholeViewPart || part == kControlStructureMetaPart ||
+         part == kControlContentMetaPart;
+}
+
+}  // namespace
+
+HIRect ToggleButton::GetControlPartBounds(ControlPartCode part) const {
+  if (!IsWholeViewPart(part))
+    return CGRectMake(0, 0, 0, 0);
+  HIRect bounds = CGRectMake(0, 0, 0, 0);
+  HIViewGetBounds(GetSysView(), &bounds);
+  return bounds;
+}
+
+OSStatus ToggleButton::DoControlDraw(PPx::SysCarbonEvent&, ControlRef, ControlPartCode, RgnHandle,
+                                     CGContextRef context) {
+  if (context == nullptr)
+    return noErr;
+  const bool disabled = !IsEnabled();
+  const bool pressed = GetControlHilite(GetSysView()) == kiPPXA_WholeViewPart;
+  const HIRect rect = GetControlPartBounds(kiPPXA_WholeViewPart);
+  const IconIndex which =
+      GetValue() != 0 ? (pressed ? kOnPressed : kOn) : (pressed ? kOffPressed : kOff);
+  IconRef icon = m_Icons[which].Get();
+  if (icon == nullptr)
+    return noErr;
+  // Icons are drawn like images, first row at the larger y: mirror the flipped view back.
+  CGContextSaveGState(context);
+  CGContextTranslateCTM(context, 0, rect.size.height);
+  CGContextScaleCTM(context, 1, -1);
+  const RGBColor white = {0xFFFF, 0xFFFF, 0xFFFF};
+  PlotIconRefInContext(context, &rect, kAlignAbsoluteCenter,
+                       disabled ? kTransformDisabled : kTransformNone, &white, 0, icon);
+  CGContextRestoreGState(context);
+  return noErr;
+}
+
+OSStatus ToggleButton::DoControlHitTest(PPx::SysCarbonEvent&, ControlRef, HIPoint where,
+                                        ControlPartCode& part) {
+  part = CGRectContainsPoint(GetControlPartBounds(kiPPXA_WholeViewPart), where)
+             ? kiPPXA_WholeViewPart
+             : ControlPartCode(kControlNoPart);
+  return noErr;
+}
+
+OSStatus ToggleButton::DoControlHit(PPx::SysCarbonEvent&, ControlRef, ControlPartCode, UInt32) {
+  SetValue(GetValue() != 0 ? 0 : 1);
+  return eventNotHandledErr;  // the standard hit handling (the command) follows
+}
+
+OSStatus ToggleButton::DoControlTrack(PPx::SysCarbonEvent&, ControlRef, const CGPoint&, UInt32,
+                                      ControlActionUPP, ControlPartCode&) {
+  return eventNotHandledErr;
+}
+
+OSStatus ToggleButton::DoControlGetPartRegion(PPx::SysCarbonEvent&, ControlRef,
+                                              ControlPartCode part, RgnHandle region) {
+  if (region == nullptr)
+    return paramErr;
+  if (!IsWholeViewPart(part)) {
+    SetEmptyRgn(region);
+    return kiPPXA_InvalidPartCode;
+  }
+  const UMAC_QDRect rect(GetControlPartBounds(part));
+  RectRgn(region, &rect);
+  return noErr;
+}
+
+OSStatus ToggleButton::DoControlGetOptimalBounds(PPx::SysCarbonEvent&, ControlRef, HIRect& bounds,
+                                                 SInt16&) {
+  bounds = CGRectMake(0, 0, 16, 16);
+  return noErr;
+}
+
+OSStatus ToggleButton::DoControlGetSizeConstraints(PPx::SysCarbonEvent&, ControlRef,
+                                                   HISize& minimum, HISize&) {
+  // The icon's own size is the least the button can show; the maximum is left as it comes.
+  minimum = CGSizeMake(16, 16);
+  return noErr;
+}
+
+OSStatus ToggleButton::DoControlGetData(PPx::SysCarbonEvent&, ControlRef, ControlPartCode,
+                                        ResType tag, Ptr buffer, Size& size) {
+  if (tag != kControlKindTag)
+    return eventNotHandledErr;
+  const Size asked = size;
+  size = sizeof kToggleButtonControlKind;
+  if (buffer == nullptr)
+    return noErr;  // a size query
+  if (asked != static_cast<Size>(sizeof kToggleButtonControlKind))
+    return errDataSizeMismatch;
+  std::memcpy(buffer, &kToggleButtonControlKind, sizeof kToggleButtonControlKind);
+  return noErr;
+}
+
+OSStatus ToggleButton::DoControlSetData(PPx::SysCarbonEvent&, ControlRef, ControlPartCode, ResType,
+                                        Ptr, Size) {
+  return eventNotHandledErr;
+}
+
+OSStatus ToggleButton::DoControlSetFocusPart(PPx::SysCarbonEvent&, ControlRef, bool focusEverything,
+                                             ControlPartCode& part) {
+  part = iPPXA_FocusPartAfterRequest(part, m_FocusPart, focusEverything);
+  if (part != m_FocusPart) {
+    m_FocusPart = part;
+    SetNeedsDisplay();
+  }
+  return noErr;
+}
+
+OSStatus ToggleButton::DoControlHiliteChanged(PPx::SysCarbonEvent&, ControlRef, ControlPartCode,
+                                              ControlPartCode) {
+  SetNeedsDisplay();
+  return noErr;
+}
+
+OSStatus ToggleButton::DoControlActivate(PPx::SysCarbonEvent&, ControlRef) {
+  SetNeedsDisplay();
+  return noErr;
+}
+
+OSStatus ToggleButton::DoControlDeactivate(PPx::SysCarbonEvent&, ControlRef) {
+  SetNeedsDisplay();
+  return noErr;
+}
+
+OSStatus ToggleButton::DoControlEnabledStateChanged(PPx::SysCarbonEvent&, ControlRef) {
+  SetNeedsDisplay();
+  return noErr;
+}
+
+OSStatus ToggleButton::DoControlBoundsChanged(PPx::SysCarbonEvent& event, ControlRef, UInt32,
+                                              const HIRect&, const HIRect&) {
+  const OSStatus status = event.CallNextHandler();
+  SetNeedsDisplay();
+  return status;
+}
+
+}  // namespace PPXA
