@@ -10,10 +10,11 @@
 //
 // Drawing: each window renders into a backing store of its own, 32-bit premultiplied pixels the
 // size of its structure, when a test calls StandIn_WindowRender. The render pass paints the
-// backing store white, then sends kEventControlDraw (kEventParamCGContextRef, typeCGContextRef)
-// to each visible view, a superview before its subviews and subviews in their order (later ones
-// over earlier ones), with a context flipped to the view (origin at its top left, y down) and
-// clipped to the view and its superviews. The context is released after the event.
+// backing store white (transparent for a window that is not opaque), then sends kEventControlDraw
+// (kEventParamCGContextRef, typeCGContextRef) to each visible view, a superview before its subviews
+// and subviews in their order (later ones over earlier ones), with a context flipped to the view
+// (origin at its top left, y down) and clipped to the view and its superviews. The context is
+// released after the event.
 #pragma once
 #include <CoreGraphics/CGImage.h>
 #include <HIToolbox/HIObject.h>

@@ -183,6 +183,8 @@ bool Get(EventRef event, EventParamName name, EventParamType type, T* value) {
 
 // The backing store of the window whose root view this is, made (white) when it has none.
 _cairo_surface* EnsureBackingStore(StandIn_ViewImpl* root);
+// Whether the window is opaque (its backing store starts white, else transparent).
+bool WindowIsOpaque(WindowRef window);
 // The window's content rectangle in its backing store.
 CGRect ContentInStructure(WindowRef window);
 

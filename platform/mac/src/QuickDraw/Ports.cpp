@@ -218,3 +218,7 @@ void LocalToGlobal(Point* pt) {
 void StandIn_SetMouse(Point global) {
   g_Mouse = global;
 }
+
+Point StandIn_GlobalMouse() {
+  return g_Mouse;
+}
