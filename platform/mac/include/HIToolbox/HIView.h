@@ -70,6 +70,10 @@ Boolean HIViewIsLatentlyVisible(HIViewRef inView);
 OSStatus HIViewCreateOffscreenImage(HIViewRef inView, OptionBits inOptions, HIRect* outFrame,
                                     CGImageRef* outImage);
 
+// Scrolls the view's content by dx, dy (the rectangle in view coordinates; null: the whole view).
+// The stand-in records the scroll (StandIn_HIViewLastScroll) and asks for a redraw.
+OSStatus HIViewScrollRect(HIViewRef inView, const HIRect* inRect, CGFloat inDX, CGFloat inDY);
+
 OSStatus HIViewChangeFeatures(HIViewRef inView, HIViewFeatures inFeaturesToSet,
                               HIViewFeatures inFeaturesToClear);
 OSStatus HIViewGetFeatures(HIViewRef inView, HIViewFeatures* outFeatures);
@@ -91,3 +95,24 @@ OSStatus StandIn_WindowRender(WindowRef window);
 UInt32 StandIn_WindowPixel(WindowRef window, int x, int y);
 // The backing store's size (0 x 0 before the first render).
 HISize StandIn_WindowBackingSize(WindowRef window);
+// The last HIViewScrollRect of the view and how many there were.
+struct StandIn_ScrollRecord {
+  CGFloat dx;
+  CGFloat dy;
+  long count;
+};
+StandIn_ScrollRecord StandIn_HIViewLastScroll(HIViewRef inView);
+
+// Scroll views ("scrollview"): on kEventScrollableInfoChanged ('scrl' 2) the standard handling
+// asks the scroll view's subviews in order for kEventScrollableGetInfo ('scrl' 1) and records the
+// first answer, as the scroll bars would show it. StandIn_ScrollViewScrollTo plays a user moving
+// the bars: kEventScrollableScrollTo ('scrl' 10, 'orgn') to the subviews until one answers.
+struct StandIn_ScrollInfo {
+  HISize imageSize;
+  HISize viewSize;
+  HISize lineSize;
+  HIPoint origin;
+  long asked;  // get-info requests answered so far
+};
+StandIn_ScrollInfo StandIn_ScrollViewInfo(HIViewRef scrollView);
+OSStatus StandIn_ScrollViewScrollTo(HIViewRef scrollView, HIPoint origin);
