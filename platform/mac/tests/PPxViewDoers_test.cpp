@@ -362,3 +362,47 @@ TEST_F(PPxViewDoersTest, DragEventsReachOnlyViewsThatTrackDrags) {
 }
 
 }  // namespace
+
+namespace {
+
+class StandInCustomWindowTest : public StandInToolboxTest {};
+
+TEST_F(StandInCustomWindowTest, AViewBasedWindowHasTheViewAsRootAndDragsToTheMouse) {
+  HIViewRef root = StandIn_NewView("userpane", CGRectMake(0, 0, 1, 1));
+  WindowDefSpec definition{};
+  definition.defType = kWindowDefHIView;
+  definition.u.rootView = root;
+  const Rect bounds{50, 60, 80, 100};
+  WindowRef window = nullptr;
+  ASSERT_EQ(noErr, CreateCustomWindow(&definition, kPlainWindowClass, 0, &bounds, &window));
+  CFRelease(root);  // the window holds it
+  EXPECT_EQ(root, HIViewGetRoot(window));
+  HIRect frame = CGRectMake(0, 0, 0, 0);
+  HIViewGetFrame(root, &frame);
+  EXPECT_EQ(40, frame.size.width);
+  EXPECT_EQ(30, frame.size.height);
+  WindowRef other = nullptr;
+  EXPECT_EQ(paramErr, CreateCustomWindow(&definition, kPlainWindowClass, 0, &bounds, &other));
+
+  // Opaque windows render over white, others over transparency.
+  EXPECT_EQ(0xFFFFFFFFu, (StandIn_WindowRender(window), StandIn_WindowPixel(window, 1, 1)));
+  HIWindowChangeFeatures(window, 0, kWindowIsOpaque);
+  EXPECT_EQ(0u, (StandIn_WindowRender(window), StandIn_WindowPixel(window, 1, 1)));
+
+  // Grabbed at (62, 55) and let go at (65, 70): the window moves by (3, 15).
+  Point start{};
+  start.h = 62;
+  start.v = 55;
+  Point end{};
+  end.h = 65;
+  end.v = 70;
+  StandIn_SetMouse(end);
+  DragWindow(window, start, nullptr);
+  Rect moved{0, 0, 0, 0};
+  GetWindowBounds(window, kWindowStructureRgn, &moved);
+  EXPECT_EQ(63, moved.left);
+  EXPECT_EQ(65, moved.top);
+  DisposeWindow(window);
+}
+
+}  // namespace

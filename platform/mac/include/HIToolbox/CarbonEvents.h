@@ -204,6 +204,7 @@ enum : EventParamName {
   kEventParamControlDataBuffer = 0x63646266,             // 'cdbf'
   kEventParamControlDataBufferSize = 0x63646273,         // 'cdbs'
   kEventParamHIObjectInstance = 0x68696f69,              // 'hioi'
+  kEventParamUserData = 0x75737264,                      // 'usrd'
   kEventParamKeyCode = 0x6b636f64,                       // 'kcod'
   kEventParamKeyMacCharCodes = 0x6b636872,               // 'kchr'
   kEventParamKeyUnicodes = 0x6b756e69,                   // 'kuni'

@@ -10,13 +10,13 @@
 //
 // Drawing: each window renders into a backing store of its own, 32-bit premultiplied pixels the
 // size of its structure, when a test calls StandIn_WindowRender. The render pass paints the
-// backing store white, then sends kEventControlDraw (kEventParamCGContextRef, typeCGContextRef)
-// to each visible view, a superview before its subviews and subviews in their order (later ones
-// over earlier ones), with a context flipped to the view (origin at its top left, y down) and
-// clipped to the view and its superviews. The context is released after the event. While the
-// event runs, the window's port is the current port with its origin at the view's top left and
-// its clip the visible part of the view, so QuickDraw and Appearance drawing land in the view
-// (HIViewCreateOffscreenImage leaves the port alone).
+// backing store white (transparent for a window that is not opaque), then sends kEventControlDraw
+// (kEventParamCGContextRef, typeCGContextRef) to each visible view, a superview before its subviews
+// and subviews in their order (later ones over earlier ones), with a context flipped to the view
+// (origin at its top left, y down) and clipped to the view and its superviews. The context is
+// released after the event. While the event runs, the window's port is the current port with its
+// origin at the view's top left and its clip the visible part of the view, so QuickDraw and
+// Appearance drawing land in the view (HIViewCreateOffscreenImage leaves the port alone).
 #pragma once
 #include <CoreGraphics/CGImage.h>
 #include <HIToolbox/HIObject.h>
@@ -79,6 +79,10 @@ typedef ControlPartCode HIViewPartCode;
 OSStatus HIViewSimulateClick(HIViewRef inView, HIViewPartCode inPartToClick, UInt32 inModifiers,
                              ControlPartCode* outPartClicked);
 
+// Scrolls the view's content by dx, dy (the rectangle in view coordinates; null: the whole view).
+// The stand-in records the scroll (StandIn_HIViewLastScroll) and asks for a redraw.
+OSStatus HIViewScrollRect(HIViewRef inView, const HIRect* inRect, CGFloat inDX, CGFloat inDY);
+
 OSStatus HIViewChangeFeatures(HIViewRef inView, HIViewFeatures inFeaturesToSet,
                               HIViewFeatures inFeaturesToClear);
 OSStatus HIViewGetFeatures(HIViewRef inView, HIViewFeatures* outFeatures);
@@ -100,3 +104,24 @@ OSStatus StandIn_WindowRender(WindowRef window);
 UInt32 StandIn_WindowPixel(WindowRef window, int x, int y);
 // The backing store's size (0 x 0 before the first render).
 HISize StandIn_WindowBackingSize(WindowRef window);
+// The last HIViewScrollRect of the view and how many there were.
+struct StandIn_ScrollRecord {
+  CGFloat dx;
+  CGFloat dy;
+  long count;
+};
+StandIn_ScrollRecord StandIn_HIViewLastScroll(HIViewRef inView);
+
+// Scroll views ("scrollview"): on kEventScrollableInfoChanged ('scrl' 2) the standard handling
+// asks the scroll view's subviews in order for kEventScrollableGetInfo ('scrl' 1) and records the
+// first answer, as the scroll bars would show it. StandIn_ScrollViewScrollTo plays a user moving
+// the bars: kEventScrollableScrollTo ('scrl' 10, 'orgn') to the subviews until one answers.
+struct StandIn_ScrollInfo {
+  HISize imageSize;
+  HISize viewSize;
+  HISize lineSize;
+  HIPoint origin;
+  long asked;  // get-info requests answered so far
+};
+StandIn_ScrollInfo StandIn_ScrollViewInfo(HIViewRef scrollView);
+OSStatus StandIn_ScrollViewScrollTo(HIViewRef scrollView, HIPoint origin);

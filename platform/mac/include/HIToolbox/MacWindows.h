@@ -85,6 +85,33 @@ constexpr short kStandInTitleBarHeight = 22;
 OSStatus CreateNewWindow(WindowClass inWindowClass, WindowAttributes inAttributes,
                          const Rect* inContentBounds, WindowRef* outWindow);
 void DisposeWindow(WindowRef window);
+
+// Custom windows: the stand-in makes HIView-based ones only (kWindowDefHIView), whose root view
+// is the given view (retained, covering the structure; there is no content view). paramErr for
+// another definition or a view that already has a superview or window.
+typedef UInt32 WindowDefType;
+enum : WindowDefType {
+  kWindowDefHIView = 3
+};
+struct WindowDefSpec {
+  WindowDefType defType;
+  union {
+    void* classRef;
+    short procID;
+    HIViewRef rootView;
+  } u;
+};
+OSStatus CreateCustomWindow(const WindowDefSpec* def, WindowClass windowClass,
+                            WindowAttributes attributes, const Rect* contentBounds,
+                            WindowRef* outWindow);
+
+// Window features: every window starts opaque (kWindowIsOpaque); the render pass clears the
+// backing store of a window that is not opaque to transparent instead of white.
+enum : UInt64 {
+  kWindowIsOpaque = 1u << 14
+};
+OSStatus HIWindowChangeFeatures(WindowRef inWindow, UInt64 inSetThese, UInt64 inClearThese);
+OSStatus HIWindowGetFeatures(WindowRef inWindow, UInt64* outFeatures);
 OSStatus GetWindowClass(WindowRef inWindow, WindowClass* outClass);
 OSStatus GetWindowAttributes(WindowRef window, WindowAttributes* outAttributes);
 OSStatus ChangeWindowAttributes(WindowRef window, WindowAttributes setTheseAttributes,
@@ -113,6 +140,9 @@ Boolean IsWindowCollapsed(WindowRef window);
 OSStatus GetWindowBounds(WindowRef window, WindowRegionCode regionCode, Rect* globalBounds);
 // Structure or content bounds; the other follows.
 OSStatus SetWindowBounds(WindowRef window, WindowRegionCode regionCode, const Rect* globalBounds);
+// Drags the window by its point startPt (global) to where the script put the mouse
+// (StandIn_SetMouse in QD/QuickDraw.h): the structure moves by the difference.
+void DragWindow(WindowRef window, Point startPt, const Rect* boundsRect);
 OSStatus MoveWindowStructure(WindowRef window, short hGlobal, short vGlobal);
 // Content sizes; either may be null.
 OSStatus SetWindowResizeLimits(WindowRef inWindow, const HISize* inMinLimits,

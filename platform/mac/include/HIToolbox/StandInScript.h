@@ -1,11 +1,13 @@
 // Scripted input of the Mac stand-in: what a user would do, played by tests without a screen.
 // Nothing blocks: modal calls (alerts, pop-up and slider tracking) take the next scripted answer.
 //
-// A click on a view at a point in the view's coordinates, with modifier keys, sends to the view in
-// order kEventControlHitTest (answering the part), and for a part other than 0
-// kEventControlTrack and kEventControlHit, each with the direct object, 'cprt', 'kmod' and
-// 'mloc'; while it runs GetCurrentEventKeyModifiers reports the modifiers. The standard handling
-// of the hit (when every handler answers eventNotHandledErr) sends the control's command.
+// A click on a view at a point in the view's coordinates, with modifier keys, sends the view first
+// kEventControlClick (the direct object, 'kmod' and 'mloc' in global coordinates); when a handler
+// answers it (anything but eventNotHandledErr) the view took the click and the part is 0.
+// Otherwise it sends to the view in order kEventControlHitTest (answering the part), and for a part
+// other than 0 kEventControlTrack and kEventControlHit, each with the direct object, 'cprt', 'kmod'
+// and 'mloc'; while it runs GetCurrentEventKeyModifiers reports the modifiers. The standard
+// handling of the hit (when every handler answers eventNotHandledErr) sends the control's command.
 //
 // A key goes to a view (its target and on up), else to the front window's keyboard focus, else
 // to the front window or the application, as kEventRawKeyDown with 'kchr', 'kuni' and 'kmod';

@@ -30,6 +30,17 @@ private:
   SInt32 m_Code;
 };
 
+// The framework's exception for a failure of the program's own logic, with a four-character
+// code.
+class RuntimeError : public std::runtime_error {
+public:
+  RuntimeError(OSType code, const std::string& text) : std::runtime_error(text), m_Code(code) {}
+  OSType GetCode() const { return m_Code; }
+
+private:
+  OSType m_Code;
+};
+
 // Throws OSError(status, text) when status is not noErr.
 inline void ThrowIfOSStatus(OSStatus status, const char* text) {
   if (status != noErr)

@@ -81,6 +81,21 @@ private:
   BoundsChangedDoer m_BoundsDoer{*this};
 };
 
+// A framework view over a new plain HIView of its own.
+class BaseView : public View {
+public:
+  using View::Initialize;
+  // Makes the HIView with the frame and features and binds the object to it (the object holds
+  // the view's first reference); throws OSError.
+  void Initialize(const HIRect& frame, HIViewFeatures features);
+  const char* ClassName() const override { return "PPx::BaseView"; }
+};
+
+class ScrollView : public View {
+public:
+  const char* ClassName() const override { return "PPx::ScrollView"; }
+};
+
 class CheckBox : public View {};
 class PushButton : public View {};
 class IconControl : public View {};

@@ -109,3 +109,5 @@ long StandIn_RegionLiveCount();
 long StandIn_RegionRectCount(RgnHandle rgn);
 Rect StandIn_RegionRect(RgnHandle rgn, long index);
 void StandIn_SetMouse(Point global);
+// Where the script last put the mouse (global).
+Point StandIn_GlobalMouse();

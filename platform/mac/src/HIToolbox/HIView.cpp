@@ -203,6 +203,8 @@ EventTargetRef StandIn_ViewImpl::ParentTarget() const {
 }
 
 OSStatus StandIn_ViewImpl::StandardHandler(EventRef event) {
+  if (GetEventClass(event) == kEventClassScrollable)
+    return standin_tb::StandardScrollableEvent(this, event);
   if (GetEventClass(event) != kEventClassControl)
     return eventNotHandledErr;
   ControlRef control = nullptr;

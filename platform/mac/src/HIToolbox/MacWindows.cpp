@@ -45,6 +45,21 @@ public:
     LayOutViews();
     TheState().zOrder.insert(TheState().zOrder.begin(), this);
   }
+  // A window whose root view is the caller's (an HIView-based custom window): no content view.
+  WindowImpl(WindowClass cls, WindowAttributes attrs, const Rect& contentBounds,
+             StandIn_ViewImpl* rootView)
+      : StandIn_Window(standin_tb::HIObjectTypeID()),
+        m_WindowClass(cls),
+        m_Attributes(attrs),
+        m_Content(contentBounds) {
+    ++TheState().live;
+    CFRetain(rootView);
+    m_Root.Reset(rootView);
+    m_CustomRoot = true;
+    rootView->m_Window = this;
+    LayOutViews();
+    TheState().zOrder.insert(TheState().zOrder.begin(), this);
+  }
   ~WindowImpl() override { --TheState().live; }
 
   OSStatus StandardHandler(EventRef event) override {
@@ -68,7 +83,8 @@ public:
     const CGFloat width = m_Content.right - m_Content.left;
     const CGFloat height = m_Content.bottom - m_Content.top;
     m_Root.Get()->m_Frame = CGRectMake(0, 0, width, height + TitleBar());
-    m_Root.Get()->m_Subviews.front()->m_Frame = CGRectMake(0, TitleBar(), width, height);
+    if (!m_CustomRoot)
+      m_Root.Get()->m_Subviews.front()->m_Frame = CGRectMake(0, TitleBar(), width, height);
   }
   void ReleaseViews() {
     if (m_Root.Get()) {
@@ -83,6 +99,8 @@ public:
   bool m_Visible = false;
   bool m_Collapsed = false;
   bool m_Disposed = false;
+  bool m_CustomRoot = false;
+  UInt64 m_Features = kWindowIsOpaque;
   std::u16string m_Title;
   HISize m_Minimum{64, 64};
   HISize m_Maximum{32000, 32000};
@@ -134,8 +152,14 @@ Rect Available() {
 namespace standin_tb {
 
 HIViewRef ContentView(WindowRef window) {
-  StandIn_ViewImpl* root = window ? Impl(window)->m_Root.Get() : nullptr;
+  if (window == nullptr || Impl(window)->m_CustomRoot)
+    return nullptr;
+  StandIn_ViewImpl* root = Impl(window)->m_Root.Get();
   return root && !root->m_Subviews.empty() ? root->m_Subviews.front() : nullptr;
+}
+
+bool WindowIsOpaque(WindowRef window) {
+  return window == nullptr || (Impl(window)->m_Features & kWindowIsOpaque) != 0;
 }
 
 }  // namespace standin_tb
@@ -152,6 +176,42 @@ OSStatus CreateNewWindow(WindowClass inWindowClass, WindowAttributes inAttribute
   if (OSStatus err = standin_tb::EnterCall("CreateNewWindow"))
     return err;
   *outWindow = new WindowImpl(inWindowClass, inAttributes, *inContentBounds);
+  return noErr;
+}
+
+OSStatus CreateCustomWindow(const WindowDefSpec* def, WindowClass windowClass,
+                            WindowAttributes attributes, const Rect* contentBounds,
+                            WindowRef* outWindow) {
+  if (outWindow == nullptr || contentBounds == nullptr || def == nullptr)
+    return paramErr;
+  *outWindow = nullptr;
+  if (OSStatus err = standin_tb::EnterCall("CreateCustomWindow"))
+    return err;
+  if (def->defType != kWindowDefHIView || def->u.rootView == nullptr)
+    return paramErr;  // the stand-in makes HIView-based custom windows only
+  StandIn_ViewImpl* root = standin_tb::View(def->u.rootView);
+  if (root->m_Superview || root->m_Window)
+    return paramErr;
+  *outWindow = new WindowImpl(windowClass, attributes, *contentBounds, root);
+  return noErr;
+}
+
+OSStatus HIWindowChangeFeatures(WindowRef inWindow, UInt64 inSetThese, UInt64 inClearThese) {
+  if (OSStatus err = standin_tb::EnterCall("HIWindowChangeFeatures"))
+    return err;
+  if (inWindow == nullptr)
+    return errInvalidWindowRef;
+  UInt64& features = Impl(inWindow)->m_Features;
+  features = (features | inSetThese) & ~inClearThese;
+  return noErr;
+}
+
+OSStatus HIWindowGetFeatures(WindowRef inWindow, UInt64* outFeatures) {
+  if (OSStatus err = standin_tb::EnterCall("HIWindowGetFeatures"))
+    return err;
+  if (inWindow == nullptr || outFeatures == nullptr)
+    return errInvalidWindowRef;
+  *outFeatures = Impl(inWindow)->m_Features;
   return noErr;
 }
 
@@ -332,6 +392,15 @@ OSStatus SetWindowBounds(WindowRef window, WindowRegionCode regionCode, const Re
   impl->LayOutViews();
   SendWindowEvent(impl, kEventWindowBoundsChanged);
   return noErr;
+}
+
+void DragWindow(WindowRef window, Point startPt, const Rect*) {
+  if (window == nullptr)
+    return;
+  const Point mouse = StandIn_GlobalMouse();
+  const Rect structure = Impl(window)->Structure();
+  MoveWindowStructure(window, static_cast<short>(structure.left + mouse.h - startPt.h),
+                      static_cast<short>(structure.top + mouse.v - startPt.v));
 }
 
 OSStatus MoveWindowStructure(WindowRef window, short hGlobal, short vGlobal) {

@@ -55,6 +55,24 @@ OSStatus SendClickEvent(HIViewRef view, UInt32 kind, HIPoint where, UInt32 modif
   return status;
 }
 
+// The mouse-down on the view: kEventControlClick with the global mouse location.
+OSStatus SendControlClick(HIViewRef view, HIPoint where, UInt32 modifiers) {
+  HIPoint global = where;
+  HIViewConvertPoint(&global, view, nullptr);
+  if (WindowRef window = HIViewGetWindow(view)) {
+    Rect structure{0, 0, 0, 0};
+    GetWindowBounds(window, kWindowStructureRgn, &structure);
+    global.x += structure.left;
+    global.y += structure.top;
+  }
+  standin_tb::EventHolder click(kEventClassControl, kEventControlClick);
+  ControlRef control = view;
+  click.Set(kEventParamDirectObject, typeControlRef, control);
+  click.Set(kEventParamMouseLocation, typeHIPoint, global);
+  click.Set(kEventParamKeyModifiers, typeUInt32, modifiers);
+  return click.SendTo(GetControlEventTarget(view));
+}
+
 }  // namespace
 
 namespace standin_tb {
@@ -84,6 +102,10 @@ ControlPartCode StandIn_ClickView(HIViewRef view, HIPoint where, UInt32 modifier
   CFRetain(view);
   ModifiersDuring held(modifiers);
   ControlPartCode part = kControlNoPart;
+  if (SendControlClick(view, where, modifiers) != eventNotHandledErr) {
+    CFRelease(view);  // the view took the click itself
+    return kControlNoPart;
+  }
   SendClickEvent(view, kEventControlHitTest, where, modifiers, &part);
   if (part != kControlNoPart && IsControlEnabled(view)) {
     SendClickEvent(view, kEventControlTrack, where, modifiers, &part);

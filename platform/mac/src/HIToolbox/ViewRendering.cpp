@@ -103,7 +103,10 @@ OSStatus StandIn_WindowRender(WindowRef window) {
     return memFullErr;
   {
     standin_cg::CairoPtr cr(cairo_create(store));
-    cairo_set_source_rgb(cr.get(), 1, 1, 1);
+    if (standin_tb::WindowIsOpaque(window))
+      cairo_set_source_rgb(cr.get(), 1, 1, 1);
+    else
+      cairo_set_source_rgba(cr.get(), 0, 0, 0, 0);
     cairo_set_operator(cr.get(), CAIRO_OPERATOR_SOURCE);
     cairo_paint(cr.get());
   }

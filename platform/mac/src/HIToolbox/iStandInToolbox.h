@@ -129,6 +129,8 @@ public:
   bool m_TracksDrags = false;
   StandIn_ViewImpl* m_Focus = nullptr;  // the root view's: its window's focus (not retained)
   ControlPartCode m_FocusPart = 0;
+  StandIn_ScrollRecord m_LastScroll{0, 0, 0};
+  StandIn_ScrollInfo m_ScrollInfo{{0, 0}, {0, 0}, {0, 0}, {0, 0}, 0};  // a scroll view's
   ControlPartCode m_Hilite = 0;
   SInt32 m_Value = 0;
   SInt32 m_Minimum = 0;
@@ -209,6 +211,8 @@ bool Get(EventRef event, EventParamName name, EventParamType type, T* value) {
 
 // The backing store of the window whose root view this is, made (white) when it has none.
 _cairo_surface* EnsureBackingStore(StandIn_ViewImpl* root);
+// Whether the window is opaque (its backing store starts white, else transparent).
+bool WindowIsOpaque(WindowRef window);
 // The window's content rectangle in its backing store.
 CGRect ContentInStructure(WindowRef window);
 
@@ -225,6 +229,9 @@ bool AskOptimalBounds(StandIn_ViewImpl* view, HIRect* bounds, float* baseline);
 // The standard handling of kEventControlGetPartRegion and kEventControlSetFocusPart.
 OSStatus StandardPartRegion(StandIn_ViewImpl* view, EventRef event);
 OSStatus StandardFocusPart(StandIn_ViewImpl* view, EventRef event);
+
+// The standard handling of the scrollable events (a scroll view's info-changed).
+OSStatus StandardScrollableEvent(StandIn_ViewImpl* view, EventRef event);
 
 // Forgets the window's focus when it lies in the view's tree (the tree leaves its window).
 void ForgetFocusWithin(StandIn_ViewImpl* view);

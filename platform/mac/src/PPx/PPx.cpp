@@ -202,6 +202,15 @@ void View::InitializeOwnView(HIViewRef view, const HIRect& frame) {
   HIViewSetFrame(m_View, &frame);
 }
 
+void BaseView::Initialize(const HIRect& frame, HIViewFeatures features) {
+  HIObjectRef object = nullptr;
+  ThrowIfOSStatus(HIObjectCreate(CFSTR("com.apple.hiview"), nullptr, &object),
+                  "HIObjectCreate( com.apple.hiview ) failed");
+  HIViewRef view = static_cast<HIViewRef>(object);
+  HIViewChangeFeatures(view, features, 0);
+  View::Initialize(view, frame);
+}
+
 void View::InstallBoundsChangedDoer() {
   m_BoundsDoer.Install(SysEventTarget());
 }

@@ -262,3 +262,7 @@ ViewPortScope::~ViewPortScope() {
 }
 
 }  // namespace standin_qd
+
+Point StandIn_GlobalMouse() {
+  return g_Mouse;
+}
