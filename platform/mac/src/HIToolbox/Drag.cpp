@@ -87,6 +87,35 @@ OSErr FindFlavor(DragRef drag, DragItemRef itemRef, FlavorType type,
   return noErr;
 }
 
+// The course every call on one item or flavour takes: the entry checks, the arguments refused
+// when not valid, then use under the lock on what was found.
+template <class Use>
+OSErr WithItem(const char* call, bool argumentsValid, DragRef drag, DragItemRef itemRef, Use use) {
+  if (OSErr err = EnterCall(call))
+    return err;
+  if (!argumentsValid)
+    return paramErr;
+  Lock lock(TheState().mutex);
+  OpaqueDragRef::Item* item = nullptr;
+  if (OSErr err = FindItem(drag, itemRef, &item))
+    return err;
+  return use(*item);
+}
+
+template <class Use>
+OSErr WithFlavor(const char* call, bool argumentsValid, DragRef drag, DragItemRef itemRef,
+                 FlavorType type, Use use) {
+  if (OSErr err = EnterCall(call))
+    return err;
+  if (!argumentsValid)
+    return paramErr;
+  Lock lock(TheState().mutex);
+  const std::vector<UInt8>* bytes = nullptr;
+  if (OSErr err = FindFlavor(drag, itemRef, type, &bytes))
+    return err;
+  return use(*bytes);
+}
+
 // What TrackDrag was given, for tests to read.
 StandIn_TrackedDrag RecordOf(DragRef drag, const EventRecord* event, RgnHandle region) {
   StandIn_TrackedDrag record{};
@@ -220,89 +249,61 @@ OSErr GetDragItemReferenceNumber(DragRef theDrag, UInt16 index, DragItemRef* the
 }
 
 OSErr CountDragItemFlavors(DragRef theDrag, DragItemRef theItemRef, UInt16* numFlavors) {
-  if (OSErr err = EnterCall("CountDragItemFlavors"))
-    return err;
-  if (numFlavors == nullptr)
-    return paramErr;
-  Lock lock(TheState().mutex);
-  OpaqueDragRef::Item* item = nullptr;
-  if (OSErr err = FindItem(theDrag, theItemRef, &item))
-    return err;
-  *numFlavors = static_cast<UInt16>(item->flavors.size());
-  return noErr;
+  return WithItem("CountDragItemFlavors", numFlavors != nullptr, theDrag, theItemRef,
+                  [&](OpaqueDragRef::Item& item) {
+                    *numFlavors = static_cast<UInt16>(item.flavors.size());
+                    return OSErr(noErr);
+                  });
 }
 
 OSErr GetFlavorType(DragRef theDrag, DragItemRef theItemRef, UInt16 index, FlavorType* theType) {
-  if (OSErr err = EnterCall("GetFlavorType"))
-    return err;
-  if (theType == nullptr)
-    return paramErr;
-  Lock lock(TheState().mutex);
-  OpaqueDragRef::Item* item = nullptr;
-  if (OSErr err = FindItem(theDrag, theItemRef, &item))
-    return err;
-  if (index < 1 || index > item->flavors.size())
-    return badDragFlavorErr;
-  *theType = item->flavors[index - 1u].type;
-  return noErr;
+  return WithItem("GetFlavorType", theType != nullptr, theDrag, theItemRef,
+                  [&](OpaqueDragRef::Item& item) {
+                    if (index < 1 || index > item.flavors.size())
+                      return OSErr(badDragFlavorErr);
+                    *theType = item.flavors[index - 1u].type;
+                    return OSErr(noErr);
+                  });
 }
 
 OSErr GetFlavorDataSize(DragRef theDrag, DragItemRef theItemRef, FlavorType theType,
                         Size* dataSize) {
-  if (OSErr err = EnterCall("GetFlavorDataSize"))
-    return err;
-  if (dataSize == nullptr)
-    return paramErr;
-  Lock lock(TheState().mutex);
-  const std::vector<UInt8>* bytes = nullptr;
-  if (OSErr err = FindFlavor(theDrag, theItemRef, theType, &bytes))
-    return err;
-  *dataSize = static_cast<Size>(bytes->size());
-  return noErr;
+  return WithFlavor("GetFlavorDataSize", dataSize != nullptr, theDrag, theItemRef, theType,
+                    [&](const std::vector<UInt8>& bytes) {
+                      *dataSize = static_cast<Size>(bytes.size());
+                      return OSErr(noErr);
+                    });
 }
 
 OSErr GetFlavorData(DragRef theDrag, DragItemRef theItemRef, FlavorType theType, void* dataPtr,
                     Size* dataSize, UInt32 dataOffset) {
-  if (OSErr err = EnterCall("GetFlavorData"))
-    return err;
-  if (dataSize == nullptr || *dataSize < 0 || (*dataSize > 0 && dataPtr == nullptr))
-    return paramErr;
-  Lock lock(TheState().mutex);
-  const std::vector<UInt8>* bytes = nullptr;
-  if (OSErr err = FindFlavor(theDrag, theItemRef, theType, &bytes))
-    return err;
-  std::size_t offset = std::min<std::size_t>(dataOffset, bytes->size());
-  std::size_t count = std::min(bytes->size() - offset, static_cast<std::size_t>(*dataSize));
-  if (count > 0)
-    std::memcpy(dataPtr, bytes->data() + offset, count);
-  *dataSize = static_cast<Size>(count);
-  return noErr;
+  const bool valid =
+      dataSize != nullptr && *dataSize >= 0 && (*dataSize == 0 || dataPtr != nullptr);
+  return WithFlavor(
+      "GetFlavorData", valid, theDrag, theItemRef, theType, [&](const std::vector<UInt8>& bytes) {
+        std::size_t offset = std::min<std::size_t>(dataOffset, bytes.size());
+        std::size_t count = std::min(bytes.size() - offset, static_cast<std::size_t>(*dataSize));
+        if (count > 0)
+          std::memcpy(dataPtr, bytes.data() + offset, count);
+        *dataSize = static_cast<Size>(count);
+        return OSErr(noErr);
+      });
 }
 
 OSErr SetDragItemBounds(DragRef theDrag, DragItemRef theItemRef, const Rect* itemBounds) {
-  if (OSErr err = EnterCall("SetDragItemBounds"))
-    return err;
-  if (itemBounds == nullptr)
-    return paramErr;
-  Lock lock(TheState().mutex);
-  OpaqueDragRef::Item* item = nullptr;
-  if (OSErr err = FindItem(theDrag, theItemRef, &item))
-    return err;
-  item->bounds = *itemBounds;
-  return noErr;
+  return WithItem("SetDragItemBounds", itemBounds != nullptr, theDrag, theItemRef,
+                  [&](OpaqueDragRef::Item& item) {
+                    item.bounds = *itemBounds;
+                    return OSErr(noErr);
+                  });
 }
 
 OSErr GetDragItemBounds(DragRef theDrag, DragItemRef theItemRef, Rect* itemBounds) {
-  if (OSErr err = EnterCall("GetDragItemBounds"))
-    return err;
-  if (itemBounds == nullptr)
-    return paramErr;
-  Lock lock(TheState().mutex);
-  OpaqueDragRef::Item* item = nullptr;
-  if (OSErr err = FindItem(theDrag, theItemRef, &item))
-    return err;
-  *itemBounds = item->bounds;
-  return noErr;
+  return WithItem("GetDragItemBounds", itemBounds != nullptr, theDrag, theItemRef,
+                  [&](OpaqueDragRef::Item& item) {
+                    *itemBounds = item.bounds;
+                    return OSErr(noErr);
+                  });
 }
 
 OSStatus SetDragImageWithCGImage(DragRef inDrag, CGImageRef inCGImage,
