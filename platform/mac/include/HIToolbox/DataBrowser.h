@@ -179,26 +179,29 @@ typedef void (*DataBrowserItemProcPtr)(DataBrowserItemID item, DataBrowserItemSt
 
 // The procedures are the functions themselves; New and Dispose count them for tests
 // (StandIn_DataBrowserUPPLiveCount).
+// Every procedure kind, for the declarations here and the definitions in the stand-in.
+#define STANDIN_DATABROWSER_UPPS(X)                                                                \
+  X(DataBrowserItemData)                                                                           \
+  X(DataBrowserItemCompare)                                                                        \
+  X(DataBrowserItemNotificationWithItem)                                                           \
+  X(DataBrowserAddDragItem)                                                                        \
+  X(DataBrowserAcceptDrag)                                                                         \
+  X(DataBrowserReceiveDrag)                                                                        \
+  X(DataBrowserPostProcessDrag)                                                                    \
+  X(DataBrowserItemHelpContent)                                                                    \
+  X(DataBrowserGetContextualMenu)                                                                  \
+  X(DataBrowserSelectContextualMenu)                                                               \
+  X(DataBrowserDrawItem)                                                                           \
+  X(DataBrowserEditItem)                                                                           \
+  X(DataBrowserHitTest)                                                                            \
+  X(DataBrowserTracking)                                                                           \
+  X(DataBrowserItemDragRgn)                                                                        \
+  X(DataBrowserItem)
 #define STANDIN_DATABROWSER_UPP(Name)                                                              \
   typedef Name##ProcPtr Name##UPP;                                                                 \
   Name##UPP New##Name##UPP(Name##ProcPtr userRoutine);                                             \
   void Dispose##Name##UPP(Name##UPP userUPP);
-STANDIN_DATABROWSER_UPP(DataBrowserItemData)
-STANDIN_DATABROWSER_UPP(DataBrowserItemCompare)
-STANDIN_DATABROWSER_UPP(DataBrowserItemNotificationWithItem)
-STANDIN_DATABROWSER_UPP(DataBrowserAddDragItem)
-STANDIN_DATABROWSER_UPP(DataBrowserAcceptDrag)
-STANDIN_DATABROWSER_UPP(DataBrowserReceiveDrag)
-STANDIN_DATABROWSER_UPP(DataBrowserPostProcessDrag)
-STANDIN_DATABROWSER_UPP(DataBrowserItemHelpContent)
-STANDIN_DATABROWSER_UPP(DataBrowserGetContextualMenu)
-STANDIN_DATABROWSER_UPP(DataBrowserSelectContextualMenu)
-STANDIN_DATABROWSER_UPP(DataBrowserDrawItem)
-STANDIN_DATABROWSER_UPP(DataBrowserEditItem)
-STANDIN_DATABROWSER_UPP(DataBrowserHitTest)
-STANDIN_DATABROWSER_UPP(DataBrowserTracking)
-STANDIN_DATABROWSER_UPP(DataBrowserItemDragRgn)
-STANDIN_DATABROWSER_UPP(DataBrowserItem)
+STANDIN_DATABROWSER_UPPS(STANDIN_DATABROWSER_UPP)
 #undef STANDIN_DATABROWSER_UPP
 
 struct DataBrowserCallbacks {

@@ -451,22 +451,7 @@ OSStatus DrawBrowser(StandIn_ViewImpl* view, EventRef) {
     if (userUPP)                                                                                   \
       --g_liveProcedures;                                                                          \
   }
-STANDIN_DATABROWSER_UPP(DataBrowserItemData)
-STANDIN_DATABROWSER_UPP(DataBrowserItemCompare)
-STANDIN_DATABROWSER_UPP(DataBrowserItemNotificationWithItem)
-STANDIN_DATABROWSER_UPP(DataBrowserAddDragItem)
-STANDIN_DATABROWSER_UPP(DataBrowserAcceptDrag)
-STANDIN_DATABROWSER_UPP(DataBrowserReceiveDrag)
-STANDIN_DATABROWSER_UPP(DataBrowserPostProcessDrag)
-STANDIN_DATABROWSER_UPP(DataBrowserItemHelpContent)
-STANDIN_DATABROWSER_UPP(DataBrowserGetContextualMenu)
-STANDIN_DATABROWSER_UPP(DataBrowserSelectContextualMenu)
-STANDIN_DATABROWSER_UPP(DataBrowserDrawItem)
-STANDIN_DATABROWSER_UPP(DataBrowserEditItem)
-STANDIN_DATABROWSER_UPP(DataBrowserHitTest)
-STANDIN_DATABROWSER_UPP(DataBrowserTracking)
-STANDIN_DATABROWSER_UPP(DataBrowserItemDragRgn)
-STANDIN_DATABROWSER_UPP(DataBrowserItem)
+STANDIN_DATABROWSER_UPPS(STANDIN_DATABROWSER_UPP)
 #undef STANDIN_DATABROWSER_UPP
 
 OSStatus InitDataBrowserCallbacks(DataBrowserCallbacks* callbacks) {
