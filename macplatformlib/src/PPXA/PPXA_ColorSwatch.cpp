@@ -35,11 +35,6 @@ struct DragAnswer {
 };
 DragAnswer g_LastDrag;
 
-bool IsWholeSwatchPart(ControlPartCode part) {
-  return part == kiPPXA_WholeViewPart || part == kControlStructureMetaPart ||
-         part == kControlContentMetaPart;
-}
-
 // The first 'colr' flavour of 6 bytes among the drag's items; false without one.
 bool FindColorFlavor(DragRef drag, RGBColor* color) {
   UInt16 items = 0;
@@ -116,15 +111,9 @@ private:
 }  // namespace
 
 void ColorSwatch::Register() {
-  if (sm_ClassRef)
-    return;
-  CFStringRef classID =
-      CFStringCreateWithCString(nullptr, kColorSwatchViewClassID, kCFStringEncodingUTF8);
-  const OSStatus status =
-      HIObjectRegisterSubclass(classID, CFSTR("com.apple.hiview"), 0, HIObjectEventHandler, 3,
-                               kFactoryEvents, nullptr, &sm_ClassRef);
-  CFRelease(classID);
-  PPx::ThrowIfOSStatus(status, "HIObjectRegisterSubclass( ColorSwatch ) failed");
+  iPPXA_RegisterCustomViewClass(kColorSwatchViewClassID, HIObjectEventHandler, kFactoryEvents,
+                                nullptr, &sm_ClassRef,
+                                "HIObjectRegisterSubclass( ColorSwatch ) failed");
 }
 
 OSStatus ColorSwatch::HIObjectEventHandler(EventHandlerCallRef, EventRef event, void* userData) {
@@ -172,7 +161,7 @@ HIRect ColorSwatch::GetControlPartBounds(ControlPartCode part) const {
     HIViewGetBounds(GetSysView(), &bounds);
     return CGRectInset(bounds, kWellInset, kWellInset);
   }
-  if (IsWholeSwatchPart(part))
+  if (iPPXA_IsWholeViewPart(part))
     HIViewGetBounds(GetSysView(), &bounds);
   return bounds;
 }
@@ -260,7 +249,7 @@ OSStatus ColorSwatch::DoControlGetPartRegion(PPx::SysCarbonEvent&, ControlRef, C
                                              RgnHandle region) {
   if (region == nullptr)
     return paramErr;
-  if (!IsWholeSwatchPart(part) && part != kColorSwatchWellPart) {
+  if (!iPPXA_IsWholeViewPart(part) && part != kColorSwatchWellPart) {
     SetEmptyRgn(region);
     return kiPPXA_InvalidPartCode;
   }
@@ -296,14 +285,7 @@ OSStatus ColorSwatch::DoControlGetData(PPx::SysCarbonEvent&, ControlRef, Control
   } else {
     return eventNotHandledErr;
   }
-  const Size asked = size;
-  size = dataSize;
-  if (buffer == nullptr)
-    return noErr;  // a size query
-  if (asked != dataSize)
-    return errDataSizeMismatch;
-  std::memcpy(buffer, data, static_cast<std::size_t>(dataSize));
-  return noErr;
+  return iPPXA_AnswerControlData(data, dataSize, buffer, size);
 }
 
 OSStatus ColorSwatch::DoControlSetData(PPx::SysCarbonEvent&, ControlRef, ControlPartCode,

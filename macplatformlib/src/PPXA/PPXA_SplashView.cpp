@@ -28,15 +28,9 @@ UMAC_CGImage& SplashView::NextPicture() {
 void SplashView::Register(CGImageRef picture) {
   // Retained: the caller's picture may go before the view is made.
   NextPicture().Retain(picture);
-  if (sm_ClassRef)
-    return;
-  CFStringRef classID =
-      CFStringCreateWithCString(nullptr, kSplashViewClassID, kCFStringEncodingUTF8);
-  const OSStatus status =
-      HIObjectRegisterSubclass(classID, CFSTR("com.apple.hiview"), 0, HIObjectEventHandler, 3,
-                               kFactoryEvents, &NextPicture(), &sm_ClassRef);
-  CFRelease(classID);
-  PPx::ThrowIfOSStatus(status, "HIObjectRegisterSubclass( SplashView ) failed");
+  iPPXA_RegisterCustomViewClass(kSplashViewClassID, HIObjectEventHandler, kFactoryEvents,
+                                &NextPicture(), &sm_ClassRef,
+                                "HIObjectRegisterSubclass( SplashView ) failed");
 }
 
 HIViewRef SplashView::Create(CGImageRef picture) {

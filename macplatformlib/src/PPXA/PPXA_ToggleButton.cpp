@@ -5,8 +5,6 @@
 #include <HIServices/Icons.h>
 #include "UMAC/UMAC_QDRect.h"
 
-#include <cstring>
-
 namespace PPXA {
 
 const char kToggleButtonViewClassID[] = "com.nolt.PPXA.ToggleButton";
@@ -19,15 +17,9 @@ const EventTypeSpec ToggleButton::kFactoryEvents[3] = {
 HIObjectClassRef ToggleButton::sm_ClassRef = nullptr;
 
 void ToggleButton::Register() {
-  if (sm_ClassRef)
-    return;
-  CFStringRef classID =
-      CFStringCreateWithCString(nullptr, kToggleButtonViewClassID, kCFStringEncodingUTF8);
-  const OSStatus status =
-      HIObjectRegisterSubclass(classID, CFSTR("com.apple.hiview"), 0, HIObjectEventHandler, 3,
-                               kFactoryEvents, nullptr, &sm_ClassRef);
-  CFRelease(classID);
-  PPx::ThrowIfOSStatus(status, "HIObjectRegisterSubclass( kToggleButtonViewClassID ) failed");
+  iPPXA_RegisterCustomViewClass(kToggleButtonViewClassID, HIObjectEventHandler, kFactoryEvents,
+                                nullptr, &sm_ClassRef,
+                                "HIObjectRegisterSubclass( kToggleButtonViewClassID ) failed");
 }
 
 OSStatus ToggleButton::HIObjectEventHandler(EventHandlerCallRef, EventRef event, void* userData) {
@@ -75,18 +67,8 @@ void ToggleButton::SetGraphics(OSType creator, OSType onType, OSType onPressedTy
   SetNeedsDisplay();
 }
 
-namespace {
-
-// The button has one part, the whole view, which the meta parts also name.
-bool IsWholeViewPart(ControlPartCode part) {
-  return part == kiPPXA_WholeViewPart || part == kControlStructureMetaPart ||
-         part == kControlContentMetaPart;
-}
-
-}  // namespace
-
 HIRect ToggleButton::GetControlPartBounds(ControlPartCode part) const {
-  if (!IsWholeViewPart(part))
+  if (!iPPXA_IsWholeViewPart(part))
     return CGRectMake(0, 0, 0, 0);
   HIRect bounds = CGRectMake(0, 0, 0, 0);
   HIViewGetBounds(GetSysView(), &bounds);
@@ -138,7 +120,7 @@ OSStatus ToggleButton::DoControlGetPartRegion(PPx::SysCarbonEvent&, ControlRef,
                                               ControlPartCode part, RgnHandle region) {
   if (region == nullptr)
     return paramErr;
-  if (!IsWholeViewPart(part)) {
+  if (!iPPXA_IsWholeViewPart(part)) {
     SetEmptyRgn(region);
     return kiPPXA_InvalidPartCode;
   }
@@ -164,14 +146,8 @@ OSStatus ToggleButton::DoControlGetData(PPx::SysCarbonEvent&, ControlRef, Contro
                                         ResType tag, Ptr buffer, Size& size) {
   if (tag != kControlKindTag)
     return eventNotHandledErr;
-  const Size asked = size;
-  size = sizeof kToggleButtonControlKind;
-  if (buffer == nullptr)
-    return noErr;  // a size query
-  if (asked != static_cast<Size>(sizeof kToggleButtonControlKind))
-    return errDataSizeMismatch;
-  std::memcpy(buffer, &kToggleButtonControlKind, sizeof kToggleButtonControlKind);
-  return noErr;
+  return iPPXA_AnswerControlData(&kToggleButtonControlKind, sizeof kToggleButtonControlKind, buffer,
+                                 size);
 }
 
 OSStatus ToggleButton::DoControlSetData(PPx::SysCarbonEvent&, ControlRef, ControlPartCode, ResType,

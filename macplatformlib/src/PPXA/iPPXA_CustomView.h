@@ -2,15 +2,53 @@
 // HIObject event protocol and the keyboard-focus rule.
 #pragma once
 
+#include "PPXA/iPPXA_CFHolder.h"
+
 #include <HIToolbox/Controls.h>
+#include <HIToolbox/HIObject.h>
 #include <PPx/PPxExceptions.h>
 
+#include <cstring>
 #include <memory>
 
 namespace PPXA {
 
 constexpr ControlPartCode kiPPXA_WholeViewPart = 10;
 constexpr OSStatus kiPPXA_InvalidPartCode = -30588;
+
+// Registers a custom view class, a subclass of the system view class, for the given HIObject
+// events (construct, initialize, destruct) with handler; nothing when classRef is already set.
+// Throws PPx::OSError with failure.
+inline void iPPXA_RegisterCustomViewClass(const char* classID, EventHandlerUPP handler,
+                                          const EventTypeSpec (&events)[3], void* userData,
+                                          HIObjectClassRef* classRef, const char* failure) {
+  if (*classRef)
+    return;
+  iPPXA_CFHolder<CFStringRef> id(
+      CFStringCreateWithCString(nullptr, classID, kCFStringEncodingUTF8));
+  PPx::ThrowIfOSStatus(HIObjectRegisterSubclass(id.Get(), CFSTR("com.apple.hiview"), 0, handler, 3,
+                                                events, userData, classRef),
+                       failure);
+}
+
+// Parts -1 and -2 name the whole view as well.
+inline bool iPPXA_IsWholeViewPart(ControlPartCode part) {
+  return part == kiPPXA_WholeViewPart || part == kControlStructureMetaPart ||
+         part == kControlContentMetaPart;
+}
+
+// Answers a control-data read of a value of dataSize bytes: size becomes dataSize; with no
+// buffer that is all (a size query); a buffer of another size gets errDataSizeMismatch.
+inline OSStatus iPPXA_AnswerControlData(const void* data, Size dataSize, Ptr buffer, Size& size) {
+  const Size asked = size;
+  size = dataSize;
+  if (buffer == nullptr)
+    return noErr;
+  if (asked != dataSize)
+    return errDataSizeMismatch;
+  std::memcpy(buffer, data, static_cast<std::size_t>(dataSize));
+  return noErr;
+}
 
 // The part a one-part view keeps after a focus request: the whole view when asked for it; for the
 // next or previous part the whole view only when it has no focus yet and everything is to be
