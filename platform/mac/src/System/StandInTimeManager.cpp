@@ -45,6 +45,20 @@ void StopTimer(Installed& installed) {
   }
 }
 
+// The course of a call on an installed task: the entry checks, then use on the task (its timer
+// stopped) under the lock; paramErr for a task that is not installed.
+template <class Use>
+OSErr WithStoppedTask(const char* call, QElemPtr tmTaskPtr, Use use) {
+  if (OSErr err = standin_files::EnterCall(call))
+    return err;
+  std::lock_guard<std::recursive_mutex> lock(TheMutex());
+  auto found = Tasks().find(TaskOf(tmTaskPtr));
+  if (found == Tasks().end())
+    return paramErr;
+  StopTimer(found->second);
+  return use(found);
+}
+
 }  // namespace
 
 OSErr InsTime(QElemPtr tmTaskPtr) {
@@ -61,29 +75,19 @@ OSErr InsXTime(QElemPtr tmTaskPtr) {
 }
 
 OSErr PrimeTime(QElemPtr tmTaskPtr, SInt32 count) {
-  if (OSErr err = standin_files::EnterCall("PrimeTime"))
-    return err;
-  std::lock_guard<std::recursive_mutex> lock(TheMutex());
-  auto found = Tasks().find(TaskOf(tmTaskPtr));
-  if (found == Tasks().end())
-    return paramErr;
-  StopTimer(found->second);
-  double const seconds = count >= 0 ? count / 1000.0 : -static_cast<double>(count) / 1e6;
-  return static_cast<OSErr>(InstallEventLoopTimer(GetMainEventLoop(), seconds, 0, Fire,
-                                                  found->first, &found->second.timer));
+  return WithStoppedTask("PrimeTime", tmTaskPtr, [&](auto found) {
+    double const seconds = count >= 0 ? count / 1000.0 : -static_cast<double>(count) / 1e6;
+    return static_cast<OSErr>(InstallEventLoopTimer(GetMainEventLoop(), seconds, 0, Fire,
+                                                    found->first, &found->second.timer));
+  });
 }
 
 OSErr RmvTime(QElemPtr tmTaskPtr) {
-  if (OSErr err = standin_files::EnterCall("RmvTime"))
-    return err;
-  std::lock_guard<std::recursive_mutex> lock(TheMutex());
-  auto found = Tasks().find(TaskOf(tmTaskPtr));
-  if (found == Tasks().end())
-    return paramErr;
-  StopTimer(found->second);
-  found->first->tmCount = 0;
-  Tasks().erase(found);
-  return noErr;
+  return WithStoppedTask("RmvTime", tmTaskPtr, [](auto found) {
+    found->first->tmCount = 0;
+    Tasks().erase(found);
+    return OSErr(noErr);
+  });
 }
 
 long StandIn_TimeManagerTaskCount() {
