@@ -190,7 +190,8 @@ OSStatus ColorSwatch::DoControlDraw(PPx::SysCarbonEvent&, ControlRef control, Co
   if (GetControlHilite(control) == kiPPXA_WholeViewPart)
     info.state |= kThemeStatePressed;
   info.value = 0;
-  info.adornment = m_FocusPart == kiPPXA_WholeViewPart ? kThemeAdornmentFocus : kThemeAdornmentNone;
+  info.adornment =
+      GetFocusPart() == kiPPXA_WholeViewPart ? kThemeAdornmentFocus : kThemeAdornmentNone;
   const HIRect bounds = GetControlPartBounds(kiPPXA_WholeViewPart);
   const UMAC_QDRect button(bounds);
   DrawThemeButton(&button, kThemeSmallBevelButton, &info, nullptr, nullptr, nullptr, 0);
@@ -301,16 +302,6 @@ OSStatus ColorSwatch::DoControlSetData(PPx::SysCarbonEvent&, ControlRef, Control
   return noErr;
 }
 
-OSStatus ColorSwatch::DoControlSetFocusPart(PPx::SysCarbonEvent&, ControlRef, bool focusEverything,
-                                            ControlPartCode& part) {
-  part = iPPXA_FocusPartAfterRequest(part, m_FocusPart, focusEverything);
-  if (part != m_FocusPart) {
-    m_FocusPart = part;
-    SetNeedsDisplay();
-  }
-  return noErr;
-}
-
 OSStatus ColorSwatch::DoControlDragEnter(PPx::SysCarbonEvent& event, ControlRef, DragRef drag) {
   m_DropAccept = GetColorFromDrag(drag, nullptr);
   if (m_DropAccept) {
@@ -355,34 +346,6 @@ OSStatus ColorSwatch::DoTextInputUnicodeForKeyEvent(PPx::SysCarbonEvent&, const 
     return eventNotHandledErr;
   HIViewSimulateClick(GetSysView(), kiPPXA_WholeViewPart, 0, nullptr);
   return noErr;
-}
-
-OSStatus ColorSwatch::DoControlHiliteChanged(PPx::SysCarbonEvent&, ControlRef, ControlPartCode,
-                                             ControlPartCode) {
-  SetNeedsDisplay();
-  return noErr;
-}
-
-OSStatus ColorSwatch::DoControlActivate(PPx::SysCarbonEvent&, ControlRef) {
-  SetNeedsDisplay();
-  return noErr;
-}
-
-OSStatus ColorSwatch::DoControlDeactivate(PPx::SysCarbonEvent&, ControlRef) {
-  SetNeedsDisplay();
-  return noErr;
-}
-
-OSStatus ColorSwatch::DoControlEnabledStateChanged(PPx::SysCarbonEvent&, ControlRef) {
-  SetNeedsDisplay();
-  return noErr;
-}
-
-OSStatus ColorSwatch::DoControlBoundsChanged(PPx::SysCarbonEvent& event, ControlRef, UInt32,
-                                             const HIRect&, const HIRect&) {
-  const OSStatus status = event.CallNextHandler();
-  SetNeedsDisplay();
-  return status;
 }
 
 void ColorSwatch::DoColorDrag(const PPx::SysCarbonEvent& event) {

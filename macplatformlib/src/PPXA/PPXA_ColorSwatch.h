@@ -9,6 +9,7 @@
 #pragma once
 
 #include "PPXA/PPXA_ControlDataDoers.h"
+#include "PPXA/iPPXA_OnePartView.h"
 
 #include <Carbon/Carbon.h>
 #include <PPx/PPxView.h>
@@ -23,7 +24,7 @@ constexpr ControlPartCode kColorSwatchWellPart = 26;
 constexpr ResType kColorSwatchColorTag = 0x73436c72;       // 'sClr'
 constexpr FlavorType kColorSwatchDragFlavor = 0x636f6c72;  // 'colr'
 
-class ColorSwatch : public PPx::View,
+class ColorSwatch : public iPPXA_OnePartView,
                     public PPx::ControlDrawDoer,
                     public PPx::ControlHitTestDoer,
                     public PPx::ControlHitDoer,
@@ -33,16 +34,11 @@ class ColorSwatch : public PPx::View,
                     public PPx::ControlGetSizeConstraintsDoer,
                     public ControlGetDataDoer,
                     public ControlSetDataDoer,
-                    public PPx::ControlSetFocusPartDoer,
                     public PPx::ControlDragEnterDoer,
                     public PPx::ControlDragLeaveDoer,
                     public PPx::ControlDragWithinDoer,
                     public PPx::ControlDragReceiveDoer,
-                    public PPx::TextInputUnicodeForKeyEventDoer,
-                    public PPx::ControlHiliteChangedDoer,
-                    public PPx::ControlActivateDoer,
-                    public PPx::ControlDeactivateDoer,
-                    public PPx::ControlEnabledStateChangedDoer {
+                    public PPx::TextInputUnicodeForKeyEventDoer {
 public:
   static constexpr const char* kGetInstanceFailed = "GetEventParameter() - failed";
 
@@ -87,8 +83,6 @@ protected:
                             ResType tag, Ptr buffer, Size& size) override;
   OSStatus DoControlSetData(PPx::SysCarbonEvent& event, ControlRef control, ControlPartCode part,
                             ResType tag, Ptr buffer, Size size) override;
-  OSStatus DoControlSetFocusPart(PPx::SysCarbonEvent& event, ControlRef control,
-                                 bool focusEverything, ControlPartCode& part) override;
   OSStatus DoControlDragEnter(PPx::SysCarbonEvent& event, ControlRef control,
                               DragRef drag) override;
   OSStatus DoControlDragLeave(PPx::SysCarbonEvent& event, ControlRef control,
@@ -99,14 +93,6 @@ protected:
                                 DragRef drag) override;
   OSStatus DoTextInputUnicodeForKeyEvent(PPx::SysCarbonEvent& event, const UniChar* text,
                                          UInt32 length, EventRef keyEvent) override;
-  OSStatus DoControlHiliteChanged(PPx::SysCarbonEvent& event, ControlRef control,
-                                  ControlPartCode previousPart,
-                                  ControlPartCode currentPart) override;
-  OSStatus DoControlActivate(PPx::SysCarbonEvent& event, ControlRef control) override;
-  OSStatus DoControlDeactivate(PPx::SysCarbonEvent& event, ControlRef control) override;
-  OSStatus DoControlEnabledStateChanged(PPx::SysCarbonEvent& event, ControlRef control) override;
-  OSStatus DoControlBoundsChanged(PPx::SysCarbonEvent& event, ControlRef control, UInt32 attributes,
-                                  const HIRect& previous, const HIRect& current) override;
 
 private:
   // Drags the colour out of the swatch; the drag is gone when it returns.
@@ -120,7 +106,6 @@ private:
 
   RGBColor m_Color{0, 0, 0};
   bool m_DropAccept = false;
-  ControlPartCode m_FocusPart = 0;
 };
 
 }  // namespace PPXA

@@ -155,42 +155,4 @@ OSStatus ToggleButton::DoControlSetData(PPx::SysCarbonEvent&, ControlRef, Contro
   return eventNotHandledErr;
 }
 
-OSStatus ToggleButton::DoControlSetFocusPart(PPx::SysCarbonEvent&, ControlRef, bool focusEverything,
-                                             ControlPartCode& part) {
-  part = iPPXA_FocusPartAfterRequest(part, m_FocusPart, focusEverything);
-  if (part != m_FocusPart) {
-    m_FocusPart = part;
-    SetNeedsDisplay();
-  }
-  return noErr;
-}
-
-OSStatus ToggleButton::DoControlHiliteChanged(PPx::SysCarbonEvent&, ControlRef, ControlPartCode,
-                                              ControlPartCode) {
-  SetNeedsDisplay();
-  return noErr;
-}
-
-OSStatus ToggleButton::DoControlActivate(PPx::SysCarbonEvent&, ControlRef) {
-  SetNeedsDisplay();
-  return noErr;
-}
-
-OSStatus ToggleButton::DoControlDeactivate(PPx::SysCarbonEvent&, ControlRef) {
-  SetNeedsDisplay();
-  return noErr;
-}
-
-OSStatus ToggleButton::DoControlEnabledStateChanged(PPx::SysCarbonEvent&, ControlRef) {
-  SetNeedsDisplay();
-  return noErr;
-}
-
-OSStatus ToggleButton::DoControlBoundsChanged(PPx::SysCarbonEvent& event, ControlRef, UInt32,
-                                              const HIRect&, const HIRect&) {
-  const OSStatus status = event.CallNextHandler();
-  SetNeedsDisplay();
-  return status;
-}
-
 }  // namespace PPXA

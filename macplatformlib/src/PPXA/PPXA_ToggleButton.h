@@ -5,6 +5,7 @@
 #pragma once
 
 #include "PPXA/PPXA_ControlDataDoers.h"
+#include "PPXA/iPPXA_OnePartView.h"
 
 #include <PPx/PPxView.h>
 #include "UMAC/UMAC_IconRef.h"
@@ -16,7 +17,7 @@ namespace PPXA {
 extern const char kToggleButtonViewClassID[];       // "com.nolt.PPXA.ToggleButton"
 extern const ControlKind kToggleButtonControlKind;  // {'TglB', 'TglB'}
 
-class ToggleButton : public PPx::View,
+class ToggleButton : public iPPXA_OnePartView,
                      public PPx::ControlDrawDoer,
                      public PPx::ControlHitTestDoer,
                      public PPx::ControlHitDoer,
@@ -25,12 +26,7 @@ class ToggleButton : public PPx::View,
                      public PPx::ControlGetOptimalBoundsDoer,
                      public PPx::ControlGetSizeConstraintsDoer,
                      public ControlGetDataDoer,
-                     public ControlSetDataDoer,
-                     public PPx::ControlSetFocusPartDoer,
-                     public PPx::ControlHiliteChangedDoer,
-                     public PPx::ControlActivateDoer,
-                     public PPx::ControlDeactivateDoer,
-                     public PPx::ControlEnabledStateChangedDoer {
+                     public ControlSetDataDoer {
 public:
   static constexpr const char* kGetInstanceFailed = "GetEventParameter() - failed";
 
@@ -71,16 +67,6 @@ protected:
                             ResType tag, Ptr buffer, Size& size) override;
   OSStatus DoControlSetData(PPx::SysCarbonEvent& event, ControlRef control, ControlPartCode part,
                             ResType tag, Ptr buffer, Size size) override;
-  OSStatus DoControlSetFocusPart(PPx::SysCarbonEvent& event, ControlRef control,
-                                 bool focusEverything, ControlPartCode& part) override;
-  OSStatus DoControlHiliteChanged(PPx::SysCarbonEvent& event, ControlRef control,
-                                  ControlPartCode previousPart,
-                                  ControlPartCode currentPart) override;
-  OSStatus DoControlActivate(PPx::SysCarbonEvent& event, ControlRef control) override;
-  OSStatus DoControlDeactivate(PPx::SysCarbonEvent& event, ControlRef control) override;
-  OSStatus DoControlEnabledStateChanged(PPx::SysCarbonEvent& event, ControlRef control) override;
-  OSStatus DoControlBoundsChanged(PPx::SysCarbonEvent& event, ControlRef control, UInt32 attributes,
-                                  const HIRect& previous, const HIRect& current) override;
 
 private:
   enum IconIndex {
@@ -95,7 +81,6 @@ private:
   static HIObjectClassRef sm_ClassRef;
 
   UMAC_IconRef m_Icons[kIconCount];
-  ControlPartCode m_FocusPart = 0;
 };
 
 }  // namespace PPXA
