@@ -57,23 +57,12 @@ protected:
   }
 
   HIViewRef NewSwatch(const HIRect& frame, PPXA::ColorSwatch** swatch) {
-    HIObjectRef object = nullptr;
-    EXPECT_EQ(noErr, HIObjectCreate(CFSTR("com.nolt.PPXA.ColorSwatch"), nullptr, &object));
-    HIViewRef view = static_cast<HIViewRef>(object);
-    HIViewSetFrame(view, &frame);
-    HIViewAddSubview(Content(), view);
-    CFRelease(view);  // the window holds it
+    HIViewRef view = AddCustomView(m_Window, CFSTR("com.nolt.PPXA.ColorSwatch"), frame, swatch);
     SetControlCommandID(view, kCommand);
-    *swatch = static_cast<PPXA::ColorSwatch*>(
-        HIObjectDynamicCast(object, CFSTR("com.nolt.PPXA.ColorSwatch")));
     return view;
   }
 
-  HIViewRef Content() const {
-    HIViewRef content = nullptr;
-    HIViewFindByID(HIViewGetRoot(m_Window), kHIViewWindowContentID, &content);
-    return content;
-  }
+  HIViewRef Content() const { return ContentViewOf(m_Window); }
 
   // A pixel of the swatch, in its own coordinates, after a render.
   UInt32 Pixel(int x, int y) const {

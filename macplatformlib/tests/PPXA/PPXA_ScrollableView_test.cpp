@@ -51,11 +51,7 @@ protected:
     PPXA_FixtureTest::TearDown();
   }
 
-  HIViewRef Content() const {
-    HIViewRef content = nullptr;
-    HIViewFindByID(HIViewGetRoot(m_Window), kHIViewWindowContentID, &content);
-    return content;
-  }
+  HIViewRef Content() const { return ContentViewOf(m_Window); }
 
   WindowRef m_Window = nullptr;
   std::unique_ptr<PPXA::ScrollView> m_ScrollView;

@@ -41,15 +41,9 @@ protected:
     Rect bounds{100, 100, 200, 300};
     ASSERT_EQ(noErr, CreateNewWindow(kDocumentWindowClass, kWindowCompositingAttribute, &bounds,
                                      &m_Window));
-    HIObjectRef object = nullptr;
-    ASSERT_EQ(noErr, HIObjectCreate(CFSTR("com.nolt.PPXA.ToggleButton"), nullptr, &object));
-    m_View = static_cast<HIViewRef>(object);
-    const HIRect frame = CGRectMake(10, 10, 16, 16);
-    HIViewSetFrame(m_View, &frame);
-    HIViewAddSubview(Content(), m_View);
-    CFRelease(m_View);  // the window holds it
-    m_Button = static_cast<PPXA::ToggleButton*>(
-        HIObjectDynamicCast(object, CFSTR("com.nolt.PPXA.ToggleButton")));
+    m_View = AddCustomView(m_Window, CFSTR("com.nolt.PPXA.ToggleButton"),
+                           CGRectMake(10, 10, 16, 16), &m_Button);
+    ASSERT_NE(nullptr, m_View);
     ASSERT_NE(nullptr, m_Button);
   }
   void TearDown() override {
@@ -73,11 +67,7 @@ protected:
     ReleaseIconRef(icon);  // the registration keeps it
   }
 
-  HIViewRef Content() const {
-    HIViewRef content = nullptr;
-    HIViewFindByID(HIViewGetRoot(m_Window), kHIViewWindowContentID, &content);
-    return content;
-  }
+  HIViewRef Content() const { return ContentViewOf(m_Window); }
 
   // The pixel at the button's centre after a render.
   UInt32 CentrePixel() const {

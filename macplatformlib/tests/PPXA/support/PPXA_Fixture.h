@@ -42,6 +42,29 @@ inline std::string FixtureNib() {
   return nib;
 }
 
+inline HIViewRef ContentViewOf(WindowRef window) {
+  HIViewRef content = nullptr;
+  HIViewFindByID(HIViewGetRoot(window), kHIViewWindowContentID, &content);
+  return content;
+}
+
+// A new view of a registered custom class at frame in the window's content, which then holds it;
+// the class's object for the view goes to instance. Null (and a failure) when none could be made.
+template <class T>
+HIViewRef AddCustomView(WindowRef window, CFStringRef classID, const HIRect& frame, T** instance) {
+  HIObjectRef object = nullptr;
+  EXPECT_EQ(noErr, HIObjectCreate(classID, nullptr, &object));
+  *instance = nullptr;
+  if (object == nullptr)
+    return nullptr;
+  HIViewRef view = static_cast<HIViewRef>(object);
+  HIViewSetFrame(view, &frame);
+  HIViewAddSubview(ContentViewOf(window), view);
+  CFRelease(view);  // the window holds it
+  *instance = static_cast<T*>(HIObjectDynamicCast(object, classID));
+  return view;
+}
+
 class PPXA_FixtureTest : public ::testing::Test {
 protected:
   void SetUp() override {
