@@ -9,7 +9,7 @@
 #include <string>
 #include <vector>
 
-#include "GLIB/GLIB_LogMessage.h"
+#include "support/WTLA_AssertCapture.h"
 #include "WTLA/win/DockingFrame.h"
 
 namespace {
@@ -59,18 +59,10 @@ public:
   }
 };
 
-class DockingFrameTest : public testing::Test {
+class DockingFrameTest : public AssertCapturingTest {
 protected:
-  static inline std::vector<std::wstring> sm_Asserts;
-
   void SetUp() override {
-    sm_Asserts.clear();
-    m_PreviousLog = GLIB_LogMessage::SetHandler(
-        +[](GLIB_SEVERITY severity, const wchar_t* message, const char*, int) {
-          if (severity == GLIB_SEVERITY_ASSERT) {
-            sm_Asserts.push_back(message);
-          }
-        });
+    AssertCapturingTest::SetUp();
     const std::wstring title = L"DockingFrameTest" + std::to_wstring(GetCurrentProcessId());
     RECT rc{0, 0, 800, 600};
     ASSERT_NE(m_Frame.Create(nullptr, rc, title.c_str()), nullptr);
@@ -84,7 +76,7 @@ protected:
     m_Palette.DestroyWindow();
     m_Frame.DestroyWindow();
     Pump();
-    GLIB_LogMessage::SetHandler(m_PreviousLog);
+    AssertCapturingTest::TearDown();
   }
   static void Pump() {
     MSG msg;
@@ -123,9 +115,6 @@ protected:
 
   TestFrame m_Frame;
   TestPalette m_Palette;
-
-private:
-  GLIB_LogHandlerPtr m_PreviousLog = nullptr;
 };
 
 TEST_F(DockingFrameTest, AnEmptyFrameGivesTheClientEverything) {

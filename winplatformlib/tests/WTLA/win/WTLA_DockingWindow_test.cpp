@@ -8,7 +8,7 @@
 #include <string>
 #include <vector>
 
-#include "GLIB/GLIB_LogMessage.h"
+#include "support/WTLA_AssertCapture.h"
 #include "WTLA/win/DockingFrame.h"
 #include "WTLA/win/DockingWindow.h"
 
@@ -44,18 +44,10 @@ public:
   void GetMinMaxInfo(MINMAXINFO* info) { info->ptMinTrackSize = POINT{m_Minimum.cx, m_Minimum.cy}; }
 };
 
-class DockingWindowTest : public testing::Test {
+class DockingWindowTest : public AssertCapturingTest {
 protected:
-  static inline std::vector<std::wstring> sm_Asserts;
-
   void SetUp() override {
-    sm_Asserts.clear();
-    m_PreviousLog = GLIB_LogMessage::SetHandler(
-        +[](GLIB_SEVERITY severity, const wchar_t* message, const char*, int) {
-          if (severity == GLIB_SEVERITY_ASSERT) {
-            sm_Asserts.push_back(message);
-          }
-        });
+    AssertCapturingTest::SetUp();
     const std::wstring title = L"DockingWindowTest" + std::to_wstring(GetCurrentProcessId());
     RECT rc{0, 0, 800, 600};
     ASSERT_NE(m_Frame.Create(nullptr, rc, title.c_str()), nullptr);
@@ -71,7 +63,7 @@ protected:
     while (PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) {
       DispatchMessageW(&msg);
     }
-    GLIB_LogMessage::SetHandler(m_PreviousLog);
+    AssertCapturingTest::TearDown();
   }
 
   // Docks the palette at the frame's left edge.
@@ -92,9 +84,6 @@ protected:
 
   TestFrame m_Frame;
   TestPalette m_Palette;
-
-private:
-  GLIB_LogHandlerPtr m_PreviousLog = nullptr;
 };
 
 TEST_F(DockingWindowTest, TheDockedCaptionHasATitleAndACloseButton) {

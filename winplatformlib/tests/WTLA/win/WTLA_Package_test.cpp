@@ -8,7 +8,7 @@
 #include <string>
 #include <vector>
 
-#include "GLIB/GLIB_LogMessage.h"
+#include "support/WTLA_AssertCapture.h"
 #include "WTLA/win/WndFrmPkg.h"
 
 namespace {
@@ -36,16 +36,10 @@ public:
   END_MSG_MAP()
 };
 
-class PackageTest : public testing::Test {
+class PackageTest : public AssertCapturingTest {
 protected:
-  static inline int sm_Asserts = 0;
-
   void SetUp() override {
-    sm_Asserts = 0;
-    m_PreviousLog =
-        GLIB_LogMessage::SetHandler(+[](GLIB_SEVERITY severity, const wchar_t*, const char*, int) {
-          sm_Asserts += severity == GLIB_SEVERITY_ASSERT ? 1 : 0;
-        });
+    AssertCapturingTest::SetUp();
     const std::wstring title = L"PackageTest" + std::to_wstring(GetCurrentProcessId());
     RECT rc{0, 0, 600, 400};
     ASSERT_NE(m_Frame.Create(nullptr, rc, title.c_str(), WS_OVERLAPPEDWINDOW | WS_CLIPCHILDREN),
@@ -57,7 +51,7 @@ protected:
     MSG msg;
     while (PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) {
     }
-    GLIB_LogMessage::SetHandler(m_PreviousLog);
+    AssertCapturingTest::TearDown();
   }
 
   HWND Child(int minimum) {
@@ -85,9 +79,6 @@ protected:
   }
 
   Frame m_Frame;
-
-private:
-  GLIB_LogHandlerPtr m_PreviousLog = nullptr;
 };
 
 bool Same(const RECT& a, const RECT& b) {
@@ -104,7 +95,7 @@ TEST_F(PackageTest, AnEmptyPackageLaysOutNothingAndAsksForNothing) {
   EXPECT_EQ(info.ptMinTrackSize.x, 7);
   EXPECT_EQ(info.ptMinTrackSize.y, 9);
   EXPECT_EQ(package.HitTest(POINT{100, 50}), Package::npos);
-  EXPECT_EQ(sm_Asserts, 0);
+  EXPECT_TRUE(sm_Asserts.empty());
 }
 
 TEST_F(PackageTest, ItemsSpanFromTheirSeparatorToTheNextAndAcrossTheRow) {
@@ -128,7 +119,7 @@ TEST_F(PackageTest, ItemsSpanFromTheirSeparatorToTheNextAndAcrossTheRow) {
       EXPECT_TRUE(Same(WindowRectIn(items[i]), want)) << i << " horizontal " << horizontal;
     }
   }
-  EXPECT_EQ(sm_Asserts, 0);
+  EXPECT_TRUE(sm_Asserts.empty());
 }
 
 TEST_F(PackageTest, ANewRectangleGoesToTheCentralItemFirst) {
@@ -139,7 +130,7 @@ TEST_F(PackageTest, ANewRectangleGoesToTheCentralItemFirst) {
   // Too small for the items: the bounds keep the room they need.
   package.SetRect(RECT{0, 0, 50, 100}, 1);
   EXPECT_EQ(package.container().bounds().hi, -5 + 25 + 55 + 25);
-  EXPECT_EQ(sm_Asserts, 0);
+  EXPECT_TRUE(sm_Asserts.empty());
 }
 
 TEST_F(PackageTest, TheAggregateMinimumAddsSeparatorsBetweenItems) {
@@ -195,7 +186,7 @@ TEST_F(PackageTest, APressOnASeparatorDragsItAndTheItemsFollow) {
   EXPECT_EQ(package.container().positions(), (std::deque<int>{-5, 150}));
   EXPECT_TRUE(Same(WindowRectIn(second), RECT{155, 0, 300, 100}));
   EXPECT_FALSE(package.StartSliding(POINT{50, 50}, false));
-  EXPECT_EQ(sm_Asserts, 0);
+  EXPECT_TRUE(sm_Asserts.empty());
 }
 
 }  // namespace

@@ -10,7 +10,7 @@
 #include <string>
 #include <vector>
 
-#include "GLIB/GLIB_LogMessage.h"
+#include "support/WTLA_AssertCapture.h"
 #include "win/WTLA_DockingDoubles.h"
 
 namespace {
@@ -54,18 +54,10 @@ private:
   void* m_Bits = nullptr;
 };
 
-class PalettesTest : public testing::Test {
+class PalettesTest : public AssertCapturingTest {
 protected:
-  static inline std::vector<std::wstring> sm_Asserts;
-
   void SetUp() override {
-    sm_Asserts.clear();
-    m_PreviousLog = GLIB_LogMessage::SetHandler(
-        +[](GLIB_SEVERITY severity, const wchar_t* message, const char*, int) {
-          if (severity == GLIB_SEVERITY_ASSERT) {
-            sm_Asserts.push_back(message);
-          }
-        });
+    AssertCapturingTest::SetUp();
     const std::wstring title = L"PalettesTest" + std::to_wstring(GetCurrentProcessId());
     RECT rc{0, 0, 800, 600};
     ASSERT_NE(m_Frame.Create(nullptr, rc, title.c_str()), nullptr);
@@ -87,7 +79,7 @@ protected:
     Pump();
     dockwins::CDockingSettings::Get().m_Flags = 0;
     dockwins::CDockingSettings::Get().Refresh();
-    GLIB_LogMessage::SetHandler(m_PreviousLog);
+    AssertCapturingTest::TearDown();
   }
   static void Pump() {
     MSG msg;
@@ -130,9 +122,6 @@ protected:
   MeasurementPalette m_Measurement;
   NavigationPalette m_Navigation;
   SeparationsPalette m_Separations;
-
-private:
-  GLIB_LogHandlerPtr m_PreviousLog = nullptr;
 };
 
 TEST_F(PalettesTest, TheFrameSetsUpOnceAndTheClientTakesWhatTheStatusBarLeaves) {

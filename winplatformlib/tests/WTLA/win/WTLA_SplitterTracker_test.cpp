@@ -9,7 +9,7 @@
 #include <string>
 #include <vector>
 
-#include "GLIB/GLIB_LogMessage.h"
+#include "support/WTLA_AssertCapture.h"
 #include "WTLA/win/SplitterTracker.h"
 
 namespace {
@@ -68,18 +68,10 @@ LPARAM Point(int x, int y) {
   return MAKELPARAM(x, y);
 }
 
-class TrackerTest : public testing::Test {
+class TrackerTest : public AssertCapturingTest {
 protected:
-  static inline std::vector<std::wstring> sm_Asserts;
-
   void SetUp() override {
-    sm_Asserts.clear();
-    m_PreviousLog = GLIB_LogMessage::SetHandler(
-        +[](GLIB_SEVERITY severity, const wchar_t* message, const char*, int) {
-          if (severity == GLIB_SEVERITY_ASSERT) {
-            sm_Asserts.push_back(message);
-          }
-        });
+    AssertCapturingTest::SetUp();
     const std::wstring title = L"TrackerTest" + std::to_wstring(GetCurrentProcessId());
     RECT rc{0, 0, 400, 200};
     ASSERT_NE(m_Window.Create(nullptr, rc, title.c_str()), nullptr);
@@ -90,7 +82,7 @@ protected:
     MSG msg;
     while (PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) {
     }
-    GLIB_LogMessage::SetHandler(m_PreviousLog);
+    AssertCapturingTest::TearDown();
   }
 
   void Post(UINT msg, WPARAM wParam, LPARAM lParam) {
@@ -98,9 +90,6 @@ protected:
   }
 
   TestWindow m_Window;
-
-private:
-  GLIB_LogHandlerPtr m_PreviousLog = nullptr;
 };
 
 TEST_F(TrackerTest, FullDragPushesAndKeepsTheDrop) {
