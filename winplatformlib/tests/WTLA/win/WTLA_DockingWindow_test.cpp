@@ -8,28 +8,13 @@
 #include <string>
 #include <vector>
 
-#include "support/WTLA_AssertCapture.h"
 #include "WTLA/win/DockingFrame.h"
 #include "WTLA/win/DockingWindow.h"
+#include "win/WTLA_FrameTest.h"
 
 namespace {
 
 using dockwins::DFDOCKRECT;
-
-class TestFrame : public dockwins::CDockingFrameImpl<TestFrame> {
-public:
-  using CBase = dockwins::CDockingFrameImpl<TestFrame>;
-  BEGIN_MSG_MAP(TestFrame)
-  MESSAGE_HANDLER(WM_CREATE, OnCreate)
-  CHAIN_MSG_MAP(CBase)
-  END_MSG_MAP()
-  LRESULT OnCreate(UINT, WPARAM, LPARAM, BOOL& bHandled) {
-    m_hWndClient = CreateWindowExW(0, L"STATIC", L"", WS_CHILD | WS_VISIBLE, 0, 0, 1, 1, m_hWnd,
-                                   nullptr, GetModuleHandleW(nullptr), nullptr);
-    bHandled = FALSE;
-    return 0;
-  }
-};
 
 // A palette with a stored minimum, as the measurement palette keeps one.
 class TestPalette : public dockwins::CTitleDockingWindowImpl<TestPalette> {
@@ -44,26 +29,21 @@ public:
   void GetMinMaxInfo(MINMAXINFO* info) { info->ptMinTrackSize = POINT{m_Minimum.cx, m_Minimum.cy}; }
 };
 
-class DockingWindowTest : public AssertCapturingTest {
+class DockingWindowTest : public docktest::FrameTest<docktest::ClientFrame> {
 protected:
+  DockingWindowTest() : FrameTest(L"DockingWindowTest") {}
+
   void SetUp() override {
-    AssertCapturingTest::SetUp();
-    const std::wstring title = L"DockingWindowTest" + std::to_wstring(GetCurrentProcessId());
-    RECT rc{0, 0, 800, 600};
-    ASSERT_NE(m_Frame.Create(nullptr, rc, title.c_str()), nullptr);
-    m_Frame.ShowWindow(SW_SHOWNA);
-    m_Frame.UpdateLayout();
+    FrameTest::SetUp();
+    if (HasFatalFailure()) {
+      return;
+    }
     RECT prc{300, 100, 450, 300};
     ASSERT_NE(m_Palette.Create(m_Frame, prc, L"Navigation"), nullptr);
   }
   void TearDown() override {
     m_Palette.DestroyWindow();
-    m_Frame.DestroyWindow();
-    MSG msg;
-    while (PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) {
-      DispatchMessageW(&msg);
-    }
-    AssertCapturingTest::TearDown();
+    FrameTest::TearDown();
   }
 
   // Docks the palette at the frame's left edge.
@@ -75,14 +55,7 @@ protected:
     ASSERT_TRUE(m_Palette.NotifyHost(&record));
     ASSERT_TRUE(m_Palette.IsDocking());
   }
-  RECT InFrame(HWND hWnd) {
-    RECT rc;
-    GetWindowRect(hWnd, &rc);
-    MapWindowPoints(nullptr, m_Frame, reinterpret_cast<POINT*>(&rc), 2);
-    return rc;
-  }
 
-  TestFrame m_Frame;
   TestPalette m_Palette;
 };
 

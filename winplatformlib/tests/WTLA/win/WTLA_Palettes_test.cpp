@@ -10,8 +10,8 @@
 #include <string>
 #include <vector>
 
-#include "support/WTLA_AssertCapture.h"
 #include "win/WTLA_DockingDoubles.h"
+#include "win/WTLA_FrameTest.h"
 
 namespace {
 
@@ -54,15 +54,15 @@ private:
   void* m_Bits = nullptr;
 };
 
-class PalettesTest : public AssertCapturingTest {
+class PalettesTest : public docktest::FrameTest<Frame> {
 protected:
+  PalettesTest() : FrameTest(L"PalettesTest") {}
+
   void SetUp() override {
-    AssertCapturingTest::SetUp();
-    const std::wstring title = L"PalettesTest" + std::to_wstring(GetCurrentProcessId());
-    RECT rc{0, 0, 800, 600};
-    ASSERT_NE(m_Frame.Create(nullptr, rc, title.c_str()), nullptr);
-    m_Frame.ShowWindow(SW_SHOWNA);
-    m_Frame.UpdateLayout();
+    FrameTest::SetUp();
+    if (HasFatalFailure()) {
+      return;
+    }
     RECT measurement{300, 100, 450, 300};
     ASSERT_NE(m_Measurement.Create(m_Frame, measurement, L"Measurement"), nullptr);
     RECT navigation{500, 100, 650, 300};
@@ -75,17 +75,9 @@ protected:
     m_Measurement.DestroyWindow();
     m_Navigation.DestroyWindow();
     m_Separations.DestroyWindow();
-    m_Frame.DestroyWindow();
-    Pump();
+    FrameTest::TearDown();
     dockwins::CDockingSettings::Get().m_Flags = 0;
     dockwins::CDockingSettings::Get().Refresh();
-    AssertCapturingTest::TearDown();
-  }
-  static void Pump() {
-    MSG msg;
-    while (PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) {
-      DispatchMessageW(&msg);
-    }
   }
 
   // Code 1 for palette at a drag rectangle in the frame's client coordinates.
@@ -106,19 +98,12 @@ protected:
   void DockLeft(TPalette& palette) {
     DockAt(palette, RECT{2, 100, 122, 300});
   }
-  RECT InFrame(HWND hWnd) {
-    RECT rc;
-    GetWindowRect(hWnd, &rc);
-    MapWindowPoints(nullptr, m_Frame, reinterpret_cast<POINT*>(&rc), 2);
-    return rc;
-  }
   static MINMAXINFO MinMaxOf(HWND hWnd) {
     MINMAXINFO info{};
     SendMessageW(hWnd, WM_GETMINMAXINFO, 0, reinterpret_cast<LPARAM>(&info));
     return info;
   }
 
-  Frame m_Frame;
   MeasurementPalette m_Measurement;
   NavigationPalette m_Navigation;
   SeparationsPalette m_Separations;
