@@ -10,6 +10,7 @@
 
 #include "WTLA/win/DockingFrame.h"
 #include "WTLA/win/DockingWindow.h"
+#include "win/WTLA_DibCanvas.h"
 #include "win/WTLA_FrameTest.h"
 
 namespace {
@@ -210,29 +211,9 @@ TEST_F(DockingWindowTest, ARefusedUndockLeavesThePaletteWhereItWas) {
   m_Palette.m_hBar = nullptr;
 }
 
-// A 32-bit DIB section standing in for the screen.
-struct Canvas {
-  Canvas() {
-    BITMAPINFO bmi{};
-    bmi.bmiHeader = {sizeof(BITMAPINFOHEADER), 2000, -1500, 1, 32, BI_RGB, 0, 0, 0, 0, 0};
-    m_DC = CreateCompatibleDC(nullptr);
-    m_Bitmap = CreateDIBSection(m_DC, &bmi, DIB_RGB_COLORS, &m_Bits, nullptr, 0);
-    m_Old = SelectObject(m_DC, m_Bitmap);
-  }
-  ~Canvas() {
-    SelectObject(m_DC, m_Old);
-    DeleteObject(m_Bitmap);
-    DeleteDC(m_DC);
-  }
-  std::vector<DWORD> Pixels() const {
-    GdiFlush();
-    const DWORD* p = static_cast<const DWORD*>(m_Bits);
-    return std::vector<DWORD>(p, p + 2000 * 1500);
-  }
-  HDC m_DC;
-  HBITMAP m_Bitmap;
-  HGDIOBJ m_Old;
-  void* m_Bits = nullptr;
+// The screen a drag draws its outline on.
+struct ScreenCanvas : docktest::DibCanvas {
+  ScreenCanvas() : DibCanvas(2000, 1500) {}
 };
 
 void SetControl(bool down) {
@@ -244,12 +225,12 @@ void SetControl(bool down) {
 
 TEST_F(DockingWindowTest, CtrlKeepsTheOutlineFloatingOverADockTarget) {
   m_Palette.ShowWindow(SW_SHOWNA);
-  Canvas canvas;
-  const std::vector<DWORD> before = canvas.Pixels();
+  ScreenCanvas canvas;
+  const std::vector<DWORD> before = canvas.snapshot();
   RECT window;
   m_Palette.GetWindowRect(&window);
   const POINT press{window.left + 10, window.top + 5};
-  dockwins::CDockingDragTracker<TestPalette> tracker(m_Palette, press, canvas.m_DC);
+  dockwins::CDockingDragTracker<TestPalette> tracker(m_Palette, press, canvas.dc());
   tracker.BeginDrag();
   POINT edge{3, 200};
   ClientToScreen(m_Frame, &edge);
@@ -267,7 +248,7 @@ TEST_F(DockingWindowTest, CtrlKeepsTheOutlineFloatingOverADockTarget) {
   EXPECT_TRUE(tracker.ProcessWindowMessage(&ctrl));
   EXPECT_EQ(tracker.target(), m_Frame.m_hWnd);
   tracker.EndDrag(false);
-  EXPECT_EQ(canvas.Pixels(), before);
+  EXPECT_EQ(canvas.snapshot(), before);
   EXPECT_TRUE(m_Palette.FinishMoving(tracker, true));
   EXPECT_TRUE(m_Palette.IsDocking());
   EXPECT_TRUE(sm_Asserts.empty());
@@ -277,9 +258,9 @@ TEST_F(DockingWindowTest, ADragEndingWhereItStartedChangesNothing) {
   m_Palette.ShowWindow(SW_SHOWNA);
   RECT before;
   m_Palette.GetWindowRect(&before);
-  Canvas canvas;
+  ScreenCanvas canvas;
   const POINT press{before.left + 10, before.top + 5};
-  dockwins::CDockingDragTracker<TestPalette> tracker(m_Palette, press, canvas.m_DC);
+  dockwins::CDockingDragTracker<TestPalette> tracker(m_Palette, press, canvas.dc());
   tracker.BeginDrag();
   tracker.MoveTo(POINT{press.x + 50, press.y + 50});
   tracker.MoveTo(press);
@@ -295,7 +276,7 @@ TEST_F(DockingWindowTest, TheDragLoopFloatsAtTheOutlineOrDocksAtTheTarget) {
   m_Palette.ShowWindow(SW_SHOWNA);
   RECT before;
   m_Palette.GetWindowRect(&before);
-  Canvas canvas;
+  ScreenCanvas canvas;
   const POINT press{before.left + 10, before.top + 5};
   const auto clientOf = [&](POINT screen) {
     ScreenToClient(m_Palette, &screen);
@@ -305,7 +286,7 @@ TEST_F(DockingWindowTest, TheDragLoopFloatsAtTheOutlineOrDocksAtTheTarget) {
   const POINT away{press.x + 40, press.y + 30};
   PostMessageW(m_Palette, WM_MOUSEMOVE, 0, clientOf(away));
   PostMessageW(m_Palette, WM_LBUTTONUP, 0, clientOf(away));
-  EXPECT_TRUE(m_Palette.BeginMoving(press, canvas.m_DC));
+  EXPECT_TRUE(m_Palette.BeginMoving(press, canvas.dc()));
   RECT after;
   m_Palette.GetWindowRect(&after);
   EXPECT_EQ(after.left, before.left + 40);
@@ -316,12 +297,12 @@ TEST_F(DockingWindowTest, TheDragLoopFloatsAtTheOutlineOrDocksAtTheTarget) {
   ClientToScreen(m_Frame, &edge);
   PostMessageW(m_Palette, WM_MOUSEMOVE, 0, clientOf(edge));
   PostMessageW(m_Palette, WM_KEYDOWN, VK_ESCAPE, 0);
-  EXPECT_FALSE(m_Palette.BeginMoving(POINT{after.left + 10, after.top + 5}, canvas.m_DC));
+  EXPECT_FALSE(m_Palette.BeginMoving(POINT{after.left + 10, after.top + 5}, canvas.dc()));
   EXPECT_FALSE(m_Palette.IsDocking());
   // The same move released docks it.
   PostMessageW(m_Palette, WM_MOUSEMOVE, 0, clientOf(edge));
   PostMessageW(m_Palette, WM_LBUTTONUP, 0, clientOf(edge));
-  EXPECT_TRUE(m_Palette.BeginMoving(POINT{after.left + 10, after.top + 5}, canvas.m_DC));
+  EXPECT_TRUE(m_Palette.BeginMoving(POINT{after.left + 10, after.top + 5}, canvas.dc()));
   EXPECT_TRUE(m_Palette.IsDocking());
   EXPECT_TRUE(sm_Asserts.empty());
 }

@@ -10,6 +10,7 @@
 
 #include "support/WTLA_AssertCapture.h"
 #include "WTLA/win/WndFrmPkg.h"
+#include "win/WTLA_DibCanvas.h"
 
 namespace {
 
@@ -156,24 +157,11 @@ TEST_F(PackageTest, SeparatorsAreHitAndPaintedButNeverTheFirst) {
   EXPECT_EQ(package.HitTest(POINT{-3, 50}), Package::npos);
   EXPECT_EQ(package.HitTest(POINT{102, 150}), Package::npos);
 
-  BITMAPINFO bmi{};
-  bmi.bmiHeader = {sizeof(BITMAPINFOHEADER), 300, -100, 1, 32, BI_RGB, 0, 0, 0, 0, 0};
-  void* bits = nullptr;
-  HDC dc = CreateCompatibleDC(nullptr);
-  HBITMAP bitmap = CreateDIBSection(dc, &bmi, DIB_RGB_COLORS, &bits, nullptr, 0);
-  HGDIOBJ old = SelectObject(dc, bitmap);
-  package.Draw(dc);
-  GdiFlush();
-  const auto pixel = [&](int x, int y) {
-    const DWORD p = static_cast<DWORD*>(bits)[y * 300 + x];
-    return RGB((p >> 16) & 0xFF, (p >> 8) & 0xFF, p & 0xFF);
-  };
-  EXPECT_EQ(pixel(102, 50), GetSysColor(COLOR_BTNFACE));
-  EXPECT_EQ(pixel(99, 50), 0u);
-  EXPECT_EQ(pixel(0, 50), 0u);
-  SelectObject(dc, old);
-  DeleteObject(bitmap);
-  DeleteDC(dc);
+  docktest::DibCanvas canvas(300, 100);
+  package.Draw(canvas.dc());
+  EXPECT_EQ(canvas.colour(102, 50), GetSysColor(COLOR_BTNFACE));
+  EXPECT_EQ(canvas.colour(99, 50), 0u);
+  EXPECT_EQ(canvas.colour(0, 50), 0u);
 }
 
 TEST_F(PackageTest, APressOnASeparatorDragsItAndTheItemsFollow) {

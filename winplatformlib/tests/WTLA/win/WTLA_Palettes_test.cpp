@@ -10,49 +10,21 @@
 #include <string>
 #include <vector>
 
+#include "win/WTLA_DibCanvas.h"
 #include "win/WTLA_DockingDoubles.h"
 #include "win/WTLA_FrameTest.h"
 
 namespace {
 
+using docktest::DibCanvas;
 using docktest::Frame;
 using docktest::MeasurementPalette;
 using docktest::NavigationPalette;
 using docktest::SeparationsPalette;
 using dockwins::DFDOCKRECT;
 
-// A 32-bit DIB section, white, standing in for a window's device context.
-class Canvas {
-public:
-  Canvas(int width, int height) : m_Width(width) {
-    BITMAPINFO info{};
-    info.bmiHeader = {sizeof(BITMAPINFOHEADER), width, -height, 1, 32, BI_RGB, 0, 0, 0, 0, 0};
-    m_DC = CreateCompatibleDC(nullptr);
-    m_Bitmap = CreateDIBSection(m_DC, &info, DIB_RGB_COLORS, &m_Bits, nullptr, 0);
-    m_Old = SelectObject(m_DC, m_Bitmap);
-    PatBlt(m_DC, 0, 0, width, height, WHITENESS);
-  }
-  Canvas(const Canvas&) = delete;
-  Canvas& operator=(const Canvas&) = delete;
-  ~Canvas() {
-    SelectObject(m_DC, m_Old);
-    DeleteObject(m_Bitmap);
-    DeleteDC(m_DC);
-  }
-  HDC dc() const { return m_DC; }
-  COLORREF at(long x, long y) const {
-    GdiFlush();
-    const DWORD p = static_cast<const DWORD*>(m_Bits)[y * m_Width + x];
-    return RGB((p >> 16) & 0xFF, (p >> 8) & 0xFF, p & 0xFF);
-  }
-
-private:
-  long m_Width;
-  HDC m_DC;
-  HBITMAP m_Bitmap;
-  HGDIOBJ m_Old;
-  void* m_Bits = nullptr;
-};
+// Painted pixels stand out from a white canvas.
+constexpr DWORD kWhite = 0x00FFFFFF;
 
 class PalettesTest : public docktest::FrameTest<Frame> {
 protected:
@@ -152,15 +124,15 @@ TEST_F(PalettesTest, TheMeasurementPaletteBuildsItsRowsAndReportsItsActivation) 
 }
 
 TEST_F(PalettesTest, TheMeasurementPaletteErasesInTheFaceColourAndKeepsTheDC) {
-  Canvas canvas(300, 300);
+  DibCanvas canvas(300, 300, kWhite);
   HBRUSH brush = CreateSolidBrush(RGB(1, 2, 3));
   HGDIOBJ old = SelectObject(canvas.dc(), brush);
   EXPECT_EQ(m_Measurement.SendMessage(WM_ERASEBKGND, reinterpret_cast<WPARAM>(canvas.dc())), 1);
   RECT client;
   m_Measurement.GetClientRect(&client);
-  EXPECT_EQ(canvas.at(1, 1), GetSysColor(COLOR_BTNFACE));
-  EXPECT_EQ(canvas.at(client.right - 1, client.bottom - 1), GetSysColor(COLOR_BTNFACE));
-  EXPECT_EQ(canvas.at(client.right + 1, 1), RGB(255, 255, 255));
+  EXPECT_EQ(canvas.colour(1, 1), GetSysColor(COLOR_BTNFACE));
+  EXPECT_EQ(canvas.colour(client.right - 1, client.bottom - 1), GetSysColor(COLOR_BTNFACE));
+  EXPECT_EQ(canvas.colour(client.right + 1, 1), RGB(255, 255, 255));
   EXPECT_EQ(GetCurrentObject(canvas.dc(), OBJ_BRUSH), brush);
   SelectObject(canvas.dc(), old);
   DeleteObject(brush);
@@ -196,7 +168,7 @@ TEST_F(PalettesTest, ClosingADockedPaletteTellsTheFrameAndShowingPutsItBack) {
 }
 
 TEST_F(PalettesTest, CaptionDragsFloatAndDockAsTheFrameSees) {
-  Canvas canvas(2000, 1200);
+  DibCanvas canvas(2000, 1200, kWhite);
   const auto clientOf = [&](POINT screen) {
     ScreenToClient(m_Measurement, &screen);
     return MAKELPARAM(screen.x, screen.y);
@@ -389,12 +361,12 @@ TEST_F(PalettesTest, TheFrameShowsTheSeparatorCursorAndPaintsBothPackages) {
     EXPECT_NE(GetCursor(), LoadCursorW(nullptr, IDC_SIZENS));
   }
   // What the frame paints: the separators of both packages in the face colour.
-  Canvas canvas(800, 600);
+  DibCanvas canvas(800, 600, kWhite);
   m_Frame.OuterPackage().Draw(canvas.dc());
   m_Frame.InnerPackage().Draw(canvas.dc());
-  EXPECT_EQ(canvas.at(left.right + 2, 300), GetSysColor(COLOR_BTNFACE));
-  EXPECT_EQ(canvas.at(400, top.bottom + 2), GetSysColor(COLOR_BTNFACE));
-  EXPECT_EQ(canvas.at(400, 300), RGB(255, 255, 255));
+  EXPECT_EQ(canvas.colour(left.right + 2, 300), GetSysColor(COLOR_BTNFACE));
+  EXPECT_EQ(canvas.colour(400, top.bottom + 2), GetSysColor(COLOR_BTNFACE));
+  EXPECT_EQ(canvas.colour(400, 300), RGB(255, 255, 255));
   m_Frame.Invalidate();
   m_Frame.UpdateWindow();
   EXPECT_FALSE(GetUpdateRect(m_Frame, nullptr, FALSE));
@@ -526,7 +498,7 @@ HWND WINAPI FailingCreate(DWORD, LPCWSTR, LPCWSTR, DWORD, int, int, int, int, HW
 
 TEST_F(PalettesTest, ADragToAnEdgeWhoseBarCannotBeMadeLeavesThePaletteFloatingInSight) {
   DockLeft(m_Measurement);
-  Canvas canvas(2000, 1200);
+  DibCanvas canvas(2000, 1200, kWhite);
   RECT all;
   m_Frame.GetClientRect(&all);
   POINT edge{all.right - 3, 200};

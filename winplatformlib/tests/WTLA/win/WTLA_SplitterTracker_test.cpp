@@ -11,8 +11,11 @@
 
 #include "support/WTLA_AssertCapture.h"
 #include "WTLA/win/SplitterTracker.h"
+#include "win/WTLA_DibCanvas.h"
 
 namespace {
+
+using docktest::DibCanvas;
 
 struct TestItem {
   int m_Minimum;
@@ -161,54 +164,10 @@ TEST_F(TrackerTest, AQuitCancelsTheDragAndStaysForTheThreadsLoop) {
   EXPECT_TRUE(sm_Asserts.empty());
 }
 
-// A 32-bit DIB section to draw the ghost bar on.
-class DibCanvas {
-public:
-  DibCanvas(int width, int height) : m_Width(width), m_Height(height) {
-    BITMAPINFO info{};
-    info.bmiHeader.biSize = sizeof(info.bmiHeader);
-    info.bmiHeader.biWidth = width;
-    info.bmiHeader.biHeight = -height;
-    info.bmiHeader.biPlanes = 1;
-    info.bmiHeader.biBitCount = 32;
-    m_DC = CreateCompatibleDC(nullptr);
-    m_Bitmap = CreateDIBSection(m_DC, &info, DIB_RGB_COLORS, &m_Bits, nullptr, 0);
-    m_Old = SelectObject(m_DC, m_Bitmap);
-    for (int i = 0; i < width * height; ++i) {
-      pixels()[i] = 0x00336699;
-    }
-  }
-  DibCanvas(const DibCanvas&) = delete;
-  DibCanvas& operator=(const DibCanvas&) = delete;
-  ~DibCanvas() {
-    SelectObject(m_DC, m_Old);
-    DeleteObject(m_Bitmap);
-    DeleteDC(m_DC);
-  }
-  HDC dc() const { return m_DC; }
-  DWORD* pixels() const { return static_cast<DWORD*>(m_Bits); }
-  DWORD at(int x, int y) const {
-    GdiFlush();
-    return pixels()[y * m_Width + x];
-  }
-  std::vector<DWORD> snapshot() const {
-    GdiFlush();
-    return std::vector<DWORD>(pixels(), pixels() + m_Width * m_Height);
-  }
-
-private:
-  int m_Width;
-  int m_Height;
-  HDC m_DC;
-  HBITMAP m_Bitmap;
-  HGDIOBJ m_Old;
-  void* m_Bits = nullptr;
-};
-
 TEST_F(TrackerTest, TheGhostBarMovesAloneAndTheRowFollowsAtTheDrop) {
   for (bool cancel : {false, true}) {
     TestRow row(m_Window);
-    DibCanvas canvas(1600, 1200);
+    DibCanvas canvas(1600, 1200, 0x00336699);
     const std::vector<DWORD> before = canvas.snapshot();
     POINT origin{0, 0};
     ClientToScreen(m_Window, &origin);
