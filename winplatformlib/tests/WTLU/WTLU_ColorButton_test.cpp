@@ -683,6 +683,18 @@ BOOL WINAPI FakeGetMonitorInfo(HMONITOR, LPMONITORINFO info) {
 TEST_F(ColorButtonTest, ThePaletteOpensInsideTheButtonsWorkArea) {
   RECT b;
   m_Button.GetWindowRect(&b);
+  // Opens the palette with a click and closes it again: where it opened.
+  const auto openedPicker = [&] {
+    RECT picker{};
+    m_Parent.m_Script = [&] {
+      GetWindowRect(m_Button.PickerWindow(), &picker);
+      PostMessageW(m_Button.PickerWindow(), WM_KEYDOWN, VK_ESCAPE, 0);
+    };
+    Script script{{RunScript()}};
+    Click(script);
+    m_Parent.m_Script = nullptr;
+    return picker;
+  };
   const long screenRight = GetSystemMetrics(SM_CXSCREEN);
   const long screenBottom = GetSystemMetrics(SM_CYSCREEN);
   enum Expect {
@@ -723,13 +735,7 @@ TEST_F(ColorButtonTest, ThePaletteOpensInsideTheButtonsWorkArea) {
     g_Monitor = MonitorRecord{c.m_Found, c.m_Work};
     CColorButton::SystemHooks().m_MonitorFromWindow = c.m_Lookup ? FakeMonitorFromWindow : nullptr;
     CColorButton::SystemHooks().m_GetMonitorInfo = c.m_Lookup ? FakeGetMonitorInfo : nullptr;
-    RECT picker{};
-    m_Parent.m_Script = [&] {
-      GetWindowRect(m_Button.PickerWindow(), &picker);
-      PostMessageW(m_Button.PickerWindow(), WM_KEYDOWN, VK_ESCAPE, 0);
-    };
-    Script script{{RunScript()}};
-    Click(script);
+    const RECT picker = openedPicker();
     const SIZE size = m_Button.PickerLayout().WindowSize();
     EXPECT_EQ(picker.right - picker.left, size.cx) << c.m_Name;
     EXPECT_EQ(picker.bottom - picker.top, size.cy) << c.m_Name;
@@ -760,13 +766,7 @@ TEST_F(ColorButtonTest, ThePaletteOpensInsideTheButtonsWorkArea) {
   m_Parent.SetWindowPos(nullptr, screenRight - 60, screenBottom - 60, 400, 300,
                         SWP_NOZORDER | SWP_NOACTIVATE);
   m_Button.GetWindowRect(&b);
-  RECT picker{};
-  m_Parent.m_Script = [&] {
-    GetWindowRect(m_Button.PickerWindow(), &picker);
-    PostMessageW(m_Button.PickerWindow(), WM_KEYDOWN, VK_ESCAPE, 0);
-  };
-  Script script{{RunScript()}};
-  Click(script);
+  const RECT picker = openedPicker();
   EXPECT_EQ(picker.right, screenRight);
   EXPECT_EQ(picker.bottom, b.top);
 }
