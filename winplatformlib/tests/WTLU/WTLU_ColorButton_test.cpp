@@ -10,6 +10,7 @@
 #include <vector>
 
 #include "WTLU/WTLU_ColorButton.h"
+#include "support/WTLU_DibCanvas.h"
 
 namespace {
 
@@ -159,43 +160,6 @@ TEST(ColorPickerLayoutTest, PlacementStaysInTheWorkArea) {
         << placed.left << "," << placed.top << "," << placed.right << "," << placed.bottom;
   }
 }
-
-// A 32-bit DIB section to draw on.
-class DibCanvas {
-public:
-  DibCanvas(int width, int height) : m_Width(width) {
-    BITMAPINFO info{};
-    info.bmiHeader.biSize = sizeof(info.bmiHeader);
-    info.bmiHeader.biWidth = width;
-    info.bmiHeader.biHeight = -height;
-    info.bmiHeader.biPlanes = 1;
-    info.bmiHeader.biBitCount = 32;
-    m_DC = CreateCompatibleDC(nullptr);
-    m_Bitmap = CreateDIBSection(m_DC, &info, DIB_RGB_COLORS, &m_Bits, nullptr, 0);
-    m_Old = SelectObject(m_DC, m_Bitmap);
-  }
-  DibCanvas(const DibCanvas&) = delete;
-  DibCanvas& operator=(const DibCanvas&) = delete;
-  ~DibCanvas() {
-    SelectObject(m_DC, m_Old);
-    DeleteObject(m_Bitmap);
-    DeleteDC(m_DC);
-  }
-  HDC dc() const { return m_DC; }
-  // As a COLORREF.
-  COLORREF at(int x, int y) const {
-    GdiFlush();
-    const DWORD p = static_cast<const DWORD*>(m_Bits)[y * m_Width + x];
-    return RGB((p >> 16) & 0xFF, (p >> 8) & 0xFF, p & 0xFF);
-  }
-
-private:
-  int m_Width;
-  HDC m_DC;
-  HBITMAP m_Bitmap;
-  HGDIOBJ m_Old;
-  void* m_Bits = nullptr;
-};
 
 TEST(ColorButtonFaceTest, TheSwatchShowsTheColourOrTheDefault) {
   struct Case {
