@@ -10,7 +10,7 @@
 #include <vector>
 
 #include "WTLU/WTLU_ColorButton.h"
-#include "support/WTLU_DibCanvas.h"
+#include "win/DibCanvas.h"
 
 namespace {
 

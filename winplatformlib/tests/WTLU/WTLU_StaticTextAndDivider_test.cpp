@@ -4,7 +4,7 @@
 
 #include <string>
 
-#include "support/WTLU_DibCanvas.h"
+#include "win/DibCanvas.h"
 #include "support/WTLU_TestSupport.h"
 
 namespace {

@@ -10,7 +10,7 @@
 
 #include "WTLA/win/DockingFrame.h"
 #include "WTLA/win/DockingWindow.h"
-#include "win/WTLA_DibCanvas.h"
+#include "win/DibCanvas.h"
 #include "win/WTLA_FrameTest.h"
 
 namespace {
@@ -212,7 +212,7 @@ TEST_F(DockingWindowTest, ARefusedUndockLeavesThePaletteWhereItWas) {
 }
 
 // The screen a drag draws its outline on.
-struct ScreenCanvas : docktest::DibCanvas {
+struct ScreenCanvas : DibCanvas {
   ScreenCanvas() : DibCanvas(2000, 1500) {}
 };
 

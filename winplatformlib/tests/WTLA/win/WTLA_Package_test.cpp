@@ -10,7 +10,7 @@
 
 #include "support/WTLA_AssertCapture.h"
 #include "WTLA/win/WndFrmPkg.h"
-#include "win/WTLA_DibCanvas.h"
+#include "win/DibCanvas.h"
 
 namespace {
 
@@ -157,11 +157,11 @@ TEST_F(PackageTest, SeparatorsAreHitAndPaintedButNeverTheFirst) {
   EXPECT_EQ(package.HitTest(POINT{-3, 50}), Package::npos);
   EXPECT_EQ(package.HitTest(POINT{102, 150}), Package::npos);
 
-  docktest::DibCanvas canvas(300, 100);
+  DibCanvas canvas(300, 100);
   package.Draw(canvas.dc());
-  EXPECT_EQ(canvas.colour(102, 50), GetSysColor(COLOR_BTNFACE));
-  EXPECT_EQ(canvas.colour(99, 50), 0u);
-  EXPECT_EQ(canvas.colour(0, 50), 0u);
+  EXPECT_EQ(canvas.at(102, 50), GetSysColor(COLOR_BTNFACE));
+  EXPECT_EQ(canvas.at(99, 50), 0u);
+  EXPECT_EQ(canvas.at(0, 50), 0u);
 }
 
 TEST_F(PackageTest, APressOnASeparatorDragsItAndTheItemsFollow) {

@@ -10,13 +10,12 @@
 #include <string>
 #include <vector>
 
-#include "win/WTLA_DibCanvas.h"
+#include "win/DibCanvas.h"
 #include "win/WTLA_DockingDoubles.h"
 #include "win/WTLA_FrameTest.h"
 
 namespace {
 
-using docktest::DibCanvas;
 using docktest::Frame;
 using docktest::MeasurementPalette;
 using docktest::NavigationPalette;
@@ -24,7 +23,7 @@ using docktest::SeparationsPalette;
 using dockwins::DFDOCKRECT;
 
 // Painted pixels stand out from a white canvas.
-constexpr DWORD kWhite = 0x00FFFFFF;
+constexpr COLORREF kWhite = RGB(255, 255, 255);
 
 class PalettesTest : public docktest::FrameTest<Frame> {
 protected:
@@ -130,9 +129,9 @@ TEST_F(PalettesTest, TheMeasurementPaletteErasesInTheFaceColourAndKeepsTheDC) {
   EXPECT_EQ(m_Measurement.SendMessage(WM_ERASEBKGND, reinterpret_cast<WPARAM>(canvas.dc())), 1);
   RECT client;
   m_Measurement.GetClientRect(&client);
-  EXPECT_EQ(canvas.colour(1, 1), GetSysColor(COLOR_BTNFACE));
-  EXPECT_EQ(canvas.colour(client.right - 1, client.bottom - 1), GetSysColor(COLOR_BTNFACE));
-  EXPECT_EQ(canvas.colour(client.right + 1, 1), RGB(255, 255, 255));
+  EXPECT_EQ(canvas.at(1, 1), GetSysColor(COLOR_BTNFACE));
+  EXPECT_EQ(canvas.at(client.right - 1, client.bottom - 1), GetSysColor(COLOR_BTNFACE));
+  EXPECT_EQ(canvas.at(client.right + 1, 1), RGB(255, 255, 255));
   EXPECT_EQ(GetCurrentObject(canvas.dc(), OBJ_BRUSH), brush);
   SelectObject(canvas.dc(), old);
   DeleteObject(brush);
@@ -364,9 +363,9 @@ TEST_F(PalettesTest, TheFrameShowsTheSeparatorCursorAndPaintsBothPackages) {
   DibCanvas canvas(800, 600, kWhite);
   m_Frame.OuterPackage().Draw(canvas.dc());
   m_Frame.InnerPackage().Draw(canvas.dc());
-  EXPECT_EQ(canvas.colour(left.right + 2, 300), GetSysColor(COLOR_BTNFACE));
-  EXPECT_EQ(canvas.colour(400, top.bottom + 2), GetSysColor(COLOR_BTNFACE));
-  EXPECT_EQ(canvas.colour(400, 300), RGB(255, 255, 255));
+  EXPECT_EQ(canvas.at(left.right + 2, 300), GetSysColor(COLOR_BTNFACE));
+  EXPECT_EQ(canvas.at(400, top.bottom + 2), GetSysColor(COLOR_BTNFACE));
+  EXPECT_EQ(canvas.at(400, 300), RGB(255, 255, 255));
   m_Frame.Invalidate();
   m_Frame.UpdateWindow();
   EXPECT_FALSE(GetUpdateRect(m_Frame, nullptr, FALSE));

@@ -11,11 +11,9 @@
 
 #include "support/WTLA_AssertCapture.h"
 #include "WTLA/win/SplitterTracker.h"
-#include "win/WTLA_DibCanvas.h"
+#include "win/DibCanvas.h"
 
 namespace {
-
-using docktest::DibCanvas;
 
 struct TestItem {
   int m_Minimum;
@@ -66,6 +64,9 @@ private:
   HWND m_Window;
   CContainer m_Container;
 };
+
+// What the ghost bar is drawn over.
+constexpr COLORREF kBackground = RGB(0x33, 0x66, 0x99);
 
 LPARAM Point(int x, int y) {
   return MAKELPARAM(x, y);
@@ -167,15 +168,15 @@ TEST_F(TrackerTest, AQuitCancelsTheDragAndStaysForTheThreadsLoop) {
 TEST_F(TrackerTest, TheGhostBarMovesAloneAndTheRowFollowsAtTheDrop) {
   for (bool cancel : {false, true}) {
     TestRow row(m_Window);
-    DibCanvas canvas(1600, 1200, 0x00336699);
+    DibCanvas canvas(1600, 1200, kBackground);
     const std::vector<DWORD> before = canvas.snapshot();
     POINT origin{0, 0};
     ClientToScreen(m_Window, &origin);
     dockwins::CSplitterMoveTrackerGhost<TestRow> tracker(row, 1, POINT{100, 10}, canvas.dc());
     tracker.BeginDrag();
-    EXPECT_NE(canvas.at(origin.x + 100, origin.y + 10), 0x00336699u);
+    EXPECT_NE(canvas.at(origin.x + 100, origin.y + 10), kBackground);
     tracker.OnMove(150, 10);
-    EXPECT_EQ(canvas.at(origin.x + 100, origin.y + 10), 0x00336699u);
+    EXPECT_EQ(canvas.at(origin.x + 100, origin.y + 10), kBackground);
     EXPECT_NE(canvas.snapshot(), before);
     EXPECT_EQ(tracker.ghost().left, origin.x + 150);
     EXPECT_EQ(tracker.ghost().right, origin.x + 155);

@@ -1,15 +1,20 @@
-// A 32-bit top-down DIB section selected into a memory DC, for tests that draw and then probe
-// pixels: filled with one colour first, so that what a drawing left untouched shows.
+// A 32-bit top-down DIB section selected into a memory DC, standing in for a window's or the
+// screen's device context so that a test can probe what was drawn: filled with one colour first,
+// so that what a drawing left untouched shows; read a pixel at a time, or all of them at once to
+// compare before and after.
 #pragma once
 
 #include <windows.h>
 
 #include <algorithm>
 #include <cstddef>
+#include <vector>
 
 class DibCanvas {
 public:
-  DibCanvas(int width, int height, COLORREF fill = RGB(0, 0, 0)) : m_Width(width) {
+  DibCanvas(int width, int height, COLORREF fill = RGB(0, 0, 0))
+      : m_Width(width),
+        m_Height(height) {
     BITMAPINFO info{};
     info.bmiHeader = {sizeof(BITMAPINFOHEADER), width, -height, 1, 32, BI_RGB, 0, 0, 0, 0, 0};
     m_DC = CreateCompatibleDC(nullptr);
@@ -17,7 +22,7 @@ public:
                                 nullptr, 0);
     m_Old = SelectObject(m_DC, m_Bitmap);
     const DWORD stored = (GetRValue(fill) << 16) | (GetGValue(fill) << 8) | GetBValue(fill);
-    std::fill(m_Bits, m_Bits + static_cast<std::size_t>(width) * height, stored);
+    std::fill(m_Bits, m_Bits + count(), stored);
   }
   DibCanvas(const DibCanvas&) = delete;
   DibCanvas& operator=(const DibCanvas&) = delete;
@@ -34,9 +39,17 @@ public:
     const DWORD p = m_Bits[static_cast<std::size_t>(y) * m_Width + x];
     return RGB((p >> 16) & 0xFF, (p >> 8) & 0xFF, p & 0xFF);
   }
+  // Every pixel as stored.
+  std::vector<DWORD> snapshot() const {
+    GdiFlush();
+    return std::vector<DWORD>(m_Bits, m_Bits + count());
+  }
 
 private:
+  std::size_t count() const { return static_cast<std::size_t>(m_Width) * m_Height; }
+
   int m_Width;
+  int m_Height;
   HDC m_DC;
   HBITMAP m_Bitmap;
   HGDIOBJ m_Old;
