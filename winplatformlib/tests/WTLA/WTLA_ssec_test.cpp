@@ -5,9 +5,9 @@
 #include <string>
 #include <vector>
 
-#include "GLIB/GLIB_LogMessage.h"
 #include "WTLA/SplitterDrag.h"
 #include "WTLA/ssec.h"
+#include "support/WTLA_AssertCapture.h"
 
 namespace {
 
@@ -25,21 +25,8 @@ struct TestMinimum {
 using Container = dockwins::CSeparatorContainer<TestItem, TestMinimum>;
 
 // Counts the failed invariant checks while a test runs.
-class SeparatorTest : public testing::Test {
+class SeparatorTest : public AssertCapturingTest {
 protected:
-  static inline std::vector<std::wstring> sm_Asserts;
-
-  void SetUp() override {
-    sm_Asserts.clear();
-    m_Previous = GLIB_LogMessage::SetHandler(
-        +[](GLIB_SEVERITY severity, const wchar_t* message, const char*, int) {
-          if (severity == GLIB_SEVERITY_ASSERT) {
-            sm_Asserts.push_back(message);
-          }
-        });
-  }
-  void TearDown() override { GLIB_LogMessage::SetHandler(m_Previous); }
-
   // A row [low, hi] holding items of the given minimums at the given positions.
   static Container Row(CBounds bounds, const std::vector<int>& minimums,
                        const std::vector<int>& positions) {
@@ -81,9 +68,6 @@ protected:
           << "entry " << i;
     }
   }
-
-private:
-  GLIB_LogHandlerPtr m_Previous = nullptr;
 };
 
 TEST_F(SeparatorTest, FindAndSpansFollowThePositions) {

@@ -10,6 +10,7 @@
 #include <vector>
 
 #include "WTLU/WTLU_ColorButton.h"
+#include "win/DibCanvas.h"
 
 namespace {
 
@@ -159,43 +160,6 @@ TEST(ColorPickerLayoutTest, PlacementStaysInTheWorkArea) {
         << placed.left << "," << placed.top << "," << placed.right << "," << placed.bottom;
   }
 }
-
-// A 32-bit DIB section to draw on.
-class DibCanvas {
-public:
-  DibCanvas(int width, int height) : m_Width(width) {
-    BITMAPINFO info{};
-    info.bmiHeader.biSize = sizeof(info.bmiHeader);
-    info.bmiHeader.biWidth = width;
-    info.bmiHeader.biHeight = -height;
-    info.bmiHeader.biPlanes = 1;
-    info.bmiHeader.biBitCount = 32;
-    m_DC = CreateCompatibleDC(nullptr);
-    m_Bitmap = CreateDIBSection(m_DC, &info, DIB_RGB_COLORS, &m_Bits, nullptr, 0);
-    m_Old = SelectObject(m_DC, m_Bitmap);
-  }
-  DibCanvas(const DibCanvas&) = delete;
-  DibCanvas& operator=(const DibCanvas&) = delete;
-  ~DibCanvas() {
-    SelectObject(m_DC, m_Old);
-    DeleteObject(m_Bitmap);
-    DeleteDC(m_DC);
-  }
-  HDC dc() const { return m_DC; }
-  // As a COLORREF.
-  COLORREF at(int x, int y) const {
-    GdiFlush();
-    const DWORD p = static_cast<const DWORD*>(m_Bits)[y * m_Width + x];
-    return RGB((p >> 16) & 0xFF, (p >> 8) & 0xFF, p & 0xFF);
-  }
-
-private:
-  int m_Width;
-  HDC m_DC;
-  HBITMAP m_Bitmap;
-  HGDIOBJ m_Old;
-  void* m_Bits = nullptr;
-};
 
 TEST(ColorButtonFaceTest, TheSwatchShowsTheColourOrTheDefault) {
   struct Case {
@@ -683,6 +647,18 @@ BOOL WINAPI FakeGetMonitorInfo(HMONITOR, LPMONITORINFO info) {
 TEST_F(ColorButtonTest, ThePaletteOpensInsideTheButtonsWorkArea) {
   RECT b;
   m_Button.GetWindowRect(&b);
+  // Opens the palette with a click and closes it again: where it opened.
+  const auto openedPicker = [&] {
+    RECT picker{};
+    m_Parent.m_Script = [&] {
+      GetWindowRect(m_Button.PickerWindow(), &picker);
+      PostMessageW(m_Button.PickerWindow(), WM_KEYDOWN, VK_ESCAPE, 0);
+    };
+    Script script{{RunScript()}};
+    Click(script);
+    m_Parent.m_Script = nullptr;
+    return picker;
+  };
   const long screenRight = GetSystemMetrics(SM_CXSCREEN);
   const long screenBottom = GetSystemMetrics(SM_CYSCREEN);
   enum Expect {
@@ -723,13 +699,7 @@ TEST_F(ColorButtonTest, ThePaletteOpensInsideTheButtonsWorkArea) {
     g_Monitor = MonitorRecord{c.m_Found, c.m_Work};
     CColorButton::SystemHooks().m_MonitorFromWindow = c.m_Lookup ? FakeMonitorFromWindow : nullptr;
     CColorButton::SystemHooks().m_GetMonitorInfo = c.m_Lookup ? FakeGetMonitorInfo : nullptr;
-    RECT picker{};
-    m_Parent.m_Script = [&] {
-      GetWindowRect(m_Button.PickerWindow(), &picker);
-      PostMessageW(m_Button.PickerWindow(), WM_KEYDOWN, VK_ESCAPE, 0);
-    };
-    Script script{{RunScript()}};
-    Click(script);
+    const RECT picker = openedPicker();
     const SIZE size = m_Button.PickerLayout().WindowSize();
     EXPECT_EQ(picker.right - picker.left, size.cx) << c.m_Name;
     EXPECT_EQ(picker.bottom - picker.top, size.cy) << c.m_Name;
@@ -760,13 +730,7 @@ TEST_F(ColorButtonTest, ThePaletteOpensInsideTheButtonsWorkArea) {
   m_Parent.SetWindowPos(nullptr, screenRight - 60, screenBottom - 60, 400, 300,
                         SWP_NOZORDER | SWP_NOACTIVATE);
   m_Button.GetWindowRect(&b);
-  RECT picker{};
-  m_Parent.m_Script = [&] {
-    GetWindowRect(m_Button.PickerWindow(), &picker);
-    PostMessageW(m_Button.PickerWindow(), WM_KEYDOWN, VK_ESCAPE, 0);
-  };
-  Script script{{RunScript()}};
-  Click(script);
+  const RECT picker = openedPicker();
   EXPECT_EQ(picker.right, screenRight);
   EXPECT_EQ(picker.bottom, b.top);
 }

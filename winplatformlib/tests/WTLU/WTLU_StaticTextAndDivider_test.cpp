@@ -4,6 +4,7 @@
 
 #include <string>
 
+#include "win/DibCanvas.h"
 #include "support/WTLU_TestSupport.h"
 
 namespace {
@@ -11,47 +12,6 @@ namespace {
 constexpr int kWidth = 200;
 constexpr int kHeight = 24;
 constexpr COLORREF kUntouched = RGB(255, 0, 255);
-
-// A 32-bit top-down DIB section selected into a memory DC, filled with kUntouched.
-class DibCanvas {
-public:
-  DibCanvas() {
-    BITMAPINFO info = {};
-    info.bmiHeader.biSize = sizeof(info.bmiHeader);
-    info.bmiHeader.biWidth = kWidth;
-    info.bmiHeader.biHeight = -kHeight;
-    info.bmiHeader.biPlanes = 1;
-    info.bmiHeader.biBitCount = 32;
-    info.bmiHeader.biCompression = BI_RGB;
-    m_Dc = CreateCompatibleDC(nullptr);
-    m_Bitmap = CreateDIBSection(m_Dc, &info, DIB_RGB_COLORS, reinterpret_cast<void**>(&m_Bits),
-                                nullptr, 0);
-    m_Previous = SelectObject(m_Dc, m_Bitmap);
-    for (int i = 0; i < kWidth * kHeight; ++i) {
-      m_Bits[i] = 0x00FF00FF;
-    }
-  }
-  DibCanvas(const DibCanvas&) = delete;
-  DibCanvas& operator=(const DibCanvas&) = delete;
-  ~DibCanvas() {
-    SelectObject(m_Dc, m_Previous);
-    DeleteObject(m_Bitmap);
-    DeleteDC(m_Dc);
-  }
-
-  HDC Dc() const { return m_Dc; }
-  COLORREF At(int x, int y) const {
-    GdiFlush();
-    const DWORD pixel = m_Bits[y * kWidth + x];
-    return RGB((pixel >> 16) & 0xFF, (pixel >> 8) & 0xFF, pixel & 0xFF);
-  }
-
-private:
-  HDC m_Dc = nullptr;
-  HBITMAP m_Bitmap = nullptr;
-  HGDIOBJ m_Previous = nullptr;
-  DWORD* m_Bits = nullptr;
-};
 
 class DividerTest : public WTLU_CapturingTest {
 protected:
@@ -92,9 +52,9 @@ protected:
 TEST_F(DividerTest, DrawsTextThenAnEtchedLineAfterAGapAsWideAsTheTextIsHigh) {
   WTLU_StaticTextAndDivider divider(true);
   ASSERT_TRUE(divider.SubclassWindow(m_Label));
-  DibCanvas canvas;
+  DibCanvas canvas(kWidth, kHeight, kUntouched);
   const RECT r = {0, 0, kWidth, kHeight};
-  divider.Draw(canvas.Dc(), r);
+  divider.Draw(canvas.dc(), r);
 
   const COLORREF face = GetSysColor(COLOR_BTNFACE);
   const COLORREF shadow = GetSysColor(COLOR_BTNSHADOW);
@@ -105,22 +65,22 @@ TEST_F(DividerTest, DrawsTextThenAnEtchedLineAfterAGapAsWideAsTheTextIsHigh) {
   ASSERT_LT(x + 2, kWidth);
 
   // Shadow on top (its last pixel belongs to the lighter right edge), highlight below.
-  EXPECT_EQ(canvas.At(x, y), shadow);
-  EXPECT_EQ(canvas.At(kWidth - 2, y), shadow);
-  EXPECT_EQ(canvas.At(kWidth - 1, y), highlight);
-  EXPECT_EQ(canvas.At(x, y + 1), highlight);
-  EXPECT_EQ(canvas.At(kWidth - 1, y + 1), highlight);
+  EXPECT_EQ(canvas.at(x, y), shadow);
+  EXPECT_EQ(canvas.at(kWidth - 2, y), shadow);
+  EXPECT_EQ(canvas.at(kWidth - 1, y), highlight);
+  EXPECT_EQ(canvas.at(x, y + 1), highlight);
+  EXPECT_EQ(canvas.at(kWidth - 1, y + 1), highlight);
   // The gap and the rows around the line are background.
-  EXPECT_EQ(canvas.At(x - 1, y), face);
-  EXPECT_EQ(canvas.At(x, y - 1), face);
-  EXPECT_EQ(canvas.At(x, y + 2), face);
-  EXPECT_EQ(canvas.At(kWidth - 1, kHeight - 1), face);
+  EXPECT_EQ(canvas.at(x - 1, y), face);
+  EXPECT_EQ(canvas.at(x, y - 1), face);
+  EXPECT_EQ(canvas.at(x, y + 2), face);
+  EXPECT_EQ(canvas.at(kWidth - 1, kHeight - 1), face);
 
   // The text is drawn left of the gap.
   int inked = 0;
   for (int px = 0; px < text.cx; ++px) {
     for (int py = 0; py < kHeight; ++py) {
-      inked += canvas.At(px, py) != face;
+      inked += canvas.at(px, py) != face;
     }
   }
   EXPECT_GT(inked, 0);
@@ -129,13 +89,13 @@ TEST_F(DividerTest, DrawsTextThenAnEtchedLineAfterAGapAsWideAsTheTextIsHigh) {
 TEST_F(DividerTest, WithoutBackgroundOnlyTextAndLineAreDrawn) {
   WTLU_StaticTextAndDivider divider(false);
   ASSERT_TRUE(divider.SubclassWindow(m_Label));
-  DibCanvas canvas;
+  DibCanvas canvas(kWidth, kHeight, kUntouched);
   const RECT r = {0, 0, kWidth, kHeight};
-  divider.Draw(canvas.Dc(), r);
+  divider.Draw(canvas.dc(), r);
   const SIZE text = TextSize();
-  EXPECT_EQ(canvas.At(kWidth - 1, kHeight - 1), kUntouched);
-  EXPECT_EQ(canvas.At(text.cx + text.cy - 1, text.cy / 2), kUntouched);
-  EXPECT_EQ(canvas.At(text.cx + text.cy, text.cy / 2), GetSysColor(COLOR_BTNSHADOW));
+  EXPECT_EQ(canvas.at(kWidth - 1, kHeight - 1), kUntouched);
+  EXPECT_EQ(canvas.at(text.cx + text.cy - 1, text.cy / 2), kUntouched);
+  EXPECT_EQ(canvas.at(text.cx + text.cy, text.cy / 2), GetSysColor(COLOR_BTNSHADOW));
 }
 
 TEST_F(DividerTest, PaintMessageIsHandledAndValidatesTheWindow) {

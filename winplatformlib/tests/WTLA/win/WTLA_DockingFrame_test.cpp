@@ -9,31 +9,14 @@
 #include <string>
 #include <vector>
 
-#include "GLIB/GLIB_LogMessage.h"
 #include "WTLA/win/DockingFrame.h"
+#include "win/WTLA_FrameTest.h"
 
 namespace {
 
 using dockwins::DFDOCKHDR;
 using dockwins::DFDOCKPOS;
 using dockwins::DFDOCKRECT;
-
-class TestFrame : public dockwins::CDockingFrameImpl<TestFrame> {
-public:
-  using CBase = dockwins::CDockingFrameImpl<TestFrame>;
-
-  BEGIN_MSG_MAP(TestFrame)
-  MESSAGE_HANDLER(WM_CREATE, OnCreate)
-  CHAIN_MSG_MAP(CBase)
-  END_MSG_MAP()
-
-  LRESULT OnCreate(UINT, WPARAM, LPARAM, BOOL& bHandled) {
-    m_hWndClient = CreateWindowExW(0, L"STATIC", L"", WS_CHILD | WS_VISIBLE, 0, 0, 1, 1, m_hWnd,
-                                   nullptr, GetModuleHandleW(nullptr), nullptr);
-    bHandled = FALSE;
-    return 0;
-  }
-};
 
 // A palette with a minimum size that records the library's notices.
 class TestPalette
@@ -59,46 +42,24 @@ public:
   }
 };
 
-class DockingFrameTest : public testing::Test {
+class DockingFrameTest : public docktest::FrameTest<docktest::ClientFrame> {
 protected:
-  static inline std::vector<std::wstring> sm_Asserts;
+  DockingFrameTest() : FrameTest(L"DockingFrameTest") {}
 
   void SetUp() override {
-    sm_Asserts.clear();
-    m_PreviousLog = GLIB_LogMessage::SetHandler(
-        +[](GLIB_SEVERITY severity, const wchar_t* message, const char*, int) {
-          if (severity == GLIB_SEVERITY_ASSERT) {
-            sm_Asserts.push_back(message);
-          }
-        });
-    const std::wstring title = L"DockingFrameTest" + std::to_wstring(GetCurrentProcessId());
-    RECT rc{0, 0, 800, 600};
-    ASSERT_NE(m_Frame.Create(nullptr, rc, title.c_str()), nullptr);
-    m_Frame.ShowWindow(SW_SHOWNA);
-    m_Frame.UpdateLayout();
+    FrameTest::SetUp();
+    if (HasFatalFailure()) {
+      return;
+    }
     RECT prc{900, 100, 1000, 300};
     ASSERT_NE(m_Palette.Create(m_Frame, prc, L"Palette"), nullptr);
     m_Palette.ShowWindow(SW_SHOWNA);
   }
   void TearDown() override {
     m_Palette.DestroyWindow();
-    m_Frame.DestroyWindow();
-    Pump();
-    GLIB_LogMessage::SetHandler(m_PreviousLog);
-  }
-  static void Pump() {
-    MSG msg;
-    while (PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) {
-      DispatchMessageW(&msg);
-    }
+    FrameTest::TearDown();
   }
 
-  RECT ClientOf(HWND hWnd) {
-    RECT rc;
-    GetWindowRect(hWnd, &rc);
-    MapWindowPoints(nullptr, m_Frame, reinterpret_cast<POINT*>(&rc), 2);
-    return rc;
-  }
   RECT FrameClient() {
     RECT rc;
     m_Frame.GetClientRect(&rc);
@@ -121,15 +82,11 @@ protected:
     return SendMessageW(hdr.hBar, dockwins::WMDF_DOCK, 0, reinterpret_cast<LPARAM>(&hdr)) != 0;
   }
 
-  TestFrame m_Frame;
   TestPalette m_Palette;
-
-private:
-  GLIB_LogHandlerPtr m_PreviousLog = nullptr;
 };
 
 TEST_F(DockingFrameTest, AnEmptyFrameGivesTheClientEverything) {
-  const RECT client = ClientOf(m_Frame.m_hWndClient);
+  const RECT client = InFrame(m_Frame.m_hWndClient);
   const RECT all = FrameClient();
   EXPECT_TRUE(EqualRect(&client, &all));
   EXPECT_TRUE(sm_Asserts.empty());
@@ -158,8 +115,8 @@ TEST_F(DockingFrameTest, DockingAtEachSideMakesABarThatTheLastUndockRemoves) {
     ASSERT_NE(bar, m_Frame.m_hWnd);
     EXPECT_EQ(GetParent(bar), m_Frame.m_hWnd);
     EXPECT_TRUE(IsWindowVisible(m_Palette));
-    const RECT barRect = ClientOf(bar);
-    const RECT client = ClientOf(m_Frame.m_hWndClient);
+    const RECT barRect = InFrame(bar);
+    const RECT client = InFrame(m_Frame.m_hWndClient);
     RECT overlap;
     EXPECT_FALSE(IntersectRect(&overlap, &barRect, &client)) << c.m_Name;
     EXPECT_EQ(m_Palette.m_Notices.back() & 0xFFFF, 1u);
@@ -171,7 +128,7 @@ TEST_F(DockingFrameTest, DockingAtEachSideMakesABarThatTheLastUndockRemoves) {
     Pump();
     EXPECT_FALSE(IsWindow(bar)) << c.m_Name;
     EXPECT_EQ(dockwins::CPackageWindow::sm_Alive, alive);
-    const RECT after = ClientOf(m_Frame.m_hWndClient);
+    const RECT after = InFrame(m_Frame.m_hWndClient);
     EXPECT_TRUE(EqualRect(&after, &all)) << c.m_Name;
   }
   EXPECT_TRUE(sm_Asserts.empty());
@@ -214,8 +171,8 @@ TEST_F(DockingFrameTest, ASecondPaletteSplitsTheBar) {
   EXPECT_EQ(into.hdr.hBar, bar);
   ASSERT_TRUE(Dock(into));
   EXPECT_EQ(GetParent(second), bar);
-  const RECT first = ClientOf(m_Palette);
-  const RECT lower = ClientOf(second);
+  const RECT first = InFrame(m_Palette);
+  const RECT lower = InFrame(second);
   EXPECT_LE(first.bottom + 5, lower.top);
   EXPECT_EQ(first.left, lower.left);
   // The first window's position survives an undock and a re-dock.
@@ -227,7 +184,7 @@ TEST_F(DockingFrameTest, ASecondPaletteSplitsTheBar) {
   pos.hdr = DFDOCKHDR{second, m_Frame, dockwins::DC_SETDOCKPOSITION};
   ASSERT_TRUE(m_Frame.SendMessage(dockwins::WMDF_DOCK, 0, reinterpret_cast<LPARAM>(&pos)));
   EXPECT_EQ(GetParent(second), bar);
-  const RECT again = ClientOf(second);
+  const RECT again = InFrame(second);
   EXPECT_EQ(again.top, lower.top);
   Undock(second);
   Undock(m_Palette);
@@ -245,7 +202,7 @@ TEST_F(DockingFrameTest, AStoredPositionBeyondTheBarsMakesABarBesideTheCentre) {
   ASSERT_TRUE(m_Frame.SendMessage(dockwins::WMDF_DOCK, 0, reinterpret_cast<LPARAM>(&pos)));
   HWND bar = GetParent(m_Palette);
   ASSERT_NE(bar, nullptr);
-  const RECT barRect = ClientOf(bar);
+  const RECT barRect = InFrame(bar);
   EXPECT_EQ(barRect.left, 0);
   EXPECT_EQ(barRect.right - barRect.left, 120);
   Undock(m_Palette);

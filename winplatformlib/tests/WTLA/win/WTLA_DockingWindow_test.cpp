@@ -8,28 +8,14 @@
 #include <string>
 #include <vector>
 
-#include "GLIB/GLIB_LogMessage.h"
 #include "WTLA/win/DockingFrame.h"
 #include "WTLA/win/DockingWindow.h"
+#include "win/DibCanvas.h"
+#include "win/WTLA_FrameTest.h"
 
 namespace {
 
 using dockwins::DFDOCKRECT;
-
-class TestFrame : public dockwins::CDockingFrameImpl<TestFrame> {
-public:
-  using CBase = dockwins::CDockingFrameImpl<TestFrame>;
-  BEGIN_MSG_MAP(TestFrame)
-  MESSAGE_HANDLER(WM_CREATE, OnCreate)
-  CHAIN_MSG_MAP(CBase)
-  END_MSG_MAP()
-  LRESULT OnCreate(UINT, WPARAM, LPARAM, BOOL& bHandled) {
-    m_hWndClient = CreateWindowExW(0, L"STATIC", L"", WS_CHILD | WS_VISIBLE, 0, 0, 1, 1, m_hWnd,
-                                   nullptr, GetModuleHandleW(nullptr), nullptr);
-    bHandled = FALSE;
-    return 0;
-  }
-};
 
 // A palette with a stored minimum, as the measurement palette keeps one.
 class TestPalette : public dockwins::CTitleDockingWindowImpl<TestPalette> {
@@ -44,34 +30,21 @@ public:
   void GetMinMaxInfo(MINMAXINFO* info) { info->ptMinTrackSize = POINT{m_Minimum.cx, m_Minimum.cy}; }
 };
 
-class DockingWindowTest : public testing::Test {
+class DockingWindowTest : public docktest::FrameTest<docktest::ClientFrame> {
 protected:
-  static inline std::vector<std::wstring> sm_Asserts;
+  DockingWindowTest() : FrameTest(L"DockingWindowTest") {}
 
   void SetUp() override {
-    sm_Asserts.clear();
-    m_PreviousLog = GLIB_LogMessage::SetHandler(
-        +[](GLIB_SEVERITY severity, const wchar_t* message, const char*, int) {
-          if (severity == GLIB_SEVERITY_ASSERT) {
-            sm_Asserts.push_back(message);
-          }
-        });
-    const std::wstring title = L"DockingWindowTest" + std::to_wstring(GetCurrentProcessId());
-    RECT rc{0, 0, 800, 600};
-    ASSERT_NE(m_Frame.Create(nullptr, rc, title.c_str()), nullptr);
-    m_Frame.ShowWindow(SW_SHOWNA);
-    m_Frame.UpdateLayout();
+    FrameTest::SetUp();
+    if (HasFatalFailure()) {
+      return;
+    }
     RECT prc{300, 100, 450, 300};
     ASSERT_NE(m_Palette.Create(m_Frame, prc, L"Navigation"), nullptr);
   }
   void TearDown() override {
     m_Palette.DestroyWindow();
-    m_Frame.DestroyWindow();
-    MSG msg;
-    while (PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) {
-      DispatchMessageW(&msg);
-    }
-    GLIB_LogMessage::SetHandler(m_PreviousLog);
+    FrameTest::TearDown();
   }
 
   // Docks the palette at the frame's left edge.
@@ -83,18 +56,8 @@ protected:
     ASSERT_TRUE(m_Palette.NotifyHost(&record));
     ASSERT_TRUE(m_Palette.IsDocking());
   }
-  RECT InFrame(HWND hWnd) {
-    RECT rc;
-    GetWindowRect(hWnd, &rc);
-    MapWindowPoints(nullptr, m_Frame, reinterpret_cast<POINT*>(&rc), 2);
-    return rc;
-  }
 
-  TestFrame m_Frame;
   TestPalette m_Palette;
-
-private:
-  GLIB_LogHandlerPtr m_PreviousLog = nullptr;
 };
 
 TEST_F(DockingWindowTest, TheDockedCaptionHasATitleAndACloseButton) {
@@ -248,29 +211,9 @@ TEST_F(DockingWindowTest, ARefusedUndockLeavesThePaletteWhereItWas) {
   m_Palette.m_hBar = nullptr;
 }
 
-// A 32-bit DIB section standing in for the screen.
-struct Canvas {
-  Canvas() {
-    BITMAPINFO bmi{};
-    bmi.bmiHeader = {sizeof(BITMAPINFOHEADER), 2000, -1500, 1, 32, BI_RGB, 0, 0, 0, 0, 0};
-    m_DC = CreateCompatibleDC(nullptr);
-    m_Bitmap = CreateDIBSection(m_DC, &bmi, DIB_RGB_COLORS, &m_Bits, nullptr, 0);
-    m_Old = SelectObject(m_DC, m_Bitmap);
-  }
-  ~Canvas() {
-    SelectObject(m_DC, m_Old);
-    DeleteObject(m_Bitmap);
-    DeleteDC(m_DC);
-  }
-  std::vector<DWORD> Pixels() const {
-    GdiFlush();
-    const DWORD* p = static_cast<const DWORD*>(m_Bits);
-    return std::vector<DWORD>(p, p + 2000 * 1500);
-  }
-  HDC m_DC;
-  HBITMAP m_Bitmap;
-  HGDIOBJ m_Old;
-  void* m_Bits = nullptr;
+// The screen a drag draws its outline on.
+struct ScreenCanvas : DibCanvas {
+  ScreenCanvas() : DibCanvas(2000, 1500) {}
 };
 
 void SetControl(bool down) {
@@ -282,12 +225,12 @@ void SetControl(bool down) {
 
 TEST_F(DockingWindowTest, CtrlKeepsTheOutlineFloatingOverADockTarget) {
   m_Palette.ShowWindow(SW_SHOWNA);
-  Canvas canvas;
-  const std::vector<DWORD> before = canvas.Pixels();
+  ScreenCanvas canvas;
+  const std::vector<DWORD> before = canvas.snapshot();
   RECT window;
   m_Palette.GetWindowRect(&window);
   const POINT press{window.left + 10, window.top + 5};
-  dockwins::CDockingDragTracker<TestPalette> tracker(m_Palette, press, canvas.m_DC);
+  dockwins::CDockingDragTracker<TestPalette> tracker(m_Palette, press, canvas.dc());
   tracker.BeginDrag();
   POINT edge{3, 200};
   ClientToScreen(m_Frame, &edge);
@@ -305,7 +248,7 @@ TEST_F(DockingWindowTest, CtrlKeepsTheOutlineFloatingOverADockTarget) {
   EXPECT_TRUE(tracker.ProcessWindowMessage(&ctrl));
   EXPECT_EQ(tracker.target(), m_Frame.m_hWnd);
   tracker.EndDrag(false);
-  EXPECT_EQ(canvas.Pixels(), before);
+  EXPECT_EQ(canvas.snapshot(), before);
   EXPECT_TRUE(m_Palette.FinishMoving(tracker, true));
   EXPECT_TRUE(m_Palette.IsDocking());
   EXPECT_TRUE(sm_Asserts.empty());
@@ -315,9 +258,9 @@ TEST_F(DockingWindowTest, ADragEndingWhereItStartedChangesNothing) {
   m_Palette.ShowWindow(SW_SHOWNA);
   RECT before;
   m_Palette.GetWindowRect(&before);
-  Canvas canvas;
+  ScreenCanvas canvas;
   const POINT press{before.left + 10, before.top + 5};
-  dockwins::CDockingDragTracker<TestPalette> tracker(m_Palette, press, canvas.m_DC);
+  dockwins::CDockingDragTracker<TestPalette> tracker(m_Palette, press, canvas.dc());
   tracker.BeginDrag();
   tracker.MoveTo(POINT{press.x + 50, press.y + 50});
   tracker.MoveTo(press);
@@ -333,7 +276,7 @@ TEST_F(DockingWindowTest, TheDragLoopFloatsAtTheOutlineOrDocksAtTheTarget) {
   m_Palette.ShowWindow(SW_SHOWNA);
   RECT before;
   m_Palette.GetWindowRect(&before);
-  Canvas canvas;
+  ScreenCanvas canvas;
   const POINT press{before.left + 10, before.top + 5};
   const auto clientOf = [&](POINT screen) {
     ScreenToClient(m_Palette, &screen);
@@ -343,7 +286,7 @@ TEST_F(DockingWindowTest, TheDragLoopFloatsAtTheOutlineOrDocksAtTheTarget) {
   const POINT away{press.x + 40, press.y + 30};
   PostMessageW(m_Palette, WM_MOUSEMOVE, 0, clientOf(away));
   PostMessageW(m_Palette, WM_LBUTTONUP, 0, clientOf(away));
-  EXPECT_TRUE(m_Palette.BeginMoving(press, canvas.m_DC));
+  EXPECT_TRUE(m_Palette.BeginMoving(press, canvas.dc()));
   RECT after;
   m_Palette.GetWindowRect(&after);
   EXPECT_EQ(after.left, before.left + 40);
@@ -354,12 +297,12 @@ TEST_F(DockingWindowTest, TheDragLoopFloatsAtTheOutlineOrDocksAtTheTarget) {
   ClientToScreen(m_Frame, &edge);
   PostMessageW(m_Palette, WM_MOUSEMOVE, 0, clientOf(edge));
   PostMessageW(m_Palette, WM_KEYDOWN, VK_ESCAPE, 0);
-  EXPECT_FALSE(m_Palette.BeginMoving(POINT{after.left + 10, after.top + 5}, canvas.m_DC));
+  EXPECT_FALSE(m_Palette.BeginMoving(POINT{after.left + 10, after.top + 5}, canvas.dc()));
   EXPECT_FALSE(m_Palette.IsDocking());
   // The same move released docks it.
   PostMessageW(m_Palette, WM_MOUSEMOVE, 0, clientOf(edge));
   PostMessageW(m_Palette, WM_LBUTTONUP, 0, clientOf(edge));
-  EXPECT_TRUE(m_Palette.BeginMoving(POINT{after.left + 10, after.top + 5}, canvas.m_DC));
+  EXPECT_TRUE(m_Palette.BeginMoving(POINT{after.left + 10, after.top + 5}, canvas.dc()));
   EXPECT_TRUE(m_Palette.IsDocking());
   EXPECT_TRUE(sm_Asserts.empty());
 }

@@ -8,8 +8,9 @@
 #include <string>
 #include <vector>
 
-#include "GLIB/GLIB_LogMessage.h"
+#include "support/WTLA_AssertCapture.h"
 #include "WTLA/win/WndFrmPkg.h"
+#include "win/DibCanvas.h"
 
 namespace {
 
@@ -36,16 +37,10 @@ public:
   END_MSG_MAP()
 };
 
-class PackageTest : public testing::Test {
+class PackageTest : public AssertCapturingTest {
 protected:
-  static inline int sm_Asserts = 0;
-
   void SetUp() override {
-    sm_Asserts = 0;
-    m_PreviousLog =
-        GLIB_LogMessage::SetHandler(+[](GLIB_SEVERITY severity, const wchar_t*, const char*, int) {
-          sm_Asserts += severity == GLIB_SEVERITY_ASSERT ? 1 : 0;
-        });
+    AssertCapturingTest::SetUp();
     const std::wstring title = L"PackageTest" + std::to_wstring(GetCurrentProcessId());
     RECT rc{0, 0, 600, 400};
     ASSERT_NE(m_Frame.Create(nullptr, rc, title.c_str(), WS_OVERLAPPEDWINDOW | WS_CLIPCHILDREN),
@@ -57,7 +52,7 @@ protected:
     MSG msg;
     while (PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) {
     }
-    GLIB_LogMessage::SetHandler(m_PreviousLog);
+    AssertCapturingTest::TearDown();
   }
 
   HWND Child(int minimum) {
@@ -85,9 +80,6 @@ protected:
   }
 
   Frame m_Frame;
-
-private:
-  GLIB_LogHandlerPtr m_PreviousLog = nullptr;
 };
 
 bool Same(const RECT& a, const RECT& b) {
@@ -104,7 +96,7 @@ TEST_F(PackageTest, AnEmptyPackageLaysOutNothingAndAsksForNothing) {
   EXPECT_EQ(info.ptMinTrackSize.x, 7);
   EXPECT_EQ(info.ptMinTrackSize.y, 9);
   EXPECT_EQ(package.HitTest(POINT{100, 50}), Package::npos);
-  EXPECT_EQ(sm_Asserts, 0);
+  EXPECT_TRUE(sm_Asserts.empty());
 }
 
 TEST_F(PackageTest, ItemsSpanFromTheirSeparatorToTheNextAndAcrossTheRow) {
@@ -128,7 +120,7 @@ TEST_F(PackageTest, ItemsSpanFromTheirSeparatorToTheNextAndAcrossTheRow) {
       EXPECT_TRUE(Same(WindowRectIn(items[i]), want)) << i << " horizontal " << horizontal;
     }
   }
-  EXPECT_EQ(sm_Asserts, 0);
+  EXPECT_TRUE(sm_Asserts.empty());
 }
 
 TEST_F(PackageTest, ANewRectangleGoesToTheCentralItemFirst) {
@@ -139,7 +131,7 @@ TEST_F(PackageTest, ANewRectangleGoesToTheCentralItemFirst) {
   // Too small for the items: the bounds keep the room they need.
   package.SetRect(RECT{0, 0, 50, 100}, 1);
   EXPECT_EQ(package.container().bounds().hi, -5 + 25 + 55 + 25);
-  EXPECT_EQ(sm_Asserts, 0);
+  EXPECT_TRUE(sm_Asserts.empty());
 }
 
 TEST_F(PackageTest, TheAggregateMinimumAddsSeparatorsBetweenItems) {
@@ -165,24 +157,11 @@ TEST_F(PackageTest, SeparatorsAreHitAndPaintedButNeverTheFirst) {
   EXPECT_EQ(package.HitTest(POINT{-3, 50}), Package::npos);
   EXPECT_EQ(package.HitTest(POINT{102, 150}), Package::npos);
 
-  BITMAPINFO bmi{};
-  bmi.bmiHeader = {sizeof(BITMAPINFOHEADER), 300, -100, 1, 32, BI_RGB, 0, 0, 0, 0, 0};
-  void* bits = nullptr;
-  HDC dc = CreateCompatibleDC(nullptr);
-  HBITMAP bitmap = CreateDIBSection(dc, &bmi, DIB_RGB_COLORS, &bits, nullptr, 0);
-  HGDIOBJ old = SelectObject(dc, bitmap);
-  package.Draw(dc);
-  GdiFlush();
-  const auto pixel = [&](int x, int y) {
-    const DWORD p = static_cast<DWORD*>(bits)[y * 300 + x];
-    return RGB((p >> 16) & 0xFF, (p >> 8) & 0xFF, p & 0xFF);
-  };
-  EXPECT_EQ(pixel(102, 50), GetSysColor(COLOR_BTNFACE));
-  EXPECT_EQ(pixel(99, 50), 0u);
-  EXPECT_EQ(pixel(0, 50), 0u);
-  SelectObject(dc, old);
-  DeleteObject(bitmap);
-  DeleteDC(dc);
+  DibCanvas canvas(300, 100);
+  package.Draw(canvas.dc());
+  EXPECT_EQ(canvas.at(102, 50), GetSysColor(COLOR_BTNFACE));
+  EXPECT_EQ(canvas.at(99, 50), 0u);
+  EXPECT_EQ(canvas.at(0, 50), 0u);
 }
 
 TEST_F(PackageTest, APressOnASeparatorDragsItAndTheItemsFollow) {
@@ -195,7 +174,7 @@ TEST_F(PackageTest, APressOnASeparatorDragsItAndTheItemsFollow) {
   EXPECT_EQ(package.container().positions(), (std::deque<int>{-5, 150}));
   EXPECT_TRUE(Same(WindowRectIn(second), RECT{155, 0, 300, 100}));
   EXPECT_FALSE(package.StartSliding(POINT{50, 50}, false));
-  EXPECT_EQ(sm_Asserts, 0);
+  EXPECT_TRUE(sm_Asserts.empty());
 }
 
 }  // namespace

@@ -10,8 +10,9 @@
 #include <string>
 #include <vector>
 
-#include "GLIB/GLIB_LogMessage.h"
+#include "win/DibCanvas.h"
 #include "win/WTLA_DockingDoubles.h"
+#include "win/WTLA_FrameTest.h"
 
 namespace {
 
@@ -21,56 +22,18 @@ using docktest::NavigationPalette;
 using docktest::SeparationsPalette;
 using dockwins::DFDOCKRECT;
 
-// A 32-bit DIB section, white, standing in for a window's device context.
-class Canvas {
-public:
-  Canvas(int width, int height) : m_Width(width) {
-    BITMAPINFO info{};
-    info.bmiHeader = {sizeof(BITMAPINFOHEADER), width, -height, 1, 32, BI_RGB, 0, 0, 0, 0, 0};
-    m_DC = CreateCompatibleDC(nullptr);
-    m_Bitmap = CreateDIBSection(m_DC, &info, DIB_RGB_COLORS, &m_Bits, nullptr, 0);
-    m_Old = SelectObject(m_DC, m_Bitmap);
-    PatBlt(m_DC, 0, 0, width, height, WHITENESS);
-  }
-  Canvas(const Canvas&) = delete;
-  Canvas& operator=(const Canvas&) = delete;
-  ~Canvas() {
-    SelectObject(m_DC, m_Old);
-    DeleteObject(m_Bitmap);
-    DeleteDC(m_DC);
-  }
-  HDC dc() const { return m_DC; }
-  COLORREF at(long x, long y) const {
-    GdiFlush();
-    const DWORD p = static_cast<const DWORD*>(m_Bits)[y * m_Width + x];
-    return RGB((p >> 16) & 0xFF, (p >> 8) & 0xFF, p & 0xFF);
-  }
+// Painted pixels stand out from a white canvas.
+constexpr COLORREF kWhite = RGB(255, 255, 255);
 
-private:
-  long m_Width;
-  HDC m_DC;
-  HBITMAP m_Bitmap;
-  HGDIOBJ m_Old;
-  void* m_Bits = nullptr;
-};
-
-class PalettesTest : public testing::Test {
+class PalettesTest : public docktest::FrameTest<Frame> {
 protected:
-  static inline std::vector<std::wstring> sm_Asserts;
+  PalettesTest() : FrameTest(L"PalettesTest") {}
 
   void SetUp() override {
-    sm_Asserts.clear();
-    m_PreviousLog = GLIB_LogMessage::SetHandler(
-        +[](GLIB_SEVERITY severity, const wchar_t* message, const char*, int) {
-          if (severity == GLIB_SEVERITY_ASSERT) {
-            sm_Asserts.push_back(message);
-          }
-        });
-    const std::wstring title = L"PalettesTest" + std::to_wstring(GetCurrentProcessId());
-    RECT rc{0, 0, 800, 600};
-    ASSERT_NE(m_Frame.Create(nullptr, rc, title.c_str()), nullptr);
-    m_Frame.ShowWindow(SW_SHOWNA);
-    m_Frame.UpdateLayout();
+    FrameTest::SetUp();
+    if (HasFatalFailure()) {
+      return;
+    }
     RECT measurement{300, 100, 450, 300};
     ASSERT_NE(m_Measurement.Create(m_Frame, measurement, L"Measurement"), nullptr);
     RECT navigation{500, 100, 650, 300};
@@ -83,17 +46,9 @@ protected:
     m_Measurement.DestroyWindow();
     m_Navigation.DestroyWindow();
     m_Separations.DestroyWindow();
-    m_Frame.DestroyWindow();
-    Pump();
+    FrameTest::TearDown();
     dockwins::CDockingSettings::Get().m_Flags = 0;
     dockwins::CDockingSettings::Get().Refresh();
-    GLIB_LogMessage::SetHandler(m_PreviousLog);
-  }
-  static void Pump() {
-    MSG msg;
-    while (PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) {
-      DispatchMessageW(&msg);
-    }
   }
 
   // Code 1 for palette at a drag rectangle in the frame's client coordinates.
@@ -114,25 +69,15 @@ protected:
   void DockLeft(TPalette& palette) {
     DockAt(palette, RECT{2, 100, 122, 300});
   }
-  RECT InFrame(HWND hWnd) {
-    RECT rc;
-    GetWindowRect(hWnd, &rc);
-    MapWindowPoints(nullptr, m_Frame, reinterpret_cast<POINT*>(&rc), 2);
-    return rc;
-  }
   static MINMAXINFO MinMaxOf(HWND hWnd) {
     MINMAXINFO info{};
     SendMessageW(hWnd, WM_GETMINMAXINFO, 0, reinterpret_cast<LPARAM>(&info));
     return info;
   }
 
-  Frame m_Frame;
   MeasurementPalette m_Measurement;
   NavigationPalette m_Navigation;
   SeparationsPalette m_Separations;
-
-private:
-  GLIB_LogHandlerPtr m_PreviousLog = nullptr;
 };
 
 TEST_F(PalettesTest, TheFrameSetsUpOnceAndTheClientTakesWhatTheStatusBarLeaves) {
@@ -178,7 +123,7 @@ TEST_F(PalettesTest, TheMeasurementPaletteBuildsItsRowsAndReportsItsActivation) 
 }
 
 TEST_F(PalettesTest, TheMeasurementPaletteErasesInTheFaceColourAndKeepsTheDC) {
-  Canvas canvas(300, 300);
+  DibCanvas canvas(300, 300, kWhite);
   HBRUSH brush = CreateSolidBrush(RGB(1, 2, 3));
   HGDIOBJ old = SelectObject(canvas.dc(), brush);
   EXPECT_EQ(m_Measurement.SendMessage(WM_ERASEBKGND, reinterpret_cast<WPARAM>(canvas.dc())), 1);
@@ -222,7 +167,7 @@ TEST_F(PalettesTest, ClosingADockedPaletteTellsTheFrameAndShowingPutsItBack) {
 }
 
 TEST_F(PalettesTest, CaptionDragsFloatAndDockAsTheFrameSees) {
-  Canvas canvas(2000, 1200);
+  DibCanvas canvas(2000, 1200, kWhite);
   const auto clientOf = [&](POINT screen) {
     ScreenToClient(m_Measurement, &screen);
     return MAKELPARAM(screen.x, screen.y);
@@ -415,7 +360,7 @@ TEST_F(PalettesTest, TheFrameShowsTheSeparatorCursorAndPaintsBothPackages) {
     EXPECT_NE(GetCursor(), LoadCursorW(nullptr, IDC_SIZENS));
   }
   // What the frame paints: the separators of both packages in the face colour.
-  Canvas canvas(800, 600);
+  DibCanvas canvas(800, 600, kWhite);
   m_Frame.OuterPackage().Draw(canvas.dc());
   m_Frame.InnerPackage().Draw(canvas.dc());
   EXPECT_EQ(canvas.at(left.right + 2, 300), GetSysColor(COLOR_BTNFACE));
@@ -552,7 +497,7 @@ HWND WINAPI FailingCreate(DWORD, LPCWSTR, LPCWSTR, DWORD, int, int, int, int, HW
 
 TEST_F(PalettesTest, ADragToAnEdgeWhoseBarCannotBeMadeLeavesThePaletteFloatingInSight) {
   DockLeft(m_Measurement);
-  Canvas canvas(2000, 1200);
+  DibCanvas canvas(2000, 1200, kWhite);
   RECT all;
   m_Frame.GetClientRect(&all);
   POINT edge{all.right - 3, 200};

@@ -9,8 +9,9 @@
 #include <string>
 #include <vector>
 
-#include "GLIB/GLIB_LogMessage.h"
+#include "support/WTLA_AssertCapture.h"
 #include "WTLA/win/SplitterTracker.h"
+#include "win/DibCanvas.h"
 
 namespace {
 
@@ -64,22 +65,17 @@ private:
   CContainer m_Container;
 };
 
+// What the ghost bar is drawn over.
+constexpr COLORREF kBackground = RGB(0x33, 0x66, 0x99);
+
 LPARAM Point(int x, int y) {
   return MAKELPARAM(x, y);
 }
 
-class TrackerTest : public testing::Test {
+class TrackerTest : public AssertCapturingTest {
 protected:
-  static inline std::vector<std::wstring> sm_Asserts;
-
   void SetUp() override {
-    sm_Asserts.clear();
-    m_PreviousLog = GLIB_LogMessage::SetHandler(
-        +[](GLIB_SEVERITY severity, const wchar_t* message, const char*, int) {
-          if (severity == GLIB_SEVERITY_ASSERT) {
-            sm_Asserts.push_back(message);
-          }
-        });
+    AssertCapturingTest::SetUp();
     const std::wstring title = L"TrackerTest" + std::to_wstring(GetCurrentProcessId());
     RECT rc{0, 0, 400, 200};
     ASSERT_NE(m_Window.Create(nullptr, rc, title.c_str()), nullptr);
@@ -90,7 +86,7 @@ protected:
     MSG msg;
     while (PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) {
     }
-    GLIB_LogMessage::SetHandler(m_PreviousLog);
+    AssertCapturingTest::TearDown();
   }
 
   void Post(UINT msg, WPARAM wParam, LPARAM lParam) {
@@ -98,9 +94,6 @@ protected:
   }
 
   TestWindow m_Window;
-
-private:
-  GLIB_LogHandlerPtr m_PreviousLog = nullptr;
 };
 
 TEST_F(TrackerTest, FullDragPushesAndKeepsTheDrop) {
@@ -172,62 +165,18 @@ TEST_F(TrackerTest, AQuitCancelsTheDragAndStaysForTheThreadsLoop) {
   EXPECT_TRUE(sm_Asserts.empty());
 }
 
-// A 32-bit DIB section to draw the ghost bar on.
-class DibCanvas {
-public:
-  DibCanvas(int width, int height) : m_Width(width), m_Height(height) {
-    BITMAPINFO info{};
-    info.bmiHeader.biSize = sizeof(info.bmiHeader);
-    info.bmiHeader.biWidth = width;
-    info.bmiHeader.biHeight = -height;
-    info.bmiHeader.biPlanes = 1;
-    info.bmiHeader.biBitCount = 32;
-    m_DC = CreateCompatibleDC(nullptr);
-    m_Bitmap = CreateDIBSection(m_DC, &info, DIB_RGB_COLORS, &m_Bits, nullptr, 0);
-    m_Old = SelectObject(m_DC, m_Bitmap);
-    for (int i = 0; i < width * height; ++i) {
-      pixels()[i] = 0x00336699;
-    }
-  }
-  DibCanvas(const DibCanvas&) = delete;
-  DibCanvas& operator=(const DibCanvas&) = delete;
-  ~DibCanvas() {
-    SelectObject(m_DC, m_Old);
-    DeleteObject(m_Bitmap);
-    DeleteDC(m_DC);
-  }
-  HDC dc() const { return m_DC; }
-  DWORD* pixels() const { return static_cast<DWORD*>(m_Bits); }
-  DWORD at(int x, int y) const {
-    GdiFlush();
-    return pixels()[y * m_Width + x];
-  }
-  std::vector<DWORD> snapshot() const {
-    GdiFlush();
-    return std::vector<DWORD>(pixels(), pixels() + m_Width * m_Height);
-  }
-
-private:
-  int m_Width;
-  int m_Height;
-  HDC m_DC;
-  HBITMAP m_Bitmap;
-  HGDIOBJ m_Old;
-  void* m_Bits = nullptr;
-};
-
 TEST_F(TrackerTest, TheGhostBarMovesAloneAndTheRowFollowsAtTheDrop) {
   for (bool cancel : {false, true}) {
     TestRow row(m_Window);
-    DibCanvas canvas(1600, 1200);
+    DibCanvas canvas(1600, 1200, kBackground);
     const std::vector<DWORD> before = canvas.snapshot();
     POINT origin{0, 0};
     ClientToScreen(m_Window, &origin);
     dockwins::CSplitterMoveTrackerGhost<TestRow> tracker(row, 1, POINT{100, 10}, canvas.dc());
     tracker.BeginDrag();
-    EXPECT_NE(canvas.at(origin.x + 100, origin.y + 10), 0x00336699u);
+    EXPECT_NE(canvas.at(origin.x + 100, origin.y + 10), kBackground);
     tracker.OnMove(150, 10);
-    EXPECT_EQ(canvas.at(origin.x + 100, origin.y + 10), 0x00336699u);
+    EXPECT_EQ(canvas.at(origin.x + 100, origin.y + 10), kBackground);
     EXPECT_NE(canvas.snapshot(), before);
     EXPECT_EQ(tracker.ghost().left, origin.x + 150);
     EXPECT_EQ(tracker.ghost().right, origin.x + 155);
