@@ -75,17 +75,17 @@ private:
   }
 };
 
-class ContainedWindowTest : public CapturingTest {
+class ContainedWindowTest : public GuardCapturingTest {
 protected:
   void SetUp() override {
-    CapturingTest::SetUp();
+    GuardCapturingTest::SetUp();
     ASSERT_NE(m_Owner.Create(nullptr), nullptr);
   }
   void TearDown() override {
     if (m_Owner.IsWindow()) {
       m_Owner.DestroyWindow();
     }
-    CapturingTest::TearDown();
+    GuardCapturingTest::TearDown();
   }
 
   Owner m_Owner;

@@ -99,7 +99,7 @@ public:
   void OnFinalMessage(HWND) override { ++m_FinalMessages; }
 };
 
-class DialogTest : public CapturingTest {};
+class DialogTest : public GuardCapturingTest {};
 
 TEST_F(DialogTest, DoModalBindsBeforeInitAndReturnsTheEndResult) {
   ModalDialogEnder ender([](HWND dialog) {

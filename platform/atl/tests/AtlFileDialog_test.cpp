@@ -62,10 +62,10 @@ public:
   void OnFinalMessage(HWND) override { ++m_FinalMessages; }
 };
 
-class FileDialogHookTest : public CapturingTest {
+class FileDialogHookTest : public GuardCapturingTest {
 protected:
   void SetUp() override {
-    CapturingTest::SetUp();
+    GuardCapturingTest::SetUp();
     wchar_t folder[MAX_PATH] = {};
     GetTempPathW(MAX_PATH, folder);
     m_Folder = folder;

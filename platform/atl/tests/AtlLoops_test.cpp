@@ -26,17 +26,17 @@ public:
   }
 };
 
-class LoopTest : public CapturingTest {
+class LoopTest : public GuardCapturingTest {
 protected:
   void SetUp() override {
-    CapturingTest::SetUp();
+    GuardCapturingTest::SetUp();
     ASSERT_NE(m_Window.Create(nullptr), nullptr);
     m_Window.ShowWindow(SW_SHOW);
   }
   void TearDown() override {
     m_Window.DestroyWindow();
     AtlPumpWaitingMessages();
-    CapturingTest::TearDown();
+    GuardCapturingTest::TearDown();
   }
 
   Failing m_Window;

@@ -251,7 +251,7 @@ struct GuardCase {
   bool m_Exits;
 };
 
-class GuardTest : public CapturingTest, public testing::WithParamInterface<GuardCase> {};
+class GuardTest : public GuardCapturingTest, public testing::WithParamInterface<GuardCase> {};
 
 std::wstring Printed(const GLIB_Exception& e) {
   std::wostringstream printed;
@@ -307,7 +307,7 @@ INSTANTIATE_TEST_SUITE_P(
                     GuardCase{Escape::Unknown, GLIB_SEVERITY_ASSERT,
                               L"Class Throwing caught unhandled unknown exception", true}));
 
-class GuardPendingTest : public CapturingTest {};
+class GuardPendingTest : public GuardCapturingTest {};
 
 TEST_F(GuardPendingTest, OnlyTheFirstFatalStaysPending) {
   Throwing window;

@@ -2,51 +2,7 @@
 // captures log lines and guard exits.
 #pragma once
 
-#include <gtest/gtest.h>
-
-#include <string>
-#include <vector>
-
 #include <atlbase.h>
 #include <atlwin.h>
 
-#include "GLIB/GLIB_LogMessage.h"
-#include "GLIB/win/GLIB_WinGuard.h"
-
-// Several test processes share one wineserver: names carry the process id.
-inline std::wstring ProcessUniqueName(const wchar_t* base) {
-  return base + std::to_wstring(GetCurrentProcessId());
-}
-
-struct LoggedLine {
-  GLIB_SEVERITY m_Severity;
-  std::wstring m_Text;
-  std::string m_File;
-  int m_Line;
-};
-
-class CapturingTest : public testing::Test {
-protected:
-  static inline std::vector<LoggedLine> sm_Logged;
-  static inline std::vector<int> sm_ExitCodes;
-
-  void SetUp() override {
-    sm_Logged.clear();
-    sm_ExitCodes.clear();
-    m_PreviousLog = GLIB_LogMessage::SetHandler(
-        +[](GLIB_SEVERITY severity, const wchar_t* message, const char* file, int line) {
-          sm_Logged.push_back({severity, message, file, line});
-        });
-    m_PreviousExit = GLIB_SetGuardExitHook(+[](int exitCode) { sm_ExitCodes.push_back(exitCode); });
-  }
-
-  void TearDown() override {
-    GLIB_SetGuardExitHook(m_PreviousExit);
-    GLIB_LogMessage::SetHandler(m_PreviousLog);
-    GLIB_TakePendingFatal();
-  }
-
-private:
-  GLIB_LogHandlerPtr m_PreviousLog = nullptr;
-  GLIB_GuardExitHook m_PreviousExit = nullptr;
-};
+#include "win/GuardCapture.h"

@@ -57,12 +57,12 @@ INSTANTIATE_TEST_SUITE_P(
                  15,
                  {L"C:\\jobs\\a.krx", L"C:\\jobs\\b"}}));
 
-class FileDialogTest : public WTLU_CapturingTest {
+class FileDialogTest : public ListControlsCapturingTest {
 protected:
   void TearDown() override {
     Hooks::sm_GetOpenFileName = ::GetOpenFileNameW;
     Hooks::sm_CommDlgExtendedError = ::CommDlgExtendedError;
-    WTLU_CapturingTest::TearDown();
+    ListControlsCapturingTest::TearDown();
   }
 
   // What the replaced dialog call saw, and what it answers.
@@ -198,10 +198,10 @@ private:
   std::wstring m_Typed;
 };
 
-class RealDialogTest : public WTLU_CapturingTest {
+class RealDialogTest : public ListControlsCapturingTest {
 protected:
   void SetUp() override {
-    WTLU_CapturingTest::SetUp();
+    ListControlsCapturingTest::SetUp();
     wchar_t temp[MAX_PATH] = {};
     GetTempPathW(MAX_PATH, temp);
     m_Temp = temp;
@@ -220,7 +220,7 @@ protected:
     // The dialog made the folder the current one.
     SetCurrentDirectoryW(m_Temp.c_str());
     EXPECT_TRUE(RemoveDirectoryW(m_Folder.c_str()));
-    WTLU_CapturingTest::TearDown();
+    ListControlsCapturingTest::TearDown();
   }
 
   // The full path as the file system names it (the temp folder may be a short name).

@@ -170,10 +170,10 @@ public:
 };
 
 // A tree of named items whose lParams stand for owned objects.
-class TreeMoveTest : public WTLU_CapturingTest {
+class TreeMoveTest : public ListControlsCapturingTest {
 protected:
   void SetUp() override {
-    WTLU_CapturingTest::SetUp();
+    ListControlsCapturingTest::SetUp();
     RECT frame = {0, 0, 300, 300};
     ASSERT_NE(m_Parent.Create(nullptr, frame, ProcessUniqueName(L"tree").c_str()), nullptr);
     m_Tree = CreateWindowExW(0, WC_TREEVIEWW, L"", WS_CHILD | WS_VISIBLE, 0, 0, 280, 280, m_Parent,
@@ -189,7 +189,7 @@ protected:
   }
   void TearDown() override {
     m_Parent.DestroyWindow();
-    WTLU_CapturingTest::TearDown();
+    ListControlsCapturingTest::TearDown();
   }
 
   HTREEITEM Add(const wchar_t* text, HTREEITEM parent, LPARAM data) {

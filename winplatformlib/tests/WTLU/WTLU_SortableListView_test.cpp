@@ -72,12 +72,12 @@ protected:
   }
 };
 
-class SortableListTest : public WTLU_CapturingTest {
+class SortableListTest : public ListControlsCapturingTest {
 protected:
   static constexpr int kListId = 300;
 
   void SetUp() override {
-    WTLU_CapturingTest::SetUp();
+    ListControlsCapturingTest::SetUp();
     KeyedItem::sm_Comparisons = 0;
     KeyedItem::sm_ThrowingKey = -1;
     KeyedItem::sm_Throws = 0;
@@ -103,7 +103,7 @@ protected:
       m_Parent.DestroyWindow();
     }
     m_List.reset();
-    WTLU_CapturingTest::TearDown();
+    ListControlsCapturingTest::TearDown();
   }
 
   std::vector<int> Keys() const {

@@ -13,10 +13,10 @@ constexpr int kWidth = 200;
 constexpr int kHeight = 24;
 constexpr COLORREF kUntouched = RGB(255, 0, 255);
 
-class DividerTest : public WTLU_CapturingTest {
+class DividerTest : public ListControlsCapturingTest {
 protected:
   void SetUp() override {
-    WTLU_CapturingTest::SetUp();
+    ListControlsCapturingTest::SetUp();
     RECT frame = {0, 0, 300, 100};
     ASSERT_NE(m_Parent.Create(nullptr, frame, ProcessUniqueName(L"divider").c_str()), nullptr);
     m_Label = CreateWindowExW(0, L"STATIC", L"Ab", WS_CHILD | WS_VISIBLE, 10, 10, kWidth, kHeight,
@@ -27,7 +27,7 @@ protected:
   }
   void TearDown() override {
     m_Parent.DestroyWindow();
-    WTLU_CapturingTest::TearDown();
+    ListControlsCapturingTest::TearDown();
   }
 
   // Where the text ends and how high it is, in the label's font.

@@ -17,6 +17,7 @@
 #include "GLIB/GLIB_LogMessage.h"
 #include "GLIB/GLIB_Message.h"
 #include "GLIB/win/GLIB_WinGuard.h"
+#include "win/GuardCapture.h"
 #include "UCTL/UCTL_Messages.h"
 #include "USTR/USTR_String.h"
 
@@ -86,31 +87,15 @@ private:
 };
 
 // A shown test dialog, and the log lines and guard exits of the test.
-class WCTL_DialogTest : public testing::Test {
+class WCTL_DialogTest : public GuardCapturingTest {
 protected:
-  struct LoggedLine {
-    GLIB_SEVERITY m_Severity;
-    std::wstring m_Text;
-    std::string m_File;
-  };
-
-  static inline std::vector<LoggedLine> sm_Logged;
-  static inline std::vector<int> sm_ExitCodes;
-
   void SetUp() override {
     // The system's controls of version 6, as the program has them.
     INITCOMMONCONTROLSEX classes = {sizeof(classes), ICC_STANDARD_CLASSES};
     ASSERT_TRUE(InitCommonControlsEx(&classes));
-    sm_Logged.clear();
-    sm_ExitCodes.clear();
-    m_PreviousLog = GLIB_LogMessage::SetHandler(
-        +[](GLIB_SEVERITY severity, wchar_t const* message, char const* file, int) {
-          sm_Logged.push_back({severity, message, file});
-        });
-    m_PreviousExit = GLIB_SetGuardExitHook(+[](int exitCode) { sm_ExitCodes.push_back(exitCode); });
+    GuardCapturingTest::SetUp();
     RECT r = {40, 40, 440, 340};
-    // Test programs share one window system: names carry the process id.
-    std::wstring const title = L"WCTL test " + std::to_wstring(GetCurrentProcessId());
+    std::wstring const title = ProcessUniqueName(L"WCTL test ");
     ASSERT_NE(m_Dialog.Create(nullptr, r, title.c_str()), nullptr);
     m_Dialog.ShowWindow(SW_SHOW);
     SetForegroundWindow(m_Dialog);
@@ -122,9 +107,7 @@ protected:
     if (m_Dialog.IsWindow()) {
       m_Dialog.DestroyWindow();
     }
-    GLIB_SetGuardExitHook(m_PreviousExit);
-    GLIB_LogMessage::SetHandler(m_PreviousLog);
-    GLIB_TakePendingFatal();
+    GuardCapturingTest::TearDown();
   }
 
   // Exactly these keys count as held down.
@@ -157,8 +140,4 @@ protected:
   }
 
   WCTL_TestDialog m_Dialog;
-
-private:
-  GLIB_LogHandlerPtr m_PreviousLog = nullptr;
-  GLIB_GuardExitHook m_PreviousExit = nullptr;
 };

@@ -19,12 +19,9 @@
 #include "GLIB/GLIB_LogMessage.h"
 #include "GLIB/GLIB_Message.h"
 #include "GLIB/win/GLIB_WinGuard.h"
+#include "win/GuardCapture.h"
 #include "WMCT/WMCT_Messages.h"
 #include "WMCT/WMCT_MultiColumnTreeCtrl.h"
-
-inline std::wstring ProcessUniqueName(const wchar_t* base) {
-  return base + std::to_wstring(GetCurrentProcessId());
-}
 
 class TestFrame : public ATL::CWindowImpl<TestFrame, ATL::CWindow, ATL::CFrameWinTraits> {
 public:
@@ -167,42 +164,9 @@ private:
   std::uint32_t* m_Bits = nullptr;
 };
 
-struct LoggedLine {
-  GLIB_SEVERITY m_Severity;
-  std::wstring m_Text;
-};
-
-class CapturingTest : public testing::Test {
-protected:
-  static inline std::vector<LoggedLine> sm_Logged;
-  static inline std::vector<int> sm_ExitCodes;
-
-  void SetUp() override {
-    INITCOMMONCONTROLSEX init = {sizeof(init), ICC_TREEVIEW_CLASSES | ICC_LISTVIEW_CLASSES};
-    InitCommonControlsEx(&init);
-    sm_Logged.clear();
-    sm_ExitCodes.clear();
-    m_PreviousLog = GLIB_LogMessage::SetHandler(
-        +[](GLIB_SEVERITY severity, const wchar_t* message, const char*, int) {
-          sm_Logged.push_back({severity, message});
-        });
-    m_PreviousExit = GLIB_SetGuardExitHook(+[](int exitCode) { sm_ExitCodes.push_back(exitCode); });
-  }
-
-  void TearDown() override {
-    GLIB_SetGuardExitHook(m_PreviousExit);
-    GLIB_LogMessage::SetHandler(m_PreviousLog);
-    GLIB_TakePendingFatal();
-  }
-
-private:
-  GLIB_LogHandlerPtr m_PreviousLog = nullptr;
-  GLIB_GuardExitHook m_PreviousExit = nullptr;
-};
-
 // A control in a hidden frame: columns of ids 0, 1, 2 and 4 (100 pixels each, 40..300 wide),
 // number rows of kind 7.
-class TreeControlTest : public CapturingTest {
+class TreeControlTest : public ListControlsCapturingTest {
 protected:
   static constexpr int kControlId = 700;
   static constexpr int kRowKind = 7;
@@ -239,7 +203,7 @@ protected:
       m_Frame.DestroyWindow();
     }
     m_Control.reset();
-    CapturingTest::TearDown();
+    ListControlsCapturingTest::TearDown();
   }
 
   HWND Tree() const { return m_Control->GetTreeCtrl(); }

@@ -14,7 +14,7 @@ namespace {
 
 const COLORREF kWhite = RGB(255, 255, 255);
 
-class CellTest : public CapturingTest {};
+class CellTest : public ListControlsCapturingTest {};
 
 std::unique_ptr<WMCT_CellString> TextCell(const wchar_t* text) {
   auto cell = std::make_unique<WMCT_CellString>();

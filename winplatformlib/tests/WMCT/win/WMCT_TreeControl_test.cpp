@@ -840,7 +840,7 @@ protected:
   void AfterAllColumnsDeleted() override { ++m_ColumnsGone; }
 };
 
-class LifetimeTest : public CapturingTest {};
+class LifetimeTest : public ListControlsCapturingTest {};
 
 TEST_F(LifetimeTest, DestroyingTheWindowDeletesRowsAndReleasesColumns) {
   TestFrame frame;
