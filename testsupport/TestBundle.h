@@ -4,20 +4,18 @@
 
 #include <CoreFoundation/CFBundle.h>
 
-#include <cstdlib>
 #include <filesystem>
 #include <fstream>
 #include <string>
 
+#include "TempFolder.h"
+
 class TestBundle {
 public:
   // stringsTable: the contents of en.lproj/Localizable.strings, as UTF-8.
-  explicit TestBundle(std::string const& stringsTable) {
-    std::string folder = (std::filesystem::temp_directory_path() / "bundle_XXXXXX").string();
-    if (::mkdtemp(folder.data()) == nullptr)
-      throw std::filesystem::filesystem_error("mkdtemp",
-                                              std::error_code(errno, std::generic_category()));
-    m_Root = folder;
+  explicit TestBundle(std::string const& stringsTable)
+      : m_Folder("bundle"),
+        m_Root(m_Folder.Path()) {
     std::filesystem::path const app = m_Root / "Viewer.app";
     std::filesystem::path const language = app / "Contents" / "Resources" / "en.lproj";
     std::filesystem::create_directories(language);
@@ -25,11 +23,7 @@ public:
     StandIn_SetMainBundlePath(app.string().c_str());
   }
 
-  ~TestBundle() {
-    StandIn_SetMainBundlePath(nullptr);
-    std::error_code ignored;
-    std::filesystem::remove_all(m_Root, ignored);
-  }
+  ~TestBundle() { StandIn_SetMainBundlePath(nullptr); }
 
   // Writes a file among the bundle's (not localised) resources.
   void AddResource(std::string const& fileName, std::string const& contents) const {
@@ -41,5 +35,6 @@ public:
   TestBundle& operator=(TestBundle const&) = delete;
 
 private:
+  TempFolder m_Folder;
   std::filesystem::path m_Root;
 };

@@ -3,9 +3,9 @@
 #include "support/PPXA_Fixture.h"
 
 #include <HIServices/Icons.h>
+#include <TempFolder.h>
 #include <TestPng.h>
 
-#include <filesystem>
 #include <fstream>
 
 namespace {
@@ -30,9 +30,6 @@ protected:
   void SetUp() override {
     PPXA_FixtureTest::SetUp();
     StandIn_ResetIcons();
-    char pattern[] = "/tmp/ppxa_toggle_XXXXXX";
-    ASSERT_NE(nullptr, ::mkdtemp(pattern));
-    m_Folder = pattern;
     for (const IconColour& icon : kIconColours)
       RegisterIcon(icon.type, testpng::Solid(16, 16, icon.argb));
 
@@ -52,11 +49,10 @@ protected:
     EXPECT_EQ(0, StandIn_IconLiveReferenceCount());  // the icons went with the button
     PPXA_FixtureTest::TearDown();
     StandIn_ResetIcons();
-    std::filesystem::remove_all(m_Folder);
   }
 
   void RegisterIcon(OSType type, const std::string& png) {
-    const std::string path = m_Folder + "/" + std::to_string(type) + ".png";
+    const std::string path = m_Folder.Path() + "/" + std::to_string(type) + ".png";
     std::ofstream(path, std::ios::binary) << png;
     FSRef ref;
     FSSpec spec{};
@@ -77,7 +73,7 @@ protected:
     return StandIn_WindowPixel(m_Window, int(centre.x), int(centre.y));
   }
 
-  std::string m_Folder;
+  TempFolder m_Folder{"ppxa_toggle"};
   WindowRef m_Window = nullptr;
   HIViewRef m_View = nullptr;
   PPXA::ToggleButton* m_Button = nullptr;

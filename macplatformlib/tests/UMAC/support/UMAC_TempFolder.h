@@ -6,26 +6,16 @@
 
 #include <gtest/gtest.h>
 
-#include <cstdlib>
 #include <cstring>
 #include <filesystem>
 #include <fstream>
 #include <string>
 
+#include "TempFolder.h"
+
 class UMAC_TempFolder {
 public:
-  UMAC_TempFolder() {
-    char folder[] = "/tmp/umac_folder_XXXXXX";
-    if (::mkdtemp(folder) == nullptr)
-      ADD_FAILURE() << "no temporary folder";
-    m_Path = folder;
-  }
-  ~UMAC_TempFolder() {
-    std::error_code ignored;
-    std::filesystem::remove_all(m_Path, ignored);
-  }
-  UMAC_TempFolder(UMAC_TempFolder const&) = delete;
-  UMAC_TempFolder& operator=(UMAC_TempFolder const&) = delete;
+  UMAC_TempFolder() : m_Folder("umac_folder"), m_Path(m_Folder.Path()) {}
 
   std::string const& Path() const { return m_Path; }
   std::string At(std::string const& relative) const { return m_Path + "/" + relative; }
@@ -78,5 +68,6 @@ public:
   }
 
 private:
-  std::string m_Path;
+  TempFolder m_Folder;
+  std::string const& m_Path;
 };
