@@ -1,0 +1,58 @@
+// Raw user input of the Mac stand-in: what an input source delivers (the script in tests, a
+// display's input on a desktop), and the one entry that routes it as the Mac does.
+//
+// The application event loop and every modal loop (mouse tracking, control tracking, window
+// dragging, drags, alerts, Navigation dialogs) take their input from the current source, so a test
+// that scripts raw input drives the same roads as a user at a screen.
+#pragma once
+#include <CoreGraphics/CGGeometry.h>
+#include <HIToolbox/CarbonEvents.h>
+#include <MacTypes.h>
+
+#include <string>
+
+enum class StandIn_InputKind {
+  MouseDown,
+  MouseUp,
+  MouseMoved,
+  Wheel,
+  KeyDown,
+  KeyUp,
+  ModifiersChanged,
+  Text,
+};
+
+struct StandIn_Input {
+  StandIn_InputKind kind = StandIn_InputKind::MouseMoved;
+  CGPoint global = {0, 0};  // mouse kinds and the wheel: where, in global coordinates
+  UInt32 clickCount = 1;    // MouseDown and MouseUp
+  UInt32 modifiers = 0;     // every kind: the modifier keys held (cmdKey, shiftKey, ...)
+  UInt32 keyCode = 0;       // KeyDown and KeyUp: the Mac virtual key code (space is 49)
+  UniChar character = 0;    // KeyDown and KeyUp
+  bool wheelVertical = true;
+  SInt32 wheelDelta = 0;
+  std::u16string text;  // Text
+};
+
+// Where input comes from.
+class StandIn_InputSource {
+ public:
+  virtual ~StandIn_InputSource() = default;
+  // Takes the next input when one arrives before the deadline, a time on the event clock
+  // (kEventDurationForever: no deadline). Answers false at the deadline, when woken, or when the
+  // source has nothing more to give.
+  virtual bool NextInput(EventTime deadline, StandIn_Input& input) = 0;
+  // Ends a NextInput that waits; callable from any thread.
+  virtual void Wake() = 0;
+};
+
+// The current source; the script when none was set. Null sets the script back.
+void StandIn_SetInputSource(StandIn_InputSource* source);
+StandIn_InputSource& StandIn_CurrentInputSource();
+
+// Appends raw input to the script.
+void StandIn_ScriptInput(const StandIn_Input& input);
+
+// Routes one input as the Mac does (hit testing, activation, tracking, keyboard focus, key
+// equivalents, text input). Answers noErr when something took it, else eventNotHandledErr.
+OSStatus StandIn_DeliverInput(const StandIn_Input& input);
