@@ -36,7 +36,7 @@ struct StandIn_Input {
 
 // Where input comes from.
 class StandIn_InputSource {
- public:
+public:
   virtual ~StandIn_InputSource() = default;
   // Takes the next input when one arrives before the deadline, a time on the event clock
   // (kEventDurationForever: no deadline). Answers false at the deadline, when woken, or when the

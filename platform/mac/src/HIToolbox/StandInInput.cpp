@@ -7,9 +7,10 @@
 namespace {
 
 class ScriptSource : public StandIn_InputSource {
- public:
+public:
   bool NextInput(EventTime, StandIn_Input& input) override {
-    if (m_Inputs.empty()) return false;
+    if (m_Inputs.empty())
+      return false;
     input = m_Inputs.front();
     m_Inputs.pop_front();
     return true;
@@ -17,7 +18,7 @@ class ScriptSource : public StandIn_InputSource {
   void Wake() override {}
   void Append(const StandIn_Input& input) { m_Inputs.push_back(input); }
 
- private:
+private:
   std::deque<StandIn_Input> m_Inputs;
 };
 
@@ -30,10 +31,18 @@ StandIn_InputSource* g_Source = nullptr;
 
 }  // namespace
 
-void StandIn_SetInputSource(StandIn_InputSource* source) { g_Source = source; }
+void StandIn_SetInputSource(StandIn_InputSource* source) {
+  g_Source = source;
+}
 
-StandIn_InputSource& StandIn_CurrentInputSource() { return g_Source ? *g_Source : Script(); }
+StandIn_InputSource& StandIn_CurrentInputSource() {
+  return g_Source ? *g_Source : Script();
+}
 
-void StandIn_ScriptInput(const StandIn_Input& input) { Script().Append(input); }
+void StandIn_ScriptInput(const StandIn_Input& input) {
+  Script().Append(input);
+}
 
-OSStatus StandIn_DeliverInput(const StandIn_Input&) { return eventNotHandledErr; }
+OSStatus StandIn_DeliverInput(const StandIn_Input&) {
+  return eventNotHandledErr;
+}
