@@ -104,6 +104,71 @@ private:
 
 inline CAtlBaseModule _AtlBaseModule;
 
+// The one resource lookup every kind of resource goes through: the first module of the module
+// object's search that holds the resource, null when none does. Strings, dialogs, menus,
+// accelerators, bitmaps, icons, cursors, PNG images and tool bars all come from here, so a
+// language library that holds only some kinds still leaves the others in the program's own.
+inline HINSTANCE AtlFindResourceInstance(LPCWSTR name, LPCWSTR type) {
+  HINSTANCE module = nullptr;
+  for (int i = 0; (module = _AtlBaseModule.GetHInstanceAt(i)) != nullptr; ++i) {
+    if (::FindResourceW(module, name, type) != nullptr) {
+      return module;
+    }
+  }
+  return nullptr;
+}
+
+// A string lives in a block of sixteen: a module may hold the block but not the string, so the
+// search goes on until a module has the text itself. Returns its length, 0 when no module has
+// it; the buffer is terminated whenever size is above 0 (a size of 0 would make LoadStringW hand
+// out a pointer into the resource instead).
+inline int AtlLoadString(UINT id, wchar_t* buffer, int size) {
+  if (buffer == nullptr || size <= 0) {
+    return 0;
+  }
+  HINSTANCE module = nullptr;
+  for (int i = 0; (module = _AtlBaseModule.GetHInstanceAt(i)) != nullptr; ++i) {
+    const int length = ::LoadStringW(module, id, buffer, size);
+    if (length > 0) {
+      return length;
+    }
+  }
+  buffer[0] = L'\0';
+  return 0;
+}
+
+// LoadImageW from the module that holds the image (IMAGE_BITMAP, IMAGE_ICON or IMAGE_CURSOR).
+inline HANDLE AtlLoadImage(LPCWSTR name, UINT imageType, int cx = 0, int cy = 0, UINT flags = 0) {
+  const LPCWSTR type = imageType == IMAGE_BITMAP ? RT_BITMAP
+                       : imageType == IMAGE_ICON ? RT_GROUP_ICON
+                                                 : RT_GROUP_CURSOR;
+  const HINSTANCE module = AtlFindResourceInstance(name, type);
+  return module ? ::LoadImageW(module, name, imageType, cx, cy, flags) : nullptr;
+}
+
+// Shared icons and cursors (never destroyed), as LoadIconW and LoadCursorW give them.
+inline HICON AtlLoadIcon(LPCWSTR name) {
+  const HINSTANCE module = AtlFindResourceInstance(name, RT_GROUP_ICON);
+  return module ? ::LoadIconW(module, name) : nullptr;
+}
+inline HCURSOR AtlLoadCursor(LPCWSTR name) {
+  const HINSTANCE module = AtlFindResourceInstance(name, RT_GROUP_CURSOR);
+  return module ? ::LoadCursorW(module, name) : nullptr;
+}
+
+// The caller owns the menu (DestroyMenu) and the bitmap (DeleteObject).
+inline HMENU AtlLoadMenu(LPCWSTR name) {
+  const HINSTANCE module = AtlFindResourceInstance(name, RT_MENU);
+  return module ? ::LoadMenuW(module, name) : nullptr;
+}
+inline HBITMAP AtlLoadBitmap(LPCWSTR name) {
+  return static_cast<HBITMAP>(AtlLoadImage(name, IMAGE_BITMAP));
+}
+inline HACCEL AtlLoadAccelerators(LPCWSTR name) {
+  const HINSTANCE module = AtlFindResourceInstance(name, RT_ACCELERATOR);
+  return module ? ::LoadAcceleratorsW(module, name) : nullptr;
+}
+
 }  // namespace ATL
 
 // Active in every build: a broken condition is worth a log line in a release too.

@@ -146,6 +146,8 @@ public:
   int GetWindowTextLength() const { return ::GetWindowTextLengthW(m_hWnd); }
 
   HWND GetParent() const { return ::GetParent(m_hWnd); }
+  HMENU GetMenu() const { return ::GetMenu(m_hWnd); }
+  BOOL SetMenu(HMENU menu) { return ::SetMenu(m_hWnd, menu); }
   HWND SetParent(HWND hWndNewParent) { return ::SetParent(m_hWnd, hWndNewParent); }
   HWND GetDlgItem(int id) const { return ::GetDlgItem(m_hWnd, id); }
   int GetDlgCtrlID() const { return ::GetDlgCtrlID(m_hWnd); }
@@ -846,8 +848,8 @@ public:
     }
     this->m_Modal = true;
     this->sm_BeingCreated = this;
-    const INT_PTR result = ::DialogBoxParamW(::GetModuleHandleW(nullptr), MAKEINTRESOURCEW(T::IDD),
-                                             hWndParent, T::StartDialogProc, initParam);
+    const INT_PTR result = ::DialogBoxParamW(TemplateModule(), MAKEINTRESOURCEW(T::IDD), hWndParent,
+                                             T::StartDialogProc, initParam);
     if (this->sm_BeingCreated == this) {
       this->sm_BeingCreated = nullptr;
     }
@@ -868,8 +870,8 @@ public:
     }
     this->m_Modal = false;
     this->sm_BeingCreated = this;
-    HWND hWnd = ::CreateDialogParamW(::GetModuleHandleW(nullptr), MAKEINTRESOURCEW(T::IDD),
-                                     hWndParent, T::StartDialogProc, initParam);
+    HWND hWnd = ::CreateDialogParamW(TemplateModule(), MAKEINTRESOURCEW(T::IDD), hWndParent,
+                                     T::StartDialogProc, initParam);
     if (this->sm_BeingCreated == this) {
       this->sm_BeingCreated = nullptr;
     }
@@ -877,6 +879,13 @@ public:
       this->m_hWnd = nullptr;
     }
     return hWnd;
+  }
+
+private:
+  // The template comes through the module object's resource search, like every other resource.
+  static HINSTANCE TemplateModule() {
+    const HINSTANCE module = AtlFindResourceInstance(MAKEINTRESOURCEW(T::IDD), RT_DIALOG);
+    return module ? module : _AtlBaseModule.GetModuleInstance();
   }
 };
 
