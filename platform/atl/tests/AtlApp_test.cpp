@@ -54,8 +54,11 @@ private:
 class ConsumingFilter : public CMessageFilter {
 public:
   BOOL PreTranslateMessage(MSG* msg) override {
+    if (msg->message != WM_APP + 1) {
+      return FALSE;
+    }
     ++m_Seen;
-    return msg->message == WM_APP + 1 && msg->wParam == 2;
+    return msg->wParam == 2;
   }
   int m_Seen = 0;
 };

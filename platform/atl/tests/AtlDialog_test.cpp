@@ -178,4 +178,38 @@ TEST_F(DialogTest, ModelessDialogsAndObjectsThatGoFirst) {
   EXPECT_EQ(modeless.m_FinalMessages, 1);
 }
 
+class DialogTemplateTest : public ResourceSearchTest {
+protected:
+  static std::wstring Caption(HWND dialog) {
+    wchar_t text[32] = {};
+    GetWindowTextW(dialog, text, 32);
+    return text;
+  }
+};
+
+// The template comes through the resource search: a language library's own dialog first, the
+// program's when the library holds strings only.
+TEST_F(DialogTemplateTest, TemplatesComeThroughTheResourceSearch) {
+  const struct {
+    HMODULE m_ResourceInstance;
+    const wchar_t* m_Caption;
+  } cases[] = {{nullptr, L"Test"}, {sm_Language, L"Versuch"}, {sm_Strings, L"Test"}};
+  for (const auto& c : cases) {
+    _AtlBaseModule.SetResourceInstance(c.m_ResourceInstance);
+    std::wstring modalCaption;
+    ModalDialogEnder ender([&](HWND dialog) {
+      modalCaption = Caption(dialog);
+      return true;
+    });
+    TestDialog modal;
+    EXPECT_EQ(modal.DoModal(nullptr), ModalDialogEnder::kEndedByHook) << c.m_Caption;
+    EXPECT_EQ(modalCaption, c.m_Caption);
+
+    TestDialog modeless;
+    ASSERT_NE(modeless.Create(nullptr), nullptr) << c.m_Caption;
+    EXPECT_EQ(Caption(modeless), c.m_Caption);
+    modeless.DestroyWindow();
+  }
+}
+
 }  // namespace

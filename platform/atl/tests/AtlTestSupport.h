@@ -6,17 +6,7 @@
 #include <atlwin.h>
 
 #include "win/GuardCapture.h"
-
-// A resource-only library built beside the test program, loaded as the shell loads a language
-// library: resources only, nothing run.
-inline HMODULE LoadTestLibrary(const wchar_t* name) {
-  wchar_t path[MAX_PATH] = {};
-  const DWORD length = GetModuleFileNameW(nullptr, path, MAX_PATH);
-  std::wstring file(path, length);
-  file.erase(file.find_last_of(L"\\/") + 1);
-  file += name;
-  return LoadLibraryExW(file.c_str(), nullptr, DONT_RESOLVE_DLL_REFERENCES);
-}
+#include "win/ResourceLibrary.h"
 
 // The two stand-in language libraries, loaded once for the whole run; each test leaves the
 // module object's resource search as it found it.
@@ -24,8 +14,8 @@ class ResourceSearchTest : public GuardCapturingTest {
 protected:
   static void SetUpTestSuite() {
     if (sm_Language == nullptr) {
-      sm_Language = LoadTestLibrary(L"AtlTestLanguage.dll");
-      sm_Strings = LoadTestLibrary(L"AtlTestStrings.dll");
+      sm_Language = LoadResourceLibraryBesideTests(L"AtlTestLanguage.dll");
+      sm_Strings = LoadResourceLibraryBesideTests(L"AtlTestStrings.dll");
     }
   }
   void SetUp() override {

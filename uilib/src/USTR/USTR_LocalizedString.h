@@ -22,17 +22,10 @@
 
 #ifdef _WIN32
 
-// Sets the module searched first and the module searched when the first lacks the id. A null
-// handle is filled in at the next lookup: the primary with the current resource module (the
-// language library when one is loaded), the fallback with the program's own module, which holds
-// the complete English table.
-void USTR_SetResourceModules(HMODULE primary, HMODULE fallback);
-
-// Where the current resource module comes from. The shell points this at its module object once
-// it has loaded a language library; the default (and a null source) is the program's own module.
-using USTR_ResourceModuleSource = HMODULE (*)();
-void USTR_SetResourceModuleSource(USTR_ResourceModuleSource source);
-
+// The text of a string-table id from the module object's resource search at the time of the
+// call: the resource instance (the language library once the shell has loaded one), the added
+// modules, then the program's own complete English table. Nothing is remembered between calls,
+// so a text read before the language library was loaded reads translated afterwards.
 GLIB_WString iUSTR_GetLocalizedWString(unsigned int id);
 USTR_String iUSTR_GetLocalizedString(unsigned int id);
 

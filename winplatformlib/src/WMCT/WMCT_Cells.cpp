@@ -143,8 +143,8 @@ void WMCT_CellIconAndString::ReplaceIcon(HICON icon, bool owned) {
 }
 
 void WMCT_CellIconAndString::SetIcon(UINT resourceId) {
-  const HANDLE icon = ::LoadImageW(ATL::_AtlBaseModule.GetResourceInstance(),
-                                   MAKEINTRESOURCEW(resourceId), IMAGE_ICON, 16, 16, LR_SHARED);
+  const HANDLE icon =
+      ATL::AtlLoadImage(MAKEINTRESOURCEW(resourceId), IMAGE_ICON, 16, 16, LR_SHARED);
   ReplaceIcon(static_cast<HICON>(icon), false);
 }
 

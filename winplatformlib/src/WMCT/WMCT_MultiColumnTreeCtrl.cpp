@@ -30,9 +30,8 @@ POINT PointOf(LPARAM lParam) {
 }
 
 HBITMAP LoadArrow(UINT id) {
-  return static_cast<HBITMAP>(::LoadImageW(ATL::_AtlBaseModule.GetResourceInstance(),
-                                           MAKEINTRESOURCEW(id), IMAGE_BITMAP, 0, 0,
-                                           LR_LOADMAP3DCOLORS));
+  return static_cast<HBITMAP>(
+      ATL::AtlLoadImage(MAKEINTRESOURCEW(id), IMAGE_BITMAP, 0, 0, LR_LOADMAP3DCOLORS));
 }
 
 }  // namespace
@@ -767,13 +766,12 @@ void WMCT_MultiColumnTreeCtrl::EnableCheckboxes(UINT stateImage) {
   SetLeftMargin(0, GetLeftMargin(0) + WMCT_SmallIconWidth() + 2);
   OwnedImageList list(::ImageList_Create(WMCT_SmallIconWidth(), WMCT_SmallIconHeight(),
                                          ILC_COLOR32 | ILC_MASK, 4, 4));
-  const HINSTANCE resources = ATL::_AtlBaseModule.GetResourceInstance();
   const UINT* ids = m_Windows2000 ? kWMCT_CheckboxIcons2000 : kWMCT_CheckboxIcons;
   for (int i = 0; i < 4 && list; ++i) {
     HICON icon = m_Windows2000
-                     ? static_cast<HICON>(::LoadImageW(resources, MAKEINTRESOURCEW(ids[i]),
-                                                       IMAGE_ICON, 0, 0, LR_LOADMAP3DCOLORS))
-                     : ::LoadIconW(resources, MAKEINTRESOURCEW(ids[i]));
+                     ? static_cast<HICON>(ATL::AtlLoadImage(MAKEINTRESOURCEW(ids[i]), IMAGE_ICON, 0,
+                                                            0, LR_LOADMAP3DCOLORS))
+                     : ATL::AtlLoadIcon(MAKEINTRESOURCEW(ids[i]));
     ::ImageList_ReplaceIcon(list.get(), -1, icon);
     if (m_Windows2000 && icon) {
       ::DestroyIcon(icon);

@@ -95,24 +95,8 @@ HTREEITEM CopyOrMoveSubtree(HWND tree, HTREEITEM item, HTREEITEM newParent, bool
 
 }  // namespace
 
-HMODULE WTLU_ResourceModuleSource() {
-  return ATL::_AtlBaseModule.GetResourceInstance();
-}
-
 int WTLU_LoadString(UINT id, wchar_t* buffer, int size) {
-  // A size of 0 would make LoadStringW hand out a pointer into the resource instead.
-  if (buffer == nullptr || size <= 0) {
-    return 0;
-  }
-  HINSTANCE module = nullptr;
-  for (int i = 0; (module = ATL::_AtlBaseModule.GetHInstanceAt(i)) != nullptr; ++i) {
-    const int length = ::LoadStringW(module, id, buffer, size);
-    if (length > 0) {
-      return length;
-    }
-  }
-  buffer[0] = L'\0';
-  return 0;
+  return ATL::AtlLoadString(id, buffer, size);
 }
 
 GLIB_WString WTLU_LoadStringResource(UINT id) {

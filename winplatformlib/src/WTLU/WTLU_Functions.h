@@ -8,11 +8,6 @@
 
 #include "GLIB/GLIB_String.h"
 
-// The module object's resource instance, in the form the localised-text lookup asks for its
-// module: USTR_SetResourceModuleSource(WTLU_ResourceModuleSource) makes both lookups search the
-// same language library.
-HMODULE WTLU_ResourceModuleSource();
-
 // The text of a string-table id from the first resource module that has it: the resource
 // instance, the added modules, then the program's own English table. Returns its length, 0 when
 // no module has it; the buffer is terminated whenever size is above 0.

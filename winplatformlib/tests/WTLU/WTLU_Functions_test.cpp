@@ -16,26 +16,16 @@
 
 #include "USTR/USTR_LocalizedString.h"
 #include "support/WTLU_TestSupport.h"
+#include "win/ResourceLibrary.h"
 #include "win/WTLU_TestResources.h"
 
 namespace {
 
-// A resource-only library built beside the test program, loaded as the shell loads a language
-// library.
-HMODULE LoadResourceLibrary(const wchar_t* name) {
-  wchar_t path[MAX_PATH] = {};
-  const DWORD length = GetModuleFileNameW(nullptr, path, MAX_PATH);
-  std::wstring file(path, length);
-  file.erase(file.find_last_of(L"\\/") + 1);
-  file += name;
-  return LoadLibraryExW(file.c_str(), nullptr, DONT_RESOLVE_DLL_REFERENCES);
-}
-
 class ResourceModulesTest : public testing::Test {
 protected:
   static void SetUpTestSuite() {
-    sm_Language = LoadResourceLibrary(L"WTLU_TestLanguage.dll");
-    sm_Added = LoadResourceLibrary(L"WTLU_TestAddedModule.dll");
+    sm_Language = LoadResourceLibraryBesideTests(L"WTLU_TestLanguage.dll");
+    sm_Added = LoadResourceLibraryBesideTests(L"WTLU_TestAddedModule.dll");
   }
   static void TearDownTestSuite() {
     FreeLibrary(sm_Language);
@@ -49,8 +39,6 @@ protected:
   void TearDown() override {
     ATL::_AtlBaseModule.SetResourceInstance(nullptr);
     ATL::_AtlBaseModule.RemoveResourceInstance(sm_Added);
-    USTR_SetResourceModuleSource(nullptr);
-    USTR_SetResourceModules(nullptr, nullptr);
   }
 
   static std::wstring Load(UINT id) {
@@ -92,7 +80,6 @@ TEST_F(ResourceModulesTest, SmallBuffersAreCutAndTerminated) {
 }
 
 TEST_F(ResourceModulesTest, ModuleObjectFeedsTheLocalisedTextLookup) {
-  USTR_SetResourceModuleSource(WTLU_ResourceModuleSource);
   ATL::_AtlBaseModule.SetResourceInstance(sm_Language);
   EXPECT_EQ(iUSTR_GetLocalizedWString(10061), GLIB_WString(L"Zurueck"));
   // A text the translation lacks reads in English, in both lookups.

@@ -4,29 +4,21 @@
 
 #include <windows.h>
 
+#include <atlbase.h>
+
 #include <string>
+
+#include "win/ResourceLibrary.h"
 
 namespace {
 
-// The stand-in language library is built next to the test program.
-HMODULE LoadTestLanguage() {
-  wchar_t path[MAX_PATH] = {};
-  DWORD const length = ::GetModuleFileNameW(nullptr, path, MAX_PATH);
-  std::wstring file(path, length);
-  file.erase(file.find_last_of(L"\\/") + 1);
-  file += L"USTR_TestLanguage.dll";
-  // As the shell loads a language library: resources only, nothing run.
-  return ::LoadLibraryExW(file.c_str(), nullptr, DONT_RESOLVE_DLL_REFERENCES);
-}
-
 HMODULE s_language = nullptr;
-HMODULE LanguageSource() {
-  return s_language;
-}
 
 class USTR_WindowsLookup : public ::testing::Test {
 protected:
-  static void SetUpTestSuite() { s_language = LoadTestLanguage(); }
+  static void SetUpTestSuite() {
+    s_language = LoadResourceLibraryBesideTests(L"USTR_TestLanguage.dll");
+  }
   static void TearDownTestSuite() {
     if (s_language)
       ::FreeLibrary(s_language);
@@ -35,15 +27,10 @@ protected:
 
   void SetUp() override {
     ASSERT_NE(nullptr, s_language) << "USTR_TestLanguage.dll not found beside the test program";
-    USTR_SetResourceModuleSource(nullptr);
-    USTR_SetResourceModules(nullptr, nullptr);
   }
-  void TearDown() override {
-    USTR_SetResourceModuleSource(nullptr);
-    USTR_SetResourceModules(nullptr, nullptr);
-  }
+  void TearDown() override { ATL::_AtlBaseModule.SetResourceInstance(nullptr); }
 
-  static void UseLanguageLibrary() { USTR_SetResourceModuleSource(&LanguageSource); }
+  static void UseLanguageLibrary() { ATL::_AtlBaseModule.SetResourceInstance(s_language); }
 };
 
 TEST_F(USTR_WindowsLookup, WithoutLanguageLibraryTextsAreEnglish) {
@@ -78,19 +65,14 @@ TEST_F(USTR_WindowsLookup, TextMissingFromTranslationReadsInEnglish) {
   EXPECT_EQ(GLIB_WString(L"Common"), iUSTR_GetLocalizedWString(10222));
 }
 
-TEST_F(USTR_WindowsLookup, ModulesStayOnceChosen) {
-  // The first lookup chooses the modules; a later change of the resource module alone does
-  // not move them, an explicit setting does.
+TEST_F(USTR_WindowsLookup, ATextReadBeforeTheLibraryLoadsFollowsIt) {
+  // Nothing is kept from the first lookup: the resource instance decides at every call.
   EXPECT_EQ(GLIB_WString(L"Back"), iUSTR_GetLocalizedWString(10061));
   UseLanguageLibrary();
-  EXPECT_EQ(GLIB_WString(L"Back"), iUSTR_GetLocalizedWString(10061));
-  USTR_SetResourceModules(s_language, nullptr);
   EXPECT_EQ(GLIB_WString(L"R\u00fcckseite"), iUSTR_GetLocalizedWString(10061));
   EXPECT_EQ(GLIB_WString(L"Front"), iUSTR_GetLocalizedWString(10070));
-  // Both given as the language library: the caller's choice, so no English fallback.
-  USTR_SetResourceModules(s_language, s_language);
-  EXPECT_EQ(GLIB_WString(L"USTR: Missing String Resource: 10070"),
-            iUSTR_GetLocalizedWString(10070));
+  ATL::_AtlBaseModule.SetResourceInstance(nullptr);
+  EXPECT_EQ(GLIB_WString(L"Back"), iUSTR_GetLocalizedWString(10061));
 }
 
 TEST_F(USTR_WindowsLookup, LongTextIsCutTo1023Characters) {

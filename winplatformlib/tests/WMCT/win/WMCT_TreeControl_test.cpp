@@ -7,6 +7,7 @@
 #include "WMCT/WMCT_MultiColumnTreeCtrl.h"
 #include "WMCT/WMCT_Resources.h"
 #include "support/WMCT_TestSupport.h"
+#include "win/ResourceLibrary.h"
 
 namespace {
 
@@ -523,6 +524,34 @@ TEST_F(CheckboxTest, StateImagesOnBothSystems) {
     TearDown();
     SetUp();
   }
+}
+
+// A language library that translates strings only leaves the pictures to the program.
+TEST_F(CheckboxTest, PicturesOutliveAStringsOnlyLanguageLibrary) {
+  const HMODULE strings = LoadResourceLibraryBesideTests(L"WMCT_TestStrings.dll");
+  ASSERT_NE(strings, nullptr);
+  ATL::_AtlBaseModule.SetResourceInstance(strings);
+  for (int code : {0x500, 0x600}) {
+    SCOPED_TRACE(code);
+    const UWIN_OSVersionOverride version(code);
+    MakeControl();
+    AddColumns(2);
+    m_Control->EnableCheckboxes(1);
+    const auto list =
+        reinterpret_cast<HIMAGELIST>(SendMessageW(Tree(), TVM_GETIMAGELIST, TVSIL_STATE, 0));
+    EXPECT_EQ(ImageList_GetImageCount(list), 4);
+    if (code == 0x500) {
+      m_Control->SortByColumn(1, -1, false);
+      HDITEMW data = {};
+      data.mask = HDI_BITMAP;
+      SendMessageW(m_Control->GetHeaderCtrl(), HDM_GETITEMW, 1, reinterpret_cast<LPARAM>(&data));
+      EXPECT_NE(data.hbm, nullptr) << "the sort mark";
+    }
+    TearDown();
+    SetUp();
+  }
+  ATL::_AtlBaseModule.SetResourceInstance(nullptr);
+  FreeLibrary(strings);
 }
 
 TEST_F(CheckboxTest, PressOnTheCheckBoxIsBroadcast) {
