@@ -4,6 +4,7 @@
 // from WTL's documented behaviour.
 #include <windows.h>
 
+#include <algorithm>
 #include <cstddef>
 #include <map>
 #include <mutex>
@@ -87,16 +88,11 @@ private:
     return false;
   }
 
-  void CloseGaps() {
+  // In place: it also runs while an exception leaves a walk, so it must not allocate.
+  void CloseGaps() noexcept {
     if (m_Walks == 0) {
-      std::vector<Handler*> kept;
-      kept.reserve(m_Handlers.size());
-      for (Handler* entry : m_Handlers) {
-        if (entry != nullptr) {
-          kept.push_back(entry);
-        }
-      }
-      m_Handlers.swap(kept);
+      m_Handlers.erase(std::remove(m_Handlers.begin(), m_Handlers.end(), nullptr),
+                       m_Handlers.end());
     }
   }
 
@@ -161,7 +157,8 @@ public:
         [pMsg](CMessageFilter* filter) { return filter->PreTranslateMessage(pMsg) != FALSE; });
   }
 
-  // Every idle handler runs; the answer is whether any wants more idle time.
+  // Every idle handler runs once per empty queue; the answer (whether any wants more idle time)
+  // does not make the loop call them again before the next message.
   virtual BOOL OnIdle(int /*idleCount*/) {
     bool more = false;
     m_IdleHandlers.Walk([&more](CIdleHandler* handler) {

@@ -40,8 +40,8 @@ public:
     std::vector<int> widths(static_cast<std::size_t>(count), 0);
     std::vector<std::wstring> texts(static_cast<std::size_t>(count));
     const HDC dc = ::GetDC(this->m_hWnd);
-    const HGDIOBJ oldFont =
-        ::SelectObject(dc, reinterpret_cast<HFONT>(this->SendMessage(WM_GETFONT)));
+    const auto font = reinterpret_cast<HFONT>(this->SendMessage(WM_GETFONT));
+    const HGDIOBJ oldFont = font ? ::SelectObject(dc, font) : nullptr;
     for (int i = 0; i < count; ++i) {
       wchar_t text[128] = {};
       const int length =
@@ -52,7 +52,9 @@ public:
         widths[static_cast<std::size_t>(i)] = extent.cx + Gap();
       }
     }
-    ::SelectObject(dc, oldFont);
+    if (oldFont != nullptr) {
+      ::SelectObject(dc, oldFont);
+    }
     ::ReleaseDC(this->m_hWnd, dc);
     m_Panes.assign(paneIds, paneIds + count);
     m_Widths.swap(widths);

@@ -2,6 +2,7 @@
 
 #include <atlapp.h>
 #include <atlctrlw.h>
+#include <atlctrls.h>
 #include <atlctrlx.h>
 #include <atlframe.h>
 
@@ -33,6 +34,7 @@ public:
   UPDATE_ELEMENT(ID_ATL_NESTED, UPDUI_MENUPOPUP)
   UPDATE_ELEMENT(IDS_ATL_PANE_ZOOM, UPDUI_STATUSBAR)
   UPDATE_ELEMENT(IDS_ATL_PANE_UNITS, UPDUI_STATUSBAR)
+  UPDATE_ELEMENT(ID_ATL_CHILD_BUTTON, UPDUI_CHILDWINDOW)
   END_UPDATE_UI_MAP()
 
   BEGIN_MSG_MAP(AppFrame)
@@ -54,6 +56,7 @@ public:
   BOOL OnIdle() override {
     UIUpdateToolBar();
     UIUpdateStatusBar();
+    UIUpdateChildWindows();
     return FALSE;
   }
 
@@ -71,6 +74,7 @@ public:
     m_Status.SetPaneWidth(IDS_ATL_PANE_ZOOM, 36);
     UIAddToolBar(m_ToolBar);
     UIAddStatusBar(m_Status);
+    UIAddChildWindowContainer(m_hWnd);
     RECT none = {0, 0, 10, 10};
     m_hWndClient = m_View.Create(L"STATIC", m_hWnd, none, nullptr, WS_CHILD | WS_VISIBLE);
     UpdateLayout();
@@ -210,6 +214,13 @@ TEST_F(FrameTest, ABandIsFoundByIdShownAndHidden) {
     EXPECT_EQ((band.fStyle & RBBS_HIDDEN) == 0, show != FALSE);
     EXPECT_EQ(band.hwndChild, m_Frame.m_ToolBar.m_hWnd);
     EXPECT_EQ((m_Frame.m_ToolBar.GetStyle() & WS_VISIBLE) != 0, show != FALSE);
+    // The client view follows the rebar's height.
+    m_Frame.UpdateLayout();
+    RECT bar = {};
+    RECT view = {};
+    reBar.GetWindowRect(&bar);
+    m_Frame.m_View.GetWindowRect(&view);
+    EXPECT_EQ(view.top, bar.bottom);
   }
 }
 
@@ -248,6 +259,23 @@ TEST_F(FrameTest, PanesByIdAroundTheDefaultPane) {
   const HICON icon = LoadIconW(nullptr, IDI_INFORMATION);
   ASSERT_TRUE(status.SetPaneIcon(IDS_ATL_PANE_UNITS, icon));
   EXPECT_EQ(status.GetPaneIcon(IDS_ATL_PANE_UNITS), icon);
+}
+
+TEST_F(FrameTest, ASimpleStatusBarTakesTheBottom) {
+  Create();
+  m_Frame.m_Status.DestroyWindow();
+  ASSERT_TRUE(m_Frame.CreateSimpleStatusBar(L"Ready"));
+  CStatusBarCtrl status(m_Frame.m_hWndStatusBar);
+  EXPECT_EQ(status.GetDlgCtrlID(), static_cast<int>(ATL_IDW_STATUS_BAR));
+  wchar_t text[16] = {};
+  status.GetText(0, text, 16);
+  EXPECT_STREQ(text, L"Ready");
+  m_Frame.UpdateLayout();
+  RECT bar = {};
+  RECT view = {};
+  status.GetWindowRect(&bar);
+  m_Frame.m_View.GetWindowRect(&view);
+  EXPECT_EQ(view.bottom, bar.top);
 }
 
 TEST_F(FrameTest, MenuAndShortcutsComeFromTheLanguageLibrary) {
@@ -336,6 +364,27 @@ TEST_F(FrameTest, BarsAndPanesTakeTheStatesWhenIdle) {
   EXPECT_FALSE(toolBar.IsButtonChecked(ID_ATL_ZOOM));
   m_Frame.UIUpdateToolBar(TRUE);
   EXPECT_TRUE(toolBar.IsButtonEnabled(ID_ATL_OPEN)) << "forced";
+}
+
+TEST_F(FrameTest, ChildWindowsTakeTheStatesWhenIdle) {
+  Create();
+  CButton box;
+  RECT r = {0, 0, 80, 20};
+  box.Create(L"BUTTON", m_Frame, r, L"Box", WS_CHILD | WS_VISIBLE | BS_AUTOCHECKBOX, 0,
+             ID_ATL_CHILD_BUTTON);
+  ASSERT_NE(box.m_hWnd, nullptr);
+  m_Frame.UIEnable(ID_ATL_CHILD_BUTTON, FALSE);
+  m_Frame.UISetCheck(ID_ATL_CHILD_BUTTON, 1);
+  m_Frame.UISetText(ID_ATL_CHILD_BUTTON, L"Checked");
+  RunUntilIdle();
+  EXPECT_FALSE(box.IsWindowEnabled());
+  EXPECT_EQ(box.GetCheck(), BST_CHECKED);
+  wchar_t text[16] = {};
+  box.GetWindowText(text, 16);
+  EXPECT_STREQ(text, L"Checked");
+  m_Frame.UIEnable(ID_ATL_CHILD_BUTTON, TRUE);
+  RunUntilIdle();
+  EXPECT_TRUE(box.IsWindowEnabled());
 }
 
 TEST_F(FrameTest, ADisabledCommandsShortcutDoesNothing) {

@@ -1,6 +1,10 @@
 #include <gtest/gtest.h>
 
 #include <atlbase.h>
+#include <atlframe.h>
+
+#include "AtlTestResources.h"
+#include "AtlTestSupport.h"
 
 namespace {
 
@@ -47,6 +51,54 @@ TEST(ModuleObject, ProcessWideObjectStartsWithTheProgram) {
   EXPECT_EQ(_AtlBaseModule.GetResourceInstance(), GetModuleHandleW(nullptr));
   EXPECT_EQ(_AtlBaseModule.GetHInstanceAt(1), GetModuleHandleW(nullptr));
   EXPECT_EQ(_AtlBaseModule.GetHInstanceAt(2), nullptr);
+}
+
+}  // namespace
+
+namespace {
+
+class ResourceLookupTest : public ResourceSearchTest {};
+
+// Every kind goes through one search: the language library where it has the resource, the
+// program where it has not.
+TEST_F(ResourceLookupTest, EachKindFromTheFirstModuleThatHoldsIt) {
+  const HMODULE program = GetModuleHandleW(nullptr);
+  _AtlBaseModule.SetResourceInstance(sm_Language);
+  const struct {
+    UINT m_Id;
+    LPCWSTR m_Type;
+    HMODULE m_Expected;
+  } cases[] = {
+      {IDD_ATL_TEST, RT_DIALOG, sm_Language},
+      {IDR_ATL_FRAME, RT_MENU, sm_Language},
+      {IDR_ATL_FRAME, RT_ACCELERATOR, sm_Language},
+      {IDR_ATL_FRAME, RT_GROUP_ICON, program},
+      {IDR_ATL_FRAME, MAKEINTRESOURCEW(ATL_RT_TOOLBAR), program},
+      {IDR_ATL_FRAME, RT_BITMAP, nullptr},
+  };
+  for (const auto& c : cases) {
+    EXPECT_EQ(AtlFindResourceInstance(MAKEINTRESOURCEW(c.m_Id), c.m_Type), c.m_Expected)
+        << c.m_Id << " of type " << reinterpret_cast<UINT_PTR>(c.m_Type);
+  }
+  EXPECT_NE(AtlLoadIcon(MAKEINTRESOURCEW(IDR_ATL_FRAME)), nullptr);
+  EXPECT_EQ(AtlLoadCursor(MAKEINTRESOURCEW(IDR_ATL_FRAME)), nullptr);
+  const HMENU menu = AtlLoadMenu(MAKEINTRESOURCEW(IDR_ATL_FRAME));
+  ASSERT_NE(menu, nullptr);
+  EXPECT_EQ(GetMenuItemCount(menu), 1) << "the library's menu";
+  DestroyMenu(menu);
+
+  // Strings: the library's block of sixteen holds the pane's string but not the one beside it,
+  // which then comes from the program.
+  wchar_t text[64] = {};
+  EXPECT_GT(AtlLoadString(IDS_ATL_PANE_UNITS, text, 64), 0);
+  EXPECT_STREQ(text, L"mm");
+  _AtlBaseModule.SetResourceInstance(sm_Strings);
+  EXPECT_GT(AtlLoadString(IDS_ATL_PANE_UNITS, text, 64), 0);
+  EXPECT_STREQ(text, L"Millimeter") << "a change of resource instance is followed at once";
+  EXPECT_EQ(AtlLoadString(IDS_ATL_PROGRAM_ONLY, text, 64), 12);
+  EXPECT_STREQ(text, L"Program only");
+  EXPECT_EQ(AtlLoadString(999, text, 64), 0);
+  EXPECT_STREQ(text, L"");
 }
 
 }  // namespace

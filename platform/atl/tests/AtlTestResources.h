@@ -16,6 +16,7 @@
 #define ID_ATL_NESTED 204
 #define ID_ATL_RADIO 205
 #define ID_ATL_LANGUAGE_ONLY 206
+#define ID_ATL_CHILD_BUTTON 207
 
 // Status pane ids; their strings give the panes' widths.
 #define IDS_ATL_PANE_ZOOM 301
