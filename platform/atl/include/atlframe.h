@@ -130,4 +130,7 @@ public:
 
 }  // namespace WTL
 
+#include "atlframe_dlgresize.h"
+#include "atlframe_ownerdraw.h"
+
 using namespace WTL;
