@@ -58,7 +58,7 @@ class CPropertyPageImpl : public ::ATL::CDialogImplBaseT<::ATL::CWindow> {
 public:
   PROPSHEETPAGEW m_psp;
 
-  explicit CPropertyPageImpl(LPCWSTR title = nullptr) : m_psp() {
+  explicit CPropertyPageImpl(::ATL::_U_STRINGorID title = static_cast<LPCWSTR>(nullptr)) : m_psp() {
     m_psp.dwSize = sizeof(m_psp);
     m_psp.dwFlags = PSP_DEFAULT;
     m_psp.hInstance = ::ATL::_AtlBaseModule.GetResourceInstance();
@@ -70,10 +70,11 @@ public:
 
   operator PROPSHEETPAGEW*() { return &m_psp; }
 
-  // The tab's text; null keeps the template's caption. The text must outlive the sheet.
-  void SetTitle(LPCWSTR title) {
-    m_psp.pszTitle = title;
-    if (title != nullptr) {
+  // The tab's text, or its string id in the resource instance; null keeps the template's caption.
+  // A text must outlive the sheet.
+  void SetTitle(::ATL::_U_STRINGorID title) {
+    m_psp.pszTitle = title.m_lpstr;
+    if (title.m_lpstr != nullptr) {
       m_psp.dwFlags |= PSP_USETITLE;
     } else {
       m_psp.dwFlags &= ~static_cast<DWORD>(PSP_USETITLE);
@@ -106,7 +107,8 @@ public:
         self->OnReset();
         return 0;
       case PSN_QUERYCANCEL:
-        return !self->OnQueryCancel();
+        // A sheet cancelled for a fatal exception closes whatever the page would say.
+        return GLIB_IsFatalPending() ? FALSE : !self->OnQueryCancel();
       default:
         bHandled = FALSE;
         return 0;
@@ -152,13 +154,14 @@ class CPropertySheetImpl : public ::ATL::CWindowImplBaseT<TBase> {
 public:
   PROPSHEETHEADERW m_psh;
 
-  explicit CPropertySheetImpl(LPCWSTR title = nullptr, UINT startPage = 0,
-                              HWND hWndParent = nullptr)
+  // The title is a text or its string id in the resource instance.
+  explicit CPropertySheetImpl(::ATL::_U_STRINGorID title = static_cast<LPCWSTR>(nullptr),
+                              UINT startPage = 0, HWND hWndParent = nullptr)
       : m_psh() {
     m_psh.dwSize = sizeof(m_psh);
     m_psh.dwFlags = PSH_USECALLBACK;
     m_psh.hInstance = ::ATL::_AtlBaseModule.GetResourceInstance();
-    m_psh.pszCaption = title;
+    m_psh.pszCaption = title.m_lpstr;
     m_psh.nStartPage = startPage;
     m_psh.pfnCallback = T::PropSheetCallback;
     m_psh.hwndParent = hWndParent;

@@ -66,6 +66,15 @@ public:
   HMENU m_hMenu;
 };
 
+// A text or the string-table id of one.
+class _U_STRINGorID {
+public:
+  _U_STRINGorID(LPCWSTR text) : m_lpstr(text) {}
+  _U_STRINGorID(UINT id) : m_lpstr(MAKEINTRESOURCEW(id)) {}
+
+  LPCWSTR m_lpstr;
+};
+
 // Replaceable system calls, so tests can make registration or creation fail.
 struct CWindowSystemHooks {
   using RegisterClassFn = ATOM(WINAPI*)(const WNDCLASSEXW*);

@@ -20,9 +20,10 @@ public:
     IDD = IDD_ATL_PAGE
   };
 
-  explicit TestPage(LPCWSTR title) : CPropertyPageImpl<TestPage>(title) {}
+  explicit TestPage(_U_STRINGorID title) : CPropertyPageImpl<TestPage>(title) {}
 
   BOOL m_AcceptApply = TRUE;
+  BOOL m_AllowCancel = TRUE;
   int m_Applied = 0;
   int m_Reset = 0;
 
@@ -39,11 +40,15 @@ public:
     return m_AcceptApply;
   }
   void OnReset() { ++m_Reset; }
+  BOOL OnQueryCancel() { return m_AllowCancel; }
 };
 
 class TestSheet : public CPropertySheetImpl<TestSheet> {
 public:
-  TestSheet() : CPropertySheetImpl<TestSheet>(L"Sheet"), m_First(L"First"), m_Second(L"Second") {
+  TestSheet()
+      : CPropertySheetImpl<TestSheet>(IDS_ATL_SHEET_TITLE),
+        m_First(L"First"),
+        m_Second(IDS_ATL_PAGE_TITLE) {
     m_psh.dwFlags |= PSH_NOAPPLYNOW;
     AddPage(m_First);
     AddPage(m_Second);
@@ -104,8 +109,12 @@ TEST_F(PropertySheetTest, OkAppliesTheCreatedPagesWithTheirTitlesAndNoApplyButto
   std::wstring secondTab;
   bool boundDuringRun = false;
   bool applyShown = true;
+  std::wstring title;
   ModalDialogEnder ender([&](HWND dialog) {
     boundDuringRun = sheet.m_hWnd == dialog;
+    wchar_t text[64] = {};
+    GetWindowTextW(dialog, text, 64);
+    title = text;
     firstTab = TabText(dialog, 0);
     secondTab = TabText(dialog, 1);
     const HWND apply = GetDlgItem(dialog, 0x3021);
@@ -117,7 +126,9 @@ TEST_F(PropertySheetTest, OkAppliesTheCreatedPagesWithTheirTitlesAndNoApplyButto
   EXPECT_TRUE(boundDuringRun);
   EXPECT_EQ(sheet.m_Initialized, 1);
   EXPECT_EQ(firstTab, L"First");
+  // Titles given as string ids come from the resource instance.
   EXPECT_EQ(secondTab, L"Second");
+  EXPECT_EQ(title, L"Sheet");
   EXPECT_FALSE(applyShown);
   // Only the page that was shown exists to apply.
   EXPECT_EQ(sheet.m_First.m_Applied, 1);
@@ -192,6 +203,8 @@ TEST_F(PropertySheetTest, AFatalExceptionEndsTheSheetAndDoModalRethrowsIt) {
     SCOPED_TRACE(inPage ? "page" : "sheet");
     sm_Logged.clear();
     TestSheet sheet;
+    // The page would refuse the user's Cancel; a fatal exception closes the sheet all the same.
+    sheet.m_First.m_AllowCancel = FALSE;
     bool scriptRan = false;
     ModalDialogEnder ender([&](HWND dialog) {
       SendMessageW(inPage ? PropSheet_GetCurrentPageHwnd(dialog) : dialog, kThrowMessage, 0, 0);
