@@ -27,29 +27,27 @@ public:
   END_MSG_MAP()
 
   LRESULT OnDrawItem(UINT, WPARAM, LPARAM lParam, BOOL& bHandled) {
-    m_bHandledOD = TRUE;
-    static_cast<T*>(this)->DrawItem(reinterpret_cast<LPDRAWITEMSTRUCT>(lParam));
-    bHandled = m_bHandledOD;
-    return TRUE;
+    return Run(bHandled, [&](T* self) {
+      self->DrawItem(reinterpret_cast<LPDRAWITEMSTRUCT>(lParam));
+      return LRESULT{TRUE};
+    });
   }
   LRESULT OnMeasureItem(UINT, WPARAM, LPARAM lParam, BOOL& bHandled) {
-    m_bHandledOD = TRUE;
-    static_cast<T*>(this)->MeasureItem(reinterpret_cast<LPMEASUREITEMSTRUCT>(lParam));
-    bHandled = m_bHandledOD;
-    return TRUE;
+    return Run(bHandled, [&](T* self) {
+      self->MeasureItem(reinterpret_cast<LPMEASUREITEMSTRUCT>(lParam));
+      return LRESULT{TRUE};
+    });
   }
   LRESULT OnCompareItem(UINT, WPARAM, LPARAM lParam, BOOL& bHandled) {
-    m_bHandledOD = TRUE;
-    const int result =
-        static_cast<T*>(this)->CompareItem(reinterpret_cast<LPCOMPAREITEMSTRUCT>(lParam));
-    bHandled = m_bHandledOD;
-    return result;
+    return Run(bHandled, [&](T* self) {
+      return LRESULT{self->CompareItem(reinterpret_cast<LPCOMPAREITEMSTRUCT>(lParam))};
+    });
   }
   LRESULT OnDeleteItem(UINT, WPARAM, LPARAM lParam, BOOL& bHandled) {
-    m_bHandledOD = TRUE;
-    static_cast<T*>(this)->DeleteItem(reinterpret_cast<LPDELETEITEMSTRUCT>(lParam));
-    bHandled = m_bHandledOD;
-    return TRUE;
+    return Run(bHandled, [&](T* self) {
+      self->DeleteItem(reinterpret_cast<LPDELETEITEMSTRUCT>(lParam));
+      return LRESULT{TRUE};
+    });
   }
 
   // The defaults. Drawing and deleting are left to default handling unless T does them.
@@ -79,7 +77,17 @@ public:
   void DeleteItem(LPDELETEITEMSTRUCT) { m_bHandledOD = FALSE; }
 
 protected:
+  // Cleared by a call that leaves its message to default handling.
   BOOL m_bHandledOD = TRUE;
+
+private:
+  template <class Call>
+  LRESULT Run(BOOL& bHandled, Call&& call) {
+    m_bHandledOD = TRUE;
+    const LRESULT result = call(static_cast<T*>(this));
+    bHandled = m_bHandledOD;
+    return result;
+  }
 };
 
 }  // namespace WTL

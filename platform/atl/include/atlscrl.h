@@ -173,12 +173,16 @@ public:
     bHandled = FALSE;
     return 0;
   }
-  LRESULT OnSize(UINT, WPARAM, LPARAM lParam, BOOL& bHandled) {
+  // A minimised window keeps its offset for when it comes back.
+  LRESULT OnSize(UINT, WPARAM wParam, LPARAM lParam, BOOL& bHandled) {
+    bHandled = FALSE;
+    if (wParam == SIZE_MINIMIZED) {
+      return 1;
+    }
     m_sizeClient = {LOWORD(lParam), HIWORD(lParam)};
     if (!m_Updating) {
       Self()->SetScrollOffset(m_ptOffset.x, m_ptOffset.y, TRUE);
     }
-    bHandled = FALSE;
     return 1;
   }
   // WM_PRINTCLIENT brings its own context; WM_PAINT's validates the window on every road out.

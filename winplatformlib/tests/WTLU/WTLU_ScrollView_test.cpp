@@ -44,8 +44,9 @@ protected:
   void SetUp() override {
     GuardCapturingTest::SetUp();
     RECT frame = {0, 0, kClientWidth, kClientHeight};
-    ASSERT_NE(m_View.Create(nullptr, frame, L"View", WS_POPUP | WS_VISIBLE | WS_HSCROLL | WS_VSCROLL),
-              nullptr);
+    ASSERT_NE(
+        m_View.Create(nullptr, frame, L"View", WS_POPUP | WS_VISIBLE | WS_HSCROLL | WS_VSCROLL),
+        nullptr);
     m_View.SetScrollSize(100000, 1000);
     RECT client = {};
     m_View.GetClientRect(&client);
@@ -79,8 +80,8 @@ TEST_F(ScrollViewTest, EveryChangeOfOffsetPassesTheVirtualCallsOnce) {
   const Case cases[] = {
       {"bar line", [](RecordingView& v) { v.SendMessage(WM_VSCROLL, SB_LINEDOWN); },
        "offset 100,120", "paint -100,-120"},
-      {"bar page", [](RecordingView& v) { v.SendMessage(WM_HSCROLL, SB_PAGEUP); },
-       "offset 0,120", "paint 0,-120"},
+      {"bar page", [](RecordingView& v) { v.SendMessage(WM_HSCROLL, SB_PAGEUP); }, "offset 0,120",
+       "paint 0,-120"},
       {"wheel",
        [](RecordingView& v) {
          v.SendMessage(WM_MOUSEWHEEL, MAKEWPARAM(0, static_cast<WORD>(-WHEEL_DELTA)));
@@ -96,8 +97,8 @@ TEST_F(ScrollViewTest, EveryChangeOfOffsetPassesTheVirtualCallsOnce) {
        },
        "offset 99000,180", "paint -99000,-180"},
       {"clamped by a smaller extent",
-       [](RecordingView& v) { v.SetScrollSize(50000, 250, TRUE, false); },
-       "offset 49800,150", "paint -49800,-150"},
+       [](RecordingView& v) { v.SetScrollSize(50000, 250, TRUE, false); }, "offset 49800,150",
+       "paint -49800,-150"},
       {"clamped by a larger window",
        [](RecordingView& v) {
          RECT r = {};
