@@ -69,3 +69,5 @@ public:
 using CFileDialogHook = CFileDialogHookT<>;
 
 }  // namespace WTL
+
+#include "atldlgs_propsheet.h"

@@ -626,4 +626,7 @@ public:
 
 }  // namespace WTL
 
+#include "atlframe_dlgresize.h"
+#include "atlframe_ownerdraw.h"
+
 using namespace WTL;

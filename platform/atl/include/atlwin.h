@@ -13,6 +13,7 @@
 
 #include <windows.h>
 
+#include <algorithm>
 #include <cwchar>
 #include <map>
 #include <memory>
@@ -63,6 +64,15 @@ public:
   _U_MENUorID(UINT id) : m_hMenu(reinterpret_cast<HMENU>(static_cast<UINT_PTR>(id))) {}
 
   HMENU m_hMenu;
+};
+
+// A text or the string-table id of one.
+class _U_STRINGorID {
+public:
+  _U_STRINGorID(LPCWSTR text) : m_lpstr(text) {}
+  _U_STRINGorID(UINT id) : m_lpstr(MAKEINTRESOURCEW(id)) {}
+
+  LPCWSTR m_lpstr;
 };
 
 // Replaceable system calls, so tests can make registration or creation fail.
@@ -173,6 +183,47 @@ public:
   BOOL SetWindowPos(HWND hWndInsertAfter, LPCRECT rect, UINT flags) {
     return ::SetWindowPos(m_hWnd, hWndInsertAfter, rect->left, rect->top, rect->right - rect->left,
                           rect->bottom - rect->top, flags);
+  }
+
+  // Centres over hWndCenter; by default a child over its parent, another window over its owner.
+  // A window without one, or whose one is hidden or minimised, centres in its monitor's work
+  // area; a top-level window is kept inside that work area.
+  BOOL CenterWindow(HWND hWndCenter = nullptr) {
+    const bool child = (GetStyle() & WS_CHILD) != 0;
+    if (hWndCenter == nullptr) {
+      hWndCenter = child ? ::GetParent(m_hWnd) : ::GetWindow(m_hWnd, GW_OWNER);
+    }
+    if (hWndCenter != nullptr && (!::IsWindowVisible(hWndCenter) || ::IsIconic(hWndCenter))) {
+      hWndCenter = nullptr;
+    }
+    RECT self = {};
+    ::GetWindowRect(m_hWnd, &self);
+    MONITORINFO monitor = {sizeof(monitor), {}, {}, 0};
+    ::GetMonitorInfoW(
+        ::MonitorFromWindow(hWndCenter ? hWndCenter : m_hWnd, MONITOR_DEFAULTTONEAREST), &monitor);
+    RECT area = monitor.rcWork;
+    RECT over = area;
+    if (child) {
+      const HWND parent = ::GetParent(m_hWnd);
+      ::GetClientRect(parent, &area);
+      over = area;
+      if (hWndCenter != nullptr && hWndCenter != parent) {
+        ::GetWindowRect(hWndCenter, &over);
+        ::MapWindowPoints(nullptr, parent, reinterpret_cast<LPPOINT>(&over), 2);
+      }
+    } else if (hWndCenter != nullptr) {
+      ::GetWindowRect(hWndCenter, &over);
+    }
+    const int width = self.right - self.left;
+    const int height = self.bottom - self.top;
+    int left = (over.left + over.right - width) / 2;
+    int top = (over.top + over.bottom - height) / 2;
+    if (!child) {
+      left = std::max<int>(area.left, std::min<int>(left, area.right - width));
+      top = std::max<int>(area.top, std::min<int>(top, area.bottom - height));
+    }
+    return ::SetWindowPos(m_hWnd, nullptr, left, top, 0, 0,
+                          SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
   }
 
   BOOL ShowWindow(int showCommand) { return ::ShowWindow(m_hWnd, showCommand); }
