@@ -14,11 +14,24 @@
 #include <commctrl.h>
 #include <prsht.h>
 
+#include <string>
 #include <vector>
 
 #include "atlwin.h"
 
 namespace WTL {
+
+// A title given as a string id is read through the module object's one resource search (a
+// language library may hold the text, the program the template) into the holder's own text.
+inline ::ATL::_U_STRINGorID iAtlResolveTitle(::ATL::_U_STRINGorID title, std::wstring& text) {
+  if (title.m_lpstr == nullptr || !IS_INTRESOURCE(title.m_lpstr)) {
+    return title;
+  }
+  wchar_t buffer[256];
+  ::ATL::AtlLoadString(static_cast<UINT>(reinterpret_cast<ULONG_PTR>(title.m_lpstr)), buffer, 256);
+  text = buffer;
+  return text.c_str();
+}
 
 // Presses the sheet's Cancel once the current message is done, when a fatal exception is pending.
 inline void AtlCancelSheetOnFatal(HWND sheet, bool& cancelled) {
@@ -61,7 +74,7 @@ public:
   explicit CPropertyPageImpl(::ATL::_U_STRINGorID title = static_cast<LPCWSTR>(nullptr)) : m_psp() {
     m_psp.dwSize = sizeof(m_psp);
     m_psp.dwFlags = PSP_DEFAULT;
-    m_psp.hInstance = ::ATL::_AtlBaseModule.GetResourceInstance();
+    m_psp.hInstance = TemplateModule();
     m_psp.pszTemplate = MAKEINTRESOURCEW(T::IDD);
     m_psp.pfnDlgProc = PageProc;
     m_psp.lParam = reinterpret_cast<LPARAM>(this);
@@ -73,6 +86,7 @@ public:
   // The tab's text, or its string id in the resource instance; null keeps the template's caption.
   // A text must outlive the sheet.
   void SetTitle(::ATL::_U_STRINGorID title) {
+    title = iAtlResolveTitle(title, m_TitleText);
     m_psp.pszTitle = title.m_lpstr;
     if (title.m_lpstr != nullptr) {
       m_psp.dwFlags |= PSP_USETITLE;
@@ -145,6 +159,13 @@ public:
 
 private:
   bool m_CancelledOnFatal = false;
+  std::wstring m_TitleText;
+
+  // The module that holds the page's template, found as every other resource is.
+  static HINSTANCE TemplateModule() {
+    const HINSTANCE module = ::ATL::AtlFindResourceInstance(MAKEINTRESOURCEW(T::IDD), RT_DIALOG);
+    return module != nullptr ? module : ::ATL::_AtlBaseModule.GetResourceInstance();
+  }
 };
 
 // A sheet of pages. DoModal hands the system copies of the pages' PROPSHEETPAGEW, so a sheet owns
@@ -161,7 +182,7 @@ public:
     m_psh.dwSize = sizeof(m_psh);
     m_psh.dwFlags = PSH_USECALLBACK;
     m_psh.hInstance = ::ATL::_AtlBaseModule.GetResourceInstance();
-    m_psh.pszCaption = title.m_lpstr;
+    m_psh.pszCaption = iAtlResolveTitle(title, m_CaptionText).m_lpstr;
     m_psh.nStartPage = startPage;
     m_psh.pfnCallback = T::PropSheetCallback;
     m_psh.hwndParent = hWndParent;
@@ -228,6 +249,7 @@ public:
 private:
   std::vector<PROPSHEETPAGEW*> m_Pages;
   bool m_CancelledOnFatal = false;
+  std::wstring m_CaptionText;
   static inline thread_local CPropertySheetImpl* sm_Running = nullptr;
 
   // The sheet's subclass procedure: the object's map, then the fatal check.
