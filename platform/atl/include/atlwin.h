@@ -4,11 +4,13 @@
 //
 // An object finds its window without executable thunks: a window property holds the object, and
 // a thread-local "being created" pointer binds the object at its window's first message, so that
-// WM_GETMINMAXINFO and WM_NCCREATE already reach the map. A second property keeps the procedure
-// the window had before, so a window whose object is gone still reaches it.
+// WM_GETMINMAXINFO and WM_NCCREATE already reach the map. Only the start procedure binds; it then
+// hands the window to a procedure that only looks its object up. A second property keeps the
+// procedure the window had before, so a window whose object is gone still reaches it.
 //
 // Every map runs under the project's guard (GLIB_WinGuard.h): no exception leaves the window
-// procedure; a message whose handler threw counts as handled and returns 0.
+// procedure; a message whose handler threw counts as handled and returns 0 (WM_CREATE -1, so the
+// creation fails). A fatal exception ends the system's loops under way (CSystemLoopScope).
 #pragma once
 
 #include <windows.h>
