@@ -32,12 +32,11 @@ public:
   }
 
   // Runs the system's open dialog with this object as its hook. A fatal exception kept pending
-  // while it ran cancelled the dialog and is rethrown here, once the system has returned.
+  // while it ran ended the dialog and is rethrown here, once the system has returned.
   BOOL RunOpenFileDialog(OPENFILENAMEW& ofn) {
     AttachHook(ofn);
-    const BOOL result = CFileDialogSystemHooks::sm_GetOpenFileName(&ofn);
-    GLIB_RethrowPendingFatal();
-    return result;
+    ::ATL::CSystemLoopScope loop(::ATL::CSystemLoopScope::kDialog);
+    return loop.Returned(CFileDialogSystemHooks::sm_GetOpenFileName(&ofn));
   }
 
   // The system's dialog around the hook dialog.
@@ -55,14 +54,7 @@ public:
         return 0;
       }
     }
-    const bool wasPending = GLIB_IsFatalPending();
-    const INT_PTR result = CFileDialogHookT::DialogProc(hWnd, uMsg, wParam, lParam);
-    // The system runs the dialog's loop: a fatal exception cancels the dialog, as the user's
-    // Cancel would, so that RunOpenFileDialog can rethrow it.
-    if (!wasPending && GLIB_IsFatalPending() && ::IsWindow(hWnd)) {
-      ::PostMessageW(::GetParent(hWnd), WM_COMMAND, MAKEWPARAM(IDCANCEL, BN_CLICKED), 0);
-    }
-    return static_cast<UINT_PTR>(result);
+    return static_cast<UINT_PTR>(CFileDialogHookT::DialogProc(hWnd, uMsg, wParam, lParam));
   }
 };
 

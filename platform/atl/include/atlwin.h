@@ -4,11 +4,13 @@
 //
 // An object finds its window without executable thunks: a window property holds the object, and
 // a thread-local "being created" pointer binds the object at its window's first message, so that
-// WM_GETMINMAXINFO and WM_NCCREATE already reach the map. A second property keeps the procedure
-// the window had before, so a window whose object is gone still reaches it.
+// WM_GETMINMAXINFO and WM_NCCREATE already reach the map. Only the start procedure binds; it then
+// hands the window to a procedure that only looks its object up. A second property keeps the
+// procedure the window had before, so a window whose object is gone still reaches it.
 //
 // Every map runs under the project's guard (GLIB_WinGuard.h): no exception leaves the window
-// procedure; a message whose handler threw counts as handled and returns 0.
+// procedure; a message whose handler threw counts as handled and returns 0 (WM_CREATE -1, so the
+// creation fails). A fatal exception ends the system's loops under way (CSystemLoopScope).
 #pragma once
 
 #include <windows.h>
@@ -20,6 +22,7 @@
 #include <mutex>
 #include <string>
 #include <utility>
+#include <vector>
 
 #include "GLIB/win/GLIB_WinGuard.h"
 #include "atlbase.h"
@@ -108,15 +111,23 @@ public:
   HWND Create(LPCWSTR className, HWND hWndParent, _U_RECT rect = nullptr,
               LPCWSTR windowName = nullptr, DWORD style = 0, DWORD exStyle = 0,
               _U_MENUorID menuOrId = 0U, LPVOID createParam = nullptr) {
+    m_hWnd = CreateHandle(className, hWndParent, rect, windowName, style, exStyle, menuOrId,
+                          createParam);
+    return m_hWnd;
+  }
+
+  // Creates a window and touches no object: the window's own object may be gone by the time the
+  // system returns (a failed creation ends in its final message).
+  static HWND CreateHandle(LPCWSTR className, HWND hWndParent, _U_RECT rect, LPCWSTR windowName,
+                           DWORD style, DWORD exStyle, _U_MENUorID menuOrId, LPVOID createParam) {
     RECT none = {CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT};
     const RECT& r = rect.m_lpRect ? *rect.m_lpRect : none;
     const bool defaultSize = rect.m_lpRect == nullptr;
-    m_hWnd = CWindowSystemHooks::sm_CreateWindowEx(
+    return CWindowSystemHooks::sm_CreateWindowEx(
         exStyle, className, windowName, style, r.left, r.top,
         defaultSize ? CW_USEDEFAULT : r.right - r.left,
         defaultSize ? CW_USEDEFAULT : r.bottom - r.top, hWndParent, menuOrId.m_hMenu,
         GetModuleHandleW(nullptr), createParam);
-    return m_hWnd;
   }
 
   BOOL DestroyWindow() {
@@ -369,8 +380,112 @@ public:
   virtual const char* GetGuardHeaderName() const { return "atlwin.h"; }
 };
 
+// A loop the system runs for the program (a message box, a popup menu, a common dialog, a drag
+// detection, a dialog box) would run on with a fatal exception pending: only the program's own
+// loops rethrow it. So each such call stands inside one of these scopes: when a fatal exception
+// becomes pending, the guard ends every loop under way on the thread the way its user would, and
+// Returned rethrows the exception once the system call has come back. A fatal exception already
+// pending is rethrown at once, before the system's loop is entered.
+//
+//   CSystemLoopScope loop(CSystemLoopScope::kMenu);
+//   return loop.Returned(::TrackPopupMenu(...));
+class CSystemLoopScope {
+public:
+  enum Kind {
+    kMenu,       // a popup menu or the menu bar's tracking: EndMenu
+    kDialog,     // dialog boxes the call opens (message boxes, common dialogs): EndDialog
+    kDragDetect  // DragDetect's wait for the pointer: a button release
+  };
+
+  explicit CSystemLoopScope(Kind kind) : m_Kind(kind), m_Outer(sm_Innermost) {
+    GLIB_RethrowPendingFatal();
+    if (kind == kDialog) {
+      // Counted first: the callback, called by the system, must not allocate (and so throw).
+      ::EnumThreadWindows(::GetCurrentThreadId(), &CSystemLoopScope::CountDialog,
+                          reinterpret_cast<LPARAM>(this));
+      m_DialogsBefore.reserve(m_DialogCount);
+      ::EnumThreadWindows(::GetCurrentThreadId(), &CSystemLoopScope::RememberDialog,
+                          reinterpret_cast<LPARAM>(this));
+    }
+    sm_Innermost = this;
+  }
+  CSystemLoopScope(const CSystemLoopScope&) = delete;
+  CSystemLoopScope& operator=(const CSystemLoopScope&) = delete;
+  ~CSystemLoopScope() { sm_Innermost = m_Outer; }
+
+  // The system call's result, once no fatal exception is pending.
+  template <class Result>
+  Result Returned(Result result) {
+    GLIB_RethrowPendingFatal();
+    return result;
+  }
+
+  // Ends the system's loops under way on this thread, innermost first. The menu bar's tracking
+  // is entered by the system itself, so a menu is ended in any case.
+  static void EndAll() noexcept {
+    ::EndMenu();
+    for (CSystemLoopScope* scope = sm_Innermost; scope != nullptr; scope = scope->m_Outer) {
+      scope->End();
+    }
+  }
+
+private:
+  static bool IsDialogBox(HWND hWnd) {
+    WCHAR name[16] = {};
+    return ::GetClassNameW(hWnd, name, 16) > 0 && std::wcscmp(name, L"#32770") == 0;
+  }
+  static BOOL CALLBACK CountDialog(HWND hWnd, LPARAM self) {
+    if (IsDialogBox(hWnd)) {
+      ++reinterpret_cast<CSystemLoopScope*>(self)->m_DialogCount;
+    }
+    return TRUE;
+  }
+  static BOOL CALLBACK RememberDialog(HWND hWnd, LPARAM self) {
+    auto& before = reinterpret_cast<CSystemLoopScope*>(self)->m_DialogsBefore;
+    if (IsDialogBox(hWnd) && before.size() < before.capacity()) {
+      before.push_back(hWnd);
+    }
+    return TRUE;
+  }
+  // A dialog box the call opened: new since the scope began, and modal (its owner disabled).
+  static BOOL CALLBACK EndOpenedDialog(HWND hWnd, LPARAM self) {
+    const auto& before = reinterpret_cast<CSystemLoopScope*>(self)->m_DialogsBefore;
+    const HWND owner = ::GetWindow(hWnd, GW_OWNER);
+    if (IsDialogBox(hWnd) && std::find(before.begin(), before.end(), hWnd) == before.end() &&
+        (owner == nullptr || !::IsWindowEnabled(owner))) {
+      ::EndDialog(hWnd, IDCANCEL);
+    }
+    return TRUE;
+  }
+
+  void End() noexcept {
+    switch (m_Kind) {
+      case kMenu:
+        break;
+      case kDialog:
+        ::EnumThreadWindows(::GetCurrentThreadId(), &CSystemLoopScope::EndOpenedDialog,
+                            reinterpret_cast<LPARAM>(this));
+        break;
+      case kDragDetect:
+        // The drag detection holds the capture and ends at the first button release.
+        if (const HWND capture = ::GetCapture()) {
+          ::PostMessageW(capture, WM_LBUTTONUP, 0, 0);
+        }
+        break;
+    }
+  }
+
+  static inline thread_local CSystemLoopScope* sm_Innermost = nullptr;
+
+  Kind m_Kind;
+  CSystemLoopScope* m_Outer;
+  std::size_t m_DialogCount = 0;
+  std::vector<HWND> m_DialogsBefore;
+};
+
 // Runs body under the guard, which logs whatever escapes it in the map's names. The names are
-// taken first: body may delete the map. Returns whether body ended without an exception.
+// taken first: body may delete the map. Returns whether body ended without an exception. A fatal
+// exception that became pending ends the system's loops under way.
 template <class Body>
 bool AtlGuarded(const CMessageMap& map, Body&& body) noexcept {
   const char* className = map.GetGuardClassName();
@@ -383,11 +498,23 @@ bool AtlGuarded(const CMessageMap& map, Body&& body) noexcept {
   } catch (...) {
     GLIB_HandleEscapedException(className, headerName);
   }
+  if (GLIB_IsFatalPending()) {
+    CSystemLoopScope::EndAll();
+  }
   return false;
 }
 
+// The answer of a message whose handler threw: creation fails (WM_NCCREATE's 0 does already),
+// and a paint leaves nothing invalid, else the system would ask for it again at once, for ever.
+inline LRESULT AtlFailedMessageResult(HWND hWnd, UINT uMsg) noexcept {
+  if (uMsg == WM_PAINT) {
+    ::ValidateRect(hWnd, nullptr);
+  }
+  return uMsg == WM_CREATE ? -1 : 0;
+}
+
 // Runs a map under the guard. Returns whether the message counts as handled: a message whose
-// handler threw does.
+// handler threw does, with the answer above.
 inline BOOL AtlGuardedProcess(CMessageMap& map, HWND hWnd, UINT uMsg, WPARAM wParam, LPARAM lParam,
                               LRESULT& lResult, DWORD dwMsgMapID) noexcept {
   BOOL handled = TRUE;
@@ -395,7 +522,7 @@ inline BOOL AtlGuardedProcess(CMessageMap& map, HWND hWnd, UINT uMsg, WPARAM wPa
         handled = map.ProcessWindowMessage(hWnd, uMsg, wParam, lParam, lResult, dwMsgMapID);
       }))
     return handled;
-  lResult = 0;
+  lResult = AtlFailedMessageResult(hWnd, uMsg);
   return TRUE;
 }
 
@@ -423,15 +550,22 @@ protected:
     return stored ? reinterpret_cast<WNDPROC>(stored) : ::DefWindowProcW;
   }
 
-  // The object bound to the window; a window's first message binds the object being created.
-  static CBoundWindowObject* FindOrBind(HWND hWnd) {
+  // Hands a window just bound from its start procedure to the procedure that only finds its
+  // object.
+  virtual void LeaveStartProcedure(HWND hWnd) = 0;
+
+  // For start procedures only: the object bound to the window; a window's first message binds
+  // the object being created and leaves the start procedure. Any other procedure only looks the
+  // object up: a window whose object is gone must not take the next object being created.
+  static CBoundWindowObject* BindBeingCreated(HWND hWnd) {
     CBoundWindowObject* self = BoundObject(hWnd);
     if (self == nullptr && sm_BeingCreated != nullptr) {
       self = sm_BeingCreated;
       sm_BeingCreated = nullptr;
       if (!self->BindCreated(hWnd)) {
-        self = nullptr;
+        return nullptr;
       }
+      self->LeaveStartProcedure(hWnd);
     }
     return self;
   }
@@ -462,8 +596,8 @@ protected:
       auto made = std::make_unique<Entry>();
       made->m_Original = key;
       made->m_Name = L"ATL:" + key;
-      made->m_Info = {{sizeof(WNDCLASSEXW), 0, BoundWindowProc, 0, 0, nullptr, nullptr, nullptr,
-                       nullptr, nullptr, made->m_Name.c_str(), nullptr},
+      made->m_Info = {{sizeof(WNDCLASSEXW), 0, StartBoundWindowProc, 0, 0, nullptr, nullptr,
+                       nullptr, nullptr, nullptr, made->m_Name.c_str(), nullptr},
                       IS_INTRESOURCE(original) ? original : made->m_Original.c_str(),
                       nullptr,
                       0,
@@ -478,10 +612,19 @@ protected:
     return self->DispatchBound(hWnd, uMsg, wParam, lParam);
   }
 
-  // The one procedure of every bound window: the bound object's map, else (a window whose object
-  // is gone) the previous procedure.
+  // The start procedure of every window class of ours: binds the object being created.
+  static LRESULT CALLBACK StartBoundWindowProc(HWND hWnd, UINT uMsg, WPARAM wParam, LPARAM lParam) {
+    return Route(BindBeingCreated(hWnd), hWnd, uMsg, wParam, lParam);
+  }
+  // The procedure of every bound window: the bound object's map, else (a window whose object is
+  // gone) the previous procedure.
   static LRESULT CALLBACK BoundWindowProc(HWND hWnd, UINT uMsg, WPARAM wParam, LPARAM lParam) {
-    CBoundWindowObject* self = FindOrBind(hWnd);
+    return Route(BoundObject(hWnd), hWnd, uMsg, wParam, lParam);
+  }
+
+private:
+  static LRESULT Route(CBoundWindowObject* self, HWND hWnd, UINT uMsg, WPARAM wParam,
+                       LPARAM lParam) {
     if (self == nullptr) {
       const LRESULT result = ::CallWindowProcW(PreviousProc(hWnd), hWnd, uMsg, wParam, lParam);
       if (uMsg == WM_NCDESTROY) {
@@ -659,7 +802,7 @@ public:
   }
 
   static LRESULT CALLBACK StartWindowProc(HWND hWnd, UINT uMsg, WPARAM wParam, LPARAM lParam) {
-    return CBoundWindowObject::BoundWindowProc(hWnd, uMsg, wParam, lParam);
+    return CBoundWindowObject::StartBoundWindowProc(hWnd, uMsg, wParam, lParam);
   }
   static LRESULT CALLBACK WindowProc(HWND hWnd, UINT uMsg, WPARAM wParam, LPARAM lParam) {
     return CBoundWindowObject::BoundWindowProc(hWnd, uMsg, wParam, lParam);
@@ -671,14 +814,21 @@ protected:
     if (atom == 0 || this->m_hWnd != nullptr) {
       return nullptr;
     }
-    this->sm_BeingCreated = this;
-    HWND hWnd = CWindow::Create(MAKEINTATOM(atom), hWndParent, rect, windowName, style, exStyle,
-                                menuOrId, createParam);
-    if (this->sm_BeingCreated == this) {
-      this->sm_BeingCreated = nullptr;
+    // A failed creation may end in the final message, where the object may delete itself: from
+    // the system call on, the object is not touched again.
+    CBoundWindowObject* const self = this;
+    const bool fatalBefore = GLIB_IsFatalPending();
+    CBoundWindowObject::sm_BeingCreated = self;
+    const HWND hWnd = CWindow::CreateHandle(MAKEINTATOM(atom), hWndParent, rect, windowName, style,
+                                            exStyle, menuOrId, createParam);
+    if (CBoundWindowObject::sm_BeingCreated == self) {
+      CBoundWindowObject::sm_BeingCreated = nullptr;
     }
-    if (hWnd == nullptr) {
-      this->m_hWnd = nullptr;
+    // A fatal exception raised while the window was built (a child's creation, a size message)
+    // leaves it half built: it goes, and the creation fails.
+    if (hWnd != nullptr && !fatalBefore && GLIB_IsFatalPending()) {
+      ::DestroyWindow(hWnd);
+      return nullptr;
     }
     return hWnd;
   }
@@ -687,6 +837,9 @@ private:
   bool m_Subclassed = false;
 
   bool BindCreated(HWND hWnd) override { return Bind(hWnd, m_pfnSuperWindowProc); }
+  void LeaveStartProcedure(HWND hWnd) override {
+    ::SetWindowLongPtrW(hWnd, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(GetWindowProc()));
+  }
 
   bool Bind(HWND hWnd, WNDPROC previous) {
     if (!::SetPropW(hWnd, this->sm_PreviousProcProperty, reinterpret_cast<HANDLE>(previous))) {
@@ -805,15 +958,11 @@ public:
   virtual void OnFinalMessage(HWND /*hWnd*/) {}
 
   static INT_PTR CALLBACK StartDialogProc(HWND hWnd, UINT uMsg, WPARAM wParam, LPARAM lParam) {
-    return DialogProc(hWnd, uMsg, wParam, lParam);
+    return Route(CBoundWindowObject::BindBeingCreated(hWnd), hWnd, uMsg, wParam, lParam);
   }
 
   static INT_PTR CALLBACK DialogProc(HWND hWnd, UINT uMsg, WPARAM wParam, LPARAM lParam) {
-    CBoundWindowObject* self = CBoundWindowObject::FindOrBind(hWnd);
-    if (self == nullptr) {
-      return FALSE;
-    }
-    return static_cast<INT_PTR>(CBoundWindowObject::Dispatch(self, hWnd, uMsg, wParam, lParam));
+    return Route(CBoundWindowObject::BoundObject(hWnd), hWnd, uMsg, wParam, lParam);
   }
 
 protected:
@@ -821,12 +970,23 @@ protected:
   bool m_Modal = false;
 
 private:
+  static INT_PTR Route(CBoundWindowObject* self, HWND hWnd, UINT uMsg, WPARAM wParam,
+                       LPARAM lParam) {
+    if (self == nullptr) {
+      return FALSE;
+    }
+    return static_cast<INT_PTR>(CBoundWindowObject::Dispatch(self, hWnd, uMsg, wParam, lParam));
+  }
+
   bool BindCreated(HWND hWnd) override {
     if (!::SetPropW(hWnd, this->sm_ObjectProperty, static_cast<CBoundWindowObject*>(this))) {
       return false;
     }
     this->m_hWnd = hWnd;
     return true;
+  }
+  void LeaveStartProcedure(HWND hWnd) override {
+    ::SetWindowLongPtrW(hWnd, DWLP_DLGPROC, reinterpret_cast<LONG_PTR>(GetDialogProc()));
   }
 
   static bool ReturnsResultDirectly(UINT uMsg) {

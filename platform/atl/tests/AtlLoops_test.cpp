@@ -116,15 +116,16 @@ TEST_F(LoopTest, HookProceduresRunUnderTheGuard) {
   HHOOK hook = SetWindowsHookExW(WH_CBT, GuardedCbtHook, nullptr, GetCurrentThreadId());
   ASSERT_NE(hook, nullptr);
   sm_HookThrows = true;
-  Failing other;
-  EXPECT_NE(other.Create(nullptr), nullptr) << "the system's call goes on";
+  const HWND other = CreateWindowExW(0, L"STATIC", L"", WS_POPUP, 0, 0, 10, 10, nullptr, nullptr,
+                                     GetModuleHandleW(nullptr), nullptr);
+  EXPECT_NE(other, nullptr) << "the system's call goes on";
   sm_HookThrows = false;
   UnhookWindowsHookEx(hook);
   ASSERT_FALSE(sm_Logged.empty());
   EXPECT_EQ(sm_Logged[0].m_Text.rfind(L"Class CTestHook caught unhandled GLIB_Exception: ", 0), 0u);
   EXPECT_EQ(sm_Logged[0].m_File, "AtlLoops_test.cpp");
   EXPECT_THROW(GLIB_RethrowPendingFatal(), GLIB_FatalException);
-  other.DestroyWindow();
+  DestroyWindow(other);
 }
 
 }  // namespace

@@ -1136,8 +1136,9 @@ void WMCT_MultiColumnTreeCtrl::ShowContextMenu(const WMCT_TreeItemVector&, POINT
   info.dwMenuData = static_cast<ULONG_PTR>(
       (screenPoint.x & 0xFFFF) | ((static_cast<ULONG_PTR>(screenPoint.y) & 0xFFFF) << 16));
   ::SetMenuInfo(m_ContextMenu, &info);
-  ::TrackPopupMenu(m_ContextMenu, TPM_RIGHTBUTTON, screenPoint.x, screenPoint.y, 0, m_CommandWindow,
-                   nullptr);
+  ATL::CSystemLoopScope loop(ATL::CSystemLoopScope::kMenu);
+  loop.Returned(::TrackPopupMenu(m_ContextMenu, TPM_RIGHTBUTTON, screenPoint.x, screenPoint.y, 0,
+                                 m_CommandWindow, nullptr));
 }
 
 LRESULT WMCT_MultiColumnTreeCtrl::OnTreeLButtonDblClk(UINT, WPARAM, LPARAM, BOOL& bHandled) {

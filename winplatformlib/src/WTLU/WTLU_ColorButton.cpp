@@ -332,7 +332,59 @@ void CColorButton::Notify(UINT code, COLORREF color, BOOL valid) {
   ::SendMessageW(GetParent(), WM_NOTIFY, static_cast<WPARAM>(id), reinterpret_cast<LPARAM>(&nm));
 }
 
+// What one opening of the palette holds: the font, the logical palette, the class registration,
+// the palette window and its tool tip. Every road out of the opening
+// frees them, a fatal exception out of the palette's loop too.
+class CColorButton::PickerResources {
+public:
+  explicit PickerResources(CColorButton& button) : m_Button(button) {}
+  PickerResources(const PickerResources&) = delete;
+  PickerResources& operator=(const PickerResources&) = delete;
+  ~PickerResources() {
+    CloseWindows();
+    DeleteObjectOf(m_Button.m_Font);
+    DeleteObjectOf(m_Button.m_Palette);
+    if (m_ClassRegistered) {
+      ::UnregisterClassW(kPickerClass, ::GetModuleHandleW(nullptr));
+    }
+  }
+
+  void ClassRegistered(bool registered) { m_ClassRegistered = registered; }
+
+  // The palette closes before the system colour dialog opens.
+  void CloseWindows() {
+    if (m_Button.m_Picker != nullptr && ::GetCapture() == m_Button.m_Picker) {
+      ::ReleaseCapture();
+    }
+    DestroyWindowOf(m_Button.m_ToolTip);
+    DestroyWindowOf(m_Button.m_Picker);
+  }
+
+private:
+  static void DestroyWindowOf(HWND& hWnd) {
+    if (hWnd != nullptr) {
+      ::DestroyWindow(hWnd);
+      hWnd = nullptr;
+    }
+  }
+  template <class Handle>
+  static void DeleteObjectOf(Handle& object) {
+    if (object != nullptr) {
+      ::DeleteObject(object);
+      object = nullptr;
+    }
+  }
+
+  CColorButton& m_Button;
+  bool m_ClassRegistered = false;
+};
+
 void CColorButton::OnClicked() {
+  // Cleared on every road, a fatal exception out of the palette's loop too.
+  struct ActiveFlag {
+    bool& m_Flag;
+    ~ActiveFlag() { m_Flag = false; }
+  } active{m_PopupActive};
   m_PopupActive = true;
   Invalidate();
   Notify(kColorButtonDropDown, m_Color);
@@ -374,6 +426,7 @@ bool CColorButton::ShowPicker() {
   m_Chosen = WTLU_ColorPickerLayout::kNone;
   m_Picked = m_Color;
   m_PickerOK = false;
+  PickerResources resources(*this);
 
   // The structure size the message font is asked with (the system's own, without the padding
   // newer headers add).
@@ -405,7 +458,7 @@ bool CColorButton::ShowPicker() {
   wc.hCursor = ::LoadCursorW(nullptr, IDC_ARROW);
   wc.hbrBackground = reinterpret_cast<HBRUSH>(static_cast<INT_PTR>(COLOR_MENU + 1));
   wc.lpszClassName = kPickerClass;
-  const ATOM atom = ::RegisterClassExW(&wc);
+  resources.ClassRegistered(::RegisterClassExW(&wc) != 0);
 
   RECT button{};
   GetWindowRect(&button);
@@ -419,16 +472,8 @@ bool CColorButton::ShowPicker() {
     ::UpdateWindow(m_Picker);
     ::SetCapture(m_Picker);
     RunPickerLoop();
-    if (::GetCapture() == m_Picker) {
-      ::ReleaseCapture();
-    }
-    if (m_ToolTip != nullptr) {
-      ::DestroyWindow(m_ToolTip);
-      m_ToolTip = nullptr;
-    }
-    ::DestroyWindow(m_Picker);
-    m_Picker = nullptr;
   }
+  resources.CloseWindows();
 
   bool ok = m_PickerOK;
   if (ok) {
@@ -437,17 +482,6 @@ bool CColorButton::ShowPicker() {
     } else {
       m_Color = m_Picked;
     }
-  }
-  if (m_Font != nullptr) {
-    ::DeleteObject(m_Font);
-    m_Font = nullptr;
-  }
-  if (m_Palette != nullptr) {
-    ::DeleteObject(m_Palette);
-    m_Palette = nullptr;
-  }
-  if (atom != 0) {
-    ::UnregisterClassW(kPickerClass, wc.hInstance);
   }
   return ok;
 }
@@ -619,7 +653,8 @@ bool CColorButton::ChooseCustomColor() {
   if (m_Color != 0) {
     dialog.Flags |= CC_RGBINIT;
   }
-  if (!SystemHooks().m_ChooseColor(&dialog)) {
+  ATL::CSystemLoopScope loop(ATL::CSystemLoopScope::kDialog);
+  if (!loop.Returned(SystemHooks().m_ChooseColor(&dialog))) {
     return false;
   }
   m_Color = dialog.rgbResult;
@@ -703,7 +738,7 @@ LRESULT CALLBACK CColorButton::PickerWindowProc(HWND hWnd, UINT uMsg, WPARAM wPa
                                                 LPARAM lParam) {
   LRESULT result = 0;
   bool handled = false;
-  ATL::AtlGuardedHook("CColorButton", "WTLU_ColorButton.h", [&] {
+  const bool done = ATL::AtlGuardedHook("CColorButton", "WTLU_ColorButton.h", [&] {
     if (uMsg == WM_NCCREATE) {
       const auto* create = reinterpret_cast<const CREATESTRUCTW*>(lParam);
       ::SetWindowLongPtrW(hWnd, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(create->lpCreateParams));
@@ -733,5 +768,8 @@ LRESULT CALLBACK CColorButton::PickerWindowProc(HWND hWnd, UINT uMsg, WPARAM wPa
         break;
     }
   });
+  if (!done) {
+    return ATL::AtlFailedMessageResult(hWnd, uMsg);
+  }
   return handled ? result : ::DefWindowProcW(hWnd, uMsg, wParam, lParam);
 }

@@ -120,6 +120,9 @@ public:
   COLORREF PickedColor() const { return m_Picked; }
   const WTLU_ColorPickerLayout& PickerLayout() const { return m_Layout; }
   HWND PickerWindow() const { return m_Picker; }
+  HWND PickerToolTip() const { return m_ToolTip; }
+  HFONT PickerFont() const { return m_Font; }
+  HPALETTE PickerPalette() const { return m_Palette; }
 
   BEGIN_MSG_MAP(CColorButton)
   MESSAGE_HANDLER(ATL::OCM_DRAWITEM, OnDrawItem)
@@ -143,6 +146,8 @@ private:
   LRESULT OnCommand(UINT, WPARAM wParam, LPARAM, BOOL& bHandled);
   LRESULT OnMouseMove(UINT, WPARAM, LPARAM, BOOL& bHandled);
   LRESULT OnMouseLeave(UINT, WPARAM, LPARAM, BOOL& bHandled);
+
+  class PickerResources;
 
   void OnClicked();
   bool ShowPicker();

@@ -9,6 +9,9 @@
 #include <string>
 #include <vector>
 
+#include "GLIB/GLIB_Exception.h"
+#include "GLIB/GLIB_LogMessage.h"
+#include "GLIB/win/GLIB_WinGuard.h"
 #include "WTLU/WTLU_ColorButton.h"
 #include "win/DibCanvas.h"
 
@@ -199,10 +202,12 @@ public:
   };
   std::vector<Note> m_Notes;
   std::function<void()> m_Script;
+  std::function<void()> m_Note;
 
   BEGIN_MSG_MAP(NotifyRecorder)
   MESSAGE_HANDLER(WM_NOTIFY, OnNotify)
   MESSAGE_HANDLER(WM_APP, OnScript)
+  MESSAGE_HANDLER(WM_APP + 1, OnNote)
   REFLECT_NOTIFICATIONS()
   END_MSG_MAP()
 
@@ -214,6 +219,12 @@ public:
   LRESULT OnScript(UINT, WPARAM, LPARAM, BOOL&) {
     if (m_Script) {
       m_Script();
+    }
+    return 0;
+  }
+  LRESULT OnNote(UINT, WPARAM, LPARAM, BOOL&) {
+    if (m_Note) {
+      m_Note();
     }
     return 0;
   }
@@ -233,7 +244,6 @@ struct Script {
   bool m_ClassRegisteredWhileOpen = false;
 };
 Script* g_Script = nullptr;
-HWND g_Parent = nullptr;
 
 LRESULT CALLBACK ScriptHook(int code, WPARAM wParam, LPARAM lParam) {
   if (code == HCBT_CREATEWND && g_Script != nullptr) {
@@ -260,11 +270,17 @@ struct ChooseColorRecord {
   COLORREF* m_Custom = nullptr;
   BOOL m_Answer = TRUE;
   COLORREF m_Result = 0;
+  // The parent's script runs inside the dialog, as a message the dialog's loop dispatches.
+  bool m_RunScriptInside = false;
 };
 ChooseColorRecord g_Choose;
+HWND g_Parent = nullptr;
 
 BOOL WINAPI FakeChooseColor(LPCHOOSECOLORW cc) {
   ++g_Choose.m_Calls;
+  if (g_Choose.m_RunScriptInside) {
+    SendMessageW(g_Parent, WM_APP, 0, 0);
+  }
   g_Choose.m_Flags = cc->Flags;
   g_Choose.m_Initial = cc->rgbResult;
   g_Choose.m_Custom = cc->lpCustColors;
@@ -834,6 +850,68 @@ TEST_F(ColorButtonTest, KeyRoadsSkipTheRowsWithoutText) {
     EXPECT_EQ(m_Button.GetColor(), c.m_End) << std::string(name.begin(), name.end());
     EXPECT_EQ(g_Choose.m_Calls, c.m_DialogCalls) << std::string(name.begin(), name.end());
   }
+}
+
+}  // namespace
+
+namespace {
+
+// A fatal exception inside the palette's loop or inside the system colour dialog leaves the
+// button closed: every window, GDI object and the class of the opening are gone, and the colour
+// stays.
+TEST_F(ColorButtonTest, AFatalExceptionInsideThePaletteFreesAllItHeld) {
+  const GLIB_LogHandlerPtr previousLog =
+      GLIB_LogMessage::SetHandler(+[](GLIB_SEVERITY, const wchar_t*, const char*, int) {});
+  for (bool inDialog : {false, true}) {
+    m_Button.SetColor(0x0000FF);
+    HWND picker = nullptr;
+    HWND toolTip = nullptr;
+    HFONT font = nullptr;
+    HPALETTE palette = nullptr;
+    m_Parent.m_Script = [&] {
+      if (picker == nullptr) {
+        picker = m_Button.PickerWindow();
+        toolTip = m_Button.PickerToolTip();
+      }
+      font = m_Button.PickerFont();
+      palette = m_Button.PickerPalette();
+      throw GLIB_Exception(4, static_cast<const char*>(nullptr), nullptr, 0);
+    };
+    g_Choose = ChooseColorRecord{};
+    g_Choose.m_RunScriptInside = inDialog;
+    g_Choose.m_Result = 0x345678;
+    std::vector<MSG> messages{RunScript()};
+    if (inDialog) {
+      // Left from nothing: "More Colors...". The windows are noted before the dialog opens.
+      messages = {Message(g_Parent, WM_APP + 1, 0, 0), Key(VK_LEFT), Key(VK_RETURN)};
+      m_Parent.m_Note = [&] {
+        picker = m_Button.PickerWindow();
+        toolTip = m_Button.PickerToolTip();
+      };
+    }
+    Script script{messages};
+    Click(script);
+    EXPECT_EQ(g_Choose.m_Calls, inDialog ? 1 : 0);
+    EXPECT_NE(GLIB_TakePendingFatal(), nullptr) << inDialog;
+    ASSERT_NE(picker, nullptr) << inDialog;
+    EXPECT_FALSE(IsWindow(picker)) << inDialog;
+    ASSERT_NE(toolTip, nullptr) << inDialog;
+    EXPECT_FALSE(IsWindow(toolTip)) << inDialog;
+    ASSERT_NE(font, nullptr) << inDialog;
+    EXPECT_EQ(GetObjectType(font), 0u) << inDialog;
+    ASSERT_NE(palette, nullptr) << inDialog;
+    EXPECT_EQ(GetObjectType(palette), 0u) << inDialog;
+    WNDCLASSEXW wc{};
+    wc.cbSize = sizeof(wc);
+    EXPECT_FALSE(GetClassInfoExW(GetModuleHandleW(nullptr), L"ColorPicker", &wc)) << inDialog;
+    EXPECT_FALSE(m_Button.IsPopupActive()) << inDialog;
+    EXPECT_EQ(m_Button.PickerWindow(), nullptr) << inDialog;
+    EXPECT_NE(GetCapture(), picker) << inDialog;
+    EXPECT_EQ(m_Button.GetColor(), 0x0000FFu) << inDialog << ": the dialog's answer is not taken";
+    m_Parent.m_Note = nullptr;
+  }
+  m_Parent.m_Script = nullptr;
+  GLIB_LogMessage::SetHandler(previousLog);
 }
 
 }  // namespace

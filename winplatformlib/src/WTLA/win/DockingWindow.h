@@ -135,24 +135,24 @@ private:
   bool m_Cancelled = false;
 };
 
-// Tracks a press on a docked palette's close button until it is released on or off it.
+// Tracks a press on a docked palette's close button until it is released on or off it: the
+// button shows pressed while the pointer is on it.
 template <class TWindow>
 class CCloseButtonTracker : public CDDTrackerBase {
 public:
   explicit CCloseButtonTracker(TWindow& window) : m_Window(window) {}
 
-  void BeginDrag() override { m_Window.m_caption.button().DrawHot(m_Window.m_hWnd); }
+  void BeginDrag() override { m_Window.m_caption.button().DrawPressed(m_Window.m_hWnd); }
   void EndDrag(bool) override { m_Window.m_caption.button().DrawNormal(m_Window.m_hWnd); }
-  bool ProcessWindowMessage(MSG* msg) override {
-    if (msg->message == WM_LBUTTONDOWN) {
-      m_Window.m_caption.button().DrawPressed(m_Window.m_hWnd);
-      return true;
-    }
-    return false;
-  }
   void OnMove(long x, long y) override {
-    if (!OnButton(x, y)) {
-      ::ReleaseCapture();
+    const bool on = OnButton(x, y);
+    if (on != m_Pressed) {
+      m_Pressed = on;
+      if (on) {
+        m_Window.m_caption.button().DrawPressed(m_Window.m_hWnd);
+      } else {
+        m_Window.m_caption.button().DrawNormal(m_Window.m_hWnd);
+      }
     }
   }
   void OnLButtonUp(long x, long y) override { m_Released = OnButton(x, y); }
@@ -170,6 +170,7 @@ private:
   }
 
   TWindow& m_Window;
+  bool m_Pressed = true;
   bool m_Released = false;
 };
 
@@ -329,7 +330,8 @@ protected:
     }
     ::SetWindowPos(this->m_hWnd, nullptr, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE);
     const POINT pt{GET_X_LPARAM(lParam), GET_Y_LPARAM(lParam)};
-    if (::DragDetect(this->m_hWnd, pt)) {
+    ATL::CSystemLoopScope detection(ATL::CSystemLoopScope::kDragDetect);
+    if (detection.Returned(::DragDetect(this->m_hWnd, pt))) {
       BeginMoving(pt);
     }
     return 0;
@@ -367,7 +369,10 @@ public:
     MESSAGE_HANDLER(WM_NCCALCSIZE, OnNcCalcSize)
     MESSAGE_HANDLER(WM_NCPAINT, OnNcPaint)
     MESSAGE_HANDLER(WM_NCHITTEST, OnNcHitTest)
+    MESSAGE_HANDLER(WM_NCMOUSEMOVE, OnNcMouseMove)
+    MESSAGE_HANDLER(WM_NCMOUSELEAVE, OnNcMouseLeave)
     MESSAGE_HANDLER(WM_NCACTIVATE, OnNcActivate)
+    MESSAGE_HANDLER(WM_NCLBUTTONDOWN, OnNcCloseButtonDown)
     MESSAGE_HANDLER(WM_NCLBUTTONUP, OnNcLButtonUp)
     MESSAGE_HANDLER(WM_SETTEXT, OnSetText)
     MESSAGE_HANDLER(WM_SETICON, OnSetText)
@@ -378,6 +383,7 @@ public:
 
   // The close button's press, tracked until released.
   bool TrackCloseButton() {
+    m_CloseHot = false;
     CCloseButtonTracker<T> tracker(*static_cast<T*>(this));
     TrackDragAndDrop(tracker, this->m_hWnd);
     if (tracker.released()) {
@@ -385,6 +391,9 @@ public:
     }
     return tracker.released();
   }
+
+  // Whether the pointer is over the close button (drawn hot).
+  bool IsCloseButtonHot() const { return m_CloseHot; }
 
 protected:
   LRESULT OnClose(UINT, WPARAM, LPARAM, BOOL&) {
@@ -439,11 +448,40 @@ protected:
     RECT rc;
     this->GetWindowRect(&rc);
     const POINT pt{GET_X_LPARAM(lParam) - rc.left, GET_Y_LPARAM(lParam) - rc.top};
-    const LRESULT hit = m_caption.HitTest(pt);
-    if (hit == HTCLOSE && ::GetCapture() == nullptr) {
-      TrackCloseButton();
+    return m_caption.HitTest(pt);
+  }
+  // Hot tracking asks the system for the leave, so a hit test (which anyone may send) only
+  // answers.
+  LRESULT OnNcMouseMove(UINT, WPARAM wParam, LPARAM, BOOL& bHandled) {
+    if (wParam == HTCLOSE && !m_CloseHot) {
+      m_CloseHot = true;
+      m_caption.button().DrawHot(this->m_hWnd);
+      TRACKMOUSEEVENT track{sizeof(track), TME_LEAVE | TME_NONCLIENT, this->m_hWnd, 0};
+      ::TrackMouseEvent(&track);
+    } else if (wParam != HTCLOSE && m_CloseHot) {
+      m_CloseHot = false;
+      m_caption.button().DrawNormal(this->m_hWnd);
     }
-    return hit;
+    bHandled = FALSE;
+    return 0;
+  }
+  LRESULT OnNcMouseLeave(UINT, WPARAM, LPARAM, BOOL& bHandled) {
+    if (m_CloseHot) {
+      m_CloseHot = false;
+      m_caption.button().DrawNormal(this->m_hWnd);
+    }
+    bHandled = FALSE;
+    return 0;
+  }
+  // A press on the close button is tracked until its release; other presses go to the base map
+  // (a caption press drags).
+  LRESULT OnNcCloseButtonDown(UINT, WPARAM wParam, LPARAM, BOOL& bHandled) {
+    if (wParam != HTCLOSE) {
+      bHandled = FALSE;
+      return 0;
+    }
+    TrackCloseButton();
+    return 0;
   }
   LRESULT OnNcActivate(UINT, WPARAM, LPARAM, BOOL& bHandled) {
     if (!this->IsWindowEnabled()) {
@@ -469,6 +507,9 @@ protected:
     return result;
   }
   LRESULT OnConsume(UINT, WPARAM, LPARAM, BOOL&) { return 0; }
+
+private:
+  bool m_CloseHot = false;
 };
 
 }  // namespace dockwins

@@ -286,6 +286,10 @@ private:
     const LONG_PTR style = ::GetWindowLongPtrW(hWnd, GWL_STYLE);
     ::SetWindowLongPtrW(hWnd, GWL_STYLE, (style & ~static_cast<LONG_PTR>(0xC0000000)) | WS_POPUP);
     ::SetParent(hWnd, nullptr);
+    // A top-level window again, it is owned by the frame once more: it minimises, hides and
+    // closes with it.
+    ::SetWindowLongPtrW(hWnd, GWLP_HWNDPARENT,
+                        reinterpret_cast<LONG_PTR>(::GetAncestor(this->m_hWnd, GA_ROOT)));
     ::SendMessageW(hWnd, WMDF_NDOCKSTATECHANGED, 0, reinterpret_cast<LPARAM>(this->m_hWnd));
   }
 

@@ -333,28 +333,114 @@ TEST_F(DockingWindowTest, ACaptionPressThatDragsFloatsThePalette) {
   EXPECT_TRUE(sm_Asserts.empty());
 }
 
-TEST_F(DockingWindowTest, TheCloseButtonClosesOnlyWhenReleasedOnIt) {
-  DockLeft();
-  const RECT button = m_Palette.m_caption.button().rect();
-  RECT window;
-  m_Palette.GetWindowRect(&window);
-  const auto client = [&](long x, long y) {
-    POINT pt{window.left + x, window.top + y};
+// Points of the docked palette's close button: in the palette's client coordinates (as the
+// drag loop reads its messages) or on the screen (as hit tests come).
+class CloseButtonTest : public DockingWindowTest {
+protected:
+  void SetUp() override {
+    DockingWindowTest::SetUp();
+    if (HasFatalFailure()) {
+      return;
+    }
+    DockLeft();
+    m_Button = m_Palette.m_caption.button().rect();
+    m_Palette.GetWindowRect(&m_Window);
+  }
+  POINT Screen(long x, long y) const { return POINT{m_Window.left + x, m_Window.top + y}; }
+  LPARAM ScreenParam(long x, long y) const {
+    const POINT pt = Screen(x, y);
+    return MAKELPARAM(pt.x, pt.y);
+  }
+  LPARAM ClientParam(long x, long y) const {
+    POINT pt = Screen(x, y);
     ScreenToClient(m_Palette, &pt);
     return MAKELPARAM(pt.x, pt.y);
-  };
-  for (bool onButton : {true, false}) {
-    const long x = onButton ? button.left + 3 : button.left - 20;
-    PostMessageW(m_Palette, WM_LBUTTONDOWN, 0, client(button.left + 3, button.top + 3));
-    PostMessageW(m_Palette, WM_LBUTTONUP, 0, client(x, button.top + 3));
-    EXPECT_EQ(m_Palette.TrackCloseButton(), onButton);
-    MSG msg;
-    EXPECT_EQ(PeekMessageW(&msg, m_Palette, WM_CLOSE, WM_CLOSE, PM_REMOVE) != 0, onButton);
-    EXPECT_NE(GetCapture(), m_Palette.m_hWnd);
   }
-  // Moving off the button with nothing pressed ends the tracking.
-  PostMessageW(m_Palette, WM_MOUSEMOVE, 0, client(button.left - 30, button.top + 3));
-  EXPECT_FALSE(m_Palette.TrackCloseButton());
+  LPARAM OnButton() const { return ClientParam(m_Button.left + 3, m_Button.top + 3); }
+  LPARAM OffButton() const { return ClientParam(m_Button.left - 20, m_Button.top + 3); }
+
+  RECT m_Button{};
+  RECT m_Window{};
+};
+
+TEST_F(CloseButtonTest, APressClosesOnlyWhenReleasedOnTheButton) {
+  struct Case {
+    const char* m_Name;
+    std::vector<LPARAM> m_Moves;
+    LPARAM m_Release;
+    bool m_Closes;
+  };
+  const Case cases[] = {
+      {"released on it", {}, OnButton(), true},
+      {"released off it", {}, OffButton(), false},
+      {"off and back on", {OffButton(), OnButton()}, OnButton(), true},
+      {"on and then off", {OnButton(), OffButton()}, OffButton(), false},
+  };
+  for (const Case& c : cases) {
+    for (LPARAM move : c.m_Moves) {
+      PostMessageW(m_Palette, WM_MOUSEMOVE, MK_LBUTTON, move);
+    }
+    PostMessageW(m_Palette, WM_LBUTTONUP, 0, c.m_Release);
+    m_Palette.SendMessage(WM_NCLBUTTONDOWN, HTCLOSE,
+                          ScreenParam(m_Button.left + 3, m_Button.top + 3));
+    MSG msg;
+    EXPECT_EQ(PeekMessageW(&msg, m_Palette, WM_CLOSE, WM_CLOSE, PM_REMOVE) != 0, c.m_Closes)
+        << c.m_Name;
+    EXPECT_NE(GetCapture(), m_Palette.m_hWnd) << c.m_Name;
+    EXPECT_FALSE(PeekMessageW(&msg, m_Palette, WM_MOUSEFIRST, WM_MOUSELAST, PM_NOREMOVE))
+        << c.m_Name << ": the press took its moves";
+  }
+  EXPECT_TRUE(sm_Asserts.empty());
+}
+
+TEST_F(CloseButtonTest, AHitTestOnTheButtonOnlyAnswers) {
+  // A move waiting in the queue: a hit test that tracked the button would take it.
+  PostMessageW(m_Palette, WM_MOUSEMOVE, 0, OffButton());
+  EXPECT_EQ(
+      m_Palette.SendMessage(WM_NCHITTEST, 0, ScreenParam(m_Button.left + 3, m_Button.top + 3)),
+      HTCLOSE);
+  EXPECT_EQ(GetCapture(), nullptr);
+  EXPECT_FALSE(m_Palette.IsCloseButtonHot());
+  MSG msg;
+  EXPECT_TRUE(PeekMessageW(&msg, m_Palette, WM_MOUSEMOVE, WM_MOUSEMOVE, PM_REMOVE));
+}
+
+TEST_F(CloseButtonTest, TheButtonIsHotWhileThePointerIsOverIt) {
+  const LPARAM on = ScreenParam(m_Button.left + 3, m_Button.top + 3);
+  const LPARAM caption = ScreenParam(m_Button.left - 20, m_Button.top + 3);
+  // The leave is the system's: hot tracking asks for it.
+  SetCursorPos(m_Window.left + m_Button.left + 3, m_Window.top + m_Button.top + 3);
+  m_Palette.SendMessage(WM_NCMOUSEMOVE, HTCLOSE, on);
+  EXPECT_TRUE(m_Palette.IsCloseButtonHot());
+  EXPECT_EQ(GetCapture(), nullptr);
+  TRACKMOUSEEVENT query{sizeof(query), TME_QUERY, nullptr, 0};
+  ASSERT_TRUE(TrackMouseEvent(&query));
+  EXPECT_EQ(query.hwndTrack, m_Palette.m_hWnd);
+  EXPECT_EQ(query.dwFlags & (TME_LEAVE | TME_NONCLIENT),
+            static_cast<DWORD>(TME_LEAVE | TME_NONCLIENT));
+  m_Palette.SendMessage(WM_NCMOUSEMOVE, HTCAPTION, caption);
+  EXPECT_FALSE(m_Palette.IsCloseButtonHot()) << "moving on along the caption";
+  m_Palette.SendMessage(WM_NCMOUSEMOVE, HTCLOSE, on);
+  EXPECT_TRUE(m_Palette.IsCloseButtonHot());
+  m_Palette.SendMessage(WM_NCMOUSELEAVE);
+  EXPECT_FALSE(m_Palette.IsCloseButtonHot()) << "leaving the window";
+  EXPECT_TRUE(sm_Asserts.empty());
+}
+
+TEST_F(DockingWindowTest, AFloatedPaletteIsOwnedByItsFrameAgain) {
+  EXPECT_EQ(GetWindow(m_Palette, GW_OWNER), m_Frame.m_hWnd);
+  // A window made a child and then top-level again may have lost its owner; wine keeps it, so
+  // the palette loses it here first.
+  SetWindowLongPtrW(m_Palette, GWLP_HWNDPARENT, 0);
+  ASSERT_EQ(GetWindow(m_Palette, GW_OWNER), nullptr);
+  DockLeft();
+  m_Palette.SendMessage(WM_NCLBUTTONDBLCLK, HTCAPTION, 0);
+  ASSERT_FALSE(m_Palette.IsDocking());
+  EXPECT_EQ(GetWindow(m_Palette, GW_OWNER), m_Frame.m_hWnd) << "floated by a double click";
+  SetWindowLongPtrW(m_Palette, GWLP_HWNDPARENT, 0);
+  DockLeft();
+  ASSERT_TRUE(m_Palette.Hide());
+  EXPECT_EQ(GetWindow(m_Palette, GW_OWNER), m_Frame.m_hWnd) << "hidden from its bar";
   EXPECT_TRUE(sm_Asserts.empty());
 }
 
