@@ -117,7 +117,8 @@ OSErr AEGetParamPtr(const AppleEvent* theAppleEvent, AEKeyword theAEKeyword, Des
                     DescType* actualType, void* dataPtr, Size maximumSize, Size* actualSize);
 // An event for the program itself (its process serial number, kCurrentProcess, its process ID
 // or its signature) is queued for the application loop, which hands it to the installed handler
-// (AE/AppleEvents.h); with kAEWaitReply it is handled at once and the reply filled in. Nothing
+// (AE/AppleEvents.h); with kAEWaitReply it is handled at once, the reply filled in and the
+// handler's result answered. Nothing
 // else receives an event: it is recorded (StandIn_AESent*) and the reply left 'null'. The idle
 // and filter procedures are not called.
 OSErr AESend(const AppleEvent* theAppleEvent, AppleEvent* reply, AESendMode sendMode,
