@@ -44,9 +44,11 @@ protected:
     m_Other = NewSwatch(CGRectMake(60, 10, 30, 20), &m_OtherSwatch);
     const EventTypeSpec process = {kEventClassCommand, kEventCommandProcess};
     InstallWindowEventHandler(m_Window, LogCommand, 1, &process, &m_Commands, &m_Handler);
+    StandIn_EventLogRecord(true);
     StandIn_EventLogClear();
   }
   void TearDown() override {
+    StandIn_EventLogRecord(false);
     StandIn_ScriptClear();
     RemoveEventHandler(m_Handler);
     DisposeWindow(m_Window);

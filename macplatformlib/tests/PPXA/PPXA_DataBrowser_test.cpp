@@ -352,6 +352,7 @@ TEST_F(PPXA_DataBrowserTest, OnlyAnAcceptedDragHasADropTargetAndItsIndicator) {
 }
 
 TEST_F(PPXA_DataBrowserTest, RefreshRedrawsTheViewOrAsksTheWindowToDrawItsContent) {
+  StandIn_EventLogRecord(true);
   // Compositing: the view is marked and its rows updated, when it has any.
   const long requests = StandIn_HIViewDisplayRequests(m_Control);
   const long updates = StandIn_DataBrowserUpdateCount(m_Control);
@@ -373,6 +374,7 @@ TEST_F(PPXA_DataBrowserTest, RefreshRedrawsTheViewOrAsksTheWindowToDrawItsConten
   EXPECT_EQ(queued + 1, StandIn_QueuedEventCount());
   EXPECT_EQ(1, StandIn_EventLogCountOf(kEventClassWindow, kEventWindowDrawContent));
   StandIn_RunUntilIdle();
+  StandIn_EventLogRecord(false);
 }
 
 TEST_F(PPXA_DataBrowserTest, ItemBoundsStartFromTheFirstColumnAndKeepInsideTheContent) {

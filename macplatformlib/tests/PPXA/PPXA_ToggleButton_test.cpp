@@ -84,12 +84,14 @@ TEST_F(PPXA_ToggleButtonTest, TwoClicksReturnTheValueEachFollowedByTheCommand) {
   EXPECT_EQ(0, GetControl32BitMinimum(m_View));
   EXPECT_EQ(1, GetControl32BitMaximum(m_View));
   EXPECT_EQ(0, GetControl32BitValue(m_View));
+  StandIn_EventLogRecord(true);
   StandIn_EventLogClear();
   EXPECT_EQ(10, StandIn_ClickView(m_View, CGPointMake(3, 3), 0));
   EXPECT_EQ(1, GetControl32BitValue(m_View));
   EXPECT_EQ(10, StandIn_ClickView(m_View, CGPointMake(15, 15), 0));
   EXPECT_EQ(0, GetControl32BitValue(m_View));
   EXPECT_EQ(2, StandIn_EventLogCountOf(kEventClassCommand, kEventCommandProcess));
+  StandIn_EventLogRecord(false);
   // Outside the bounds nothing is hit.
   EXPECT_EQ(0, StandIn_ClickView(m_View, CGPointMake(16, 3), 0));
   EXPECT_EQ(0, GetControl32BitValue(m_View));

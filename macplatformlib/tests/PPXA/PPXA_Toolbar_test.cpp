@@ -308,9 +308,11 @@ TEST_F(PPXA_ToolbarTest, InitializeSetsTheToolbarOnTheWindowAndAsksTheApplicatio
 
   // Going, the toolbar tells its target and takes its four doers away.
   EXPECT_EQ(handlers + 5, StandIn_EventHandlerLiveCount());  // and the window's own
+  StandIn_EventLogRecord(true);
   StandIn_EventLogClear();
   m_Toolbar.reset();
   EXPECT_EQ(1, StandIn_EventLogCountOf(0x50507820, 1));
+  StandIn_EventLogRecord(false);
   EXPECT_EQ(handlers + 1, StandIn_EventHandlerLiveCount());
 }
 

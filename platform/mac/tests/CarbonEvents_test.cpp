@@ -59,6 +59,7 @@ TEST_F(CarbonEventsTest, PointParametersAreCoercedAndOtherTypesFail) {
 }
 
 TEST_F(CarbonEventsTest, SendingGoesNewestFirstThenUpFromControlToApplication) {
+  StandIn_EventLogRecord(true);
   WindowRef window = NewWindow();
   HIViewRef pane = StandIn_NewView("userpane", CGRectMake(0, 0, 100, 100));
   HIViewRef button = StandIn_NewView("push", CGRectMake(5, 5, 50, 20));
@@ -155,6 +156,7 @@ TEST_F(CarbonEventsTest, ATargetStaysAliveWhileItsHandlerDisposesOfIt) {
 }
 
 TEST_F(CarbonEventsTest, PostedEventsWaitForTheLoopAndGoWithTheirTarget) {
+  StandIn_EventLogRecord(true);
   std::vector<std::string> trace;
   Recorder inWindow{&trace, "window", noErr};
   WindowRef kept = NewWindow();
@@ -205,8 +207,20 @@ TEST_F(CarbonEventsTest, MenusGoOnToTheApplicationAndPlainObjectsNowhere) {
   DisposeMenu(menu);
 }
 
+OSStatus QuitOnCommand(EventHandlerCallRef, EventRef event, void*) {
+  HICommand command{};
+  GetEventParameter(event, kEventParamDirectObject, typeHICommand, nullptr, sizeof command, nullptr,
+                    &command);
+  if (command.commandID != kHICommandCancel)
+    return eventNotHandledErr;
+  QuitApplicationEventLoop();
+  return noErr;
+}
+
 TEST_F(CarbonEventsTest, TheApplicationLoopRunsUntilQuit) {
-  for (UInt32 commandID : {kHICommandQuit, kHICommandOK}) {
+  EventHandlerRef handler = nullptr;
+  InstallApplicationEventHandler(QuitOnCommand, 1, &kCommandProcess, nullptr, &handler);
+  for (UInt32 commandID : {kHICommandCancel, kHICommandOK}) {
     EventRef event = nullptr;
     CreateEvent(nullptr, kEventClassCommand, kEventCommandProcess, 0, 0, &event);
     HICommand command{};
@@ -217,7 +231,9 @@ TEST_F(CarbonEventsTest, TheApplicationLoopRunsUntilQuit) {
   }
   RunApplicationEventLoop();
   EXPECT_TRUE(StandIn_QuitRequested());
+  EXPECT_FALSE(StandIn_EventLoopRanDry());
   EXPECT_EQ(1, StandIn_QueuedEventCount());  // the event after the quit waits
+  RemoveEventHandler(handler);
 }
 
 OSStatus ThrowingHandler(EventHandlerCallRef, EventRef, void*) {

@@ -201,6 +201,7 @@ OSStatus CountHit(EventHandlerCallRef, EventRef event, void* data) {
 }
 
 TEST_F(DragTrackingTest, SimulatedClicksHitThePartAndWaitMouseMovedAnswersTheScript) {
+  StandIn_EventLogRecord(true);
   HIViewRef button = StandIn_NewView("push", CGRectMake(0, 0, 50, 20));
   SetControlCommandID(button, 0x646f6974);  // 'doit'
   std::vector<std::pair<ControlPartCode, UInt32>> hits;

@@ -108,6 +108,7 @@ TEST_F(HIToolboxTest, ValuesAreClampedAndReportOnlyRealChanges) {
 void ActionProc(ControlRef, ControlPartCode) {}
 
 TEST_F(HIToolboxTest, ControlsKeepTheirIdentityAndState) {
+  StandIn_EventLogRecord(true);
   HIViewRef view = StandIn_NewView("bevel", CGRectMake(0, 0, 10, 10));
   int object = 0;
   SetControlReference(view, reinterpret_cast<SRefCon>(&object));
@@ -137,6 +138,7 @@ TEST_F(HIToolboxTest, ControlsKeepTheirIdentityAndState) {
 }
 
 TEST_F(HIToolboxTest, ControlDataGoesThroughTheDataEventsAndIsKeptByTag) {
+  StandIn_EventLogRecord(true);
   HIViewRef pane = StandIn_NewView("userpane", CGRectMake(0, 0, 10, 10));
   const SInt32 stored = 77;
   EXPECT_EQ(noErr, SetControlData(pane, 0, 0x64617461, sizeof stored, &stored));
@@ -323,6 +325,7 @@ TEST_F(HIToolboxTest, RepositioningPlacesOnTheScreenOrTheParent) {
 }
 
 TEST_F(HIToolboxTest, HidingASheetSendsTheHiddenEventAndCloseDisposes) {
+  StandIn_EventLogRecord(true);
   StandIn_WindowsResetCounts();
   WindowRef parent = NewWindow();
   Rect bounds = {0, 0, 100, 200};

@@ -42,7 +42,9 @@ enum : DescType {
   typeProcessSerialNumber = 0x70736e20,  // 'psn '
   typeFSS = 0x66737320,                  // 'fss '
   typeAlias = 0x616c6973,                // 'alis'
-  typeApplSignature = 0x7369676e         // 'sign'
+  typeApplSignature = 0x7369676e,        // 'sign'
+  typeKernelProcessID = 0x6b706964,      // 'kpid'
+  typeType = 0x74797065                  // 'type'
 };
 
 enum : AEKeyword {
@@ -53,6 +55,7 @@ typedef SInt32 AESendMode;
 typedef SInt16 AESendPriority;
 enum : AESendMode {
   kAENoReply = 0x00000001,
+  kAEQueueReply = 0x00000002,
   kAEWaitReply = 0x00000003
 };
 enum : AESendPriority {
@@ -70,6 +73,7 @@ enum : AETransactionID {
 };
 
 constexpr OSErr errAECoercionFail = -1700;
+constexpr OSErr errAEDescNotFound = -1701;
 constexpr OSErr errAEWrongDataType = -1703;
 constexpr OSErr errAEIllegalIndex = -1719;
 
@@ -103,8 +107,20 @@ OSErr AEPutParamDesc(AppleEvent* theAppleEvent, AEKeyword theAEKeyword, const AE
 // A copy for the same type or typeWildCard; an FSRef descriptor becomes an FSSpec one
 // (typeFSS); anything else errAECoercionFail.
 OSErr AECoerceDesc(const AEDesc* theAEDesc, DescType toType, AEDesc* result);
-// Nothing receives the event: it is recorded (StandIn_AESent*) and the reply left 'null'. The
-// idle and filter procedures are not called.
+// A parameter of an Apple event as a new descriptor: as it is for its own type or typeWildCard,
+// a plain one as a list of one for typeAEList, an FSRef as an FSSpec for typeFSS; anything else
+// errAECoercionFail; errAEDescNotFound when the event lacks it.
+OSErr AEGetParamDesc(const AppleEvent* theAppleEvent, AEKeyword theAEKeyword, DescType desiredType,
+                     AEDesc* result);
+// A plain parameter's bytes (at most maximumSize), for its own type or typeWildCard.
+OSErr AEGetParamPtr(const AppleEvent* theAppleEvent, AEKeyword theAEKeyword, DescType desiredType,
+                    DescType* actualType, void* dataPtr, Size maximumSize, Size* actualSize);
+// An event for the program itself (its process serial number, kCurrentProcess, its process ID
+// or its signature) is queued for the application loop, which hands it to the installed handler
+// (AE/AppleEvents.h); with kAEWaitReply it is handled at once, the reply filled in and the
+// handler's result answered. Nothing
+// else receives an event: it is recorded (StandIn_AESent*) and the reply left 'null'. The idle
+// and filter procedures are not called.
 OSErr AESend(const AppleEvent* theAppleEvent, AppleEvent* reply, AESendMode sendMode,
              AESendPriority sendPriority, SInt32 timeOutInTicks, void* idleProc, void* filterProc);
 

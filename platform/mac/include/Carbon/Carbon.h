@@ -13,10 +13,12 @@
 #include <CoreServices/OSUtils.h>
 #include <CoreServices/Gestalt.h>
 #include <CoreServices/Collections.h>
+#include <CoreServices/Multiprocessing.h>
 #include <HIServices/Processes.h>
 #include <HIServices/Icons.h>
 #include <HIServices/ColorPicker.h>
 #include <AE/AEDataModel.h>
+#include <AE/AppleEvents.h>
 #include <QD/QuickDraw.h>
 #include <HIToolbox/Navigation.h>
 #include <HIToolbox/Drag.h>

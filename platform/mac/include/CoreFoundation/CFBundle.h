@@ -8,12 +8,17 @@
 //   <bundle>/Contents/Resources/<language>.lproj/<table>.strings
 //   <bundle>/Contents/Resources/<table>.strings          (texts that are not localised)
 // A strings file holds entries "key" = "value"; with comments, in UTF-8 or in UTF-16 with a byte
-// order mark. Tests and the program point the main bundle at a folder with
-// StandIn_SetMainBundlePath and choose the user's language with StandIn_SetPreferredLanguage.
+// order mark.
 //
-// As on the Mac, a bundle reads its Info.plist when it is made (for the main bundle: when its
-// folder is set) and keeps it as a CF dictionary until it goes (or the folder changes): a test
-// that counts live CF objects points the main bundle at its folder before it counts.
+// As on the Mac, the main bundle is the one the program's executable lies in: when it is first
+// asked for, an executable at <bundle>/Contents/MacOS/<name> (the program's own path, from
+// /proc/self/exe) makes <bundle> the main bundle; an executable anywhere else gives a main bundle
+// without folder. Tests point the main bundle at a folder with StandIn_SetMainBundlePath and
+// choose the user's language with StandIn_SetPreferredLanguage.
+//
+// A bundle reads its Info.plist and PkgInfo when it is made (for the main bundle: when its folder
+// is set) and keeps the Info.plist as a CF dictionary until it goes (or the folder changes): a
+// test that counts live CF objects points the main bundle at its folder before it counts.
 // CFBundleCopyBundleURL, CFBundleCopyBundleLocalizations,
 // CFBundleCopyPreferredLocalizationsFromArray, CFBundleCopyResourceURL, CFBundleCreate and
 // CFBundleCopyExecutableURL join the per-call failure injection (StandIn_CFFailNext, CFBase.h).
@@ -64,7 +69,8 @@ CFTypeRef CFBundleGetValueForInfoDictionaryKey(CFBundleRef bundle, CFStringRef k
 // "CFBundleIdentifier" when it is a string, else null; owned by the bundle.
 CFStringRef CFBundleGetIdentifier(CFBundleRef bundle);
 // Type and signature (either pointer may be null): "CFBundlePackageType" and "CFBundleSignature"
-// of Info.plist when they are four characters, else the bytes of Contents/PkgInfo, else '????'.
+// of Info.plist when they are four characters, else the bytes of Contents/PkgInfo (as read with
+// the Info.plist), else '????'.
 void CFBundleGetPackageInfo(CFBundleRef bundle, UInt32* packageType, UInt32* packageCreator);
 // Contents/MacOS/<CFBundleExecutable>; null when the key is missing or no such file exists. The
 // caller releases it.
@@ -94,6 +100,9 @@ CFURLRef CFBundleCopyResourceURL(CFBundleRef bundle, CFStringRef resourceName,
 // reads its Info.plist. Tables and the Info.plist read before are forgotten, so a test may
 // rewrite the files and point the bundle at them again.
 void StandIn_SetMainBundlePath(const char* path);
+// What start-up does for an executable at that path: points the main bundle at the bundle the
+// executable lies in and answers true, else leaves it without folder and answers false.
+bool StandIn_FindMainBundleFrom(const char* executablePath);
 // The language whose .lproj folder is searched first (default "en"); then "en", "English" and
 // "Base" are tried, in this order. Tables read before are forgotten.
 void StandIn_SetPreferredLanguage(const char* language);

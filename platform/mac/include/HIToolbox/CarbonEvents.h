@@ -1,6 +1,24 @@
 // Carbon Event Manager of the Mac stand-in: events with typed parameters, handlers on event
-// targets, sending with propagation, one main queue, and timers on a virtual clock. Nothing runs
-// by itself: tests (and the stand-in's run loop) deliver what is queued and move the clock.
+// targets, sending with propagation, one main queue, timers on the event clock, and the
+// application loop, which takes its input from the current input source (HIToolbox/StandInInput.h:
+// the script in tests, a display on a desktop).
+//
+// The event clock is virtual in tests: it starts at 0 and moves only by StandIn_AdvanceClock and
+// by the pauses of the script. StandIn_UseLiveClock(true) lets real time move it too (a desktop
+// run).
+//
+// Threads. The toolbox (this header and every HIToolbox, window, view, control, menu, nib, alert
+// and Navigation call) belongs to the main thread and takes no lock. A Multiprocessing Services
+// task (CoreServices/Multiprocessing.h) runs beside it and may call only:
+//   - the File Manager and the other file calls (CoreServices/Files.h, Aliases.h, Folders.h);
+//   - Multiprocessing Services' own calls;
+//   - to hand something to the main thread: CreateEvent, SetEventParameter, GetEventParameter and
+//     ReleaseEvent on an event it made, GetMainEventQueue, PostEventToQueue and
+//     GetCurrentEventTime.
+// Whatever else it shares with the main thread is its own state, atomic or under its own lock,
+// which the main thread polls (from a timer) or reads when the posted event arrives.
+// PostEventToQueue is safe from any thread and wakes the application loop (the input source's
+// Wake), so a task can wake the main thread without touching the toolbox.
 //
 // Targets: the application, each window, view (control), menu and HIObject has one. Handlers of
 // a target are called newest first, then the target's standard handler; a result other than
@@ -23,8 +41,13 @@
 // call counts by its name (StandIn_FilesFailNext and StandIn_FilesCallCount in
 // CoreServices/Files.h); the injected status is answered without doing anything.
 //
-// The event log records every event sent or posted (class, kind, target and the direct object
-// when it is pointer-sized), for tests to read with StandIn_EventLog*.
+// While a test turns it on (StandIn_EventLogRecord), the event log records every event sent or
+// posted (class, kind, target and the direct object when it is pointer-sized), for the test to
+// read with StandIn_EventLog*. Otherwise nothing is kept.
+//
+// Handlers and timers are named by references that are never reused: a reference to one removed
+// (also with its target's object, or by StandIn_EventsReset) is answered paramErr, where the Mac
+// would crash, and never reaches another.
 #pragma once
 #include <AE/AEDataModel.h>
 #include <CoreGraphics/CGGeometry.h>
@@ -133,12 +156,14 @@ enum : UInt32 {
   kEventClassHIObject = 0x68696f62,     // 'hiob'
   kEventClassScrollable = 0x7363726c,   // 'scrl'
   kEventClassToolbar = 0x74626172,      // 'tbar'
-  kEventClassToolbarItem = 0x74626974   // 'tbit'
+  kEventClassToolbarItem = 0x74626974,  // 'tbit'
+  kEventClassAppleEvent = 0x65707063    // 'eppc'
 };
 
 // Event kinds, by class.
 enum : UInt32 {
   kEventMouseDown = 1,
+  kEventAppleEvent = 1,
   kEventRawKeyDown = 1,
   kEventRawKeyRepeat = 2,
   kEventRawKeyUp = 3,
@@ -237,7 +262,9 @@ enum : EventParamName {
   kEventParamImageSize = 0x696d737a,                     // 'imsz'
   kEventParamViewSize = 0x7677737a,                      // 'vwsz'
   kEventParamLineSize = 0x6c6e737a,                      // 'lnsz'
-  kEventParamOrigin = 0x6f72676e                         // 'orgn'
+  kEventParamOrigin = 0x6f72676e,                        // 'orgn'
+  kEventParamAEEventClass = 0x65636c73,                  // 'ecls'
+  kEventParamAEEventID = 0x65766964                      // 'evid'
 };
 
 // Parameter types.
@@ -329,7 +356,9 @@ UInt32 GetEventKind(EventRef inEvent);
 EventTime GetEventTime(EventRef inEvent);
 // The classic record of an event: a mouse-down for the mouse-down and the control click, track
 // and hit events (true), else a null event (false); the location ('mloc' as a QuickDraw point),
-// the modifier keys ('kmod', else the current ones) and the time in ticks.
+// the modifier keys ('kmod', else the current ones) and the time in ticks. An Apple event's
+// Carbon event gives a high-level event (true) for AEProcessAppleEvent: its class as the message,
+// its ID in the point's bytes.
 Boolean ConvertEventRefToEventRecord(EventRef inEvent, EventRecord* outEvent);
 OSStatus SetEventParameter(EventRef inEvent, EventParamName inName, EventParamType inType,
                            UInt32 inSize, const void* inPtr);
@@ -375,7 +404,10 @@ inline OSStatus InstallMenuEventHandler(MenuRef m, EventHandlerUPP h, UInt32 n,
 }
 
 // Sending dispatches at once and returns the result; posting queues the event (retained) for
-// the target in its kEventParamPostTarget parameter, else the application.
+// the target in its kEventParamPostTarget parameter, else the application. Posting is safe from
+// any thread and wakes the application loop. The application's standard handling sends the
+// quit command on as the quit Apple event to the program itself, and hands Apple events
+// ('eppc') to AEProcessAppleEvent (AE/AppleEvents.h).
 OSStatus SendEventToEventTarget(EventRef inEvent, EventTargetRef inTarget);
 EventQueueRef GetMainEventQueue();
 EventQueueRef GetCurrentEventQueue();
@@ -383,16 +415,23 @@ OSStatus PostEventToQueue(EventQueueRef inQueue, EventRef inEvent, EventPriority
 // eventNotInQueueErr when the event is not queued.
 OSStatus RemoveEventFromQueue(EventQueueRef inQueue, EventRef inEvent);
 
-// The virtual clock, in seconds; it starts at 0 and moves only by StandIn_AdvanceClock.
+// The event clock, in seconds (see above); safe from any thread.
 EventTime GetCurrentEventTime();
 UInt32 GetCurrentEventKeyModifiers();
 
-// The application loop: delivers what is queued until the queue is empty or
-// QuitApplicationEventLoop is called, then returns (nothing waits for input).
+// The application loop, until QuitApplicationEventLoop: it delivers what is queued, fires the
+// timers that are due (each once a round: a repeating timer that fell behind fires once and goes
+// on from its next time after now), and then waits on the current input source until the next
+// timer is due or input arrives, which it hands to StandIn_DeliverInput. Before the first round
+// it queues the open-documents event of the launch arguments (StandIn_SetLaunchArguments).
+// When the source has nothing more to give (the script in a test has run out) the loop returns
+// instead of waiting: StandIn_EventLoopRanDry tells it. A test that wants time to pass scripts a
+// pause (StandIn_ScriptPause); the loop fires the timers due within it at their times.
 void RunApplicationEventLoop();
+// Ends the loop after the event or timer at hand; the rest stays queued.
 void QuitApplicationEventLoop();
 
-// Timers on the virtual clock. An interval of 0 fires once.
+// Timers on the event clock. An interval of 0 fires once.
 EventLoopRef GetMainEventLoop();
 EventLoopRef GetCurrentEventLoop();
 OSStatus InstallEventLoopTimer(EventLoopRef inEventLoop, EventTimerInterval inFireDelay,
@@ -410,6 +449,8 @@ struct StandIn_EventLogEntry {
   EventTargetRef target;
   const void* directObject;  // the pointer-sized direct object, else null
 };
+// Turns the event log on or off (StandIn_EventsReset turns it off and empties it).
+void StandIn_EventLogRecord(bool on);
 long StandIn_EventLogCount();
 StandIn_EventLogEntry StandIn_EventLogAt(long index);
 // How many logged events have this class and kind.
@@ -419,9 +460,16 @@ void StandIn_EventLogClear();
 // many were delivered. Stops after 10000 as a guard against events that post themselves.
 long StandIn_RunUntilIdle();
 long StandIn_QueuedEventCount();
-// Moves the virtual clock on, firing each timer that comes due at its time (in time order) and
-// delivering the queue after each firing.
+// Moves the clock on as an idle loop would pass that time: each timer fires at each of its times
+// (in time order), with the queue delivered after each firing.
 void StandIn_AdvanceClock(EventTimerInterval seconds);
+// When the next timer is due, on the event clock; kEventDurationForever when none is set.
+EventTime StandIn_NextTimerFireTime();
+// Whether the last RunApplicationEventLoop returned because its input source had run out,
+// rather than by QuitApplicationEventLoop.
+bool StandIn_EventLoopRanDry();
+// Lets real time move the event clock (a desktop run), or stops it where it stands.
+void StandIn_UseLiveClock(bool live);
 // Timers installed and not removed.
 long StandIn_TimerLiveCount();
 // Handlers installed and not removed.
@@ -432,6 +480,7 @@ long StandIn_HandlerExceptionCount();
 void StandIn_SetKeyModifiers(UInt32 modifiers);
 // Whether QuitApplicationEventLoop was called since the last reset.
 bool StandIn_QuitRequested();
-// Empties the queue (releasing its events), the log and the exception count, removes every
-// timer, clears the quit request and sets the clock back to 0. Handlers stay.
+// Empties the queue (releasing its events, Apple events included), the log (turning it off),
+// the input script and the exception count, removes every timer, clears the quit request and
+// sets the clock back to 0, virtual. Handlers stay.
 void StandIn_EventsReset();

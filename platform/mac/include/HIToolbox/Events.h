@@ -17,7 +17,8 @@ enum : EventKind {
   nullEvent = 0,
   mouseDown = 1,
   mouseUp = 2,
-  keyDown = 3
+  keyDown = 3,
+  kHighLevelEvent = 23
 };
 
 // A classic event (ConvertEventRefToEventRecord in HIToolbox/CarbonEvents.h makes one).

@@ -42,16 +42,31 @@ public:
   // (kEventDurationForever: no deadline). Answers false at the deadline, when woken, or when the
   // source has nothing more to give.
   virtual bool NextInput(EventTime deadline, StandIn_Input& input) = 0;
-  // Ends a NextInput that waits; callable from any thread.
+  // Ends a NextInput that waits; callable from any thread. A wake that comes while nothing waits
+  // ends the next NextInput at once.
   virtual void Wake() = 0;
+  // Whether the source has nothing more to give, ever (the script once it has run out; a display
+  // never). The application loop returns then rather than wait for nothing.
+  virtual bool Exhausted() const { return false; }
 };
 
 // The current source; the script when none was set. Null sets the script back.
 void StandIn_SetInputSource(StandIn_InputSource* source);
 StandIn_InputSource& StandIn_CurrentInputSource();
 
+// The script: raw input and pauses, handed out in order on the event clock. A pause is the user
+// doing nothing for a while: a NextInput whose deadline comes first moves the clock to its
+// deadline and answers false, and the rest of the pause is still to come; a later deadline (or
+// none) moves the clock past the whole pause and goes on with what follows. Under the virtual
+// clock nothing takes real time. Once the script is empty it is exhausted: NextInput answers
+// false at once, without moving the clock, and the application loop returns (see
+// RunApplicationEventLoop).
 // Appends raw input to the script.
 void StandIn_ScriptInput(const StandIn_Input& input);
+// Appends a pause of that many seconds (less than 0 counts as 0).
+void StandIn_ScriptPause(EventTimerInterval seconds);
+// Empties the script (StandIn_EventsReset does it too).
+void StandIn_ScriptInputClear();
 
 // Routes one input as the Mac does (hit testing, activation, tracking, keyboard focus, key
 // equivalents, text input). Answers noErr when something took it, else eventNotHandledErr.

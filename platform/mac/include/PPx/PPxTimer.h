@@ -1,5 +1,5 @@
-// PowerPlant X of the Mac stand-in: a timer on the main event loop (the stand-in's virtual
-// clock). Removed when destroyed; exceptions of DoTimer do not leave the timer's callback.
+// PowerPlant X of the Mac stand-in: a timer on the main event loop (the event clock).
+// Removed when destroyed; exceptions of DoTimer do not leave the timer's callback.
 #pragma once
 #include <HIToolbox/CarbonEvents.h>
 
@@ -16,7 +16,7 @@ public:
   // OSError.
   void Install(EventTimerInterval delay, EventTimerInterval interval);
   void Remove();
-  bool IsInstalled() const { return m_Timer != nullptr; }
+  bool IsTimerInstalled() const { return m_Timer != nullptr; }
 
 protected:
   virtual void DoTimer() = 0;

@@ -2,7 +2,12 @@
 #include <AE/AEDataModel.h>
 #include <CoreServices/Files.h>
 
+#include <HIServices/Processes.h>
+
 #include "../Files/iStandInFiles.h"
+#include "iStandInAppleEvents.h"
+
+#include <unistd.h>
 
 #include <algorithm>
 #include <atomic>
@@ -279,16 +284,141 @@ OSErr AECoerceDesc(const AEDesc* theAEDesc, DescType toType, AEDesc* result) {
   return AECreateDesc(typeFSS, &spec, sizeof spec, result);
 }
 
+namespace {
+
+bool IsAppleEvent(const AEDesc* desc) {
+  return desc && desc->descriptorType == typeAppleEvent && desc->dataHandle;
+}
+
+template <class T>
+bool BytesAre(const std::vector<UInt8>& bytes, const T& value) {
+  return bytes.size() == sizeof value && std::memcmp(bytes.data(), &value, sizeof value) == 0;
+}
+
+// Whether an event's target is the running program: its serial number (or kCurrentProcess), its
+// process ID or its signature.
+bool TargetsThisProgram(const StandIn_AEData& event) {
+  if (!event.target)
+    return false;
+  const std::vector<UInt8>& bytes = event.target->bytes;
+  switch (event.targetType) {
+    case typeProcessSerialNumber: {
+      ProcessSerialNumber self = {0, kCurrentProcess};
+      if (BytesAre(bytes, self))
+        return true;
+      return GetCurrentProcess(&self) == noErr && BytesAre(bytes, self);
+    }
+    case typeKernelProcessID:
+      return BytesAre(bytes, static_cast<SInt32>(::getpid()));
+    case typeApplSignature: {
+      ProcessSerialNumber self = {0, kCurrentProcess};
+      ProcessInfoRec info{};
+      info.processInfoLength = sizeof info;
+      return GetProcessInformation(&self, &info) == noErr && BytesAre(bytes, info.processSignature);
+    }
+    default:
+      return false;
+  }
+}
+
+const StandIn_AEData::Item* FindParam(const AppleEvent* event, AEKeyword keyword) {
+  for (const auto& param : event->dataHandle->items)
+    if (param.keyword == keyword)
+      return &param;
+  return nullptr;
+}
+
+}  // namespace
+
+namespace standin_ae {
+
+bool ClassAndID(const AppleEvent* event, AEEventClass* eventClass, AEEventID* eventID) {
+  if (!IsAppleEvent(event))
+    return false;
+  *eventClass = event->dataHandle->eventClass;
+  *eventID = event->dataHandle->eventID;
+  return true;
+}
+
+}  // namespace standin_ae
+
+OSErr AEGetParamDesc(const AppleEvent* theAppleEvent, AEKeyword theAEKeyword, DescType desiredType,
+                     AEDesc* result) {
+  if (result == nullptr)
+    return paramErr;
+  MakeNull(result);
+  if (OSErr err = EnterCall("AEGetParamDesc"))
+    return err;
+  if (!IsAppleEvent(theAppleEvent))
+    return errAEWrongDataType;
+  const StandIn_AEData::Item* param = FindParam(theAppleEvent, theAEKeyword);
+  if (param == nullptr)
+    return errAEDescNotFound;
+  const bool isList = param->type == typeAEList || param->type == typeAERecord;
+  auto data = std::make_unique<StandIn_AEData>();
+  if (isList)
+    data->items = param->nested;
+  else
+    data->bytes = param->bytes;
+  AEDesc found = {param->type, data.release()};
+  if (desiredType == typeWildCard || desiredType == param->type) {
+    *result = found;
+    return noErr;
+  }
+  OSErr err = errAECoercionFail;
+  if (desiredType == typeAEList && !isList) {
+    // A single item stands for a list of one.
+    err = AECreateList(nullptr, 0, false, result);
+    if (err == noErr)
+      err = AEPutDesc(result, 1, &found);
+  } else if (!isList) {
+    err = AECoerceDesc(&found, desiredType, result);
+  }
+  AEDisposeDesc(&found);
+  if (err != noErr)
+    AEDisposeDesc(result);
+  return err;
+}
+
+OSErr AEGetParamPtr(const AppleEvent* theAppleEvent, AEKeyword theAEKeyword, DescType desiredType,
+                    DescType* actualType, void* dataPtr, Size maximumSize, Size* actualSize) {
+  if (OSErr err = EnterCall("AEGetParamPtr"))
+    return err;
+  if (!IsAppleEvent(theAppleEvent))
+    return errAEWrongDataType;
+  const StandIn_AEData::Item* param = FindParam(theAppleEvent, theAEKeyword);
+  if (param == nullptr)
+    return errAEDescNotFound;
+  if ((desiredType != typeWildCard && desiredType != param->type) || param->type == typeAEList ||
+      param->type == typeAERecord)
+    return errAECoercionFail;
+  auto size = static_cast<Size>(param->bytes.size());
+  if (dataPtr && maximumSize > 0 && size > 0)
+    std::memcpy(dataPtr, param->bytes.data(),
+                static_cast<std::size_t>(std::min(size, maximumSize)));
+  if (actualSize)
+    *actualSize = size;
+  if (actualType)
+    *actualType = param->type;
+  return noErr;
+}
+
 OSErr AESend(const AppleEvent* theAppleEvent, AppleEvent* reply, AESendMode sendMode,
              AESendPriority, SInt32, void*, void*) {
   if (reply)
     MakeNull(reply);
   if (OSErr err = EnterCall("AESend"))
     return err;
-  if (theAppleEvent == nullptr || theAppleEvent->descriptorType != typeAppleEvent ||
-      theAppleEvent->dataHandle == nullptr)
+  if (!IsAppleEvent(theAppleEvent))
     return errAEWrongDataType;
   const StandIn_AEData& data = *theAppleEvent->dataHandle;
+  if (TargetsThisProgram(data)) {
+    AppleEvent unused = {typeNull, nullptr};
+    const bool waitReply = (sendMode & kAEWaitReply) == kAEWaitReply;
+    const OSErr err = standin_ae::SendToProgram(theAppleEvent, reply ? reply : &unused, waitReply);
+    AEDisposeDesc(&unused);
+    return err;
+  }
   StandIn_SentAppleEvent sent;
   sent.eventClass = data.eventClass;
   sent.eventID = data.eventID;

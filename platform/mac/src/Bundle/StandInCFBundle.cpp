@@ -7,6 +7,7 @@
 
 #include <dirent.h>
 #include <sys/stat.h>
+#include <unistd.h>
 
 #include <algorithm>
 #include <fstream>
@@ -140,9 +141,15 @@ public:
     Forget();
     // Read before the old one goes, so that a failed read leaves nothing half made.
     CFDictionaryRef const info = ReadInfoDictionary(m_Path);
+    std::string pkgInfo =
+        m_Path.empty() ? std::string() : SmallFileBytes(m_Path + "/Contents/PkgInfo");
     ForgetInfo();
     m_Info = info;
+    m_PkgInfo.swap(pkgInfo);
   }
+
+  // The bytes of Contents/PkgInfo ("" without).
+  const std::string& PkgInfo() const { return m_PkgInfo; }
 
   const std::string& Path() const { return m_Path; }
   CFDictionaryRef Info() const { return m_Info; }
@@ -233,6 +240,7 @@ private:
 
   std::string m_Path;
   CFDictionaryRef m_Info = nullptr;
+  std::string m_PkgInfo;
   std::string m_Language = "en";
   std::map<std::u16string, iStandIn_StringsTable> m_Tables;
   long m_TablesRead = 0;
@@ -248,11 +256,37 @@ StandIn_CFBundle::~StandIn_CFBundle() {
 
 namespace {
 
+// The bundle folder of an executable at <bundle>/Contents/MacOS/<name>; "" for any other path.
+std::string BundleOfExecutable(const std::string& executable) {
+  auto parentOf = [](const std::string& path) {
+    std::size_t const slash = path.find_last_of('/');
+    return slash == std::string::npos ? std::string() : path.substr(0, slash);
+  };
+  auto nameOf = [](const std::string& path) { return path.substr(path.find_last_of('/') + 1); };
+  std::string const macOS = parentOf(executable);
+  std::string const contents = parentOf(macOS);
+  std::string const bundle = parentOf(contents);
+  if (macOS.empty() || contents.empty() || bundle.empty() || nameOf(macOS) != "MacOS" ||
+      nameOf(contents) != "Contents" || nameOf(executable).empty() || !IsDirectory(bundle))
+    return std::string();
+  return bundle;
+}
+
+// The program's own executable ("" when it cannot be told).
+std::string OwnExecutable() {
+  std::vector<char> buffer(4096);
+  ssize_t const size = ::readlink("/proc/self/exe", buffer.data(), buffer.size() - 1);
+  return size > 0 ? std::string(buffer.data(), static_cast<std::size_t>(size)) : std::string();
+}
+
 // Lives for the whole process, as the system's main bundle does.
 StandIn_CFBundle* MainBundleObject() {
   static StandIn_CFBundle* const bundle = [] {
     StandIn_CFBundle* made = new StandIn_CFBundle;
     made->MakeImmortal();
+    std::string const folder = BundleOfExecutable(OwnExecutable());
+    if (!folder.empty())
+      made->GetResources().SetPath(folder.c_str());
     return made;
   }();
   return bundle;
@@ -320,8 +354,8 @@ void CFBundleGetPackageInfo(CFBundleRef bundle, UInt32* packageType, UInt32* pac
     bool const typeKnown = TypeCodeOfText(resources.InfoValue(CFSTR("CFBundlePackageType")), &type);
     bool const creatorKnown =
         TypeCodeOfText(resources.InfoValue(CFSTR("CFBundleSignature")), &creator);
-    if ((!typeKnown || !creatorKnown) && !resources.Path().empty()) {
-      std::string const pkgInfo = SmallFileBytes(resources.Path() + "/Contents/PkgInfo");
+    if (!typeKnown || !creatorKnown) {
+      const std::string& pkgInfo = resources.PkgInfo();
       if (pkgInfo.size() >= 8) {
         if (!typeKnown)
           type = FourBytes(pkgInfo, 0);
@@ -448,6 +482,12 @@ CFURLRef CFBundleCopyResourceURL(CFBundleRef bundle, CFStringRef resourceName,
 
 void StandIn_SetMainBundlePath(const char* path) {
   MainBundle().SetPath(path);
+}
+
+bool StandIn_FindMainBundleFrom(const char* executablePath) {
+  std::string const folder = BundleOfExecutable(executablePath ? executablePath : "");
+  MainBundle().SetPath(folder.empty() ? nullptr : folder.c_str());
+  return !folder.empty();
 }
 
 void StandIn_SetPreferredLanguage(const char* language) {

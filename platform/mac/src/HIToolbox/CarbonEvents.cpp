@@ -1,29 +1,31 @@
 // Carbon Event Manager of the Mac stand-in (see HIToolbox/CarbonEvents.h).
 #include "iStandInToolbox.h"
 
+#include <HIToolbox/StandInInput.h>
+
+#include "../AppleEvents/iStandInAppleEvents.h"
 #include "../Files/iStandInFiles.h"
+#include "iStandInEventClock.h"
 
 #include <algorithm>
+#include <atomic>
+#include <cmath>
+#include <cstdint>
 #include <cstdio>
 #include <deque>
 #include <exception>
-#include <set>
+#include <map>
+#include <mutex>
+#include <thread>
 
 struct OpaqueEventQueueRef {};
 struct OpaqueEventLoopRef {};
-struct OpaqueEventLoopTimerRef {
-  EventLoopTimerUPP proc;
-  void* userData;
-  EventTime fireTime;  // < 0: not scheduled
-  EventTimerInterval interval;
-  unsigned long order;  // installation order, for timers due at the same time
-};
 
 // One dispatch: the steps of the chain, each a handler or a target's standard handling.
 struct OpaqueEventHandlerCallRef {
   struct Step {
-    std::shared_ptr<OpaqueEventHandlerRef> handler;  // null: the standard handling of object
-    StandIn_HIObject* object;                        // null with a null handler: the application
+    std::shared_ptr<StandIn_EventHandler> handler;  // null: the standard handling of object
+    StandIn_HIObject* object;                       // null with a null handler: the application
   };
   std::vector<Step> steps;
   std::size_t next = 0;
@@ -37,18 +39,35 @@ struct Queued {
   EventPriority priority;
 };
 
+// A timer's record; its EventLoopTimerRef is a serial number, never reused, that is looked up.
+struct TimerRecord {
+  EventLoopTimerUPP proc;
+  void* userData;
+  EventTime fireTime;  // < 0: not scheduled
+  EventTimerInterval interval;
+};
+
+// The queue and the event log: the one part of the Event Manager that other threads reach (by
+// PostEventToQueue), so the one part under a lock.
+struct SharedQueue {
+  std::mutex mutex;
+  std::deque<Queued> events;
+  std::atomic<bool> logging{false};
+  std::vector<StandIn_EventLogEntry> log;
+};
+
 struct EventState {
   OpaqueEventTargetRef application;
   OpaqueEventQueueRef mainQueue;
   OpaqueEventLoopRef mainLoop;
-  std::deque<Queued> queue;
-  std::vector<StandIn_EventLogEntry> log;
-  std::vector<std::unique_ptr<OpaqueEventLoopTimerRef>> timers;
-  unsigned long timerOrder = 0;
-  EventTime clock = 0;
+  SharedQueue queue;
+  std::map<EventLoopTimerRef, std::unique_ptr<TimerRecord>> timers;  // in installation order
+  std::map<EventHandlerRef, std::shared_ptr<StandIn_EventHandler>> handlers;  // installed
+  std::uintptr_t lastSerial = 0;
   UInt32 modifiers = 0;
-  bool quit = false;
-  std::set<EventHandlerRef> handlers;  // installed and not removed
+  std::atomic<bool> quit{false};
+  bool ranDry = false;
+  const std::thread::id toolboxThread = std::this_thread::get_id();  // the main thread
   long exceptions = 0;
 };
 
@@ -57,12 +76,32 @@ EventState& TheState() {
   return *state;
 }
 
+using QueueLock = std::lock_guard<std::mutex>;
+
+// References to handlers and timers: serial numbers in the shape of the reference type, so that
+// a reference outliving what it named never names something else.
+template <class Ref>
+Ref NewSerialRef() {
+  EventState& s = TheState();
+  s.lastSerial += 16;
+  return reinterpret_cast<Ref>(s.lastSerial);
+}
+
+TimerRecord* FindTimer(EventLoopTimerRef ref) {
+  auto found = TheState().timers.find(ref);
+  return found == TheState().timers.end() ? nullptr : found->second.get();
+}
+
+// Called with the queue's lock held.
 void Log(bool posted, EventRef event, EventTargetRef target) {
+  SharedQueue& queue = TheState().queue;
+  if (!queue.logging)
+    return;
   StandIn_EventLogEntry entry{posted, event->m_Class, event->m_Kind, target, nullptr};
   auto direct = event->m_Params.find(kEventParamDirectObject);
   if (direct != event->m_Params.end() && direct->second.bytes.size() == sizeof(void*))
     std::memcpy(&entry.directObject, direct->second.bytes.data(), sizeof(void*));
-  TheState().log.push_back(entry);
+  queue.log.push_back(entry);
 }
 
 OSStatus StandardHandling(StandIn_HIObject* object, EventRef event) {
@@ -70,16 +109,23 @@ OSStatus StandardHandling(StandIn_HIObject* object, EventRef event) {
     return object->StandardHandler(event);
   if (event->m_Class == kEventClassCommand && event->m_Kind == kEventCommandProcess) {
     HICommand command;
+    // As on the Mac, the quit command asks the program itself, by the quit Apple event, whose
+    // handler may still decline.
     if (standin_tb::Get(event, kEventParamDirectObject, typeHICommand, &command) &&
         command.commandID == kHICommandQuit) {
-      QuitApplicationEventLoop();
-      return noErr;
+      return standin_ae::SendToSelf(kCoreEventClass, kAEQuitApplication);
     }
+  }
+  if (event->m_Class == kEventClassAppleEvent && event->m_Kind == kEventAppleEvent) {
+    EventRecord record;
+    ConvertEventRefToEventRecord(event, &record);
+    AEProcessAppleEvent(&record);
+    return noErr;
   }
   return eventNotHandledErr;
 }
 
-OSStatus CallHandler(OpaqueEventHandlerRef& handler, EventHandlerCallRef call, EventRef event) {
+OSStatus CallHandler(StandIn_EventHandler& handler, EventHandlerCallRef call, EventRef event) {
   try {
     return handler.proc(call, event, handler.userData);
   } catch (const std::exception& e) {
@@ -131,7 +177,7 @@ StandIn_Event::StandIn_Event(UInt32 eventClass, UInt32 eventKind, EventTime when
       m_When(when),
       m_Attributes(attributes) {}
 
-bool OpaqueEventHandlerRef::Wants(UInt32 eventClass, UInt32 eventKind) const {
+bool StandIn_EventHandler::Wants(UInt32 eventClass, UInt32 eventKind) const {
   return std::any_of(types.begin(), types.end(), [&](const EventTypeSpec& spec) {
     return spec.eventClass == eventClass && spec.eventKind == eventKind;
   });
@@ -156,26 +202,28 @@ EventHolder::~EventHolder() {
 }
 
 void DropQueuedEventsFor(EventTargetRef target) {
-  auto& queue = TheState().queue;
   std::vector<EventRef> dropped;
-  for (auto it = queue.begin(); it != queue.end();) {
-    if (it->target == target) {
-      dropped.push_back(it->event);
-      it = queue.erase(it);
-    } else {
-      ++it;
+  {
+    SharedQueue& queue = TheState().queue;
+    QueueLock lock(queue.mutex);
+    for (auto it = queue.events.begin(); it != queue.events.end();) {
+      if (it->target == target) {
+        it->event->m_Queued = false;
+        dropped.push_back(it->event);
+        it = queue.events.erase(it);
+      } else {
+        ++it;
+      }
     }
   }
-  for (EventRef event : dropped) {
-    event->m_Queued = false;
-    ReleaseEvent(event);
-  }
+  for (EventRef event : dropped)
+    ReleaseEvent(event);  // without the lock: releasing may free what posts again
 }
 
 void RemoveAllHandlers(OpaqueEventTargetRef& target) {
   for (auto& handler : target.handlers) {
     handler->removed = true;
-    TheState().handlers.erase(handler.get());
+    TheState().handlers.erase(handler->ref);
   }
   target.handlers.clear();
 }
@@ -234,6 +282,18 @@ Boolean ConvertEventRefToEventRecord(EventRef inEvent, EventRecord* outEvent) {
   EventRecord record{};
   record.what = mouse || control ? mouseDown : nullEvent;
   record.when = static_cast<UInt32>(inEvent->m_When * 60);
+  if (inEvent->m_Class == kEventClassAppleEvent && inEvent->m_Kind == kEventAppleEvent) {
+    // A high-level event: the message is the Apple event's class, the point its ID.
+    AEEventID id = 0;
+    record.what = kHighLevelEvent;
+    standin_tb::Get(inEvent, kEventParamAEEventClass, typeType, &record.message);
+    standin_tb::Get(inEvent, kEventParamAEEventID, typeType, &id);
+    static_assert(sizeof id == sizeof record.where, "the ID travels in the point");
+    std::memcpy(&record.where, &id, sizeof id);
+    record.modifiers = static_cast<EventModifiers>(GetCurrentEventKeyModifiers());
+    *outEvent = record;
+    return true;
+  }
   standin_tb::Get(inEvent, kEventParamMouseLocation, typeQDPoint, &record.where);
   UInt32 modifiers = GetCurrentEventKeyModifiers();
   standin_tb::Get(inEvent, kEventParamKeyModifiers, typeUInt32, &modifiers);
@@ -332,30 +392,41 @@ OSStatus InstallEventHandler(EventTargetRef inTarget, EventHandlerUPP inHandler,
     return paramErr;
   if (OSStatus err = standin_tb::EnterCall("InstallEventHandler"))
     return err;
-  auto handler = std::make_shared<OpaqueEventHandlerRef>();
+  auto handler = std::make_shared<StandIn_EventHandler>();
   handler->proc = inHandler;
   handler->types.assign(inList, inList + inNumTypes);
   handler->userData = inUserData;
   handler->target = inTarget;
+  handler->ref = NewSerialRef<EventHandlerRef>();
   inTarget->handlers.insert(inTarget->handlers.begin(), handler);
-  TheState().handlers.insert(handler.get());
+  TheState().handlers.emplace(handler->ref, handler);
   if (outRef)
-    *outRef = handler.get();
+    *outRef = handler->ref;
   return noErr;
 }
+
+namespace {
+
+// The installed handler of a reference; null for one removed (also with its target's object),
+// where the Mac would crash.
+StandIn_EventHandler* FindHandler(EventHandlerRef ref) {
+  auto found = TheState().handlers.find(ref);
+  return found == TheState().handlers.end() ? nullptr : found->second.get();
+}
+
+}  // namespace
 
 OSStatus RemoveEventHandler(EventHandlerRef inHandlerRef) {
   if (OSStatus err = standin_tb::EnterCall("RemoveEventHandler"))
     return err;
-  // A handler goes with its target's object too; removing it afterwards is answered, not a crash.
-  if (TheState().handlers.erase(inHandlerRef) == 0)
+  auto found = TheState().handlers.find(inHandlerRef);
+  if (found == TheState().handlers.end())
     return paramErr;
-  auto& handlers = inHandlerRef->target->handlers;
-  auto found = std::find_if(handlers.begin(), handlers.end(),
-                            [&](const auto& handler) { return handler.get() == inHandlerRef; });
-  inHandlerRef->removed = true;
-  if (found != handlers.end())
-    handlers.erase(found);  // may free it: nothing touches it afterwards
+  const std::shared_ptr<StandIn_EventHandler> handler = found->second;
+  TheState().handlers.erase(found);
+  handler->removed = true;  // a dispatch under way skips it
+  auto& handlers = handler->target->handlers;
+  handlers.erase(std::remove(handlers.begin(), handlers.end(), handler), handlers.end());
   return noErr;
 }
 
@@ -363,9 +434,10 @@ OSStatus AddEventTypesToHandler(EventHandlerRef inHandlerRef, UInt32 inNumTypes,
                                 const EventTypeSpec* inList) {
   if (OSStatus err = standin_tb::EnterCall("AddEventTypesToHandler"))
     return err;
-  if (inHandlerRef == nullptr || inHandlerRef->removed)
+  StandIn_EventHandler* handler = FindHandler(inHandlerRef);
+  if (handler == nullptr)
     return paramErr;
-  inHandlerRef->types.insert(inHandlerRef->types.end(), inList, inList + inNumTypes);
+  handler->types.insert(handler->types.end(), inList, inList + inNumTypes);
   return noErr;
 }
 
@@ -373,9 +445,10 @@ OSStatus RemoveEventTypesFromHandler(EventHandlerRef inHandlerRef, UInt32 inNumT
                                      const EventTypeSpec* inList) {
   if (OSStatus err = standin_tb::EnterCall("RemoveEventTypesFromHandler"))
     return err;
-  if (inHandlerRef == nullptr || inHandlerRef->removed)
+  StandIn_EventHandler* handler = FindHandler(inHandlerRef);
+  if (handler == nullptr)
     return paramErr;
-  auto& types = inHandlerRef->types;
+  auto& types = handler->types;
   for (UInt32 i = 0; i < inNumTypes; ++i) {
     types.erase(std::remove_if(types.begin(), types.end(),
                                [&](const EventTypeSpec& spec) {
@@ -400,7 +473,10 @@ OSStatus SendEventToEventTarget(EventRef inEvent, EventTargetRef inTarget) {
     return err;
   if (inEvent == nullptr || inTarget == nullptr)
     return paramErr;
-  Log(false, inEvent, inTarget);
+  if (TheState().queue.logging) {
+    QueueLock lock(TheState().queue.mutex);
+    Log(false, inEvent, inTarget);
+  }
   ChainHold hold;
   RetainEvent(inEvent);
   OpaqueEventHandlerCallRef call;
@@ -429,59 +505,184 @@ EventQueueRef GetCurrentEventQueue() {
 OSStatus PostEventToQueue(EventQueueRef inQueue, EventRef inEvent, EventPriority inPriority) {
   if (inQueue == nullptr || inEvent == nullptr)
     return paramErr;
-  if (inEvent->m_Queued)
-    return eventAlreadyPostedErr;
   if (OSStatus err = standin_tb::EnterCall("PostEventToQueue"))
     return err;
   EventTargetRef target = GetApplicationEventTarget();
   standin_tb::Get(inEvent, kEventParamPostTarget, typeEventTargetRef, &target);
-  Log(true, inEvent, target);
-  RetainEvent(inEvent);
-  inEvent->m_Queued = true;
-  auto& queue = TheState().queue;
-  auto place = std::find_if(queue.begin(), queue.end(),
-                            [&](const Queued& q) { return q.priority < inPriority; });
-  queue.insert(place, Queued{inEvent, target, inPriority});
+  {
+    SharedQueue& queue = TheState().queue;
+    QueueLock lock(queue.mutex);
+    if (inEvent->m_Queued)
+      return eventAlreadyPostedErr;
+    Log(true, inEvent, target);
+    RetainEvent(inEvent);
+    inEvent->m_Queued = true;
+    auto place = std::find_if(queue.events.begin(), queue.events.end(),
+                              [&](const Queued& q) { return q.priority < inPriority; });
+    queue.events.insert(place, Queued{inEvent, target, inPriority});
+  }
+  // The main thread posts only while it runs, never while its loop waits.
+  if (std::this_thread::get_id() != TheState().toolboxThread)
+    StandIn_CurrentInputSource().Wake();
   return noErr;
 }
 
 OSStatus RemoveEventFromQueue(EventQueueRef, EventRef inEvent) {
   if (OSStatus err = standin_tb::EnterCall("RemoveEventFromQueue"))
     return err;
-  auto& queue = TheState().queue;
-  auto found =
-      std::find_if(queue.begin(), queue.end(), [&](const Queued& q) { return q.event == inEvent; });
-  if (found == queue.end())
-    return eventNotInQueueErr;
-  queue.erase(found);
-  inEvent->m_Queued = false;
+  {
+    SharedQueue& queue = TheState().queue;
+    QueueLock lock(queue.mutex);
+    auto found = std::find_if(queue.events.begin(), queue.events.end(),
+                              [&](const Queued& q) { return q.event == inEvent; });
+    if (found == queue.events.end())
+      return eventNotInQueueErr;
+    queue.events.erase(found);
+    inEvent->m_Queued = false;
+  }
   ReleaseEvent(inEvent);
   return noErr;
 }
 
 EventTime GetCurrentEventTime() {
-  return TheState().clock;
+  return standin_tb::ClockNow();
 }
 
 UInt32 GetCurrentEventKeyModifiers() {
   return TheState().modifiers;
 }
 
-void RunApplicationEventLoop() {
-  TheState().quit = false;
+namespace {
+
+// Takes the first queued event; false when the queue is empty.
+bool TakeQueued(Queued* next) {
+  SharedQueue& queue = TheState().queue;
+  QueueLock lock(queue.mutex);
+  if (queue.events.empty())
+    return false;
+  *next = queue.events.front();
+  queue.events.pop_front();
+  next->event->m_Queued = false;
+  return true;
+}
+
+bool QueueEmpty() {
+  SharedQueue& queue = TheState().queue;
+  QueueLock lock(queue.mutex);
+  return queue.events.empty();
+}
+
+// Delivers queued events, also those posted meanwhile, until the queue is empty or the loop is
+// told to quit (when asked to stop there). At most 10000 in a row, against events that post
+// themselves for ever.
+long DeliverQueued(bool stopAtQuit) {
   long delivered = 0;
-  while (!TheState().quit && !TheState().queue.empty() && delivered < 10000) {
-    Queued next = TheState().queue.front();
-    TheState().queue.pop_front();
-    next.event->m_Queued = false;
+  Queued next{};
+  while (delivered < 10000 && !(stopAtQuit && TheState().quit) && TakeQueued(&next)) {
     SendEventToEventTarget(next.event, next.target);
     ReleaseEvent(next.event);
     ++delivered;
+  }
+  return delivered;
+}
+
+// The next firing of a timer fired at its due time when the clock reads now: one interval on,
+// or, for a timer that fell behind, the first of its times after now (it fires once, not once
+// per missed interval).
+void Reschedule(TimerRecord& timer, EventTime now) {
+  if (timer.interval <= 0) {
+    timer.fireTime = -1.0;
+    return;
+  }
+  EventTime next = timer.fireTime + timer.interval;
+  if (next <= now)
+    next += std::floor((now - next) / timer.interval + 1) * timer.interval;
+  while (next <= now)  // rounding
+    next += timer.interval;
+  timer.fireTime = next;
+}
+
+// The timer due first at or before time (earlier installation first among equals), else null.
+EventLoopTimerRef FirstDueBy(EventTime time) {
+  EventLoopTimerRef first = nullptr;
+  EventTime firstTime = 0;
+  for (const auto& [ref, timer] : TheState().timers) {
+    if (timer->fireTime < 0 || timer->fireTime > time)
+      continue;
+    if (first == nullptr || timer->fireTime < firstTime) {
+      first = ref;
+      firstTime = timer->fireTime;
+    }
+  }
+  return first;
+}
+
+// Fires one timer (rescheduled first, so that it may remove or set itself again) and delivers
+// what its firing queued.
+void Fire(EventLoopTimerRef ref, EventTime now) {
+  TimerRecord& timer = *FindTimer(ref);
+  const EventLoopTimerUPP proc = timer.proc;
+  void* const userData = timer.userData;
+  Reschedule(timer, now);
+  try {
+    proc(ref, userData);  // may remove the timer: nothing touches it afterwards
+  } catch (...) {
+    std::fprintf(stderr, "Carbon event stand-in: exception left a timer\n");
+    ++TheState().exceptions;
+  }
+}
+
+// The loop's round of timers: each timer due now fires once, however far behind it is.
+void FireDueTimers() {
+  const EventTime now = standin_tb::ClockNow();
+  std::vector<EventLoopTimerRef> due;
+  for (const auto& [ref, timer] : TheState().timers)
+    if (timer->fireTime >= 0 && timer->fireTime <= now)
+      due.push_back(ref);
+  std::stable_sort(due.begin(), due.end(), [](EventLoopTimerRef a, EventLoopTimerRef b) {
+    return FindTimer(a)->fireTime < FindTimer(b)->fireTime;
+  });
+  for (EventLoopTimerRef ref : due) {
+    if (TheState().quit)
+      return;
+    const TimerRecord* timer = FindTimer(ref);
+    if (timer == nullptr || timer->fireTime < 0 || timer->fireTime > now)
+      continue;  // removed or set again by an earlier firing
+    Fire(ref, now);
+    DeliverQueued(true);
+  }
+}
+
+}  // namespace
+
+void RunApplicationEventLoop() {
+  EventState& s = TheState();
+  s.quit = false;
+  s.ranDry = false;
+  standin_ae::PostLaunchDocuments();
+  StandIn_InputSource& source = StandIn_CurrentInputSource();
+  while (!s.quit) {
+    DeliverQueued(true);
+    if (s.quit)
+      break;
+    FireDueTimers();
+    if (s.quit)
+      break;
+    if (!QueueEmpty())
+      continue;
+    if (source.Exhausted()) {
+      s.ranDry = true;
+      break;
+    }
+    StandIn_Input input;
+    if (source.NextInput(StandIn_NextTimerFireTime(), input))
+      StandIn_DeliverInput(input);
   }
 }
 
 void QuitApplicationEventLoop() {
   TheState().quit = true;
+  StandIn_CurrentInputSource().Wake();
 }
 
 EventLoopRef GetMainEventLoop() {
@@ -501,98 +702,99 @@ OSStatus InstallEventLoopTimer(EventLoopRef inEventLoop, EventTimerInterval inFi
     return paramErr;
   if (OSStatus err = standin_tb::EnterCall("InstallEventLoopTimer"))
     return err;
-  EventState& s = TheState();
-  auto timer = std::make_unique<OpaqueEventLoopTimerRef>(OpaqueEventLoopTimerRef{
-      inTimerProc, inTimerData, s.clock + std::max(0.0, inFireDelay), inInterval, s.timerOrder++});
+  auto timer = std::make_unique<TimerRecord>(TimerRecord{
+      inTimerProc, inTimerData, standin_tb::ClockNow() + std::max(0.0, inFireDelay), inInterval});
+  const EventLoopTimerRef ref = NewSerialRef<EventLoopTimerRef>();
+  TheState().timers.emplace(ref, std::move(timer));
   if (outTimer)
-    *outTimer = timer.get();
-  s.timers.push_back(std::move(timer));
+    *outTimer = ref;
   return noErr;
 }
 
 OSStatus RemoveEventLoopTimer(EventLoopTimerRef inTimer) {
   if (OSStatus err = standin_tb::EnterCall("RemoveEventLoopTimer"))
     return err;
-  auto& timers = TheState().timers;
-  auto found = std::find_if(timers.begin(), timers.end(),
-                            [&](const auto& timer) { return timer.get() == inTimer; });
-  if (found == timers.end())
-    return paramErr;
-  timers.erase(found);
-  return noErr;
+  return TheState().timers.erase(inTimer) ? OSStatus(noErr) : OSStatus(paramErr);
 }
 
 OSStatus SetEventLoopTimerNextFireTime(EventLoopTimerRef inTimer, EventTimerInterval inNextFire) {
   if (OSStatus err = standin_tb::EnterCall("SetEventLoopTimerNextFireTime"))
     return err;
-  if (inTimer == nullptr)
+  TimerRecord* timer = FindTimer(inTimer);
+  if (timer == nullptr)
     return paramErr;
-  inTimer->fireTime = inNextFire < 0 ? -1.0 : TheState().clock + inNextFire;
+  timer->fireTime = inNextFire < 0 ? -1.0 : standin_tb::ClockNow() + inNextFire;
   return noErr;
 }
 
+EventTime StandIn_NextTimerFireTime() {
+  EventTime next = kEventDurationForever;
+  for (const auto& entry : TheState().timers) {
+    const EventTime time = entry.second->fireTime;
+    if (time >= 0 && (next == kEventDurationForever || time < next))
+      next = time;
+  }
+  return next;
+}
+
+bool StandIn_EventLoopRanDry() {
+  return TheState().ranDry;
+}
+
+void StandIn_UseLiveClock(bool live) {
+  standin_tb::ClockSetLive(live);
+}
+
+void StandIn_EventLogRecord(bool on) {
+  TheState().queue.logging = on;
+}
+
 long StandIn_EventLogCount() {
-  return static_cast<long>(TheState().log.size());
+  SharedQueue& queue = TheState().queue;
+  QueueLock lock(queue.mutex);
+  return static_cast<long>(queue.log.size());
 }
 
 StandIn_EventLogEntry StandIn_EventLogAt(long index) {
-  return TheState().log.at(static_cast<std::size_t>(index));
+  SharedQueue& queue = TheState().queue;
+  QueueLock lock(queue.mutex);
+  return queue.log.at(static_cast<std::size_t>(index));
 }
 
 long StandIn_EventLogCountOf(UInt32 eventClass, UInt32 eventKind) {
-  const auto& log = TheState().log;
-  return static_cast<long>(std::count_if(log.begin(), log.end(), [&](const auto& entry) {
-    return entry.eventClass == eventClass && entry.eventKind == eventKind;
+  SharedQueue& queue = TheState().queue;
+  QueueLock lock(queue.mutex);
+  return static_cast<long>(std::count_if(queue.log.begin(), queue.log.end(), [&](const auto& e) {
+    return e.eventClass == eventClass && e.eventKind == eventKind;
   }));
 }
 
 void StandIn_EventLogClear() {
-  TheState().log.clear();
+  SharedQueue& queue = TheState().queue;
+  QueueLock lock(queue.mutex);
+  queue.log.clear();
 }
 
 long StandIn_RunUntilIdle() {
-  long delivered = 0;
-  auto& queue = TheState().queue;
-  while (!queue.empty() && delivered < 10000) {
-    Queued next = queue.front();
-    queue.pop_front();
-    next.event->m_Queued = false;
-    SendEventToEventTarget(next.event, next.target);
-    ReleaseEvent(next.event);
-    ++delivered;
-  }
-  return delivered;
+  return DeliverQueued(false);
 }
 
 long StandIn_QueuedEventCount() {
-  return static_cast<long>(TheState().queue.size());
+  SharedQueue& queue = TheState().queue;
+  QueueLock lock(queue.mutex);
+  return static_cast<long>(queue.events.size());
 }
 
 void StandIn_AdvanceClock(EventTimerInterval seconds) {
-  EventState& s = TheState();
-  const EventTime end = s.clock + std::max(0.0, seconds);
-  for (;;) {
-    OpaqueEventLoopTimerRef* due = nullptr;
-    for (const auto& timer : s.timers) {
-      if (timer->fireTime < 0 || timer->fireTime > end)
-        continue;
-      if (due == nullptr || timer->fireTime < due->fireTime ||
-          (timer->fireTime == due->fireTime && timer->order < due->order))
-        due = timer.get();
-    }
-    if (due == nullptr)
-      break;
-    s.clock = std::max(s.clock, due->fireTime);
-    due->fireTime = due->interval > 0 ? due->fireTime + due->interval : -1.0;
-    try {
-      due->proc(due, due->userData);
-    } catch (...) {
-      std::fprintf(stderr, "Carbon event stand-in: exception left a timer\n");
-      ++s.exceptions;
-    }
-    StandIn_RunUntilIdle();
+  const EventTime end = standin_tb::ClockNow() + std::max(0.0, seconds);
+  // An idle loop over that span: each timer fires at each of its times.
+  while (EventLoopTimerRef due = FirstDueBy(end)) {
+    const EventTime time = FindTimer(due)->fireTime;
+    standin_tb::ClockMoveTo(time);
+    Fire(due, std::max(time, standin_tb::ClockNow()));
+    DeliverQueued(false);
   }
-  s.clock = end;
+  standin_tb::ClockMoveTo(end);
 }
 
 long StandIn_TimerLiveCount() {
@@ -617,16 +819,23 @@ bool StandIn_QuitRequested() {
 
 void StandIn_EventsReset() {
   EventState& s = TheState();
-  while (!s.queue.empty()) {
-    EventRef event = s.queue.front().event;
-    s.queue.pop_front();
-    event->m_Queued = false;
-    ReleaseEvent(event);
+  std::deque<Queued> dropped;
+  {
+    QueueLock lock(s.queue.mutex);
+    dropped.swap(s.queue.events);
+    for (const Queued& q : dropped)
+      q.event->m_Queued = false;
+    s.queue.log.clear();
+    s.queue.logging = false;
   }
-  s.log.clear();
+  for (const Queued& q : dropped)
+    ReleaseEvent(q.event);
+  standin_ae::DropPending();
+  StandIn_ScriptInputClear();
   s.timers.clear();
-  s.clock = 0;
+  standin_tb::ClockReset();
   s.modifiers = 0;
   s.quit = false;
+  s.ranDry = false;
   s.exceptions = 0;
 }

@@ -1,46 +1,90 @@
-// Placeholder of the input source and routing: the script hands its inputs over in order and the
-// entry takes none. The event loop and the routing replace it.
+// The input sources of the stand-in: the current one and the script (see HIToolbox/StandInInput.h).
 #include <HIToolbox/StandInInput.h>
 
+#include "iStandInEventClock.h"
+
+#include <algorithm>
+#include <atomic>
 #include <deque>
 
 namespace {
 
+// Raw input and pauses in order. Main thread only, but for Wake.
 class ScriptSource : public StandIn_InputSource {
 public:
-  bool NextInput(EventTime, StandIn_Input& input) override {
-    if (m_Inputs.empty())
-      return false;
-    input = m_Inputs.front();
-    m_Inputs.pop_front();
-    return true;
+  bool NextInput(EventTime deadline, StandIn_Input& input) override {
+    while (!m_Entries.empty()) {
+      if (m_Waiter.TakeWake())
+        return false;
+      Entry& next = m_Entries.front();
+      if (!next.pause) {
+        input = next.input;
+        m_Entries.pop_front();
+        return true;
+      }
+      if (next.end < 0)
+        next.end = standin_tb::ClockNow() + next.seconds;
+      if (deadline != kEventDurationForever && deadline < next.end) {
+        m_Waiter.WaitUntil(deadline);  // at the deadline or woken: the pause goes on later
+        return false;
+      }
+      if (!m_Waiter.WaitUntil(next.end))
+        return false;  // woken: the pause goes on from where it stands
+      m_Entries.pop_front();
+    }
+    return false;
   }
-  void Wake() override {}
-  void Append(const StandIn_Input& input) { m_Inputs.push_back(input); }
+  void Wake() override { m_Waiter.Wake(); }
+  bool Exhausted() const override { return m_Entries.empty(); }
+
+  void Append(const StandIn_Input& input) { m_Entries.push_back(Entry{false, input, 0, -1}); }
+  void AppendPause(EventTimerInterval seconds) {
+    m_Entries.push_back(Entry{true, StandIn_Input(), std::max(0.0, seconds), -1});
+  }
+  void Clear() {
+    m_Entries.clear();
+    m_Waiter.TakeWake();
+  }
 
 private:
-  std::deque<StandIn_Input> m_Inputs;
+  struct Entry {
+    bool pause;
+    StandIn_Input input;
+    EventTimerInterval seconds;
+    EventTime end;  // < 0: the pause has not begun
+  };
+  std::deque<Entry> m_Entries;
+  standin_tb::ClockWaiter m_Waiter;
 };
 
 ScriptSource& Script() {
-  static ScriptSource script;
-  return script;
+  static ScriptSource* script = new ScriptSource;  // never destroyed: tasks may wake it at exit
+  return *script;
 }
 
-StandIn_InputSource* g_Source = nullptr;
+std::atomic<StandIn_InputSource*> g_Source{nullptr};  // read by any thread that wakes the loop
 
 }  // namespace
 
 void StandIn_SetInputSource(StandIn_InputSource* source) {
-  g_Source = source;
+  g_Source.store(source);
 }
 
 StandIn_InputSource& StandIn_CurrentInputSource() {
-  return g_Source ? *g_Source : Script();
+  StandIn_InputSource* source = g_Source.load();
+  return source ? *source : Script();
 }
 
 void StandIn_ScriptInput(const StandIn_Input& input) {
   Script().Append(input);
+}
+
+void StandIn_ScriptPause(EventTimerInterval seconds) {
+  Script().AppendPause(seconds);
+}
+
+void StandIn_ScriptInputClear() {
+  Script().Clear();
 }
 
 OSStatus StandIn_DeliverInput(const StandIn_Input&) {

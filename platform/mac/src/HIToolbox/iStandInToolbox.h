@@ -1,5 +1,6 @@
 // Internals shared by the stand-in's Event Manager, HIObject, window, view, menu, nib and alert
-// sources. The toolbox runs on the main thread only; nothing here is locked.
+// sources. The toolbox runs on the main thread only; nothing here is locked, but for the queue
+// (see PostEventToQueue in HIToolbox/CarbonEvents.h).
 #pragma once
 #include <HIToolbox/Controls.h>
 #include <HIToolbox/HIObject.h>
@@ -43,19 +44,22 @@ public:
   bool m_Queued = false;
 };
 
-struct OpaqueEventHandlerRef {
+// An installed handler. Its EventHandlerRef is a serial number, never reused, that the Event
+// Manager looks up: a stale reference is answered, never followed.
+struct StandIn_EventHandler {
   EventHandlerUPP proc = nullptr;
   std::vector<EventTypeSpec> types;
   void* userData = nullptr;
   OpaqueEventTargetRef* target = nullptr;
+  EventHandlerRef ref = nullptr;
   bool removed = false;
 
   bool Wants(UInt32 eventClass, UInt32 eventKind) const;
 };
 
 struct OpaqueEventTargetRef {
-  StandIn_HIObject* owner = nullptr;                             // null for the application
-  std::vector<std::shared_ptr<OpaqueEventHandlerRef>> handlers;  // newest first
+  StandIn_HIObject* owner = nullptr;                            // null for the application
+  std::vector<std::shared_ptr<StandIn_EventHandler>> handlers;  // newest first
 };
 
 struct StandIn_HIObject::Core {

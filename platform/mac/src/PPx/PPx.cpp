@@ -5,6 +5,8 @@
 #include <PPx/PPxView.h>
 #include <PPx/SysCarbonEvent.h>
 
+#include "iPPxBoundary.h"
+
 #include <cstdio>
 #include <vector>
 
@@ -13,17 +15,6 @@ namespace PPx {
 namespace {
 OSType g_Signature = 0x50507820;                   // 'PPx '
 constexpr ResType kIndeterminateTag = 0x696e6465;  // 'inde'
-
-// Answers what an exception that reached a callback stands for.
-OSStatus StatusOfException() {
-  try {
-    throw;
-  } catch (const OSError& e) {
-    return e.GetStatus();
-  } catch (...) {
-    return eventInternalErr;
-  }
-}
 }  // namespace
 
 OSType Signature::Get() {
