@@ -20,18 +20,38 @@
 // is cancelled at once. The plan holds a reference to each view until it is played or cleared.
 // WaitMouseMoved answers the next scripted answer of its own (false without one).
 //
-// Modal answers: an alert's button number, a pop-up's control value, a slider's value. With no
-// answer scripted an alert answers its cancel button (2; the default button when it has none), and
-// pop-ups and sliders keep their value.
+// Modal answers, one queue per kind: an alert's button number, a pop-up's control value, a
+// slider's value. With no answer scripted an alert answers its cancel button (2; the default
+// button when it has none), and pop-ups and sliders keep their value. An answer the dialog or
+// control cannot give (a button the alert does not have, a value out of range) is not taken: the
+// alert answers as if none was scripted, the control keeps its value, and the fault is recorded
+// for the test to report (StandIn_TakeScriptFaults).
 #pragma once
 #include <HIToolbox/HIView.h>
 
+#include <string>
 #include <vector>
 
+enum class StandIn_AnswerKind {
+  Alert,
+  Popup,
+  Slider,
+};
+
+// A click straight at the view (past window hit testing; StandIn_DeliverInput takes the whole
+// road): the control road of routed input, released where it was pressed unless the input source
+// holds mouse inputs. Answers the part hit.
 ControlPartCode StandIn_ClickView(HIViewRef view, HIPoint where, UInt32 modifiers);
+// A key down at the view, else at the user-focus window's keyboard focus, the window or the
+// application; with the Command key and no view, a menu's key equivalent first.
 OSStatus StandIn_PressKey(HIViewRef view, UniChar character, UInt32 modifiers);
-void StandIn_ScriptAnswer(long answer);
-long StandIn_ScriptedAnswerCount();
+// The Mac virtual key code of a character on a US keyboard (space 49, return 36); 0xFFFF for a
+// character without a key.
+UInt32 StandIn_KeyCodeOf(UniChar character);
+void StandIn_ScriptAnswer(StandIn_AnswerKind kind, long answer);
+long StandIn_ScriptedAnswerCount(StandIn_AnswerKind kind);
+// The scripted answers that could not be given since the last call, each saying why; emptied.
+std::vector<std::string> StandIn_TakeScriptFaults();
 void StandIn_ScriptDrag(const std::vector<HIViewRef>& path, bool drop);
 long StandIn_ScriptedDragCount();
 void StandIn_ScriptMouseMoved(bool moved);

@@ -1,5 +1,5 @@
-// Placeholder of the input source and routing: the script hands its inputs over in order and the
-// entry takes none. The event loop and the routing replace it.
+// Placeholder of the input source: the script hands its inputs over in order. The event loop
+// replaces it; the routing is in InputRouting.cpp.
 #include <HIToolbox/StandInInput.h>
 
 #include <deque>
@@ -41,8 +41,4 @@ StandIn_InputSource& StandIn_CurrentInputSource() {
 
 void StandIn_ScriptInput(const StandIn_Input& input) {
   Script().Append(input);
-}
-
-OSStatus StandIn_DeliverInput(const StandIn_Input&) {
-  return eventNotHandledErr;
 }
