@@ -313,7 +313,8 @@ enum : EventParamType {
   typeMenuCommand = 0x6d636d64,     // 'mcmd'
   typeWindowPartCode = 0x77706172,  // 'wpar'
 };
-enum : UInt16 {
+typedef UInt16 EventMouseWheelAxis;
+enum : EventMouseWheelAxis {
   kEventMouseWheelAxisX = 0,
   kEventMouseWheelAxisY = 1
 };

@@ -65,6 +65,15 @@ public:
     m_Event.Set(kEventParamMouseLocation, typeHIPoint, input.global);
     m_Event.Set(kEventParamKeyModifiers, typeUInt32, input.modifiers);
   }
+  // The window under the mouse ('wind') and the mouse in its coordinates ('wmou').
+  void SetWindow(WindowRef window, const StandIn_Input& input) {
+    if (window == nullptr)
+      return;
+    const Rect structure = StructureOf(window);
+    m_Event.Set(kEventParamWindowRef, typeWindowRef, window);
+    m_Event.Set(kEventParamWindowMouseLocation, typeHIPoint,
+                CGPointMake(input.global.x - structure.left, input.global.y - structure.top));
+  }
   standin_tb::EventHolder& Event() { return m_Event; }
   OSStatus SendTo(EventTargetRef target) const { return m_Event.SendTo(target); }
 
@@ -116,13 +125,28 @@ UInt32 CountClick(const StandIn_Input& input) {
   return input.clickCount > 1 ? input.clickCount : state.clickCount;
 }
 
-// Resizing by the grow box: the content follows the mouse within the resize limits.
+// The window's answer to its minimum or maximum size event ('dims'), the limit when unanswered.
+HISize AskSize(WindowRef window, UInt32 kind, HISize limit) {
+  standin_tb::EventHolder ask(kEventClassWindow, kind);
+  ask.Set(kEventParamDirectObject, typeWindowRef, window);
+  Point size{static_cast<short>(std::min<CGFloat>(limit.height, 32767)),
+             static_cast<short>(std::min<CGFloat>(limit.width, 32767))};
+  ask.Set(kEventParamDimensions, typeQDPoint, size);
+  if (ask.SendTo(GetWindowEventTarget(window)) == noErr &&
+      standin_tb::Get(ask.Get(), kEventParamDimensions, typeQDPoint, &size))
+    return HISize{static_cast<CGFloat>(size.h), static_cast<CGFloat>(size.v)};
+  return limit;
+}
+
+// Resizing by the grow box: the content follows the mouse within the sizes the window allows.
 void TrackGrow(WindowRef window, Point start) {
   Rect content{0, 0, 0, 0};
   GetWindowBounds(window, kWindowContentRgn, &content);
   HISize minimum{0, 0};
   HISize maximum{0, 0};
   GetWindowResizeLimits(window, &minimum, &maximum);
+  minimum = AskSize(window, kEventWindowGetMinimumSize, minimum);
+  maximum = AskSize(window, kEventWindowGetMaximumSize, maximum);
   standin_tb::EventHolder started(kEventClassWindow, kEventWindowResizeStarted);
   started.Set(kEventParamDirectObject, typeWindowRef, window);
   started.SendTo(GetWindowEventTarget(window));
@@ -186,8 +210,7 @@ OSStatus RouteMouseDown(const StandIn_Input& input) {
     MouseEvent down(kEventMouseDown, input);
     down.Event().Set(kEventParamClickCount, typeUInt32, clicks);
     down.Event().Set(kEventParamWindowPartCode, typeWindowPartCode, part);
-    if (window)
-      down.Event().Set(kEventParamWindowRef, typeWindowRef, window);
+    down.SetWindow(window, input);
     if (down.SendTo(TargetOf(window)) != eventNotHandledErr)
       return noErr;
   }
@@ -251,6 +274,7 @@ OSStatus RouteWheel(const StandIn_Input& input) {
     return eventNotHandledErr;
   StandIn_ViewImpl* view = ViewAt(window, input.global);
   MouseEvent wheel(kEventMouseWheelMoved, input);
+  wheel.SetWindow(window, input);
   const UInt16 axis = input.wheelVertical ? kEventMouseWheelAxisY : kEventMouseWheelAxisX;
   wheel.Event().Set(kEventParamMouseWheelAxis, typeMouseWheelAxis, axis);
   wheel.Event().Set(kEventParamMouseWheelDelta, typeSInt32, input.wheelDelta);
@@ -265,8 +289,7 @@ OSStatus RouteMouseMoved(const StandIn_Input& input) {
   StandIn_ViewImpl* view = part == inContent ? ViewAt(window, input.global) : nullptr;
   FollowMouseOver(view, input);
   MouseEvent moved(kEventMouseMoved, input);
-  if (window)
-    moved.Event().Set(kEventParamWindowRef, typeWindowRef, window);
+  moved.SetWindow(window, input);
   return moved.SendTo(view ? GetControlEventTarget(view) : TargetOf(window));
 }
 
