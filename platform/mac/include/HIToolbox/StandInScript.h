@@ -5,9 +5,12 @@
 // kEventControlClick (the direct object, 'kmod' and 'mloc' in global coordinates); when a handler
 // answers it (anything but eventNotHandledErr) the view took the click and the part is 0.
 // Otherwise it sends to the view in order kEventControlHitTest (answering the part), and for a part
-// other than 0 kEventControlTrack and kEventControlHit, each with the direct object, 'cprt', 'kmod'
-// and 'mloc'; while it runs GetCurrentEventKeyModifiers reports the modifiers. The standard
-// handling of the hit (when every handler answers eventNotHandledErr) sends the control's command.
+// other than 0 kEventControlTrack and kEventControlHit, each with the direct object, 'cprt',
+// 'kmod', 'mloc' and 'ccnt'; while it runs GetCurrentEventKeyModifiers reports the modifiers. The
+// standard tracking of every kind but pop-ups and sliders highlights the part and follows the mouse
+// inputs of the input source until the release (none: released in place); released outside the
+// view, the part becomes 0 and there is no hit. The standard handling of the hit (when every
+// handler answers eventNotHandledErr) sends the control's command.
 //
 // A key goes to a view (its target and on up), else to the front window's keyboard focus, else
 // to the front window or the application, as kEventRawKeyDown with 'kchr', 'kuni' and 'kmod';
@@ -18,7 +21,7 @@
 // Drags: TrackDrag plays the next drop plan (see HIToolbox/Drag.h): the drag passes over the
 // views of the path in order and is dropped on the last one, or cancelled there; with no plan it
 // is cancelled at once. The plan holds a reference to each view until it is played or cleared.
-// WaitMouseMoved answers the next scripted answer of its own (false without one).
+// WaitMouseMoved answers the next scripted answer of its own, else follows the input source.
 //
 // Modal answers, one queue per kind: an alert's button number, a pop-up's control value, a
 // slider's value. With no answer scripted an alert answers its cancel button (2; the default

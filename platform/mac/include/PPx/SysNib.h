@@ -3,6 +3,8 @@
 #pragma once
 #include <HIToolbox/IBCarbonRuntime.h>
 
+#include <PPx/PPxExceptions.h>
+
 namespace PPx {
 
 class SysNib {

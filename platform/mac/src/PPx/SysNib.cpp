@@ -1,5 +1,4 @@
 // PowerPlant X of the Mac stand-in: a nib file held open (see PPx/SysNib.h).
-#include <PPx/PPxExceptions.h>
 #include <PPx/SysNib.h>
 
 namespace PPx {
