@@ -276,13 +276,10 @@ constexpr EventParamType typeLongInteger = typeSInt32;
 // Input, window, command-status and menu events of the routing (HIToolbox/StandInInput.h).
 enum : UInt32 {
   kEventMouseUp = 2,
-  kEventMouseDragged = 6,
   kEventMouseEntered = 8,
   kEventMouseExited = 9,
   kEventMouseWheelMoved = 10,
   kEventRawKeyModifiersChanged = 4,
-  kEventTextInputUnicodeText = 7,
-  kEventWindowBoundsChanging = 26,
   kEventWindowResizeStarted = 28,
   kEventWindowResizeCompleted = 29,
   kEventWindowCollapsed = 67,
@@ -291,26 +288,19 @@ enum : UInt32 {
   kEventWindowZoomed = 76,
   kEventWindowGetMinimumSize = 80,
   kEventWindowGetMaximumSize = 81,
-  kEventMenuTargetItem = 9,
 };
 enum : EventParamName {
   kEventParamClickCount = 0x63636e74,       // 'ccnt'
-  kEventParamMouseButton = 0x6d62746e,      // 'mbtn'
   kEventParamMouseWheelAxis = 0x6d776178,   // 'mwax'
   kEventParamMouseWheelDelta = 0x6d77646c,  // 'mwdl'
   kEventParamKeyboardType = 0x6b626474,     // 'kbdt'
   kEventParamOriginalBounds = 0x6f726762,   // 'orgb'
   kEventParamDimensions = 0x64696d73,       // 'dims'
   kEventParamWindowPartCode = 0x77706172,   // 'wpar'
-  kEventParamMenuCommand = 0x6d636d64,      // 'mcmd'
-  kEventParamMenuItemIndex = 0x6974656d,    // 'item'
 };
 enum : EventParamType {
   typeQDRectangle = 0x71647274,     // 'qdrt'
-  typeMouseButton = 0x6d62746e,     // 'mbtn'
   typeMouseWheelAxis = 0x6d776178,  // 'mwax'
-  typeMenuItemIndex = 0x6d696478,   // 'midx'
-  typeMenuCommand = 0x6d636d64,     // 'mcmd'
   typeWindowPartCode = 0x77706172,  // 'wpar'
 };
 typedef UInt16 EventMouseWheelAxis;

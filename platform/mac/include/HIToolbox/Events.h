@@ -45,8 +45,6 @@ UInt32 GetCurrentKeyModifiers(void);
 typedef UInt32 KeyMap[4];
 void GetKeys(KeyMap theKeys);
 enum : UInt16 {
-  kVK_Return = 0x24,
-  kVK_Tab = 0x30,
   kVK_Space = 0x31,
   kVK_Delete = 0x33,
   kVK_Escape = 0x35

@@ -115,7 +115,6 @@ enum : WindowPartCode {
   inZoomIn = 7,
   inZoomOut = 8,
   inCollapseBox = 11,
-  inStructure = 15
 };
 
 constexpr OSStatus errWindowPropertyNotFound = -5604;
