@@ -78,7 +78,7 @@ TEST_F(PPXA_AdditionsTest, AlertsAlwaysHaveTheDefaultButtonAndAnswerTheButtonHit
                         {0, 0, 0, {"OK", "", ""}},
                         {-1, 0, -1, {"OK", "", "Don't Save"}}};
   for (Case const& c : cases) {
-    StandIn_ScriptAnswer(1);
+    StandIn_ScriptAnswer(StandIn_AnswerKind::Alert, 1);
     EXPECT_EQ(1, PPXA::MessageDialog::ShowError(CFSTR("Message"), CFSTR("Explanation"),
                                                 c.defaultText, c.cancelText, c.otherText));
     StandIn_AlertRecord record = StandIn_LastAlert();
@@ -90,14 +90,14 @@ TEST_F(PPXA_AdditionsTest, AlertsAlwaysHaveTheDefaultButtonAndAnswerTheButtonHit
       EXPECT_EQ(c.buttons[i], record.buttons[i]) << i;
   }
   for (SInt16 answer : {1, 2, 3}) {
-    StandIn_ScriptAnswer(answer);
+    StandIn_ScriptAnswer(StandIn_AnswerKind::Alert, answer);
     EXPECT_EQ(answer, PPXA::MessageDialog::ShowWarning(CFSTR("M"), nullptr, nullptr, CFSTR("Stop"),
                                                        CFSTR("Other")));
     EXPECT_EQ(kAlertCautionAlert, StandIn_LastAlert().type);
     EXPECT_EQ("Stop", StandIn_LastAlert().buttons[1]);
   }
   StandIn_FilesFailNext("CreateStandardAlert", memFullErr);
-  StandIn_ScriptAnswer(1);
+  StandIn_ScriptAnswer(StandIn_AnswerKind::Alert, 1);
   EXPECT_EQ(0, PPXA::MessageDialog::ShowError(CFSTR("M"), nullptr, -1, -1, -1));
   StandIn_ScriptClear();
 }

@@ -250,12 +250,15 @@ TEST_F(HIToolboxTest, MenusKeepCommandsMarksAndEnablingAndSendCommands) {
 TEST_F(HIToolboxTest, WindowsKeepZOrderBoundsLimitsAndProperties) {
   WindowRef back = NewWindow(Rect{100, 100, 300, 400});
   WindowRef front = NewWindow(Rect{50, 50, 150, 150});
+  EXPECT_EQ(nullptr, FrontWindow());  // only visible windows count
+  ShowWindow(back);
+  EXPECT_EQ(back, FrontWindow());
+  EXPECT_EQ(front, GetFrontWindowOfClass(kDocumentWindowClass, false));
+  ShowWindow(front);
   EXPECT_EQ(front, FrontWindow());
   SendBehind(front, back);
   EXPECT_EQ(back, FrontWindow());
-  EXPECT_EQ(nullptr, GetFrontWindowOfClass(kDocumentWindowClass, true));
-  ShowWindow(front);
-  EXPECT_EQ(front, GetFrontWindowOfClass(kDocumentWindowClass, true));
+  EXPECT_EQ(back, GetFrontWindowOfClass(kDocumentWindowClass, true));
 
   Rect r;
   GetWindowBounds(back, kWindowStructureRgn, &r);
@@ -421,7 +424,7 @@ TEST_F(HIToolboxTest, AlertsRecordTheirTextsAndAnswerFromTheScript) {
   EXPECT_EQ("Cancel", record.buttons[1]);
   EXPECT_EQ("Later", record.buttons[2]);
   DialogItemIndex hit = 0;
-  StandIn_ScriptAnswer(3);
+  StandIn_ScriptAnswer(StandIn_AnswerKind::Alert, 3);
   RunStandardAlert(alert, nullptr, &hit);
   EXPECT_EQ(3, hit);
   CreateStandardAlert(kAlertStopAlert, CFSTR("M"), nullptr, &param, &alert);

@@ -1,6 +1,8 @@
 // Nib files of the stand-in: windows, views and menu bars from the declarative format.
 #include "StandInToolboxTest.h"
 
+#include <PPx/SysNib.h>
+
 namespace {
 
 using NibFilesTest = StandInNibTest;
@@ -47,8 +49,9 @@ window "Custom"
 end
 menubar "MenuBar"
   menu "File"
-    item "Open" 'open'
-    item "Close" 'clos' disabled
+    item "Open" 'open' key "O"
+    separator
+    item "Close" 'clos' disabled key "w" shift option
   end
 end
 )";
@@ -112,6 +115,43 @@ TEST_F(NibFilesTest, WindowsAndViewsComeFromTheNib) {
   SetRootMenu(nullptr);
   DisposeNibReference(nib);
   EXPECT_EQ(0, StandIn_NibLiveCount());
+}
+
+TEST_F(NibFilesTest, MenuItemsHaveKeyEquivalentsAndSeparators) {
+  WriteNib("Main", kNib);
+  {
+    PPx::SysNib nib;
+    nib.Initialize(CFSTR("Main"));
+    nib.SetMenuBar(CFSTR("MenuBar"));
+    EXPECT_THROW(nib.SetMenuBar(CFSTR("Missing")), PPx::OSError);
+  }
+  EXPECT_EQ(0, StandIn_NibLiveCount());
+  MenuRef menu = nullptr;
+  MenuItemIndex index = 0;
+  ASSERT_EQ(noErr, GetIndMenuItemWithCommandID(nullptr, 0x6f70656e, 1, &menu, &index));
+  struct Case {
+    MenuItemIndex item;
+    CharParameter key;
+    UInt8 modifiers;
+    MenuItemAttributes attributes;
+    bool enabled;
+  };
+  const Case cases[] = {{1, 'O', kMenuNoModifiers, 0, true},
+                        {2, 0, kMenuNoModifiers, kMenuItemAttrSeparator, false},
+                        {3, 'w', kMenuShiftModifier | kMenuOptionModifier, 0, false}};
+  for (const Case& c : cases) {
+    CharParameter key = 0xFFFF;
+    UInt8 modifiers = 0xFF;
+    MenuItemAttributes attributes = 0xFF;
+    GetItemCmd(menu, c.item, &key);
+    GetMenuItemModifiers(menu, c.item, &modifiers);
+    GetMenuItemAttributes(menu, c.item, &attributes);
+    EXPECT_EQ(c.key, key) << c.item;
+    EXPECT_EQ(c.modifiers, modifiers) << c.item;
+    EXPECT_EQ(c.attributes, attributes) << c.item;
+    EXPECT_EQ(c.enabled, IsMenuItemEnabled(menu, c.item)) << c.item;
+  }
+  SetRootMenu(nullptr);
 }
 
 long g_Instances = 0;

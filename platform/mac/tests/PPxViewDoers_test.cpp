@@ -333,6 +333,7 @@ TEST_F(PPxViewDoersTest, FocusMovesToTheViewOnlyWhenEverythingIsFocused) {
 }
 
 TEST_F(PPxViewDoersTest, TypedTextReachesTheFocusedView) {
+  ShowWindow(m_Window);  // keys go to the user-focus window
   SetKeyboardFocus(m_Window, m_View, kWholePart);
   EXPECT_EQ(noErr, StandIn_PressKey(nullptr, ' ', 0));
   EXPECT_EQ(eventNotHandledErr, StandIn_PressKey(nullptr, 'x', 0));

@@ -17,6 +17,7 @@ protected:
   void SetUp() override {
     StandIn_EventsReset();
     StandIn_ScriptClear();
+    StandIn_RoutingReset();
     StandIn_FilesReset();
     m_CF = StandIn_CFLiveObjectCount();
     m_Windows = StandIn_WindowLiveCount();
@@ -25,6 +26,8 @@ protected:
     m_Alerts = StandIn_AlertLiveCount();
   }
   void TearDown() override {
+    for (const std::string& fault : StandIn_TakeScriptFaults())
+      ADD_FAILURE() << "scripted answer not given: " << fault;
     StandIn_RunUntilIdle();
     StandIn_EventsReset();
     EXPECT_EQ(m_Windows, StandIn_WindowLiveCount());

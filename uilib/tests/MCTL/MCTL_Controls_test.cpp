@@ -49,6 +49,8 @@ protected:
     HIViewFindByID(HIViewGetRoot(m_Window), kHIViewWindowContentID, &m_Content);
   }
   void TearDown() override {
+    for (const std::string& fault : StandIn_TakeScriptFaults())
+      ADD_FAILURE() << "scripted answer not given: " << fault;
     m_Adapters.clear();
     DisposeWindow(m_Window);
     StandIn_EventsReset();
@@ -104,7 +106,7 @@ TEST_F(MCTL_ControlsTest, CheckBoxesAndSlidersReportEverySetOnce) {
   // Dragging the thumb reports through the live-tracking procedure.
   EXPECT_EQ(MCTL_Slider::LiveTrackingActionProcedure, GetControlAction(slider.GetView()));
   listener.values.clear();
-  StandIn_ScriptAnswer(55);
+  StandIn_ScriptAnswer(StandIn_AnswerKind::Slider, 55);
   StandIn_ClickView(slider.GetView(), CGPointMake(1, 1), 0);
   EXPECT_EQ((Pairs{{kSig, 55}}), listener.values);
 }

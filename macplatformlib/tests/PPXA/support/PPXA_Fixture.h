@@ -80,6 +80,8 @@ protected:
     m_Handlers = StandIn_EventHandlerLiveCount();
   }
   void TearDown() override {
+    for (const std::string& fault : StandIn_TakeScriptFaults())
+      ADD_FAILURE() << "scripted answer not given: " << fault;
     StandIn_RunUntilIdle();
     StandIn_EventsReset();
     EXPECT_EQ(m_Windows, StandIn_WindowLiveCount());

@@ -300,6 +300,46 @@ enum : EventParamType {
 };
 constexpr EventParamType typeLongInteger = typeSInt32;
 
+// Input, window, command-status and menu events of the routing (HIToolbox/StandInInput.h).
+enum : UInt32 {
+  kEventMouseUp = 2,
+  kEventMouseEntered = 8,
+  kEventMouseExited = 9,
+  kEventMouseWheelMoved = 10,
+  kEventRawKeyModifiersChanged = 4,
+  kEventWindowResizeStarted = 28,
+  kEventWindowResizeCompleted = 29,
+  kEventWindowCollapsed = 67,
+  kEventWindowExpanded = 70,
+  kEventWindowZoom = 75,
+  kEventWindowZoomed = 76,
+  kEventWindowGetMinimumSize = 80,
+  kEventWindowGetMaximumSize = 81,
+};
+enum : EventParamName {
+  kEventParamClickCount = 0x63636e74,       // 'ccnt'
+  kEventParamMouseWheelAxis = 0x6d776178,   // 'mwax'
+  kEventParamMouseWheelDelta = 0x6d77646c,  // 'mwdl'
+  kEventParamKeyboardType = 0x6b626474,     // 'kbdt'
+  kEventParamOriginalBounds = 0x6f726762,   // 'orgb'
+  kEventParamDimensions = 0x64696d73,       // 'dims'
+  kEventParamWindowPartCode = 0x77706172,   // 'wpar'
+};
+enum : EventParamType {
+  typeQDRectangle = 0x71647274,     // 'qdrt'
+  typeMouseWheelAxis = 0x6d776178,  // 'mwax'
+  typeWindowPartCode = 0x77706172,  // 'wpar'
+};
+typedef UInt16 EventMouseWheelAxis;
+enum : EventMouseWheelAxis {
+  kEventMouseWheelAxisX = 0,
+  kEventMouseWheelAxisY = 1
+};
+enum : UInt32 {
+  kMenuContextMenuBar = 1 << 0,
+  kMenuContextKeyMatching = 1 << 14,
+};
+
 // Modifier key bits of kEventParamKeyModifiers.
 enum : UInt32 {
   cmdKey = 0x0100,

@@ -6,9 +6,11 @@
 // SetControlData and GetControlData send kEventControlSetData (103) and kEventControlGetData
 // (104) to the control with 'cprt', 'cdtg', 'cdbf' (typePtr) and 'cdbs' (typeLongInteger, a
 // Size); the standard handling keeps data by tag: it answers errDataNotSupported for a tag never
-// set and errDataSizeMismatch for a buffer of another size than the data. GetControlData reads the
-// size back from 'cdbs'. The static text's text is tag kControlStaticTextCFStringTag (a retained
-// CFStringRef).
+// set and errDataSizeMismatch for a buffer of another size than the data. The system's controls
+// take only the tags they know (the progress bar 'inde', the static text 'cfst') and answer
+// errDataNotSupported for others; user panes and custom views keep any tag. GetControlData reads
+// the size back from 'cdbs'. The static text's text is tag kControlStaticTextCFStringTag (a
+// retained CFStringRef).
 //
 // Standard handling of the click events: kEventControlHitTest answers the kind's part for a point
 // inside the bounds ('mloc', typeHIPoint, view coordinates) and 0 outside; kEventControlTrack
@@ -126,9 +128,9 @@ UInt32 StandIn_BrowserColumnProperty(ControlRef inControl, long index);
 //
 // HiliteControl, ActivateControl/DeactivateControl and EnableControl/DisableControl send
 // kEventControlHiliteChanged ('copc', 'cnpc'), kEventControlActivate/Deactivate and
-// kEventControlEnabledStateChanged when the state really changes; HIViewSetFrame sends
-// kEventControlBoundsChanged ('attr': 1 moved, 2 resized; 'prvb', 'crct' as HIRects) when the
-// frame changes.
+// kEventControlEnabledStateChanged when the state really changes; HIViewSetFrame,
+// HIViewPlaceInSuperviewAt and HIViewMoveBy send kEventControlBoundsChanged ('attr': 1 moved, 2
+// resized; 'prvb', 'crct' as HIRects) when the frame changes.
 //
 // GetControlRegion: kEventControlGetPartRegion ('cprt', 'crgn'); unanswered, the meta parts
 // (-1, -2) and the kind's click part give the bounds and other parts errInvalidPartCode.

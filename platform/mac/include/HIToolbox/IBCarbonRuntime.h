@@ -27,7 +27,9 @@
 //   end
 //   menubar "MenuBar"           (also: menu "Name" ... end for a menu of its own)
 //     menu "File"
-//       item "Open…" 'open'     (then optionally: checked, disabled)
+//       item "Open…" 'open'     (then optionally: checked, disabled, key "O" for the key
+//                                equivalent, and its modifiers shift option control nocommand)
+//       separator
 //       menu "Recent" ... end   (a submenu)
 //     end
 //   end

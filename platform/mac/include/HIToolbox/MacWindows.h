@@ -13,6 +13,21 @@
 // a second dispose is ignored). The standard handling of kEventWindowClose ('wind' 72) disposes
 // of the window. HideSheetWindow sends kEventWindowHidden to the sheet; ShowSheetWindow
 // kEventWindowShown.
+//
+// Layers, back to front: documents (plain windows, drawers and sheets with them), floating
+// windows, utility windows, modal windows and alerts, overlays and help tags. A new or selected
+// window goes to the front of its layer; a shown sheet stays right in front of its parent. The
+// active window is the frontmost visible window that is not floating (floating, utility, overlay
+// and help windows); a sheet's parent is active while the sheet shows, and the sheet has the
+// user focus. Whenever the active window changes, the old one gets kEventWindowDeactivated and the
+// new one kEventWindowActivated. Disposing of a window hides the sheet shown on it and detaches
+// it.
+//
+// Bounds changes send kEventWindowBoundsChanged with 'attr' (kWindowBoundsChange...), 'orgb' and
+// 'prvb' (the structure before) and 'crct' (the structure after), QuickDraw rectangles.
+// CollapseWindow sends kEventWindowCollapsed or kEventWindowExpanded on a real change. The
+// standard handling of kEventWindowZoom zooms out to the available screen or back in to the
+// bounds before, and sends kEventWindowZoomed.
 #pragma once
 #include <HIToolbox/HIView.h>
 
@@ -55,6 +70,8 @@ enum : WindowAttributes {
   kWindowCompositingAttribute = 1u << 19,
   kWindowStandardHandlerAttribute = 1u << 25,
   kWindowLiveResizeAttribute = 1u << 28,
+  kWindowHideOnSuspendAttribute = 1u << 24,
+  kWindowIgnoreClicksAttribute = 1u << 29,
   kWindowStandardDocumentAttributes = (1u << 0) | (1u << 1) | (1u << 2) | (1u << 3) | (1u << 4)
 };
 
@@ -75,6 +92,29 @@ enum : WindowPositionMethod {
   kWindowAlertPositionOnMainScreen = 7,
   kWindowAlertPositionOnParentWindow = 8,
   kWindowAlertPositionOnParentWindowScreen = 9
+};
+
+enum : UInt32 {
+  kWindowBoundsChangeUserDrag = 1u << 0,
+  kWindowBoundsChangeUserResize = 1u << 1,
+  kWindowBoundsChangeSizeChanged = 1u << 2,
+  kWindowBoundsChangeOriginChanged = 1u << 3,
+  kWindowBoundsChangeZoom = 1u << 4
+};
+
+// Window parts of FindWindow.
+typedef SInt16 WindowPartCode;
+enum : WindowPartCode {
+  inDesk = 0,
+  inNoWindow = 0,
+  inMenuBar = 1,
+  inContent = 3,
+  inDrag = 4,
+  inGrow = 5,
+  inGoAway = 6,
+  inZoomIn = 7,
+  inZoomOut = 8,
+  inCollapseBox = 11,
 };
 
 constexpr OSStatus errWindowPropertyNotFound = -5604;
@@ -129,8 +169,31 @@ void SelectWindow(WindowRef window);
 void BringToFront(WindowRef window);
 // Puts the window right behind behindWindow; null: to the back.
 void SendBehind(WindowRef window, WindowRef behindWindow);
-// The frontmost window (visible or not); GetFrontWindowOfClass: the frontmost of a class.
+// The frontmost visible window; FrontNonFloatingWindow: the frontmost visible one that does not
+// float; GetFrontWindowOfClass: the frontmost of a class.
 WindowRef FrontWindow();
+WindowRef FrontNonFloatingWindow();
+WindowRef ActiveNonFloatingWindow();
+// The window that takes the keyboard: the sheet shown on the active window, else that window.
+WindowRef GetUserFocusWindow();
+Boolean IsWindowActive(WindowRef window);
+// The window and its part under a global point: the frontmost visible window whose structure
+// holds it, skipping windows that ignore clicks; the menu bar above every window.
+WindowPartCode FindWindow(Point thePoint, WindowRef* window);
+// Zooms out to the available screen (inZoomOut) or back in to the bounds before (inZoomIn), with
+// kEventWindowBoundsChanged (kWindowBoundsChangeZoom) and kEventWindowZoomed.
+OSStatus ZoomWindowIdeal(WindowRef inWindow, WindowPartCode inPartCode, Point* ioIdealSize);
+// Moves (and with kWindowConstrainMayResize shrinks) the window so that its structure lies in
+// the available screen; the new structure goes to outStructure when asked.
+enum : UInt32 {
+  kWindowConstrainMayResize = 1u << 0,
+  kWindowConstrainMoveRegardlessOfFit = 1u << 1,
+  kWindowConstrainAllowPartial = 1u << 2,
+  kWindowConstrainCalcOnly = 1u << 3,
+  kWindowConstrainStandardOptions = kWindowConstrainMoveRegardlessOfFit
+};
+OSStatus ConstrainWindowToScreen(WindowRef inWindowRef, WindowRegionCode inRegionCode,
+                                 UInt32 inOptions, const Rect* inScreenRect, Rect* outStructure);
 WindowRef GetFrontWindowOfClass(WindowClass inWindowClass, Boolean mustBeVisible);
 WindowRef GetNextWindow(WindowRef window);
 
@@ -140,8 +203,9 @@ Boolean IsWindowCollapsed(WindowRef window);
 OSStatus GetWindowBounds(WindowRef window, WindowRegionCode regionCode, Rect* globalBounds);
 // Structure or content bounds; the other follows.
 OSStatus SetWindowBounds(WindowRef window, WindowRegionCode regionCode, const Rect* globalBounds);
-// Drags the window by its point startPt (global) to where the script put the mouse
-// (StandIn_SetMouse in QD/QuickDraw.h): the structure moves by the difference.
+// Drags the window by its point startPt (global): the structure follows the mouse inputs of the
+// current input source (HIToolbox/StandInInput.h) until the button goes up; with none, it moves to
+// where the mouse is (StandIn_SetMouse in QD/QuickDraw.h).
 void DragWindow(WindowRef window, Point startPt, const Rect* boundsRect);
 OSStatus MoveWindowStructure(WindowRef window, short hGlobal, short vGlobal);
 // Content sizes; either may be null.

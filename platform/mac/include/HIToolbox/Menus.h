@@ -1,8 +1,17 @@
 // Menus of the Mac stand-in: menus as HIObjects holding items (text, command, mark, enabling),
 // the root menu (the menu bar) and commands sent from items.
 //
-// Item indexes are 1-based. A menu's events go on to the application. A command of an item is
-// sent (kEventCommandProcess, direct object an HICommand from the menu) by StandIn_ChooseMenuItem.
+// Item indexes are 1-based. A menu's events go on to the application. Items may have a key
+// equivalent (a character with the Command key and the item's modifiers) and may be separators
+// (kMenuItemAttrSeparator: disabled, never chosen).
+//
+// Commands go along the user-focus chain: the user-focus window's keyboard focus, the window,
+// then the application. Before a menu opens (StandIn_OpenMenu) and before an item is chosen or its
+// key equivalent runs, each item's command gets the update-status round: kEventCommandUpdateStatus
+// ('cmds' 2) with the HICommand from the menu and 'mctx' (kMenuContextMenuBar, or
+// kMenuContextKeyMatching for a key). An item still enabled after it then sends
+// kEventCommandProcess ('cmds' 1) along the same chain; a disabled one does nothing (its key goes
+// on to the focus as a raw key).
 #pragma once
 #include <HIToolbox/CarbonEvents.h>
 
@@ -17,6 +26,19 @@ typedef UInt16 CharParameter;
 constexpr OSStatus menuItemNotFoundErr = -5620;
 constexpr CharParameter noMark = 0;
 constexpr CharParameter checkMark = 0x12;
+
+enum : MenuItemAttributes {
+  kMenuItemAttrDisabled = 1u << 1,
+  kMenuItemAttrSeparator = 1u << 6
+};
+// Modifiers of a key equivalent besides the Command key.
+enum : UInt8 {
+  kMenuNoModifiers = 0,
+  kMenuShiftModifier = 1u << 0,
+  kMenuOptionModifier = 1u << 1,
+  kMenuControlModifier = 1u << 2,
+  kMenuNoCommandModifier = 1u << 3
+};
 
 OSStatus CreateNewMenu(MenuID inMenuID, MenuAttributes inMenuAttributes, MenuRef* outMenuRef);
 // Releases the creator's reference.
@@ -35,6 +57,12 @@ OSStatus SetMenuItemTextWithCFString(MenuRef inMenu, MenuItemIndex inItem, CFStr
 OSStatus CopyMenuItemTextAsCFString(MenuRef inMenu, MenuItemIndex inItem, CFStringRef* outString);
 OSStatus SetMenuItemCommandID(MenuRef inMenu, MenuItemIndex inItem, MenuCommand inCommandID);
 OSStatus GetMenuItemCommandID(MenuRef inMenu, MenuItemIndex inItem, MenuCommand* outCommandID);
+OSStatus SetItemCmd(MenuRef theMenu, MenuItemIndex item, CharParameter cmdChar);
+OSStatus GetItemCmd(MenuRef theMenu, MenuItemIndex item, CharParameter* cmdChar);
+OSStatus SetMenuItemModifiers(MenuRef inMenu, MenuItemIndex inItem, UInt8 inModifiers);
+OSStatus GetMenuItemModifiers(MenuRef inMenu, MenuItemIndex inItem, UInt8* outModifiers);
+OSStatus GetMenuItemAttributes(MenuRef inMenu, MenuItemIndex inItem,
+                               MenuItemAttributes* outAttributes);
 void EnableMenuItem(MenuRef theMenu, MenuItemIndex item);
 void DisableMenuItem(MenuRef theMenu, MenuItemIndex item);
 Boolean IsMenuItemEnabled(MenuRef menu, MenuItemIndex item);
@@ -67,7 +95,10 @@ OSStatus SetRootMenu(MenuRef inMenu);
 MenuRef AcquireRootMenu();
 
 // Test hooks.
-// Sends the item's command from the menu, as a choice by the user; the result of the send.
+// The user chooses the item: the update-status round, then its command unless it is disabled
+// (eventNotHandledErr); the result of the send.
 OSStatus StandIn_ChooseMenuItem(MenuRef inMenu, MenuItemIndex inItem);
+// The user opens the menu: the update-status round for its items, then kEventMenuOpening.
+OSStatus StandIn_OpenMenu(MenuRef inMenu);
 // Menus alive.
 long StandIn_MenuLiveCount();

@@ -68,6 +68,26 @@ void StandIn_ScriptPause(EventTimerInterval seconds);
 // Empties the script (StandIn_EventsReset does it too).
 void StandIn_ScriptInputClear();
 
-// Routes one input as the Mac does (hit testing, activation, tracking, keyboard focus, key
-// equivalents, text input). Answers noErr when something took it, else eventNotHandledErr.
+// Routes one input as the Mac does. Answers noErr when something took it, else
+// eventNotHandledErr. Every input sets the modifier keys GetCurrentEventKeyModifiers reports.
+// - A press finds the window and its part (FindWindow) and sends kEventMouseDown ('mloc', 'kmod',
+//   'ccnt', 'wpar', 'wind', 'wmou') to the window, else the application; a handler that takes it
+//   ends the road. Otherwise a window blocked by a sheet or a modal window beeps (SysBeep); a click
+//   on a window that is neither active nor the user focus selects it and goes no further; the
+//   frame's parts drag (DragWindow), close (kEventWindowClose), collapse, zoom (kEventWindowZoom)
+//   or resize by the grow box (the minimum and maximum size events, then
+//   kEventWindowResizeCompleted); in the content the deepest visible view under the point, when it
+//   and its superviews are enabled, takes the click as StandIn_ClickView describes, tracking until
+//   the release comes from the source. The click count is the source's when above 1, else counted
+//   here: a press within GetDblTime ticks and 4 points of the last counts one more.
+// - A release no tracking loop took goes to its window as kEventMouseUp.
+// - A move sends kEventMouseExited to the view the mouse leaves, kEventMouseEntered to the one it
+//   enters and kEventMouseMoved to the view under it (else its window or the application).
+// - The wheel sends kEventMouseWheelMoved ('mwax', 'mwdl') to the view under the mouse.
+// - A key down with the Command key first looks for an enabled menu item with that key equivalent
+//   (HIToolbox/Menus.h); otherwise keys go to the user-focus window's keyboard focus, else that
+//   window, else the application: kEventRawKeyDown ('kchr', 'kuni', 'kcod', 'kmod', 'kbdt'), then
+//   unhandled as text input, then into a text view; kEventRawKeyUp; kEventRawKeyModifiersChanged.
+//   Keys down are kept for GetKeys (HIToolbox/Events.h).
+// - Text goes to the same target as text input, then into a text view.
 OSStatus StandIn_DeliverInput(const StandIn_Input& input);

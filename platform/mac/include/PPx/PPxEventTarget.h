@@ -95,10 +95,11 @@ protected:
   OSStatus DoEvent(EventHandlerCallRef call, SysCarbonEvent& event) override;
 };
 
-// kEventCommandProcess: DoCommandProcess(event, command).
+// kEventCommandProcess: DoCommandProcess(event, command, modifier keys, menu context 'mctx').
 class CommandProcessDoer : public SpecificEventDoer<kEventClassCommand, kEventCommandProcess> {
 protected:
-  virtual OSStatus DoCommandProcess(SysCarbonEvent& event, HICommand& command) = 0;
+  virtual OSStatus DoCommandProcess(SysCarbonEvent& event, HICommand& command, UInt32 keyModifiers,
+                                    UInt32 menuContext) = 0;
   OSStatus DoEvent(EventHandlerCallRef call, SysCarbonEvent& event) override;
 };
 

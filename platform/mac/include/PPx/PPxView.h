@@ -48,6 +48,8 @@ public:
   bool IsVisible() const { return HIViewIsVisible(m_View); }
   void SetVisible(bool visible) { HIViewSetVisible(m_View, visible); }
   bool IsEnabled() const { return IsControlEnabled(m_View); }
+  // Active when the view is and its window (if any) is the active one.
+  bool IsActive() const;
   void SetEnabled(bool enabled);
   void SetNeedsDisplay() { HIViewSetNeedsDisplay(m_View, true); }
 

@@ -76,10 +76,20 @@ OSStatus RunStandardAlert(DialogRef inAlert, ModalFilterUPP, DialogItemIndex* ou
     return err;
   if (inAlert == nullptr)
     return paramErr;
-  long answer = 0;
-  if (!standin_tb::TakeScriptedAnswer(&answer))
-    answer =
-        inAlert->record.buttons[1].empty() ? kAlertStdAlertOKButton : kAlertStdAlertCancelButton;
+  // The buttons run default, cancel, other: an alert without a cancel button has no other one.
+  const std::string* buttons = inAlert->record.buttons;
+  const long lastButton = !buttons[2].empty()   ? kAlertStdAlertOtherButton
+                          : !buttons[1].empty() ? kAlertStdAlertCancelButton
+                                                : kAlertStdAlertOKButton;
+  const long unanswered = buttons[1].empty() ? kAlertStdAlertOKButton : kAlertStdAlertCancelButton;
+  long answer = unanswered;
+  if (!standin_tb::TakeScriptedAnswer(StandIn_AnswerKind::Alert, kAlertStdAlertOKButton, lastButton,
+                                      "the alert", &answer)) {
+    answer = unanswered;
+  } else if (answer == kAlertStdAlertCancelButton && buttons[1].empty()) {
+    standin_tb::RecordScriptFault("the alert cannot answer 2: it has no cancel button");
+    answer = unanswered;
+  }
   if (outItemHit)
     *outItemHit = static_cast<DialogItemIndex>(answer);
   DisposeDialog(inAlert);

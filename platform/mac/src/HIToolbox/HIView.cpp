@@ -54,6 +54,19 @@ OSStatus SendCommandFrom(StandIn_ViewImpl* view) {
   return process.SendTo(&view->StandInCore().target);
 }
 
+// Whether the view takes data of the tag. The system's controls know their own tags only; user
+// panes and custom views keep whatever their program gives them.
+bool TakesDataTag(const StandIn_ViewImpl& view, ResType tag) {
+  static const std::map<std::string, std::set<ResType>> known{
+      {"progress", {0x696e6465}},  // 'inde'
+      {"statictext", {kControlStaticTextCFStringTag}},
+  };
+  if (view.m_Kind == "userpane" || !NibKinds().count(view.m_Kind))
+    return true;
+  auto found = known.find(view.m_Kind);
+  return found != known.end() && found->second.count(tag) != 0;
+}
+
 OSStatus HandleSetData(StandIn_ViewImpl* view, EventRef event) {
   ResType tag = 0;
   Ptr buffer = nullptr;
@@ -61,6 +74,8 @@ OSStatus HandleSetData(StandIn_ViewImpl* view, EventRef event) {
   standin_tb::Get(event, kEventParamControlDataTag, typeEnumeration, &tag);
   standin_tb::Get(event, kEventParamControlDataBuffer, typePtr, &buffer);
   standin_tb::Get(event, kEventParamControlDataBufferSize, typeLongInteger, &size);
+  if (!TakesDataTag(*view, tag))
+    return errDataNotSupported;
   if (buffer == nullptr || size < 0)
     return paramErr;
   if (tag == kControlStaticTextCFStringTag && view->m_Kind == "statictext") {
@@ -227,13 +242,20 @@ OSStatus StandIn_ViewImpl::StandardHandler(EventRef event) {
       ControlPartCode part = kControlNoPart;
       standin_tb::Get(event, kEventParamControlPart, typeControlPartCode, &part);
       long answer = 0;
-      if (m_Kind == "check") {
+      if (m_Kind == "popup" || m_Kind == "slider") {
+        // The pop-up's menu and the slider's thumb answer from the script.
+        const bool popup = m_Kind == "popup";
+        if (standin_tb::TakeScriptedAnswer(
+                popup ? StandIn_AnswerKind::Popup : StandIn_AnswerKind::Slider, m_Minimum,
+                m_Maximum, popup ? "the pop-up" : "the slider", &answer)) {
+          SetClampedValue(this, static_cast<SInt32>(answer));
+          if (m_Action)
+            m_Action(this, part);
+        }
+      } else if (!standin_tb::TrackUntilRelease(this, part)) {
+        part = kControlNoPart;  // released outside: no hit
+      } else if (m_Kind == "check") {
         SetClampedValue(this, m_Value == kControlCheckBoxCheckedValue ? 0 : 1);
-      } else if ((m_Kind == "popup" || m_Kind == "slider") &&
-                 standin_tb::TakeScriptedAnswer(&answer)) {
-        SetClampedValue(this, static_cast<SInt32>(answer));
-        if (m_Action)
-          m_Action(this, part);
       }
       if (m_Hilite != kControlNoPart)
         HiliteControl(this, kControlNoPart);  // the mouse is up: tracking ends unhighlighted
@@ -400,26 +422,35 @@ OSStatus HIViewGetFrame(HIViewRef inView, HIRect* outRect) {
   return noErr;
 }
 
+namespace {
+
+// Moves or resizes the view and tells it (kEventControlBoundsChanged) when the frame changed.
+void ChangeFrame(StandIn_ViewImpl* view, const CGRect& frame) {
+  const CGRect previous = view->m_Frame;
+  view->m_Frame = frame;
+  const UInt32 attributes = (CGPointEqualToPoint(previous.origin, frame.origin) ? 0 : 1) |
+                            (CGSizeEqualToSize(previous.size, frame.size) ? 0 : 2);
+  if (attributes == 0)
+    return;
+  CFRetain(view);
+  standin_tb::EventHolder changed(kEventClassControl, kEventControlBoundsChanged);
+  ControlRef control = view;
+  changed.Set(kEventParamDirectObject, typeControlRef, control);
+  changed.Set(kEventParamAttributes, typeUInt32, attributes);
+  changed.Set(kEventParamPreviousBounds, typeHIRect, previous);
+  changed.Set(kEventParamCurrentBounds, typeHIRect, frame);
+  changed.SendTo(&view->StandInCore().target);
+  CFRelease(view);
+}
+
+}  // namespace
+
 OSStatus HIViewSetFrame(HIViewRef inView, const HIRect* inRect) {
   if (OSStatus err = standin_tb::EnterCall("HIViewSetFrame"))
     return err;
   if (inView == nullptr || inRect == nullptr)
     return paramErr;
-  StandIn_ViewImpl* view = standin_tb::View(inView);
-  const CGRect previous = view->m_Frame;
-  view->m_Frame = *inRect;
-  const UInt32 attributes = (CGPointEqualToPoint(previous.origin, inRect->origin) ? 0 : 1) |
-                            (CGSizeEqualToSize(previous.size, inRect->size) ? 0 : 2);
-  if (attributes != 0) {
-    CFRetain(view);
-    standin_tb::EventHolder changed(kEventClassControl, kEventControlBoundsChanged);
-    changed.Set(kEventParamDirectObject, typeControlRef, inView);
-    changed.Set(kEventParamAttributes, typeUInt32, attributes);
-    changed.Set(kEventParamPreviousBounds, typeHIRect, previous);
-    changed.Set(kEventParamCurrentBounds, typeHIRect, *inRect);
-    changed.SendTo(&view->StandInCore().target);
-    CFRelease(view);
-  }
+  ChangeFrame(standin_tb::View(inView), *inRect);
   return noErr;
 }
 
@@ -438,7 +469,8 @@ OSStatus HIViewPlaceInSuperviewAt(HIViewRef inView, CGFloat inX, CGFloat inY) {
     return err;
   if (inView == nullptr)
     return paramErr;
-  standin_tb::View(inView)->m_Frame.origin = CGPointMake(inX, inY);
+  StandIn_ViewImpl* view = standin_tb::View(inView);
+  ChangeFrame(view, CGRectMake(inX, inY, view->m_Frame.size.width, view->m_Frame.size.height));
   return noErr;
 }
 
@@ -447,8 +479,10 @@ OSStatus HIViewMoveBy(HIViewRef inView, CGFloat inDX, CGFloat inDY) {
     return err;
   if (inView == nullptr)
     return paramErr;
-  CGPoint& origin = standin_tb::View(inView)->m_Frame.origin;
-  origin = CGPointMake(origin.x + inDX, origin.y + inDY);
+  StandIn_ViewImpl* view = standin_tb::View(inView);
+  const CGRect frame = view->m_Frame;
+  ChangeFrame(view, CGRectMake(frame.origin.x + inDX, frame.origin.y + inDY, frame.size.width,
+                               frame.size.height));
   return noErr;
 }
 

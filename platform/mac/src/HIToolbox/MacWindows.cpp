@@ -1,6 +1,8 @@
 // Windows of the Mac stand-in (see HIToolbox/MacWindows.h).
 #include "iStandInToolbox.h"
 
+#include <HIToolbox/StandInInput.h>
+
 #include <algorithm>
 
 namespace {
@@ -9,6 +11,7 @@ class WindowImpl;
 
 struct WindowState {
   std::vector<WindowImpl*> zOrder;  // front to back
+  WindowImpl* active = nullptr;     // the active non-floating window (not retained)
   long live = 0;
   long disposed = 0;
   Rect screen{0, 0, 768, 1024};
@@ -27,6 +30,7 @@ bool HasTitleBar(WindowClass windowClass) {
 }
 
 void RemoveFromZOrder(WindowImpl* window);
+void Arrange();
 
 class WindowImpl final : public StandIn_Window {
 public:
@@ -44,6 +48,7 @@ public:
     CFRelease(contentView);
     LayOutViews();
     TheState().zOrder.insert(TheState().zOrder.begin(), this);
+    Arrange();
   }
   // A window whose root view is the caller's (an HIView-based custom window): no content view.
   WindowImpl(WindowClass cls, WindowAttributes attrs, const Rect& contentBounds,
@@ -59,15 +64,22 @@ public:
     rootView->m_Window = this;
     LayOutViews();
     TheState().zOrder.insert(TheState().zOrder.begin(), this);
+    Arrange();
   }
   ~WindowImpl() override { --TheState().live; }
 
   OSStatus StandardHandler(EventRef event) override {
-    if (GetEventClass(event) == kEventClassWindow && GetEventKind(event) == kEventWindowClose) {
-      DisposeWindow(this);
-      return noErr;
+    if (GetEventClass(event) != kEventClassWindow)
+      return eventNotHandledErr;
+    switch (GetEventKind(event)) {
+      case kEventWindowClose:
+        DisposeWindow(this);
+        return noErr;
+      case kEventWindowZoom:
+        return ZoomWindowIdeal(this, m_Zoomed ? inZoomIn : inZoomOut, nullptr);
+      default:
+        return eventNotHandledErr;
     }
-    return eventNotHandledErr;
   }
   EventTargetRef ParentTarget() const override { return GetApplicationEventTarget(); }
 
@@ -102,6 +114,8 @@ public:
   bool m_CustomRoot = false;
   UInt64 m_Features = kWindowIsOpaque;
   std::u16string m_Title;
+  bool m_Zoomed = false;
+  Rect m_UserState{0, 0, 0, 0};  // the content bounds before zooming out
   HISize m_Minimum{64, 64};
   HISize m_Maximum{32000, 32000};
   std::map<std::pair<PropertyCreator, PropertyTag>, std::vector<UInt8>> m_Properties;
@@ -114,6 +128,51 @@ protected:
     ReleaseViews();
   }
 };
+
+// Layers, back to front: documents (with their sheets and drawers), floating windows, utility
+// windows, modal windows and alerts, overlays and help tags.
+int LayerOf(WindowClass windowClass) {
+  switch (windowClass) {
+    case kFloatingWindowClass:
+    case kToolbarWindowClass:
+      return 2;
+    case kUtilityWindowClass:
+      return 3;
+    case kAlertWindowClass:
+    case kMovableAlertWindowClass:
+    case kModalWindowClass:
+    case kMovableModalWindowClass:
+      return 4;
+    case kOverlayWindowClass:
+    case kHelpWindowClass:
+      return 5;
+    default:
+      return 1;
+  }
+}
+
+// Floating windows never become the active window nor take the keyboard.
+bool IsFloating(const WindowImpl* window) {
+  const int layer = LayerOf(window->m_WindowClass);
+  return layer == 2 || layer == 3 || layer == 5;
+}
+
+// Keeps the z-order in layers (the order within a layer unchanged) with each shown sheet right in
+// front of its parent.
+void Arrange() {
+  auto& z = TheState().zOrder;
+  std::stable_sort(z.begin(), z.end(), [](const WindowImpl* a, const WindowImpl* b) {
+    return LayerOf(a->m_WindowClass) > LayerOf(b->m_WindowClass);
+  });
+  std::vector<WindowImpl*> sheets;
+  for (WindowImpl* window : z)
+    if (window->m_SheetParent)
+      sheets.push_back(window);
+  for (WindowImpl* sheet : sheets) {
+    RemoveFromZOrder(sheet);
+    z.insert(std::find(z.begin(), z.end(), sheet->m_SheetParent), sheet);
+  }
+}
 
 WindowImpl* Impl(WindowRef window) {
   return static_cast<WindowImpl*>(window);
@@ -129,6 +188,60 @@ OSStatus SendWindowEvent(WindowImpl* window, UInt32 kind) {
   WindowRef ref = window;
   event.Set(kEventParamDirectObject, typeWindowRef, ref);
   return event.SendTo(GetWindowEventTarget(window));
+}
+
+// The window that should be active: the frontmost visible window that is not floating (for a
+// sheet, its parent).
+WindowImpl* ActivationCandidate() {
+  for (WindowImpl* window : TheState().zOrder) {
+    if (!window->m_Visible || window->m_Disposed || IsFloating(window))
+      continue;
+    return window->m_SheetParent ? window->m_SheetParent : window;
+  }
+  return nullptr;
+}
+
+// Sends kEventWindowDeactivated to the window that stops being active and kEventWindowActivated
+// to the one that becomes active. A handler may show, hide or select windows: the round repeats
+// until the active window is the candidate.
+void UpdateActivation() {
+  for (int round = 0; round < 8; ++round) {
+    WindowImpl* next = ActivationCandidate();
+    WindowImpl* previous = TheState().active;
+    if (next == previous)
+      return;
+    TheState().active = next;
+    if (previous) {
+      CFRetain(previous);
+      SendWindowEvent(previous, kEventWindowDeactivated);
+      CFRelease(previous);
+    }
+    if (next && TheState().active == next) {
+      CFRetain(next);
+      SendWindowEvent(next, kEventWindowActivated);
+      CFRelease(next);
+    }
+  }
+}
+
+// kEventWindowBoundsChanged with the change's attributes and the previous and current structure.
+void SendBoundsChanged(WindowImpl* window, UInt32 attributes, const Rect& previous) {
+  const Rect current = window->Structure();
+  if (previous.left != current.left || previous.top != current.top)
+    attributes |= kWindowBoundsChangeOriginChanged;
+  if (previous.right - previous.left != current.right - current.left ||
+      previous.bottom - previous.top != current.bottom - current.top)
+    attributes |= kWindowBoundsChangeSizeChanged;
+  standin_tb::EventHolder event(kEventClassWindow, kEventWindowBoundsChanged);
+  WindowRef ref = window;
+  event.Set(kEventParamDirectObject, typeWindowRef, ref);
+  event.Set(kEventParamAttributes, typeUInt32, attributes);
+  event.Set(kEventParamOriginalBounds, typeQDRectangle, previous);
+  event.Set(kEventParamPreviousBounds, typeQDRectangle, previous);
+  event.Set(kEventParamCurrentBounds, typeQDRectangle, current);
+  CFRetain(window);
+  event.SendTo(GetWindowEventTarget(window));
+  CFRelease(window);
 }
 
 void MoveStructureTo(WindowImpl* window, short left, short top) {
@@ -150,6 +263,17 @@ Rect Available() {
 }  // namespace
 
 namespace standin_tb {
+
+bool WindowBlockedByModal(WindowRef window) {
+  WindowImpl* impl = Impl(window);
+  for (WindowImpl* other : TheState().zOrder) {
+    if (other == impl)
+      return false;  // nothing modal in front of it
+    if (other->m_Visible && (other->m_SheetParent == impl || LayerOf(other->m_WindowClass) == 4))
+      return true;
+  }
+  return false;
+}
 
 HIViewRef ContentView(WindowRef window) {
   if (window == nullptr || Impl(window)->m_CustomRoot)
@@ -223,10 +347,19 @@ void DisposeWindow(WindowRef window) {
   impl->m_Disposed = true;
   ++TheState().disposed;
   SendWindowEvent(impl, kEventWindowClosed);
+  // A sheet shown on the window goes with it; the window forgets the parent it was a sheet of.
+  for (WindowImpl* other : std::vector<WindowImpl*>(TheState().zOrder))
+    if (other->m_SheetParent == impl)
+      HideSheetWindow(other);
+  impl->m_SheetParent = nullptr;
+  if (TheState().active == impl)
+    TheState().active = nullptr;
   RemoveFromZOrder(impl);
   standin_tb::DropQueuedEventsFor(GetWindowEventTarget(impl));
+  standin_tb::ForgetMouseOverIn(impl);
   impl->ReleaseViews();
   standin_tb::RemoveAllHandlers(impl->StandInCore().target);
+  UpdateActivation();
   CFRelease(impl);  // the creator's reference
   CFRelease(impl);
 }
@@ -283,6 +416,7 @@ void ShowWindow(WindowRef window) {
     return;
   Impl(window)->m_Visible = true;
   SendWindowEvent(Impl(window), kEventWindowShown);
+  UpdateActivation();
 }
 
 void HideWindow(WindowRef window) {
@@ -290,6 +424,7 @@ void HideWindow(WindowRef window) {
     return;
   Impl(window)->m_Visible = false;
   SendWindowEvent(Impl(window), kEventWindowHidden);
+  UpdateActivation();
 }
 
 Boolean IsWindowVisible(WindowRef window) {
@@ -301,10 +436,14 @@ void BringToFront(WindowRef window) {
     return;
   RemoveFromZOrder(Impl(window));
   TheState().zOrder.insert(TheState().zOrder.begin(), Impl(window));
+  Arrange();
+  UpdateActivation();
 }
 
 void SelectWindow(WindowRef window) {
-  BringToFront(window);
+  // Selecting a sheet selects its parent, the sheet staying in front of it.
+  WindowImpl* impl = window ? Impl(window) : nullptr;
+  BringToFront(impl && impl->m_SheetParent ? impl->m_SheetParent : impl);
 }
 
 void SendBehind(WindowRef window, WindowRef behindWindow) {
@@ -316,11 +455,39 @@ void SendBehind(WindowRef window, WindowRef behindWindow) {
   if (place != z.end())
     ++place;
   z.insert(place, Impl(window));
+  Arrange();
+  UpdateActivation();
 }
 
 WindowRef FrontWindow() {
-  auto& z = TheState().zOrder;
-  return z.empty() ? nullptr : z.front();
+  for (WindowImpl* window : TheState().zOrder)
+    if (window->m_Visible)
+      return window;
+  return nullptr;
+}
+
+WindowRef FrontNonFloatingWindow() {
+  for (WindowImpl* window : TheState().zOrder)
+    if (window->m_Visible && !IsFloating(window))
+      return window;
+  return nullptr;
+}
+
+WindowRef ActiveNonFloatingWindow() {
+  return TheState().active;
+}
+
+WindowRef GetUserFocusWindow() {
+  WindowImpl* active = TheState().active;
+  for (WindowImpl* window : TheState().zOrder)
+    if (active && window->m_SheetParent == active && window->m_Visible)
+      return window;
+  return active;
+}
+
+Boolean IsWindowActive(WindowRef window) {
+  return window && (Impl(window) == TheState().active ||
+                    (IsFloating(Impl(window)) && Impl(window)->m_Visible));
 }
 
 WindowRef GetFrontWindowOfClass(WindowClass inWindowClass, Boolean mustBeVisible) {
@@ -342,7 +509,13 @@ OSStatus CollapseWindow(WindowRef window, Boolean collapse) {
     return err;
   if (window == nullptr)
     return errInvalidWindowRef;
-  Impl(window)->m_Collapsed = collapse;
+  WindowImpl* impl = Impl(window);
+  if (impl->m_Collapsed == (collapse != 0))
+    return noErr;
+  impl->m_Collapsed = collapse;
+  CFRetain(impl);
+  SendWindowEvent(impl, collapse ? kEventWindowCollapsed : kEventWindowExpanded);
+  CFRelease(impl);
   return noErr;
 }
 
@@ -381,6 +554,7 @@ OSStatus SetWindowBounds(WindowRef window, WindowRegionCode regionCode, const Re
   if (window == nullptr || globalBounds == nullptr)
     return errInvalidWindowRef;
   WindowImpl* impl = Impl(window);
+  const Rect previous = impl->Structure();
   if (regionCode == kWindowContentRgn) {
     impl->m_Content = *globalBounds;
   } else if (regionCode == kWindowStructureRgn) {
@@ -390,17 +564,133 @@ OSStatus SetWindowBounds(WindowRef window, WindowRegionCode regionCode, const Re
     return paramErr;
   }
   impl->LayOutViews();
-  SendWindowEvent(impl, kEventWindowBoundsChanged);
+  SendBoundsChanged(impl, 0, previous);
   return noErr;
 }
 
 void DragWindow(WindowRef window, Point startPt, const Rect*) {
   if (window == nullptr)
     return;
-  const Point mouse = StandIn_GlobalMouse();
-  const Rect structure = Impl(window)->Structure();
-  MoveWindowStructure(window, static_cast<short>(structure.left + mouse.h - startPt.h),
-                      static_cast<short>(structure.top + mouse.v - startPt.v));
+  const Rect start = Impl(window)->Structure();
+  auto follow = [&](Point mouse) {
+    MoveWindowStructure(window, static_cast<short>(start.left + mouse.h - startPt.h),
+                        static_cast<short>(start.top + mouse.v - startPt.v));
+  };
+  StandIn_Input input;
+  bool moved = false;
+  while (StandIn_CurrentInputSource().NextInput(kEventDurationForever, input)) {
+    if (input.kind != StandIn_InputKind::MouseMoved && input.kind != StandIn_InputKind::MouseUp)
+      continue;
+    const Point mouse{static_cast<short>(input.global.y), static_cast<short>(input.global.x)};
+    StandIn_SetMouse(mouse);
+    follow(mouse);
+    moved = true;
+    if (input.kind == StandIn_InputKind::MouseUp)
+      break;
+  }
+  if (!moved)
+    follow(StandIn_GlobalMouse());
+}
+
+WindowPartCode FindWindow(Point thePoint, WindowRef* window) {
+  if (window)
+    *window = nullptr;
+  const Rect& screen = TheState().screen;
+  if (thePoint.v >= screen.top && thePoint.v < screen.top + TheState().menuBar &&
+      thePoint.h >= screen.left && thePoint.h < screen.right)
+    return inMenuBar;
+  for (WindowImpl* impl : TheState().zOrder) {
+    const Rect structure = impl->Structure();
+    if (!impl->m_Visible || (impl->m_Attributes & kWindowIgnoreClicksAttribute) ||
+        thePoint.h < structure.left || thePoint.h >= structure.right ||
+        thePoint.v < structure.top || thePoint.v >= structure.bottom)
+      continue;
+    if (window)
+      *window = impl;
+    if (thePoint.v < structure.top + impl->TitleBar()) {
+      // The title bar's buttons, 12 wide from 8 points in: close, collapse, zoom.
+      const int x = thePoint.h - structure.left;
+      const WindowAttributes attributes = impl->m_Attributes;
+      if (x >= 8 && x < 20 && (attributes & kWindowCloseBoxAttribute))
+        return inGoAway;
+      if (x >= 28 && x < 40 && (attributes & kWindowCollapseBoxAttribute))
+        return inCollapseBox;
+      if (x >= 48 && x < 60 && (attributes & kWindowFullZoomAttribute))
+        return impl->m_Zoomed ? inZoomIn : inZoomOut;
+      return inDrag;
+    }
+    const Rect& content = impl->m_Content;
+    if ((impl->m_Attributes & kWindowResizableAttribute) && thePoint.h >= content.right - 15 &&
+        thePoint.v >= content.bottom - 15)
+      return inGrow;
+    return inContent;
+  }
+  return inDesk;
+}
+
+OSStatus ZoomWindowIdeal(WindowRef inWindow, WindowPartCode inPartCode, Point*) {
+  if (OSStatus err = standin_tb::EnterCall("ZoomWindowIdeal"))
+    return err;
+  if (inWindow == nullptr)
+    return errInvalidWindowRef;
+  WindowImpl* impl = Impl(inWindow);
+  if (inPartCode != inZoomIn && inPartCode != inZoomOut)
+    return paramErr;
+  const bool out = inPartCode == inZoomOut;
+  if (out == impl->m_Zoomed)
+    return noErr;
+  const Rect previous = impl->Structure();
+  if (out) {
+    impl->m_UserState = impl->m_Content;
+    Rect area = Available();
+    area.top = static_cast<short>(area.top + impl->TitleBar());
+    impl->m_Content = area;
+  } else {
+    impl->m_Content = impl->m_UserState;
+  }
+  impl->m_Zoomed = out;
+  impl->LayOutViews();
+  CFRetain(impl);
+  SendBoundsChanged(impl, kWindowBoundsChangeZoom, previous);
+  SendWindowEvent(impl, kEventWindowZoomed);
+  CFRelease(impl);
+  return noErr;
+}
+
+OSStatus ConstrainWindowToScreen(WindowRef inWindowRef, WindowRegionCode, UInt32 inOptions,
+                                 const Rect* inScreenRect, Rect* outStructure) {
+  if (OSStatus err = standin_tb::EnterCall("ConstrainWindowToScreen"))
+    return err;
+  if (inWindowRef == nullptr)
+    return errInvalidWindowRef;
+  WindowImpl* impl = Impl(inWindowRef);
+  const Rect area = inScreenRect ? *inScreenRect : Available();
+  Rect structure = impl->Structure();
+  const int areaWidth = area.right - area.left;
+  const int areaHeight = area.bottom - area.top;
+  int width = structure.right - structure.left;
+  int height = structure.bottom - structure.top;
+  const bool fits = width <= areaWidth && height <= areaHeight;
+  if (!fits && (inOptions & kWindowConstrainMayResize)) {
+    width = std::min(width, areaWidth);
+    height = std::min(height, areaHeight);
+  } else if (!fits && !(inOptions & kWindowConstrainMoveRegardlessOfFit)) {
+    if (outStructure)
+      *outStructure = structure;
+    return noErr;
+  }
+  // Right and bottom edges in first, then left and top, so a window too large keeps its top left.
+  int left = std::min<int>(structure.left, area.right - width);
+  int top = std::min<int>(structure.top, area.bottom - height);
+  left = std::max<int>(left, area.left);
+  top = std::max<int>(top, area.top);
+  structure = Rect{static_cast<short>(top), static_cast<short>(left),
+                   static_cast<short>(top + height), static_cast<short>(left + width)};
+  if (outStructure)
+    *outStructure = structure;
+  if (inOptions & kWindowConstrainCalcOnly)
+    return noErr;
+  return SetWindowBounds(inWindowRef, kWindowStructureRgn, &structure);
 }
 
 OSStatus MoveWindowStructure(WindowRef window, short hGlobal, short vGlobal) {
@@ -408,7 +698,10 @@ OSStatus MoveWindowStructure(WindowRef window, short hGlobal, short vGlobal) {
     return err;
   if (window == nullptr)
     return errInvalidWindowRef;
+  const Rect previous = Impl(window)->Structure();
   MoveStructureTo(Impl(window), hGlobal, vGlobal);
+  if (previous.left != hGlobal || previous.top != vGlobal)
+    SendBoundsChanged(Impl(window), 0, previous);
   return noErr;
 }
 
@@ -548,6 +841,7 @@ OSStatus ShowSheetWindow(WindowRef inSheet, WindowRef inParentWindow) {
   if (sheet->m_WindowClass != kSheetWindowClass && sheet->m_WindowClass != kSheetAlertWindowClass)
     return paramErr;
   sheet->m_SheetParent = Impl(inParentWindow);
+  Arrange();
   const Rect parent = Impl(inParentWindow)->m_Content;
   const Rect structure = sheet->Structure();
   const int width = structure.right - structure.left;

@@ -1,6 +1,8 @@
 // Menus of the Mac stand-in (see HIToolbox/Menus.h).
 #include "iStandInToolbox.h"
 
+#include <cctype>
+
 namespace {
 
 long g_liveMenus = 0;
@@ -16,6 +18,9 @@ public:
     UInt8 iconType = kMenuNoIcon;
     Handle icon = nullptr;
     std::shared_ptr<const StandIn_CFObject> iconHold;  // the image's, for kMenuCGImageRefType
+    CharParameter key = 0;                             // the key equivalent's character
+    UInt8 keyModifiers = kMenuNoModifiers;
+    MenuItemAttributes attributes = 0;
   };
 
   explicit MenuImpl(MenuID menuID) : StandIn_Menu(standin_tb::HIObjectTypeID()), m_Id(menuID) {
@@ -103,8 +108,9 @@ UInt16 CountMenuItems(MenuRef theMenu) {
   return theMenu ? static_cast<UInt16>(Impl(theMenu)->m_Items.size()) : 0;
 }
 
-OSStatus AppendMenuItemTextWithCFString(MenuRef inMenu, CFStringRef inString, MenuItemAttributes,
-                                        MenuCommand inCommandID, MenuItemIndex* outNewItem) {
+OSStatus AppendMenuItemTextWithCFString(MenuRef inMenu, CFStringRef inString,
+                                        MenuItemAttributes inAttributes, MenuCommand inCommandID,
+                                        MenuItemIndex* outNewItem) {
   if (OSStatus err = standin_tb::EnterCall("AppendMenuItemTextWithCFString"))
     return err;
   if (inMenu == nullptr)
@@ -112,6 +118,8 @@ OSStatus AppendMenuItemTextWithCFString(MenuRef inMenu, CFStringRef inString, Me
   MenuImpl::Item item;
   item.text = standin_tb::Units(inString);
   item.command = inCommandID;
+  item.attributes = inAttributes;
+  item.enabled = !(inAttributes & (kMenuItemAttrDisabled | kMenuItemAttrSeparator));
   Impl(inMenu)->m_Items.push_back(item);
   if (outNewItem)
     *outNewItem = CountMenuItems(inMenu);
@@ -302,20 +310,153 @@ MenuRef AcquireRootMenu() {
   return root;
 }
 
+namespace {
+
+// The user-focus chain: the focus window's keyboard focus, the window, then the application.
+EventTargetRef UserFocusTarget() {
+  WindowRef window = GetUserFocusWindow();
+  HIViewRef focus = nullptr;
+  if (window)
+    GetKeyboardFocus(window, &focus);
+  return focus    ? GetControlEventTarget(focus)
+         : window ? GetWindowEventTarget(window)
+                  : GetApplicationEventTarget();
+}
+
+HICommandExtended MenuCommandOf(MenuRef menu, MenuItemIndex index) {
+  HICommandExtended command{};
+  command.attributes = kHICommandFromMenu;
+  command.commandID = Impl(menu)->At(index)->command;
+  command.source.menu.menuRef = menu;
+  command.source.menu.menuItemIndex = index;
+  return command;
+}
+
+OSStatus SendMenuCommand(UInt32 kind, MenuRef menu, MenuItemIndex index, UInt32 context) {
+  standin_tb::EventHolder event(kEventClassCommand, kind);
+  event.Set(kEventParamDirectObject, typeHICommand, MenuCommandOf(menu, index));
+  event.Set(kEventParamMenuContext, typeUInt32, context);
+  return event.SendTo(UserFocusTarget());
+}
+
+// The update-status round of one item: its command's status is asked of the user-focus chain.
+void UpdateItemStatus(MenuRef menu, MenuItemIndex index, UInt32 context) {
+  if (Impl(menu)->At(index)->command != 0)
+    SendMenuCommand(kEventCommandUpdateStatus, menu, index, context);
+}
+
+// Runs the round for the item, then sends its command unless it is disabled.
+OSStatus PickItem(MenuRef menu, MenuItemIndex index, UInt32 context) {
+  CFRetain(menu);
+  UpdateItemStatus(menu, index, context);
+  const MenuImpl::Item* item = Impl(menu)->At(index);
+  OSStatus status = eventNotHandledErr;
+  if (item && item->enabled && !(item->attributes & kMenuItemAttrSeparator))
+    status = SendMenuCommand(kEventCommandProcess, menu, index, context);
+  CFRelease(menu);
+  return status;
+}
+
+bool KeyMatches(const MenuImpl::Item& item, const StandIn_Input& input) {
+  if (item.key == 0 || (item.keyModifiers & kMenuNoCommandModifier))
+    return false;
+  const UniChar character = input.character < 0x80
+                                ? static_cast<UniChar>(std::toupper(input.character))
+                                : input.character;
+  const UInt8 held = ((input.modifiers & shiftKey) ? kMenuShiftModifier : 0) |
+                     ((input.modifiers & optionKey) ? kMenuOptionModifier : 0) |
+                     ((input.modifiers & controlKey) ? kMenuControlModifier : 0);
+  const UniChar key = item.key < 0x80 ? static_cast<UniChar>(std::toupper(item.key)) : item.key;
+  return key == character && held == item.keyModifiers;
+}
+
+bool FindKey(MenuRef menu, const StandIn_Input& input, MenuRef* outMenu, MenuItemIndex* outIndex) {
+  MenuImpl* impl = Impl(menu);
+  for (std::size_t i = 0; i < impl->m_Items.size(); ++i) {
+    const MenuImpl::Item& item = impl->m_Items[i];
+    if (KeyMatches(item, input)) {
+      *outMenu = menu;
+      *outIndex = static_cast<MenuItemIndex>(i + 1);
+      return true;
+    }
+    if (item.submenu && FindKey(item.submenu->Get(), input, outMenu, outIndex))
+      return true;
+  }
+  return false;
+}
+
+}  // namespace
+
+bool standin_tb::MatchKeyEquivalent(const StandIn_Input& input) {
+  MenuRef root = RootMenu().Get();
+  MenuRef menu = nullptr;
+  MenuItemIndex index = 0;
+  if (root == nullptr || !FindKey(root, input, &menu, &index))
+    return false;
+  // A disabled item leaves the key to the focus as a raw key.
+  return PickItem(menu, index, kMenuContextKeyMatching) != eventNotHandledErr ||
+         IsMenuItemEnabled(menu, index);
+}
+
 OSStatus StandIn_ChooseMenuItem(MenuRef inMenu, MenuItemIndex inItem) {
   MenuImpl::Item* item = inMenu ? Impl(inMenu)->At(inItem) : nullptr;
   if (item == nullptr)
     return menuItemNotFoundErr;
-  HICommandExtended command{};
-  command.attributes = kHICommandFromMenu;
-  command.commandID = item->command;
-  command.source.menu.menuRef = inMenu;
-  command.source.menu.menuItemIndex = inItem;
-  standin_tb::EventHolder process(kEventClassCommand, kEventCommandProcess);
-  process.Set(kEventParamDirectObject, typeHICommand, command);
-  // A chosen command goes to the user focus: the front window, else the application.
-  WindowRef front = FrontWindow();
-  return process.SendTo(front ? GetWindowEventTarget(front) : GetApplicationEventTarget());
+  return PickItem(inMenu, inItem, kMenuContextMenuBar);
+}
+
+OSStatus StandIn_OpenMenu(MenuRef inMenu) {
+  if (inMenu == nullptr)
+    return paramErr;
+  CFRetain(inMenu);
+  for (MenuItemIndex index = 1; index <= Impl(inMenu)->m_Items.size(); ++index)
+    UpdateItemStatus(inMenu, index, kMenuContextMenuBar);
+  standin_tb::EventHolder opening(kEventClassMenu, kEventMenuOpening);
+  opening.Set(kEventParamDirectObject, typeMenuRef, inMenu);
+  const OSStatus status = opening.SendTo(GetMenuEventTarget(inMenu));
+  CFRelease(inMenu);
+  return status;
+}
+
+OSStatus SetItemCmd(MenuRef theMenu, MenuItemIndex item, CharParameter cmdChar) {
+  MenuImpl::Item* found = theMenu ? Impl(theMenu)->At(item) : nullptr;
+  if (found == nullptr)
+    return menuItemNotFoundErr;
+  found->key = cmdChar;
+  return noErr;
+}
+
+OSStatus GetItemCmd(MenuRef theMenu, MenuItemIndex item, CharParameter* cmdChar) {
+  MenuImpl::Item* found = theMenu ? Impl(theMenu)->At(item) : nullptr;
+  if (found == nullptr || cmdChar == nullptr)
+    return menuItemNotFoundErr;
+  *cmdChar = found->key;
+  return noErr;
+}
+
+OSStatus SetMenuItemModifiers(MenuRef inMenu, MenuItemIndex inItem, UInt8 inModifiers) {
+  MenuImpl::Item* found = inMenu ? Impl(inMenu)->At(inItem) : nullptr;
+  if (found == nullptr)
+    return menuItemNotFoundErr;
+  found->keyModifiers = inModifiers;
+  return noErr;
+}
+
+OSStatus GetMenuItemModifiers(MenuRef inMenu, MenuItemIndex inItem, UInt8* outModifiers) {
+  MenuImpl::Item* found = inMenu ? Impl(inMenu)->At(inItem) : nullptr;
+  if (found == nullptr || outModifiers == nullptr)
+    return menuItemNotFoundErr;
+  *outModifiers = found->keyModifiers;
+  return noErr;
+}
+
+OSStatus GetMenuItemAttributes(MenuRef inMenu, MenuItemIndex inItem,
+                               MenuItemAttributes* outAttributes) {
+  MenuImpl::Item* found = inMenu ? Impl(inMenu)->At(inItem) : nullptr;
+  if (found == nullptr || outAttributes == nullptr)
+    return menuItemNotFoundErr;
+  *outAttributes = found->attributes;
+  return noErr;
 }
 
 long StandIn_MenuLiveCount() {

@@ -57,6 +57,9 @@ struct NibMenu {
     MenuCommand command = 0;
     bool checked = false;
     bool disabled = false;
+    bool separator = false;
+    std::string key;  // the key equivalent's character, empty for none
+    UInt8 keyModifiers = kMenuNoModifiers;
     std::shared_ptr<NibMenu> submenu;
   };
   std::string name;
@@ -328,6 +331,21 @@ private:
     return true;
   }
 
+  // The modifiers a key equivalent takes besides the Command key.
+  static bool AddKeyModifier(const std::vector<Token>& line, std::size_t i, UInt8* modifiers) {
+    static const std::pair<const char*, UInt8> kModifiers[] = {
+        {"shift", kMenuShiftModifier},
+        {"option", kMenuOptionModifier},
+        {"control", kMenuControlModifier},
+        {"nocommand", kMenuNoCommandModifier}};
+    for (const auto& modifier : kModifiers)
+      if (IsWord(line, i, modifier.first)) {
+        *modifiers = static_cast<UInt8>(*modifiers | modifier.second);
+        return true;
+      }
+    return false;
+  }
+
   bool ParseMenu(NibMenu* menu) {
     std::vector<Token> line;
     while (Next(&line)) {
@@ -343,9 +361,16 @@ private:
             item.checked = true;
           else if (IsWord(line, i, "disabled"))
             item.disabled = true;
-          else
+          else if (IsWord(line, i, "key") && Is(line, i + 1, Token::kText) &&
+                   !line[i + 1].text.empty())
+            item.key = line[++i].text;
+          else if (!AddKeyModifier(line, i, &item.keyModifiers))
             return Fail("unknown menu item word");
         }
+        menu->items.push_back(item);
+      } else if (IsWord(line, 0, "separator") && line.size() == 1) {
+        NibMenu::Item item;
+        item.separator = true;
         menu->items.push_back(item);
       } else if (IsWord(line, 0, "menu") && line.size() == 2 && Is(line, 1, Token::kText)) {
         NibMenu::Item item;
@@ -438,8 +463,14 @@ OSStatus BuildMenu(const NibMenu& def, MenuRef* outMenu) {
   for (const NibMenu::Item& item : def.items) {
     CFHeld<CFStringRef> text(NewUnits(item.text));
     MenuItemIndex index = 0;
-    AppendMenuItemTextWithCFString(menu, text.Get(), 0, item.command, &index);
+    const MenuItemAttributes attributes = item.separator ? kMenuItemAttrSeparator : 0u;
+    AppendMenuItemTextWithCFString(menu, text.Get(), attributes, item.command, &index);
     CheckMenuItem(menu, index, item.checked);
+    if (!item.key.empty()) {
+      CFHeld<CFStringRef> key(NewUnits(item.key));
+      SetItemCmd(menu, index, standin_tb::Units(key.Get()).front());
+    }
+    SetMenuItemModifiers(menu, index, item.keyModifiers);
     if (item.disabled)
       DisableMenuItem(menu, index);
     if (item.submenu) {

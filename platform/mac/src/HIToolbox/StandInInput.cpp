@@ -86,7 +86,3 @@ void StandIn_ScriptPause(EventTimerInterval seconds) {
 void StandIn_ScriptInputClear() {
   Script().Clear();
 }
-
-OSStatus StandIn_DeliverInput(const StandIn_Input&) {
-  return eventNotHandledErr;
-}

@@ -7,6 +7,8 @@
 #include <HIToolbox/MacTextEditor.h>
 #include <HIToolbox/MacWindows.h>
 #include <HIToolbox/Menus.h>
+#include <HIToolbox/StandInInput.h>
+#include <HIToolbox/StandInScript.h>
 #include <QD/QuickDraw.h>
 
 #include <CoreFoundation/CFString.h>
@@ -171,8 +173,22 @@ ControlPartCode ClickPart(const StandIn_ViewImpl& view);
 StandIn_ViewImpl* RootOf(StandIn_ViewImpl* view);
 // The content view of a window.
 HIViewRef ContentView(WindowRef window);
-// Takes the next scripted modal answer; false when the script is empty.
-bool TakeScriptedAnswer(long* answer);
+// Takes the next scripted answer of the kind when it lies within minimum..maximum; false when none
+// is scripted, or when it lies outside (the fault is recorded with the dialog's name).
+bool TakeScriptedAnswer(StandIn_AnswerKind kind, long minimum, long maximum, const char* dialog,
+                        long* answer);
+// Control tracking: highlights the part and follows the mouse inputs of the current source
+// (highlighted while inside the view) until the button goes up; true when it goes up inside the
+// view (or the source has nothing more, the release in place).
+bool TrackUntilRelease(StandIn_ViewImpl* view, ControlPartCode part);
+// The global point of a point in the view's coordinates, and back.
+HIPoint ViewToGlobal(StandIn_ViewImpl* view, HIPoint where);
+HIPoint GlobalToView(StandIn_ViewImpl* view, HIPoint global);
+// Whether a window is modal-blocked from the user: a sheet shows on it, or an alert or modal window
+// shows in front of it.
+bool WindowBlockedByModal(WindowRef window);
+// Records a scripted answer that could not be given (StandIn_TakeScriptFaults).
+void RecordScriptFault(const std::string& why);
 // A drop plan of the script: the views a drag passes over (one reference each, which the taker
 // releases) and whether it is dropped on the last.
 struct DropPlan {
@@ -255,5 +271,19 @@ OSStatus DrawBrowser(StandIn_ViewImpl* view, EventRef event);
 std::string Utf8(CFStringRef text);
 CFStringRef NewString(const std::string& utf8);
 std::u16string Units(CFStringRef text);
+
+// The roads of routed input, shared by StandIn_DeliverInput and the scripted calls: a click on a
+// view (the control click, hit test, tracking and hit; answers the part hit), a key down to a
+// target (raw key, then text input, then a text view's own insertion), text to a target, a key
+// equivalent of the menus (true when an enabled item took it), and the raw key's parameters.
+ControlPartCode RouteClickToView(StandIn_ViewImpl* view, HIPoint where, UInt32 modifiers,
+                                 UInt32 clickCount);
+OSStatus RouteKeyDown(HIViewRef focus, EventTargetRef target, const StandIn_Input& input);
+OSStatus InsertText(HIViewRef focus, EventTargetRef target, const std::u16string& text,
+                    EventRef rawKey);
+bool MatchKeyEquivalent(const StandIn_Input& input);
+void SetKeyParameters(EventHolder& event, const StandIn_Input& input);
+// Lets go of the view the mouse is over when it lies in the window (the window goes).
+void ForgetMouseOverIn(WindowRef window);
 
 }  // namespace standin_tb

@@ -129,12 +129,6 @@ OSStatus ControlValueFieldChangedDoer::DoEvent(EventHandlerCallRef, SysCarbonEve
   return DoControlValueFieldChanged(event, control);
 }
 
-OSStatus CommandProcessDoer::DoEvent(EventHandlerCallRef, SysCarbonEvent& event) {
-  HICommand command{};
-  event.GetParameter(kEventParamDirectObject, typeHICommand, command);
-  return DoCommandProcess(event, command);
-}
-
 Timer::~Timer() {
   Remove();
 }
@@ -241,6 +235,11 @@ CFStringRef View::GetTitle() const {
   CFStringRef title = nullptr;
   CopyControlTitleAsCFString(m_View, &title);
   return title;
+}
+
+bool View::IsActive() const {
+  WindowRef window = GetSysWindow();
+  return IsControlActive(m_View) && (window == nullptr || IsWindowActive(window));
 }
 
 void View::SetEnabled(bool enabled) {
