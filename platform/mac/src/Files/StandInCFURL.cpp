@@ -1,6 +1,8 @@
 // CFURL of the Mac stand-in (see CoreFoundation/CFURL.h).
 #include <CoreFoundation/CFURL.h>
+#include <CoreServices/StandInCalls.h>
 
+#include "../System/iStandInCalls.h"
 #include "iStandInFiles.h"
 
 #include <algorithm>
@@ -15,20 +17,14 @@ using namespace standin_files;
 
 namespace {
 
-std::atomic<int> g_failingCreations{0};
-
 CFTypeID URLTypeID() {
   static const CFTypeID id = StandIn_CFRegisterType();
   return id;
 }
 
+// One name in the shared failure injection stands for every creation of the kind.
 bool CreationFails() {
-  int pending = g_failingCreations.load();
-  while (pending > 0) {
-    if (g_failingCreations.compare_exchange_weak(pending, pending - 1))
-      return true;
-  }
-  return false;
+  return standin_calls::Enter("CFURL creations") != noErr;
 }
 
 // Collapses repeated slashes and drops a trailing one (the root stays "/").
@@ -327,5 +323,5 @@ Boolean CFURLGetFileSystemRepresentation(CFURLRef url, Boolean, UInt8* buffer, C
 }
 
 void StandIn_CFURLFailNextCreations(int count) {
-  g_failingCreations.store(count);
+  StandIn_SetFailures("CFURL creations", -1, count);
 }

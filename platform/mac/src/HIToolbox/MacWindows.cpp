@@ -362,6 +362,7 @@ OSStatus GetWindowBounds(WindowRef window, WindowRegionCode regionCode, Rect* gl
       *globalBounds = structure;
       return noErr;
     case kWindowContentRgn:
+    case kWindowGlobalPortRgn:
       *globalBounds = impl->m_Content;
       if (impl->m_Collapsed)
         globalBounds->bottom = globalBounds->top;
