@@ -4,6 +4,7 @@
 
 #include "../Files/iStandInFiles.h"
 #include "iStandInCFCalls.h"
+#include "iStandInCFText.h"
 #include "iStandInPropertyList.h"
 
 #include <cstdio>
@@ -49,12 +50,7 @@ Store& TheStore() {
 std::string Utf8(CFStringRef text) {
   if (text == nullptr)
     Crash("CFPreferences called with a NULL string");
-  const CFIndex size =
-      CFStringGetMaximumSizeForEncoding(CFStringGetLength(text), kCFStringEncodingUTF8) + 1;
-  std::vector<char> buffer(static_cast<std::size_t>(size));
-  if (!CFStringGetCString(text, buffer.data(), size, kCFStringEncodingUTF8))
-    return std::string();
-  return buffer.data();
+  return Utf8Of(text);
 }
 
 // The test hook's identifier, else the main bundle's, else a fixed one.

@@ -3,6 +3,7 @@
 #include <CoreServices/StandInCalls.h>
 
 #include "../System/iStandInCalls.h"
+#include "../CoreFoundation/iStandInCFText.h"
 #include "iStandInFiles.h"
 
 #include <algorithm>
@@ -100,15 +101,10 @@ bool PercentDecoded(const std::string& text, std::string* out) {
   return true;
 }
 
-std::string Utf8Of(CFStringRef text) {
-  return Utf16ToUtf8(text->Units());
-}
+using standin_cf::Utf8Of;
 
 CFStringRef NewString(const std::string& utf8) {
-  std::u16string units = Utf8ToUtf16(utf8);
-  return CFStringCreateWithCharacters(kCFAllocatorDefault,
-                                      reinterpret_cast<const UniChar*>(units.data()),
-                                      static_cast<CFIndex>(units.size()));
+  return standin_cf::NewStringFromUtf8(utf8);
 }
 
 // HFS names hold '/' where POSIX names hold ':'.

@@ -3,6 +3,7 @@
 
 #include <HIToolbox/CarbonEvents.h>
 
+#include "../CoreFoundation/iStandInCFText.h"
 #include "../Files/iStandInFiles.h"
 
 #include <CoreFoundation/CFBundle.h>
@@ -88,15 +89,6 @@ bool Guarded(const char* which, Call call) {
   return false;
 }
 
-std::string TextOf(CFStringRef text) {
-  if (text == nullptr)
-    return std::string();
-  std::vector<char> buffer(static_cast<std::size_t>(CFStringGetLength(text)) * 4 + 1);
-  if (!CFStringGetCString(text, buffer.data(), static_cast<CFIndex>(buffer.size()),
-                          kCFStringEncodingUTF8))
-    return std::string();
-  return buffer.data();
-}
 
 std::string PathOf(const FSRef& ref) {
   std::string path;
@@ -322,10 +314,10 @@ OSStatus CreateDialog(const char* function, StandIn_NavKind kind,
   dialog->texts.kind = kind;
   if (inOptions) {
     dialog->texts.flags = inOptions->optionFlags;
-    dialog->texts.clientName = TextOf(inOptions->clientName);
-    dialog->texts.windowTitle = TextOf(inOptions->windowTitle);
-    dialog->texts.message = TextOf(inOptions->message);
-    dialog->texts.actionButtonLabel = TextOf(inOptions->actionButtonLabel);
+    dialog->texts.clientName = standin_cf::Utf8Of(inOptions->clientName);
+    dialog->texts.windowTitle = standin_cf::Utf8Of(inOptions->windowTitle);
+    dialog->texts.message = standin_cf::Utf8Of(inOptions->message);
+    dialog->texts.actionButtonLabel = standin_cf::Utf8Of(inOptions->actionButtonLabel);
     dialog->texts.modality = inOptions->modality;
     if (inOptions->modality == kWindowModalityWindowModal) {
       if (inOptions->parentWindow == nullptr)
