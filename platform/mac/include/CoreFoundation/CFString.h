@@ -59,8 +59,8 @@ CFTypeID CFStringGetTypeID();
 CFStringRef CFStringCreateWithFormat(CFAllocatorRef alloc, CFDictionaryRef formatOptions,
                                      CFStringRef format, ...);
 CFStringRef CFStringCreateWithFormatAndArguments(CFAllocatorRef alloc,
-                                                 CFDictionaryRef formatOptions,
-                                                 CFStringRef format, va_list arguments);
+                                                 CFDictionaryRef formatOptions, CFStringRef format,
+                                                 va_list arguments);
 CFStringRef CFStringCreateWithCString(CFAllocatorRef alloc, const char* cStr,
                                       CFStringEncoding encoding);
 CFStringRef CFStringCreateWithBytes(CFAllocatorRef alloc, const UInt8* bytes, CFIndex numBytes,

@@ -31,10 +31,11 @@ bool ReadCursor(OSType type, SInt16 id, StandIn_ResourceCursor* cursor) {
   CFBundleRef bundle = CFBundleGetMainBundle();
   if (bundle == nullptr)
     return false;
-  const std::string name = std::string(type == kColourCursor ? "crsr_" : "CURS_") + std::to_string(id);
+  const std::string name =
+      std::string(type == kColourCursor ? "crsr_" : "CURS_") + std::to_string(id);
   CFStringRef resource = CFStringCreateWithCString(nullptr, name.c_str(), kCFStringEncodingUTF8);
-  CFURLRef url = resource ? CFBundleCopyResourceURL(bundle, resource, CFSTR("png"), nullptr)
-                          : nullptr;
+  CFURLRef url =
+      resource ? CFBundleCopyResourceURL(bundle, resource, CFSTR("png"), nullptr) : nullptr;
   if (resource)
     CFRelease(resource);
   if (url == nullptr)

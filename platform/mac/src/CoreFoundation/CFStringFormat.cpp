@@ -67,8 +67,8 @@ CFStringRef CFStringCreateWithFormatAndArguments(CFAllocatorRef, CFDictionaryRef
     const std::size_t start = i;
     std::string directive = "%";
     std::size_t j = i + 1;
-    while (j < in.size() && in[j] < 0x80 && std::string("-+ #0123456789.").find(char(in[j])) !=
-                                                std::string::npos)
+    while (j < in.size() && in[j] < 0x80 &&
+           std::string("-+ #0123456789.").find(char(in[j])) != std::string::npos)
       directive += static_cast<char>(in[j++]);
     std::string length;
     while (j < in.size() && (in[j] == u'l' || in[j] == u'h' || in[j] == u'q' || in[j] == u'z'))
@@ -100,7 +100,11 @@ CFStringRef CFStringCreateWithFormatAndArguments(CFAllocatorRef, CFDictionaryRef
       case u'x':
       case u'X':
       case u'o': {
-        const std::string spec = directive + (isLongLong ? "ll" : isLong ? "l" : isSize ? "z" : "") +
+        const std::string spec = directive +
+                                 (isLongLong ? "ll"
+                                  : isLong   ? "l"
+                                  : isSize   ? "z"
+                                             : "") +
                                  static_cast<char>(conversion);
         if (isLongLong)
           out += Printed(spec, va_arg(args, long long));

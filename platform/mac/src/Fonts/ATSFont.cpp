@@ -108,8 +108,8 @@ OSStatus ATSFontGetPostScriptName(ATSFontRef iFont, ATSOptionFlags, CFStringRef*
   const std::string* name = NameOf(iFont);
   if (name == nullptr || oName == nullptr)
     return kATSInvalidFontAccess;
-  *oName = CFStringCreateWithCString(nullptr, PostScriptNameOf(*name).c_str(),
-                                     kCFStringEncodingUTF8);
+  *oName =
+      CFStringCreateWithCString(nullptr, PostScriptNameOf(*name).c_str(), kCFStringEncodingUTF8);
   return *oName ? OSStatus(noErr) : OSStatus(memFullErr);
 }
 

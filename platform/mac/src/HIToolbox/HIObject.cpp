@@ -57,7 +57,7 @@ std::string Utf8(CFStringRef text) {
 }
 
 CFStringRef NewString(const std::string& utf8) {
-  return CFStringCreateWithCString(nullptr, utf8.c_str(), kCFStringEncodingUTF8);
+  return standin_cf::NewStringFromUtf8(utf8);
 }
 
 }  // namespace standin_tb

@@ -97,8 +97,8 @@ public:
     for (StandIn_ViewImpl* view : m_Root.Get()->m_Subviews) {
       if (view->m_Id.signature == kHIViewWindowGrowBoxID.signature &&
           view->m_Id.id == kHIViewWindowGrowBoxID.id)
-        view->m_Frame = CGRectMake(width - kGrowBox, TitleBar() + height - kGrowBox, kGrowBox,
-                                   kGrowBox);
+        view->m_Frame =
+            CGRectMake(width - kGrowBox, TitleBar() + height - kGrowBox, kGrowBox, kGrowBox);
     }
   }
   void ReleaseViews() {

@@ -89,7 +89,6 @@ bool Guarded(const char* which, Call call) {
   return false;
 }
 
-
 std::string PathOf(const FSRef& ref) {
   std::string path;
   return standin_files::PathOfRef(&ref, &path) == noErr ? path : std::string();
