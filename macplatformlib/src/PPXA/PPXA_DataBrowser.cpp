@@ -1,6 +1,7 @@
 #include "PPXA/PPXA_DataBrowser.h"
 
 #include "PPXA/PPXA_ViewUtils.h"
+#include "PPXA/iPPXA_Boundary.h"
 
 #include <CoreServices/Gestalt.h>
 #include <CoreServices/MacMemory.h>
@@ -37,23 +38,9 @@ DataBrowserItemID IDOf(DataBrowserItem const* item) {
   return reinterpret_cast<DataBrowserItemID>(item);
 }
 
-// Callbacks are C boundaries: an exception that would leave one gives the neutral answer.
-template <class R, class Call>
-R Neutral(R neutral, Call call) {
-  try {
-    return call();
-  } catch (...) {
-    return neutral;
-  }
-}
-
-template <class Call>
-void Quietly(Call call) {
-  try {
-    call();
-  } catch (...) {
-  }
-}
+// Callbacks are C boundaries: an exception that would leave one is logged and gives the neutral
+// answer (iPPXA_Boundary.h).
+constexpr char kCallback[] = "a data browser callback";
 
 // A handle that the Memory Manager disposes of when it goes.
 class HandleHolder {
@@ -304,7 +291,7 @@ DataBrowser::DataBrowser() {
 DataBrowser::~DataBrowser() {
   // Rows still in the control are deleted now, while the callbacks still reach them.
   if (GetSysView())
-    Quietly([&] { RemoveAllRows(); });
+    Quietly(kCallback, [&] { RemoveAllRows(); });
   m_Alive = false;
   m_DropTarget = nullptr;
   if (GetSysView())
@@ -749,7 +736,7 @@ void DataBrowser::DrawItem(DataBrowserItem* item, DataBrowserPropertyID property
                            Boolean colorDevice) {
   if (!m_Alive || item == nullptr)
     return;
-  Quietly([&] {
+  Quietly(kCallback, [&] {
     if (m_DrawContext) {
       CGContextSaveGState(m_DrawContext);
       OSStatus answer = eventNotHandledErr;
@@ -771,14 +758,15 @@ bool DataBrowser::EditItem(DataBrowserItem* item, DataBrowserPropertyID property
                            Rect* maxRect, Boolean* shrinkToFit) {
   if (!m_Alive || item == nullptr)
     return false;
-  return Neutral(false, [&] { return item->CustomEditItem(property, text, maxRect, shrinkToFit); });
+  return Neutral(kCallback, false,
+                 [&] { return item->CustomEditItem(property, text, maxRect, shrinkToFit); });
 }
 
 bool DataBrowser::HitTest(DataBrowserItem* item, DataBrowserPropertyID property, Rect const* rect,
                           Rect const* mouseRect) {
   if (!m_Alive || item == nullptr)
     return false;
-  return Neutral(false, [&] { return item->CustomHitTest(property, rect, mouseRect); });
+  return Neutral(kCallback, false, [&] { return item->CustomHitTest(property, rect, mouseRect); });
 }
 
 DataBrowserTrackingResult DataBrowser::TrackItem(DataBrowserItem* item,
@@ -786,7 +774,7 @@ DataBrowserTrackingResult DataBrowser::TrackItem(DataBrowserItem* item,
                                                  Point startPt, EventModifiers modifiers) {
   if (!m_Alive || item == nullptr)
     return kDataBrowserContentHit;
-  return Neutral<DataBrowserTrackingResult>(kDataBrowserContentHit, [&] {
+  return Neutral<DataBrowserTrackingResult>(kCallback, kDataBrowserContentHit, [&] {
     return item->CustomTrack(property, rect, startPt, modifiers);
   });
 }
@@ -795,7 +783,7 @@ void DataBrowser::ItemDragRgn(DataBrowserItem* item, DataBrowserPropertyID prope
                               Rect const* rect, RgnHandle dragRgn) {
   if (!m_Alive || item == nullptr)
     return;
-  Quietly([&] { item->CustomDragRgn(property, rect, dragRgn); });
+  Quietly(kCallback, [&] { item->CustomDragRgn(property, rect, dragRgn); });
 }
 
 // --- drawing
@@ -861,7 +849,7 @@ OSStatus DataBrowser::DBCallbackGetSetItemData(ControlRef browser, DataBrowserIt
   DataBrowser* object = BrowserOf(browser);
   if (object == nullptr)
     return errDataBrowserPropertyNotSupported;
-  return Neutral<OSStatus>(errDataBrowserPropertyNotSupported, [&] {
+  return Neutral<OSStatus>(kCallback, errDataBrowserPropertyNotSupported, [&] {
     return object->GetSetItemData(ItemOf(item), property, itemData, setValue);
   });
 }
@@ -872,7 +860,7 @@ Boolean DataBrowser::DBCallbackCompare(ControlRef browser, DataBrowserItemID ite
   DataBrowser* object = BrowserOf(browser);
   if (object == nullptr)
     return false;
-  return Neutral(false,
+  return Neutral(kCallback, false,
                  [&] { return object->CompareItems(ItemOf(item1), ItemOf(item2), sortProperty); });
 }
 
@@ -885,7 +873,7 @@ void DataBrowser::DBCallbackItemNotification(ControlRef browser, DataBrowserItem
   // A row that goes is no longer a drop target, whatever a derived browser does with the message.
   if (message == kDataBrowserItemRemoved && object->m_DropTarget == ItemOf(item))
     object->m_DropTarget = nullptr;
-  Quietly([&] { object->ItemNotification(ItemOf(item), message, itemData); });
+  Quietly(kCallback, [&] { object->ItemNotification(ItemOf(item), message, itemData); });
 }
 
 Boolean DataBrowser::DBCallbackAddDragItem(ControlRef browser, DragRef drag, DataBrowserItemID item,
@@ -893,7 +881,8 @@ Boolean DataBrowser::DBCallbackAddDragItem(ControlRef browser, DragRef drag, Dat
   DataBrowser* object = BrowserOf(browser);
   if (object == nullptr)
     return false;
-  return Neutral(false, [&] { return object->AddDragItem(drag, ItemOf(item), itemRef); });
+  return Neutral(kCallback, false,
+                 [&] { return object->AddDragItem(drag, ItemOf(item), itemRef); });
 }
 
 Boolean DataBrowser::DBCallbackAcceptDrag(ControlRef browser, DragRef drag,
@@ -901,7 +890,7 @@ Boolean DataBrowser::DBCallbackAcceptDrag(ControlRef browser, DragRef drag,
   DataBrowser* object = BrowserOf(browser);
   if (object == nullptr)
     return false;
-  return Neutral(false, [&] { return object->DragIsAcceptable(drag, ItemOf(item)); });
+  return Neutral(kCallback, false, [&] { return object->DragIsAcceptable(drag, ItemOf(item)); });
 }
 
 Boolean DataBrowser::DBCallbackReceiveDrag(ControlRef browser, DragRef drag,
@@ -909,12 +898,12 @@ Boolean DataBrowser::DBCallbackReceiveDrag(ControlRef browser, DragRef drag,
   DataBrowser* object = BrowserOf(browser);
   if (object == nullptr)
     return false;
-  return Neutral(false, [&] { return object->ReceiveDrag(drag, ItemOf(item)); });
+  return Neutral(kCallback, false, [&] { return object->ReceiveDrag(drag, ItemOf(item)); });
 }
 
 void DataBrowser::DBCallbackPostProcessDrag(ControlRef browser, DragRef drag, OSStatus result) {
   if (DataBrowser* object = BrowserOf(browser))
-    Quietly([&] { object->PostProcessDrag(drag, result); });
+    Quietly(kCallback, [&] { object->PostProcessDrag(drag, result); });
 }
 
 void DataBrowser::DBCallbackGetHelpContent(ControlRef browser, DataBrowserItemID item,
@@ -922,7 +911,7 @@ void DataBrowser::DBCallbackGetHelpContent(ControlRef browser, DataBrowserItemID
                                            HMContentProvidedType* outContentProvided,
                                            HMHelpContentPtr content) {
   if (DataBrowser* object = BrowserOf(browser))
-    Quietly([&] {
+    Quietly(kCallback, [&] {
       object->GetHelpContent(ItemOf(item), property, request, outContentProvided, content);
     });
 }
@@ -930,22 +919,25 @@ void DataBrowser::DBCallbackGetHelpContent(ControlRef browser, DataBrowserItemID
 void DataBrowser::DBCallbackGetContextualMenu(ControlRef browser, MenuRef* menu, UInt32* helpType,
                                               CFStringRef* helpItemString, AEDesc* selection) {
   if (DataBrowser* object = BrowserOf(browser))
-    Quietly([&] { object->GetContextualMenu(menu, helpType, helpItemString, selection); });
+    Quietly(kCallback,
+            [&] { object->GetContextualMenu(menu, helpType, helpItemString, selection); });
 }
 
 void DataBrowser::DBCallbackSelectContextualMenu(ControlRef browser, MenuRef menu,
                                                  UInt32 selectionType, SInt16 menuID,
                                                  MenuItemIndex menuItem) {
   if (DataBrowser* object = BrowserOf(browser))
-    Quietly([&] { object->SelectContextualMenu(menu, selectionType, menuID, menuItem); });
+    Quietly(kCallback,
+            [&] { object->SelectContextualMenu(menu, selectionType, menuID, menuItem); });
 }
 
 void DataBrowser::DBCallbackDrawItem(ControlRef browser, DataBrowserItemID item,
                                      DataBrowserPropertyID property, DataBrowserItemState itemState,
                                      Rect const* rect, SInt16 gdDepth, Boolean colorDevice) {
   if (DataBrowser* object = BrowserOf(browser))
-    Quietly(
-        [&] { object->DrawItem(ItemOf(item), property, itemState, rect, gdDepth, colorDevice); });
+    Quietly(kCallback, [&] {
+      object->DrawItem(ItemOf(item), property, itemState, rect, gdDepth, colorDevice);
+    });
 }
 
 Boolean DataBrowser::DBCallbackEditItem(ControlRef browser, DataBrowserItemID item,
@@ -954,8 +946,9 @@ Boolean DataBrowser::DBCallbackEditItem(ControlRef browser, DataBrowserItemID it
   DataBrowser* object = BrowserOf(browser);
   if (object == nullptr)
     return false;
-  return Neutral(
-      false, [&] { return object->EditItem(ItemOf(item), property, text, maxRect, shrinkToFit); });
+  return Neutral(kCallback, false, [&] {
+    return object->EditItem(ItemOf(item), property, text, maxRect, shrinkToFit);
+  });
 }
 
 Boolean DataBrowser::DBCallbackHitTest(ControlRef browser, DataBrowserItemID item,
@@ -964,7 +957,8 @@ Boolean DataBrowser::DBCallbackHitTest(ControlRef browser, DataBrowserItemID ite
   DataBrowser* object = BrowserOf(browser);
   if (object == nullptr)
     return false;
-  return Neutral(false, [&] { return object->HitTest(ItemOf(item), property, rect, mouseRect); });
+  return Neutral(kCallback, false,
+                 [&] { return object->HitTest(ItemOf(item), property, rect, mouseRect); });
 }
 
 DataBrowserTrackingResult DataBrowser::DBCallbackTracking(ControlRef browser,
@@ -975,7 +969,7 @@ DataBrowserTrackingResult DataBrowser::DBCallbackTracking(ControlRef browser,
   DataBrowser* object = BrowserOf(browser);
   if (object == nullptr)
     return kDataBrowserContentHit;
-  return Neutral<DataBrowserTrackingResult>(kDataBrowserContentHit, [&] {
+  return Neutral<DataBrowserTrackingResult>(kCallback, kDataBrowserContentHit, [&] {
     return object->TrackItem(ItemOf(item), property, rect, startPt, modifiers);
   });
 }
@@ -984,7 +978,7 @@ void DataBrowser::DBCallbackItemDragRgn(ControlRef browser, DataBrowserItemID it
                                         DataBrowserPropertyID property, Rect const* rect,
                                         RgnHandle dragRgn) {
   if (DataBrowser* object = BrowserOf(browser))
-    Quietly([&] { object->ItemDragRgn(ItemOf(item), property, rect, dragRgn); });
+    Quietly(kCallback, [&] { object->ItemDragRgn(ItemOf(item), property, rect, dragRgn); });
 }
 
 }  // namespace PPXA

@@ -2,16 +2,15 @@
 
 #include "PPXA/PPXA_ToolbarCustomItem.h"
 #include "PPXA/iPPXA_CFHolder.h"
+#include "PPXA/iPPXA_Boundary.h"
 
 namespace PPXA {
 
 Toolbar::~Toolbar() {
   if (HIToolbarRef toolbar = m_SysHIToolbar.GetHIToolbarRef()) {
-    try {
-      PPx::SendTargetDeletedEvent(HIObjectGetEventTarget(toolbar));
-    } catch (PPx::OSError const&) {
-      // The notice is a courtesy; the doers go all the same.
-    }
+    // The notice is a courtesy; the doers go all the same.
+    Quietly("the toolbar's deletion notice",
+            [&] { PPx::SendTargetDeletedEvent(HIObjectGetEventTarget(toolbar)); });
   }
   PPx::ToolbarGetDefaultIdentifiersDoer::Remove();
   PPx::ToolbarGetAllowedIdentifiersDoer::Remove();

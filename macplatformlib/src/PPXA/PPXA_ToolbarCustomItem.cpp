@@ -1,6 +1,7 @@
 #include "PPXA/PPXA_ToolbarCustomItem.h"
 
 #include "PPXA/iPPXA_CFHolder.h"
+#include "PPXA/iPPXA_Boundary.h"
 
 #include <set>
 
@@ -14,17 +15,6 @@ namespace {
 std::set<ToolbarCustomItem const*>& LiveItems() {
   static auto* items = new std::set<ToolbarCustomItem const*>;
   return *items;
-}
-
-// What an exception that reached the handler stands for.
-OSStatus StatusOfException() {
-  try {
-    throw;
-  } catch (PPx::OSError const& e) {
-    return e.GetStatus();
-  } catch (...) {
-    return eventInternalErr;
-  }
 }
 
 }  // namespace
@@ -110,7 +100,7 @@ OSStatus ToolbarCustomItem::HandleEvent(EventHandlerCallRef call, EventRef event
       return self->CreateCustomView(held);
     return eventNotHandledErr;
   } catch (...) {
-    return StatusOfException();
+    return LogCaughtException("a toolbar item's handler");
   }
 }
 

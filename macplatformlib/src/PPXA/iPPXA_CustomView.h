@@ -3,6 +3,7 @@
 #pragma once
 
 #include "PPXA/iPPXA_CFHolder.h"
+#include "PPXA/iPPXA_Boundary.h"
 
 #include <HIToolbox/Controls.h>
 #include <HIToolbox/HIObject.h>
@@ -102,10 +103,8 @@ OSStatus iPPXA_HandleCustomViewEvent(EventRef event, T* instance) {
       default:
         return eventNotHandledErr;
     }
-  } catch (const PPx::OSError& e) {
-    return e.GetStatus();
   } catch (...) {
-    return eventInternalErr;
+    return LogCaughtException("a custom view's handler");
   }
 }
 

@@ -5,6 +5,8 @@
 
 #include "support/PPXA_Fixture.h"
 
+#include "GLIB/GLIB_LogMessage.h"
+
 #include <algorithm>
 #include <stdexcept>
 #include <string>
@@ -405,7 +407,12 @@ TEST_F(PPXA_DataBrowserTest, CustomCellsDrawOnceAndThrowingRowsGiveNeutralAnswer
   StandIn_DataBrowserAskShownCells(m_Control);  // outside a draw: QuickDraw only
   EXPECT_EQ((std::vector<std::string>{"1 qd"}), m_Log.events);
 
-  // A row that throws: no drawing, no edit, no hit, the click goes to the content.
+  // A row that throws: no drawing, no edit, no hit, the click goes to the content, and each
+  // exception stopped at the browser's boundary is logged.
+  static std::vector<std::wstring> logged;
+  logged.clear();
+  GLIB_LogHandlerPtr const previous = GLIB_LogMessage::SetHandler(
+      +[](GLIB_SEVERITY, const wchar_t* message, const char*, int) { logged.push_back(message); });
   m_Log.throws = true;
   m_Log.events.clear();
   const long exceptions = StandIn_DataBrowserCallbackExceptionCount();
@@ -422,6 +429,11 @@ TEST_F(PPXA_DataBrowserTest, CustomCellsDrawOnceAndThrowingRowsGiveNeutralAnswer
   EXPECT_EQ(errDataBrowserPropertyNotSupported,
             StandIn_DataBrowserCellStatus(m_Control, m_Browser->FindItemForRow(1)->GetID(), kName));
   EXPECT_EQ(exceptions, StandIn_DataBrowserCallbackExceptionCount());  // none left the browser
+  GLIB_LogMessage::SetHandler(previous);
+  ASSERT_FALSE(logged.empty());
+  for (const std::wstring& line : logged)
+    EXPECT_NE(std::wstring::npos, line.find(L"row failed"))
+        << std::string(line.begin(), line.end());
 
   // No row to answer for: the browser says the property is not supported.
   EXPECT_EQ(errDataBrowserPropertyNotSupported,

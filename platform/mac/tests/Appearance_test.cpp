@@ -167,4 +167,23 @@ TEST_F(AppearanceTest, BevelButtonsAndFocusRingsPaintTheCurrentPort) {
   DisposeWindow(window);
 }
 
+TEST_F(AppearanceTest, PlacardsFillTheirRectangleWithAnEdge) {
+  WindowRef window = NewWindow(Rect{100, 50, 200, 250});
+  SetPort(GetWindowPort(window));
+  const Rect bounds{0, 0, 20, 40};
+  for (ThemeDrawState state : {kThemeStateActive, kThemeStateInactive}) {
+    StandIn_WindowRender(window);
+    ASSERT_EQ(noErr, DrawThemePlacard(&bounds, state));
+    const UInt32 face = StandIn_WindowPixel(window, 20, 22 + 10);
+    const UInt32 edge = StandIn_WindowPixel(window, 0, 22 + 10);
+    EXPECT_NE(0xFFFFFFFFu, face);
+    EXPECT_LT(edge & 0xFF, face & 0xFF);                               // the edge is darker
+    EXPECT_EQ(0xFFFFFFFFu, StandIn_WindowPixel(window, 45, 22 + 10));  // outside
+    EXPECT_EQ(state, StandIn_LastThemePlacard().state);
+  }
+  SetPort(nullptr);
+  EXPECT_EQ(paramErr, DrawThemePlacard(&bounds, kThemeStateActive));
+  DisposeWindow(window);
+}
+
 }  // namespace

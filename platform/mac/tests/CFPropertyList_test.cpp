@@ -6,11 +6,14 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
+#include <cstdint>
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
 #include <sstream>
 #include <string>
+#include <sys/stat.h>
+#include <vector>
 
 namespace fs = std::filesystem;
 
@@ -302,3 +305,82 @@ TEST_F(CFPreferencesStandIn, FailuresLeaveChangesWaiting) {
 }
 
 }  // namespace
+
+// The work of reading or building a dictionary grows with its size, not its square: every key
+// is compared with at most a few stored keys (a scan of all keys would make n * n / 2).
+TEST_F(CFPreferencesStandIn, LargeDictionariesReadAndBuildInLinearWork) {
+  constexpr int kKeys = 3000;
+  std::string body = "<dict>";
+  for (int i = 0; i < kKeys; ++i)
+    body += "<key>K" + std::to_string(i) + "</key><integer>" + std::to_string(i) + "</integer>";
+  WriteFile("com.example.viewer.plist", Plist(body + "</dict>"));
+  StandIn_CFReset();
+  Owned last(CFPreferencesCopyAppValue(CFSTR("K2999"), kCFPreferencesCurrentApplication));
+  ASSERT_NE(nullptr, last);
+  SInt32 value = 0;
+  EXPECT_TRUE(CFNumberGetValue(static_cast<CFNumberRef>(last.get()), kCFNumberSInt32Type, &value));
+  EXPECT_EQ(2999, value);
+  EXPECT_LE(StandIn_CFKeyProbes(), 4L * kKeys);
+
+  StandIn_CFReset();
+  CFMutableDictionaryRef const dict = CFDictionaryCreateMutable(
+      kCFAllocatorDefault, 0, &kCFTypeDictionaryKeyCallBacks, &kCFTypeDictionaryValueCallBacks);
+  Owned const owner(dict);
+  std::vector<Owned> keys;
+  for (int i = 0; i < kKeys; ++i) {
+    const std::string name = "K" + std::to_string(i);
+    keys.emplace_back(
+        CFStringCreateWithCString(kCFAllocatorDefault, name.c_str(), kCFStringEncodingASCII));
+    CFDictionarySetValue(dict, keys.back().get(), kCFBooleanTrue);
+  }
+  for (const Owned& key : keys)
+    EXPECT_EQ(kCFBooleanTrue, CFDictionaryGetValue(dict, key.get()));
+  EXPECT_EQ(kKeys, CFDictionaryGetCount(dict));
+  EXPECT_LE(StandIn_CFKeyProbes(), 4L * kKeys);
+  // Removal keeps the others found.
+  CFDictionaryRemoveValue(dict, keys[0].get());
+  EXPECT_EQ(nullptr, CFDictionaryGetValue(dict, keys[0].get()));
+  EXPECT_EQ(kCFBooleanTrue, CFDictionaryGetValue(dict, keys[kKeys - 1].get()));
+}
+
+TEST_F(CFPreferencesStandIn, AFifoInPlaceOfTheFileIsNotWaitedOn) {
+  fs::create_directories(m_Folder);
+  ASSERT_EQ(0, ::mkfifo((m_Folder / "com.example.viewer.plist").c_str(), 0600));
+  EXPECT_EQ(nullptr, CFPreferencesCopyAppValue(CFSTR("A"), kCFPreferencesCurrentApplication));
+  // The store is free again: a value set now is read back.
+  CFPreferencesSetAppValue(CFSTR("A"), kCFBooleanTrue, kCFPreferencesCurrentApplication);
+  Owned read(CFPreferencesCopyAppValue(CFSTR("A"), kCFPreferencesCurrentApplication));
+  EXPECT_EQ(kCFBooleanTrue, read.get());
+}
+
+// Reals beyond an integer type's range are not converted (which would be undefined): the value
+// saturates and the answer says it is not exact.
+TEST_F(CFPropertyLists, RealsBeyondAnIntegersRangeAreRefused) {
+  struct Case {
+    const char* real;
+    SInt64 expected64;
+    bool exact64;
+    bool exact32;
+  };
+  const Case cases[] = {
+      {"1e30", INT64_MAX, false, false},
+      {"-1e30", INT64_MIN, false, false},
+      {"9.3e18", INT64_MAX, false, false},
+      {"-9223372036854775808", INT64_MIN, true, false},
+      {"3e9", 3000000000LL, true, false},
+      {"42", 42, true, true},
+      {"2.5", 2, false, false},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.real);
+    Owned number(Parse(Plist(std::string("<real>") + c.real + "</real>")));
+    ASSERT_NE(nullptr, number);
+    SInt64 wide = 0;
+    EXPECT_EQ(c.exact64, CFNumberGetValue(static_cast<CFNumberRef>(number.get()),
+                                          kCFNumberSInt64Type, &wide) != 0);
+    EXPECT_EQ(c.expected64, wide);
+    SInt32 narrow = 0;
+    EXPECT_EQ(c.exact32, CFNumberGetValue(static_cast<CFNumberRef>(number.get()),
+                                          kCFNumberSInt32Type, &narrow) != 0);
+  }
+}

@@ -5,6 +5,7 @@
 #include <cairo.h>
 
 #include <array>
+#include <cstdint>
 #include <cstdio>
 #include <string>
 
@@ -509,6 +510,51 @@ TEST_F(CoreGraphicsTest, IconsFitTheirRectangleByAlignmentAndTransform) {
   PlotIconRefInContext(small.Get(), &room, kAlignAbsoluteCenter, 0, nullptr, 0, icon);
   EXPECT_EQ(4.0f, StandIn_LastIconPlot().drawn.size.height);
   EXPECT_EQ(1.0f, StandIn_LastIconPlot().drawn.origin.y);
+  ReleaseIconRef(icon);
+  StandIn_ResetIcons();
+  std::remove(path.c_str());
+}
+
+}  // namespace
+
+namespace {
+
+void PutBigEndian(std::vector<UInt8>& out, std::uint32_t value) {
+  for (int shift = 24; shift >= 0; shift -= 8)
+    out.push_back(static_cast<UInt8>(value >> shift));
+}
+
+// An icon family holding a non-PNG element and an 8 x 8 red PNG element.
+TEST_F(CoreGraphicsTest, IconFamiliesPlotTheirPngElement) {
+  cairo_surface_t* source = cairo_image_surface_create(CAIRO_FORMAT_ARGB32, 8, 8);
+  cairo_t* cr = cairo_create(source);
+  cairo_set_source_rgb(cr, 1, 0, 0);
+  cairo_paint(cr);
+  cairo_destroy(cr);
+  std::vector<UInt8> png;
+  cairo_surface_write_to_png_stream(source, AppendBytes, &png);
+  cairo_surface_destroy(source);
+  std::vector<UInt8> family = {'i', 'c', 'n', 's'};
+  PutBigEndian(family, static_cast<std::uint32_t>(8 + 24 + 8 + png.size()));
+  family.insert(family.end(), {'i', 's', '3', '2'});
+  PutBigEndian(family, 24);
+  family.insert(family.end(), 16, 0x55);
+  family.insert(family.end(), {'i', 'c', '0', '7'});
+  PutBigEndian(family, static_cast<std::uint32_t>(8 + png.size()));
+  family.insert(family.end(), png.begin(), png.end());
+  const std::string path = "/tmp/standin_family_" + std::to_string(::getpid()) + ".icns";
+  std::ofstream(path, std::ios::binary)
+      .write(reinterpret_cast<const char*>(family.data()), std::streamsize(family.size()));
+
+  FSRef ref;
+  ASSERT_EQ(noErr, FSPathMakeRef(reinterpret_cast<const UInt8*>(path.c_str()), &ref, nullptr));
+  IconRef icon = nullptr;
+  ASSERT_EQ(noErr, RegisterIconRefFromFSRef(0x74657374, 0x66616d20, &ref, &icon));
+  RGBABitmap bitmap(8, 8);
+  const CGRect room = CGRectMake(0, 0, 8, 8);
+  ASSERT_EQ(noErr, PlotIconRefInContext(bitmap.Get(), &room, kAlignNone, 0, nullptr, 0, icon));
+  EXPECT_EQ(255u, bitmap.At(3, 3) >> 24);  // red, not the grey square of a family without PNG
+  EXPECT_EQ(0u, (bitmap.At(3, 3) >> 8) & 0xFF);
   ReleaseIconRef(icon);
   StandIn_ResetIcons();
   std::remove(path.c_str());

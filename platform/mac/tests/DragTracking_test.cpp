@@ -254,3 +254,58 @@ TEST_F(DragTrackingTest, EventRecordsOfClicksAreMouseDowns) {
 }
 
 }  // namespace
+
+OSStatus NoteDragMouse(EventHandlerCallRef, EventRef event, void* data) {
+  DragRef drag = nullptr;
+  GetEventParameter(event, kEventParamDragRef, typeDragRef, nullptr, sizeof drag, nullptr, &drag);
+  auto* points = static_cast<std::vector<Point>*>(data);
+  Point origin{}, mouse{}, pinned{};
+  EXPECT_EQ(noErr, GetDragOrigin(drag, &origin));
+  EXPECT_EQ(noErr, GetDragMouse(drag, &mouse, &pinned));
+  points->insert(points->end(), {origin, mouse});
+  return noErr;
+}
+
+TEST_F(DragTrackingTest, TheMouseIsOverEachViewOfThePlanAndFlavoursKeepTheirFlags) {
+  WindowRef window = NewWindow();
+  HIViewRef content = nullptr;
+  ASSERT_EQ(noErr, HIViewFindByID(HIViewGetRoot(window), kHIViewWindowContentID, &content));
+  HIViewRef target = StandIn_NewView("userpane", CGRectMake(30, 20, 40, 10));
+  HIViewAddSubview(content, target);
+  CFRelease(target);
+  SetControlDragTrackingEnabled(target, true);
+  std::vector<Point> points;
+  const EventTypeSpec enter = {kEventClassControl, kEventControlDragEnter};
+  EventHandlerRef handler = nullptr;
+  InstallControlEventHandler(target, NoteDragMouse, 1, &enter, &points, &handler);
+
+  DragRef drag = nullptr;
+  ASSERT_EQ(noErr, NewDrag(&drag));
+  ASSERT_EQ(noErr, AddDragItemFlavor(drag, 1, kText, "t", 1, flavorSenderOnly | flavorNotSaved));
+  FlavorFlags flags = 0;
+  EXPECT_EQ(noErr, GetFlavorFlags(drag, 1, kText, &flags));
+  EXPECT_EQ(flavorSenderOnly | flavorNotSaved, flags);
+  EXPECT_EQ(badDragFlavorErr, GetFlavorFlags(drag, 1, kColr, &flags));
+  EXPECT_EQ(badDragItemErr, GetFlavorFlags(drag, 2, kText, &flags));
+
+  // Without records (a program's own run) the drag is tracked all the same, and not recorded.
+  StandIn_RecordCalls(false);
+  const long before = StandIn_LastTrackedDrag().count;
+  StandIn_ScriptDrag({target}, true);
+  const EventRecord event{mouseDown, 0, 0, Point{150, 80}, 0};
+  EXPECT_EQ(userCanceledErr, TrackDrag(drag, &event, nullptr));  // the view refuses the drop
+  StandIn_RecordCalls(true);
+  EXPECT_EQ(before + 1, StandIn_LastTrackedDrag().count);
+  EXPECT_TRUE(StandIn_LastTrackedDrag().flavors.empty());
+
+  ASSERT_EQ(2u, points.size());
+  EXPECT_EQ(150, points[0].v);
+  EXPECT_EQ(80, points[0].h);
+  // The view's centre (50, 25) in the content, whose top left is (50, 100) on the screen.
+  EXPECT_EQ(100 + 25, points[1].v);
+  EXPECT_EQ(50 + 50, points[1].h);
+
+  RemoveEventHandler(handler);
+  DisposeDrag(drag);
+  DisposeWindow(window);
+}

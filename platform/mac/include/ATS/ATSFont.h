@@ -55,6 +55,7 @@ enum : ATSOptionFlags {
 
 constexpr OSStatus kATSIterationCompleted = -980;
 constexpr OSStatus kATSInvalidFontFamilyAccess = -981;
+constexpr OSStatus kATSInvalidFontAccess = -987;
 constexpr OSStatus kATSIterationScopeModified = -983;
 constexpr OSStatus kFMInvalidFontFamilyErr = -985;
 constexpr OSStatus kFMIterationCompleted = -980;
@@ -72,7 +73,11 @@ OSStatus ATSFontFamilyIteratorRelease(ATSFontFamilyIterator* ioIterator);
 OSStatus ATSFontFamilyGetName(ATSFontFamilyRef iFamily, ATSOptionFlags iOptions,
                               CFStringRef* oName);
 // 0 when no family has the name (compared exactly).
+// By family name or PostScript name.
 ATSFontRef ATSFontFindFromName(CFStringRef iName, ATSOptionFlags iOptions);
+// The font's PostScript name (its family name without spaces), a new string;
+// kATSInvalidFontAccess for an unknown font.
+OSStatus ATSFontGetPostScriptName(ATSFontRef iFont, ATSOptionFlags iOptions, CFStringRef* oName);
 OSStatus ATSFontGetHorizontalMetrics(ATSFontRef iFont, ATSOptionFlags iOptions,
                                      ATSFontMetrics* oMetrics);
 

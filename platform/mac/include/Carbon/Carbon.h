@@ -38,3 +38,4 @@
 #include <ATS/ATSFont.h>
 #include <ATS/ATSUnicode.h>
 #include <HIToolbox/IBCarbonRuntime.h>
+#include <Help/AppleHelp.h>

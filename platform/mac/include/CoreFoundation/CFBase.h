@@ -106,5 +106,9 @@ long StandIn_CFLiveObjectCount();
 // fail aborts. Every such call is counted.
 void StandIn_CFFailNext(const char* function);
 int StandIn_CFCallCount(const char* function);
-// Forgets injected failures and call counts.
+// Comparisons of a looked-up key with stored keys made by dictionaries (CFDictionary and the
+// property-list and preferences readers) while calls are recorded.
+long StandIn_CFKeyProbes();
+// Forgets injected failures, call counts and key comparisons, and starts recording calls
+// (CoreServices/StandInCalls.h holds the scheme every manager shares).
 void StandIn_CFReset();

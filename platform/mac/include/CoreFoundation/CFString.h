@@ -3,6 +3,10 @@
 #pragma once
 #include <CoreFoundation/CFBase.h>
 
+class StandIn_CFDictionary;
+typedef const StandIn_CFDictionary* CFDictionaryRef;
+
+#include <cstdarg>
 #include <string>
 #include <utility>
 
@@ -49,6 +53,14 @@ void CFStringReplaceAll(CFMutableStringRef theString, CFStringRef replacement);
 CFTypeID CFStringGetTypeID();
 
 // Null when the bytes are not valid in the encoding or the encoding is not supported.
+// printf-style formatting: %@ takes a CF object's description (a string's own text), and the
+// C conversions d i u x X o (with l, ll, q, z), f g e, c C, s (UTF-8), p and %% with their flags,
+// width and precision. Positional arguments are not supported. The options are ignored.
+CFStringRef CFStringCreateWithFormat(CFAllocatorRef alloc, CFDictionaryRef formatOptions,
+                                     CFStringRef format, ...);
+CFStringRef CFStringCreateWithFormatAndArguments(CFAllocatorRef alloc,
+                                                 CFDictionaryRef formatOptions, CFStringRef format,
+                                                 va_list arguments);
 CFStringRef CFStringCreateWithCString(CFAllocatorRef alloc, const char* cStr,
                                       CFStringEncoding encoding);
 CFStringRef CFStringCreateWithBytes(CFAllocatorRef alloc, const UInt8* bytes, CFIndex numBytes,

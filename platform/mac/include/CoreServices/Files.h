@@ -8,6 +8,7 @@
 // memory where the host file system has no user attributes).
 #pragma once
 #include <MacTypes.h>
+#include <CoreServices/StandInCalls.h>
 
 #include <cstdint>
 
@@ -289,12 +290,12 @@ OSErr FSGetForkPosition(FSIORefNum forkRefNum, SInt64* position);
 OSErr FSSetForkPosition(FSIORefNum forkRefNum, UInt16 positionMode, SInt64 positionOffset);
 OSErr FSFlushFork(FSIORefNum forkRefNum);
 
-// Test hooks of the stand-in.
+// Test hooks of the stand-in (names in the one scheme of CoreServices/StandInCalls.h).
 // The next call of the named File Manager function (for example "FSOpenFork") returns err
 // without doing anything; several injections for one name are used in order.
 void StandIn_FilesFailNext(const char* function, OSErr err);
-// Forgets every pending injection and resets the call counters; unmounts the test volumes and
-// turns the last-batch switch below off.
+// Forgets every pending injection, resets the call counters and starts recording; unmounts the test
+// volumes and turns the last-batch switch below off.
 void StandIn_FilesReset();
 // How often the named File Manager function was called since the last reset.
 int StandIn_FilesCallCount(const char* function);

@@ -23,16 +23,20 @@ OSErr GetIconRef(SInt16 vRefNum, OSType creator, OSType iconType, IconRef* theIc
 // it. fnfErr for a missing file, noIconDataAvailableErr for a file that is no icon.
 OSErr RegisterIconRefFromIconFile(OSType creator, OSType iconType, const FSSpec* iconFile,
                                   IconRef* theIconRef);
+// The same for a file given by FSRef.
+OSErr RegisterIconRefFromFSRef(OSType creator, OSType iconType, const FSRef* iconFile,
+                               IconRef* theIconRef);
 // A new icon of an existing file or folder; *theLabel (when given) receives 0.
 OSErr GetIconRefFromFile(const FSSpec* theFile, IconRef* theIconRef, SInt16* theLabel);
 // invalidIconRefErr for null or an icon none of whose references is held.
 OSErr ReleaseIconRef(IconRef theIconRef);
 
-// Plotting: a PNG icon file is drawn from its image, an icon family as a mid-grey square of 32 x
-// 32. The icon keeps its proportions and shrinks to fit the rectangle (it never grows), placed by
-// the alignment (vertical: 1 centre, 2 top, 3 bottom; horizontal: 4 centre, 8 left, 12 right;
-// 0 centres both), drawn like an image (its first row at the larger y). Transforms: 1 (disabled)
-// draws at half alpha, 0x4000 (selected) darkens by a third, 0x4001 does both.
+// Plotting: a PNG icon file is drawn from its image, an icon family from its largest PNG
+// element, or, without one, as a mid-grey square of 32 x 32. The icon keeps its proportions and
+// shrinks to fit the rectangle (it never grows), placed by the alignment (vertical: 1 centre, 2
+// top, 3 bottom; horizontal: 4 centre, 8 left, 12 right; 0 centres both), drawn like an image (its
+// first row at the larger y). Transforms: 1 (disabled) draws at half alpha, 0x4000 (selected)
+// darkens by a third, 0x4001 does both.
 typedef SInt16 IconAlignmentType;
 typedef SInt16 IconTransformType;
 typedef UInt32 PlotIconRefFlags;

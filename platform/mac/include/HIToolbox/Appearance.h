@@ -106,6 +106,62 @@ OSStatus GetThemeTextColor(ThemeTextColor inColor, SInt16 inDepth, Boolean inCol
 // Adds the theme's items to the collection: 'hcol' 1, the highlight colour (6 bytes).
 OSStatus GetTheme(Collection ioCollection);
 
+// The main screen's menu bar (see CoreGraphics/CGDirectDisplay.h).
+OSStatus GetThemeMenuBarHeight(SInt16* outHeight);
+// A placard: a light panel with a darker edge (lighter when inactive) filling the rectangle of
+// the current port.
+OSStatus DrawThemePlacard(const Rect* inRect, ThemeDrawState inState);
+
+// Cursors. Theme cursors are the system's; resource cursors come from the main bundle's
+// resources, one PNG file for each, named by resource type and ID ("crsr_2001.png" for the colour
+// cursor 2001, "CURS_2021.png" for the black-and-white cursor 2021). Getting one that the bundle
+// lacks gives null. The cursor shown is kept for tests (StandIn_CurrentCursor).
+typedef UInt32 ThemeCursor;
+enum : ThemeCursor {
+  kThemeArrowCursor = 0,
+  kThemeCopyArrowCursor = 1,
+  kThemeAliasArrowCursor = 2,
+  kThemeContextualMenuArrowCursor = 3,
+  kThemeIBeamCursor = 4,
+  kThemeCrossCursor = 5,
+  kThemePlusCursor = 6,
+  kThemeWatchCursor = 7,
+  kThemeClosedHandCursor = 8,
+  kThemeOpenHandCursor = 9,
+  kThemePointingHandCursor = 10
+};
+OSStatus SetThemeCursor(ThemeCursor inCursor);
+
+struct StandIn_ResourceCursor;
+struct CCrsr {
+  StandIn_ResourceCursor* cursor;
+};
+typedef CCrsr* CCrsrPtr;
+typedef CCrsrPtr* CCrsrHandle;
+struct Cursor {
+  StandIn_ResourceCursor* cursor;
+};
+typedef Cursor* CursPtr;
+typedef CursPtr* CursHandle;
+CCrsrHandle GetCCursor(SInt16 crsrID);
+void SetCCursor(CCrsrHandle cCrsr);
+void DisposeCCursor(CCrsrHandle cCrsr);
+CursHandle GetCursor(SInt16 cursorID);
+void SetCursor(const Cursor* crsr);
+
+// Test hook: the cursor shown: a theme cursor, or a resource cursor (its type, 'crsr' or 'CURS',
+// its ID and its image's size).
+struct StandIn_CursorRecord {
+  bool theme = true;
+  ThemeCursor themeCursor = kThemeArrowCursor;
+  OSType resourceType = 0;
+  SInt16 resourceID = 0;
+  std::size_t width = 0, height = 0;
+};
+StandIn_CursorRecord StandIn_CurrentCursor();
+// Resource cursors alive (a leak check; a black-and-white one stays, as on the Mac).
+long StandIn_ResourceCursorCount();
+
 // Test hook: the last text DrawThemeTextBox drew (UTF-8), its box, and the colour it drew in.
 struct StandIn_ThemeTextRecord {
   std::string text;
@@ -128,3 +184,10 @@ struct StandIn_FocusRingRecord {
   long count;
 };
 StandIn_FocusRingRecord StandIn_LastFocusRing();
+// Test hook: the last placard drawn (count 0: none yet).
+struct StandIn_PlacardRecord {
+  Rect rect;
+  ThemeDrawState state;
+  long count;
+};
+StandIn_PlacardRecord StandIn_LastThemePlacard();

@@ -69,9 +69,18 @@ OSErr GetDragItemBounds(DragRef theDrag, DragItemRef theItemRef, Rect* itemBound
 OSStatus SetDragImageWithCGImage(DragRef inDrag, CGImageRef inCGImage,
                                  const HIPoint* inImageOffsetPt, DragImageFlags inImageFlags);
 OSErr TrackDrag(DragRef theDrag, const EventRecord* theEvent, RgnHandle theRegion);
+// Where the drag began (the event's point given to TrackDrag) and where the mouse is: over each
+// view of the drop plan in turn, the centre of that view, in global coordinates.
+OSErr GetDragOrigin(DragRef theDrag, Point* globalInitialMouse);
+OSErr GetDragMouse(DragRef theDrag, Point* mouse, Point* globalPinnedMouse);
+// The flags the flavour was added with.
+OSErr GetFlavorFlags(DragRef theDrag, DragItemRef theItemRef, FlavorType theType,
+                     FlavorFlags* theFlags);
 
-// Failure injection by the calls' names (see StandIn_FilesFailNext in CoreServices/Files.h).
-// Test hooks: drags alive (a leak check); what the last TrackDrag was given.
+// Failure injection by the calls' names (see CoreServices/StandInCalls.h).
+// Test hooks: drags alive (a leak check); what the last TrackDrag was given (recorded only while
+// a test records calls, StandIn_RecordCalls; the count always), so that a program's drags never
+// copy their image.
 long StandIn_DragLiveCount();
 struct StandIn_DragFlavorRecord {
   DragItemRef item;

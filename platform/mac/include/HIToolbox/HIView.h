@@ -39,6 +39,8 @@ constexpr OSStatus errDataSizeMismatch = -30591;
 constexpr OSStatus errCantEmbedIntoSelf = -30594;
 
 extern const HIViewID kHIViewWindowContentID;  // {'wind', 1}
+// A resizable window's grow box, a subview of its root in the content's bottom right corner.
+extern const HIViewID kHIViewWindowGrowBoxID;  // {'grow', 0}
 
 HIViewRef HIViewGetRoot(WindowRef inWindow);
 WindowRef HIViewGetWindow(HIViewRef inView);
@@ -49,6 +51,8 @@ OSStatus HIViewRemoveFromSuperview(HIViewRef inView);
 HIViewRef HIViewGetSuperview(HIViewRef inView);
 HIViewRef HIViewGetFirstSubview(HIViewRef inView);
 HIViewRef HIViewGetNextView(HIViewRef inView);
+HIViewRef HIViewGetLastSubview(HIViewRef inView);
+HIViewRef HIViewGetPreviousView(HIViewRef inView);
 long StandIn_HIViewSubviewCount(HIViewRef inView);
 
 OSStatus HIViewGetFrame(HIViewRef inView, HIRect* outRect);

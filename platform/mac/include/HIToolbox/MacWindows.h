@@ -78,7 +78,17 @@ enum : WindowAttributes {
 enum : WindowRegionCode {
   kWindowTitleBarRgn = 0,
   kWindowStructureRgn = 32,
-  kWindowContentRgn = 33
+  kWindowContentRgn = 33,
+  kWindowGlobalPortRgn = 40  // the window's port in global coordinates: its content
+};
+
+// How a dialog blocks the rest of the program (Navigation Services' options).
+typedef UInt32 WindowModality;
+enum : WindowModality {
+  kWindowModalityNone = 0,
+  kWindowModalitySystemModal = 1,
+  kWindowModalityAppModal = 2,
+  kWindowModalityWindowModal = 3
 };
 
 enum : WindowPositionMethod {

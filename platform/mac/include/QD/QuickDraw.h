@@ -25,6 +25,15 @@ class StandIn_GrafPort;
 typedef StandIn_GrafPort* CGrafPtr;
 typedef CGrafPtr GrafPtr;
 
+// The main screen's device (see CoreGraphics/CGDirectDisplay.h): its bounds in global
+// coordinates, read afresh at each GetMainDevice.
+struct GDevice {
+  Rect gdRect;
+};
+typedef GDevice* GDPtr;
+typedef GDPtr* GDHandle;
+GDHandle GetMainDevice();
+
 struct RGBColor {
   UInt16 red;
   UInt16 green;

@@ -133,6 +133,34 @@ OSStatus DrawThemeFocusRect(const Rect* inRect, Boolean inHasFocus) {
   return status;
 }
 
+namespace {
+StandIn_PlacardRecord g_LastPlacard{Rect{0, 0, 0, 0}, 0, 0};
+}  // namespace
+
+OSStatus DrawThemePlacard(const Rect* inRect, ThemeDrawState inState) {
+  if (OSStatus err = EnterCall("DrawThemePlacard"))
+    return err;
+  if (inRect == nullptr)
+    return paramErr;
+  const OSStatus status = InCurrentPort([&](CGContextRef context) {
+    const CGRect box = AsCG(*inRect);
+    const CGFloat face = inState == kThemeStateActive ? 0.93 : 0.96;
+    CGContextSetRGBFillColor(context, face, face, face, 1);
+    CGContextFillRect(context, box);
+    const CGFloat edge = inState == kThemeStateActive ? 0.55 : 0.75;
+    CGContextSetRGBStrokeColor(context, edge, edge, edge, 1);
+    CGContextSetLineWidth(context, 1);
+    CGContextStrokeRect(context, CGRectInset(box, 0.5, 0.5));
+  });
+  if (status == noErr)
+    g_LastPlacard = StandIn_PlacardRecord{*inRect, inState, g_LastPlacard.count + 1};
+  return status;
+}
+
+StandIn_PlacardRecord StandIn_LastThemePlacard() {
+  return g_LastPlacard;
+}
+
 StandIn_ThemeButtonRecord StandIn_LastThemeButton() {
   return g_LastButton;
 }

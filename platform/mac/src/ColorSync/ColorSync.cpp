@@ -1,4 +1,7 @@
 #include <ColorSync/ColorSync.h>
+#include <CoreServices/StandInCalls.h>
+
+#include "../System/iStandInCalls.h"
 
 #include <lcms2.h>
 
@@ -22,11 +25,13 @@ namespace {
 
 std::atomic<int> g_OpenObjects{0};
 std::atomic<int> g_MatchedColors{0};
-std::atomic<CMError> g_PendingFailure[3] = {{0}, {0}, {0}};
+// The calls' names in the shared failure injection.
+const char* const kCallNames[] = {"CMGetDefaultProfileBySpace", "NCWNewColorWorld",
+                                  "CWMatchColors"};
 
 // Takes a pending failure of that call, if any.
 CMError TakeFailure(StandIn_ColorSyncCall call) {
-  return g_PendingFailure[call].exchange(0);
+  return static_cast<CMError>(standin_calls::Enter(kCallNames[call]));
 }
 
 bool IsKnownSpace(OSType space) {
@@ -191,7 +196,7 @@ CMError CWMatchColors(CMWorldRef cw, CMColor* myColors, UInt32 count) {
 }
 
 void StandIn_ColorSyncFailNext(StandIn_ColorSyncCall call, CMError status) {
-  g_PendingFailure[call] = status;
+  StandIn_SetFailures(kCallNames[call], status, 1);
 }
 
 int StandIn_ColorSyncOpenObjects() {
@@ -203,7 +208,7 @@ int StandIn_ColorSyncMatchedColors() {
 }
 
 void StandIn_ColorSyncReset() {
-  for (std::atomic<CMError>& f : g_PendingFailure)
-    f = 0;
+  for (const char* name : kCallNames)
+    StandIn_SetFailures(name, noErr, 0);
   g_MatchedColors = 0;
 }

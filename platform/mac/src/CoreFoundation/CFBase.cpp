@@ -1,6 +1,8 @@
 #include <CoreFoundation/CFBase.h>
 #include <CoreFoundation/CFString.h>
+#include <CoreServices/StandInCalls.h>
 
+#include "../System/iStandInCalls.h"
 #include "iStandInCFCalls.h"
 
 #include <atomic>
@@ -170,17 +172,6 @@ const char* const kFailableCalls[] = {"CFCopyDescription",
                                       "CFBundleCreate",
                                       "CFBundleCopyExecutableURL"};
 
-struct CallState {
-  std::mutex mutex;
-  std::map<std::string, int, std::less<>> failing;
-  std::map<std::string, int, std::less<>> calls;
-};
-
-CallState& Calls() {
-  static CallState* state = new CallState;  // never destroyed: calls may come from static exits
-  return *state;
-}
-
 bool IsFailable(std::string_view function) {
   for (const char* name : kFailableCalls) {
     if (function == name)
@@ -194,18 +185,14 @@ bool IsFailable(std::string_view function) {
 namespace standin_cf {
 
 bool CallFails(const char* function) {
-  CallState& state = Calls();
-  std::lock_guard<std::mutex> lock(state.mutex);
-  const std::string_view name(function);
-  auto counted = state.calls.find(name);
-  if (counted == state.calls.end())
-    counted = state.calls.emplace(std::string(name), 0).first;
-  ++counted->second;
-  auto found = state.failing.find(name);
-  if (found == state.failing.end() || found->second == 0)
-    return false;
-  --found->second;
-  return true;
+  return standin_calls::Enter(function) != noErr;
+}
+
+std::atomic<long> g_KeyProbes{0};
+
+void CountKeyProbe() {
+  if (StandIn_RecordingCalls())
+    g_KeyProbes.fetch_add(1, std::memory_order_relaxed);
 }
 
 void Crash(const char* what) {
@@ -219,21 +206,18 @@ void StandIn_CFFailNext(const char* function) {
     std::fprintf(stderr, "CoreFoundation stand-in: %s cannot fail\n", function ? function : "NULL");
     std::abort();
   }
-  CallState& state = Calls();
-  std::lock_guard<std::mutex> lock(state.mutex);
-  ++state.failing[function];
+  StandIn_FailNext(function, -1);
 }
 
 int StandIn_CFCallCount(const char* function) {
-  CallState& state = Calls();
-  std::lock_guard<std::mutex> lock(state.mutex);
-  auto found = state.calls.find(std::string_view(function));
-  return found == state.calls.end() ? 0 : found->second;
+  return StandIn_CallCount(function);
+}
+
+long StandIn_CFKeyProbes() {
+  return standin_cf::g_KeyProbes.load();
 }
 
 void StandIn_CFReset() {
-  CallState& state = Calls();
-  std::lock_guard<std::mutex> lock(state.mutex);
-  state.failing.clear();
-  state.calls.clear();
+  StandIn_CallsReset();
+  standin_cf::g_KeyProbes.store(0);
 }

@@ -3,6 +3,7 @@
 
 #include "iStandInCFCalls.h"
 
+#include <unordered_map>
 #include <utility>
 #include <vector>
 
@@ -92,8 +93,11 @@ public:
 
   const Pair* Find(const void* key) const {
     const CFHashCode hash = HashKey(key);
-    for (const Pair& pair : m_Pairs) {
-      if (pair.hash == hash && (pair.key == key || (m_Keys.equal && m_Keys.equal(pair.key, key))))
+    const auto range = m_Index.equal_range(hash);
+    for (auto entry = range.first; entry != range.second; ++entry) {
+      standin_cf::CountKeyProbe();
+      const Pair& pair = m_Pairs[entry->second];
+      if (pair.key == key || (m_Keys.equal && m_Keys.equal(pair.key, key)))
         return &pair;
     }
     return nullptr;
@@ -122,6 +126,7 @@ public:
       return;
     const Pair old = *present;
     m_Pairs.erase(m_Pairs.begin() + (present - m_Pairs.data()));
+    IndexPairs();  // the later pairs moved down by one
     ReleasePair(old);
   }
 
@@ -129,6 +134,7 @@ public:
     CheckWritable();
     std::vector<Pair> old;
     old.swap(m_Pairs);
+    m_Index.clear();
     for (const Pair& pair : old)
       ReleasePair(pair);
   }
@@ -137,9 +143,14 @@ public:
   void Add(const void* key, const void* value) {
     if (m_Capacity > 0 && Count() >= m_Capacity)
       Crash("CFDictionary beyond its capacity");
-    m_Pairs.reserve(m_Pairs.size() + 1);
+    const CFHashCode hash = HashKey(key);
+    // Room first (doubling, so growth stays amortised), so that a failed allocation has retained
+    // nothing.
+    if (m_Pairs.size() == m_Pairs.capacity())
+      m_Pairs.reserve(m_Pairs.empty() ? 8 : m_Pairs.size() * 2);
     const void* keptKey = m_Keys.retain ? m_Keys.retain(nullptr, key) : key;
-    m_Pairs.push_back({keptKey, RetainValue(value), HashKey(keptKey)});
+    m_Pairs.push_back({keptKey, RetainValue(value), hash});
+    m_Index.emplace(hash, m_Pairs.size() - 1);
   }
 
   std::u16string Description() const override {
@@ -176,6 +187,12 @@ private:
                        : static_cast<CFHashCode>(reinterpret_cast<std::uintptr_t>(key));
   }
 
+  void IndexPairs() {
+    m_Index.clear();
+    for (std::size_t i = 0; i < m_Pairs.size(); ++i)
+      m_Index.emplace(m_Pairs[i].hash, i);
+  }
+
   void CheckWritable() const {
     if (!m_Mutable)
       Crash("writing into an immutable CFDictionary");
@@ -201,6 +218,8 @@ private:
   bool m_Mutable;
   CFIndex m_Capacity;
   std::vector<Pair> m_Pairs;
+  // Positions in m_Pairs by key hash: lookups and additions take constant time.
+  std::unordered_multimap<CFHashCode, std::size_t> m_Index;
 };
 
 const DictionaryObject& Checked(CFDictionaryRef theDict, const char* function) {

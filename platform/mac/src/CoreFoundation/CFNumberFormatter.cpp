@@ -1,6 +1,9 @@
 #include <CoreFoundation/CFLocale.h>
 #include <CoreFoundation/CFNumber.h>
 #include <CoreFoundation/CFNumberFormatter.h>
+#include <CoreServices/StandInCalls.h>
+
+#include "../System/iStandInCalls.h"
 
 #include "iStandInDecimal.h"
 
@@ -38,16 +41,10 @@ CFTypeID FormatterTypeID() {
 
 std::mutex g_currentLocaleMutex;
 std::string g_currentLocale = "en_US";
-std::atomic<int> g_failingFormatterCreations{0};
 
+// One name in the shared failure injection stands for every creation of the kind.
 bool FormatterCreationFails() {
-  int remaining = g_failingFormatterCreations.load();
-  while (remaining > 0) {
-    if (g_failingFormatterCreations.compare_exchange_weak(remaining, remaining - 1)) {
-      return true;
-    }
-  }
-  return false;
+  return standin_calls::Enter("CFNumberFormatter creations") != noErr;
 }
 
 std::u16string Ascii16(const std::string& text) {
@@ -173,9 +170,19 @@ Boolean StoreInteger(const StandIn_CFNumber& number, void* valuePtr) {
   long long value = number.Integer();
   bool exact = true;
   if (number.IsFloat()) {
+    // A real outside long long's range must not reach the conversion (undefined behaviour): it
+    // saturates and the answer says it is not exact.
     const double real = number.Real();
-    exact = std::isfinite(real) && std::trunc(real) == real;
-    value = std::isfinite(real) ? static_cast<long long>(real) : 0;
+    constexpr double kLimit = 9223372036854775808.0;  // 2^63
+    if (std::isnan(real))
+      value = 0;
+    else if (real >= kLimit)
+      value = std::numeric_limits<long long>::max();
+    else if (real < -kLimit)
+      value = std::numeric_limits<long long>::min();
+    else
+      value = static_cast<long long>(real);
+    exact = std::isfinite(real) && std::trunc(real) == real && real < kLimit && real >= -kLimit;
   }
   const T stored = static_cast<T>(value);
   *static_cast<T*>(valuePtr) = stored;
@@ -401,5 +408,5 @@ CFStringRef CFNumberFormatterCreateStringWithValue(CFAllocatorRef allocator,
 }
 
 void StandIn_CFNumberFormatterFailNextCreations(int count) {
-  g_failingFormatterCreations.store(count);
+  StandIn_SetFailures("CFNumberFormatter creations", -1, count);
 }

@@ -2,7 +2,9 @@
 #include <CoreFoundation/CFPreferences.h>
 #include <CoreServices/Folders.h>
 
+#include "../Files/iStandInFiles.h"
 #include "iStandInCFCalls.h"
+#include "iStandInCFText.h"
 #include "iStandInPropertyList.h"
 
 #include <cstdio>
@@ -24,7 +26,7 @@ namespace {
 
 constexpr char kGlobalDomain[] = ".GlobalPreferences";
 // A preferences file larger than this is not read (no real one comes near it).
-constexpr std::streamoff kMaxFileSize = 16 * 1024 * 1024;
+constexpr std::size_t kMaxFileSize = 16 * 1024 * 1024;
 
 struct Domain {
   bool loaded = false;
@@ -48,12 +50,7 @@ Store& TheStore() {
 std::string Utf8(CFStringRef text) {
   if (text == nullptr)
     Crash("CFPreferences called with a NULL string");
-  const CFIndex size =
-      CFStringGetMaximumSizeForEncoding(CFStringGetLength(text), kCFStringEncodingUTF8) + 1;
-  std::vector<char> buffer(static_cast<std::size_t>(size));
-  if (!CFStringGetCString(text, buffer.data(), size, kCFStringEncodingUTF8))
-    return std::string();
-  return buffer.data();
+  return Utf8Of(text);
 }
 
 // The test hook's identifier, else the main bundle's, else a fixed one.
@@ -98,13 +95,8 @@ PlistValue ReadDomainFile(const std::string& name) {
   std::string folder;
   if (!IsUsableName(name) || !PreferencesFolder(kDontCreateFolder, folder))
     return EmptyDictionary();
-  std::ifstream file(folder + "/" + name + ".plist", std::ios::binary | std::ios::ate);
-  if (!file || file.tellg() > kMaxFileSize)
-    return EmptyDictionary();
-  const std::streamoff size = file.tellg();
-  std::string xml(static_cast<std::size_t>(size < 0 ? 0 : size), '\0');
-  file.seekg(0);
-  if (!file.read(&xml[0], static_cast<std::streamsize>(xml.size())))
+  std::string xml;
+  if (!standin_files::ReadRegularFile(folder + "/" + name + ".plist", kMaxFileSize, &xml))
     return EmptyDictionary();
   std::unique_ptr<PlistValue> value = ParseXmlPlist(xml);
   if (!value || value->kind != PlistValue::Kind::Dictionary)

@@ -1,4 +1,7 @@
 #include <CoreFoundation/CFString.h>
+#include <CoreServices/StandInCalls.h>
+
+#include "../System/iStandInCalls.h"
 
 #include "StandIn_TextEncodings.h"
 
@@ -12,21 +15,14 @@
 
 namespace {
 
-std::atomic<int> g_failingCreations{0};
-
 CFTypeID StringTypeID() {
   static const CFTypeID typeID = StandIn_CFRegisterType();
   return typeID;
 }
 
+// One name in the shared failure injection stands for every creation of the kind.
 bool CreationFails() {
-  int remaining = g_failingCreations.load();
-  while (remaining > 0) {
-    if (g_failingCreations.compare_exchange_weak(remaining, remaining - 1)) {
-      return true;
-    }
-  }
-  return false;
+  return standin_calls::Enter("CFString creations") != noErr;
 }
 
 [[noreturn]] void Crash(const char* what) {
@@ -255,5 +251,5 @@ CFStringRef StandIn_CFSTR(const char* cStr) {
 }
 
 void StandIn_CFStringFailNextCreations(int count) {
-  g_failingCreations.store(count);
+  StandIn_SetFailures("CFString creations", -1, count);
 }

@@ -10,4 +10,8 @@ bool CallFails(const char* function);
 
 [[noreturn]] void Crash(const char* what);
 
+// Counts one comparison of a looked-up key with a stored one (while a test records calls), so
+// that tests can see how a dictionary's work grows with its size.
+void CountKeyProbe();
+
 }  // namespace standin_cf

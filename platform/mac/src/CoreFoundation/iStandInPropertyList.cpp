@@ -7,6 +7,7 @@
 #include <CoreFoundation/CFString.h>
 
 #include "StandIn_TextEncodings.h"
+#include "iStandInCFCalls.h"
 #include "iStandInDecimal.h"
 
 #include <algorithm>
@@ -18,29 +19,45 @@
 
 namespace standin_cf {
 
+std::size_t PlistValue::IndexOf(const std::u16string& key) const {
+  const auto range = m_KeyIndex.equal_range(std::hash<std::u16string>()(key));
+  for (auto entry = range.first; entry != range.second; ++entry) {
+    CountKeyProbe();
+    if (keys[entry->second] == key)
+      return entry->second;
+  }
+  return kNoKey;
+}
+
+void PlistValue::IndexKeys() {
+  m_KeyIndex.clear();
+  for (std::size_t i = 0; i < keys.size(); ++i)
+    m_KeyIndex.emplace(std::hash<std::u16string>()(keys[i]), i);
+}
+
 const PlistValue* PlistValue::Find(const std::u16string& key) const {
-  auto found = std::find(keys.begin(), keys.end(), key);
-  return found == keys.end() ? nullptr : &items[static_cast<std::size_t>(found - keys.begin())];
+  const std::size_t index = IndexOf(key);
+  return index == kNoKey ? nullptr : &items[index];
 }
 
 void PlistValue::Put(const std::u16string& key, PlistValue value) {
-  auto found = std::find(keys.begin(), keys.end(), key);
-  if (found != keys.end()) {
-    items[static_cast<std::size_t>(found - keys.begin())] = std::move(value);
+  const std::size_t index = IndexOf(key);
+  if (index != kNoKey) {
+    items[index] = std::move(value);
     return;
   }
-  items.reserve(items.size() + 1);
-  keys.reserve(keys.size() + 1);
   items.push_back(std::move(value));
   keys.push_back(key);
+  m_KeyIndex.emplace(std::hash<std::u16string>()(key), keys.size() - 1);
 }
 
 void PlistValue::Remove(const std::u16string& key) {
-  auto found = std::find(keys.begin(), keys.end(), key);
-  if (found == keys.end())
+  const std::size_t index = IndexOf(key);
+  if (index == kNoKey)
     return;
-  items.erase(items.begin() + (found - keys.begin()));
-  keys.erase(found);
+  items.erase(items.begin() + static_cast<std::ptrdiff_t>(index));
+  keys.erase(keys.begin() + static_cast<std::ptrdiff_t>(index));
+  IndexKeys();  // the later keys moved down by one
 }
 
 namespace {

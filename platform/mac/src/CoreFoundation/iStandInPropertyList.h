@@ -5,6 +5,7 @@
 
 #include <memory>
 #include <string>
+#include <unordered_map>
 #include <vector>
 
 namespace standin_cf {
@@ -35,6 +36,15 @@ struct PlistValue {
   // Replaces or adds a dictionary's entry.
   void Put(const std::u16string& key, PlistValue value);
   void Remove(const std::u16string& key);
+
+private:
+  static constexpr std::size_t kNoKey = static_cast<std::size_t>(-1);
+  std::size_t IndexOf(const std::u16string& key) const;
+  void IndexKeys();
+
+  // A dictionary's key positions by the keys' hashes, so that a lookup and each key of a large
+  // file read take constant time. Only Put and Remove change the keys.
+  std::unordered_multimap<std::size_t, std::size_t> m_KeyIndex;
 };
 
 // Null for anything but a well-formed XML property list of the seven kinds (never crashes).

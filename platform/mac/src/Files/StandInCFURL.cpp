@@ -1,6 +1,9 @@
 // CFURL of the Mac stand-in (see CoreFoundation/CFURL.h).
 #include <CoreFoundation/CFURL.h>
+#include <CoreServices/StandInCalls.h>
 
+#include "../System/iStandInCalls.h"
+#include "../CoreFoundation/iStandInCFText.h"
 #include "iStandInFiles.h"
 
 #include <algorithm>
@@ -15,20 +18,14 @@ using namespace standin_files;
 
 namespace {
 
-std::atomic<int> g_failingCreations{0};
-
 CFTypeID URLTypeID() {
   static const CFTypeID id = StandIn_CFRegisterType();
   return id;
 }
 
+// One name in the shared failure injection stands for every creation of the kind.
 bool CreationFails() {
-  int pending = g_failingCreations.load();
-  while (pending > 0) {
-    if (g_failingCreations.compare_exchange_weak(pending, pending - 1))
-      return true;
-  }
-  return false;
+  return standin_calls::Enter("CFURL creations") != noErr;
 }
 
 // Collapses repeated slashes and drops a trailing one (the root stays "/").
@@ -104,15 +101,10 @@ bool PercentDecoded(const std::string& text, std::string* out) {
   return true;
 }
 
-std::string Utf8Of(CFStringRef text) {
-  return Utf16ToUtf8(text->Units());
-}
+using standin_cf::Utf8Of;
 
 CFStringRef NewString(const std::string& utf8) {
-  std::u16string units = Utf8ToUtf16(utf8);
-  return CFStringCreateWithCharacters(kCFAllocatorDefault,
-                                      reinterpret_cast<const UniChar*>(units.data()),
-                                      static_cast<CFIndex>(units.size()));
+  return standin_cf::NewStringFromUtf8(utf8);
 }
 
 // HFS names hold '/' where POSIX names hold ':'.
@@ -327,5 +319,5 @@ Boolean CFURLGetFileSystemRepresentation(CFURLRef url, Boolean, UInt8* buffer, C
 }
 
 void StandIn_CFURLFailNextCreations(int count) {
-  g_failingCreations.store(count);
+  StandIn_SetFailures("CFURL creations", -1, count);
 }

@@ -1,6 +1,8 @@
 // File Manager of the Mac stand-in over POSIX (see CoreServices/Files.h).
 #include <CoreServices/Files.h>
+#include <CoreServices/StandInCalls.h>
 
+#include "../System/iStandInCalls.h"
 #include "iStandInFiles.h"
 
 #include <algorithm>
@@ -63,9 +65,8 @@ struct State {
   std::map<OpaqueFSIterator*, std::unique_ptr<OpaqueFSIterator>> iterators;
   std::map<NodeKey, FinderInfoBytes> finderInfoInMemory;
   // Transparent keys: counting a call must not build a string each time.
-  std::map<std::string, std::deque<OSErr>, std::less<>> injected;
-  std::map<std::string, int, std::less<>> calls;
-  // Successful fork opens and read calls per file, for tests that count file access.
+  // Successful fork opens and read calls per file, for tests that count file access (kept only
+  // while a test records calls).
   std::map<NodeKey, std::pair<int, int>> forkUse;
   std::map<std::string, std::string> testVolumes;  // name -> canonical folder
   bool lastBatchSaysNoMoreItems = false;
@@ -442,21 +443,7 @@ bool FolderOfTestVolume(const std::string& name, std::string* folder) {
 }
 
 OSErr EnterCall(const char* function) {
-  State& s = TheState();
-  Lock lock(s.mutex);
-  const std::string_view name(function);
-  auto counted = s.calls.find(name);
-  if (counted == s.calls.end())
-    counted = s.calls.emplace(std::string(name), 0).first;
-  ++counted->second;
-  if (s.injected.empty())
-    return noErr;
-  auto found = s.injected.find(name);
-  if (found == s.injected.end() || found->second.empty())
-    return noErr;
-  OSErr err = found->second.front();
-  found->second.pop_front();
-  return err;
+  return static_cast<OSErr>(standin_calls::Enter(function));
 }
 
 std::u16string Utf8ToUtf16(const std::string& utf8) {
@@ -943,7 +930,9 @@ OSErr FSOpenFork(const FSRef* ref, UniCharCount forkNameLength, const UniChar*, 
                              wantsWrite && (exclusive || permissions == fsCurPerm),
                              0,
                              static_cast<std::int64_t>(st.st_size)};
-  ++s.forkUse[{static_cast<std::uint64_t>(st.st_dev), static_cast<std::uint64_t>(st.st_ino)}].first;
+  if (StandIn_RecordingCalls())
+    ++s.forkUse[{static_cast<std::uint64_t>(st.st_dev), static_cast<std::uint64_t>(st.st_ino)}]
+          .first;
   *forkRefNum = refNum;
   return noErr;
 }
@@ -985,7 +974,8 @@ OSErr FSReadFork(FSIORefNum forkRefNum, UInt16 positionMode, SInt64 positionOffs
       return rfNumErr;
     if (!fork->canRead)
       return afpAccessDenied;
-    ++TheState().forkUse[{fork->device, fork->inode}].second;
+    if (StandIn_RecordingCalls())
+      ++TheState().forkUse[{fork->device, fork->inode}].second;
     if (buffer == nullptr && requestCount > 0)
       return paramErr;
     if (OSErr err = Position(*fork, positionMode, positionOffset, &position))
@@ -1115,14 +1105,12 @@ OSErr FSFlushFork(FSIORefNum forkRefNum) {
 }
 
 void StandIn_FilesFailNext(const char* function, OSErr err) {
-  Lock lock(TheState().mutex);
-  TheState().injected[function].push_back(err);
+  StandIn_FailNext(function, err);
 }
 
 void StandIn_FilesReset() {
   Lock lock(TheState().mutex);
-  TheState().injected.clear();
-  TheState().calls.clear();
+  StandIn_CallsReset();
   TheState().forkUse.clear();
   TheState().testVolumes.clear();
   TheState().lastBatchSaysNoMoreItems = false;
@@ -1131,9 +1119,7 @@ void StandIn_FilesReset() {
 }
 
 int StandIn_FilesCallCount(const char* function) {
-  Lock lock(TheState().mutex);
-  auto found = TheState().calls.find(function);
-  return found == TheState().calls.end() ? 0 : found->second;
+  return StandIn_CallCount(function);
 }
 
 void StandIn_FilesForkUse(const char* path, int* opens, int* reads) {

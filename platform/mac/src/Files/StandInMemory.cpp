@@ -1,6 +1,8 @@
 // Memory Manager of the Mac stand-in (see CoreServices/MacMemory.h).
 #include <CoreServices/MacMemory.h>
+#include <CoreServices/StandInCalls.h>
 
+#include "../System/iStandInCalls.h"
 #include "iStandInFiles.h"
 
 #include <algorithm>
@@ -21,7 +23,6 @@ constexpr std::size_t kHeaderSize = 16;
 static_assert(sizeof(BlockHeader) <= kHeaderSize, "block header too large");
 
 thread_local OSErr t_memError = noErr;
-std::atomic<int> g_failingAllocations{0};
 std::atomic<long> g_liveBlocks{0};
 // Free memory and the largest free block as FreeMem and MaxBlock report them; a larger request
 // fails. Negative: no limit.
@@ -29,13 +30,9 @@ std::atomic<long> g_freeMemory{-1};
 std::atomic<long> g_maxBlock{-1};
 constexpr long kPlentiful = 0x40000000;
 
+// One name in the shared failure injection stands for every creation of the kind.
 bool AllocationFails() {
-  int pending = g_failingAllocations.load();
-  while (pending > 0) {
-    if (g_failingAllocations.compare_exchange_weak(pending, pending - 1))
-      return true;
-  }
-  return false;
+  return standin_calls::Enter("Memory Manager allocations") != noErr;
 }
 
 BlockHeader* HeaderOf(Ptr p) {
@@ -204,7 +201,7 @@ OSErr MemError(void) {
 }
 
 void StandIn_MemoryFailNextAllocations(int count) {
-  g_failingAllocations.store(count);
+  StandIn_SetFailures("Memory Manager allocations", -1, count);
 }
 
 long StandIn_MemoryLiveBlockCount(void) {

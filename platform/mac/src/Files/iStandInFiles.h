@@ -58,6 +58,10 @@ bool VolumeFolder(FSVolumeRefNum volume, std::string* folder);
 void AddVolume(const std::string& testVolumeName);
 void ResetVolumes();
 
+// Reads a whole regular file of at most maxSize bytes; false for anything else (a FIFO, a
+// device, a folder, a larger file), which is never waited on.
+bool ReadRegularFile(const std::string& path, std::size_t maxSize, std::string* bytes);
+
 // Counts a call of the named function and returns an error injected for it (else noErr).
 OSErr EnterCall(const char* function);
 

@@ -1,6 +1,7 @@
 // ATS and Font Manager of the Mac stand-in (see ATS/ATSFont.h).
 #include <ATS/ATSFont.h>
 
+#include "../CoreFoundation/iStandInCFText.h"
 #include "../Files/iStandInFiles.h"
 #include "iStandInFonts.h"
 
@@ -87,15 +88,38 @@ OSStatus ATSFontFamilyGetName(ATSFontFamilyRef iFamily, ATSOptionFlags, CFString
   return *oName ? OSStatus(noErr) : OSStatus(memFullErr);
 }
 
+namespace {
+
+// A family's PostScript name: its name without spaces ("Lucida Grande" gives "LucidaGrande").
+std::string PostScriptNameOf(const std::string& name) {
+  std::string postScript;
+  for (char c : name) {
+    if (c != ' ')
+      postScript += c;
+  }
+  return postScript;
+}
+
+}  // namespace
+
+OSStatus ATSFontGetPostScriptName(ATSFontRef iFont, ATSOptionFlags, CFStringRef* oName) {
+  if (OSStatus err = EnterCall("ATSFontGetPostScriptName"))
+    return err;
+  const std::string* name = NameOf(iFont);
+  if (name == nullptr || oName == nullptr)
+    return kATSInvalidFontAccess;
+  *oName =
+      CFStringCreateWithCString(nullptr, PostScriptNameOf(*name).c_str(), kCFStringEncodingUTF8);
+  return *oName ? OSStatus(noErr) : OSStatus(memFullErr);
+}
+
 ATSFontRef ATSFontFindFromName(CFStringRef iName, ATSOptionFlags) {
   if (iName == nullptr)
     return 0;
-  char buffer[256];
-  if (!CFStringGetCString(iName, buffer, sizeof buffer, kCFStringEncodingUTF8))
-    return 0;
+  const std::string buffer = standin_cf::Utf8Of(iName);
   const std::vector<std::string> names = standin_fonts::FamilyNames();
   for (std::size_t i = 0; i < names.size(); ++i)
-    if (names[i] == buffer)
+    if (names[i] == buffer || PostScriptNameOf(names[i]) == buffer)
       return static_cast<ATSFontRef>(i + 1);
   return 0;
 }

@@ -1,5 +1,6 @@
 // Drag Manager of the Mac stand-in (see HIToolbox/Drag.h).
 #include <HIToolbox/Drag.h>
+#include <CoreServices/StandInCalls.h>
 
 #include "iStandInToolbox.h"
 
@@ -30,6 +31,8 @@ struct OpaqueDragRef {
   };
   std::vector<Item> items;
   CGImageRef image = nullptr;  // one reference
+  Point origin{0, 0};          // where the drag began, global
+  Point mouse{0, 0};           // where the mouse is while it is tracked, global
   HIPoint imageOffset{0, 0};
   DragImageFlags imageFlags = 0;
 
@@ -154,6 +157,19 @@ HIViewRef TrackingViewFor(HIViewRef view) {
   return nullptr;
 }
 
+// The mouse over a view of a drop plan: the centre of its frame, in global coordinates.
+Point GlobalCentreOf(HIViewRef view) {
+  HIRect bounds{};
+  HIViewGetBounds(view, &bounds);
+  HIPoint centre{bounds.origin.x + bounds.size.width / 2, bounds.origin.y + bounds.size.height / 2};
+  HIViewConvertPoint(&centre, view, nullptr);  // the window's coordinates: from its structure
+  Rect structure{};
+  if (WindowRef window = HIViewGetWindow(view))
+    GetWindowBounds(window, kWindowStructureRgn, &structure);
+  return Point{static_cast<short>(structure.top + centre.y),
+               static_cast<short>(structure.left + centre.x)};
+}
+
 // Plays a drop plan; answers TrackDrag's result.
 OSErr Play(const standin_tb::DropPlan& plan, DragRef drag) {
   OSErr result = userCanceledErr;
@@ -161,6 +177,7 @@ OSErr Play(const standin_tb::DropPlan& plan, DragRef drag) {
     HIViewRef view = TrackingViewFor(plan.path[i]);
     if (view == nullptr)
       continue;
+    drag->mouse = GlobalCentreOf(plan.path[i]);
     CFRetain(view);  // a handler may let go of it
     Boolean accept = false;
     StandIn_SendControlDragEvent(view, kEventControlDragEnter, drag, &accept);
@@ -332,7 +349,9 @@ OSErr TrackDrag(DragRef theDrag, const EventRecord* theEvent, RgnHandle theRegio
     if (!Known(theDrag))
       return badDragRefErr;
     const long count = TheState().last.count;
-    TheState().last = RecordOf(theDrag, theEvent, theRegion);
+    if (StandIn_RecordingCalls())
+      TheState().last = RecordOf(theDrag, theEvent, theRegion);
+    theDrag->origin = theDrag->mouse = theEvent ? theEvent->where : Point{0, 0};
     TheState().last.count = count + 1;
   }
   standin_tb::DropPlan plan;
@@ -353,4 +372,50 @@ long StandIn_DragLiveCount() {
 StandIn_TrackedDrag StandIn_LastTrackedDrag() {
   Lock lock(TheState().mutex);
   return TheState().last;
+}
+
+OSErr GetDragOrigin(DragRef theDrag, Point* globalInitialMouse) {
+  if (OSErr err = EnterCall("GetDragOrigin"))
+    return err;
+  Lock lock(TheState().mutex);
+  if (!Known(theDrag))
+    return badDragRefErr;
+  if (globalInitialMouse)
+    *globalInitialMouse = theDrag->origin;
+  return noErr;
+}
+
+OSErr GetDragMouse(DragRef theDrag, Point* mouse, Point* globalPinnedMouse) {
+  if (OSErr err = EnterCall("GetDragMouse"))
+    return err;
+  Lock lock(TheState().mutex);
+  if (!Known(theDrag))
+    return badDragRefErr;
+  if (mouse)
+    *mouse = theDrag->mouse;
+  if (globalPinnedMouse)
+    *globalPinnedMouse = theDrag->mouse;
+  return noErr;
+}
+
+OSErr GetFlavorFlags(DragRef theDrag, DragItemRef theItemRef, FlavorType theType,
+                     FlavorFlags* theFlags) {
+  if (OSErr err = EnterCall("GetFlavorFlags"))
+    return err;
+  Lock lock(TheState().mutex);
+  if (!Known(theDrag))
+    return badDragRefErr;
+  for (const OpaqueDragRef::Item& item : theDrag->items) {
+    if (item.reference != theItemRef)
+      continue;
+    for (const OpaqueDragRef::Flavor& flavor : item.flavors) {
+      if (flavor.type == theType) {
+        if (theFlags)
+          *theFlags = flavor.flags;
+        return noErr;
+      }
+    }
+    return badDragFlavorErr;
+  }
+  return badDragItemErr;
 }

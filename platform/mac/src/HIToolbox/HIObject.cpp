@@ -1,4 +1,5 @@
 // HIObject of the Mac stand-in (see HIToolbox/HIObject.h).
+#include "../CoreFoundation/iStandInCFText.h"
 #include "iStandInToolbox.h"
 
 #include <algorithm>
@@ -50,26 +51,13 @@ std::u16string Units(CFStringRef text) {
   return text ? text->Units() : std::u16string();
 }
 
+// The one conversion: surrogate pairs stay one character.
 std::string Utf8(CFStringRef text) {
-  std::string out;
-  for (char16_t unit : Units(text)) {
-    char32_t c = unit;
-    if (c < 0x80) {
-      out += static_cast<char>(c);
-    } else if (c < 0x800) {
-      out += static_cast<char>(0xC0 | (c >> 6));
-      out += static_cast<char>(0x80 | (c & 0x3F));
-    } else {
-      out += static_cast<char>(0xE0 | (c >> 12));
-      out += static_cast<char>(0x80 | ((c >> 6) & 0x3F));
-      out += static_cast<char>(0x80 | (c & 0x3F));
-    }
-  }
-  return out;
+  return standin_cf::Utf8Of(text);
 }
 
 CFStringRef NewString(const std::string& utf8) {
-  return CFStringCreateWithCString(nullptr, utf8.c_str(), kCFStringEncodingUTF8);
+  return standin_cf::NewStringFromUtf8(utf8);
 }
 
 }  // namespace standin_tb

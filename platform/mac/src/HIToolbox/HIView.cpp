@@ -5,6 +5,7 @@
 #include <set>
 
 const HIViewID kHIViewWindowContentID = {0x77696e64, 1};  // 'wind', 1
+const HIViewID kHIViewWindowGrowBoxID = {0x67726f77, 0};  // 'grow', 0
 
 namespace {
 
@@ -407,6 +408,21 @@ HIViewRef HIViewGetNextView(HIViewRef inView) {
   auto& siblings = view->m_Superview->m_Subviews;
   auto next = std::find(siblings.begin(), siblings.end(), view) + 1;
   return next == siblings.end() ? nullptr : *next;
+}
+
+HIViewRef HIViewGetLastSubview(HIViewRef inView) {
+  if (inView == nullptr || standin_tb::View(inView)->m_Subviews.empty())
+    return nullptr;
+  return standin_tb::View(inView)->m_Subviews.back();
+}
+
+HIViewRef HIViewGetPreviousView(HIViewRef inView) {
+  StandIn_ViewImpl* view = standin_tb::View(inView);
+  if (view == nullptr || view->m_Superview == nullptr)
+    return nullptr;
+  auto& siblings = view->m_Superview->m_Subviews;
+  auto found = std::find(siblings.begin(), siblings.end(), view);
+  return found == siblings.begin() || found == siblings.end() ? nullptr : *(found - 1);
 }
 
 long StandIn_HIViewSubviewCount(HIViewRef inView) {

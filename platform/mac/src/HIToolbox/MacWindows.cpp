@@ -46,6 +46,12 @@ public:
     contentView->m_Id = kHIViewWindowContentID;
     HIViewAddSubview(m_Root.Get(), contentView);
     CFRelease(contentView);
+    if (attrs & kWindowResizableAttribute) {
+      auto growBox = new StandIn_ViewImpl("growbox");
+      growBox->m_Id = kHIViewWindowGrowBoxID;
+      HIViewAddSubview(m_Root.Get(), growBox);
+      CFRelease(growBox);
+    }
     LayOutViews();
     TheState().zOrder.insert(TheState().zOrder.begin(), this);
     Arrange();
@@ -95,8 +101,17 @@ public:
     const CGFloat width = m_Content.right - m_Content.left;
     const CGFloat height = m_Content.bottom - m_Content.top;
     m_Root.Get()->m_Frame = CGRectMake(0, 0, width, height + TitleBar());
-    if (!m_CustomRoot)
-      m_Root.Get()->m_Subviews.front()->m_Frame = CGRectMake(0, TitleBar(), width, height);
+    if (m_CustomRoot)
+      return;
+    m_Root.Get()->m_Subviews.front()->m_Frame = CGRectMake(0, TitleBar(), width, height);
+    // The grow box sits in the content's bottom right corner.
+    constexpr CGFloat kGrowBox = 15;
+    for (StandIn_ViewImpl* view : m_Root.Get()->m_Subviews) {
+      if (view->m_Id.signature == kHIViewWindowGrowBoxID.signature &&
+          view->m_Id.id == kHIViewWindowGrowBoxID.id)
+        view->m_Frame =
+            CGRectMake(width - kGrowBox, TitleBar() + height - kGrowBox, kGrowBox, kGrowBox);
+    }
   }
   void ReleaseViews() {
     if (m_Root.Get()) {
@@ -535,6 +550,7 @@ OSStatus GetWindowBounds(WindowRef window, WindowRegionCode regionCode, Rect* gl
       *globalBounds = structure;
       return noErr;
     case kWindowContentRgn:
+    case kWindowGlobalPortRgn:
       *globalBounds = impl->m_Content;
       if (impl->m_Collapsed)
         globalBounds->bottom = globalBounds->top;

@@ -72,15 +72,13 @@ OSErr GetIconRef(SInt16, OSType creator, OSType iconType, IconRef* theIconRef) {
   return noErr;
 }
 
-OSErr RegisterIconRefFromIconFile(OSType creator, OSType iconType, const FSSpec* iconFile,
-                                  IconRef* theIconRef) {
-  if (OSErr err = standin_files::EnterCall("RegisterIconRefFromIconFile"))
-    return err;
+namespace {
+
+// Registers the icon file at a POSIX path for the creator and type.
+OSErr RegisterIconAt(OSType creator, OSType iconType, const std::string& path,
+                     IconRef* theIconRef) {
   if (theIconRef == nullptr)
     return paramErr;
-  std::string path;
-  if (OSErr err = standin_files::PathOfSpec(iconFile, &path))
-    return err;
   if (!IsIconData(path))
     return noIconDataAvailableErr;
   IconState& s = TheState();
@@ -98,6 +96,32 @@ OSErr RegisterIconRefFromIconFile(OSType creator, OSType iconType, const FSSpec*
   }
   *theIconRef = Referenced(slot);
   return noErr;
+}
+
+}  // namespace
+
+OSErr RegisterIconRefFromIconFile(OSType creator, OSType iconType, const FSSpec* iconFile,
+                                  IconRef* theIconRef) {
+  if (OSErr err = standin_files::EnterCall("RegisterIconRefFromIconFile"))
+    return err;
+  if (theIconRef == nullptr)
+    return paramErr;
+  std::string path;
+  if (OSErr err = standin_files::PathOfSpec(iconFile, &path))
+    return err;
+  return RegisterIconAt(creator, iconType, path, theIconRef);
+}
+
+OSErr RegisterIconRefFromFSRef(OSType creator, OSType iconType, const FSRef* iconFile,
+                               IconRef* theIconRef) {
+  if (OSErr err = standin_files::EnterCall("RegisterIconRefFromFSRef"))
+    return err;
+  if (theIconRef == nullptr || iconFile == nullptr)
+    return paramErr;
+  std::string path;
+  if (OSErr err = standin_files::PathOfRef(iconFile, &path))
+    return err;
+  return RegisterIconAt(creator, iconType, path, theIconRef);
 }
 
 OSErr GetIconRefFromFile(const FSSpec* theFile, IconRef* theIconRef, SInt16* theLabel) {

@@ -5,8 +5,7 @@
 #include "../Files/iStandInFiles.h"
 
 #include <algorithm>
-#include <fstream>
-#include <iterator>
+#include <cstdint>
 #include <string>
 #include <vector>
 
@@ -17,15 +16,52 @@ namespace {
 
 StandIn_IconPlot g_LastPlot{nullptr, CGRect{{0, 0}, {0, 0}}, 0, 0};
 
-// The icon's image, or null for an icon family or an unreadable file.
+std::uint32_t BigEndian32(const std::string& bytes, std::size_t at) {
+  return (std::uint32_t(UInt8(bytes[at])) << 24) | (std::uint32_t(UInt8(bytes[at + 1])) << 16) |
+         (std::uint32_t(UInt8(bytes[at + 2])) << 8) | std::uint32_t(UInt8(bytes[at + 3]));
+}
+
+bool IsPng(const std::string& bytes, std::size_t at, std::size_t size) {
+  static const char kPNG[8] = {'\x89', 'P', 'N', 'G', '\r', '\n', '\x1A', '\n'};
+  return size >= 8 && std::equal(kPNG, kPNG + 8, bytes.begin() + static_cast<std::ptrdiff_t>(at));
+}
+
+// The PNG data of an icon file: the file itself, or the largest PNG element of an icon family
+// (elements: type and length, big-endian, the length counting its 8-byte header). Bounded by the
+// file: a length that runs past its end ends the walk.
+bool PngOf(const std::string& bytes, std::size_t* at, std::size_t* size) {
+  if (IsPng(bytes, 0, bytes.size())) {
+    *at = 0;
+    *size = bytes.size();
+    return true;
+  }
+  if (bytes.size() < 8 || bytes.compare(0, 4, "icns") != 0)
+    return false;
+  const std::size_t end = std::min<std::size_t>(bytes.size(), BigEndian32(bytes, 4));
+  *size = 0;
+  for (std::size_t element = 8; element + 8 <= end;) {
+    const std::size_t length = BigEndian32(bytes, element + 4);
+    if (length < 8 || length > end - element)
+      break;
+    if (IsPng(bytes, element + 8, length - 8) && length - 8 > *size) {
+      *at = element + 8;
+      *size = length - 8;
+    }
+    element += length;
+  }
+  return *size > 0;
+}
+
+// The icon's image, or null for an icon family without PNG data or an unreadable file.
 CGImageRef NewIconImage(IconRef icon) {
-  std::ifstream file(StandIn_IconPath(icon), std::ios::binary);
-  std::vector<UInt8> bytes((std::istreambuf_iterator<char>(file)),
-                           std::istreambuf_iterator<char>());
-  if (bytes.size() < 4 || std::equal(bytes.begin(), bytes.begin() + 4, "icns"))
+  constexpr std::size_t kMaxIconFile = 64 * 1024 * 1024;
+  std::string bytes;
+  std::size_t at = 0, size = 0;
+  if (!standin_files::ReadRegularFile(StandIn_IconPath(icon), kMaxIconFile, &bytes) ||
+      !PngOf(bytes, &at, &size))
     return nullptr;
   CGDataProviderRef provider =
-      CGDataProviderCreateWithData(nullptr, bytes.data(), bytes.size(), nullptr);
+      CGDataProviderCreateWithData(nullptr, bytes.data() + at, size, nullptr);
   CGImageRef image =
       CGImageCreateWithPNGDataProvider(provider, nullptr, true, kCGRenderingIntentDefault);
   CGDataProviderRelease(provider);  // the image has decoded the bytes
