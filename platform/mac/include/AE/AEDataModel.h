@@ -119,7 +119,8 @@ OSErr AEGetParamPtr(const AppleEvent* theAppleEvent, AEKeyword theAEKeyword, Des
 // or its signature) is queued for the application loop, which hands it to the installed handler
 // (AE/AppleEvents.h); with kAEWaitReply it is handled at once, the reply filled in and the
 // handler's result answered. Nothing
-// else receives an event: it is recorded (StandIn_AESent*) and the reply left 'null'. The idle
+// else receives an event: it is recorded (StandIn_AESent*, while calls are recorded: see
+// CoreServices/StandInCalls.h) and the reply left 'null'. The idle
 // and filter procedures are not called.
 OSErr AESend(const AppleEvent* theAppleEvent, AppleEvent* reply, AESendMode sendMode,
              AESendPriority sendPriority, SInt32 timeOutInTicks, void* idleProc, void* filterProc);
@@ -137,6 +138,7 @@ struct StandIn_SentAppleEvent {
 };
 long StandIn_AESentCount();
 StandIn_SentAppleEvent StandIn_AESentAt(long index);
+// Forgets the records and turns recording on.
 void StandIn_AEClearSent();
 
 // Failure injection by the calls' names (see StandIn_FilesFailNext in CoreServices/Files.h).

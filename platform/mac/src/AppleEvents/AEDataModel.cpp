@@ -433,7 +433,8 @@ OSErr AESend(const AppleEvent* theAppleEvent, AppleEvent* reply, AESendMode send
     for (const auto& item : param.nested)
       sent.directObjectItems.emplace_back(item.type, item.bytes);
   }
-  SentEvents().push_back(std::move(sent));
+  if (StandIn_RecordingCalls())
+    SentEvents().push_back(std::move(sent));
   return noErr;
 }
 
@@ -447,6 +448,7 @@ StandIn_SentAppleEvent StandIn_AESentAt(long index) {
 
 void StandIn_AEClearSent() {
   SentEvents().clear();
+  StandIn_RecordCalls(true);
 }
 
 long StandIn_AELiveDescriptorCount() {

@@ -2,6 +2,7 @@
 #include <CoreFoundation/CFPreferences.h>
 
 #include "../CoreFoundation/iStandInCFCalls.h"
+#include "../CoreFoundation/iStandInCFText.h"
 #include "../CoreFoundation/iStandInPropertyList.h"
 #include "iStandInStringsTable.h"
 
@@ -47,22 +48,11 @@ bool Exists(const std::string& path) {
   return ::stat(path.c_str(), &info) == 0;
 }
 
-// The text in UTF-8; "" when it has none.
-std::string Utf8(CFStringRef text) {
-  CFIndex const size =
-      CFStringGetMaximumSizeForEncoding(CFStringGetLength(text), kCFStringEncodingUTF8) + 1;
-  std::vector<char> buffer(static_cast<std::size_t>(size));
-  if (!CFStringGetCString(text, buffer.data(), size, kCFStringEncodingUTF8))
-    return std::string();
-  return buffer.data();
-}
-
-CFStringRef StringOfUtf8(const std::string& text) {
-  return CFStringCreateWithCString(kCFAllocatorDefault, text.c_str(), kCFStringEncodingUTF8);
-}
+using standin_cf::NewStringFromUtf8;
+using standin_cf::Utf8Of;
 
 CFURLRef URLOfPath(const std::string& path, bool isDirectory) {
-  CFStringRef const text = StringOfUtf8(path);
+  CFStringRef const text = NewStringFromUtf8(path);
   if (!text)
     return nullptr;
   CFURLRef const url =
@@ -377,7 +367,7 @@ CFURLRef CFBundleCopyExecutableURL(CFBundleRef bundle) {
   CFTypeRef const name = resources.InfoValue(CFSTR("CFBundleExecutable"));
   if (!name || CFGetTypeID(name) != CFStringGetTypeID())
     return nullptr;
-  std::string const file = Utf8(static_cast<CFStringRef>(name));
+  std::string const file = Utf8Of(static_cast<CFStringRef>(name));
   if (file.empty() || file.find('/') != std::string::npos)
     return nullptr;
   std::string const path = resources.Path() + "/Contents/MacOS/" + file;
@@ -392,7 +382,7 @@ CFArrayRef CFBundleCopyBundleLocalizations(CFBundleRef bundle) {
   if (!names)
     return nullptr;
   for (const std::string& name : bundle->GetResources().Localizations()) {
-    CFStringRef const text = StringOfUtf8(name);
+    CFStringRef const text = NewStringFromUtf8(name);
     if (!text) {
       CFRelease(names);
       return nullptr;
@@ -462,11 +452,11 @@ CFURLRef CFBundleCopyResourceURL(CFBundleRef bundle, CFStringRef resourceName,
                                  CFStringRef resourceType, CFStringRef subDirName) {
   if (!bundle || !resourceName || standin_cf::CallFails("CFBundleCopyResourceURL"))
     return nullptr;
-  std::string file = Utf8(resourceName);
-  std::string const type = resourceType ? Utf8(resourceType) : std::string();
+  std::string file = Utf8Of(resourceName);
+  std::string const type = resourceType ? Utf8Of(resourceType) : std::string();
   if (!type.empty())
     file += "." + type;
-  std::string const subFolder = subDirName ? Utf8(subDirName) : std::string();
+  std::string const subFolder = subDirName ? Utf8Of(subDirName) : std::string();
   if (file.empty())
     return nullptr;
   const StandIn_CFBundle::Resources& resources = bundle->GetResources();
