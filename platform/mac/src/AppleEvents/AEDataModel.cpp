@@ -342,18 +342,32 @@ bool ClassAndID(const AppleEvent* event, AEEventClass* eventClass, AEEventID* ev
 
 }  // namespace standin_ae
 
+namespace {
+
+// The common start of the calls that read a parameter: the call checks in, the event is an
+// Apple event and holds the parameter.
+OSErr EnterParamCall(const char* call, const AppleEvent* event, AEKeyword keyword,
+                     const StandIn_AEData::Item** param) {
+  if (OSErr err = EnterCall(call))
+    return err;
+  if (!IsAppleEvent(event))
+    return errAEWrongDataType;
+  *param = FindParam(event, keyword);
+  if (*param == nullptr)
+    return errAEDescNotFound;
+  return noErr;
+}
+
+}  // namespace
+
 OSErr AEGetParamDesc(const AppleEvent* theAppleEvent, AEKeyword theAEKeyword, DescType desiredType,
                      AEDesc* result) {
   if (result == nullptr)
     return paramErr;
   MakeNull(result);
-  if (OSErr err = EnterCall("AEGetParamDesc"))
+  const StandIn_AEData::Item* param = nullptr;
+  if (OSErr err = EnterParamCall("AEGetParamDesc", theAppleEvent, theAEKeyword, &param))
     return err;
-  if (!IsAppleEvent(theAppleEvent))
-    return errAEWrongDataType;
-  const StandIn_AEData::Item* param = FindParam(theAppleEvent, theAEKeyword);
-  if (param == nullptr)
-    return errAEDescNotFound;
   const bool isList = param->type == typeAEList || param->type == typeAERecord;
   auto data = std::make_unique<StandIn_AEData>();
   if (isList)
@@ -382,13 +396,9 @@ OSErr AEGetParamDesc(const AppleEvent* theAppleEvent, AEKeyword theAEKeyword, De
 
 OSErr AEGetParamPtr(const AppleEvent* theAppleEvent, AEKeyword theAEKeyword, DescType desiredType,
                     DescType* actualType, void* dataPtr, Size maximumSize, Size* actualSize) {
-  if (OSErr err = EnterCall("AEGetParamPtr"))
+  const StandIn_AEData::Item* param = nullptr;
+  if (OSErr err = EnterParamCall("AEGetParamPtr", theAppleEvent, theAEKeyword, &param))
     return err;
-  if (!IsAppleEvent(theAppleEvent))
-    return errAEWrongDataType;
-  const StandIn_AEData::Item* param = FindParam(theAppleEvent, theAEKeyword);
-  if (param == nullptr)
-    return errAEDescNotFound;
   if ((desiredType != typeWildCard && desiredType != param->type) || param->type == typeAEList ||
       param->type == typeAERecord)
     return errAECoercionFail;
