@@ -9,6 +9,7 @@
 #include "AtlTestSupport.h"
 #include "GLIB/GLIB_Exception.h"
 #include "ModalDialogEnder.h"
+#include "win/SheetOwnerWindow.h"
 
 namespace {
 
@@ -88,19 +89,7 @@ RECT WindowRect(HWND hWnd) {
 
 class PropertySheetTest : public GuardCapturingTest {
 protected:
-  void SetUp() override {
-    GuardCapturingTest::SetUp();
-    INITCOMMONCONTROLSEX init = {sizeof(init), ICC_TAB_CLASSES};
-    InitCommonControlsEx(&init);
-    m_Owner = CreateWindowExW(0, L"STATIC", L"Owner", WS_POPUP | WS_VISIBLE, 100, 80, 700, 500,
-                              nullptr, nullptr, nullptr, nullptr);
-  }
-  void TearDown() override {
-    DestroyWindow(m_Owner);
-    GuardCapturingTest::TearDown();
-  }
-
-  HWND m_Owner = nullptr;
+  SheetOwnerWindow m_Owner;
 };
 
 TEST_F(PropertySheetTest, OkAppliesTheCreatedPagesWithTheirTitlesAndNoApplyButton) {

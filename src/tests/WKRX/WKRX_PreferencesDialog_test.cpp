@@ -11,6 +11,7 @@
 #include <vector>
 
 #include "win/GuardCapture.h"
+#include "win/SheetOwnerWindow.h"
 #include "win/WKRX_TestResources.h"
 
 namespace {
@@ -72,10 +73,6 @@ class PreferencesDialogTest : public GuardCapturingTest {
 protected:
   void SetUp() override {
     GuardCapturingTest::SetUp();
-    INITCOMMONCONTROLSEX init = {sizeof(init), ICC_TAB_CLASSES};
-    InitCommonControlsEx(&init);
-    m_Owner = CreateWindowExW(0, L"STATIC", L"Owner", WS_POPUP | WS_VISIBLE, 100, 80, 700, 500,
-                              nullptr, nullptr, nullptr, nullptr);
     m_Path = GLIB_WString(WKRX_Preferences::kRegistryKeyPath) + L" Dialog " +
              std::to_wstring(GetCurrentProcessId());
     RegDeleteTreeW(HKEY_CURRENT_USER, m_Path.c_str());
@@ -85,7 +82,6 @@ protected:
   }
   void TearDown() override {
     g_Script = nullptr;
-    DestroyWindow(m_Owner);
     RegDeleteTreeW(HKEY_CURRENT_USER, m_Path.c_str());
     WKRX_Preferences::SetRegistryKeyPath(GLIB_WString());
     WKRX_Preferences::SetToDefaultValues();
@@ -102,7 +98,7 @@ protected:
     return units;
   }
 
-  HWND m_Owner = nullptr;
+  SheetOwnerWindow m_Owner;
   GLIB_WString m_Path;
 };
 
