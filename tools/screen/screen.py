@@ -1,6 +1,7 @@
 """Pixels of the screen tests: screenshots of the X display (through xwd), the art's PNG files,
 and finding a picture on the screen. Python 3 standard library only."""
 import os
+import re
 import struct
 import subprocess
 import time
@@ -38,14 +39,38 @@ class Picture:
                         for j in range(height)])
 
 
-def grab(display=None):
-    """A screenshot of the whole screen."""
-    env = dict(os.environ)
-    if display:
-        env["DISPLAY"] = display
-    data = subprocess.run(["xwd", "-root", "-silent"], check=True, stdout=subprocess.PIPE,
-                          env=env).stdout
-    return parse_xwd(data)
+def grab():
+    """A screenshot of the whole screen, put together from the top-level windows bottom to top
+    (xwininfo names them top first): a capture of the root alone leaves windows of wine's X11
+    driver black."""
+    root = parse_xwd(_xwd("-root"))
+    canvas = [bytearray(row) for row in root.rows]
+    listing = subprocess.run(["xwininfo", "-root", "-children"], check=True,
+                             stdout=subprocess.PIPE).stdout.decode("utf-8", "replace")
+    for line in reversed(listing.splitlines()):
+        found = re.match(r"\s*(0x[0-9a-f]+) .*\s(\d+)x(\d+)[+-]-?\d+[+-]-?\d+\s+\+(-?\d+)\+(-?\d+)\s*$",
+                         line)
+        if not found or int(found.group(2)) < 2 or int(found.group(3)) < 2:
+            continue
+        try:
+            window = parse_xwd(_xwd("-id", found.group(1)))
+        except (subprocess.CalledProcessError, ValueError):
+            continue  # not mapped, or gone meanwhile
+        _paste(canvas, root.width, root.height, window, int(found.group(4)),
+               int(found.group(5)))
+    return Picture(root.width, root.height, 3, [bytes(row) for row in canvas])
+
+
+def _xwd(*args):
+    return subprocess.run(["xwd", "-silent"] + list(args), check=True, stdout=subprocess.PIPE,
+                          stderr=subprocess.DEVNULL).stdout
+
+
+def _paste(canvas, width, height, picture, x, y):
+    x0, x1 = max(0, x), min(width, x + picture.width)
+    for j in range(max(0, y), min(height, y + picture.height)):
+        if x1 > x0:
+            canvas[j][x0 * 3:x1 * 3] = picture.rows[j - y][(x0 - x) * 3:(x1 - x) * 3]
 
 
 def parse_xwd(data):
@@ -55,10 +80,11 @@ def parse_xwd(data):
         raise ValueError("not an XWD file of version 7")
     width, height = fields[4], fields[5]
     byte_order, bits_per_pixel, bytes_per_line = fields[7], fields[11], fields[12]
-    red_mask, green_mask, blue_mask = fields[15], fields[16], fields[17]
+    red_mask, green_mask, blue_mask = fields[14], fields[15], fields[16]
     colours = fields[19]
-    if bits_per_pixel != 32:
-        raise ValueError("only 32-bit screens are read, not %d-bit" % bits_per_pixel)
+    if bits_per_pixel not in (24, 32):
+        raise ValueError("only 24- and 32-bit screens are read, not %d-bit" % bits_per_pixel)
+    size = bits_per_pixel // 8
     start = header_size + colours * 12
     unpack = "<" if byte_order == 0 else ">"
 
@@ -68,18 +94,21 @@ def parse_xwd(data):
     shifts = [shift(m) for m in (red_mask, green_mask, blue_mask)]
     # Each channel a byte of the pixel's word: slices take them out a whole row at a time.
     if all(s % 8 == 0 for s in shifts):
-        offsets = [s // 8 if byte_order == 0 else 3 - s // 8 for s in shifts]
+        offsets = [s // 8 if byte_order == 0 else size - 1 - s // 8 for s in shifts]
         rows = []
         for y in range(height):
-            line = data[start + y * bytes_per_line:start + y * bytes_per_line + width * 4]
+            line = data[start + y * bytes_per_line:start + y * bytes_per_line + width * size]
             out = bytearray(width * 3)
             for channel, offset in enumerate(offsets):
-                out[channel::3] = line[offset::4]
+                out[channel::3] = line[offset::size]
             rows.append(bytes(out))
         return Picture(width, height, 3, rows)
     rows = []
     for y in range(height):
-        line = data[start + y * bytes_per_line:start + y * bytes_per_line + width * 4]
+        line = data[start + y * bytes_per_line:start + y * bytes_per_line + width * size]
+        if size == 3:
+            line = b"".join((line[i:i + 3] + b"\0") if byte_order == 0 else
+                            (b"\0" + line[i:i + 3]) for i in range(0, len(line), 3))
         values = struct.unpack(unpack + "%dI" % width, line)
         out = bytearray(width * 3)
         for x, v in enumerate(values):
@@ -133,6 +162,32 @@ def read_png(path):
         rows.append(bytes(line))
         previous = line
     return Picture(width, height, channels, rows)
+
+
+def read_ico(path, size):
+    """The size x size image of an icon file, as an RGBA picture: 32-bit images only."""
+    with open(path, "rb") as f:
+        data = f.read()
+    _, _, count = struct.unpack("<HHH", data[:6])
+    for i in range(count):
+        width, height, _, _, _, bits, _, offset = struct.unpack(
+            "<BBBBHHII", data[6 + 16 * i:22 + 16 * i])
+        if (width or 256) != size or (height or 256) != size:
+            continue
+        header = struct.unpack("<IiiHH", data[offset:offset + 16])
+        if header[4] != 32:
+            raise ValueError("%s: only 32-bit icon images are read" % path)
+        pixels = offset + header[0]
+        stride = size * 4
+        rows = []
+        for y in range(size):
+            line = data[pixels + (size - 1 - y) * stride:pixels + (size - y) * stride]
+            out = bytearray(stride)
+            out[0::4], out[1::4], out[2::4], out[3::4] = line[2::4], line[1::4], line[0::4], \
+                line[3::4]
+            rows.append(bytes(out))
+        return Picture(size, size, 4, rows)
+    raise ValueError("%s has no %d x %d image" % (path, size, size))
 
 
 def write_png(path, picture):
@@ -194,19 +249,22 @@ def find(screen, picture, tolerance=8, threshold=0.95):
     return best
 
 
-def _key_run(picture, length=12):
-    """A run of opaque pixels of the picture with the most colour changes, to search for."""
-    best, best_changes = (None, 0, 0), -1
-    for y in range(picture.height):
-        for x0 in range(0, max(1, picture.width - length + 1), max(1, length // 2)):
-            x1 = min(picture.width, x0 + length)
-            pixels = [picture.pixel(x, y) for x in range(x0, x1)]
-            if picture.channels == 4 and any(p[3] < 255 for p in pixels):
-                continue
-            changes = sum(1 for a, b in zip(pixels, pixels[1:]) if a[:3] != b[:3])
-            if changes > best_changes:
-                best, best_changes = (y, x0, x1), changes
-    return best
+def _key_run(picture):
+    """A run of opaque pixels of the picture with the most colour changes, to search for: the
+    longest of 12, 8 or 4 pixels that the picture has."""
+    for length in (12, 8, 4):
+        best, best_changes = (None, 0, 0), -1
+        for y in range(picture.height):
+            for x0 in range(0, picture.width - length + 1):
+                pixels = [picture.pixel(x, y) for x in range(x0, x0 + length)]
+                if picture.channels == 4 and any(p[3] < 255 for p in pixels):
+                    continue
+                changes = sum(1 for a, b in zip(pixels, pixels[1:]) if a[:3] != b[:3])
+                if changes > best_changes:
+                    best, best_changes = (y, x0, x0 + length), changes
+        if best[0] is not None:
+            return best
+    return None, 0, 0
 
 
 def wait_for(what, timeout, interval=0.25):

@@ -12,14 +12,10 @@ proj_program_art(WKRX_art FLAVOUR win OUT_DIR ${WKRX_ART_DIR})
 # include path, and is compiled again when one of them is drawn anew.
 function(wkrx_resource_script script)
   set_property(
-    SOURCE ${script}
-    APPEND
-    PROPERTY INCLUDE_DIRECTORIES ${WKRX_ART_DIR} ${PROJECT_SOURCE_DIR}/winplatformlib/src
-             ${WKRX_PROGRAM_DIR})
-  set_property(
-    SOURCE ${script}
-    APPEND
-    PROPERTY OBJECT_DEPENDS ${WKRX_art_FILES} ${WKRX_PROGRAM_DIR}/HalvorenKRX.manifest)
+    SOURCE ${script} APPEND PROPERTY INCLUDE_DIRECTORIES ${WKRX_ART_DIR}
+                                     ${PROJECT_SOURCE_DIR}/winplatformlib/src ${WKRX_PROGRAM_DIR})
+  set_property(SOURCE ${script} APPEND PROPERTY OBJECT_DEPENDS ${WKRX_art_FILES}
+                                                ${WKRX_PROGRAM_DIR}/HalvorenKRX.manifest)
 endfunction()
 
 function(wkrx_add_program_resources target)
