@@ -42,7 +42,8 @@ public:
     HRSRC found = FindResourceW(m_Module, MAKEINTRESOURCEW(id), type);
     if (!found)
       return {};
-    const auto* data = static_cast<const std::uint8_t*>(LockResource(LoadResource(m_Module, found)));
+    const auto* data =
+        static_cast<const std::uint8_t*>(LockResource(LoadResource(m_Module, found)));
     return std::vector<std::uint8_t>(data, data + SizeofResource(m_Module, found));
   }
 
@@ -117,7 +118,7 @@ TEST_F(ProgramResources, TheWindowMenuIsTheSeventhPopupWithElevenFixedItems) {
 
   // The frame keeps the first eleven items and appends the open sheet windows after them.
   HMENU window = GetSubMenu(menu.Get(), 6);
-  const std::vector<UINT> ids = {10145, 10149, 10144, 0xFFFFFFFF, 0,    10210,
+  const std::vector<UINT> ids = {10145, 10149, 10144, 0xFFFFFFFF, 0, 10210,
                                  10212, 10213, 0,     10211,      0};
   ASSERT_EQ(GetMenuItemCount(window), static_cast<int>(ids.size()));
   for (std::size_t i = 0; i < ids.size(); ++i)
@@ -210,10 +211,9 @@ TEST_F(ProgramResources, TheToolBarHasAGlyphForEachButton) {
   EXPECT_EQ(Word(toolbar, 2), 16);
   EXPECT_EQ(Word(toolbar, 4), 16);
   const std::vector<unsigned> items = ToolbarItems(toolbar);
-  const std::vector<unsigned> expected = {10126, 0,     10130, 10123, 0,     10168, 10172,
-                                          10170, 0,     10177, 10179, 0,     10191, 10187,
-                                          10174, 10183, 10185, 10194, 0,     10148, 10142,
-                                          0,     10204, 10202, 10206, 10208};
+  const std::vector<unsigned> expected = {
+      10126, 0,     10130, 10123, 0,     10168, 10172, 10170, 0, 10177, 10179, 0,     10191,
+      10187, 10174, 10183, 10185, 10194, 0,     10148, 10142, 0, 10204, 10202, 10206, 10208};
   EXPECT_EQ(items, expected);
 
   for (unsigned id : {128u, 129u}) {
