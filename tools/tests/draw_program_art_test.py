@@ -207,16 +207,18 @@ class ProgramArtTest(unittest.TestCase):
 
     @unittest.skipUnless(os.path.isfile(WINDRES), "no resource compiler")
     def test_resource_compiler_takes_every_windows_file(self):
+        """One script for the program's own files, one for the German library's."""
         kinds = {"bitmap": "BITMAP", "icon": "ICON", "cursor": "CURSOR", "png": "PNG"}
         out = os.path.join(self.temp.name, "win")
-        script = os.path.join(self.temp.name, "art.rc")
-        with open(script, "w") as f:
-            for name in self.files["win"]:
-                kind, number = re.match(r"(?:de/)?([a-z]+)(\d+)\.", name).groups()
-                if not name.startswith("de/"):
-                    f.write('%s %s "%s"\n' % (number, kinds[kind], name))
-        subprocess.run([WINDRES, "-I", out, "-i", script, "-o",
-                        os.path.join(self.temp.name, "art.res"), "-O", "res"], check=True)
+        for folder in ("", "de"):
+            script = os.path.join(self.temp.name, "art%s.rc" % folder)
+            with open(script, "w") as f:
+                for name in self.files["win"]:
+                    if os.path.dirname(name) == folder:
+                        kind, number = re.match(r"([a-z]+)(\d+)\.", os.path.basename(name)).groups()
+                        f.write('%s %s "%s"\n' % (number, kinds[kind], name))
+            subprocess.run([WINDRES, "-I", out, "-i", script, "-o", script + ".res", "-O", "res"],
+                           check=True)
 
 
 if __name__ == "__main__":
