@@ -240,6 +240,11 @@ void WKRX_Application::AddSingleFile(const GLIB_WString& path) {
 }
 
 void WKRX_Application::OpenBatchWhenPaused() {
+  // A tick already queued when the batch was opened another way finds nothing to do.
+  if (!m_BatchActive) {
+    KillTimer(kBatchTimer);
+    return;
+  }
   const std::uint32_t elapsed = WKRX_System::Current().tickCount() - m_LastArrival;
   if (static_cast<std::uint64_t>(elapsed) <= kBatchPauseFactor * m_MeanGap)
     return;
@@ -355,17 +360,17 @@ LRESULT WKRX_Application::OnArrangeWindows(UINT, WPARAM wParam, LPARAM lParam, B
     else
       list.push_back(window->m_hWnd);
   }
-  RECT area = SheetWindowArea();
-  const UINT count = static_cast<UINT>(list.size());
+  const RECT area = SheetWindowArea();
+  const WKRX_System& system = WKRX_System::Current();
   switch (wParam) {
     case WKRX_Ids::kCommandCascade:
-      CascadeWindows(nullptr, MDITILE_ZORDER, &area, count, list.data());
+      system.arrangeWindows(MDITILE_ZORDER, true, area, list);
       break;
     case WKRX_Ids::kCommandTileHorizontally:
-      TileWindows(nullptr, MDITILE_HORIZONTAL, &area, count, list.data());
+      system.arrangeWindows(MDITILE_HORIZONTAL, false, area, list);
       break;
     case WKRX_Ids::kCommandTileVertically:
-      TileWindows(nullptr, MDITILE_VERTICAL, &area, count, list.data());
+      system.arrangeWindows(MDITILE_VERTICAL, false, area, list);
       break;
     default:
       break;
