@@ -3,7 +3,10 @@
 #include "IMPN/IMPN_Ink.h"
 #include "IMPN/IMPN_Preferences.h"
 #include "WKRX/WKRX_SheetWindow.h"
+#include "WKRX/WKRX_Startup.h"
 #include "support/WKRX_ShellTest.h"
+
+#include "win/ResourceLibrary.h"
 
 #include <gtest/gtest.h>
 
@@ -87,6 +90,18 @@ TEST_F(WKRXApplication, WithoutASplashImageABlankWindowStillComes) {
   const RECT rect = WindowRect(app);
   EXPECT_EQ(rect.right - rect.left, WKRX_Application::kBlankSplashWidth + 2);
   EXPECT_EQ(rect.bottom - rect.top, WKRX_Application::kBlankSplashHeight + 2);
+}
+
+// A language library without a splash image leaves the program's own in place.
+TEST_F(WKRXApplication, TheProgramsSplashStandsInForOneTheLanguageLibraryLacks) {
+  const HMODULE library = LoadResourceLibraryBesideTests(L"WKRX_TestLanguage.dll");
+  ASSERT_NE(library, nullptr);
+  WKRX_Startup::Module().SetResourceInstance(library);
+  Start();
+  WKRX_Startup::Module().SetResourceInstance(nullptr);
+  const RECT rect = WindowRect(*m_App);
+  EXPECT_EQ(rect.right - rect.left, kSplashWidth + 2);
+  EXPECT_EQ(rect.bottom - rect.top, kSplashHeight + 2);
 }
 
 enum class SplashEnd {

@@ -2,6 +2,8 @@
 
 #include "CKRX/CKRX_FormatNumber.h"
 #include "GLIB/GLIB_Exception.h"
+#include "IMPN/IMPN_Ink.h"
+#include "IMPN/IMPN_Preferences.h"
 #include "UWIN/UWIN_SingleInstance.h"
 #include "USTR/USTR_LocalizedString.h"
 #include "WKRX/WKRX_Application.h"
@@ -174,9 +176,12 @@ TEST_F(WKRXStartup, ARunEndsWithTheLoopsCodeAfterExit) {
     PostMessageW(application, WM_KEYDOWN, VK_ESCAPE, 0);
     PostMessageW(application, WKRX_WM_QUIT, 0, 0);
   };
+  IMPN_Ink::sm_DefaultColor = IMPN_RGBColor8(1, 2, 3);
   EXPECT_EQ(WKRX_Startup::Run(steps), 0);
   EXPECT_TRUE(Boxes().empty());
   EXPECT_GT(StoredPreferenceCount(), 0);
+  // Inks without a colour take the loaded default spot colour.
+  EXPECT_TRUE(IMPN_Ink::sm_DefaultColor == IMPN_Preferences::sm_DefaultSpotColor);
   EXPECT_EQ(m_HelpCommands, (std::vector<UINT>{0x1C, 0x1D}));
   EXPECT_EQ(WKRX_Startup::Module().GetMessageLoop(), nullptr);
 }
