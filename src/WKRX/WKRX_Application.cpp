@@ -18,6 +18,8 @@
 namespace {
 
 constexpr int kSheetWindowInset = 5;
+// The longest command line Windows passes, its terminating zero included.
+constexpr std::size_t kMaxCommandLineUnits = 32768;
 
 // The text of id with the count put in for its "%i"; the text is never used as a format.
 GLIB_WString WithCount(UINT id, std::size_t count) {
@@ -192,9 +194,10 @@ void WKRX_Application::EndSplash() {
 LRESULT WKRX_Application::OnCopyData(const COPYDATASTRUCT* data) {
   if (data == nullptr || data->dwData != WKRX_Ids::kCopyDataCommandLine)
     return 0;
-  // The sender's byte count is all there is to trust: the text need not end in a zero.
+  // The sender's byte count is all there is to trust: the text need not end in a zero. No
+  // command line is longer than the system allows one to be.
   const std::size_t units = data->cbData / sizeof(wchar_t);
-  if (data->lpData == nullptr || units == 0)
+  if (data->lpData == nullptr || units == 0 || units > kMaxCommandLineUnits)
     return 0;
   GLIB_WString text(units, L'\0');
   std::memcpy(&text[0], data->lpData, units * sizeof(wchar_t));

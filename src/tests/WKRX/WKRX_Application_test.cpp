@@ -231,7 +231,9 @@ INSTANTIATE_TEST_SUITE_P(Data, WKRXApplicationHostile,
                                          HostileCase{"one byte", 0xB001, false, 1, 0},
                                          HostileCase{"program only", 0xB001, false, 8, 1},
                                          HostileCase{"odd count, no zero", 0xB001, false, 19, 1},
-                                         HostileCase{"cut in the name", 0xB001, false, 16, 1}));
+                                         HostileCase{"cut in the name", 0xB001, false, 16, 1},
+                                         HostileCase{"longer than any command line", 0xB001, false,
+                                                     65538, 0}));
 
 TEST_F(WKRXApplication, AHandOverWithoutFilesChangesNothing) {
   Start();
