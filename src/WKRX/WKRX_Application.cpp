@@ -10,6 +10,8 @@
 #include "WKRX/WKRX_System.h"
 #include "WKRX/WKRX_Utils.h"
 
+#include <atlgdi.h>
+
 #include <algorithm>
 #include <cstring>
 #include <memory>
@@ -40,23 +42,6 @@ void ReportRejectedFiles(std::size_t rejected) {
                                         iUSTR_GetLocalizedWString(WKRX_Ids::kTextFilesDetail));
   }
 }
-
-// Ends a paint however the drawing ends.
-class PaintScope {
-public:
-  explicit PaintScope(HWND window) : m_Window(window), m_DC(BeginPaint(window, &m_Paint)) {}
-  ~PaintScope() { EndPaint(m_Window, &m_Paint); }
-  PaintScope(const PaintScope&) = delete;
-  PaintScope& operator=(const PaintScope&) = delete;
-
-  HDC DC() const { return m_DC; }
-  const RECT& Area() const { return m_Paint.rcPaint; }
-
-private:
-  HWND m_Window;
-  PAINTSTRUCT m_Paint = {};
-  HDC m_DC;
-};
 
 }  // namespace
 
@@ -125,12 +110,12 @@ LRESULT WKRX_Application::OnCreate(UINT, WPARAM, LPARAM, BOOL&) {
 }
 
 LRESULT WKRX_Application::OnPaint(UINT, WPARAM, LPARAM, BOOL&) {
-  PaintScope paint(m_hWnd);
+  WTL::CPaintDC paint(m_hWnd);
   if (m_Splash.IsNull()) {
-    FillRect(paint.DC(), &paint.Area(), GetSysColorBrush(COLOR_WINDOW));
+    FillRect(paint, &paint.m_ps.rcPaint, GetSysColorBrush(COLOR_WINDOW));
     return 0;
   }
-  Gdiplus::Graphics graphics(paint.DC());
+  Gdiplus::Graphics graphics(paint);
   graphics.DrawImage(m_Splash.GetBitmap(), 0, 0, static_cast<INT>(m_Splash.GetWidth()),
                      static_cast<INT>(m_Splash.GetHeight()));
   return 0;
