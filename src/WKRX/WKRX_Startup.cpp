@@ -131,6 +131,9 @@ int WKRX_Startup::Run(const Steps& steps) {
   const ViewerServices services;
   try {
     WKRX_Application application(steps.splashId);
+    // Without its window the program could never be reached or ended.
+    if (!application.IsWindow())
+      return 0;
     steps.loadColorDatabases();
     WKRX_Preferences::LoadPreferences();
     WKRX_Preferences::ApplyDefaultSpotColor();
