@@ -99,6 +99,7 @@ WTL::CAppModule& WKRX_Startup::Module() {
 int WKRX_Startup::ProgramMain(HINSTANCE instance) {
   // OLE rather than plain COM: the sheet views register as drop targets.
   const HRESULT ole = OleInitialize(nullptr);
+  // One call into the window manager before the common controls register their classes.
   DefWindowProcW(nullptr, 0, 0, 0);
   INITCOMMONCONTROLSEX controls = {sizeof(controls), kCommonControlClasses};
   InitCommonControlsEx(&controls);
