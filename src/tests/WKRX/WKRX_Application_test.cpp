@@ -508,4 +508,17 @@ TEST_F(WKRXApplication, AWindowMenuCommandBringsItsWindowToTheTop) {
   EXPECT_EQ(GetWindow(Windows()[1]->m_hWnd, GW_HWNDFIRST), Windows()[0]->m_hWnd);
 }
 
+// A frame is only ever taken from the list of open ones: a stale or foreign pointer is no frame.
+TEST_F(WKRXApplication, MessagesNamingNoOpenFrameAreIgnored) {
+  Start();
+  m_App->OpenSheetWindow(IMPN_SheetReference(), nullptr, false);
+  int notAFrame = 0;
+  const LPARAM stranger = reinterpret_cast<LPARAM>(&notAFrame);
+  SendMessageW(*m_App, WKRX_WM_SHEETWINDOWCLOSED, 0, stranger);
+  SendMessageW(*m_App, WKRX_WM_CLOSESHEETWINDOW, 0, stranger);
+  SendMessageW(*m_App, WKRX_WM_BRINGWINDOWTOTOP, 0xA077, 0);
+  EXPECT_FALSE(WKRX_PumpMessages());
+  EXPECT_EQ(Windows().size(), 1u);
+}
+
 }  // namespace
