@@ -10,6 +10,8 @@
 #include "WKRX/WKRX_System.h"
 #include "WKRX/WKRX_Utils.h"
 
+#include <atlgdi.h>
+
 #include <algorithm>
 #include <cstring>
 #include <memory>
@@ -18,6 +20,8 @@
 namespace {
 
 constexpr int kSheetWindowInset = 5;
+// The longest command line Windows passes, its terminating zero included.
+constexpr std::size_t kMaxCommandLineUnits = 32768;
 
 // The text of id with the count put in for its "%i"; the text is never used as a format.
 GLIB_WString WithCount(UINT id, std::size_t count) {
@@ -38,23 +42,6 @@ void ReportRejectedFiles(std::size_t rejected) {
                                         iUSTR_GetLocalizedWString(WKRX_Ids::kTextFilesDetail));
   }
 }
-
-// Ends a paint however the drawing ends.
-class PaintScope {
-public:
-  explicit PaintScope(HWND window) : m_Window(window), m_DC(BeginPaint(window, &m_Paint)) {}
-  ~PaintScope() { EndPaint(m_Window, &m_Paint); }
-  PaintScope(const PaintScope&) = delete;
-  PaintScope& operator=(const PaintScope&) = delete;
-
-  HDC DC() const { return m_DC; }
-  const RECT& Area() const { return m_Paint.rcPaint; }
-
-private:
-  HWND m_Window;
-  PAINTSTRUCT m_Paint = {};
-  HDC m_DC;
-};
 
 }  // namespace
 
@@ -123,12 +110,12 @@ LRESULT WKRX_Application::OnCreate(UINT, WPARAM, LPARAM, BOOL&) {
 }
 
 LRESULT WKRX_Application::OnPaint(UINT, WPARAM, LPARAM, BOOL&) {
-  PaintScope paint(m_hWnd);
+  WTL::CPaintDC paint(m_hWnd);
   if (m_Splash.IsNull()) {
-    FillRect(paint.DC(), &paint.Area(), GetSysColorBrush(COLOR_WINDOW));
+    FillRect(paint, &paint.m_ps.rcPaint, GetSysColorBrush(COLOR_WINDOW));
     return 0;
   }
-  Gdiplus::Graphics graphics(paint.DC());
+  Gdiplus::Graphics graphics(paint);
   graphics.DrawImage(m_Splash.GetBitmap(), 0, 0, static_cast<INT>(m_Splash.GetWidth()),
                      static_cast<INT>(m_Splash.GetHeight()));
   return 0;
@@ -192,9 +179,10 @@ void WKRX_Application::EndSplash() {
 LRESULT WKRX_Application::OnCopyData(const COPYDATASTRUCT* data) {
   if (data == nullptr || data->dwData != WKRX_Ids::kCopyDataCommandLine)
     return 0;
-  // The sender's byte count is all there is to trust: the text need not end in a zero.
+  // The sender's byte count is all there is to trust: the text need not end in a zero. No
+  // command line is longer than the system allows one to be.
   const std::size_t units = data->cbData / sizeof(wchar_t);
-  if (data->lpData == nullptr || units == 0)
+  if (data->lpData == nullptr || units == 0 || units > kMaxCommandLineUnits)
     return 0;
   GLIB_WString text(units, L'\0');
   std::memcpy(&text[0], data->lpData, units * sizeof(wchar_t));
@@ -240,6 +228,11 @@ void WKRX_Application::AddSingleFile(const GLIB_WString& path) {
 }
 
 void WKRX_Application::OpenBatchWhenPaused() {
+  // A tick already queued when the batch was opened another way finds nothing to do.
+  if (!m_BatchActive) {
+    KillTimer(kBatchTimer);
+    return;
+  }
   const std::uint32_t elapsed = WKRX_System::Current().tickCount() - m_LastArrival;
   if (static_cast<std::uint64_t>(elapsed) <= kBatchPauseFactor * m_MeanGap)
     return;
@@ -355,17 +348,17 @@ LRESULT WKRX_Application::OnArrangeWindows(UINT, WPARAM wParam, LPARAM lParam, B
     else
       list.push_back(window->m_hWnd);
   }
-  RECT area = SheetWindowArea();
-  const UINT count = static_cast<UINT>(list.size());
+  const RECT area = SheetWindowArea();
+  const WKRX_System& system = WKRX_System::Current();
   switch (wParam) {
     case WKRX_Ids::kCommandCascade:
-      CascadeWindows(nullptr, MDITILE_ZORDER, &area, count, list.data());
+      system.arrangeWindows(MDITILE_ZORDER, true, area, list);
       break;
     case WKRX_Ids::kCommandTileHorizontally:
-      TileWindows(nullptr, MDITILE_HORIZONTAL, &area, count, list.data());
+      system.arrangeWindows(MDITILE_HORIZONTAL, false, area, list);
       break;
     case WKRX_Ids::kCommandTileVertically:
-      TileWindows(nullptr, MDITILE_VERTICAL, &area, count, list.data());
+      system.arrangeWindows(MDITILE_VERTICAL, false, area, list);
       break;
     default:
       break;

@@ -35,7 +35,9 @@ void WKRX_Application::LoadColorDatabases() {
   IMPN_ColorDatabase::LoadPantoneColors(
       GLIB_WToNString(WKRX_ProgramFolder() + kPantoneDatabaseName));
 
-  const GLIB_WString profile = EnvironmentValue(L"USERPROFILE");
+  GLIB_WString profile = EnvironmentValue(L"USERPROFILE");
+  while (!profile.empty() && (profile.back() == L'\\' || profile.back() == L'/'))
+    profile.pop_back();
   if (profile.empty())
     return;
   const GLIB_WString folder = profile + kUserDatabaseFolder;

@@ -99,6 +99,7 @@ WTL::CAppModule& WKRX_Startup::Module() {
 int WKRX_Startup::ProgramMain(HINSTANCE instance) {
   // OLE rather than plain COM: the sheet views register as drop targets.
   const HRESULT ole = OleInitialize(nullptr);
+  // One call into the window manager before the common controls register their classes.
   DefWindowProcW(nullptr, 0, 0, 0);
   INITCOMMONCONTROLSEX controls = {sizeof(controls), kCommonControlClasses};
   InitCommonControlsEx(&controls);
@@ -131,6 +132,9 @@ int WKRX_Startup::Run(const Steps& steps) {
   const ViewerServices services;
   try {
     WKRX_Application application(steps.splashId);
+    // Without its window the program could never be reached or ended.
+    if (!application.IsWindow())
+      return 0;
     steps.loadColorDatabases();
     WKRX_Preferences::LoadPreferences();
     WKRX_Preferences::ApplyDefaultSpotColor();

@@ -39,6 +39,13 @@ WKRX_System WKRX_System::Native() {
   system.localeInfo = UserLocaleInfo;
   system.windowsVersionQualifies = SystemIsRecentEnough;
   system.commandLine = [] { return GLIB_WString(GetCommandLineW()); };
+  system.arrangeWindows = [](UINT how, bool cascade, const RECT& area, std::vector<HWND>& windows) {
+    const UINT count = static_cast<UINT>(windows.size());
+    if (cascade)
+      CascadeWindows(nullptr, how, &area, count, windows.data());
+    else
+      TileWindows(nullptr, how, &area, count, windows.data());
+  };
   return system;
 }
 

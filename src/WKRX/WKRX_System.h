@@ -19,6 +19,10 @@ struct WKRX_System {
   std::function<bool(LCTYPE type, GLIB_WString& value)> localeInfo;
   std::function<bool()> windowsVersionQualifies;
   std::function<GLIB_WString()> commandLine;
+  // Cascades (MDITILE_ZORDER) or tiles (MDITILE_HORIZONTAL, MDITILE_VERTICAL) the windows, in
+  // their order, over area.
+  std::function<void(UINT how, bool cascade, const RECT& area, std::vector<HWND>& windows)>
+      arrangeWindows;
 
   // The system's own answers.
   static WKRX_System Native();
