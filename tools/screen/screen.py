@@ -231,7 +231,9 @@ def find(screen, picture, tolerance=8, threshold=0.95):
     """Where the screen shows the picture: (x, y, share) of the best place whose share of
     matching pixels reaches the threshold, else None. Candidates come from an exact search for
     a run of the picture's most varied opaque row; so at least that run must be drawn exactly."""
-    key_y, key_x0, key_x1 = _key_run(picture)
+    if not hasattr(picture, "key_run"):
+        picture.key_run = _key_run(picture)  # the same for every screenshot searched
+    key_y, key_x0, key_x1 = picture.key_run
     if key_y is None:
         return None
     needle = picture.rgb_row(key_y, key_x0, key_x1)
