@@ -1,6 +1,7 @@
 // This program lies in an application bundle that the build assembled; it looks at the bundle as
 // the Mac program does: through its main bundle.
 #include "IMPN/IMPN_ColorDBFile.h"
+#include "MKRX/MKRX_CursorManager.h"
 #include "MKRX/MKRX_Preferences.h"
 #include "PPXA/PPXA_NibChecker.h"
 #include "USTR/USTR_LocalizedString.h"
@@ -152,13 +153,27 @@ TEST(MKRX_BundleTest, EveryPictureIconFamilyAndCursorIsAResource) {
     EXPECT_FALSE(ResourcePath(family, "icns").empty()) << family;
   for (const char* image : {"PanTool", "MeasureTool", "ZoomTool", "EyedropperTool"})
     EXPECT_FALSE(ResourcePath(image, "png").empty()) << image;
-  for (SInt16 id : {2001, 2002, 2003, 2004}) {
-    CCrsrHandle cursor = GetCCursor(id);
-    EXPECT_NE(nullptr, cursor) << id;
-    DisposeCCursor(cursor);
+  // The cursor manager keeps what it loads (black-and-white cursors are never freed).
+  struct Cursor {
+    void (*set)();
+    SInt16 id;
+  };
+  const Cursor cursors[] = {{MKRX_CursorManager::SetZoomInCursor, 2001},
+                            {MKRX_CursorManager::SetZoomOutCursor, 2002},
+                            {MKRX_CursorManager::SetZoomLimitCursor, 2003},
+                            {MKRX_CursorManager::SetEyedropperCursor, 2004},
+                            {MKRX_CursorManager::SetPlaceGuideVertCursor, 2011},
+                            {MKRX_CursorManager::SetPlaceGuideHorzCursor, 2012},
+                            {MKRX_CursorManager::SetSetOriginCursor, 2013},
+                            {MKRX_CursorManager::SetMoveCursor, 2014},
+                            {MKRX_CursorManager::SetResizeLeftRightCursor, 2021},
+                            {MKRX_CursorManager::SetResizeUpDownCursor, 2022}};
+  for (Cursor const& cursor : cursors) {
+    MKRX_CursorManager::SetArrowCursor();
+    cursor.set();
+    EXPECT_EQ(cursor.id, StandIn_CurrentCursor().resourceID);
+    EXPECT_GT(StandIn_CurrentCursor().width, 0u) << cursor.id;
   }
-  for (SInt16 id : {2011, 2012, 2013, 2014, 2021, 2022})
-    EXPECT_NE(nullptr, GetCursor(id)) << id;
 }
 
 TEST(MKRX_BundleTest, LocalisedTextsComeFromTheBundle) {
