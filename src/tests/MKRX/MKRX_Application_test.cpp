@@ -16,6 +16,7 @@
 #include "UMAC/UMAC_AutoAEDescriptor.h"
 
 #include <Carbon/Carbon.h>
+#include <CoreServices/StandInCalls.h>
 #include <CoreFoundation/CFPreferences.h>
 #include <HIToolbox/Dialogs.h>
 #include <HIToolbox/StandInInput.h>
@@ -300,11 +301,17 @@ TEST_F(MKRX_CommandsTest, AboutWithOptionShowsTheDialogAndHidesTheWindow) {
 }
 
 TEST_F(MKRX_CommandsTest, ASecondJobBrowserCommandOnlyBringsItToTheFront) {
+  StandIn_NavReset();
+  StandIn_NavScriptCancel();
+  StandIn_CallsReset();
   m_Application->ShowRegistryWindow();
   m_Application->ShowRegistryWindow();
   EXPECT_EQ(1, iMKRX_PlaceholderLog::Count("MKRX_RegistryWindow::MKRX_RegistryWindow"));
   EXPECT_EQ(2, iMKRX_PlaceholderLog::Count("MKRX_RegistryWindow::Select"));
-  EXPECT_EQ(1, iMKRX_PlaceholderLog::Count("MKRX_NavServices::ChooseFolder"));
+  EXPECT_EQ(1, StandIn_CallCount("NavCreateChooseFolderDialog"));
+  EXPECT_TRUE(StandIn_NavLastDialogTexts().kind == StandIn_NavKind::ChooseFolder);
+  StandIn_RecordCalls(false);
+  StandIn_NavReset();
 }
 
 TEST_F(MKRX_CommandsTest, TheOpenCommandsDialogIsBoundToNoSheetAndHidesThePalettes) {
