@@ -12,6 +12,7 @@
 #include "MKRX/MKRX_ColorProfileCheck.h"
 #include "MKRX/MKRX_Main.h"
 #include "MKRX/MKRX_SheetWindowManager.h"
+#include "MKRX/MKRX_SplashWindow.h"
 #include "MKRX/iMKRX_PlaceholderLog.h"
 #include "UMAC/UMAC_AutoAEDescriptor.h"
 
@@ -20,6 +21,7 @@
 #include <CoreFoundation/CFPreferences.h>
 #include <HIToolbox/Dialogs.h>
 #include <HIToolbox/StandInInput.h>
+#include <HIToolbox/StandInScript.h>
 
 #include <fstream>
 
@@ -358,6 +360,38 @@ TEST_F(MKRX_CommandsTest, TheQuitEventAndTheQuitItemSaveThePalettesAndEndTheLoop
   EXPECT_NE(nullptr, stored);
   if (stored)
     CFRelease(stored);
+}
+
+}  // namespace
+
+namespace {
+
+TEST_F(MKRX_ApplicationTest, AFactoryResetGivesInksTheDefaultSpotColourAgain) {
+  MKRX_Application application;
+  application.Initialize();
+  struct Case {
+    UInt32 keys;
+    long answer;
+    bool reset;
+  };
+  const Case cases[] = {{cmdKey | optionKey, 1, true},
+                        {cmdKey | optionKey | shiftKey, 2, false},
+                        {cmdKey, 1, false},
+                        {optionKey, 1, false}};
+  for (Case const& c : cases) {
+    StandIn_AlertsReset();
+    IMPN_Preferences::sm_DefaultSpotColor = IMPN_RGBColor8(1, 2, 3);
+    MKRX_Application::ApplyDefaultSpotColor();
+    StandIn_SetKeyModifiers(c.keys);
+    StandIn_ScriptAnswer(StandIn_AnswerKind::Alert, c.answer);
+    MKRX_SplashWindow::CheckForFactoryReset();
+    StandIn_SetKeyModifiers(0);
+    StandIn_ScriptClear();
+    EXPECT_EQ((c.keys & cmdKey) && (c.keys & optionKey) ? 1 : 0, StandIn_AlertCount()) << c.keys;
+    EXPECT_EQ(c.reset ? IMPN_RGBColor8(153, 153, 153) : IMPN_RGBColor8(1, 2, 3),
+              IMPN_Ink::sm_DefaultColor)
+        << c.keys;
+  }
 }
 
 }  // namespace
