@@ -56,6 +56,7 @@ std::vector<std::string> MenuBarTitles() {
     if (text)
       CFRelease(text);
   }
+  CFRelease(root);
   return titles;
 }
 

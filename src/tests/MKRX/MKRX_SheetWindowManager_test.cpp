@@ -60,6 +60,7 @@ protected:
 };
 
 TEST_F(MKRX_SheetWindowManagerTest, ClosingTheLastWindowConcealsThePalettes) {
+  long const before = StandIn_WindowLiveCount();
   std::vector<WindowRef> const windows = OpenThree();
   EXPECT_EQ(3, MKRX_SheetWindowManager::GetWindowCountTotal());
   EXPECT_EQ((std::vector<std::string>{"Three", "Three", "Three"}), SheetWindowTitles());
@@ -71,8 +72,7 @@ TEST_F(MKRX_SheetWindowManagerTest, ClosingTheLastWindowConcealsThePalettes) {
     EXPECT_EQ(i + 1 == windows.size() ? 1 : 0,
               iMKRX_PlaceholderLog::Count("MKRX_PaletteManager::ConcealPalettes"));
   }
-  for (WindowRef window : windows)
-    EXPECT_TRUE(StandIn_WindowIsDisposed(window));
+  EXPECT_EQ(before, StandIn_WindowLiveCount());
 }
 
 TEST_F(MKRX_SheetWindowManagerTest, CollapsedWindowsCountOnlyInTheTotal) {
@@ -109,12 +109,13 @@ TEST_F(MKRX_SheetWindowManagerTest, OneTiledWindowFillsTheScreenLessOnePoint) {
 }
 
 TEST_F(MKRX_SheetWindowManagerTest, CloseAllClosesEveryWindowThroughItsCloseEvent) {
-  std::vector<WindowRef> const windows = OpenThree();
+  long const before = StandIn_WindowLiveCount();
+  OpenThree();
   MKRX_SheetWindowManager::CloseAll();
   EXPECT_EQ(0, MKRX_SheetWindowManager::GetWindowCountTotal());
+  EXPECT_EQ(before + 3, StandIn_WindowLiveCount());  // each closes when its event comes
   StandIn_RunUntilIdle();
-  for (WindowRef window : windows)
-    EXPECT_TRUE(StandIn_WindowIsDisposed(window));
+  EXPECT_EQ(before, StandIn_WindowLiveCount());
 }
 
 TEST_F(MKRX_SheetWindowManagerTest, TheInkCommandReachesEverySheetWindow) {
