@@ -1,5 +1,7 @@
 #include "support/MKRX_Fixture.h"
 
+#include "SampleJob.h"
+
 #include "GFIL/mac/GFIL_FileSpecMacOS.h"
 #include "GLIB/GLIB_LogMessage.h"
 #include "IMPN/IMPN_ColorDatabase.h"
@@ -250,7 +252,7 @@ protected:
 
 TEST_F(MKRX_CommandsTest, IgnoredFilesAreCountedInOneAlertBeforeTheWindowsOpen) {
   UMAC_AutoAEDescriptor list(nullptr, 0, false);
-  AppendFile(list, m_Sample[0]);  // sheet 1, front, cyan
+  AppendFile(list, m_Sample[0]);  // one separation of sheet 1's front
   AppendFile(list, MKRX_WriteTextFile(FilesFolder() / "notes.krx"));
   AppendFile(list, MKRX_WriteTextFile(FilesFolder() / "readme.tif"));
   EXPECT_EQ(noErr, SendOpenDocuments(list));
@@ -258,7 +260,7 @@ TEST_F(MKRX_CommandsTest, IgnoredFilesAreCountedInOneAlertBeforeTheWindowsOpen) 
   EXPECT_EQ(kAlertCautionAlert, StandIn_LastAlert().type);
   EXPECT_EQ("2 files were ignored.", StandIn_LastAlert().message);
   EXPECT_EQ("They are not valid preview files.", StandIn_LastAlert().explanation);
-  EXPECT_EQ((std::vector<std::string>{"Sample"}), SheetWindowTitles());
+  EXPECT_EQ((std::vector<std::string>{SampleJob::kTitle}), SheetWindowTitles());
   EXPECT_EQ(1, MKRX_SheetWindowManager::GetWindowCountTotal());
 }
 
@@ -276,7 +278,7 @@ TEST_F(MKRX_CommandsTest, AnItemThatNamesNoFileIsIgnored) {
   UMAC_AutoAEDescriptor list(nullptr, 0, false);
   const char text[] = "not a file";
   AEPutPtr(&list.Get(), 0, typeChar, text, sizeof text - 1);
-  for (std::size_t i = 0; i < 5; ++i)
+  for (std::size_t i = 0; i < SampleJob::kInks; ++i)
     AppendFile(list, m_Sample[i]);  // the front of sheet 1
   EXPECT_EQ(noErr, SendOpenDocuments(list));
   EXPECT_EQ(1, StandIn_AlertCount());

@@ -1,5 +1,7 @@
 #include "support/MKRX_Fixture.h"
 
+#include "SampleJob.h"
+
 #include "MKRX/MKRX_Main.h"
 #include "MKRX/MKRX_SheetWindowManager.h"
 #include "MKRX/iMKRX_PlaceholderLog.h"
@@ -84,7 +86,7 @@ TEST_F(MKRX_EndToEndTest, TheProgramOpensTheSheetsOfItsArgumentsAndQuitsOnComman
 
   EXPECT_EQ((std::vector<std::string>{"HalvorenKRX", "File", "View", "Tools", "Colour", "Window"}),
             menus);
-  EXPECT_EQ((std::vector<std::string>{"Sample", "Sample"}), windows);
+  EXPECT_EQ((std::vector<std::string>{SampleJob::kTitle, SampleJob::kTitle}), windows);
   EXPECT_EQ(0, alerts);
   EXPECT_EQ(2, iMKRX_PlaceholderLog::Count("MKRX_SheetWindow::Initialize"));
   EXPECT_EQ(1, iMKRX_PlaceholderLog::Count("MKRX_PaletteManager::SavePaletteStates"));

@@ -6,7 +6,7 @@
 #include "MKRX/MKRX_SheetWindow.h"
 #include "MKRX/MKRX_SheetWindowManager.h"
 #include "MKRX/iMKRX_PlaceholderLog.h"
-#include "PreviewFileWriter.h"
+#include "SampleJob.h"
 
 #include <CoreFoundation/CFPreferences.h>
 #include <CoreServices/Folders.h>
@@ -36,28 +36,7 @@ std::string MKRX_ReadResource(std::string const& relativePath) {
 }
 
 std::vector<std::string> MKRX_WriteSampleJob(std::filesystem::path const& folder) {
-  struct Ink {
-    const char* name;
-    std::uint16_t color;
-  };
-  static const Ink kInks[] = {
-      {"Cyan", 1}, {"Magenta", 2}, {"Yellow", 3}, {"Black", 4}, {"PANTONE 185 C", 0}};
-  std::vector<std::string> paths;
-  for (std::uint16_t surface = 0; surface < 4; ++surface)
-    for (Ink const& ink : kInks) {
-      PreviewFixture::PreviewFile file = PreviewFixture::PreviewFile::Make(512, 512, 8);
-      file.job.title = "Sample";
-      file.job.surface = surface;
-      file.job.inkName = ink.name;
-      file.job.color = ink.color;
-      file.image.bits = [](std::uint32_t x, std::uint32_t y) { return (x / 32 + y / 32) % 2 == 0; };
-      std::string const path = (folder / ("sheet" + std::to_string(surface / 2 + 1) +
-                                          (surface % 2 ? "-back-" : "-front-") + ink.name + ".krx"))
-                                   .string();
-      PreviewFixture::Write(path, file);
-      paths.push_back(path);
-    }
-  return paths;
+  return SampleJob::WriteAll(folder.string());
 }
 
 std::string MKRX_WriteTextFile(std::filesystem::path const& path) {

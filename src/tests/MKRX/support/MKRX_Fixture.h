@@ -20,8 +20,8 @@
 // The contents of one of the program's resource files (path below the resources folder).
 std::string MKRX_ReadResource(std::string const& relativePath);
 
-// Writes a small job of two sheets, front and back, each surface in the four process inks and
-// one spot ink, into folder; returns the files in order.
+// Writes the sample job (two sheets, front and back, each surface in the four process inks and
+// one spot ink) into folder; returns the files sheet by sheet, front before back.
 std::vector<std::string> MKRX_WriteSampleJob(std::filesystem::path const& folder);
 // A file that is no preview file.
 std::string MKRX_WriteTextFile(std::filesystem::path const& path);
