@@ -11,6 +11,7 @@
 #include <CoreFoundation/CoreFoundation.h>
 #include <CoreGraphics/CGDirectDisplay.h>
 #include <CoreServices/Folders.h>
+#include <HIToolbox/IBCarbonRuntime.h>
 #include <PPx/PPxExceptions.h>
 
 #include <gtest/gtest.h>
@@ -533,10 +534,14 @@ TEST_F(MKRX_PreferencesTest, LoadingAndSavingLeaveNoObjectBehind) {
   Put("CKRX_LinearUnitPrecision", Data({0, 0, 0, 3}));
   M::LoadPreferences();  // makes the keys' constant strings once
   M::SavePreferences();
-  const long before = StandIn_CFLiveObjectCount();
+  const long objects = StandIn_CFLiveObjectCount();
+  const long windows = StandIn_WindowLiveCount();
+  const long nibs = StandIn_NibLiveCount();
   M::LoadPreferences();
   M::SavePreferences();
-  EXPECT_EQ(before, StandIn_CFLiveObjectCount());
+  EXPECT_EQ(objects, StandIn_CFLiveObjectCount());
+  EXPECT_EQ(windows, StandIn_WindowLiveCount());
+  EXPECT_EQ(nibs, StandIn_NibLiveCount());
 }
 
 }  // namespace
