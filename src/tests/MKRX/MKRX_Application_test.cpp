@@ -13,6 +13,10 @@
 #include "MKRX/MKRX_ColorDatabaseFiles.h"
 #include "MKRX/MKRX_ColorProfileCheck.h"
 #include "MKRX/MKRX_Main.h"
+#include "MKRX/MKRX_MeasurementWindow.h"
+#include "MKRX/MKRX_NavigationWindow.h"
+#include "MKRX/MKRX_PaletteManager.h"
+#include "MKRX/MKRX_SeparationWindow.h"
 #include "MKRX/MKRX_SheetWindowManager.h"
 #include "MKRX/MKRX_SplashWindow.h"
 #include "MKRX/iMKRX_PlaceholderLog.h"
@@ -393,6 +397,28 @@ TEST_F(MKRX_ApplicationTest, AFactoryResetGivesInksTheDefaultSpotColourAgain) {
     EXPECT_EQ(c.reset ? IMPN_RGBColor8(153, 153, 153) : IMPN_RGBColor8(1, 2, 3),
               IMPN_Ink::sm_DefaultColor)
         << c.keys;
+  }
+}
+
+}  // namespace
+
+namespace {
+
+TEST_F(MKRX_ApplicationTest, ThePalettesAreMadeFromTheirNibsAndStartHidden) {
+  MKRX_Application application;
+  application.Initialize();
+  PPXA::Window* const palettes[] = {MKRX_PaletteManager::GetNavigationWindow(),
+                                    MKRX_PaletteManager::GetSeparationWindow(),
+                                    MKRX_PaletteManager::GetMeasurementWindow()};
+  const char* const titles[] = {"Navigation", "Separations", "Measurement"};
+  for (int i = 0; i < 3; ++i) {
+    ASSERT_NE(nullptr, palettes[i]) << titles[i];
+    EXPECT_FALSE(palettes[i]->IsVisible()) << titles[i];
+    CFStringRef title = nullptr;
+    CopyWindowTitleAsCFString(palettes[i]->GetSysWindow(), &title);
+    EXPECT_EQ(titles[i], MKRX_Text(title));
+    if (title)
+      CFRelease(title);
   }
 }
 

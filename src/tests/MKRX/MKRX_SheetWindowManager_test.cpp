@@ -7,6 +7,7 @@
 #include "MKRX/MKRX_SheetWindowManager.h"
 #include "MKRX/iMKRX_PlaceholderLog.h"
 #include "PPXA/PPXA_NibChecker.h"
+#include "PPXA/PPXA_Window.h"
 #include "PreviewFileWriter.h"
 
 #include <Carbon/Carbon.h>
@@ -149,6 +150,20 @@ TEST_F(MKRX_SheetWindowManagerTest, EveryNibWindowHoldsTheViewsTheCodeLooksFor) 
                 "MKRX_Localized/Measurement Palette", "MKRX_Resources/Navigation Palette",
                 "MKRX_Resources/Separation Palette", "MKRX_Resources/SheetWindow"}),
             windows);
+}
+
+}  // namespace
+
+namespace {
+
+TEST_F(MKRX_SheetWindowManagerTest, TheCustomViewsOfASheetWindowDrawPlacards) {
+  std::vector<WindowRef> const windows = OpenThree();
+  long const before = StandIn_LastThemePlacard().count;
+  ASSERT_EQ(noErr, StandIn_WindowRender(windows[0]));
+  // The origin, both rulers and the status bar.
+  EXPECT_EQ(before + 4, StandIn_LastThemePlacard().count);
+  HIViewRef status = PPXA::FindWindowViewByID(windows[0], {0x53747356, 0});  // 'StsV'
+  EXPECT_STREQ("com.nolt.MKRX.StatusView", StandIn_HIViewKind(status));
 }
 
 }  // namespace
