@@ -45,6 +45,23 @@ TEST_F(USTR_WindowsLookup, WithoutLanguageLibraryTextsAreEnglish) {
   EXPECT_EQ(USTR_String(L"Back"), iUSTR_GetLocalizedString(10061));
 }
 
+// Texts that the resource compiler could cut short or mangle: quotes, line feeds, short codes.
+TEST_F(USTR_WindowsLookup, EscapedTextsComeThroughWhole) {
+  struct Case {
+    unsigned int id;
+    const wchar_t* text;
+  };
+  const Case cases[] = {
+      {10000, L"en"},
+      {10023, L"Sorry, help is unavailable since the help file named \"%s\" cannot be found."},
+      {10130, L"Open one or more preview files in a new window\nOpen Preview Files"},
+      {10177, L"Rotate the sheet 90 degrees to the left (counter-clockwise)\nRotate Left"},
+  };
+  for (const Case& c : cases) {
+    EXPECT_EQ(GLIB_WString(c.text), iUSTR_GetLocalizedWString(c.id)) << c.id;
+  }
+}
+
 TEST_F(USTR_WindowsLookup, MissingIdGivesMissingStringText) {
   EXPECT_EQ(GLIB_WString(L"USTR: Missing String Resource: 9999"), iUSTR_GetLocalizedWString(9999));
   UseLanguageLibrary();
