@@ -1,5 +1,6 @@
 #include "WKRX/WKRX_Preferences.h"
 
+#include "IMPN/IMPN_Ink.h"
 #include "IMPN/IMPN_Preferences.h"
 
 #include <windows.h>
@@ -211,6 +212,11 @@ void WKRX_Preferences::SavePreferences() {
 void WKRX_Preferences::ResetToFactoryDefaults() {
   SetToDefaultValues();
   SavePreferences();
+  ApplyDefaultSpotColor();
+}
+
+void WKRX_Preferences::ApplyDefaultSpotColor() {
+  IMPN_Ink::sm_DefaultColor = IMPN_Preferences::sm_DefaultSpotColor;
 }
 
 void WKRX_Preferences::SetRegistryKeyPath(const GLIB_WString& path) {

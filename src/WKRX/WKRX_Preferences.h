@@ -22,7 +22,11 @@ public:
   static void LoadPreferences();
   // Writes every value; nothing when the key cannot be opened or created.
   static void SavePreferences();
+  // The defaults, saved, and the default spot colour applied.
   static void ResetToFactoryDefaults();
+  // Inks without a colour of their own take the default spot colour of the preferences: at
+  // start, after a factory reset and after the preferences dialog's OK.
+  static void ApplyDefaultSpotColor();
 
   // The key under HKEY_CURRENT_USER; tests give it a name of their own. Empty: the program's.
   static void SetRegistryKeyPath(const GLIB_WString& path);

@@ -33,6 +33,7 @@ public:
   BOOL OnApply() {
     static_cast<T*>(this)->ApplyValues();
     WKRX_Preferences::SavePreferences();
+    WKRX_Preferences::ApplyDefaultSpotColor();
     return TRUE;
   }
 };

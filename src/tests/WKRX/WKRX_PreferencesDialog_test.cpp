@@ -1,5 +1,6 @@
 #include "WKRX/WKRX_PreferencesDialog.h"
 
+#include "IMPN/IMPN_Ink.h"
 #include "IMPN/IMPN_Preferences.h"
 
 #include <gtest/gtest.h>
@@ -154,6 +155,17 @@ TEST_F(PreferencesDialogTest, CancelAppliesAndSavesNothing) {
   EXPECT_EQ(g_Events, std::vector<std::string>{"Only shown"});
   EXPECT_EQ(StoredUnits(), -1);
   EXPECT_EQ(IMPN_Preferences::sm_PreferredLinearUnits, 0);
+}
+
+// Inks without a colour of their own take the new default spot colour as soon as OK is pressed.
+TEST_F(PreferencesDialogTest, OkPutsTheNewDefaultSpotColourInForceAtOnce) {
+  IMPN_Ink::sm_DefaultColor = IMPN_RGBColor8(0, 0, 0);
+  TestPage only(L"Only", [] { IMPN_Preferences::sm_DefaultSpotColor = IMPN_RGBColor8(9, 8, 7); });
+  WKRX_PreferencesDialog dialog(IDS_WKRX_TEST_PREFERENCES, 0, m_Owner);
+  dialog.AddPage(only);
+  g_Script = [](HWND window) { PostMessageW(window, PSM_PRESSBUTTON, PSBTN_OK, 0); };
+  EXPECT_GT(dialog.DoModal(m_Owner), 0);
+  EXPECT_TRUE(IMPN_Ink::sm_DefaultColor == IMPN_RGBColor8(9, 8, 7));
 }
 
 }  // namespace

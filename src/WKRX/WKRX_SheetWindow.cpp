@@ -1,0 +1,100 @@
+#include "WKRX/WKRX_SheetWindow.h"
+
+#include "USTR/USTR_LocalizedString.h"
+#include "USTR/USTR_String.h"
+#include "WKRX/WKRX_SheetHandOver.h"
+
+#include <string>
+
+WKRX_SheetWindow::WKRX_SheetWindow(UINT serial) : m_Serial(serial) {}
+
+GLIB_WString WKRX_SheetWindow::SheetTitle(const IMPN_Sheet& sheet) {
+  USTR_StringVector parameters;
+  parameters.push_back(USTR_NStringToUString(sheet.GetTitle()));
+  parameters.push_back(USTR_NStringToUString(std::to_string(sheet.GetSignature())));
+  parameters.push_back(USTR_NStringToUString(std::to_string(sheet.GetWeb())));
+  parameters.push_back(iUSTR_GetLocalizedString(WKRX_Ids::kTextSurfaceFront));
+  return USTR_UStringToWString(
+      USTR_InstantiateParameters(iUSTR_GetLocalizedString(WKRX_Ids::kTextSheetTitle), parameters));
+}
+
+void WKRX_SheetWindow::ShowSheet(const IMPN_SheetReference& sheet) {
+  if (m_Sheet || !sheet)
+    return;
+  m_Sheet = sheet;
+  const GLIB_WString title =
+      iUSTR_GetLocalizedWString(WKRX_Ids::kTextCaptionPrefix) + SheetTitle(*m_Sheet);
+  SetWindowTextW(title.c_str());
+}
+
+void WKRX_SheetWindow::BuildWindowMenu(const std::vector<WKRX_SheetWindow*>&) {
+  ++m_BuildWindowMenuCount;
+}
+
+void WKRX_SheetWindow::RefreshDefaultInks() {
+  ++m_RefreshDefaultInksCount;
+}
+
+void WKRX_SheetWindow::OnFinalMessage(HWND) {
+  if (m_DeletesItself)
+    delete this;
+}
+
+LRESULT WKRX_SheetWindow::OnCreate(UINT, WPARAM, LPARAM lParam, BOOL& handled) {
+  m_Application = reinterpret_cast<const CREATESTRUCTW*>(lParam)->hwndParent;
+  handled = FALSE;
+  return 0;
+}
+
+LRESULT WKRX_SheetWindow::OnClose(UINT, WPARAM, LPARAM, BOOL& handled) {
+  // The application may open a replacement or end the program before this window goes.
+  if (m_Application != nullptr)
+    ::SendMessageW(m_Application, WKRX_WM_SHEETWINDOWCLOSED, 0, reinterpret_cast<LPARAM>(this));
+  handled = FALSE;
+  return 0;
+}
+
+LRESULT WKRX_SheetWindow::OnOpenSheetWindow(UINT, WPARAM, LPARAM lParam, BOOL&) {
+  if (m_Sheet) {
+    // The reference travels on with the message: a new frame opens for the sheet.
+    if (m_Application == nullptr ||
+        !::PostMessageW(m_Application, WKRX_WM_OPENSHEETWINDOW, 0, lParam))
+      WKRX_SheetHandOver::Adopt(lParam);
+    return 0;
+  }
+  const IMPN_SheetReference sheet = WKRX_SheetHandOver::Adopt(lParam);
+  if (::IsIconic(m_hWnd))
+    ShowWindow(SW_RESTORE);
+  ShowSheet(sheet);
+  return 0;
+}
+
+LRESULT WKRX_SheetWindow::OnCommand(UINT, WPARAM wParam, LPARAM, BOOL& handled) {
+  const UINT command = LOWORD(wParam);
+  const LPARAM self = reinterpret_cast<LPARAM>(this);
+  switch (command) {
+    case WKRX_Ids::kCommandCloseJob:
+      ::PostMessageW(m_Application, WKRX_WM_CLOSESHEETWINDOW, 0, self);
+      return 0;
+    case WKRX_Ids::kCommandExit:
+      ::PostMessageW(m_Application, WKRX_WM_QUIT, 0, 0);
+      return 0;
+    case WKRX_Ids::kCommandCascade:
+    case WKRX_Ids::kCommandTileHorizontally:
+    case WKRX_Ids::kCommandTileVertically:
+      ::PostMessageW(m_Application, WKRX_WM_ARRANGEWINDOWS, command,
+                     reinterpret_cast<LPARAM>(m_hWnd));
+      return 0;
+    case WKRX_Ids::kCommandCloseAll:
+      ::PostMessageW(m_Application, WKRX_WM_CLOSEALLSHEETWINDOWS, 0, self);
+      return 0;
+    default:
+      break;
+  }
+  if (command >= WKRX_Ids::kFirstWindowSerial && command <= WKRX_Ids::kLastWindowSerial) {
+    ::PostMessageW(m_Application, WKRX_WM_BRINGWINDOWTOTOP, command, 0);
+    return 0;
+  }
+  handled = FALSE;
+  return 0;
+}

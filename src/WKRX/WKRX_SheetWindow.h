@@ -1,0 +1,70 @@
+// The top-level frame that shows one sheet, owned by the application window. This is the frame
+// the application shell needs so far: it is made from the frame resources (menu, accelerators
+// and title 128) over an application-workspace client, keeps the sheet it shows, tells the
+// application before it closes, and passes its window and file commands on to the application.
+// The viewer, the palettes, the bars and the other commands come with the sheet window itself.
+#pragma once
+
+#include "GLIB/GLIB_String.h"
+#include "IMPN/IMPN_SheetReference.h"
+#include "WKRX/WKRX_CommandIds.h"
+
+#include <windows.h>
+
+#include <atlbase.h>
+#include <atlframe.h>
+#include <atlwin.h>
+
+#include <vector>
+
+class WKRX_SheetWindow : public WTL::CFrameWindowImpl<WKRX_SheetWindow> {
+public:
+  DECLARE_FRAME_WND_CLASS_EX(L"WKRX_SheetWindow", 128, CS_HREDRAW | CS_VREDRAW | CS_DBLCLKS,
+                             COLOR_APPWORKSPACE)
+
+  // serial: this window's number, also its command in every Window menu.
+  explicit WKRX_SheetWindow(UINT serial);
+
+  UINT Serial() const { return m_Serial; }
+  // The shown sheet; null in an empty frame.
+  IMPN_Sheet* Sheet() const { return m_Sheet.Get(); }
+
+  // Shows the sheet in a frame that shows none yet: keeps a reference to it and titles the frame
+  // "Halvoren KRX - " and the sheet's title.
+  void ShowSheet(const IMPN_SheetReference& sheet);
+
+  // Recorded: the Window menu and the default inks belong to the sheet window proper.
+  void BuildWindowMenu(const std::vector<WKRX_SheetWindow*>& windows);
+  void RefreshDefaultInks();
+  int BuildWindowMenuCount() const { return m_BuildWindowMenuCount; }
+  int RefreshDefaultInksCount() const { return m_RefreshDefaultInksCount; }
+
+  // From now on the object deletes itself after its window is gone.
+  void DeleteWithWindow() { m_DeletesItself = true; }
+
+  // The title the frame shows for a sheet (without the product prefix), front side up.
+  static GLIB_WString SheetTitle(const IMPN_Sheet& sheet);
+
+  BEGIN_MSG_MAP(WKRX_SheetWindow)
+  MESSAGE_HANDLER(WM_CREATE, OnCreate)
+  MESSAGE_HANDLER(WM_CLOSE, OnClose)
+  MESSAGE_HANDLER(WKRX_WM_OPENSHEETWINDOW, OnOpenSheetWindow)
+  MESSAGE_HANDLER(WM_COMMAND, OnCommand)
+  CHAIN_MSG_MAP(WTL::CFrameWindowImpl<WKRX_SheetWindow>)
+  END_MSG_MAP()
+
+private:
+  void OnFinalMessage(HWND) override;
+
+  LRESULT OnCreate(UINT, WPARAM, LPARAM lParam, BOOL& handled);
+  LRESULT OnClose(UINT, WPARAM, LPARAM, BOOL& handled);
+  LRESULT OnOpenSheetWindow(UINT, WPARAM, LPARAM lParam, BOOL&);
+  LRESULT OnCommand(UINT, WPARAM wParam, LPARAM, BOOL& handled);
+
+  HWND m_Application = nullptr;
+  UINT m_Serial;
+  IMPN_SheetReference m_Sheet;
+  bool m_DeletesItself = false;
+  int m_BuildWindowMenuCount = 0;
+  int m_RefreshDefaultInksCount = 0;
+};

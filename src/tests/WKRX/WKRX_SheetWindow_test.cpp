@@ -1,0 +1,199 @@
+#include "WKRX/WKRX_SheetWindow.h"
+
+#include "GFIL/GFIL_Utils.h"
+#include "IMPN/IMPN_Registry.h"
+#include "WKRX/WKRX_SheetHandOver.h"
+#include "support/WKRX_ShellTest.h"
+
+#include <gtest/gtest.h>
+
+#include <memory>
+#include <string>
+#include <vector>
+
+namespace {
+
+struct Posted {
+  UINT m_Message;
+  WPARAM m_WParam;
+  LPARAM m_LParam;
+  bool m_SenderAlive;
+};
+
+// Stands in for the application window: keeps the private messages it gets.
+class RecordingOwner {
+public:
+  RecordingOwner() {
+    static const std::wstring sm_Class = L"WKRX_TestOwner" + std::to_wstring(GetCurrentProcessId());
+    static const ATOM sm_Atom = [] {
+      WNDCLASSW windowClass = {};
+      windowClass.lpfnWndProc = Procedure;
+      windowClass.hInstance = GetModuleHandleW(nullptr);
+      windowClass.lpszClassName = sm_Class.c_str();
+      return RegisterClassW(&windowClass);
+    }();
+    m_Window = CreateWindowExW(0, MAKEINTATOM(sm_Atom), L"owner", WS_POPUP, 0, 0, 10, 10, nullptr,
+                               nullptr, GetModuleHandleW(nullptr), nullptr);
+    sm_Received.clear();
+  }
+  ~RecordingOwner() { DestroyWindow(m_Window); }
+  RecordingOwner(const RecordingOwner&) = delete;
+  RecordingOwner& operator=(const RecordingOwner&) = delete;
+
+  operator HWND() const { return m_Window; }
+
+  static inline std::vector<Posted> sm_Received;
+  static inline HWND sm_Watched = nullptr;
+
+private:
+  static LRESULT CALLBACK Procedure(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+    if (message >= WM_APP)
+      sm_Received.push_back({message, wParam, lParam, IsWindow(sm_Watched) != FALSE});
+    return DefWindowProcW(window, message, wParam, lParam);
+  }
+
+  HWND m_Window = nullptr;
+};
+
+class WKRXSheetWindow : public WKRX_ShellTest {
+protected:
+  void SetUp() override {
+    WKRX_ShellTest::SetUp();
+    m_Frame = std::make_unique<WKRX_SheetWindow>(0xA001);
+    RECT rect = {10, 10, 400, 300};
+    ASSERT_NE(m_Frame->CreateEx(m_Owner, rect), nullptr);
+    RecordingOwner::sm_Watched = m_Frame->m_hWnd;
+  }
+  void TearDown() override {
+    if (m_Frame->IsWindow())
+      m_Frame->DestroyWindow();
+    m_Frame.reset();
+    WKRX_ShellTest::TearDown();
+  }
+
+  std::wstring Title() const {
+    wchar_t title[256] = {};
+    m_Frame->GetWindowTextW(title, 256);
+    return title;
+  }
+
+  IMPN_SheetReference MakeSheet() {
+    const std::wstring path = m_Folder.WritePreview(L"front.krx", "Leaflet");
+    GFIL_FileSpecVector files{GFIL_SpecFromPlatformPath(path)};
+    IMPN_Registry registry;
+    registry.RegisterFiles(files, false);
+    std::vector<IMPN_Sheet*> sheets;
+    registry.GetAllSheets(sheets);
+    EXPECT_EQ(sheets.size(), 1u);
+    return IMPN_SheetReference(sheets.empty() ? nullptr : sheets[0]);
+  }
+
+  RecordingOwner m_Owner;
+  WKRX_TestFolder m_Folder;
+  std::unique_ptr<WKRX_SheetWindow> m_Frame;
+};
+
+TEST_F(WKRXSheetWindow, AnEmptyFrameIsTitledWithTheProductAndOwnedByTheApplication) {
+  EXPECT_EQ(Title(), L"Halvoren Orvendal");
+  EXPECT_EQ(GetWindow(*m_Frame, GW_OWNER), static_cast<HWND>(m_Owner));
+  wchar_t className[64] = {};
+  GetClassNameW(*m_Frame, className, 64);
+  EXPECT_EQ(std::wstring(className), L"WKRX_SheetWindow");
+  EXPECT_EQ(GetClassLongPtrW(*m_Frame, GCLP_HBRBACKGROUND), COLOR_APPWORKSPACE + 1);
+  EXPECT_EQ(m_Frame->Sheet(), nullptr);
+}
+
+TEST_F(WKRXSheetWindow, ShowingASheetKeepsItAndTitlesTheFrame) {
+  IMPN_SheetReference sheet = MakeSheet();
+  ASSERT_TRUE(sheet);
+  m_Frame->ShowSheet(sheet);
+  EXPECT_EQ(m_Frame->Sheet(), sheet.Get());
+  EXPECT_EQ(sheet->GetReferenceCount(), 2);
+  EXPECT_EQ(Title(), L"Halvoren KRX - Leaflet \u2022 Signature 1 \u2022 Web 1 \u2022 Front");
+  // A frame never shows a second sheet.
+  IMPN_SheetReference other = MakeSheet();
+  m_Frame->ShowSheet(other);
+  EXPECT_EQ(m_Frame->Sheet(), sheet.Get());
+}
+
+// The reference in a handed-over message is adopted: nothing is lost, nothing kept twice.
+TEST_F(WKRXSheetWindow, AnEmptyFrameTakesAHandedOverSheetAFullOnePassesItOn) {
+  IMPN_SheetReference sheet = MakeSheet();
+  SendMessageW(*m_Frame, WKRX_WM_OPENSHEETWINDOW, 0, WKRX_SheetHandOver::Give(sheet));
+  EXPECT_EQ(m_Frame->Sheet(), sheet.Get());
+  EXPECT_EQ(sheet->GetReferenceCount(), 2);
+
+  IMPN_SheetReference next = MakeSheet();
+  SendMessageW(*m_Frame, WKRX_WM_OPENSHEETWINDOW, 0, WKRX_SheetHandOver::Give(next));
+  WKRX_PumpMessages();
+  ASSERT_EQ(RecordingOwner::sm_Received.size(), 1u);
+  EXPECT_EQ(RecordingOwner::sm_Received[0].m_Message, static_cast<UINT>(WKRX_WM_OPENSHEETWINDOW));
+  EXPECT_EQ(RecordingOwner::sm_Received[0].m_LParam, reinterpret_cast<LPARAM>(next.Get()));
+  WKRX_SheetHandOver::Adopt(RecordingOwner::sm_Received[0].m_LParam);
+  EXPECT_EQ(next->GetReferenceCount(), 1);
+}
+
+struct CommandCase {
+  UINT m_Command;
+  UINT m_Message;
+  WPARAM m_WParam;
+  enum {
+    kNone,
+    kObject,
+    kWindow
+  } m_LParam;
+};
+
+class WKRXSheetWindowCommand : public WKRXSheetWindow,
+                               public testing::WithParamInterface<CommandCase> {};
+
+TEST_P(WKRXSheetWindowCommand, IsPostedToTheApplication) {
+  SendMessageW(*m_Frame, WM_COMMAND, GetParam().m_Command, 0);
+  WKRX_PumpMessages();
+  ASSERT_EQ(RecordingOwner::sm_Received.size(), 1u);
+  const Posted& posted = RecordingOwner::sm_Received[0];
+  EXPECT_EQ(posted.m_Message, GetParam().m_Message);
+  EXPECT_EQ(posted.m_WParam, GetParam().m_WParam);
+  const LPARAM expected =
+      GetParam().m_LParam == CommandCase::kObject   ? reinterpret_cast<LPARAM>(m_Frame.get())
+      : GetParam().m_LParam == CommandCase::kWindow ? reinterpret_cast<LPARAM>(m_Frame->m_hWnd)
+                                                    : 0;
+  EXPECT_EQ(posted.m_LParam, expected);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Commands, WKRXSheetWindowCommand,
+    testing::Values(CommandCase{10124, WKRX_WM_CLOSESHEETWINDOW, 0, CommandCase::kObject},
+                    CommandCase{10131, WKRX_WM_QUIT, 0, CommandCase::kNone},
+                    CommandCase{10210, WKRX_WM_ARRANGEWINDOWS, 10210, CommandCase::kWindow},
+                    CommandCase{10212, WKRX_WM_ARRANGEWINDOWS, 10212, CommandCase::kWindow},
+                    CommandCase{10213, WKRX_WM_ARRANGEWINDOWS, 10213, CommandCase::kWindow},
+                    CommandCase{10211, WKRX_WM_CLOSEALLSHEETWINDOWS, 0, CommandCase::kObject},
+                    CommandCase{0xA001, WKRX_WM_BRINGWINDOWTOTOP, 0xA001, CommandCase::kNone},
+                    CommandCase{0xA100, WKRX_WM_BRINGWINDOWTOTOP, 0xA100, CommandCase::kNone}));
+
+TEST_F(WKRXSheetWindow, CommandsOutsideTheWindowMenusRangeGoNowhere) {
+  SendMessageW(*m_Frame, WM_COMMAND, 0xA101, 0);
+  SendMessageW(*m_Frame, WM_COMMAND, 0xA000, 0);
+  WKRX_PumpMessages();
+  EXPECT_TRUE(RecordingOwner::sm_Received.empty());
+}
+
+TEST_F(WKRXSheetWindow, ClosingTellsTheApplicationWhileTheWindowStillExists) {
+  SendMessageW(*m_Frame, WM_CLOSE, 0, 0);
+  ASSERT_EQ(RecordingOwner::sm_Received.size(), 1u);
+  EXPECT_EQ(RecordingOwner::sm_Received[0].m_Message, static_cast<UINT>(WKRX_WM_SHEETWINDOWCLOSED));
+  EXPECT_EQ(RecordingOwner::sm_Received[0].m_LParam, reinterpret_cast<LPARAM>(m_Frame.get()));
+  EXPECT_TRUE(RecordingOwner::sm_Received[0].m_SenderAlive);
+  EXPECT_FALSE(m_Frame->IsWindow());
+}
+
+TEST_F(WKRXSheetWindow, WindowMenuAndDefaultInksAreRecorded) {
+  m_Frame->BuildWindowMenu({m_Frame.get()});
+  m_Frame->RefreshDefaultInks();
+  m_Frame->RefreshDefaultInks();
+  EXPECT_EQ(m_Frame->BuildWindowMenuCount(), 1);
+  EXPECT_EQ(m_Frame->RefreshDefaultInksCount(), 2);
+}
+
+}  // namespace
