@@ -75,6 +75,7 @@ function(proj_module name)
       target_include_directories(${bname} PRIVATE ${tdir})
       target_link_libraries(${bname} PRIVATE ${name} ${M_TEST_DEPS} benchmark::benchmark
                                              benchmark::benchmark_main)
+      add_dependencies(proj_benchmarks ${bname})
     endforeach()
   endif()
 

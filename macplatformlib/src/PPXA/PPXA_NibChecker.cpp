@@ -46,7 +46,23 @@ std::vector<std::string> CheckNibViews(std::vector<NibCheckRow> const& rows) {
 }
 
 std::vector<NibCheckRow> const& ProgramNibTable() {
-  static const std::vector<NibCheckRow> rows;
+  static const std::vector<NibCheckRow> rows = {
+      // The sheet window's rulers, corners, scroll view with its image and status bar.
+      {"MKRX_Resources", "SheetWindow", {0x43526C72, 0}},  // 'CRlr'
+      {"MKRX_Resources", "SheetWindow", {0x48526C72, 0}},  // 'HRlr'
+      {"MKRX_Resources", "SheetWindow", {0x52526C72, 0}},  // 'RRlr'
+      {"MKRX_Resources", "SheetWindow", {0x56526C72, 0}},  // 'VRlr'
+      {"MKRX_Resources", "SheetWindow", {0x42526C72, 0}},  // 'BRlr'
+      {"MKRX_Resources", "SheetWindow", {0x5363726C, 0}},  // 'Scrl'
+      {"MKRX_Resources", "SheetWindow", {0x496D6167, 0}},  // 'Imag'
+      {"MKRX_Resources", "SheetWindow", {0x53747356, 0}},  // 'StsV'
+      // The palettes.
+      {"MKRX_Resources", "Navigation Palette", {0x4E617656, 0}},   // 'NavV'
+      {"MKRX_Resources", "Separation Palette", {0x55737250, 0}},   // 'UsrP'
+      {"MKRX_Localized", "Measurement Palette", {0x4372646E, 0}},  // 'Crdn'
+      {"MKRX_Localized", "Measurement Palette", {0x446C7461, 0}},  // 'Dlta'
+      {"MKRX_Localized", "Measurement Palette", {0x44416E67, 0}},  // 'DAng'
+  };
   return rows;
 }
 

@@ -205,13 +205,15 @@ TEST_F(CFContainers, DictionariesFindKeysByValueAndCopy) {
 
 TEST_F(CFContainers, CreationsFailWhenTold) {
   const char* const calls[] = {"CFArrayCreate", "CFArrayCreateMutable", "CFDictionaryCreateMutable",
-                               "CFDataCreate", "CFCopyDescription"};
+                               "CFDataCreate",  "CFNumberCreate",       "CFCopyDescription"};
   for (const char* call : calls)
     StandIn_CFFailNext(call);
   EXPECT_EQ(nullptr, CFArrayCreate(kCFAllocatorDefault, nullptr, 0, &kCFTypeArrayCallBacks));
   EXPECT_EQ(nullptr, CFArrayCreateMutable(kCFAllocatorDefault, 0, &kCFTypeArrayCallBacks));
   EXPECT_EQ(nullptr, CFDictionaryCreateMutable(kCFAllocatorDefault, 0, nullptr, nullptr));
   EXPECT_EQ(nullptr, CFDataCreate(kCFAllocatorDefault, nullptr, 0));
+  const int one = 1;
+  EXPECT_EQ(nullptr, CFNumberCreate(kCFAllocatorDefault, kCFNumberIntType, &one));
   EXPECT_EQ(nullptr, CFCopyDescription(kCFBooleanTrue));
   for (const char* call : calls)
     EXPECT_EQ(1, StandIn_CFCallCount(call)) << call;

@@ -107,24 +107,42 @@ TEST(StandInColorSync, InksAndLabShowAsTheirProfilesSay) {
   EXPECT_EQ(StandIn_ColorSyncOpenObjects(), 0);
 }
 
-TEST(StandInColorSync, OnlyCMYKAndLabMatchToRGB) {
+// The start-up's profile check matches a colour both ways between RGB and the other spaces.
+TEST(StandInColorSync, RGBMatchesToCMYKAndLab) {
   StandIn_ColorSyncReset();
   {
     CMProfileRef rgb = nullptr;
     CMProfileRef cmyk = nullptr;
+    CMProfileRef lab = nullptr;
     ASSERT_EQ(CMGetDefaultProfileBySpace(cmRGBData, &rgb), 0);
     ASSERT_EQ(CMGetDefaultProfileBySpace(cmCMYKData, &cmyk), 0);
-    CMWorldRef world = nullptr;
-    ASSERT_EQ(NCWNewColorWorld(&world, rgb, cmyk), 0);
-    CMColor colour;
-    colour.rgb = {1, 2, 3};
-    EXPECT_EQ(CWMatchColors(world, &colour, 1), cmMethodError);
-    EXPECT_EQ(colour.rgb.red, 1);
-    CWDisposeColorWorld(world);
+    ASSERT_EQ(CMGetDefaultProfileBySpace(cmLabData, &lab), 0);
+
+    CMWorldRef toCMYK = nullptr;
+    ASSERT_EQ(NCWNewColorWorld(&toCMYK, rgb, cmyk), 0);
+    CMColor red;
+    red.rgb = {65535, 0, 0};
+    ASSERT_EQ(CWMatchColors(toCMYK, &red, 1), 0);
+    EXPECT_LT(red.cmyk.cyan, 6554);
+    EXPECT_GT(red.cmyk.magenta, 45875);
+    EXPECT_GT(red.cmyk.yellow, 45875);
+    CWDisposeColorWorld(toCMYK);
+
+    CMWorldRef toLab = nullptr;
+    ASSERT_EQ(NCWNewColorWorld(&toLab, rgb, lab), 0);
+    CMColor white;
+    white.rgb = {65535, 65535, 65535};
+    ASSERT_EQ(CWMatchColors(toLab, &white, 1), 0);
+    EXPECT_NEAR(white.Lab.L, 65535, 400);
+    EXPECT_NEAR(white.Lab.a, 32768, 300);
+    EXPECT_NEAR(white.Lab.b, 32768, 300);
+    CWDisposeColorWorld(toLab);
+
+    CMCloseProfile(lab);
     CMCloseProfile(cmyk);
     CMCloseProfile(rgb);
   }
-  EXPECT_EQ(StandIn_ColorSyncMatchedColors(), 0);
+  EXPECT_EQ(StandIn_ColorSyncMatchedColors(), 2);
   EXPECT_EQ(StandIn_ColorSyncOpenObjects(), 0);
 }
 

@@ -6,6 +6,7 @@
 
 #include <cairo.h>
 
+#include <cstring>
 #include <string>
 #include <vector>
 
@@ -183,6 +184,34 @@ TEST_F(StandInNibTest, CursorsComeFromTheThemeAndTheBundle) {
   EXPECT_EQ(nullptr, GetCursor(2021));
   DisposeCCursor(zoom);
   EXPECT_EQ(live, StandIn_ResourceCursorCount());
+}
+
+TEST_F(StandInToolboxTest, PlainDescriptorsGiveTheirBytes) {
+  const UInt32 value = 0x01020304;
+  AEDesc plain;
+  ASSERT_EQ(noErr, AECreateDesc(typeType, &value, sizeof value, &plain));
+  EXPECT_EQ(4, AEGetDescDataSize(&plain));
+  UInt32 read = 0;
+  EXPECT_EQ(noErr, AEGetDescData(&plain, &read, sizeof read));
+  EXPECT_EQ(value, read);
+  UInt8 first[2] = {};
+  UInt8 expected[2] = {};
+  std::memcpy(expected, &value, 2);
+  EXPECT_EQ(noErr, AEGetDescData(&plain, first, 2));  // at most the room given
+  EXPECT_EQ(0, std::memcmp(expected, first, 2));
+  EXPECT_EQ(paramErr, AEGetDescData(&plain, nullptr, 4));
+
+  AEDesc list;
+  ASSERT_EQ(noErr, AECreateList(nullptr, 0, false, &list));
+  ASSERT_EQ(noErr, AEPutPtr(&list, 0, typeType, &value, sizeof value));
+  EXPECT_EQ(0, AEGetDescDataSize(&list));
+  EXPECT_EQ(errAEWrongDataType, AEGetDescData(&list, &read, sizeof read));
+
+  AEDesc none = {typeNull, nullptr};
+  EXPECT_EQ(0, AEGetDescDataSize(&none));
+  EXPECT_EQ(noErr, AEGetDescData(&none, &read, sizeof read));
+  AEDisposeDesc(&plain);
+  AEDisposeDesc(&list);
 }
 
 TEST(StandInFontNamesTest, PostScriptNamesFindTheirFont) {

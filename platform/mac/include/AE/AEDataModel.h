@@ -79,6 +79,11 @@ constexpr OSErr errAEIllegalIndex = -1719;
 
 // *result is made 'null' first; on an error it stays so.
 OSErr AECreateDesc(DescType typeCode, const void* dataPtr, Size dataSize, AEDesc* result);
+// A plain descriptor's bytes: how many it holds, and a copy of at most maximumSize of them.
+// Lists, records and Apple events hold no plain bytes (size 0, errAEWrongDataType); 'null' holds
+// none (size 0, noErr).
+Size AEGetDescDataSize(const AEDesc* theAEDesc);
+OSErr AEGetDescData(const AEDesc* theAEDesc, void* dataPtr, Size maximumSize);
 OSErr AEDuplicateDesc(const AEDesc* theAEDesc, AEDesc* result);
 // Frees what the descriptor holds and makes it 'null'; a 'null' one is left alone.
 OSErr AEDisposeDesc(AEDesc* theAEDesc);

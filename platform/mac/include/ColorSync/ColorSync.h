@@ -2,8 +2,8 @@
 // matching of single colours, over LittleCMS 2. The default profiles are sRGB for RGB, CIE
 // L*a*b* D50 for Lab and a real printer profile for CMYK (Ghostscript's default CMYK profile,
 // found when the build is configured), so CMYK and Lab inks show as a Mac's generic profiles
-// would show them. A world renders with its source profile's intent. Matching converts CMYK or
-// Lab to RGB; other pairs make a world whose matching fails with cmMethodError. The StandIn_
+// would show them. A world renders with its source profile's intent and matches between any two
+// of the three spaces (the program's profile check goes both ways). The StandIn_
 // hooks let tests make a call fail and see what is open; the calls may be made from any thread.
 #pragma once
 #include <MacTypes.h>

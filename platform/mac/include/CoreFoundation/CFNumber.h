@@ -1,7 +1,8 @@
 // CFNumber and CFBoolean of the stand-in. A number is immutable, kept as a 64-bit integer or a
 // double according to the type it was made from, and remembers that type in its canonical form
 // (CFNumberGetType): char is SInt8, short SInt16, int SInt32, long, long long and CFIndex SInt64
-// (long is 64 bits here), float Float32, double Float64.
+// (long is 64 bits here), float Float32, double Float64. CFNumberCreate joins the per-call failure
+// injection (StandIn_CFFailNext, CFBase.h).
 #pragma once
 #include <CoreFoundation/CFBase.h>
 

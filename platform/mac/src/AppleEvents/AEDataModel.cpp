@@ -88,6 +88,37 @@ OSErr AECreateDesc(DescType typeCode, const void* dataPtr, Size dataSize, AEDesc
   return noErr;
 }
 
+namespace {
+
+// The descriptor's plain bytes; null for 'null', lists, records and events.
+const std::vector<UInt8>* PlainBytes(const AEDesc* desc) {
+  if (desc == nullptr || desc->dataHandle == nullptr || IsList(desc) ||
+      desc->descriptorType == typeAppleEvent)
+    return nullptr;
+  return &desc->dataHandle->bytes;
+}
+
+}  // namespace
+
+Size AEGetDescDataSize(const AEDesc* theAEDesc) {
+  const std::vector<UInt8>* bytes = PlainBytes(theAEDesc);
+  return bytes ? static_cast<Size>(bytes->size()) : 0;
+}
+
+OSErr AEGetDescData(const AEDesc* theAEDesc, void* dataPtr, Size maximumSize) {
+  if (theAEDesc == nullptr || maximumSize < 0 || (maximumSize > 0 && dataPtr == nullptr))
+    return paramErr;
+  if (theAEDesc->dataHandle == nullptr)
+    return noErr;
+  const std::vector<UInt8>* bytes = PlainBytes(theAEDesc);
+  if (bytes == nullptr)
+    return errAEWrongDataType;
+  const std::size_t count = std::min(bytes->size(), static_cast<std::size_t>(maximumSize));
+  if (count > 0)
+    std::memcpy(dataPtr, bytes->data(), count);
+  return noErr;
+}
+
 OSErr AEDuplicateDesc(const AEDesc* theAEDesc, AEDesc* result) {
   if (result == nullptr || theAEDesc == nullptr)
     return paramErr;

@@ -5,7 +5,9 @@
 
 #include <lcms2.h>
 
+#include <algorithm>
 #include <atomic>
+#include <cmath>
 #include <map>
 #include <memory>
 #include <mutex>
@@ -126,17 +128,63 @@ cmsCIELab ToLab(CMLabColor const& c) {
   return lab;
 }
 
-CMRGBColor Match(cmsHTRANSFORM transform, OSType from, CMColor const& colour) {
-  cmsUInt16Number out[3] = {0, 0, 0};
-  if (from == cmCMYKData) {
-    cmsUInt16Number const in[4] = {colour.cmyk.cyan, colour.cmyk.magenta, colour.cmyk.yellow,
-                                   colour.cmyk.black};
-    cmsDoTransform(transform, in, out, 1);
-  } else {
-    cmsCIELab const in = ToLab(colour.Lab);
-    cmsDoTransform(transform, &in, out, 1);
+UInt16 ToWord(double value) {
+  return static_cast<UInt16>(std::lround(std::clamp(value, 0.0, 65535.0)));
+}
+
+CMLabColor FromLab(cmsCIELab const& lab) {
+  return CMLabColor{ToWord(lab.L * 655.35), ToWord((lab.a + 128.0) * 256.0),
+                    ToWord((lab.b + 128.0) * 256.0)};
+}
+
+// One colour in the layout LittleCMS takes for its space: words for RGB and CMYK, doubles for Lab.
+struct Pixel {
+  cmsUInt16Number words[4] = {0, 0, 0, 0};
+  cmsCIELab lab{};
+};
+
+Pixel PixelOf(OSType space, CMColor const& colour) {
+  Pixel pixel;
+  switch (space) {
+    case cmCMYKData:
+      pixel.words[0] = colour.cmyk.cyan;
+      pixel.words[1] = colour.cmyk.magenta;
+      pixel.words[2] = colour.cmyk.yellow;
+      pixel.words[3] = colour.cmyk.black;
+      break;
+    case cmLabData:
+      pixel.lab = ToLab(colour.Lab);
+      break;
+    default:
+      pixel.words[0] = colour.rgb.red;
+      pixel.words[1] = colour.rgb.green;
+      pixel.words[2] = colour.rgb.blue;
+      break;
   }
-  return CMRGBColor{out[0], out[1], out[2]};
+  return pixel;
+}
+
+void Store(OSType space, Pixel const& pixel, CMColor& colour) {
+  switch (space) {
+    case cmCMYKData:
+      colour.cmyk = CMCMYKColor{pixel.words[0], pixel.words[1], pixel.words[2], pixel.words[3]};
+      break;
+    case cmLabData:
+      colour.Lab = FromLab(pixel.lab);
+      break;
+    default:
+      colour.rgb = CMRGBColor{pixel.words[0], pixel.words[1], pixel.words[2]};
+      break;
+  }
+}
+
+void Match(OpaqueCMWorldRef const& world, CMColor& colour) {
+  Pixel const in = PixelOf(world.from, colour);
+  Pixel out;
+  void* const target = world.to == cmLabData ? static_cast<void*>(&out.lab) : out.words;
+  void const* const source = world.from == cmLabData ? static_cast<void const*>(&in.lab) : in.words;
+  cmsDoTransform(world.transform, source, target, 1);
+  Store(world.to, out, colour);
 }
 
 }  // namespace
@@ -186,10 +234,8 @@ CMError CWMatchColors(CMWorldRef cw, CMColor* myColors, UInt32 count) {
     return failure;
   if (!cw || (!myColors && count > 0))
     return cmParameterError;
-  if (cw->to != cmRGBData || (cw->from != cmCMYKData && cw->from != cmLabData))
-    return cmMethodError;
   for (UInt32 i = 0; i < count; ++i) {
-    myColors[i].rgb = Match(cw->transform, cw->from, myColors[i]);
+    Match(*cw, myColors[i]);
     ++g_MatchedColors;
   }
   return 0;

@@ -5,6 +5,7 @@
 
 #include "../System/iStandInCalls.h"
 
+#include "iStandInCFCalls.h"
 #include "iStandInDecimal.h"
 
 #include <algorithm>
@@ -80,6 +81,8 @@ CFNumberRef CFNumberCreate(CFAllocatorRef, CFNumberType theType, const void* val
   if (valuePtr == nullptr) {
     Crash("CFNumberCreate with NULL value");
   }
+  if (standin_cf::CallFails("CFNumberCreate"))
+    return nullptr;
   long long integer = 0;
   CFNumberType canonical = kCFNumberSInt64Type;
   switch (theType) {
@@ -402,6 +405,8 @@ CFStringRef CFNumberFormatterCreateStringWithValue(CFAllocatorRef allocator,
     Crash("CFNumberFormatterCreateStringWithValue with NULL formatter");
   }
   CFNumberRef number = CFNumberCreate(allocator, numberType, valuePtr);
+  if (number == nullptr)
+    return nullptr;
   const double value = number->Real();
   CFRelease(number);
   return new StandIn_CFString(formatter->Format(value));

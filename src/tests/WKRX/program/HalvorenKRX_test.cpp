@@ -148,16 +148,7 @@ protected:
     RegDeleteTreeW(HKEY_CURRENT_USER, kPreferencesKey);
   }
 
-  static int StoredPreferenceCount() {
-    HKEY key = nullptr;
-    if (RegOpenKeyExW(HKEY_CURRENT_USER, kPreferencesKey, 0, KEY_READ, &key) != ERROR_SUCCESS)
-      return -1;
-    DWORD values = 0;
-    RegQueryInfoKeyW(key, nullptr, nullptr, nullptr, nullptr, nullptr, nullptr, &values, nullptr,
-                     nullptr, nullptr, nullptr);
-    RegCloseKey(key);
-    return static_cast<int>(values);
-  }
+  static int StoredPreferenceCount() { return WKRX_RegistryValueCount(kPreferencesKey); }
 
   static constexpr const wchar_t* kPreferencesKey = L"Software\\Nolt\\Orvendal System";
 

@@ -72,6 +72,18 @@ private:
 };
 
 // Handles what is queued for this thread; true when a WM_QUIT was among it.
+// The number of values a key of the current user holds; -1 when there is no such key.
+inline int WKRX_RegistryValueCount(wchar_t const* keyPath) {
+  HKEY key = nullptr;
+  if (RegOpenKeyExW(HKEY_CURRENT_USER, keyPath, 0, KEY_READ, &key) != ERROR_SUCCESS)
+    return -1;
+  DWORD values = 0;
+  RegQueryInfoKeyW(key, nullptr, nullptr, nullptr, nullptr, nullptr, nullptr, &values, nullptr,
+                   nullptr, nullptr, nullptr);
+  RegCloseKey(key);
+  return static_cast<int>(values);
+}
+
 inline bool WKRX_PumpMessages() {
   bool quit = false;
   MSG message;
@@ -125,16 +137,7 @@ protected:
   }
 
   // The number of values the preferences key holds; -1 when there is no key.
-  int StoredPreferenceCount() const {
-    HKEY key = nullptr;
-    if (RegOpenKeyExW(HKEY_CURRENT_USER, m_KeyPath.c_str(), 0, KEY_READ, &key) != ERROR_SUCCESS)
-      return -1;
-    DWORD values = 0;
-    RegQueryInfoKeyW(key, nullptr, nullptr, nullptr, nullptr, nullptr, nullptr, &values, nullptr,
-                     nullptr, nullptr, nullptr);
-    RegCloseKey(key);
-    return static_cast<int>(values);
-  }
+  int StoredPreferenceCount() const { return WKRX_RegistryValueCount(m_KeyPath.c_str()); }
 
   WKRX_System m_System;
   std::unique_ptr<WKRX_SystemScope> m_Scope;

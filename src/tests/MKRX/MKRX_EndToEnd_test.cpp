@@ -1,0 +1,97 @@
+#include "support/MKRX_Fixture.h"
+
+#include "SampleJob.h"
+
+#include "MKRX/MKRX_Main.h"
+#include "MKRX/MKRX_SheetWindowManager.h"
+#include "MKRX/iMKRX_PlaceholderLog.h"
+
+#include <HIToolbox/Dialogs.h>
+#include <HIToolbox/Events.h>
+#include <HIToolbox/Menus.h>
+#include <HIToolbox/StandInInput.h>
+#include <HIToolbox/StandInScript.h>
+
+#include <functional>
+
+namespace {
+
+// The script, with a look at the program each time it asks for input.
+class WatchedScript : public StandIn_InputSource {
+public:
+  explicit WatchedScript(std::function<void()> watch)
+      : m_Script(StandIn_CurrentInputSource()),
+        m_Watch(std::move(watch)) {}
+  bool NextInput(EventTime deadline, StandIn_Input& input) override {
+    m_Watch();
+    return m_Script.NextInput(deadline, input);
+  }
+  void Wake() override { m_Script.Wake(); }
+  bool Exhausted() const override { return m_Script.Exhausted(); }
+
+private:
+  StandIn_InputSource& m_Script;
+  std::function<void()> m_Watch;
+};
+
+void ScriptKey(UniChar character, UInt32 modifiers) {
+  StandIn_Input input;
+  input.kind = StandIn_InputKind::KeyDown;
+  input.modifiers = modifiers;
+  input.character = character;
+  input.keyCode = StandIn_KeyCodeOf(character);
+  StandIn_ScriptInput(input);
+  input.kind = StandIn_InputKind::KeyUp;
+  StandIn_ScriptInput(input);
+}
+
+// The titles of the menu bar's menus.
+std::vector<std::string> MenuBarTitles() {
+  std::vector<std::string> titles;
+  MenuRef const root = AcquireRootMenu();
+  if (root == nullptr)
+    return titles;
+  for (MenuItemIndex item = 1; item <= CountMenuItems(root); ++item) {
+    CFStringRef text = nullptr;
+    CopyMenuItemTextAsCFString(root, item, &text);
+    titles.push_back(MKRX_Text(text));
+    if (text)
+      CFRelease(text);
+  }
+  CFRelease(root);
+  return titles;
+}
+
+using MKRX_EndToEndTest = MKRX_Fixture;
+
+TEST_F(MKRX_EndToEndTest, TheProgramOpensTheSheetsOfItsArgumentsAndQuitsOnCommandQ) {
+  std::vector<std::string> const files = MKRX_WriteSampleJob(FilesFolder());
+  std::vector<const char*> argv = {"HalvorenKRXMac"};
+  for (std::string const& file : files)
+    argv.push_back(file.c_str());
+
+  std::vector<std::string> menus;
+  std::vector<std::string> windows;
+  long alerts = -1;
+  WatchedScript script([&] {
+    if (alerts >= 0)
+      return;
+    menus = MenuBarTitles();
+    windows = SheetWindowTitles();
+    alerts = StandIn_AlertCount();
+  });
+  ScriptKey('q', cmdKey);
+
+  EXPECT_EQ(0, MKRX_Main(static_cast<int>(argv.size()), argv.data(), script));
+
+  EXPECT_EQ((std::vector<std::string>{"HalvorenKRX", "File", "View", "Tools", "Colour", "Window"}),
+            menus);
+  EXPECT_EQ((std::vector<std::string>{SampleJob::kTitle, SampleJob::kTitle}), windows);
+  EXPECT_EQ(0, alerts);
+  EXPECT_EQ(2, iMKRX_PlaceholderLog::Count("MKRX_SheetWindow::Initialize"));
+  EXPECT_EQ(1, iMKRX_PlaceholderLog::Count("MKRX_PaletteManager::SavePaletteStates"));
+  EXPECT_TRUE(StandIn_QuitRequested());
+  EXPECT_FALSE(StandIn_EventLoopRanDry());  // Command-Q ended it, not the end of the script
+}
+
+}  // namespace
