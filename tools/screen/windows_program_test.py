@@ -14,6 +14,7 @@ import subprocess
 import sys
 import time
 
+sys.dont_write_bytecode = True  # the source tree stays as checked out
 sys.path.insert(0, os.path.dirname(os.path.abspath(__file__)))
 import screen  # noqa: E402
 
