@@ -2,6 +2,7 @@
 // HIToolbox/ControlDefinitions.h).
 #include <HIToolbox/ControlDefinitions.h>
 
+#include "iStandInRedraw.h"
 #include "iStandInToolbox.h"
 
 #include "../Appearance/iStandInAppearance.h"
@@ -252,6 +253,7 @@ OSStatus ChangeSegment(const char* call, HIViewRef view, UInt32 index, Change ch
   if (segment == nullptr)
     return paramErr;
   change(*segment);
+  standin_tb::MarkDirty(standin_tb::View(view));
   return noErr;
 }
 
@@ -315,6 +317,7 @@ OSStatus HIImageViewSetImage(HIViewRef inView, CGImageRef inImage) {
   if (view == nullptr)
     return paramErr;
   view->SetImage(inImage);
+  standin_tb::MarkDirty(view);
   return noErr;
 }
 
@@ -343,6 +346,7 @@ OSStatus HISegmentedViewSetSegmentCount(HIViewRef inSegmentedView, UInt32 inSegm
   if (view == nullptr)
     return paramErr;
   view->m_Segments.resize(inSegmentCount);
+  standin_tb::MarkDirty(view);
   return noErr;
 }
 

@@ -1,5 +1,6 @@
 // Custom view events of the Mac stand-in: part regions, optimal bounds, size constraints,
 // keyboard focus and control drag events (see HIToolbox/Controls.h).
+#include "iStandInRedraw.h"
 #include "iStandInToolbox.h"
 
 #include <algorithm>
@@ -35,8 +36,14 @@ StandIn_ViewImpl* RootOfWindow(WindowRef window) {
 
 void SetFocus(StandIn_ViewImpl* root, StandIn_ViewImpl* view, ControlPartCode part) {
   const bool focused = part != kControlFocusNoPart && view != nullptr;
+  StandIn_ViewImpl* old = root->m_Focus;
   root->m_Focus = focused ? view : nullptr;
   root->m_FocusPart = focused ? part : ControlPartCode(kControlFocusNoPart);
+  // The focus ring moves from the one to the other.
+  if (old != root->m_Focus) {
+    standin_tb::MarkDirty(old);
+    standin_tb::MarkDirty(root->m_Focus);
+  }
 }
 
 // The window's views below the root, depth first.

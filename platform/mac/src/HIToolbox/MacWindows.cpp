@@ -1,4 +1,5 @@
 // Windows of the Mac stand-in (see HIToolbox/MacWindows.h).
+#include "iStandInRedraw.h"
 #include "iStandInToolbox.h"
 
 #include <HIToolbox/StandInInput.h>
@@ -31,6 +32,7 @@ bool HasTitleBar(WindowClass windowClass) {
 
 void RemoveFromZOrder(WindowImpl* window);
 void Arrange();
+void MarkTitleBandDirty(WindowImpl* window);
 
 class WindowImpl final : public StandIn_Window {
 public:
@@ -193,6 +195,14 @@ WindowImpl* Impl(WindowRef window) {
   return static_cast<WindowImpl*>(window);
 }
 
+void MarkTitleBandDirty(WindowImpl* window) {
+  if (window == nullptr || window->TitleBar() == 0)
+    return;
+  const CGRect band =
+      CGRectMake(0, 0, window->m_Content.right - window->m_Content.left, window->TitleBar());
+  standin_tb::MarkWindowDirty(window, &band);
+}
+
 void RemoveFromZOrder(WindowImpl* window) {
   auto& z = TheState().zOrder;
   z.erase(std::remove(z.begin(), z.end(), window), z.end());
@@ -226,6 +236,9 @@ void UpdateActivation() {
     if (next == previous)
       return;
     TheState().active = next;
+    // Active and inactive windows' title bands look different.
+    MarkTitleBandDirty(previous);
+    MarkTitleBandDirty(next);
     if (previous) {
       CFRetain(previous);
       SendWindowEvent(previous, kEventWindowDeactivated);
@@ -342,6 +355,7 @@ OSStatus HIWindowChangeFeatures(WindowRef inWindow, UInt64 inSetThese, UInt64 in
     return errInvalidWindowRef;
   UInt64& features = Impl(inWindow)->m_Features;
   features = (features | inSetThese) & ~inClearThese;
+  standin_tb::MarkWindowDirty(inWindow, nullptr);  // the background may have changed
   return noErr;
 }
 
@@ -405,6 +419,7 @@ OSStatus ChangeWindowAttributes(WindowRef window, WindowAttributes setTheseAttri
     return errInvalidWindowRef;
   WindowAttributes& attributes = Impl(window)->m_Attributes;
   attributes = (attributes | setTheseAttributes) & ~clearTheseAttributes;
+  MarkTitleBandDirty(Impl(window));  // its boxes
   return noErr;
 }
 
@@ -414,6 +429,7 @@ OSStatus SetWindowTitleWithCFString(WindowRef inWindow, CFStringRef inString) {
   if (inWindow == nullptr)
     return errInvalidWindowRef;
   Impl(inWindow)->m_Title = standin_tb::Units(inString);
+  MarkTitleBandDirty(Impl(inWindow));
   return noErr;
 }
 

@@ -21,6 +21,8 @@
 
 struct _cairo_surface;  // cairo's surface
 struct StandIn_BrowserModel;
+struct StandIn_WindowPixels;
+class StandIn_ViewImpl;
 
 // A column of a browser view: its property, title, kind (a property type) and width.
 struct StandIn_BrowserColumn {
@@ -93,6 +95,7 @@ private:
 };
 
 struct OpaqueTXNObject {
+  StandIn_ViewImpl* view = nullptr;  // the text view that holds it (not retained)
   bool focused = false;
   UInt32 selectionStart = 0;
   UInt32 selectionEnd = 0;
@@ -159,6 +162,7 @@ public:
   bool m_NeedsDisplay = false;
   std::shared_ptr<_cairo_surface> m_BackingStore;  // the root view's: its window's pixels
   std::shared_ptr<StandIn_GrafPort> m_Port;        // the root view's: its window's port
+  std::shared_ptr<StandIn_WindowPixels> m_Pixels;  // the root view's: dirty region and changes
 
 protected:
   void Finalize() override;
