@@ -4,9 +4,9 @@
 //
 // Bounds are global. A window with a title bar (every class but plain, sheet, alert and overlay)
 // has a title bar 22 high above its content; its structure is title bar and content; collapsed,
-// its structure is the title bar alone. The main screen is 1024 x 768 with a menu bar 22 high
-// until StandIn_SetMainScreen changes it. The z-order lists windows front to back, the newest in
-// front.
+// its structure is the title bar alone. Windows are placed on the main screen of
+// CoreGraphics/CGDirectDisplay.h (its top left is the global origin) below its menu bar. The
+// z-order lists windows front to back, the newest in front.
 //
 // DisposeWindow sends kEventWindowClosed, takes the window out of the z-order, drops its queued
 // events, releases its views and the creator's reference (counted by StandIn_WindowDisposeCount;
@@ -252,5 +252,3 @@ long StandIn_WindowDisposeCount();
 void StandIn_WindowsResetCounts();
 // Whether DisposeWindow ran for the window (the object may live on while referenced).
 bool StandIn_WindowIsDisposed(WindowRef window);
-// The main screen (global bounds) and its menu bar height.
-void StandIn_SetMainScreen(Rect bounds, short menuBarHeight);

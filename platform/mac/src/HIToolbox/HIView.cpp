@@ -1,4 +1,5 @@
 // Views and controls of the Mac stand-in (see HIToolbox/HIView.h and HIToolbox/Controls.h).
+#include "iStandInControlDrawing.h"
 #include "iStandInRedraw.h"
 #include "iStandInToolbox.h"
 
@@ -283,7 +284,7 @@ OSStatus StandIn_ViewImpl::StandardHandler(EventRef event) {
     case kEventControlGetData:
       return HandleGetData(this, event);
     case kEventControlDraw:
-      return m_Browser ? standin_tb::DrawBrowser(this, event) : eventNotHandledErr;
+      return standin_tb::DrawStandardView(this, event);
     default:
       return eventNotHandledErr;
   }

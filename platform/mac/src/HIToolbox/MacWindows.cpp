@@ -2,6 +2,7 @@
 #include "iStandInRedraw.h"
 #include "iStandInToolbox.h"
 
+#include <CoreGraphics/CGDirectDisplay.h>
 #include <HIToolbox/StandInInput.h>
 
 #include <algorithm>
@@ -15,8 +16,6 @@ struct WindowState {
   WindowImpl* active = nullptr;     // the active non-floating window (not retained)
   long live = 0;
   long disposed = 0;
-  Rect screen{0, 0, 768, 1024};
-  short menuBar = 22;
 };
 
 WindowState& TheState() {
@@ -282,10 +281,10 @@ void MoveStructureTo(WindowImpl* window, short left, short top) {
                            static_cast<short>(window->m_Content.right + dx)};
 }
 
+// The main screen less the menu bar.
 Rect Available() {
-  Rect r = TheState().screen;
-  r.top = static_cast<short>(r.top + TheState().menuBar);
-  return r;
+  const StandIn_Screen screen = StandIn_MainScreen();
+  return Rect{screen.menuBarHeight, 0, screen.height, screen.width};
 }
 
 }  // namespace
@@ -312,6 +311,33 @@ HIViewRef ContentView(WindowRef window) {
 
 bool WindowIsOpaque(WindowRef window) {
   return window == nullptr || (Impl(window)->m_Features & kWindowIsOpaque) != 0;
+}
+
+}  // namespace standin_tb
+
+namespace standin_tb {
+
+WindowFrameLook FrameLookOf(WindowRef window) {
+  WindowFrameLook look;
+  if (window == nullptr)
+    return look;
+  const WindowImpl* impl = Impl(window);
+  look.titleBar = impl->TitleBar();
+  look.title = impl->m_Title;
+  look.active = IsWindowActive(window);
+  look.closeBox = (impl->m_Attributes & kWindowCloseBoxAttribute) != 0;
+  look.collapseBox = (impl->m_Attributes & kWindowCollapseBoxAttribute) != 0;
+  look.zoomBox = (impl->m_Attributes & kWindowFullZoomAttribute) != 0;
+  return look;
+}
+
+std::vector<ShownWindow> ShownWindowsBackToFront() {
+  std::vector<ShownWindow> shown;
+  const auto& z = TheState().zOrder;
+  for (auto it = z.rbegin(); it != z.rend(); ++it)
+    if ((*it)->m_Visible && !(*it)->m_Disposed)
+      shown.push_back(ShownWindow{*it, (*it)->Structure()});
+  return shown;
 }
 
 }  // namespace standin_tb
@@ -627,9 +653,9 @@ void DragWindow(WindowRef window, Point startPt, const Rect*) {
 WindowPartCode FindWindow(Point thePoint, WindowRef* window) {
   if (window)
     *window = nullptr;
-  const Rect& screen = TheState().screen;
-  if (thePoint.v >= screen.top && thePoint.v < screen.top + TheState().menuBar &&
-      thePoint.h >= screen.left && thePoint.h < screen.right)
+  const StandIn_Screen screen = StandIn_MainScreen();
+  if (thePoint.v >= 0 && thePoint.v < screen.menuBarHeight && thePoint.h >= 0 &&
+      thePoint.h < screen.width)
     return inMenuBar;
   for (WindowImpl* impl : TheState().zOrder) {
     const Rect structure = impl->Structure();
@@ -919,9 +945,4 @@ void StandIn_WindowsResetCounts() {
 
 bool StandIn_WindowIsDisposed(WindowRef window) {
   return window && Impl(window)->m_Disposed;
-}
-
-void StandIn_SetMainScreen(Rect bounds, short menuBarHeight) {
-  TheState().screen = bounds;
-  TheState().menuBar = menuBarHeight;
 }

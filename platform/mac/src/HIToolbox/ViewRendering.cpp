@@ -1,4 +1,5 @@
 // The render pass of the stand-in's windows and views (see HIToolbox/HIView.h).
+#include "iStandInControlDrawing.h"
 #include "iStandInRedraw.h"
 #include "iStandInToolbox.h"
 
@@ -51,6 +52,11 @@ void DrawView(StandIn_ViewImpl* view, cairo_surface_t* surface, CGFloat x, CGFlo
     DrawView(subview, surface, x + subview->m_Frame.origin.x, y + subview->m_Frame.origin.y,
              visible, window);
     CFRelease(subview);
+  }
+  if (standin_tb::DrawsOverSubviews(*view)) {
+    CGContextRef over = standin_cg::NewSurfaceContext(surface, base, visible);
+    standin_tb::DrawOverSubviews(view, over);
+    CGContextRelease(over);
   }
 }
 

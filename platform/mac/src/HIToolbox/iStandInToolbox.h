@@ -290,4 +290,39 @@ void SetKeyParameters(EventHolder& event, const StandIn_Input& input);
 // Lets go of the view the mouse is over when it lies in the window (the window goes).
 void ForgetMouseOverIn(WindowRef window);
 
+// What a menu shows, for drawing it: its title and its items.
+struct MenuItemLook {
+  std::u16string text;
+  bool enabled = true;
+  bool separator = false;
+  CharParameter mark = 0;
+  CharParameter key = 0;  // the key equivalent's character, 0 for none
+  UInt8 keyModifiers = 0;
+  MenuRef submenu = nullptr;  // not retained
+};
+struct MenuLook {
+  std::u16string title;
+  std::vector<MenuItemLook> items;
+};
+MenuLook LookOf(MenuRef menu);
+// The root menu (not retained), or null.
+MenuRef RootMenuOf();
+
+// What a window's frame shows, for drawing it.
+struct WindowFrameLook {
+  short titleBar = 0;  // the title band's height; 0 for a window without one
+  std::u16string title;
+  bool active = false;
+  bool closeBox = false;
+  bool collapseBox = false;
+  bool zoomBox = false;
+};
+WindowFrameLook FrameLookOf(WindowRef window);
+// The visible windows, back to front, with their structures.
+struct ShownWindow {
+  WindowRef window;
+  Rect structure;
+};
+std::vector<ShownWindow> ShownWindowsBackToFront();
+
 }  // namespace standin_tb
