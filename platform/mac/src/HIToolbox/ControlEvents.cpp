@@ -4,6 +4,8 @@
 #include "iStandInToolbox.h"
 
 #include <algorithm>
+#include <set>
+#include <string>
 
 namespace {
 
@@ -130,10 +132,14 @@ OSStatus StandardPartRegion(StandIn_ViewImpl* view, EventRef event) {
 OSStatus StandardFocusPart(StandIn_ViewImpl* view, EventRef event) {
   ControlPartCode part = kControlFocusNoPart;
   Get(event, kEventParamControlPart, typeControlPartCode, &part);
-  // A text view has one part: moving on from it leaves it.
+  // A text view has one part: moving on from it leaves it. With full keyboard access the other
+  // controls a user can work from the keyboard take the focus the same way.
   const StandIn_ViewImpl* root = RootOf(view);
   const bool focused = root && root->m_Focus == view;
-  if (view->m_Kind != "textview")
+  Boolean everything = false;
+  Get(event, kEventParamControlFocusEverything, typeBoolean, &everything);
+  static const std::set<std::string> kKeyboardControls{"push", "check", "popup", "slider", "tab"};
+  if (view->m_Kind != "textview" && !(everything && kKeyboardControls.count(view->m_Kind)))
     part = kControlFocusNoPart;
   else if (part == kControlFocusNextPart || part == kControlFocusPrevPart)
     part = focused ? 0 : 1;
