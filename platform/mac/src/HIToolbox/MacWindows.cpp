@@ -91,9 +91,11 @@ public:
   EventTargetRef ParentTarget() const override { return GetApplicationEventTarget(); }
 
   short TitleBar() const { return HasTitleBar(m_WindowClass) ? kStandInTitleBarHeight : 0; }
+  // The title band and the shown toolbar's band above the content.
+  short Top() const { return static_cast<short>(TitleBar() + m_ToolbarBand); }
   Rect Structure() const {
     Rect r = m_Content;
-    r.top = static_cast<short>(r.top - TitleBar());
+    r.top = static_cast<short>(r.top - Top());
     if (m_Collapsed)
       r.bottom = static_cast<short>(r.top + TitleBar());
     return r;
@@ -101,17 +103,18 @@ public:
   void LayOutViews() {
     const CGFloat width = m_Content.right - m_Content.left;
     const CGFloat height = m_Content.bottom - m_Content.top;
-    m_Root.Get()->m_Frame = CGRectMake(0, 0, width, height + TitleBar());
+    m_Root.Get()->m_Frame = CGRectMake(0, 0, width, height + Top());
     if (m_CustomRoot)
       return;
-    m_Root.Get()->m_Subviews.front()->m_Frame = CGRectMake(0, TitleBar(), width, height);
+    m_Root.Get()->m_Subviews.front()->m_Frame = CGRectMake(0, Top(), width, height);
     // The grow box sits in the content's bottom right corner.
     constexpr CGFloat kGrowBox = 15;
     for (StandIn_ViewImpl* view : m_Root.Get()->m_Subviews) {
       if (view->m_Id.signature == kHIViewWindowGrowBoxID.signature &&
           view->m_Id.id == kHIViewWindowGrowBoxID.id)
-        view->m_Frame =
-            CGRectMake(width - kGrowBox, TitleBar() + height - kGrowBox, kGrowBox, kGrowBox);
+        view->m_Frame = CGRectMake(width - kGrowBox, Top() + height - kGrowBox, kGrowBox, kGrowBox);
+      else if (view->m_Kind == standin_tb::kToolbarViewKind)
+        view->m_Frame = CGRectMake(0, TitleBar(), width, m_ToolbarBand);
     }
   }
   void ReleaseViews() {
@@ -128,6 +131,7 @@ public:
   bool m_Collapsed = false;
   bool m_Disposed = false;
   bool m_CustomRoot = false;
+  short m_ToolbarBand = 0;
   UInt64 m_Features = kWindowIsOpaque;
   std::u16string m_Title;
   bool m_Zoomed = false;
@@ -329,6 +333,21 @@ WindowFrameLook FrameLookOf(WindowRef window) {
   look.collapseBox = (impl->m_Attributes & kWindowCollapseBoxAttribute) != 0;
   look.zoomBox = (impl->m_Attributes & kWindowFullZoomAttribute) != 0;
   return look;
+}
+
+void SetToolbarBand(WindowRef window, short height) {
+  WindowImpl* impl = Impl(window);
+  if (impl == nullptr || impl->m_CustomRoot || impl->m_ToolbarBand == height)
+    return;
+  // The structure's top stays; the content keeps its size below the band.
+  const Rect previous = impl->Structure();
+  const short dy = static_cast<short>(height - impl->m_ToolbarBand);
+  impl->m_ToolbarBand = height;
+  impl->m_Content.top = static_cast<short>(impl->m_Content.top + dy);
+  impl->m_Content.bottom = static_cast<short>(impl->m_Content.bottom + dy);
+  impl->LayOutViews();
+  MarkWindowDirty(window, nullptr);
+  SendBoundsChanged(impl, 0, previous);
 }
 
 std::vector<ShownWindow> ShownWindowsBackToFront() {
@@ -617,7 +636,7 @@ OSStatus SetWindowBounds(WindowRef window, WindowRegionCode regionCode, const Re
     impl->m_Content = *globalBounds;
   } else if (regionCode == kWindowStructureRgn) {
     impl->m_Content = *globalBounds;
-    impl->m_Content.top = static_cast<short>(impl->m_Content.top + impl->TitleBar());
+    impl->m_Content.top = static_cast<short>(impl->m_Content.top + impl->Top());
   } else {
     return paramErr;
   }
@@ -701,7 +720,7 @@ OSStatus ZoomWindowIdeal(WindowRef inWindow, WindowPartCode inPartCode, Point*) 
   if (out) {
     impl->m_UserState = impl->m_Content;
     Rect area = Available();
-    area.top = static_cast<short>(area.top + impl->TitleBar());
+    area.top = static_cast<short>(area.top + impl->Top());
     impl->m_Content = area;
   } else {
     impl->m_Content = impl->m_UserState;

@@ -318,6 +318,10 @@ struct WindowFrameLook {
   bool zoomBox = false;
 };
 WindowFrameLook FrameLookOf(WindowRef window);
+// The kind of the view a shown toolbar draws in, a subview of its window's root below the title
+// band; and the height of that band (0: no toolbar shown), which the window's structure grows by.
+constexpr char kToolbarViewKind[] = "toolbar";
+void SetToolbarBand(WindowRef window, short height);
 // The visible windows, back to front, with their structures.
 struct ShownWindow {
   WindowRef window;
