@@ -3,8 +3,9 @@
 // sheets.
 //
 // Bounds are global. A window with a title bar (every class but plain, sheet, alert and overlay)
-// has a title bar 22 high above its content; its structure is title bar and content; collapsed,
-// its structure is the title bar alone. Windows are placed on the main screen of
+// has a title bar 22 high above its content; its structure is title bar, the band of its toolbar
+// while that shows (HIToolbox/HIToolbar.h) and content; collapsed, its structure is the title bar
+// alone. Windows are placed on the main screen of
 // CoreGraphics/CGDirectDisplay.h (its top left is the global origin) below its menu bar. The
 // z-order lists windows front to back, the newest in front.
 //

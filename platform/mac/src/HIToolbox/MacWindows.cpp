@@ -198,11 +198,12 @@ WindowImpl* Impl(WindowRef window) {
   return static_cast<WindowImpl*>(window);
 }
 
+// The title band, and the toolbar's band under it, which follow the window's activity.
 void MarkTitleBandDirty(WindowImpl* window) {
-  if (window == nullptr || window->TitleBar() == 0)
+  if (window == nullptr || window->Top() == 0)
     return;
   const CGRect band =
-      CGRectMake(0, 0, window->m_Content.right - window->m_Content.left, window->TitleBar());
+      CGRectMake(0, 0, window->m_Content.right - window->m_Content.left, window->Top());
   standin_tb::MarkWindowDirty(window, &band);
 }
 
