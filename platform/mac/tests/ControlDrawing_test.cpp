@@ -2,6 +2,8 @@
 // each state probed at a few points against the theme's rules (HIToolbox/Controls.h).
 #include "StandInToolboxTest.h"
 
+#include <cairo.h>
+
 #include <functional>
 #include <string>
 #include <vector>
@@ -403,6 +405,53 @@ TEST_F(ControlDrawingTest, TheWindowFrameShowsTheTitleBandBoxesAndTitleByActivit
   StandIn_WindowRender(plain);
   EXPECT_EQ(kWhite, StandIn_WindowPixel(plain, 14, 3));
   DisposeWindow(plain);
+}
+
+class NibPictureTest : public StandInNibTest {};
+
+TEST_F(NibPictureTest, IconsAndImagesShowThePictureTheirNibNames) {
+  {
+    cairo_surface_t* png = cairo_image_surface_create(CAIRO_FORMAT_ARGB32, 64, 48);
+    cairo_t* cr = cairo_create(png);
+    cairo_set_source_rgb(cr, 0, 0.5, 0);
+    cairo_paint(cr);
+    cairo_destroy(cr);
+    cairo_surface_write_to_png(png, (m_Resources / "Badge.png").string().c_str());
+    cairo_surface_destroy(png);
+  }
+  WriteNib("Pictures", R"(window "Main"
+  class document
+  bounds 100 100 300 400
+  view icon
+    frame 10 10 32 32
+    content "Badge"
+  end
+  view image
+    frame 100 10 100 100
+    content "Badge.png"
+  end
+  view icon
+    frame 10 60 32 32
+    content "Missing"
+  end
+end
+)");
+  IBNibRef nib = nullptr;
+  ASSERT_EQ(noErr, CreateNibReference(CFSTR("Pictures"), &nib));
+  WindowRef window = nullptr;
+  ASSERT_EQ(noErr, CreateWindowFromNib(nib, CFSTR("Main"), &window));
+  DisposeNibReference(nib);
+  StandIn_WindowRender(window);
+  const int top = kStandInTitleBarHeight;
+  // The icon shrinks the 64 x 48 picture to 32 x 24, centred: rows 4 to 28.
+  EXPECT_EQ(0xFF008000u, StandIn_WindowPixel(window, 10 + 16, top + 10 + 5));
+  EXPECT_EQ(kWhite, StandIn_WindowPixel(window, 10 + 16, top + 10 + 2));
+  // The image shows it at its size from its top left.
+  EXPECT_EQ(0xFF008000u, StandIn_WindowPixel(window, 100 + 63, top + 10 + 47));
+  EXPECT_EQ(kWhite, StandIn_WindowPixel(window, 100 + 64, top + 10 + 20));
+  // Without its picture an icon is the grey square.
+  EXPECT_EQ(kFrame, StandIn_WindowPixel(window, 10 + 16, top + 60 + 16));
+  DisposeWindow(window);
 }
 
 }  // namespace

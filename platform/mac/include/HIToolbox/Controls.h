@@ -45,8 +45,10 @@
 //   as bevels; under them a frame of 808080 around the pane from 11 points down.
 // - Text view: white (disabled F0F0F0) in a frame of 808080, its text in lines from 4 points in.
 // - Placard: ED ED ED in an edge of 8C8C8C (disabled F5F5F5 and BFBFBF).
-// - Icon: the icon's picture is the program's resource, which the stand-in does not load: a square
-//   of 808080 (pressed 555555, disabled B0B0B0) up to 32 points, centred.
+// - Icon: the picture its nib names (a PNG resource of the main bundle, "name" or "name.png")
+//   shrunk to fit and centred, at half alpha while pressed or disabled; without one a square of
+//   808080 (pressed 555555, disabled B0B0B0) up to 32 points, centred.
+// - Image (from a nib): the picture its nib names at its size from its top left.
 // - Scroll view: over its subviews, scroll bars 15 wide along its right and bottom edges: a track
 //   of F0F0F0 in a frame of B0B0B0 and, when the recorded image is larger than the view, a thumb
 //   drawn as the bevel whose length and place follow the visible part.

@@ -93,6 +93,19 @@ void Disc(CGContextRef context, const CGRect& box, UInt32 rgb) {
   CGContextFillPath(context);
 }
 
+void Picture(CGContextRef context, CGImageRef image, const CGRect& place, bool dimmed) {
+  if (image == nullptr)
+    return;
+  CGContextSaveGState(context);
+  CGContextTranslateCTM(context, 0, CGRectGetMaxY(place));
+  CGContextScaleCTM(context, 1, -1);
+  if (dimmed)
+    CGContextSetAlpha(context, 0.5f);
+  CGContextDrawImage(context, CGRectMake(place.origin.x, 0, place.size.width, place.size.height),
+                     image);
+  CGContextRestoreGState(context);
+}
+
 double TextWidth(const std::u16string& text, double size) {
   return standin_fonts::Measure(Face(), size, standin_files::Utf16ToUtf8(text)).advance;
 }

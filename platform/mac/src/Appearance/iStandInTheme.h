@@ -5,6 +5,7 @@
 // own).
 #pragma once
 #include <CoreGraphics/CGContext.h>
+#include <CoreGraphics/CGImage.h>
 #include <MacTypes.h>
 
 #include <string>
@@ -68,6 +69,9 @@ enum class Direction {
 void Triangle(CGContextRef context, const CGRect& box, Direction direction, UInt32 rgb);
 // A disc filling the box.
 void Disc(CGContextRef context, const CGRect& box, UInt32 rgb);
+
+// An image drawn upright (its first row at the top) filling the place, at half alpha when dimmed.
+void Picture(CGContextRef context, CGImageRef image, const CGRect& place, bool dimmed);
 
 // Text of the system font family at a size, in one line.
 enum class Align {

@@ -6,6 +6,7 @@
 #include "iStandInToolbox.h"
 
 #include "../Appearance/iStandInAppearance.h"
+#include "../Appearance/iStandInTheme.h"
 
 #include <CoreGraphics/CGContext.h>
 
@@ -68,15 +69,7 @@ public:
                            m_Info.u.iconRef);
       return;
     }
-    // Upright: the image's first row at the top of the place.
-    CGContextSaveGState(context);
-    CGContextTranslateCTM(context, 0, place.origin.y + place.size.height);
-    CGContextScaleCTM(context, 1, -1);
-    if (!enabled)
-      CGContextSetAlpha(context, 0.5f);
-    CGContextDrawImage(context, CGRectMake(place.origin.x, 0, size.width, size.height),
-                       m_Info.u.imageRef);
-    CGContextRestoreGState(context);
+    standin_theme::Picture(context, m_Info.u.imageRef, place, !enabled);
   }
 
 private:

@@ -4,6 +4,10 @@
 
 #include "iStandInToolbox.h"
 
+#include <CoreFoundation/CFBundle.h>
+#include <CoreGraphics/CGDataProvider.h>
+#include <CoreGraphics/CGImage.h>
+
 #include "../Appearance/iStandInAppearance.h"
 #include "../Appearance/iStandInTheme.h"
 
@@ -250,15 +254,61 @@ void DrawPlacard(StandIn_ViewImpl& view, CGContextRef context) {
   standin_appearance::DrawPlacard(context, Bounds(view), StateOf(view).enabled);
 }
 
-// The icon's own picture is the program's resource, which the stand-in does not load: the icon
-// draws as Icon Services draws an icon without a picture, a mid-grey square of up to 32 points.
+// The picture an icon or image view's nib names: a PNG resource of the main bundle ("name.png",
+// or "name" with a ".png" looked for), read once.
+CGImageRef ContentImage(StandIn_ViewImpl& view) {
+  if (view.m_ContentRead)
+    return view.m_ContentImage.Get();
+  view.m_ContentRead = true;
+  CFBundleRef bundle = CFBundleGetMainBundle();
+  if (bundle == nullptr || view.m_Content.empty())
+    return nullptr;
+  std::string name = view.m_Content;
+  const std::string suffix = ".png";
+  if (name.size() > suffix.size() &&
+      name.compare(name.size() - suffix.size(), suffix.size(), suffix) == 0)
+    name.resize(name.size() - suffix.size());
+  CFHeld<CFStringRef> resource(standin_tb::NewString(name));
+  CFHeld<CFURLRef> url(CFBundleCopyResourceURL(bundle, resource.Get(), CFSTR("png"), nullptr));
+  if (url.Get() == nullptr)
+    return nullptr;
+  CGDataProviderRef provider = CGDataProviderCreateWithURL(url.Get());
+  if (provider == nullptr)
+    return nullptr;
+  view.m_ContentImage.Reset(
+      CGImageCreateWithPNGDataProvider(provider, nullptr, false, kCGRenderingIntentDefault));
+  CGDataProviderRelease(provider);
+  return view.m_ContentImage.Get();
+}
+
+// An icon shows its picture shrunk to fit (it never grows), centred, at half alpha while pressed
+// or disabled; without one it draws as Icon Services draws an icon without a picture, a mid-grey
+// square of up to 32 points.
 void DrawIcon(StandIn_ViewImpl& view, CGContextRef context) {
   const State state = StateOf(view);
   const CGRect bounds = Bounds(view);
+  if (CGImageRef image = ContentImage(view)) {
+    const CGFloat width = CGImageGetWidth(image), height = CGImageGetHeight(image);
+    const CGFloat scale = std::min<CGFloat>({1, bounds.size.width / std::max<CGFloat>(1, width),
+                                             bounds.size.height / std::max<CGFloat>(1, height)});
+    const CGSize size = CGSizeMake(width * scale, height * scale);
+    Picture(context, image,
+            CGRectMake(std::floor((bounds.size.width - size.width) / 2),
+                       std::floor((bounds.size.height - size.height) / 2), size.width, size.height),
+            !state.enabled || state.pressed);
+    return;
+  }
   const CGFloat side = std::min<CGFloat>({32, bounds.size.width, bounds.size.height});
   const CGRect square = CGRectMake(std::floor((bounds.size.width - side) / 2),
                                    std::floor((bounds.size.height - side) / 2), side, side);
   Fill(context, square, !state.enabled ? kFrameDisabled : state.pressed ? 0x555555 : kFrame);
+}
+
+// A nib's image view shows its picture at its top left, at the picture's size.
+void DrawImage(StandIn_ViewImpl& view, CGContextRef context) {
+  if (CGImageRef image = ContentImage(view))
+    Picture(context, image, CGRectMake(0, 0, CGImageGetWidth(image), CGImageGetHeight(image)),
+            false);
 }
 
 void DrawGrowBox(StandIn_ViewImpl& view, CGContextRef context) {
@@ -315,7 +365,7 @@ const std::map<std::string, Drawer>& Drawers() {
       {"push", DrawPushButton}, {"check", DrawCheckBox},       {"popup", DrawPopupButton},
       {"slider", DrawSlider},   {"progress", DrawProgressBar}, {"statictext", DrawStaticText},
       {"tab", DrawTabs},        {"textview", DrawTextView},    {"placard", DrawPlacard},
-      {"icon", DrawIcon},       {"growbox", DrawGrowBox},
+      {"icon", DrawIcon},       {"image", DrawImage},          {"growbox", DrawGrowBox},
   };
   return drawers;
 }

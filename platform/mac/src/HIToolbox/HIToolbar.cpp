@@ -196,20 +196,8 @@ private:
     Fill(context, CGRectMake(0, band.size.height - 1, band.size.width, 1), kFrame);
     for (const ItemCell& cell : LayOutCells(*m_Toolbar)) {
       const bool enabled = cell.item->m_Enabled;
-      if (CGImageRef image = cell.item->m_Image.Get();
-          image && !cell.item->m_View.Get() && ShowsIcons(*m_Toolbar)) {
-        // Upright: the image's first row at the top of its place.
-        CGContextSaveGState(context);
-        CGContextTranslateCTM(context, 0, CGRectGetMaxY(cell.content));
-        CGContextScaleCTM(context, 1, -1);
-        if (!enabled)
-          CGContextSetAlpha(context, 0.5f);
-        CGContextDrawImage(
-            context,
-            CGRectMake(cell.content.origin.x, 0, cell.content.size.width, cell.content.size.height),
-            image);
-        CGContextRestoreGState(context);
-      }
+      if (!cell.item->m_View.Get() && ShowsIcons(*m_Toolbar))
+        Picture(context, cell.item->m_Image.Get(), cell.content, !enabled);
       Text(context, LabelOf(*cell.item), cell.label, kSmallSize, enabled ? kText : kTextDisabled,
            Align::kCentre);
     }

@@ -151,6 +151,8 @@ public:
   HIViewFeatures m_Features = 0;
   std::u16string m_Title;
   std::string m_Content;
+  CFHeld<CGImageRef> m_ContentImage;  // the picture m_Content names, once read
+  bool m_ContentRead = false;
   std::vector<std::u16string> m_Items;
   std::vector<StandIn_BrowserColumn> m_Columns;
   std::shared_ptr<StandIn_BrowserModel> m_Browser;  // a browser's items (DataBrowser.cpp)
