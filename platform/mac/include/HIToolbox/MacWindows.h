@@ -253,3 +253,6 @@ long StandIn_WindowDisposeCount();
 void StandIn_WindowsResetCounts();
 // Whether DisposeWindow ran for the window (the object may live on while referenced).
 bool StandIn_WindowIsDisposed(WindowRef window);
+// The main screen (CoreGraphics/CGDirectDisplay.h) given by its global bounds, whose top left is
+// the origin, and its menu bar height.
+void StandIn_SetMainScreen(Rect bounds, short menuBarHeight);

@@ -959,6 +959,12 @@ long StandIn_WindowDisposeCount() {
   return TheState().disposed;
 }
 
+void StandIn_SetMainScreen(Rect bounds, short menuBarHeight) {
+  StandIn_SetMainScreen(StandIn_Screen{static_cast<SInt16>(bounds.right - bounds.left),
+                                       static_cast<SInt16>(bounds.bottom - bounds.top),
+                                       menuBarHeight});
+}
+
 void StandIn_WindowsResetCounts() {
   TheState().disposed = 0;
 }
