@@ -189,7 +189,8 @@ WindowRef ActiveNonFloatingWindow();
 WindowRef GetUserFocusWindow();
 Boolean IsWindowActive(WindowRef window);
 // The window and its part under a global point: the frontmost visible window whose structure
-// holds it, skipping windows that ignore clicks; the menu bar above every window.
+// holds it, skipping windows that ignore clicks; the menu bar above every window. A shown
+// toolbar's band counts as content (its views are in the window's view tree).
 WindowPartCode FindWindow(Point thePoint, WindowRef* window);
 // Zooms out to the available screen (inZoomOut) or back in to the bounds before (inZoomIn), with
 // kEventWindowBoundsChanged (kWindowBoundsChangeZoom) and kEventWindowZoomed.
