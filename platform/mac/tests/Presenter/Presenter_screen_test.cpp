@@ -1,0 +1,319 @@
+// The presenter on an X display of its own (run under tools/screen-run): XTest's mouse and keys
+// reach the stand-in's handlers as a Mac user's would, menus open and choose from the menu bar
+// strip, and the display shows what the screen model composes.
+#include <gtest/gtest.h>
+
+#include <CoreFoundation/CFString.h>
+#include <HIToolbox/CarbonEvents.h>
+#include <HIToolbox/MacWindows.h>
+#include <HIToolbox/Menus.h>
+#include <HIToolbox/StandInPresenter.h>
+#include <HIToolbox/StandInScreen.h>
+#include <CoreGraphics/CGDirectDisplay.h>
+
+#include <functional>
+#include <vector>
+
+#define Cursor XCursor
+#include <X11/Xlib.h>
+#include <X11/Xutil.h>
+#include <X11/extensions/XTest.h>
+#include <X11/keysym.h>
+#undef Cursor
+
+namespace {
+
+constexpr UInt32 kGo = 0x476f2020;   // 'Go  '
+constexpr UInt32 kOff = 0x6f666620;  // 'off '
+
+// What reached the handlers.
+struct Seen {
+  long mouseDowns = 0;
+  HIPoint windowMouse{0, 0};
+  HIPoint globalMouse{0, 0};
+  UInt32 mouseModifiers = 0;
+  std::vector<UInt32> keyCodes;
+  std::vector<char> characters;
+  std::vector<UInt32> commands;
+};
+
+OSStatus RecordEvent(EventHandlerCallRef, EventRef event, void* data) {
+  Seen& seen = *static_cast<Seen*>(data);
+  if (GetEventClass(event) == kEventClassMouse) {
+    ++seen.mouseDowns;
+    GetEventParameter(event, kEventParamWindowMouseLocation, typeHIPoint, nullptr,
+                      sizeof seen.windowMouse, nullptr, &seen.windowMouse);
+    GetEventParameter(event, kEventParamMouseLocation, typeHIPoint, nullptr,
+                      sizeof seen.globalMouse, nullptr, &seen.globalMouse);
+    GetEventParameter(event, kEventParamKeyModifiers, typeUInt32, nullptr,
+                      sizeof seen.mouseModifiers, nullptr, &seen.mouseModifiers);
+    return noErr;
+  }
+  if (GetEventClass(event) == kEventClassKeyboard) {
+    UInt32 code = 0;
+    char character = 0;
+    GetEventParameter(event, kEventParamKeyCode, typeUInt32, nullptr, sizeof code, nullptr, &code);
+    GetEventParameter(event, kEventParamKeyMacCharCodes, typeChar, nullptr, sizeof character,
+                      nullptr, &character);
+    seen.keyCodes.push_back(code);
+    seen.characters.push_back(character);
+    return noErr;
+  }
+  HICommand command{};
+  GetEventParameter(event, kEventParamDirectObject, typeHICommand, nullptr, sizeof command, nullptr,
+                    &command);
+  if (command.commandID != kGo && command.commandID != kOff)
+    return eventNotHandledErr;
+  seen.commands.push_back(command.commandID);
+  return noErr;
+}
+
+class PresenterScreenTest : public ::testing::Test {
+protected:
+  void SetUp() override {
+    StandIn_UseLiveClock(true);
+    m_Presenter = StandIn_X11Presenter::Open();
+    ASSERT_TRUE(m_Presenter) << "no X display: run the test under tools/screen-run";
+    StandIn_SetInputSource(m_Presenter.get());
+    m_Driver = XOpenDisplay(nullptr);
+    ASSERT_NE(nullptr, m_Driver);
+    int event = 0, error = 0, major = 0, minor = 0;
+    ASSERT_TRUE(XTestQueryExtension(m_Driver, &event, &error, &major, &minor));
+  }
+  void TearDown() override {
+    for (EventHandlerRef handler : m_Handlers)
+      RemoveEventHandler(handler);
+    for (WindowRef window : m_Windows)
+      DisposeWindow(window);
+    SetRootMenu(nullptr);
+    for (MenuRef menu : m_Menus)
+      DisposeMenu(menu);
+    if (m_Presenter)
+      m_Presenter->Present();
+    StandIn_SetInputSource(nullptr);
+    m_Presenter.reset();
+    if (m_Driver)
+      XCloseDisplay(m_Driver);
+  }
+
+  // A shown document window with that content, which the display shows and gives the keyboard.
+  WindowRef ShowWindowAt(Rect content, WindowClass windowClass = kDocumentWindowClass) {
+    WindowRef window = nullptr;
+    EXPECT_EQ(noErr,
+              CreateNewWindow(windowClass, kWindowStandardDocumentAttributes, &content, &window));
+    m_Windows.push_back(window);
+    ShowWindow(window);
+    return window;
+  }
+
+  void WaitUntilShownAndFocused(WindowRef window) {
+    EXPECT_TRUE(PumpUntil([&] {
+      const Window xid = m_Presenter->XWindowOf(window);
+      XWindowAttributes attributes{};
+      Window focus = 0;
+      int revert = 0;
+      XGetInputFocus(m_Driver, &focus, &revert);
+      return xid != 0 && XGetWindowAttributes(m_Driver, xid, &attributes) &&
+             attributes.map_state == IsViewable && focus == xid;
+    })) << "the window never showed with the keyboard";
+  }
+
+  void Handle(EventTargetRef target, UInt32 eventClass, UInt32 kind) {
+    const EventTypeSpec type{eventClass, kind};
+    EventHandlerRef handler = nullptr;
+    ASSERT_EQ(noErr, InstallEventHandler(target, NewEventHandlerUPP(&RecordEvent), 1, &type,
+                                         &m_Seen, &handler));
+    m_Handlers.push_back(handler);
+  }
+
+  // Delivers what the display sends until the condition holds; false after 10 seconds.
+  bool PumpUntil(const std::function<bool()>& done) {
+    const EventTime end = GetCurrentEventTime() + 10;
+    while (!done()) {
+      if (GetCurrentEventTime() > end)
+        return false;
+      StandIn_Input input;
+      if (m_Presenter->NextInput(GetCurrentEventTime() + 0.05, input))
+        StandIn_DeliverInput(input);
+    }
+    return true;
+  }
+
+  void Key(KeySym symbol, bool down) {
+    XTestFakeKeyEvent(m_Driver, XKeysymToKeycode(m_Driver, symbol), down ? True : False,
+                      CurrentTime);
+    XFlush(m_Driver);
+  }
+  void MoveTo(int x, int y) {
+    XTestFakeMotionEvent(m_Driver, -1, x, y, CurrentTime);
+    XFlush(m_Driver);
+  }
+  void Button(bool down) {
+    XTestFakeButtonEvent(m_Driver, 1, down ? True : False, CurrentTime);
+    XFlush(m_Driver);
+  }
+
+  std::unique_ptr<StandIn_X11Presenter> m_Presenter;
+  Display* m_Driver = nullptr;
+  Seen m_Seen;
+  std::vector<WindowRef> m_Windows;
+  std::vector<MenuRef> m_Menus;
+  std::vector<EventHandlerRef> m_Handlers;
+};
+
+TEST_F(PresenterScreenTest, ACtrlClickReachesTheMouseDownHandlerWithCommandAtThePoint) {
+  WindowRef window = ShowWindowAt(Rect{100, 100, 300, 400});
+  Handle(GetWindowEventTarget(window), kEventClassMouse, kEventMouseDown);
+  WaitUntilShownAndFocused(window);
+
+  Key(XK_Control_L, true);
+  MoveTo(150, 130);
+  Button(true);
+  Button(false);
+  Key(XK_Control_L, false);
+  ASSERT_TRUE(PumpUntil([&] { return m_Seen.mouseDowns > 0; }));
+
+  EXPECT_TRUE(m_Seen.mouseModifiers & cmdKey);
+  EXPECT_FALSE(m_Seen.mouseModifiers & controlKey);
+  EXPECT_EQ(150, m_Seen.globalMouse.x);
+  EXPECT_EQ(130, m_Seen.globalMouse.y);
+  // The structure begins with the title bar above the content.
+  EXPECT_EQ(50, m_Seen.windowMouse.x);
+  EXPECT_EQ(130 - (100 - kStandInTitleBarHeight), m_Seen.windowMouse.y);
+}
+
+TEST_F(PresenterScreenTest, SpaceGivesKeyCode49) {
+  WindowRef window = ShowWindowAt(Rect{100, 100, 300, 400});
+  Handle(GetWindowEventTarget(window), kEventClassKeyboard, kEventRawKeyDown);
+  WaitUntilShownAndFocused(window);
+
+  Key(XK_space, true);
+  Key(XK_space, false);
+  ASSERT_TRUE(PumpUntil([&] { return !m_Seen.keyCodes.empty(); }));
+  EXPECT_EQ(49u, m_Seen.keyCodes.front());
+  EXPECT_EQ(' ', m_Seen.characters.front());
+}
+
+TEST_F(PresenterScreenTest, AMenuPickSendsItsCommandAndADisabledKeyEquivalentDoesNothing) {
+  MenuRef root = nullptr;
+  MenuRef menu = nullptr;
+  ASSERT_EQ(noErr, CreateNewMenu(0, 0, &root));
+  ASSERT_EQ(noErr, CreateNewMenu(1, 0, &menu));
+  m_Menus = {menu, root};
+  SetMenuTitleWithCFString(menu, CFSTR("Tryout"));
+  AppendMenuItemTextWithCFString(menu, CFSTR("Go"), 0, kGo, nullptr);
+  SetItemCmd(menu, 1, 'G');
+  AppendMenuItemTextWithCFString(menu, CFSTR("Off"), 0, kOff, nullptr);
+  SetItemCmd(menu, 2, 'K');
+  DisableMenuItem(menu, 2);
+  AppendMenuItemTextWithCFString(root, CFSTR("Tryout"), 0, 0, nullptr);
+  SetMenuItemHierarchicalMenu(root, 1, menu);
+  SetRootMenu(root);
+  Handle(GetApplicationEventTarget(), kEventClassCommand, kEventCommandProcess);
+  WindowRef window = ShowWindowAt(Rect{200, 300, 400, 600});
+  Handle(GetWindowEventTarget(window), kEventClassKeyboard, kEventRawKeyDown);
+  WaitUntilShownAndFocused(window);
+
+  // Pressed on the title, dragged down to the first item and released there.
+  const HIRect title = StandIn_MenuBarTitleBounds(1);
+  const HIRect item = StandIn_MenuItemBounds(menu, 1);
+  const int menuTop = StandIn_MainScreen().menuBarHeight;
+  MoveTo(int(CGRectGetMidX(title)), int(CGRectGetMidY(title)));
+  Button(true);
+  MoveTo(int(title.origin.x + CGRectGetMidX(item)), menuTop + int(CGRectGetMidY(item)));
+  MoveTo(int(title.origin.x + CGRectGetMidX(item)) + 1, menuTop + int(CGRectGetMidY(item)));
+  Button(false);
+  ASSERT_TRUE(PumpUntil([&] { return !m_Seen.commands.empty(); }));
+  EXPECT_EQ(std::vector<UInt32>{kGo}, m_Seen.commands);
+
+  // Ctrl+K is Command-K: its item is disabled, so the key goes on to the window as a raw key.
+  Key(XK_Control_L, true);
+  Key(XK_k, true);
+  Key(XK_k, false);
+  Key(XK_Control_L, false);
+  ASSERT_TRUE(PumpUntil([&] { return !m_Seen.keyCodes.empty(); }));
+  EXPECT_EQ(0x28u, m_Seen.keyCodes.front());
+  EXPECT_EQ(std::vector<UInt32>{kGo}, m_Seen.commands);
+
+  // Ctrl+G is Command-G, the enabled item's.
+  Key(XK_Control_L, true);
+  Key(XK_g, true);
+  Key(XK_g, false);
+  Key(XK_Control_L, false);
+  ASSERT_TRUE(PumpUntil([&] { return m_Seen.commands.size() == 2; }));
+  EXPECT_EQ(kGo, m_Seen.commands.back());
+}
+
+// The root window's pixels as 0xRRGGBB.
+class RootImage {
+public:
+  explicit RootImage(Display* display) : m_Display(display) {
+    const Window root = DefaultRootWindow(display);
+    XWindowAttributes attributes{};
+    XGetWindowAttributes(display, root, &attributes);
+    m_Image =
+        XGetImage(display, root, 0, 0, attributes.width, attributes.height, AllPlanes, ZPixmap);
+  }
+  ~RootImage() {
+    if (m_Image)
+      XDestroyImage(m_Image);
+  }
+  RootImage(const RootImage&) = delete;
+  RootImage& operator=(const RootImage&) = delete;
+  UInt32 Pixel(int x, int y) const {
+    return static_cast<UInt32>(XGetPixel(m_Image, x, y)) & 0xFFFFFFu;
+  }
+  bool Valid() const { return m_Image != nullptr; }
+
+private:
+  Display* m_Display;
+  XImage* m_Image = nullptr;
+};
+
+TEST_F(PresenterScreenTest, TheDisplayShowsWhatTheScreenModelComposesOverlaysIncluded) {
+  MenuRef root = nullptr;
+  MenuRef menu = nullptr;
+  ASSERT_EQ(noErr, CreateNewMenu(0, 0, &root));
+  ASSERT_EQ(noErr, CreateNewMenu(1, 0, &menu));
+  m_Menus = {menu, root};
+  SetMenuTitleWithCFString(menu, CFSTR("File"));
+  AppendMenuItemTextWithCFString(root, CFSTR("File"), 0, 0, nullptr);
+  SetMenuItemHierarchicalMenu(root, 1, menu);
+  SetRootMenu(root);
+  ShowWindowAt(Rect{100, 100, 300, 400});
+  WindowRef front = ShowWindowAt(Rect{200, 250, 400, 600});
+  // An overlay over both, transparent but for what it draws: here nothing, so the windows and
+  // the desktop beneath show through it.
+  WindowRef overlay = nullptr;
+  Rect overlayBounds{150, 50, 350, 500};
+  ASSERT_EQ(noErr,
+            CreateNewWindow(kOverlayWindowClass, kWindowNoAttributes, &overlayBounds, &overlay));
+  m_Windows.push_back(overlay);
+  ShowWindow(overlay);
+  // The display's desktop is the user's; this one's is painted as the model's.
+  XSetWindowBackground(m_Driver, DefaultRootWindow(m_Driver), kStandInDesktopColour & 0xFFFFFFu);
+  XClearWindow(m_Driver, DefaultRootWindow(m_Driver));
+  WaitUntilShownAndFocused(front);
+  ASSERT_TRUE(PumpUntil([&] {
+    XWindowAttributes attributes{};
+    return XGetWindowAttributes(m_Driver, m_Presenter->XWindowOf(overlay), &attributes) &&
+           attributes.map_state == IsViewable;
+  }));
+  m_Presenter->Present();
+  ASSERT_EQ(noErr, StandIn_ScreenRender());
+  XSync(m_Driver, False);
+  const RootImage shot(m_Driver);
+  ASSERT_TRUE(shot.Valid());
+
+  // A grid of probes over the menu bar, the windows, the overlay and the desktop.
+  int compared = 0;
+  for (int y = 2; y < 460; y += 9)
+    for (int x = 3; x < 700; x += 11) {
+      const UInt32 model = StandIn_ScreenPixel(x, y) & 0xFFFFFFu;
+      ASSERT_EQ(model, shot.Pixel(x, y)) << "at " << x << ", " << y;
+      ++compared;
+    }
+  EXPECT_GT(compared, 2000);
+}
+
+}  // namespace
