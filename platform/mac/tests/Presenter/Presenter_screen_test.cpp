@@ -182,6 +182,30 @@ TEST_F(PresenterScreenTest, ACtrlClickReachesTheMouseDownHandlerWithCommandAtThe
   EXPECT_EQ(130 - (100 - kStandInTitleBarHeight), m_Seen.windowMouse.y);
 }
 
+TEST_F(PresenterScreenTest, DraggingTheTitleBandMovesTheWindowAndItsXWindowFollows) {
+  WindowRef window = ShowWindowAt(Rect{100, 100, 300, 400});
+  WaitUntilShownAndFocused(window);
+
+  // The stand-in's own window drag takes the moves from the display until the release.
+  MoveTo(200, 100 - kStandInTitleBarHeight / 2);
+  Button(true);
+  for (int step = 1; step <= 5; ++step)
+    MoveTo(200 + 20 * step, 100 - kStandInTitleBarHeight / 2 + 30 * step);
+  Button(false);
+  Rect structure{0, 0, 0, 0};
+  ASSERT_TRUE(PumpUntil([&] {
+    GetWindowBounds(window, kWindowStructureRgn, &structure);
+    return structure.left == 200;
+  }));
+  EXPECT_EQ(100 - kStandInTitleBarHeight + 150, structure.top);
+
+  m_Presenter->Present();
+  XWindowAttributes attributes{};
+  ASSERT_TRUE(XGetWindowAttributes(m_Driver, m_Presenter->XWindowOf(window), &attributes));
+  EXPECT_EQ(structure.left, attributes.x);
+  EXPECT_EQ(structure.top, attributes.y);
+}
+
 TEST_F(PresenterScreenTest, SpaceGivesKeyCode49) {
   WindowRef window = ShowWindowAt(Rect{100, 100, 300, 400});
   Handle(GetWindowEventTarget(window), kEventClassKeyboard, kEventRawKeyDown);
