@@ -7,6 +7,7 @@
 #include <CoreFoundation/CFString.h>
 #include <CoreFoundation/CFURL.h>
 #include <HIToolbox/Appearance.h>
+#include <HIToolbox/Dialogs.h>
 #include <HIToolbox/Events.h>
 #include <HIToolbox/StandInScreen.h>
 #include <CoreGraphics/CGDirectDisplay.h>
@@ -269,9 +270,12 @@ StandIn_X11Presenter::Impl::Impl(Display* display, int wakeRead, int wakeWrite)
   m_MenuBarSurface.reset(cairo_xlib_surface_create(
       display, m_MenuBar, DefaultVisual(display, m_Screen), screen.width, screen.menuBarHeight));
   XMapWindow(display, m_MenuBar);
+  // A user at the display answers alerts.
+  StandIn_ShowAlerts(true);
 }
 
 StandIn_X11Presenter::Impl::~Impl() {
+  StandIn_ShowAlerts(false);
   m_MenuWindowSurface.reset();
   m_MenuBarSurface.reset();
   for (auto& [window, shown] : m_Shown) {

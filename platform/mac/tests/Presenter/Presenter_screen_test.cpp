@@ -11,7 +11,13 @@
 #include <HIToolbox/StandInScreen.h>
 #include <CoreGraphics/CGDirectDisplay.h>
 
+#include <HIToolbox/Dialogs.h>
+
+#include <atomic>
+#include <chrono>
 #include <functional>
+#include <set>
+#include <thread>
 #include <vector>
 
 #define Cursor XCursor
@@ -266,6 +272,72 @@ TEST_F(PresenterScreenTest, AMenuPickSendsItsCommandAndADisabledKeyEquivalentDoe
   Key(XK_Control_L, false);
   ASSERT_TRUE(PumpUntil([&] { return m_Seen.commands.size() == 2; }));
   EXPECT_EQ(kGo, m_Seen.commands.back());
+}
+
+DialogRef NewAlert() {
+  AlertStdCFStringAlertParamRec params;
+  GetStandardAlertDefaultParams(&params, kStdCFStringAlertVersionOne);
+  params.cancelText = reinterpret_cast<CFStringRef>(kAlertDefaultCancelText);
+  DialogRef alert = nullptr;
+  CreateStandardAlert(kAlertCautionAlert, CFSTR("Close the job?"), CFSTR("Nothing is lost."),
+                      &params, &alert);
+  return alert;
+}
+
+TEST_F(PresenterScreenTest, AnAlertShowsAsAWindowAndWaitsForTheUser) {
+  WindowRef window = ShowWindowAt(Rect{100, 100, 300, 400});
+  WaitUntilShownAndFocused(window);
+
+  // Return chooses the default button, Escape the cancel button.
+  struct Case {
+    KeySym key;
+    DialogItemIndex answer;
+  };
+  for (const Case& c :
+       {Case{XK_Return, kAlertStdAlertOKButton}, Case{XK_Escape, kAlertStdAlertCancelButton}}) {
+    Key(c.key, true);
+    Key(c.key, false);
+    DialogItemIndex hit = 0;
+    ASSERT_EQ(noErr, RunStandardAlert(NewAlert(), nullptr, &hit));
+    EXPECT_EQ(c.answer, hit);
+  }
+
+  // A click on its cancel button, left of the default one at its bottom right, once it shows.
+  std::set<Window> before;
+  {
+    Window root = 0, parent = 0, *children = nullptr;
+    unsigned int count = 0;
+    XQueryTree(m_Driver, DefaultRootWindow(m_Driver), &root, &parent, &children, &count);
+    before.insert(children, children + count);
+    XFree(children);
+  }
+  std::atomic<bool> clicked{false};
+  std::thread user([&] {
+    for (int tries = 0; tries < 500 && !clicked; ++tries) {
+      std::this_thread::sleep_for(std::chrono::milliseconds(20));
+      Window root = 0, parent = 0, *children = nullptr;
+      unsigned int count = 0;
+      XQueryTree(m_Driver, DefaultRootWindow(m_Driver), &root, &parent, &children, &count);
+      for (unsigned int i = 0; i < count && !clicked; ++i) {
+        XWindowAttributes a{};
+        if (before.count(children[i]) || !XGetWindowAttributes(m_Driver, children[i], &a) ||
+            a.map_state != IsViewable)
+          continue;
+        std::this_thread::sleep_for(std::chrono::milliseconds(100));
+        MoveTo(a.x + a.width - 20 - 90 - 12 - 45, a.y + a.height - 20 - 10);
+        Button(true);
+        Button(false);
+        clicked = true;
+      }
+      XFree(children);
+    }
+  });
+  DialogItemIndex hit = 0;
+  const OSStatus status = RunStandardAlert(NewAlert(), nullptr, &hit);
+  clicked = true;
+  user.join();
+  EXPECT_EQ(noErr, status);
+  EXPECT_EQ(kAlertStdAlertCancelButton, hit);
 }
 
 // The root window's pixels as 0xRRGGBB.
