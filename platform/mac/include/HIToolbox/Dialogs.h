@@ -4,12 +4,12 @@
 // text ("OK", "Cancel", "Don't Save"); a null text leaves the button out (the default button is
 // then "OK"). CreateStandardAlert joins the failure injection (StandIn_FilesFailNext).
 //
-// On a display (StandIn_ShowAlerts, which a presenter turns on) an alert that the script does not
-// answer shows as a movable alert window in front of every other: its message, its explanation and
-// its buttons (the default at the right, cancel left of it, the other at the left). It takes the
-// input of the current source (HIToolbox/StandInInput.h) until a button is clicked, Return chooses
-// the default button or Escape the cancel button; a source that runs out first leaves it
-// unanswered as before.
+// With a user at a display (StandIn_UserAtDisplay in HIToolbox/StandInInput.h) an alert that the
+// script does not answer shows as a movable alert window in front of every other: its message, its
+// explanation and its buttons (the default at the right, cancel left of it, the other at the left).
+// It takes the input of the current source (HIToolbox/StandInInput.h) until a button is clicked,
+// Return chooses the default button or Escape the cancel button; a source that runs out first
+// leaves it unanswered as before.
 #pragma once
 #include <HIToolbox/CarbonEvents.h>
 
@@ -80,8 +80,6 @@ struct StandIn_AlertRecord {
   UInt16 position;
 };
 StandIn_AlertRecord StandIn_LastAlert();
-// Whether unscripted alerts show as windows and wait for the user (off by default).
-void StandIn_ShowAlerts(bool shown);
 long StandIn_AlertCount();
 long StandIn_AlertLiveCount();
 void StandIn_AlertsReset();

@@ -11,6 +11,11 @@
 // direct object and the drag ('drag', typeDragRef). TrackDrag answers noErr when a receive answered
 // noErr, else userCanceledErr (a cancelled plan, a refused drop, no plan at all). Before playing it
 // records what it was given (StandIn_LastTrackedDrag); it never disposes of the region it is given.
+// With no plan scripted and a user at a display (StandIn_UserAtDisplay in HIToolbox/StandInInput.h)
+// the drag follows the mouse inputs of the current source instead: the view that tracks drags under
+// the mouse hears kEventControlDragEnter as the mouse enters it and, while it accepts,
+// kEventControlDragWithin at each move and kEventControlDragLeave as the mouse leaves it or is
+// released; a release over a view that accepted sends kEventControlDragReceive. Escape cancels.
 #pragma once
 #include <HIToolbox/Events.h>
 #include <HIToolbox/HIView.h>
@@ -107,3 +112,7 @@ struct StandIn_TrackedDrag {
   }
 };
 StandIn_TrackedDrag StandIn_LastTrackedDrag();
+// The image of the drag that follows the mouse (see TrackDrag), retained for the caller, and where
+// its top left is (global: the mouse plus the image's offset); null when no drag follows the mouse
+// or it has no image.
+CGImageRef StandIn_CopyFollowedDragImage(HIPoint* topLeft);

@@ -50,6 +50,12 @@ public:
   virtual bool Exhausted() const { return false; }
 };
 
+// Whether a user at a display answers what the script answers otherwise (a presenter turns it on;
+// off by default): alerts the script does not answer show as windows (HIToolbox/Dialogs.h), and
+// drags without a drop plan follow the mouse (HIToolbox/Drag.h).
+void StandIn_SetUserAtDisplay(bool atDisplay);
+bool StandIn_UserAtDisplay();
+
 // The current source; the script when none was set. Null sets the script back.
 void StandIn_SetInputSource(StandIn_InputSource* source);
 StandIn_InputSource& StandIn_CurrentInputSource();

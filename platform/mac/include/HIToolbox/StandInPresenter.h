@@ -20,8 +20,9 @@
 //   motion, and keys as Mac key codes with their character; a key without a Mac key code that
 //   types a character arrives as text. Modifiers: Ctrl is the Command key, Alt the Option key,
 //   Super the Control key, Shift and Caps Lock themselves.
-// - Alerts: while a presenter is open, alerts the script does not answer show as windows and wait
-//   for the user (StandIn_ShowAlerts in HIToolbox/Dialogs.h).
+// - Alerts and drags: while a presenter is open, a user is at the display
+//   (StandIn_SetUserAtDisplay): alerts the script does not answer show as windows and wait for
+//   the user, and drags follow the mouse; the drag image shows under the mouse.
 // - Cursors: theme cursors from the X cursor font, resource cursors from the bundle's PNG images.
 // - Waiting: on the X connection and on Wake (posts from other threads) until the deadline, a time
 //   on the event clock, which is meant to be live (StandIn_UseLiveClock).

@@ -13,7 +13,6 @@ struct AlertState {
   StandIn_AlertRecord last{};
   long made = 0;
   long live = 0;
-  bool shown = false;  // on a display: unscripted alerts wait for the user
 };
 
 AlertState& TheState() {
@@ -141,10 +140,6 @@ long RunShownAlert(const StandIn_AlertRecord& record) {
 
 }  // namespace
 
-void StandIn_ShowAlerts(bool shown) {
-  TheState().shown = shown;
-}
-
 OSStatus GetStandardAlertDefaultParams(AlertStdCFStringAlertParamRec* param, UInt32 version) {
   if (OSStatus err = standin_tb::EnterCall("GetStandardAlertDefaultParams"))
     return err;
@@ -198,7 +193,7 @@ OSStatus RunStandardAlert(DialogRef inAlert, ModalFilterUPP, DialogItemIndex* ou
                                                 : kAlertStdAlertOKButton;
   const long unanswered = buttons[1].empty() ? kAlertStdAlertOKButton : kAlertStdAlertCancelButton;
   long answer = unanswered;
-  if (TheState().shown && StandIn_ScriptedAnswerCount(StandIn_AnswerKind::Alert) == 0) {
+  if (StandIn_UserAtDisplay() && StandIn_ScriptedAnswerCount(StandIn_AnswerKind::Alert) == 0) {
     const long chosen = RunShownAlert(inAlert->record);
     answer = chosen != 0 ? chosen : unanswered;
   } else if (!standin_tb::TakeScriptedAnswer(StandIn_AnswerKind::Alert, kAlertStdAlertOKButton,

@@ -56,6 +56,7 @@ struct DragState {
   std::mutex mutex;
   std::set<DragRef> drags;
   StandIn_TrackedDrag last{};
+  DragRef followed = nullptr;  // the drag that follows the mouse, while it does
 };
 
 DragState& TheState() {
@@ -193,7 +194,82 @@ OSErr Play(const standin_tb::DropPlan& plan, DragRef drag) {
   return result;
 }
 
+// One drag among the views that track drags, as the mouse inputs of the current source move it:
+// the view it enters hears kEventControlDragEnter, and while it accepts, kEventControlDragWithin
+// at each move and kEventControlDragLeave when the mouse leaves it or is released over it; a
+// release over a view that accepted sends kEventControlDragReceive. Escape cancels.
+OSErr FollowMouse(DragRef drag) {
+  {
+    Lock lock(TheState().mutex);
+    TheState().followed = drag;
+  }
+  OSErr result = userCanceledErr;
+  HIViewRef over = nullptr;  // retained
+  bool accepted = false;
+  auto leave = [&]() {
+    if (over && accepted)
+      StandIn_SendControlDragEvent(over, kEventControlDragLeave, drag, nullptr);
+    if (over)
+      CFRelease(over);
+    over = nullptr;
+    accepted = false;
+  };
+  StandIn_Input input;
+  while (StandIn_CurrentInputSource().NextInput(kEventDurationForever, input)) {
+    if (input.kind == StandIn_InputKind::KeyDown && input.keyCode == kVK_Escape)
+      break;
+    if (input.kind != StandIn_InputKind::MouseMoved && input.kind != StandIn_InputKind::MouseUp)
+      continue;
+    const Point mouse{static_cast<short>(input.global.y), static_cast<short>(input.global.x)};
+    {
+      Lock lock(TheState().mutex);
+      drag->mouse = mouse;
+    }
+    StandIn_SetMouse(mouse);
+    HIViewRef now = TrackingViewFor(standin_tb::ViewUnderPoint(input.global));
+    if (now != over) {
+      leave();
+      if (now) {
+        over = now;
+        CFRetain(over);
+        Boolean accept = false;
+        StandIn_SendControlDragEvent(over, kEventControlDragEnter, drag, &accept);
+        accepted = accept;
+      }
+    } else if (over && accepted) {
+      StandIn_SendControlDragEvent(over, kEventControlDragWithin, drag, nullptr);
+    }
+    if (input.kind == StandIn_InputKind::MouseUp) {
+      HIViewRef target = accepted ? over : nullptr;
+      if (target)
+        CFRetain(target);
+      leave();
+      if (target &&
+          StandIn_SendControlDragEvent(target, kEventControlDragReceive, drag, nullptr) == noErr)
+        result = noErr;
+      if (target)
+        CFRelease(target);
+      break;
+    }
+  }
+  leave();
+  Lock lock(TheState().mutex);
+  TheState().followed = nullptr;
+  return result;
+}
+
 }  // namespace
+
+CGImageRef StandIn_CopyFollowedDragImage(HIPoint* topLeft) {
+  Lock lock(TheState().mutex);
+  DragRef drag = TheState().followed;
+  if (drag == nullptr || drag->image == nullptr)
+    return nullptr;
+  if (topLeft)
+    *topLeft = HIPoint{drag->mouse.h + drag->imageOffset.x, drag->mouse.v + drag->imageOffset.y};
+  CGImageRetain(drag->image);
+  return drag->image;
+}
 
 OSErr NewDrag(DragRef* theDrag) {
   if (OSErr err = EnterCall("NewDrag"))
@@ -355,8 +431,10 @@ OSErr TrackDrag(DragRef theDrag, const EventRecord* theEvent, RgnHandle theRegio
     TheState().last.count = count + 1;
   }
   standin_tb::DropPlan plan;
-  standin_tb::TakeDropPlan(&plan);
-  const OSErr result = Play(plan, theDrag);  // without the lock: handlers read the drag
+  // Without the lock: handlers read the drag.
+  const OSErr result = !standin_tb::TakeDropPlan(&plan) && StandIn_UserAtDisplay()
+                           ? FollowMouse(theDrag)
+                           : Play(plan, theDrag);
   for (HIViewRef view : plan.path)
     CFRelease(view);
   Lock lock(TheState().mutex);

@@ -345,6 +345,13 @@ bool TrackUntilRelease(StandIn_ViewImpl* view, ControlPartCode part) {
   return inside;
 }
 
+HIViewRef ViewUnderPoint(CGPoint global) {
+  WindowRef window = nullptr;
+  if (FindWindow(QDPoint(global), &window) != inContent || WindowBlockedByModal(window))
+    return nullptr;
+  return ViewAt(window, global);
+}
+
 }  // namespace standin_tb
 
 OSStatus StandIn_DeliverInput(const StandIn_Input& input) {

@@ -63,8 +63,17 @@ ScriptSource& Script() {
 }
 
 std::atomic<StandIn_InputSource*> g_Source{nullptr};  // read by any thread that wakes the loop
+std::atomic<bool> g_UserAtDisplay{false};
 
 }  // namespace
+
+void StandIn_SetUserAtDisplay(bool atDisplay) {
+  g_UserAtDisplay.store(atDisplay);
+}
+
+bool StandIn_UserAtDisplay() {
+  return g_UserAtDisplay.load();
+}
 
 void StandIn_SetInputSource(StandIn_InputSource* source) {
   g_Source.store(source);

@@ -187,6 +187,9 @@ bool TakeScriptedAnswer(StandIn_AnswerKind kind, long minimum, long maximum, con
 // (highlighted while inside the view) until the button goes up; true when it goes up inside the
 // view (or the source has nothing more, the release in place).
 bool TrackUntilRelease(StandIn_ViewImpl* view, ControlPartCode part);
+// The deepest visible view under a global point in the content of the window there, as a click
+// would find it; null over a frame, the desk, the menu bar or a window a modal window blocks.
+HIViewRef ViewUnderPoint(CGPoint global);
 // The global point of a point in the view's coordinates, and back.
 HIPoint ViewToGlobal(StandIn_ViewImpl* view, HIPoint where);
 HIPoint GlobalToView(StandIn_ViewImpl* view, HIPoint global);

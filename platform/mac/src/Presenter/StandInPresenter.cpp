@@ -7,7 +7,7 @@
 #include <CoreFoundation/CFString.h>
 #include <CoreFoundation/CFURL.h>
 #include <HIToolbox/Appearance.h>
-#include <HIToolbox/Dialogs.h>
+#include <HIToolbox/Drag.h>
 #include <HIToolbox/Events.h>
 #include <HIToolbox/StandInScreen.h>
 #include <CoreGraphics/CGDirectDisplay.h>
@@ -175,6 +175,9 @@ private:
   void SyncWindows(const std::map<WindowRef, Pending>& rendered);
   void CopyChanged(WindowRef window, Shown& shown, const Pending* rendered);
   void ComposeOverlay(WindowRef overlay, Shown& shown);
+  // Paints the desktop and the windows up to and including `last` (all: null) within the place.
+  void ComposeBeneath(cairo_t* cr, const Rect& place, WindowRef last);
+  void SyncDragImage();
   void SyncStacking(const std::vector<WindowRef>& order);
   void SyncFocus();
   void SyncMenuBar();
@@ -213,6 +216,11 @@ private:
   SurfacePtr m_MenuBarSurface;
   SurfacePtr m_MenuBarImage;
   MenuItemIndex m_MenuBarHighlight = 0;
+
+  // The image of a drag that follows the mouse, over what lies beneath it.
+  Window m_DragWindow = 0;
+  SurfacePtr m_DragSurface;
+  Rect m_DragPlace{0, 0, 0, 0};
 
   // The open menu while menus are tracked.
   Window m_MenuWindow = 0;
@@ -270,12 +278,12 @@ StandIn_X11Presenter::Impl::Impl(Display* display, int wakeRead, int wakeWrite)
   m_MenuBarSurface.reset(cairo_xlib_surface_create(
       display, m_MenuBar, DefaultVisual(display, m_Screen), screen.width, screen.menuBarHeight));
   XMapWindow(display, m_MenuBar);
-  // A user at the display answers alerts.
-  StandIn_ShowAlerts(true);
+  // A user at the display answers alerts and drags.
+  StandIn_SetUserAtDisplay(true);
 }
 
 StandIn_X11Presenter::Impl::~Impl() {
-  StandIn_ShowAlerts(false);
+  StandIn_SetUserAtDisplay(false);
   m_MenuWindowSurface.reset();
   m_MenuBarSurface.reset();
   for (auto& [window, shown] : m_Shown) {
@@ -285,6 +293,9 @@ StandIn_X11Presenter::Impl::~Impl() {
   m_Shown.clear();
   if (m_MenuWindow)
     XDestroyWindow(m_Display, m_MenuWindow);
+  m_DragSurface.reset();
+  if (m_DragWindow)
+    XDestroyWindow(m_Display, m_DragWindow);
   XDestroyWindow(m_Display, m_MenuBar);
   if (m_XCursor)
     XFreeCursor(m_Display, m_XCursor);
@@ -347,6 +358,7 @@ void StandIn_X11Presenter::Impl::Present() {
     CFRelease(window);
   }
   SyncWindows(rendered);
+  SyncDragImage();
   SyncMenuBar();
   SyncCursor();
   SyncFocus();
@@ -439,35 +451,91 @@ void StandIn_X11Presenter::Impl::CopyChanged(WindowRef window, Shown& shown,
   shown.copiedCount = count;
 }
 
+void StandIn_X11Presenter::Impl::ComposeBeneath(cairo_t* cr, const Rect& place, WindowRef last) {
+  // The screen model's way: the desktop, then the windows back to front.
+  const UInt32 desktop = kStandInDesktopColour;
+  cairo_set_source_rgb(cr, (desktop >> 16 & 0xFF) / 255.0, (desktop >> 8 & 0xFF) / 255.0,
+                       (desktop & 0xFF) / 255.0);
+  cairo_paint(cr);
+  std::vector<WindowRef> order = VisibleFrontToBack();
+  std::reverse(order.begin(), order.end());
+  for (WindowRef window : order) {
+    const Rect structure = StructureOf(window);
+    SurfacePtr store(StandIn_CopyWindowBackingStore(window));
+    if (store) {
+      cairo_set_source_surface(cr, store.get(), structure.left - place.left,
+                               structure.top - place.top);
+      cairo_paint(cr);
+    }
+    if (window == last)
+      break;
+  }
+}
+
 void StandIn_X11Presenter::Impl::ComposeOverlay(WindowRef overlay, Shown& shown) {
-  // The screen model's way: the desktop, the windows behind in their order, the overlay on top,
-  // all within the overlay's place.
+  // What lies beneath shows through the overlay's transparent pixels.
   const Rect place = shown.structure;
   SurfacePtr scratch(
       cairo_image_surface_create(CAIRO_FORMAT_RGB24, WidthOf(place), HeightOf(place)));
   {
     CairoPtr cr(cairo_create(scratch.get()));
-    const UInt32 desktop = kStandInDesktopColour;
-    cairo_set_source_rgb(cr.get(), (desktop >> 16 & 0xFF) / 255.0, (desktop >> 8 & 0xFF) / 255.0,
-                         (desktop & 0xFF) / 255.0);
-    cairo_paint(cr.get());
-    std::vector<WindowRef> order = VisibleFrontToBack();
-    std::reverse(order.begin(), order.end());
-    for (WindowRef window : order) {
-      const Rect structure = StructureOf(window);
-      SurfacePtr store(StandIn_CopyWindowBackingStore(window));
-      if (store)
-        cairo_set_source_surface(cr.get(), store.get(), structure.left - place.left,
-                                 structure.top - place.top);
-      if (store)
-        cairo_paint(cr.get());
-      if (window == overlay)
-        break;
-    }
+    ComposeBeneath(cr.get(), place, overlay);
   }
   CopyPixels(shown.surface.get(), scratch.get(), 0, 0, WidthOf(place), HeightOf(place));
   cairo_surface_flush(shown.surface.get());
   shown.copiedCount = StandIn_WindowChangeCount(overlay);
+}
+
+void StandIn_X11Presenter::Impl::SyncDragImage() {
+  HIPoint topLeft{0, 0};
+  CGImageRef image = StandIn_CopyFollowedDragImage(&topLeft);
+  if (image == nullptr) {
+    if (m_DragWindow) {
+      m_DragSurface.reset();
+      XDestroyWindow(m_Display, m_DragWindow);
+      m_DragWindow = 0;
+    }
+    return;
+  }
+  const int width = static_cast<int>(std::min<std::size_t>(CGImageGetWidth(image), 1024));
+  const int height = static_cast<int>(std::min<std::size_t>(CGImageGetHeight(image), 1024));
+  const Rect place{static_cast<short>(topLeft.y), static_cast<short>(topLeft.x),
+                   static_cast<short>(topLeft.y + std::max(1, height)),
+                   static_cast<short>(topLeft.x + std::max(1, width))};
+  SurfacePtr picture(
+      cairo_image_surface_create(CAIRO_FORMAT_ARGB32, WidthOf(place), HeightOf(place)));
+  cairo_surface_flush(picture.get());
+  unsigned char* data = cairo_image_surface_get_data(picture.get());
+  const int stride = cairo_image_surface_get_stride(picture.get());
+  for (int y = 0; y < height; ++y)
+    for (int x = 0; x < width; ++x)
+      reinterpret_cast<UInt32*>(data + std::size_t(stride) * std::size_t(y))[x] =
+          StandIn_CGImagePixel(image, std::size_t(x), std::size_t(y));
+  cairo_surface_mark_dirty(picture.get());
+  CGImageRelease(image);
+  SurfacePtr scratch(
+      cairo_image_surface_create(CAIRO_FORMAT_RGB24, WidthOf(place), HeightOf(place)));
+  {
+    CairoPtr cr(cairo_create(scratch.get()));
+    ComposeBeneath(cr.get(), place, nullptr);
+    cairo_set_source_surface(cr.get(), picture.get(), 0, 0);
+    cairo_paint(cr.get());
+  }
+  if (m_DragWindow == 0) {
+    m_DragWindow = NewWindow(place, true, "Drag");
+    m_DragSurface.reset(cairo_xlib_surface_create(m_Display, m_DragWindow,
+                                                  DefaultVisual(m_Display, m_Screen),
+                                                  WidthOf(place), HeightOf(place)));
+    XMapRaised(m_Display, m_DragWindow);
+  } else if (!SameRect(place, m_DragPlace)) {
+    XMoveResizeWindow(m_Display, m_DragWindow, place.left, place.top, WidthOf(place),
+                      HeightOf(place));
+    cairo_xlib_surface_set_size(m_DragSurface.get(), WidthOf(place), HeightOf(place));
+    XRaiseWindow(m_Display, m_DragWindow);
+  }
+  m_DragPlace = place;
+  CopyPixels(m_DragSurface.get(), scratch.get(), 0, 0, WidthOf(place), HeightOf(place));
+  cairo_surface_flush(m_DragSurface.get());
 }
 
 void StandIn_X11Presenter::Impl::SyncStacking(const std::vector<WindowRef>& order) {
@@ -475,6 +543,8 @@ void StandIn_X11Presenter::Impl::SyncStacking(const std::vector<WindowRef>& orde
   std::vector<Window> stacking{m_MenuBar};
   if (m_MenuWindow)
     stacking.insert(stacking.begin(), m_MenuWindow);
+  if (m_DragWindow)
+    stacking.insert(stacking.begin(), m_DragWindow);
   for (WindowRef window : order)
     stacking.push_back(m_Shown.find(window)->second.xid);
   if (stacking == m_Stacking)
@@ -616,6 +686,8 @@ void StandIn_X11Presenter::Impl::CopyExposed(const XExposeEvent& event) {
   if (event.window == m_MenuBar) {
     target = m_MenuBarSurface.get();
     image = m_MenuBarImage.get();
+  } else if (event.window == m_DragWindow) {
+    return;  // drawn anew at every turn of the drag
   } else if (event.window == m_MenuWindow) {
     target = m_MenuWindowSurface.get();
     image = m_MenuImage.get();

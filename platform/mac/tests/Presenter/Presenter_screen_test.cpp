@@ -11,7 +11,11 @@
 #include <HIToolbox/StandInScreen.h>
 #include <CoreGraphics/CGDirectDisplay.h>
 
+#include <CoreGraphics/CGBitmapContext.h>
+#include <HIToolbox/Controls.h>
 #include <HIToolbox/Dialogs.h>
+#include <HIToolbox/Drag.h>
+#include <HIToolbox/HIView.h>
 
 #include <atomic>
 #include <chrono>
@@ -272,6 +276,87 @@ TEST_F(PresenterScreenTest, AMenuPickSendsItsCommandAndADisabledKeyEquivalentDoe
   Key(XK_Control_L, false);
   ASSERT_TRUE(PumpUntil([&] { return m_Seen.commands.size() == 2; }));
   EXPECT_EQ(kGo, m_Seen.commands.back());
+}
+
+// A drag from a press in the window's top half to a view that takes it.
+struct DragRun {
+  long started = 0;
+  OSErr result = 1;
+  long entered = 0;
+  long received = 0;
+};
+
+OSStatus StartDrag(EventHandlerCallRef, EventRef event, void* data) {
+  DragRun& run = *static_cast<DragRun*>(data);
+  HIPoint global{0, 0};
+  GetEventParameter(event, kEventParamMouseLocation, typeHIPoint, nullptr, sizeof global, nullptr,
+                    &global);
+  ++run.started;
+  DragRef drag = nullptr;
+  NewDrag(&drag);
+  AddDragItemFlavor(drag, 1, 0x54455854, "job", 3, 0);  // 'TEXT'
+  // A small opaque image under the mouse, as the program's drags have.
+  CGColorSpaceRef space = CGColorSpaceCreateDeviceRGB();
+  CGContextRef context =
+      CGBitmapContextCreate(nullptr, 16, 16, 8, 64, space, kCGImageAlphaPremultipliedFirst);
+  CGContextSetRGBFillColor(context, 1, 0, 0, 1);
+  CGContextFillRect(context, CGRectMake(0, 0, 16, 16));
+  CGImageRef image = CGBitmapContextCreateImage(context);
+  const HIPoint offset{-8, -8};
+  SetDragImageWithCGImage(drag, image, &offset, kDragStandardTranslucency);
+  CGImageRelease(image);
+  CGContextRelease(context);
+  CGColorSpaceRelease(space);
+  EventRecord record{mouseDown, 0, 0,
+                     Point{static_cast<short>(global.y), static_cast<short>(global.x)}, 0};
+  run.result = TrackDrag(drag, &record, nullptr);
+  DisposeDrag(drag);
+  return noErr;
+}
+
+OSStatus TakeDrag(EventHandlerCallRef, EventRef event, void* data) {
+  DragRun& run = *static_cast<DragRun*>(data);
+  if (GetEventKind(event) == kEventControlDragEnter) {
+    ++run.entered;
+    const Boolean accept = true;
+    SetEventParameter(event, kEventParamControlWouldAcceptDrop, typeBoolean, sizeof accept,
+                      &accept);
+  } else if (GetEventKind(event) == kEventControlDragReceive) {
+    ++run.received;
+  }
+  return noErr;
+}
+
+TEST_F(PresenterScreenTest, ADragFollowsTheMouseToAViewThatTakesIt) {
+  WindowRef window = ShowWindowAt(Rect{100, 100, 400, 500});
+  HIViewRef content = nullptr;
+  HIViewFindByID(HIViewGetRoot(window), kHIViewWindowContentID, &content);
+  HIViewRef target = StandIn_NewView("userpane", CGRectMake(200, 150, 150, 100));
+  HIViewAddSubview(content, target);
+  CFRelease(target);
+  SetControlDragTrackingEnabled(target, true);
+  DragRun run;
+  const EventTypeSpec down{kEventClassMouse, kEventMouseDown};
+  EventHandlerRef handler = nullptr;
+  InstallEventHandler(GetWindowEventTarget(window), &StartDrag, 1, &down, &run, &handler);
+  m_Handlers.push_back(handler);
+  const EventTypeSpec drags[] = {{kEventClassControl, kEventControlDragEnter},
+                                 {kEventClassControl, kEventControlDragReceive}};
+  InstallEventHandler(GetControlEventTarget(target), &TakeDrag, 2, drags, &run, &handler);
+  m_Handlers.push_back(handler);
+  WaitUntilShownAndFocused(window);
+
+  // From the content's top left to the middle of the view (content at 100, 100).
+  MoveTo(130, 130);
+  Button(true);
+  for (int step = 1; step <= 8; ++step)
+    MoveTo(130 + step * 25, 130 + step * 20);
+  Button(false);
+  ASSERT_TRUE(PumpUntil([&] { return run.result != 1; }));
+  EXPECT_EQ(1, run.started);
+  EXPECT_EQ(noErr, run.result);
+  EXPECT_EQ(1, run.entered);
+  EXPECT_EQ(1, run.received);
 }
 
 DialogRef NewAlert() {
