@@ -117,7 +117,8 @@ std::string TitleOf(WindowRef window) {
   return buffer;
 }
 
-// Paints a part of an image onto an X window's surface, replacing what was there.
+// Paints a part of an image onto an X window's surface, replacing what was there. The images are
+// ARGB32: cairo's upload of RGB24 images to a window loses a small record.
 void CopyPixels(cairo_surface_t* target, cairo_surface_t* image, double x, double y, double width,
                 double height) {
   CairoPtr cr(cairo_create(target));
@@ -476,7 +477,7 @@ void StandIn_X11Presenter::Impl::ComposeOverlay(WindowRef overlay, Shown& shown)
   // What lies beneath shows through the overlay's transparent pixels.
   const Rect place = shown.structure;
   SurfacePtr scratch(
-      cairo_image_surface_create(CAIRO_FORMAT_RGB24, WidthOf(place), HeightOf(place)));
+      cairo_image_surface_create(CAIRO_FORMAT_ARGB32, WidthOf(place), HeightOf(place)));
   {
     CairoPtr cr(cairo_create(scratch.get()));
     ComposeBeneath(cr.get(), place, overlay);
@@ -514,7 +515,7 @@ void StandIn_X11Presenter::Impl::SyncDragImage() {
   cairo_surface_mark_dirty(picture.get());
   CGImageRelease(image);
   SurfacePtr scratch(
-      cairo_image_surface_create(CAIRO_FORMAT_RGB24, WidthOf(place), HeightOf(place)));
+      cairo_image_surface_create(CAIRO_FORMAT_ARGB32, WidthOf(place), HeightOf(place)));
   {
     CairoPtr cr(cairo_create(scratch.get()));
     ComposeBeneath(cr.get(), place, nullptr);
@@ -530,7 +531,8 @@ void StandIn_X11Presenter::Impl::SyncDragImage() {
   } else if (!SameRect(place, m_DragPlace)) {
     XMoveResizeWindow(m_Display, m_DragWindow, place.left, place.top, WidthOf(place),
                       HeightOf(place));
-    cairo_xlib_surface_set_size(m_DragSurface.get(), WidthOf(place), HeightOf(place));
+    if (WidthOf(place) != WidthOf(m_DragPlace) || HeightOf(place) != HeightOf(m_DragPlace))
+      cairo_xlib_surface_set_size(m_DragSurface.get(), WidthOf(place), HeightOf(place));
     XRaiseWindow(m_Display, m_DragWindow);
   }
   m_DragPlace = place;
