@@ -3,6 +3,12 @@
 // the start location. No dialog is shown: the script answers each one from a queue of answers of
 // its own (chosen items, or a cancel), and the items it browses past are offered to the filter.
 //
+// With a user at a display (StandIn_UserAtDisplay in HIToolbox/StandInInput.h), a dialog that no
+// scripted answer waits for shows as a window instead: the items of a folder (where the dialog was
+// told to start, else the home folder) one a row, those the filter hides greyed; a click selects,
+// a double click opens a folder or chooses, "Up" goes to the enclosing folder, the action button
+// (Return) chooses and "Cancel" (Escape) cancels. Its answer is taken as a scripted one.
+//
 // A dialog runs as the Mac runs it. NavDialogRun sends kNavCBStart to the event callback; an
 // application-modal dialog then takes the next answer at once, a sheet returns and takes it when
 // the event loop delivers its turn (StandIn_RunUntilIdle in tests). The answer is offered to the

@@ -2,6 +2,9 @@
 #include <HIToolbox/Navigation.h>
 
 #include <HIToolbox/CarbonEvents.h>
+#include <HIToolbox/StandInInput.h>
+
+#include "iStandInNavWindow.h"
 
 #include "../CoreFoundation/iStandInCFText.h"
 #include "../Files/iStandInFiles.h"
@@ -255,8 +258,21 @@ std::optional<StandIn_NavAnswer> NextAnswer() {
 }
 
 // The user acts; the callback hears the action and the end. The dialog may be gone afterwards.
+// With a user at the display and no scripted answer, the user answers in a window of the
+// dialog's own, which starts where the dialog was told to or in the home folder.
 void Conclude(NavDialogRef dialog) {
-  TakeAnswer(dialog, NextAnswer());
+  std::optional<StandIn_NavAnswer> answer = NextAnswer();
+  if (!answer && StandIn_UserAtDisplay()) {
+    const char* home = std::getenv("HOME");
+    const std::string start = !dialog->texts.location.empty() ? dialog->texts.location
+                              : home && *home                 ? std::string(home)
+                                                              : std::string("/");
+    answer = standin_tb::RunNavWindow(dialog->texts, start, [dialog](const std::string& path) {
+      const std::optional<FSRef> ref = RefOfPath(path);
+      return ref && FilterShows(dialog, *ref);
+    });
+  }
+  TakeAnswer(dialog, answer);
   SendEvent(dialog, kNavCBUserAction);
   SendEvent(dialog, kNavCBTerminate);
 }

@@ -16,9 +16,13 @@
 #include <HIToolbox/Dialogs.h>
 #include <HIToolbox/Drag.h>
 #include <HIToolbox/HIView.h>
+#include <HIToolbox/Navigation.h>
 
 #include <atomic>
 #include <chrono>
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
 #include <functional>
 #include <set>
 #include <thread>
@@ -423,6 +427,68 @@ TEST_F(PresenterScreenTest, AnAlertShowsAsAWindowAndWaitsForTheUser) {
   user.join();
   EXPECT_EQ(noErr, status);
   EXPECT_EQ(kAlertStdAlertCancelButton, hit);
+}
+
+// What a Navigation dialog's client heard.
+struct NavClient {
+  std::vector<NavUserAction> actions;
+  std::vector<std::string> replied;
+};
+
+void NavEvents(NavEventCallbackMessage message, NavCBRecPtr record, void* data) {
+  NavClient& client = *static_cast<NavClient*>(data);
+  if (message == kNavCBUserAction) {
+    client.actions.push_back(NavDialogGetUserAction(record->context));
+    NavReplyRecord reply;
+    if (NavDialogGetReply(record->context, &reply) == noErr) {
+      long count = 0;
+      AECountItems(&reply.selection, &count);
+      for (long i = 1; i <= count; ++i) {
+        FSRef item;
+        AEGetNthPtr(&reply.selection, i, typeFSRef, nullptr, nullptr, &item, sizeof item, nullptr);
+        char path[4096] = {};
+        FSRefMakePath(&item, reinterpret_cast<UInt8*>(path), sizeof path);
+        client.replied.push_back(path);
+      }
+      NavDisposeReply(&reply);
+    }
+  } else if (message == kNavCBTerminate) {
+    NavDialogDispose(record->context);
+  }
+}
+
+TEST_F(PresenterScreenTest, AFileDialogShowsTheFolderAndTheUserChoosesFromIt) {
+  const std::filesystem::path folder =
+      std::filesystem::temp_directory_path() / ("navwindow_" + std::to_string(::getpid()));
+  std::filesystem::create_directories(folder / "sub");
+  std::ofstream(folder / "first.krx") << "1";
+  std::ofstream(folder / "second.krx") << "2";
+  std::ofstream(folder / ".hidden") << "3";
+  const char* home = std::getenv("HOME");
+  const std::string oldHome = home ? home : "";
+  ::setenv("HOME", folder.c_str(), 1);
+  WindowRef window = ShowWindowAt(Rect{100, 100, 300, 400});
+  WaitUntilShownAndFocused(window);
+
+  // Folders come first: down twice selects the first file, Return opens it.
+  for (KeySym key : {XK_Down, XK_Down, XK_Return}) {
+    Key(key, true);
+    Key(key, false);
+  }
+  NavDialogCreationOptions options;
+  NavGetDefaultDialogCreationOptions(&options);
+  NavClient client;
+  NavDialogRef dialog = nullptr;
+  ASSERT_EQ(noErr, NavCreateGetFileDialog(&options, nullptr, &NavEvents, nullptr, nullptr, &client,
+                                          &dialog));
+  EXPECT_EQ(noErr, NavDialogRun(dialog));
+  ::setenv("HOME", oldHome.c_str(), 1);
+
+  EXPECT_EQ(std::vector<NavUserAction>{kNavUserActionOpen}, client.actions);
+  ASSERT_EQ(1u, client.replied.size());
+  EXPECT_EQ(std::filesystem::canonical(folder / "first.krx"),
+            std::filesystem::canonical(client.replied.front()));
+  std::filesystem::remove_all(folder);
 }
 
 // The root window's pixels as 0xRRGGBB.
