@@ -254,7 +254,10 @@ void NavWindow::Draw(CGContextRef context) const {
         CFStringCreateWithCString(nullptr, label.c_str(), kCFStringEncodingUTF8));
     const Rect box{static_cast<short>(top + 1), 6, static_cast<short>(top + kRowHeight),
                    static_cast<short>(bounds.size.width - 6)};
+    // The text takes the context's fill colour: white on the selection, grey when not chosen.
     const bool enabled = entry.choosable || entry.folder;
+    const CGFloat ink = row == m_Selected ? 1 : enabled ? 0 : 0.55;
+    CGContextSetRGBFillColor(context, ink, ink, ink, 1);
     DrawThemeTextBox(text.Get(), kThemeSystemFont,
                      enabled ? kThemeStateActive : kThemeStateInactive, false, &box, 0, context);
   }
