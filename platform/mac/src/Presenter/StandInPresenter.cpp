@@ -173,6 +173,10 @@ private:
   };
 
   Window NewWindow(const Rect& place, bool overrideRedirect, const std::string& title);
+  // Copies a part of an image (ARGB32) onto an X window's surface.
+  void Copy(cairo_surface_t* target, cairo_surface_t* image, double x, double y, double width,
+            double height);
+  bool DisplayTakesCairoPixels() const;
   void SyncWindows(const std::map<WindowRef, Pending>& rendered);
   void CopyChanged(WindowRef window, Shown& shown, const Pending* rendered);
   void ComposeOverlay(WindowRef overlay, Shown& shown);
@@ -207,6 +211,7 @@ private:
   Atom m_WindowType;
   Atom m_TypeDock;
   standin_x11::ModifierMasks m_Masks;
+  bool m_DirectPixels = false;
 
   std::map<WindowRef, Shown> m_Shown;
   std::vector<Window> m_Stacking;
@@ -268,6 +273,7 @@ StandIn_X11Presenter::Impl::Impl(Display* display, int wakeRead, int wakeWrite)
       }
     XFreeModifiermap(map);
   }
+  m_DirectPixels = DisplayTakesCairoPixels();
   // The stand-in's screen is the X screen; its menu bar is the strip along the top.
   StandIn_Screen screen = StandIn_MainScreen();
   screen.width = static_cast<SInt16>(std::min(DisplayWidth(display, m_Screen), 32767));
@@ -285,6 +291,9 @@ StandIn_X11Presenter::Impl::Impl(Display* display, int wakeRead, int wakeWrite)
 
 StandIn_X11Presenter::Impl::~Impl() {
   StandIn_SetUserAtDisplay(false);
+  // cairo's state for the display goes with it: finished here, so that uploads still under way
+  // are waited for and their records freed before the connection closes.
+  cairo_device_t* device = cairo_device_reference(cairo_surface_get_device(m_MenuBarSurface.get()));
   m_MenuWindowSurface.reset();
   m_MenuBarSurface.reset();
   for (auto& [window, shown] : m_Shown) {
@@ -300,6 +309,9 @@ StandIn_X11Presenter::Impl::~Impl() {
   XDestroyWindow(m_Display, m_MenuBar);
   if (m_XCursor)
     XFreeCursor(m_Display, m_XCursor);
+  XSync(m_Display, False);
+  cairo_device_finish(device);
+  cairo_device_destroy(device);
   XCloseDisplay(m_Display);
   close(m_WakeRead);
   close(m_WakeWrite);
@@ -340,6 +352,61 @@ Window StandIn_X11Presenter::Impl::NewWindow(const Rect& place, bool overrideRed
   if (m_XCursor)
     XDefineCursor(m_Display, xid, m_XCursor);
   return xid;
+}
+
+bool StandIn_X11Presenter::Impl::DisplayTakesCairoPixels() const {
+  // 24-bit true colour in 32-bit pixels laid out as 0xRRGGBB in the host's byte order: what
+  // cairo's ARGB32 images hold, so that their rows go to the server as they are.
+  const Visual* visual = DefaultVisual(m_Display, m_Screen);
+  if (DefaultDepth(m_Display, m_Screen) != 24 || visual->red_mask != 0xFF0000 ||
+      visual->green_mask != 0xFF00 || visual->blue_mask != 0xFF)
+    return false;
+  const std::uint32_t probe = 1;
+  const bool hostLsbFirst = *reinterpret_cast<const unsigned char*>(&probe) == 1;
+  if (ImageByteOrder(m_Display) != (hostLsbFirst ? LSBFirst : MSBFirst))
+    return false;
+  int count = 0;
+  XPixmapFormatValues* formats = XListPixmapFormats(m_Display, &count);
+  bool thirtyTwo = false;
+  for (int i = 0; i < count; ++i)
+    if (formats[i].depth == 24)
+      thirtyTwo = formats[i].bits_per_pixel == 32;
+  if (formats)
+    XFree(formats);
+  return thirtyTwo;
+}
+
+void StandIn_X11Presenter::Impl::Copy(cairo_surface_t* target, cairo_surface_t* image, double x,
+                                      double y, double width, double height) {
+  if (!m_DirectPixels || cairo_image_surface_get_format(image) != CAIRO_FORMAT_ARGB32) {
+    CopyPixels(target, image, x, y, width, height);
+    return;
+  }
+  // The image's own rows as an X image, put straight into the window: besides being the quick
+  // road, it keeps cairo's upload records (which a closed window would strand) out of the way.
+  cairo_surface_flush(image);
+  const int imageWidth = cairo_image_surface_get_width(image);
+  const int imageHeight = cairo_image_surface_get_height(image);
+  const int left = std::max(0, static_cast<int>(x));
+  const int top = std::max(0, static_cast<int>(y));
+  const int right = std::min(imageWidth, static_cast<int>(x + width));
+  const int bottom = std::min(imageHeight, static_cast<int>(y + height));
+  if (right <= left || bottom <= top)
+    return;
+  XImage* rows =
+      XCreateImage(m_Display, DefaultVisual(m_Display, m_Screen), 24, ZPixmap, 0,
+                   reinterpret_cast<char*>(cairo_image_surface_get_data(image)),
+                   static_cast<unsigned int>(imageWidth), static_cast<unsigned int>(imageHeight),
+                   32, cairo_image_surface_get_stride(image));
+  if (rows == nullptr) {
+    CopyPixels(target, image, x, y, width, height);
+    return;
+  }
+  XPutImage(m_Display, cairo_xlib_surface_get_drawable(target), DefaultGC(m_Display, m_Screen),
+            rows, left, top, left, top, static_cast<unsigned int>(right - left),
+            static_cast<unsigned int>(bottom - top));
+  rows->data = nullptr;  // the image's, not the X image's
+  XDestroyImage(rows);
 }
 
 Window StandIn_X11Presenter::Impl::XWindowOf(WindowRef window) const {
@@ -442,11 +509,10 @@ void StandIn_X11Presenter::Impl::CopyChanged(WindowRef window, Shown& shown,
                          !CGRectIsEmpty(rendered->dirty);
   if (onlyDirty) {
     const HIRect dirty = rendered->dirty;
-    CopyPixels(shown.surface.get(), store.get(), std::floor(dirty.origin.x),
-               std::floor(dirty.origin.y), std::ceil(dirty.size.width) + 1,
-               std::ceil(dirty.size.height) + 1);
+    Copy(shown.surface.get(), store.get(), std::floor(dirty.origin.x), std::floor(dirty.origin.y),
+         std::ceil(dirty.size.width) + 1, std::ceil(dirty.size.height) + 1);
   } else {
-    CopyPixels(shown.surface.get(), store.get(), 0, 0, width, height);
+    Copy(shown.surface.get(), store.get(), 0, 0, width, height);
   }
   cairo_surface_flush(shown.surface.get());
   shown.copiedCount = count;
@@ -482,7 +548,7 @@ void StandIn_X11Presenter::Impl::ComposeOverlay(WindowRef overlay, Shown& shown)
     CairoPtr cr(cairo_create(scratch.get()));
     ComposeBeneath(cr.get(), place, overlay);
   }
-  CopyPixels(shown.surface.get(), scratch.get(), 0, 0, WidthOf(place), HeightOf(place));
+  Copy(shown.surface.get(), scratch.get(), 0, 0, WidthOf(place), HeightOf(place));
   cairo_surface_flush(shown.surface.get());
   shown.copiedCount = StandIn_WindowChangeCount(overlay);
 }
@@ -536,7 +602,7 @@ void StandIn_X11Presenter::Impl::SyncDragImage() {
     XRaiseWindow(m_Display, m_DragWindow);
   }
   m_DragPlace = place;
-  CopyPixels(m_DragSurface.get(), scratch.get(), 0, 0, WidthOf(place), HeightOf(place));
+  Copy(m_DragSurface.get(), scratch.get(), 0, 0, WidthOf(place), HeightOf(place));
   cairo_surface_flush(m_DragSurface.get());
 }
 
@@ -577,9 +643,9 @@ void StandIn_X11Presenter::Impl::SyncMenuBar() {
   if (!image || SamePixels(image.get(), m_MenuBarImage.get()))
     return;
   m_MenuBarImage = std::move(image);
-  CopyPixels(m_MenuBarSurface.get(), m_MenuBarImage.get(), 0, 0,
-             cairo_image_surface_get_width(m_MenuBarImage.get()),
-             cairo_image_surface_get_height(m_MenuBarImage.get()));
+  Copy(m_MenuBarSurface.get(), m_MenuBarImage.get(), 0, 0,
+       cairo_image_surface_get_width(m_MenuBarImage.get()),
+       cairo_image_surface_get_height(m_MenuBarImage.get()));
   cairo_surface_flush(m_MenuBarSurface.get());
 }
 
@@ -709,7 +775,7 @@ void StandIn_X11Presenter::Impl::CopyExposed(const XExposeEvent& event) {
   }
   if (target == nullptr || image == nullptr)
     return;
-  CopyPixels(target, image, event.x, event.y, event.width, event.height);
+  Copy(target, image, event.x, event.y, event.width, event.height);
   cairo_surface_flush(target);
 }
 
@@ -933,8 +999,8 @@ void StandIn_X11Presenter::Impl::TrackMenus(const XButtonEvent& press) {
   auto drawMenu = [&]() {
     m_MenuImage.reset(StandIn_CopyMenuImage(menu, item));
     if (m_MenuImage && m_MenuWindowSurface) {
-      CopyPixels(m_MenuWindowSurface.get(), m_MenuImage.get(), 0, 0, menuPlace.size.width,
-                 menuPlace.size.height);
+      Copy(m_MenuWindowSurface.get(), m_MenuImage.get(), 0, 0, menuPlace.size.width,
+           menuPlace.size.height);
       cairo_surface_flush(m_MenuWindowSurface.get());
     }
   };
