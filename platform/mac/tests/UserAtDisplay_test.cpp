@@ -82,6 +82,15 @@ TEST_F(UserAtDisplayTest, AnAlertWhoseInputRunsOutIsLeftUnanswered) {
   EXPECT_EQ(kAlertStdAlertCancelButton, hit);
 }
 
+TEST_F(UserAtDisplayTest, AWakeForTheApplicationLoopDoesNotEndAnAlert) {
+  // Another thread posted meanwhile: that wake is the application loop's.
+  StandIn_CurrentInputSource().Wake();
+  ScriptKey(36);
+  DialogItemIndex hit = 0;
+  EXPECT_EQ(noErr, RunStandardAlert(NewAlert(true), nullptr, &hit));
+  EXPECT_EQ(kAlertStdAlertOKButton, hit);
+}
+
 struct NavClient {
   std::vector<NavUserAction> actions;
   std::vector<std::string> replied;

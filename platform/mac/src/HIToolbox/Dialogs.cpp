@@ -131,7 +131,7 @@ long RunShownAlert(const StandIn_AlertRecord& record) {
   RepositionWindow(window, nullptr, kWindowAlertPositionOnMainScreen);
   ShowWindow(window);
   StandIn_Input input;
-  while (answer.item == 0 && StandIn_CurrentInputSource().NextInput(kEventDurationForever, input))
+  while (answer.item == 0 && standin_tb::NextModalInput(input))
     StandIn_DeliverInput(input);
   RemoveEventHandler(handler);
   DisposeWindow(window);

@@ -215,7 +215,7 @@ OSErr FollowMouse(DragRef drag) {
     accepted = false;
   };
   StandIn_Input input;
-  while (StandIn_CurrentInputSource().NextInput(kEventDurationForever, input)) {
+  while (standin_tb::NextModalInput(input)) {
     if (input.kind == StandIn_InputKind::KeyDown && input.keyCode == kVK_Escape)
       break;
     if (input.kind != StandIn_InputKind::MouseMoved && input.kind != StandIn_InputKind::MouseUp)

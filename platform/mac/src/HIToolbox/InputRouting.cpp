@@ -151,7 +151,7 @@ void TrackGrow(WindowRef window, Point start) {
   started.Set(kEventParamDirectObject, typeWindowRef, window);
   started.SendTo(GetWindowEventTarget(window));
   StandIn_Input input;
-  while (StandIn_CurrentInputSource().NextInput(kEventDurationForever, input)) {
+  while (standin_tb::NextModalInput(input)) {
     if (input.kind != StandIn_InputKind::MouseMoved && input.kind != StandIn_InputKind::MouseUp)
       continue;
     const Point mouse = QDPoint(input.global);
@@ -331,7 +331,7 @@ bool TrackUntilRelease(StandIn_ViewImpl* view, ControlPartCode part) {
   HiliteControl(view, part);
   bool inside = true;
   StandIn_Input input;
-  while (StandIn_CurrentInputSource().NextInput(kEventDurationForever, input)) {
+  while (standin_tb::NextModalInput(input)) {
     if (input.kind != StandIn_InputKind::MouseMoved && input.kind != StandIn_InputKind::MouseUp)
       continue;
     StandIn_SetMouse(QDPoint(input.global));
@@ -404,7 +404,7 @@ OSStatus TrackMouseLocation(GrafPtr inPort, Point* outPt, MouseTrackingResult* o
   StandIn_Input input;
   *outResult = kMouseTrackingMouseUp;  // nothing more from the source: released where it is
   Point global = StandIn_GlobalMouse();
-  while (StandIn_CurrentInputSource().NextInput(kEventDurationForever, input)) {
+  while (standin_tb::NextModalInput(input)) {
     if (input.kind == StandIn_InputKind::KeyDown && input.keyCode == kVK_Escape) {
       *outResult = kMouseTrackingUserCancelled;
       break;

@@ -656,7 +656,7 @@ void DragWindow(WindowRef window, Point startPt, const Rect*) {
   };
   StandIn_Input input;
   bool moved = false;
-  while (StandIn_CurrentInputSource().NextInput(kEventDurationForever, input)) {
+  while (standin_tb::NextModalInput(input)) {
     if (input.kind != StandIn_InputKind::MouseMoved && input.kind != StandIn_InputKind::MouseUp)
       continue;
     const Point mouse{static_cast<short>(input.global.y), static_cast<short>(input.global.x)};

@@ -308,7 +308,7 @@ StandIn_NavAnswer NavWindow::Run(const std::string& start) {
   RepositionWindow(m_Window, nullptr, kWindowAlertPositionOnMainScreen);
   ShowWindow(m_Window);
   StandIn_Input input;
-  while (!m_Done && StandIn_CurrentInputSource().NextInput(kEventDurationForever, input))
+  while (!m_Done && standin_tb::NextModalInput(input))
     StandIn_DeliverInput(input);
   if (!m_Done)
     Cancel();

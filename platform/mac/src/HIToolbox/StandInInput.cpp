@@ -2,6 +2,7 @@
 #include <HIToolbox/StandInInput.h>
 
 #include "iStandInEventClock.h"
+#include "iStandInToolbox.h"
 
 #include <algorithm>
 #include <atomic>
@@ -94,4 +95,12 @@ void StandIn_ScriptPause(EventTimerInterval seconds) {
 
 void StandIn_ScriptInputClear() {
   Script().Clear();
+}
+
+bool standin_tb::NextModalInput(StandIn_Input& input) {
+  StandIn_InputSource& source = StandIn_CurrentInputSource();
+  while (!source.NextInput(kEventDurationForever, input))
+    if (source.Exhausted())
+      return false;
+  return true;
 }

@@ -260,7 +260,7 @@ Boolean WaitMouseMoved(Point initialGlobalMouse) {
     return moved;
   }
   StandIn_Input input;
-  while (StandIn_CurrentInputSource().NextInput(kEventDurationForever, input)) {
+  while (standin_tb::NextModalInput(input)) {
     if (input.kind == StandIn_InputKind::MouseUp)
       return false;
     if (input.kind != StandIn_InputKind::MouseMoved)

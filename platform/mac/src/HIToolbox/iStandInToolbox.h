@@ -187,6 +187,10 @@ bool TakeScriptedAnswer(StandIn_AnswerKind kind, long minimum, long maximum, con
 // (highlighted while inside the view) until the button goes up; true when it goes up inside the
 // view (or the source has nothing more, the release in place).
 bool TrackUntilRelease(StandIn_ViewImpl* view, ControlPartCode part);
+// The next input for a modal loop (tracking, window and drag moves, alerts, dialogs): a wake is
+// the application loop's, which delivers what other threads posted once the modal loop is over,
+// so the wait goes on through it. False once the current source has nothing more.
+bool NextModalInput(StandIn_Input& input);
 // The deepest visible view under a global point in the content of the window there, as a click
 // would find it; null over a frame, the desk, the menu bar or a window a modal window blocks.
 HIViewRef ViewUnderPoint(CGPoint global);
