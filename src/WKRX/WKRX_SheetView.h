@@ -50,6 +50,9 @@ public:
   HWND FrameWindow() const { return m_Frame; }
   long InstanceNumber() const { return m_InstanceNumber; }
   bool GuidesShown() const { return m_ShowGuideLines; }
+  long Rotation() const { return m_Rotation; }
+  IMPN_ZoomLevel ZoomLevel() const { return m_ZoomLevel; }
+  POINT ScrollPosition() const { return m_ptOffset; }
   bool Tracking() const { return m_Tracking; }
   long ToolMode() const { return m_ToolMode; }
   // The drop target while the window is registered for drops; null otherwise.
