@@ -88,7 +88,7 @@ void WKRX_RulerView::Draw(HDC dc, const RECT& rect) {
   } else {
     // Turned a quarter: value v lands at top + (v - first) x sy, ticks point left.
     const XFORM transform = {
-        0, -1, 1, 0, static_cast<FLOAT>(rect.left), static_cast<FLOAT>(rect.top + start.y * sy)};
+        0, -1, 1, 0, static_cast<FLOAT>(rect.left), static_cast<FLOAT>(rect.top - start.y * sy)};
     SetWorldTransform(dc, &transform);
     DrawRuler(context, static_cast<float>(start.y), static_cast<float>(end.y),
               static_cast<float>(m_Cursor.y), static_cast<float>(-sy), units);

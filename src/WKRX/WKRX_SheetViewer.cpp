@@ -66,13 +66,19 @@ void WKRX_SheetViewer::Layout(long width, long height) {
   FitWhenSized();
 }
 
+void WKRX_SheetViewer::LayoutToWindow() {
+  if (m_hWnd == nullptr)
+    return;
+  RECT window;
+  GetWindowRect(&window);
+  Layout(window.right - window.left, window.bottom - window.top);
+}
+
 void WKRX_SheetViewer::ShowRulers() {
   if (m_RulersShown)
     return;
   m_RulersShown = true;
-  RECT client;
-  GetClientRect(&client);
-  Layout(client.right + 3, client.bottom + 4);
+  LayoutToWindow();
   Invalidate();
 }
 
@@ -80,9 +86,7 @@ void WKRX_SheetViewer::HideRulers() {
   if (!m_RulersShown)
     return;
   m_RulersShown = false;
-  RECT client;
-  GetClientRect(&client);
-  Layout(client.right + 3, client.bottom + 4);
+  LayoutToWindow();
   Invalidate();
 }
 
@@ -103,6 +107,7 @@ LRESULT WKRX_SheetViewer::OnCreate(UINT, WPARAM, LPARAM, BOOL&) {
   m_TopRuler.SetView(&m_View);
   m_LeftRuler.SetView(&m_View);
   m_CornerView = &m_View;
+  LayoutToWindow();
   return 0;
 }
 

@@ -68,7 +68,9 @@ private:
   LRESULT OnDoubleClick(UINT, WPARAM wParam, LPARAM lParam, BOOL&);
   LRESULT OnCursorPosition(UINT, WPARAM wParam, LPARAM, BOOL&);
 
+  // From the viewer's window size, edges included, as a move or resize reports it.
   void Layout(long width, long height);
+  void LayoutToWindow();
   void FitWhenSized();
   void InvalidateRulers();
   void PaintCorner(HDC dc, const RECT& rect);
