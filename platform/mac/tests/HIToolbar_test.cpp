@@ -286,3 +286,19 @@ TEST_F(HIToolbarTest, MenuItemsHoldTheirImageIcons) {
 }
 
 }  // namespace
+
+namespace {
+
+TEST_F(HIToolbarTest, AWindowsToolbarStartsHiddenAndIsShownOrHiddenOnRequest) {
+  WindowRef window = NewWindow();
+  EXPECT_FALSE(IsWindowToolbarVisible(window));
+  for (Boolean const show : {true, false, true}) {
+    ASSERT_EQ(noErr, ShowHideWindowToolbar(window, show, true));
+    EXPECT_EQ(show, IsWindowToolbarVisible(window));
+  }
+  EXPECT_EQ(errInvalidWindowRef, ShowHideWindowToolbar(nullptr, true, false));
+  EXPECT_FALSE(IsWindowToolbarVisible(nullptr));
+  DisposeWindow(window);
+}
+
+}  // namespace

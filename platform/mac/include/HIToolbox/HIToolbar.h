@@ -96,6 +96,10 @@ MenuRef HIToolbarItemCopyMenu(HIToolbarItemRef inItem);
 
 OSStatus SetWindowToolbar(WindowRef inWindow, HIToolbarRef inToolbar);
 OSStatus GetWindowToolbar(WindowRef inWindow, HIToolbarRef* outToolbar);
+// A window's toolbar starts hidden; showing or hiding it (with or without animation, which the
+// stand-in does not play) is recorded per window. errInvalidWindowRef without a window.
+OSStatus ShowHideWindowToolbar(WindowRef inWindow, Boolean inShow, Boolean inAnimate);
+Boolean IsWindowToolbarVisible(WindowRef inWindow);
 // Recorded per window (StandIn_AutomaticControlDragTracking).
 OSStatus SetAutomaticControlDragTrackingEnabledForWindow(WindowRef inWindow, Boolean inTracks);
 

@@ -10,6 +10,7 @@ const char kToolbarClassID[] = "com.apple.hitoolbar";
 // The window property that records automatic control drag tracking (the stand-in's own).
 constexpr PropertyCreator kStandInCreator = 0x73746e64;  // 'stnd'
 constexpr PropertyTag kDragTrackingTag = 0x61647267;     // 'adrg'
+constexpr PropertyTag kToolbarShownTag = 0x7462736e;     // 'tbsn'
 
 class ToolbarItem final : public StandIn_HIObject {
 public:
@@ -409,6 +410,23 @@ OSStatus GetWindowToolbar(WindowRef inWindow, HIToolbarRef* outToolbar) {
   GetWindowProperty(inWindow, kStandInCreator, kEventClassToolbar, sizeof *outToolbar, nullptr,
                     outToolbar);
   return noErr;
+}
+
+OSStatus ShowHideWindowToolbar(WindowRef inWindow, Boolean inShow, Boolean) {
+  if (OSStatus err = standin_tb::EnterCall("ShowHideWindowToolbar"))
+    return err;
+  if (inWindow == nullptr)
+    return errInvalidWindowRef;
+  const Boolean shown = inShow ? 1 : 0;
+  return SetWindowProperty(inWindow, kStandInCreator, kToolbarShownTag, sizeof shown, &shown);
+}
+
+Boolean IsWindowToolbarVisible(WindowRef inWindow) {
+  Boolean shown = false;
+  return inWindow &&
+         GetWindowProperty(inWindow, kStandInCreator, kToolbarShownTag, sizeof shown, nullptr,
+                           &shown) == noErr &&
+         shown;
 }
 
 OSStatus SetAutomaticControlDragTrackingEnabledForWindow(WindowRef inWindow, Boolean inTracks) {
