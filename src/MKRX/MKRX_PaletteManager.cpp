@@ -4,10 +4,10 @@
 #include "MKRX/MKRX_NavigationWindow.h"
 #include "MKRX/MKRX_Preferences.h"
 #include "MKRX/MKRX_SeparationWindow.h"
+#include "MKRX/iMKRX_PalettePlacement.h"
 
 #include <QD/QuickDraw.h>
 
-#include <algorithm>
 #include <memory>
 
 bool MKRX_PaletteManager::sm_Inited = false;
@@ -20,46 +20,6 @@ bool MKRX_PaletteManager::sm_SeparationWindowConcealed = false;
 bool MKRX_PaletteManager::sm_MeasurementWindowConcealed = false;
 
 namespace {
-
-// A stored size the window can take: positive and within its resize limits. Anything else (a
-// damaged or hand-edited preference) keeps the size the nib gave.
-bool IsUsableSize(WindowRef window, long width, long height) {
-  if (width <= 0 || height <= 0)
-    return false;
-  HISize minimum{0, 0};
-  HISize maximum{0, 0};
-  if (GetWindowResizeLimits(window, &minimum, &maximum) != noErr)
-    return false;
-  return width >= minimum.width && width <= maximum.width && height >= minimum.height &&
-         height <= maximum.height;
-}
-
-// A coordinate whose rectangle of that extent still fits QuickDraw's 16 bits.
-short FitCoordinate(long value, long extent) {
-  return static_cast<short>(std::clamp<long>(value, -32768, 32767 - extent));
-}
-
-// Puts the palette's content where the preferences keep it, then onto the screen by its title
-// bar whether or not it fits.
-void PlacePalette(PPXA::Window* palette, IMPN_RectT<long> const& saved) {
-  WindowRef window = palette->GetSysWindow();
-  Rect content{0, 0, 0, 0};
-  GetWindowBounds(window, kWindowContentRgn, &content);
-  long width = content.right - content.left;
-  long height = content.bottom - content.top;
-  if (IsUsableSize(window, saved.width, saved.height)) {
-    width = saved.width;
-    height = saved.height;
-  }
-  Rect placed;
-  placed.top = FitCoordinate(saved.top, height);
-  placed.left = FitCoordinate(saved.left, width);
-  placed.bottom = static_cast<short>(placed.top + height);
-  placed.right = static_cast<short>(placed.left + width);
-  SetWindowBounds(window, kWindowContentRgn, &placed);
-  ConstrainWindowToScreen(window, kWindowTitleBarRgn, kWindowConstrainMoveRegardlessOfFit, nullptr,
-                          nullptr);
-}
 
 IMPN_RectT<long> ContentBounds(PPXA::Window* palette) {
   Rect content{0, 0, 0, 0};
@@ -104,9 +64,12 @@ void MKRX_PaletteManager::CreatePalettes() {
   auto navigation = std::make_unique<MKRX_NavigationWindow>();
   auto separations = std::make_unique<MKRX_SeparationWindow>();
   auto measurement = std::make_unique<MKRX_MeasurementWindow>();
-  PlacePalette(navigation.get(), MKRX_Preferences::sm_NavigationWindowBounds);
-  PlacePalette(separations.get(), MKRX_Preferences::sm_SeparationWindowBounds);
-  PlacePalette(measurement.get(), MKRX_Preferences::sm_MeasurementWindowBounds);
+  iMKRX_PalettePlacement::Place(navigation->GetSysWindow(),
+                                MKRX_Preferences::sm_NavigationWindowBounds);
+  iMKRX_PalettePlacement::Place(separations->GetSysWindow(),
+                                MKRX_Preferences::sm_SeparationWindowBounds);
+  iMKRX_PalettePlacement::Place(measurement->GetSysWindow(),
+                                MKRX_Preferences::sm_MeasurementWindowBounds);
   sm_NavigationWindow = navigation.release();
   sm_SeparationWindow = separations.release();
   sm_MeasurementWindow = measurement.release();

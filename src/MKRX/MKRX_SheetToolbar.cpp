@@ -217,6 +217,9 @@ void MKRX_SheetToolbar::SetImpositionItem(UInt32 command, UInt32 value, bool ena
     HIViewRef view = m_ImpositionItem->GetBevelButtonView(i + 2);  // after 'SHEd'
     if (view == nullptr)
       return;
+    // A push button holds no state of its own: its range must admit the on state set here.
+    if (GetControl32BitMaximum(view) < 1)
+      SetControl32BitMaximum(view, 1);
     SetControl32BitValue(view, static_cast<SInt32>(value));
     if (enabled)
       EnableControl(view);
