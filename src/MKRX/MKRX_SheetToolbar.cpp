@@ -121,6 +121,8 @@ ControlButtonContentInfo ButtonContent(ButtonSpec const& button, bool registered
   if (registeredIcon) {
     IconRef icon = nullptr;
     if (GetIconRef(kOnSystemDisk, kCreator, button.command, &icon) == noErr) {
+      // The registration keeps the icon for the whole run; the button borrows it.
+      ReleaseIconRef(icon);
       content.contentType = kControlContentIconRef;
       content.u.iconRef = icon;
       return content;
