@@ -65,8 +65,8 @@ OSStatus SendCommandEvent(WindowRef window, UInt32 command, UInt32 kind) {
   HICommand hiCommand = {};
   hiCommand.commandID = command;
   SetEventParameter(event, kEventParamDirectObject, typeHICommand, sizeof hiCommand, &hiCommand);
-  OSStatus const status = SendEventToEventTarget(event, window ? GetWindowEventTarget(window)
-                                                               : GetApplicationEventTarget());
+  OSStatus const status =
+      SendEventToEventTarget(event, GetWindowEventTarget(window ? window : GetUserFocusWindow()));
   ReleaseEvent(event);
   return status;
 }

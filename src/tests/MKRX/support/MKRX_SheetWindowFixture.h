@@ -38,7 +38,7 @@ protected:
   // A new shown window of such a sheet.
   class MKRX_SheetWindow* OpenWindow(MKRX_SheetSpec const& spec = MKRX_SheetSpec());
 
-  // The command event sent to the window (or, with no window, the user focus); its result.
+  // The command event sent to the window (or, with none, the user-focus window); its result.
   static OSStatus SendCommand(WindowRef window, UInt32 command);
   // The update-status event alone, sent to the window; its result.
   static OSStatus SendUpdateStatus(WindowRef window, UInt32 command);
