@@ -44,6 +44,11 @@ constexpr float kSlideStep = 4;
 constexpr float kRulersHiddenOffset = -20;
 constexpr float kStatusBarShownOffset = 16;
 
+// The commands whose windows are not built yet: neither their menu items nor their toolbar items
+// reach them.
+constexpr UInt32 kCommandsNotReady[] = {0x534A4272, 0x6F70656E, 0x41646446,
+                                        0x53685649};  // 'SJBr' 'open' 'AddF' 'ShVI'
+
 constexpr CharParameter kBullet = 0xA5;
 constexpr CharParameter kCheck = 0x12;
 
@@ -181,6 +186,8 @@ void MKRX_SheetWindow::InitToolbar() {
   m_Toolbar->InitEventHandlers();
   m_Toolbar->SetViewItem(kRulers, 1);
   m_Toolbar->SetViewItem(kGuides, 1);
+  for (UInt32 command : kCommandsNotReady)
+    m_Toolbar->SetItemCommandStatus(command, false);
   ShowToolbar();
   if (MKRX_Preferences::sm_UnifiedTitleAndToolbar)
     ChangeWindowAttributes(GetSysWindow(), kUnifiedTitleAndToolbarAttribute, 0);

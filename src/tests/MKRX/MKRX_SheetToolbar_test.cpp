@@ -148,6 +148,10 @@ TEST_F(MKRX_SheetToolbarTest, TheToolbarOffersItsItemsInOrderWithTheirCommands) 
     EXPECT_EQ(toolCommands[i - 1], HISegmentedViewGetSegmentCommand(tools, i));
     EXPECT_EQ(2u, HISegmentedViewGetSegmentBehavior(tools, i));
   }
+  // The windows these open are not built yet.
+  for (const char* name : {"JobBrowser", "OpenFiles", "AddFiles"})
+    EXPECT_FALSE(HIToolbarItemIsEnabled(items.at(name))) << name;
+  EXPECT_TRUE(HIToolbarItemIsEnabled(items.at("RotateLeft")));
   // The rulers and guides start shown.
   EXPECT_EQ(1, GetControl32BitValue(toolbar.GetMeasurementItem()->GetBevelButtonView(1)));
   EXPECT_EQ(1, GetControl32BitValue(toolbar.GetMeasurementItem()->GetBevelButtonView(2)));
