@@ -401,6 +401,7 @@ TEST_F(PPXA_DataBrowserTest, CustomCellsDrawOnceAndThrowingRowsGiveNeutralAnswer
   EXPECT_EQ((std::vector<std::string>{"1 1", "1 cg"}), m_Log.events);
   m_Log.cgAnswer = eventNotHandledErr;
   m_Log.events.clear();
+  HIViewSetNeedsDisplay(m_Control, true);  // the rows draw otherwise now
   StandIn_WindowRender(m_Window->GetSysWindow());
   EXPECT_EQ((std::vector<std::string>{"1 cg", "1 qd"}), m_Log.events);
   m_Log.events.clear();
@@ -416,6 +417,7 @@ TEST_F(PPXA_DataBrowserTest, CustomCellsDrawOnceAndThrowingRowsGiveNeutralAnswer
   m_Log.throws = true;
   m_Log.events.clear();
   const long exceptions = StandIn_DataBrowserCallbackExceptionCount();
+  HIViewSetNeedsDisplay(m_Control, true);
   StandIn_WindowRender(m_Window->GetSysWindow());
   EXPECT_EQ((std::vector<std::string>{"1 cg"}), m_Log.events);
   EXPECT_FALSE(StandIn_DataBrowserEditCell(m_Control, m_Browser->FindItemForRow(1)->GetID(), kDraw,
@@ -464,6 +466,7 @@ TEST_F(PPXA_DataBrowserTest, TheHighlightFillsTheCellOrTheWidenedRowInsideTheCon
 
   // QuickDraw paints the same into the window's port.
   m_Log.cgAnswer = eventNotHandledErr;
+  HIViewSetNeedsDisplay(m_Control, true);
   StandIn_WindowRender(m_Window->GetSysWindow());
   EXPECT_EQ(kFocusBlue, Pixel(88, 10));
   EXPECT_EQ(kWhite, Pixel(87, 10));

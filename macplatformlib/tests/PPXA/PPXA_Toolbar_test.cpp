@@ -170,7 +170,7 @@ protected:
   HIViewRef ShowInWindow(HIToolbarItemRef item) {
     HIViewRef view = StandIn_HIToolbarItemView(item);
     EXPECT_EQ(noErr, HIViewAddSubview(HIViewGetRoot(m_Window), view));
-    HIViewPlaceInSuperviewAt(view, 10, 5);
+    HIViewPlaceInSuperviewAt(view, 10, 30);  // below the title band
     return view;
   }
 

@@ -131,10 +131,16 @@ TEST_F(AppearanceTest, ThemeColoursAreFixedAndTheThemeCarriesTheHighlight) {
   DisposeCollection(theme);
 }
 
+// Paints the whole window afresh (white), over whatever the port drew into it.
+void Repaint(WindowRef window) {
+  HIViewSetNeedsDisplay(HIViewGetRoot(window), true);
+  StandIn_WindowRender(window);
+}
+
 TEST_F(AppearanceTest, BevelButtonsAndFocusRingsPaintTheCurrentPort) {
   WindowRef window = NewWindow(Rect{100, 50, 200, 250});
   SetPort(GetWindowPort(window));
-  StandIn_WindowRender(window);
+  Repaint(window);
   const Rect bounds{10, 10, 30, 40};
   struct Case {
     ThemeDrawState state;
@@ -145,7 +151,7 @@ TEST_F(AppearanceTest, BevelButtonsAndFocusRingsPaintTheCurrentPort) {
   for (const Case& c : {Case{kThemeStateActive, 0, 0xFFE0E0E0, false},
                         Case{kThemeStateActive | kThemeStatePressed, 0, 0xFFA0A0A0, false},
                         Case{kThemeStateInactive, kThemeAdornmentFocus, 0xFFF0F0F0, true}}) {
-    StandIn_WindowRender(window);
+    Repaint(window);
     const ThemeButtonDrawInfo info{c.state, 0, c.adornment};
     ASSERT_EQ(noErr, DrawThemeButton(&bounds, kThemeSmallBevelButton, &info, nullptr, nullptr,
                                      nullptr, 0));
@@ -154,7 +160,7 @@ TEST_F(AppearanceTest, BevelButtonsAndFocusRingsPaintTheCurrentPort) {
     EXPECT_EQ(c.ring ? 0xFF7DA7D9u : 0xFFFFFFFFu, StandIn_WindowPixel(window, 8, 22 + 20));
     EXPECT_EQ(c.state, StandIn_LastThemeButton().info.state);
   }
-  StandIn_WindowRender(window);
+  Repaint(window);
   EXPECT_EQ(noErr, DrawThemeFocusRect(&bounds, false));
   EXPECT_EQ(0xFFFFFFFFu, StandIn_WindowPixel(window, 9, 22 + 20));
   EXPECT_EQ(noErr, DrawThemeFocusRect(&bounds, true));
@@ -172,7 +178,7 @@ TEST_F(AppearanceTest, PlacardsFillTheirRectangleWithAnEdge) {
   SetPort(GetWindowPort(window));
   const Rect bounds{0, 0, 20, 40};
   for (ThemeDrawState state : {kThemeStateActive, kThemeStateInactive}) {
-    StandIn_WindowRender(window);
+    Repaint(window);
     ASSERT_EQ(noErr, DrawThemePlacard(&bounds, state));
     const UInt32 face = StandIn_WindowPixel(window, 20, 22 + 10);
     const UInt32 edge = StandIn_WindowPixel(window, 0, 22 + 10);

@@ -153,6 +153,103 @@ TEST_F(HIToolbarTest, AWindowsToolbarMakesItsItemsFromItsDelegateOnceAndGoesWith
   EXPECT_EQ(0, StandIn_HIObjectLiveCount(CFSTR("com.apple.hitoolbar")));
 }
 
+TEST_F(HIToolbarTest, AShownToolbarTakesABandOfTheStructureAndDrawsItsItems) {
+  static const EventTypeSpec classEvents[] = {
+      {kEventClassHIObject, kEventHIObjectConstruct},
+      {kEventClassHIObject, kEventHIObjectInitialize},
+      {kEventClassToolbarItem, kEventToolbarItemCreateCustomView}};
+  // Registered once per process: a second registration changes nothing.
+  HIObjectRegisterSubclass(CFSTR("com.example.customclass"), kHIToolbarItemClassID, 0,
+                           CustomItemClass, 3, classEvents, nullptr, nullptr);
+  WindowRef window = NewWindow(Rect{100, 50, 300, 450});  // 400 x 200 content
+  ShowWindow(window);
+  HIToolbarRef toolbar = nullptr;
+  ASSERT_EQ(noErr, HIToolbarCreate(CFSTR("com.example.toolbar"), 0, &toolbar));
+  HIToolbarSetDisplaySize(toolbar, kHIToolbarDisplaySizeSmall);
+  Delegate delegate;
+  static const EventTypeSpec asks[] = {{kEventClassToolbar, kEventToolbarGetDefaultIdentifiers},
+                                       {kEventClassToolbar, kEventToolbarCreateItemWithIdentifier}};
+  InstallEventHandler(HIObjectGetEventTarget(toolbar), DelegateHandler, 2, asks, &delegate,
+                      nullptr);
+  SetWindowToolbar(window, toolbar);
+  CFRelease(toolbar);
+  CFArrayRef items = nullptr;
+  HIToolbarCopyItems(toolbar, &items);
+  auto item = [&](CFIndex i) {
+    return static_cast<HIToolbarItemRef>(const_cast<void*>(CFArrayGetValueAtIndex(items, i)));
+  };
+  CGImageRef dark = NewGreyImage(24, 24, 0);
+  HIToolbarItemSetImage(item(0), dark);
+  CGImageRelease(dark);
+  HIToolbarItemSetLabel(item(0), CFSTR("Plain"));
+  HIToolbarItemSetLabel(item(1), CFSTR("Custom"));
+  HIViewRef custom = StandIn_HIToolbarItemView(item(1));
+  EXPECT_EQ(nullptr, HIViewGetSuperview(custom));  // hidden: outside the view tree
+
+  Rect before{0, 0, 0, 0};
+  GetWindowBounds(window, kWindowStructureRgn, &before);
+  EXPECT_FALSE(IsWindowToolbarVisible(window));
+  ASSERT_EQ(noErr, ShowHideWindowToolbar(window, true, false));
+  EXPECT_TRUE(IsWindowToolbarVisible(window));
+  Rect structure{0, 0, 0, 0}, content{0, 0, 0, 0};
+  GetWindowBounds(window, kWindowStructureRgn, &structure);
+  GetWindowBounds(window, kWindowContentRgn, &content);
+  const int band = 4 + 24 + 2 + 15 + 4;  // margins, the icon, the label
+  EXPECT_EQ(before.top, structure.top);
+  EXPECT_EQ(before.bottom + band, structure.bottom);
+  EXPECT_EQ(200, content.bottom - content.top);
+  EXPECT_EQ(structure.top + kStandInTitleBarHeight + band, content.top);
+  // The custom view stands in the band, in its cell after the plain item's.
+  EXPECT_NE(nullptr, HIViewGetSuperview(custom));
+  EXPECT_EQ(window, HIViewGetWindow(custom));
+  HIPoint corner{0, 0};
+  HIViewConvertPoint(&corner, custom, nullptr);
+  EXPECT_LT(kStandInTitleBarHeight, corner.y);
+  EXPECT_LT(corner.y + 20, kStandInTitleBarHeight + band);
+
+  ASSERT_EQ(noErr, StandIn_WindowRender(window));
+  const int top = kStandInTitleBarHeight;
+  EXPECT_EQ(0xFFD4D4D4u, StandIn_WindowPixel(window, 300, top + 5));         // the band
+  EXPECT_EQ(0xFF808080u, StandIn_WindowPixel(window, 300, top + band - 1));  // its foot
+  // The plain item's cell: 8 in, as wide as its label ("Plain" is wider than the icon) plus 8
+  // each side; its icon centred at the top, its label under it.
+  int darkest = 255;
+  for (int y = top + 4 + 24 + 2; y < top + band - 4; ++y)
+    for (int x = 8; x < 60; ++x)
+      darkest = std::min<int>(darkest, StandIn_WindowPixel(window, x, y) & 0xFF);
+  EXPECT_LT(darkest, 0x50);
+  int iconX = -1;
+  for (int x = 8; x < 80 && iconX < 0; ++x)
+    if (StandIn_WindowPixel(window, x, top + 4 + 12) == 0xFF000000u)
+      iconX = x;
+  EXPECT_GE(iconX, 8);
+  EXPECT_EQ(0xFF000000u, StandIn_WindowPixel(window, iconX + 23, top + 4 + 12));
+  EXPECT_EQ(0xFFD4D4D4u, StandIn_WindowPixel(window, iconX + 24, top + 4 + 12));
+
+  // A disabled item draws its image at half alpha.
+  HIToolbarItemSetEnabled(item(0), false);
+  StandIn_WindowRender(window);
+  EXPECT_NE(0xFF000000u, StandIn_WindowPixel(window, iconX + 1, top + 4 + 12));
+
+  ASSERT_EQ(noErr, ShowHideWindowToolbar(window, false, false));
+  GetWindowBounds(window, kWindowStructureRgn, &structure);
+  EXPECT_TRUE(EqualRect(&before, &structure));
+  EXPECT_EQ(nullptr, HIViewGetSuperview(custom));
+  EXPECT_EQ(window, HIViewGetWindow(custom));
+  CFRelease(items);
+
+  // Shown when the window closes: the custom view leaves with the toolbar.
+  ShowHideWindowToolbar(window, true, false);
+  DisposeWindow(window);
+  EXPECT_EQ(0, StandIn_HIObjectLiveCount(CFSTR("com.example.customclass")));
+  WindowRef bare = NewWindow();
+  EXPECT_EQ(noErr, ShowHideWindowToolbar(bare, true, false));  // no toolbar: nothing
+  EXPECT_FALSE(IsWindowToolbarVisible(bare));
+  DisposeWindow(bare);
+  EXPECT_EQ(errInvalidWindowRef, ShowHideWindowToolbar(nullptr, true, false));
+  EXPECT_FALSE(IsWindowToolbarVisible(nullptr));
+}
+
 TEST_F(HIToolbarTest, BevelButtonsFollowTheirBehaviourAndDrawTheirContent) {
   CGImageRef dark = NewGreyImage(8, 8, 0);
   WindowRef window = NewWindow();

@@ -289,18 +289,18 @@ TEST_F(HIToolboxTest, WindowsKeepZOrderBoundsLimitsAndProperties) {
             GetWindowProperty(front, kSig, 0x53797357, sizeof read, &size, &read));
   EXPECT_EQ(noErr, RemoveWindowProperty(back, kSig, 0x53797357));
 
-  StandIn_SetMainScreen(Rect{0, 0, 1000, 1600}, 22);
+  StandIn_SetMainScreen(StandIn_Screen{1600, 1000, 22});
   RepositionWindow(back, nullptr, kWindowCenterOnMainScreen);
   GetWindowBounds(back, kWindowStructureRgn, &r);
   EXPECT_EQ(650, r.left);  // (1600 - 300) / 2
   EXPECT_EQ(22 + (978 - 222) / 2, r.top);
-  StandIn_SetMainScreen(Rect{0, 0, 768, 1024}, 22);
+  StandIn_SetMainScreen(StandIn_Screen{1024, 768, 22});
   DisposeWindow(front);
   DisposeWindow(back);
 }
 
 TEST_F(HIToolboxTest, RepositioningPlacesOnTheScreenOrTheParent) {
-  StandIn_SetMainScreen(Rect{0, 0, 622, 1000}, 22);        // 600 free below the menu bar
+  StandIn_SetMainScreen(StandIn_Screen{1000, 622, 22});    // 600 free below the menu bar
   WindowRef parent = NewWindow(Rect{122, 100, 422, 500});  // structure 100..422, 100..500
   WindowRef window = NewWindow(Rect{0, 0, 178, 200});      // structure 200 x 200
   struct Case {
@@ -322,7 +322,7 @@ TEST_F(HIToolboxTest, RepositioningPlacesOnTheScreenOrTheParent) {
     EXPECT_EQ(200, r.right - r.left);
   }
   EXPECT_EQ(paramErr, RepositionWindow(window, nullptr, kWindowCenterOnParentWindow));
-  StandIn_SetMainScreen(Rect{0, 0, 768, 1024}, 22);
+  StandIn_SetMainScreen(StandIn_Screen{1024, 768, 22});
   DisposeWindow(window);
   DisposeWindow(parent);
 }

@@ -1,6 +1,8 @@
 // Displays of the Mac stand-in: one main screen, whose size and menu-bar height a test may set
-// (StandIn_SetMainScreen). GetMainDevice (QD/QuickDraw.h), CGGetDisplaysWithRect and
-// GetThemeMenuBarHeight (HIToolbox/Appearance.h) all read this one model.
+// (StandIn_SetMainScreen). GetMainDevice (QD/QuickDraw.h), CGGetDisplaysWithRect,
+// GetThemeMenuBarHeight (HIToolbox/Appearance.h), window positioning and FindWindow's menu bar
+// (HIToolbox/MacWindows.h) and the screen model (HIToolbox/StandInScreen.h) all read this one
+// model. Its top left is the global origin.
 #pragma once
 #include <CoreGraphics/CGGeometry.h>
 #include <MacTypes.h>
@@ -19,11 +21,11 @@ CGRect CGDisplayBounds(CGDirectDisplayID display);
 CGError CGGetDisplaysWithRect(CGRect rect, CGDisplayCount maxDisplays, CGDirectDisplayID* displays,
                               CGDisplayCount* displayCount);
 
-// Test hooks: the main screen's size and menu-bar height (by default 1920 x 1200 with a menu bar
+// Test hooks: the main screen's size and menu-bar height (by default 1024 x 768 with a menu bar
 // of 22), and what they are.
 struct StandIn_Screen {
-  SInt16 width = 1920;
-  SInt16 height = 1200;
+  SInt16 width = 1024;
+  SInt16 height = 768;
   SInt16 menuBarHeight = 22;
 };
 void StandIn_SetMainScreen(const StandIn_Screen& screen);

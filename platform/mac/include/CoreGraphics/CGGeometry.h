@@ -44,6 +44,12 @@ inline CGFloat CGRectGetMaxX(CGRect r) {
 inline CGFloat CGRectGetMaxY(CGRect r) {
   return CGRectGetMinY(r) + CGRectGetHeight(r);
 }
+inline CGFloat CGRectGetMidX(CGRect r) {
+  return CGRectGetMinX(r) + CGRectGetWidth(r) / 2;
+}
+inline CGFloat CGRectGetMidY(CGRect r) {
+  return CGRectGetMinY(r) + CGRectGetHeight(r) / 2;
+}
 // The right and bottom edges are outside, as on the Mac.
 inline bool CGRectContainsPoint(CGRect r, CGPoint p) {
   return p.x >= CGRectGetMinX(r) && p.x < CGRectGetMaxX(r) && p.y >= CGRectGetMinY(r) &&

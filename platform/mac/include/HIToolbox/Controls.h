@@ -17,6 +17,45 @@
 // toggles a check box, and gives a pop-up or slider the next scripted answer
 // (HIToolbox/StandInScript.h), and ends with the control unhighlighted; kEventControlHit sends the
 // control's command, when it has one, as kEventCommandProcess from the control.
+//
+// Drawing (the standard handling of kEventControlDraw), in the stand-in's plain theme; colours
+// are 0xRRGGBB. A control is disabled while it is disabled or deactivated, pressed while it is
+// highlighted, focused while it is its window's keyboard focus. Buttons and bevels have a frame
+// of 808080 and a face of E0E0E0 (pressed A0A0A0, disabled F0F0F0); text is black (disabled
+// 7F7F7F) in the system font, 13 points (tabs 11, text views 12); the selection colour is 3875D7
+// and a focus ring is 7DA7D9, two points wide along the control's edge (around a check box's box
+// or a slider's thumb).
+// - Push button: the bevel over its whole frame, the title centred.
+// - Check box: a 12-point box 2 points in and centred in height, white (pressed A0A0A0, disabled
+//   F0F0F0) in a frame of 808080 (disabled B0B0B0); checked, the box's inside 2 points in is
+//   filled with the selection colour (disabled B8B8B8) under a white tick; mixed, the same fill
+//   under a white dash; the title 6 points right of the box.
+// - Pop-up: the bevel, the chosen item's text (else the title) from 8 points in, and a
+//   downward arrow in the 20 points at the right, behind a line.
+// - Slider: a track 4 points thick across the middle, white in a frame of 808080 (disabled
+//   B0B0B0), filled with the selection colour (disabled B8B8B8) from the minimum to the thumb, and
+//   a thumb 10 long and 16 across drawn as the bevel; vertical when taller than wide, the minimum
+//   at the bottom.
+// - Progress bar: white in a frame of 808080 (disabled B0B0B0), filled from the left in proportion
+//   to its value with the selection colour (disabled B8B8B8); indeterminate ('inde' true), in
+//   stripes 8 points wide of the selection colour and 9DBAEB.
+// - Static text: its text from the top left, broken into lines 17 points high.
+// - Tabs: the titles as tabs 22 high side by side and centred, each as wide as its title plus 24,
+//   the chosen one (the value, from 1) filled with the selection colour with white text, the others
+//   as bevels; under them a frame of 808080 around the pane from 11 points down.
+// - Text view: white (disabled F0F0F0) in a frame of 808080, its text in lines from 4 points in.
+// - Placard: ED ED ED in an edge of 8C8C8C (disabled F5F5F5 and BFBFBF).
+// - Icon: the picture its nib names (a PNG resource of the main bundle, "name" or "name.png")
+//   shrunk to fit and centred, at half alpha while pressed or disabled; without one a square of
+//   808080 (pressed 555555, disabled B0B0B0) up to 32 points, centred.
+// - Image (from a nib): the picture its nib names at its size from its top left.
+// - Scroll view: over its subviews, scroll bars 15 wide along its right and bottom edges: a track
+//   of F0F0F0 in a frame of B0B0B0 and, when the recorded image is larger than the view, a thumb
+//   drawn as the bevel whose length and place follow the visible part.
+// - A window's root view draws its frame: a title band of D4D4D4 (inactive EEEEEE) with a line of
+//   808080 at its foot, the close, collapse and zoom boxes it has as discs 12 across where
+//   FindWindow finds them (E0443E, E5A62E, 3EAF48; inactive C8C8C8), and the title centred.
+// User panes, custom views and the kinds not named here draw nothing of their own.
 #pragma once
 #include <HIToolbox/Drag.h>
 #include <HIToolbox/HIView.h>
@@ -145,7 +184,8 @@ OSStatus HIViewGetSizeConstraints(HIViewRef inView, HISize* outMinSize, HISize* 
 // and the new view to take the part (kEventControlSetFocusPart with 'cprt' and 'fevr', the full
 // keyboard access setting); a view that answers part 0 is not focused (errCouldntSetFocus).
 // Unanswered, a text view takes any part (1 for next or previous when it is not the focus, else
-// none) and other views none.
+// none), and so do push buttons, check boxes, pop-ups, sliders and tabs when 'fevr' is true; other
+// views take none.
 // Advance/ReverseKeyboardFocus first ask the focus for its next (-1) or previous (-2) part, then
 // offer that part to each visible, enabled view after (before) it in tree order, wrapping round;
 // the first that takes a part becomes the focus.

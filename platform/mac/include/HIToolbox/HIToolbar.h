@@ -18,9 +18,22 @@
 //
 // SetWindowToolbar gives the window a reference to the toolbar, kept until the window closes or
 // gets another toolbar. The custom views of a window's toolbar belong to the window (their events
-// go on to it, HIViewGetWindow answers it) but lie outside its content: the window's render does
-// not draw them, and their window coordinates are their own. Every call that answers a status joins
-// the per-call failure injection.
+// go on to it, HIViewGetWindow answers it); while the toolbar is hidden they lie outside its view
+// tree: the window's render does not draw them, and their window coordinates are their own. Every
+// call that answers a status joins the per-call failure injection.
+//
+// ShowHideWindowToolbar shows the toolbar in a band below the window's title band: the structure
+// grows by the band (its top stays; the content keeps its size below the band) with
+// kEventWindowBoundsChanged. The band is a view of kind "toolbar" in the window's root; the items
+// stand in it side by side from 8 points in, each cell as wide as its content (the custom view, or
+// the icon: 24 points square at the small size, else 32) or its label (small system font),
+// whichever is wider, plus 8 each side; the content at the band's top (4 points in), the label
+// under it, centred. The custom views become the band's subviews at their places, and go back out
+// when the toolbar hides or the window closes. The band has the title band's colours (D4D4D4,
+// inactive EEEEEE) over a line of 808080; icon items draw their image (at half alpha when
+// disabled) and every item its label (grey when disabled). Display mode icon only leaves the
+// labels out, label only the icons. Items the delegate leaves to the system (separators, spaces)
+// are not made.
 #pragma once
 #include <CoreFoundation/CFArray.h>
 #include <CoreGraphics/CGImage.h>
@@ -96,6 +109,10 @@ MenuRef HIToolbarItemCopyMenu(HIToolbarItemRef inItem);
 
 OSStatus SetWindowToolbar(WindowRef inWindow, HIToolbarRef inToolbar);
 OSStatus GetWindowToolbar(WindowRef inWindow, HIToolbarRef* outToolbar);
+// Shows or hides the window's toolbar (see above; nothing without one); the animation is not
+// played.
+OSStatus ShowHideWindowToolbar(WindowRef inWindow, Boolean inShow, Boolean inAnimate);
+Boolean IsWindowToolbarVisible(WindowRef inWindow);
 // Recorded per window (StandIn_AutomaticControlDragTracking).
 OSStatus SetAutomaticControlDragTrackingEnabledForWindow(WindowRef inWindow, Boolean inTracks);
 

@@ -6,17 +6,30 @@
 // adding a view retains it, HIViewRemoveFromSuperview releases that reference (as on the Mac, the
 // last one may free the view), and a view that goes releases its subviews. HIViewConvertPoint with
 // a null view means the window's coordinates, that is the root view's, relative to the structure's
-// top left. HIViewSetNeedsDisplay only records the request (StandIn_HIViewDisplayRequests).
+// top left.
+//
+// Redraw tracking: each window keeps a dirty region, the parts of its structure whose pixels are
+// out of date. HIViewSetNeedsDisplay (true), HIViewScrollRect, and changes of a view's frame,
+// visibility, subviews, value, bounds, highlight, enabling, activation, title, text or content
+// mark what the view shows dirty (nothing for a hidden view or a view in no window); a window's
+// first render, a new size, its title, activation and opacity mark the whole window or its title
+// band. HIViewSetNeedsDisplay also counts the request (StandIn_HIViewDisplayRequests).
 //
 // Drawing: each window renders into a backing store of its own, 32-bit premultiplied pixels the
-// size of its structure, when a test calls StandIn_WindowRender. The render pass paints the
-// backing store white (transparent for a window that is not opaque), then sends kEventControlDraw
-// (kEventParamCGContextRef, typeCGContextRef) to each visible view, a superview before its subviews
-// and subviews in their order (later ones over earlier ones), with a context flipped to the view
-// (origin at its top left, y down) and clipped to the view and its superviews. The context is
-// released after the event. While the event runs, the window's port is the current port with its
-// origin at the view's top left and its clip the visible part of the view, so QuickDraw and
-// Appearance drawing land in the view (HIViewCreateOffscreenImage leaves the port alone).
+// size of its structure, when StandIn_WindowRender is called. The render pass draws only what is
+// dirty and clears the dirty region: for each dirty rectangle it paints the backing store white
+// (transparent for a window that is not opaque), then sends kEventControlDraw
+// (kEventParamCGContextRef, typeCGContextRef) to each visible view that meets the rectangle, a
+// superview before its subviews and subviews in their order (later ones over earlier ones), with a
+// context flipped to the view (origin at its top left, y down) and clipped to the rectangle, the
+// view and its superviews. The context is released after the event. While the event runs, the
+// window's port is the current port with its origin at the view's top left and its clip the
+// visible part of the view, so QuickDraw and Appearance drawing land in the view
+// (HIViewCreateOffscreenImage leaves the port alone). Each view's needs-display flag is cleared.
+//
+// A window's change count (StandIn_WindowChangeCount) moves by one when a render pass changed its
+// pixels, and when a port or a context drawing into the window outside the render pass ends or is
+// flushed after drawing (QDEndCGContext, CGContextFlush, PaintRect).
 #pragma once
 #include <CoreGraphics/CGImage.h>
 #include <HIToolbox/HIObject.h>
@@ -97,12 +110,22 @@ OSStatus HIViewGetFeatures(HIViewRef inView, HIViewFeatures* outFeatures);
 // "browser", "textview"), in no window, with the given frame; null for an unknown kind. The
 // caller owns the reference.
 HIViewRef StandIn_NewView(const char* kind, HIRect frame);
-// How often HIViewSetNeedsDisplay(view, true) was called for the view.
+// How often HIViewSetNeedsDisplay(view, true) was called for the view (HIViewScrollRect included).
 long StandIn_HIViewDisplayRequests(HIViewRef inView);
 // The kind of a view ("root", "content", a nib kind, or the class id of a subclass).
 const char* StandIn_HIViewKind(HIViewRef inView);
-// Renders the window into its backing store (see above); errInvalidWindowRef for null.
+// Renders what is dirty of the window into its backing store (see above); errInvalidWindowRef
+// for null.
 OSStatus StandIn_WindowRender(WindowRef window);
+// The window's backing store: a cairo ARGB32 image surface the size of its structure (title band
+// included), made white when the window has none of that size yet. The caller owns the reference
+// (cairo_surface_destroy); null for a null window or when it cannot be made.
+struct _cairo_surface;
+_cairo_surface* StandIn_CopyWindowBackingStore(WindowRef window);
+// The bounds of the window's dirty region (empty when nothing is dirty), in its structure.
+HIRect StandIn_WindowDirtyBounds(WindowRef window);
+// How often the window's pixels changed (see above).
+long StandIn_WindowChangeCount(WindowRef window);
 // A pixel of the backing store as premultiplied 0xAARRGGBB, at (x, y) from the structure's top
 // left; 0 outside it or before the first render.
 UInt32 StandIn_WindowPixel(WindowRef window, int x, int y);

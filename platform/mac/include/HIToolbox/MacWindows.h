@@ -3,10 +3,11 @@
 // sheets.
 //
 // Bounds are global. A window with a title bar (every class but plain, sheet, alert and overlay)
-// has a title bar 22 high above its content; its structure is title bar and content; collapsed,
-// its structure is the title bar alone. The main screen is 1024 x 768 with a menu bar 22 high
-// until StandIn_SetMainScreen changes it. The z-order lists windows front to back, the newest in
-// front.
+// has a title bar 22 high above its content; its structure is title bar, the band of its toolbar
+// while that shows (HIToolbox/HIToolbar.h) and content; collapsed, its structure is the title bar
+// alone. Windows are placed on the main screen of
+// CoreGraphics/CGDirectDisplay.h (its top left is the global origin) below its menu bar. The
+// z-order lists windows front to back, the newest in front.
 //
 // DisposeWindow sends kEventWindowClosed, takes the window out of the z-order, drops its queued
 // events, releases its views and the creator's reference (counted by StandIn_WindowDisposeCount;
@@ -188,7 +189,8 @@ WindowRef ActiveNonFloatingWindow();
 WindowRef GetUserFocusWindow();
 Boolean IsWindowActive(WindowRef window);
 // The window and its part under a global point: the frontmost visible window whose structure
-// holds it, skipping windows that ignore clicks; the menu bar above every window.
+// holds it, skipping windows that ignore clicks; the menu bar above every window. A shown
+// toolbar's band counts as content (its views are in the window's view tree).
 WindowPartCode FindWindow(Point thePoint, WindowRef* window);
 // Zooms out to the available screen (inZoomOut) or back in to the bounds before (inZoomIn), with
 // kEventWindowBoundsChanged (kWindowBoundsChangeZoom) and kEventWindowZoomed.
@@ -252,5 +254,6 @@ long StandIn_WindowDisposeCount();
 void StandIn_WindowsResetCounts();
 // Whether DisposeWindow ran for the window (the object may live on while referenced).
 bool StandIn_WindowIsDisposed(WindowRef window);
-// The main screen (global bounds) and its menu bar height.
+// The main screen (CoreGraphics/CGDirectDisplay.h) given by its global bounds, whose top left is
+// the origin, and its menu bar height.
 void StandIn_SetMainScreen(Rect bounds, short menuBarHeight);

@@ -2,6 +2,7 @@
 #include <HIToolbox/Appearance.h>
 
 #include "iStandInAppearance.h"
+#include "iStandInTheme.h"
 
 #include "../CoreGraphics/iStandInCG.h"
 #include "../Files/iStandInFiles.h"
@@ -69,36 +70,29 @@ OSStatus InCurrentPort(Draw draw) {
   return noErr;
 }
 
-void SetFill(CGContextRef context, UInt32 rgb) {
-  CGContextSetRGBFillColor(context, (rgb >> 16 & 0xFF) / 255.0f, (rgb >> 8 & 0xFF) / 255.0f,
-                           (rgb & 0xFF) / 255.0f, 1);
-}
-
 CGRect AsCG(const Rect& r) {
   return CGRectMake(r.left, r.top, r.right - r.left, r.bottom - r.top);
 }
 
 void FocusRing(CGContextRef context, const Rect& r) {
-  SetFill(context, 0x7DA7D9);
-  const CGRect outer =
-      CGRectMake(r.left - 2, r.top - 2, r.right - r.left + 4, r.bottom - r.top + 4);
-  CGContextBeginPath(context);
-  CGContextAddRect(context, outer);
-  CGContextAddRect(context, AsCG(r));
-  CGContextEOFillPath(context);
+  standin_theme::FocusRing(context, AsCG(r));
 }
 
 }  // namespace
 
 void standin_appearance::DrawSmallBevel(CGContextRef context, const CGRect& bounds,
                                         ThemeDrawState state) {
-  const UInt32 face = (state & kThemeStatePressed)  ? 0xA0A0A0
-                      : (state & kThemeStateActive) ? 0xE0E0E0
-                                                    : 0xF0F0F0;
-  SetFill(context, 0x808080);
-  CGContextFillRect(context, bounds);
-  SetFill(context, face);
-  CGContextFillRect(context, CGRectInset(bounds, 1, 1));
+  using standin_theme::Look;
+  standin_theme::Bevel(context, bounds,
+                       (state & kThemeStatePressed)  ? Look::kPressed
+                       : (state & kThemeStateActive) ? Look::kNormal
+                                                     : Look::kDisabled);
+}
+
+void standin_appearance::DrawPlacard(CGContextRef context, const CGRect& bounds, bool active) {
+  using namespace standin_theme;
+  Fill(context, bounds, active ? kPlacard : kPlacardInactive);
+  Frame(context, bounds, active ? kPlacardEdge : kPlacardEdgeInactive);
 }
 
 OSStatus DrawThemeButton(const Rect* inBounds, ThemeButtonKind inKind,
@@ -143,14 +137,7 @@ OSStatus DrawThemePlacard(const Rect* inRect, ThemeDrawState inState) {
   if (inRect == nullptr)
     return paramErr;
   const OSStatus status = InCurrentPort([&](CGContextRef context) {
-    const CGRect box = AsCG(*inRect);
-    const CGFloat face = inState == kThemeStateActive ? 0.93 : 0.96;
-    CGContextSetRGBFillColor(context, face, face, face, 1);
-    CGContextFillRect(context, box);
-    const CGFloat edge = inState == kThemeStateActive ? 0.55 : 0.75;
-    CGContextSetRGBStrokeColor(context, edge, edge, edge, 1);
-    CGContextSetLineWidth(context, 1);
-    CGContextStrokeRect(context, CGRectInset(box, 0.5, 0.5));
+    standin_appearance::DrawPlacard(context, AsCG(*inRect), inState == kThemeStateActive);
   });
   if (status == noErr)
     g_LastPlacard = StandIn_PlacardRecord{*inRect, inState, g_LastPlacard.count + 1};

@@ -100,6 +100,7 @@ public:
     m_States.emplace_back();
   }
   ~StandIn_CGContextImpl() override {
+    Flushed();
     for (GState& state : m_States)
       SetFont(state, nullptr);
     --g_LiveContexts;
@@ -117,8 +118,16 @@ public:
 
   // Writes a drawing through to the bitmap's memory.
   void Drawn() const {
+    m_Unflushed = true;
     if (m_Memory)
       m_Memory->WriteFrom(m_Surface.get());
+  }
+  // Tells whoever watches the surface that drawing reached it (once for all drawing since the
+  // last time).
+  void Flushed() {
+    if (m_Unflushed && m_OnFlush)
+      m_OnFlush();
+    m_Unflushed = false;
   }
   void Save() {
     cairo_save(Cairo());
@@ -147,6 +156,7 @@ public:
 
   CGPoint m_TextPosition{0, 0};
   long m_UnbalancedRestores = 0;
+  std::function<void()> m_OnFlush;
 
 private:
   standin_cg::SurfacePtr m_Surface;
@@ -154,6 +164,7 @@ private:
   cairo_matrix_t m_Base;
   std::unique_ptr<BitmapMemory> m_Memory;
   std::vector<GState> m_States;
+  mutable bool m_Unflushed = false;
 };
 
 namespace {
@@ -227,9 +238,10 @@ std::string MacRomanToUtf8(const char* text, std::size_t length) {
 namespace standin_cg {
 
 CGContextRef NewSurfaceContext(cairo_surface_t* surface, const cairo_matrix_t& base,
-                               const CGRect& deviceClip) {
+                               const CGRect& deviceClip, std::function<void()> onFlush) {
   cairo_surface_reference(surface);
   auto* context = new StandIn_CGContextImpl(SurfacePtr(surface), base, nullptr);
+  context->m_OnFlush = std::move(onFlush);
   cairo_t* cr = context->Cairo();
   cairo_identity_matrix(cr);
   AddRect(cr, deviceClip);
@@ -285,8 +297,10 @@ void CGContextRelease(CGContextRef c) {
 }
 
 void CGContextFlush(CGContextRef c) {
-  if (c)
-    Of(c)->Drawn();
+  if (c == nullptr)
+    return;
+  Of(c)->Drawn();
+  Of(c)->Flushed();
 }
 
 void CGContextSynchronize(CGContextRef c) {

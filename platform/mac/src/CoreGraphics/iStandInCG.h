@@ -5,6 +5,7 @@
 
 #include <cairo.h>
 
+#include <functional>
 #include <memory>
 #include <string>
 #include <vector>
@@ -37,9 +38,10 @@ UInt32 ReadPixel(const UInt8* pixel, const PixelLayout& layout);
 void WritePixel(UInt32 argb, UInt8* pixel, const PixelLayout& layout);
 
 // A new context drawing into the surface (referenced) with the base transformation from the
-// context's user space to the surface and a clip in surface pixels.
+// context's user space to the surface and a clip in surface pixels. onFlush (when given) runs
+// when the context is flushed or released after drawing.
 CGContextRef NewSurfaceContext(cairo_surface_t* surface, const cairo_matrix_t& base,
-                               const CGRect& deviceClip);
+                               const CGRect& deviceClip, std::function<void()> onFlush = {});
 // Intersects the clip with the rectangles given in the context's base space (whatever the CTM);
 // no rectangles clip everything away.
 void ClipInBaseSpace(CGContextRef context, const std::vector<CGRect>& rects);

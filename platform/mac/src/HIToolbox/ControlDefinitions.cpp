@@ -2,9 +2,11 @@
 // HIToolbox/ControlDefinitions.h).
 #include <HIToolbox/ControlDefinitions.h>
 
+#include "iStandInRedraw.h"
 #include "iStandInToolbox.h"
 
 #include "../Appearance/iStandInAppearance.h"
+#include "../Appearance/iStandInTheme.h"
 
 #include <CoreGraphics/CGContext.h>
 
@@ -67,15 +69,7 @@ public:
                            m_Info.u.iconRef);
       return;
     }
-    // Upright: the image's first row at the top of the place.
-    CGContextSaveGState(context);
-    CGContextTranslateCTM(context, 0, place.origin.y + place.size.height);
-    CGContextScaleCTM(context, 1, -1);
-    if (!enabled)
-      CGContextSetAlpha(context, 0.5f);
-    CGContextDrawImage(context, CGRectMake(place.origin.x, 0, size.width, size.height),
-                       m_Info.u.imageRef);
-    CGContextRestoreGState(context);
+    standin_theme::Picture(context, m_Info.u.imageRef, place, !enabled);
   }
 
 private:
@@ -252,6 +246,7 @@ OSStatus ChangeSegment(const char* call, HIViewRef view, UInt32 index, Change ch
   if (segment == nullptr)
     return paramErr;
   change(*segment);
+  standin_tb::MarkDirty(standin_tb::View(view));
   return noErr;
 }
 
@@ -315,6 +310,7 @@ OSStatus HIImageViewSetImage(HIViewRef inView, CGImageRef inImage) {
   if (view == nullptr)
     return paramErr;
   view->SetImage(inImage);
+  standin_tb::MarkDirty(view);
   return noErr;
 }
 
@@ -343,6 +339,7 @@ OSStatus HISegmentedViewSetSegmentCount(HIViewRef inSegmentedView, UInt32 inSegm
   if (view == nullptr)
     return paramErr;
   view->m_Segments.resize(inSegmentCount);
+  standin_tb::MarkDirty(view);
   return noErr;
 }
 

@@ -1,8 +1,11 @@
 // Custom view events of the Mac stand-in: part regions, optimal bounds, size constraints,
 // keyboard focus and control drag events (see HIToolbox/Controls.h).
+#include "iStandInRedraw.h"
 #include "iStandInToolbox.h"
 
 #include <algorithm>
+#include <set>
+#include <string>
 
 namespace {
 
@@ -35,8 +38,14 @@ StandIn_ViewImpl* RootOfWindow(WindowRef window) {
 
 void SetFocus(StandIn_ViewImpl* root, StandIn_ViewImpl* view, ControlPartCode part) {
   const bool focused = part != kControlFocusNoPart && view != nullptr;
+  StandIn_ViewImpl* old = root->m_Focus;
   root->m_Focus = focused ? view : nullptr;
   root->m_FocusPart = focused ? part : ControlPartCode(kControlFocusNoPart);
+  // The focus ring moves from the one to the other.
+  if (old != root->m_Focus) {
+    standin_tb::MarkDirty(old);
+    standin_tb::MarkDirty(root->m_Focus);
+  }
 }
 
 // The window's views below the root, depth first.
@@ -123,10 +132,14 @@ OSStatus StandardPartRegion(StandIn_ViewImpl* view, EventRef event) {
 OSStatus StandardFocusPart(StandIn_ViewImpl* view, EventRef event) {
   ControlPartCode part = kControlFocusNoPart;
   Get(event, kEventParamControlPart, typeControlPartCode, &part);
-  // A text view has one part: moving on from it leaves it.
+  // A text view has one part: moving on from it leaves it. With full keyboard access the other
+  // controls a user can work from the keyboard take the focus the same way.
   const StandIn_ViewImpl* root = RootOf(view);
   const bool focused = root && root->m_Focus == view;
-  if (view->m_Kind != "textview")
+  Boolean everything = false;
+  Get(event, kEventParamControlFocusEverything, typeBoolean, &everything);
+  static const std::set<std::string> kKeyboardControls{"push", "check", "popup", "slider", "tab"};
+  if (view->m_Kind != "textview" && !(everything && kKeyboardControls.count(view->m_Kind)))
     part = kControlFocusNoPart;
   else if (part == kControlFocusNextPart || part == kControlFocusPrevPart)
     part = focused ? 0 : 1;

@@ -1,6 +1,7 @@
 // Data Browser of the Mac stand-in (see HIToolbox/DataBrowser.h).
 #include <HIToolbox/DataBrowser.h>
 
+#include "iStandInRedraw.h"
 #include "iStandInToolbox.h"
 
 #include <algorithm>
@@ -472,6 +473,7 @@ OSStatus SetDataBrowserCallbacks(ControlRef browser, const DataBrowserCallbacks*
   StandIn_BrowserModel* model = nullptr;
   if (OSStatus err = Enter("SetDataBrowserCallbacks", browser, &model))
     return err;
+  standin_tb::MarkDirty(View(browser));  // what it shows changes
   if (callbacks == nullptr || callbacks->version != 0)
     return paramErr;
   model->callbacks = *callbacks;
@@ -483,6 +485,7 @@ OSStatus SetDataBrowserCustomCallbacks(ControlRef browser,
   StandIn_BrowserModel* model = nullptr;
   if (OSStatus err = Enter("SetDataBrowserCustomCallbacks", browser, &model))
     return err;
+  standin_tb::MarkDirty(View(browser));  // what it shows changes
   if (callbacks == nullptr || callbacks->version != 0)
     return paramErr;
   model->custom = *callbacks;
@@ -494,6 +497,7 @@ OSStatus AddDataBrowserItems(ControlRef browser, DataBrowserItemID container, It
   StandIn_BrowserModel* model = nullptr;
   if (OSStatus err = Enter("AddDataBrowserItems", browser, &model))
     return err;
+  standin_tb::MarkDirty(View(browser));  // what it shows changes
   if (numItems > 0 && items == nullptr)
     return paramErr;
   if (!model->nodes.count(container))
@@ -521,6 +525,7 @@ OSStatus RemoveDataBrowserItems(ControlRef browser, DataBrowserItemID container,
   StandIn_BrowserModel* model = nullptr;
   if (OSStatus err = Enter("RemoveDataBrowserItems", browser, &model))
     return err;
+  standin_tb::MarkDirty(View(browser));  // what it shows changes
   if (!model->nodes.count(container))
     return errDataBrowserItemNotFound;
   Session session(browser);
@@ -549,6 +554,7 @@ OSStatus SortDataBrowserContainer(ControlRef browser, DataBrowserItemID containe
   StandIn_BrowserModel* model = nullptr;
   if (OSStatus err = Enter("SortDataBrowserContainer", browser, &model))
     return err;
+  standin_tb::MarkDirty(View(browser));  // what it shows changes
   if (!model->nodes.count(container))
     return errDataBrowserItemNotFound;
   Session session(browser);
@@ -559,12 +565,14 @@ OSStatus SortDataBrowserContainer(ControlRef browser, DataBrowserItemID containe
 OSStatus OpenDataBrowserContainer(ControlRef browser, DataBrowserItemID container) {
   if (OSStatus err = standin_tb::EnterCall("OpenDataBrowserContainer"))
     return err;
+  standin_tb::MarkDirty(View(browser));
   return OpenOrClose(browser, container, true);
 }
 
 OSStatus CloseDataBrowserContainer(ControlRef browser, DataBrowserItemID container) {
   if (OSStatus err = standin_tb::EnterCall("CloseDataBrowserContainer"))
     return err;
+  standin_tb::MarkDirty(View(browser));
   return OpenOrClose(browser, container, false);
 }
 
@@ -672,6 +680,7 @@ OSStatus SetDataBrowserSelectedItems(ControlRef browser, ItemCount numItems,
   StandIn_BrowserModel* model = nullptr;
   if (OSStatus err = Enter("SetDataBrowserSelectedItems", browser, &model))
     return err;
+  standin_tb::MarkDirty(View(browser));  // what it shows changes
   if (numItems > 0 && items == nullptr)
     return paramErr;
   Session session(browser);
@@ -772,6 +781,7 @@ OSStatus SetDataBrowserTableViewRowHeight(ControlRef browser, UInt16 height) {
   StandIn_BrowserModel* model = nullptr;
   if (OSStatus err = Enter("SetDataBrowserTableViewRowHeight", browser, &model))
     return err;
+  standin_tb::MarkDirty(View(browser));  // what it shows changes
   if (height == 0)
     return paramErr;
   model->rowHeight = height;
@@ -794,6 +804,7 @@ OSStatus SetDataBrowserTableViewNamedColumnWidth(ControlRef browser,
   StandIn_BrowserModel* model = nullptr;
   if (OSStatus err = Enter("SetDataBrowserTableViewNamedColumnWidth", browser, &model))
     return err;
+  standin_tb::MarkDirty(View(browser));  // what it shows changes
   std::size_t index = 0;
   long left = 0;
   if (!FindColumn(*View(browser), *model, column, &index, &left))
@@ -806,6 +817,7 @@ OSStatus SetDataBrowserScrollBarInset(ControlRef browser, Rect* insetRect) {
   StandIn_BrowserModel* model = nullptr;
   if (OSStatus err = Enter("SetDataBrowserScrollBarInset", browser, &model))
     return err;
+  standin_tb::MarkDirty(View(browser));  // what it shows changes
   if (insetRect == nullptr)
     return paramErr;
   model->insets = *insetRect;
@@ -827,6 +839,7 @@ OSStatus SetDataBrowserTableViewHiliteStyle(ControlRef browser,
   StandIn_BrowserModel* model = nullptr;
   if (OSStatus err = Enter("SetDataBrowserTableViewHiliteStyle", browser, &model))
     return err;
+  standin_tb::MarkDirty(View(browser));  // what it shows changes
   model->hiliteStyle = hiliteStyle;
   return noErr;
 }
@@ -846,6 +859,7 @@ OSStatus SetDataBrowserSortProperty(ControlRef browser, DataBrowserPropertyID pr
   StandIn_BrowserModel* model = nullptr;
   if (OSStatus err = Enter("SetDataBrowserSortProperty", browser, &model))
     return err;
+  standin_tb::MarkDirty(View(browser));  // what it shows changes
   Session session(browser);
   model->sortProperty = property;
   SortChildren(browser, *model, kDataBrowserNoItem, true);
@@ -866,6 +880,7 @@ OSStatus SetDataBrowserSortOrder(ControlRef browser, DataBrowserSortOrder order)
   StandIn_BrowserModel* model = nullptr;
   if (OSStatus err = Enter("SetDataBrowserSortOrder", browser, &model))
     return err;
+  standin_tb::MarkDirty(View(browser));  // what it shows changes
   Session session(browser);
   model->sortOrder = order;
   SortChildren(browser, *model, kDataBrowserNoItem, true);
@@ -888,6 +903,7 @@ OSStatus SetDataBrowserListViewDisclosureColumn(ControlRef browser,
   StandIn_BrowserModel* model = nullptr;
   if (OSStatus err = Enter("SetDataBrowserListViewDisclosureColumn", browser, &model))
     return err;
+  standin_tb::MarkDirty(View(browser));  // what it shows changes
   std::size_t index = 0;
   long left = 0;
   if (!FindColumn(*View(browser), *model, column, &index, &left))

@@ -1,7 +1,13 @@
 // Toolbars and toolbar items of the Mac stand-in (see HIToolbox/HIToolbar.h).
 #include <HIToolbox/HIToolbar.h>
 
+#include "iStandInRedraw.h"
 #include "iStandInToolbox.h"
+
+#include "../Appearance/iStandInTheme.h"
+
+#include <algorithm>
+#include <cmath>
 
 namespace {
 
@@ -39,7 +45,10 @@ public:
   CFHeld<MenuRef> m_Menu;
   CFHeld<HIViewRef> m_View;
   bool m_MenuOpened = false;
+  StandIn_ViewImpl* m_ShownIn = nullptr;  // the toolbar view it shows in (not retained)
 };
+
+class ToolbarView;
 
 class Toolbar final : public StandIn_HIObject {
 public:
@@ -53,6 +62,10 @@ public:
   // The window the toolbar is set on (null: none); the items' views are in it, so their events
   // (a button's command) go on to the window.
   void Bind(WindowRef window);
+  // Shows the toolbar in a band of its window below the title band, its custom views in the
+  // window's view tree; hides it again (windowGoing: the window is closing and hears nothing).
+  void Show();
+  void Hide(bool windowGoing);
 
   CFHeld<CFStringRef> m_Identifier;
   OptionBits m_Attributes = 0;
@@ -61,6 +74,7 @@ public:
   CFHeld<CFMutableArrayRef> m_Items;
   bool m_ItemsMade = false;
   WindowRef m_Window = nullptr;
+  ToolbarView* m_Shown = nullptr;  // its view while it shows in its window (held by the root)
 };
 
 ToolbarItem* ItemOf(HIToolbarItemRef item) {
@@ -70,6 +84,125 @@ ToolbarItem* ItemOf(HIToolbarItemRef item) {
 Toolbar* ToolbarOf(HIToolbarRef toolbar) {
   return dynamic_cast<Toolbar*>(toolbar);
 }
+
+// Where a shown toolbar puts its items: cells side by side from the left, each as wide as its
+// content (the custom view, or the icon) or its label, whichever is wider, with padding; the
+// content at the top of the band, the label under it.
+constexpr CGFloat kBandMargin = 4;
+constexpr CGFloat kItemPadding = 8;
+constexpr CGFloat kLabelHeight = 15;
+constexpr CGFloat kLabelGap = 2;
+
+struct ItemCell {
+  ToolbarItem* item;
+  CGRect cell;     // in the band
+  CGRect content;  // the icon's or the custom view's place
+  CGRect label;
+};
+
+bool ShowsIcons(const Toolbar& toolbar) {
+  return toolbar.m_Mode != kHIToolbarDisplayModeLabelOnly;
+}
+bool ShowsLabels(const Toolbar& toolbar) {
+  return toolbar.m_Mode != kHIToolbarDisplayModeIconOnly;
+}
+CGFloat IconSide(const Toolbar& toolbar) {
+  return toolbar.m_Size == kHIToolbarDisplaySizeSmall ? 24 : 32;
+}
+
+std::u16string LabelOf(const ToolbarItem& item) {
+  return standin_tb::Units(item.m_Label.Get());
+}
+
+CGSize ContentSize(const Toolbar& toolbar, const ToolbarItem& item) {
+  if (item.m_View.Get())
+    return standin_tb::View(item.m_View.Get())->m_Frame.size;
+  return ShowsIcons(toolbar) ? CGSizeMake(IconSide(toolbar), IconSide(toolbar)) : CGSizeMake(0, 0);
+}
+
+std::vector<ToolbarItem*> ItemsOf(const Toolbar& toolbar) {
+  std::vector<ToolbarItem*> items;
+  for (CFIndex i = 0; i < CFArrayGetCount(toolbar.m_Items.Get()); ++i) {
+    auto ref = static_cast<HIToolbarItemRef>(
+        const_cast<void*>(CFArrayGetValueAtIndex(toolbar.m_Items.Get(), i)));
+    if (ToolbarItem* item = dynamic_cast<ToolbarItem*>(ref))
+      items.push_back(item);
+  }
+  return items;
+}
+
+CGFloat BandHeight(const Toolbar& toolbar) {
+  CGFloat content = ShowsIcons(toolbar) ? IconSide(toolbar) : 0;
+  for (ToolbarItem* item : ItemsOf(toolbar))
+    content = std::max(content, ContentSize(toolbar, *item).height);
+  return std::ceil(2 * kBandMargin + content +
+                   (ShowsLabels(toolbar) ? kLabelGap + kLabelHeight : 0));
+}
+
+std::vector<ItemCell> LayOutCells(const Toolbar& toolbar) {
+  std::vector<ItemCell> cells;
+  CGFloat content =
+      BandHeight(toolbar) - 2 * kBandMargin - (ShowsLabels(toolbar) ? kLabelGap + kLabelHeight : 0);
+  CGFloat x = kItemPadding;
+  for (ToolbarItem* item : ItemsOf(toolbar)) {
+    const CGSize size = ContentSize(toolbar, *item);
+    const CGFloat label =
+        ShowsLabels(toolbar)
+            ? std::ceil(standin_theme::TextWidth(LabelOf(*item), standin_theme::kSmallSize))
+            : 0;
+    const CGFloat width = std::max(size.width, label) + 2 * kItemPadding;
+    ItemCell cell{item, CGRectMake(x, 0, width, BandHeight(toolbar)), CGRectMake(0, 0, 0, 0),
+                  CGRectMake(0, 0, 0, 0)};
+    cell.content =
+        CGRectMake(std::round(x + (width - size.width) / 2),
+                   std::round(kBandMargin + (content - size.height) / 2), size.width, size.height);
+    if (ShowsLabels(toolbar))
+      cell.label = CGRectMake(x, kBandMargin + content + kLabelGap, width, kLabelHeight);
+    cells.push_back(cell);
+    x += width;
+  }
+  return cells;
+}
+
+// The view a shown toolbar draws in: the band's face, each item's icon and label; the custom
+// items' views are its subviews.
+class ToolbarView final : public StandIn_ViewImpl {
+public:
+  explicit ToolbarView(Toolbar* toolbar)
+      : StandIn_ViewImpl(standin_tb::kToolbarViewKind),
+        m_Toolbar(toolbar) {}
+
+  OSStatus StandardHandler(EventRef event) override {
+    ControlRef control = nullptr;
+    CGContextRef context = nullptr;
+    if (GetEventClass(event) == kEventClassControl && GetEventKind(event) == kEventControlDraw &&
+        standin_tb::Get(event, kEventParamDirectObject, typeControlRef, &control) &&
+        control == this &&
+        standin_tb::Get(event, kEventParamCGContextRef, typeCGContextRef, &context) && m_Toolbar) {
+      Draw(context);
+      return noErr;
+    }
+    return StandIn_ViewImpl::StandardHandler(event);
+  }
+
+  Toolbar* m_Toolbar;
+
+private:
+  void Draw(CGContextRef context) {
+    using namespace standin_theme;
+    const CGRect band = CGRectMake(0, 0, m_Frame.size.width, m_Frame.size.height);
+    const bool active = IsWindowActive(HIViewGetWindow(this));
+    Fill(context, band, active ? kTitleBand : kTitleBandInactive);
+    Fill(context, CGRectMake(0, band.size.height - 1, band.size.width, 1), kFrame);
+    for (const ItemCell& cell : LayOutCells(*m_Toolbar)) {
+      const bool enabled = cell.item->m_Enabled;
+      if (!cell.item->m_View.Get() && ShowsIcons(*m_Toolbar))
+        Picture(context, cell.item->m_Image.Get(), cell.content, !enabled);
+      Text(context, LabelOf(*cell.item), cell.label, kSmallSize, enabled ? kText : kTextDisabled,
+           Align::kCentre);
+    }
+  }
+};
 
 template <class Ref>
 Ref Retained(Ref ref) {
@@ -168,7 +301,46 @@ void Toolbar::MakeItems() {
   }
 }
 
+void Toolbar::Show() {
+  if (m_Shown || m_Window == nullptr)
+    return;
+  MakeItems();
+  auto* view = new ToolbarView(this);
+  HIViewAddSubview(HIViewGetRoot(m_Window), view);
+  CFRelease(view);  // the root holds it
+  m_Shown = view;
+  for (const ItemCell& cell : LayOutCells(*this)) {
+    cell.item->m_ShownIn = view;
+    if (HIViewRef itemView = cell.item->m_View.Get()) {
+      standin_tb::View(itemView)->m_Window = nullptr;  // no longer a root of its own
+      HIViewAddSubview(view, itemView);
+      HIViewSetFrame(itemView, &cell.content);
+    }
+  }
+  standin_tb::SetToolbarBand(m_Window, static_cast<short>(BandHeight(*this)));
+}
+
+void Toolbar::Hide(bool windowGoing) {
+  ToolbarView* view = m_Shown;
+  if (view == nullptr)
+    return;
+  m_Shown = nullptr;
+  view->m_Toolbar = nullptr;
+  for (ToolbarItem* item : ItemsOf(*this)) {
+    item->m_ShownIn = nullptr;
+    if (HIViewRef itemView = item->m_View.Get()) {
+      HIViewRemoveFromSuperview(itemView);  // the item keeps its own reference
+      PutInWindow(itemView, m_Window);
+    }
+  }
+  HIViewRemoveFromSuperview(view);  // frees it
+  if (!windowGoing)
+    standin_tb::SetToolbarBand(m_Window, 0);
+}
+
 void Toolbar::Bind(WindowRef window) {
+  if (window != m_Window)
+    Hide(window == nullptr);
   m_Window = window;
   for (CFIndex i = 0; i < CFArrayGetCount(m_Items.Get()); ++i) {
     auto item =
@@ -298,8 +470,10 @@ OSStatus HIToolbarItemGetAttributes(HIToolbarItemRef inItem, OptionBits* outAttr
 }
 
 OSStatus HIToolbarItemSetLabel(HIToolbarItemRef inItem, CFStringRef inLabel) {
-  return ChangeItem("HIToolbarItemSetLabel", inItem,
-                    [&](ToolbarItem& i) { i.m_Label.Reset(Retained(inLabel)); });
+  return ChangeItem("HIToolbarItemSetLabel", inItem, [&](ToolbarItem& i) {
+    i.m_Label.Reset(Retained(inLabel));
+    standin_tb::MarkDirty(i.m_ShownIn);
+  });
 }
 
 OSStatus HIToolbarItemCopyLabel(HIToolbarItemRef inItem, CFStringRef* outLabel) {
@@ -328,8 +502,10 @@ OSStatus HIToolbarItemCopyHelpText(HIToolbarItemRef inItem, CFStringRef* outShor
 }
 
 OSStatus HIToolbarItemSetImage(HIToolbarItemRef inItem, CGImageRef inImage) {
-  return ChangeItem("HIToolbarItemSetImage", inItem,
-                    [&](ToolbarItem& i) { i.m_Image.Reset(Retained(inImage)); });
+  return ChangeItem("HIToolbarItemSetImage", inItem, [&](ToolbarItem& i) {
+    i.m_Image.Reset(Retained(inImage));
+    standin_tb::MarkDirty(i.m_ShownIn);
+  });
 }
 
 OSStatus HIToolbarItemCopyImage(HIToolbarItemRef inItem, CGImageRef* outImage) {
@@ -352,8 +528,10 @@ OSStatus HIToolbarItemGetCommandID(HIToolbarItemRef inItem, MenuCommand* outComm
 }
 
 OSStatus HIToolbarItemSetEnabled(HIToolbarItemRef inItem, Boolean inEnabled) {
-  return ChangeItem("HIToolbarItemSetEnabled", inItem,
-                    [&](ToolbarItem& i) { i.m_Enabled = inEnabled; });
+  return ChangeItem("HIToolbarItemSetEnabled", inItem, [&](ToolbarItem& i) {
+    i.m_Enabled = inEnabled;
+    standin_tb::MarkDirty(i.m_ShownIn);
+  });
 }
 
 Boolean HIToolbarItemIsEnabled(HIToolbarItemRef inItem) {
@@ -392,12 +570,38 @@ OSStatus SetWindowToolbar(WindowRef inWindow, HIToolbarRef inToolbar) {
   HIToolbarRef toolbar = Retained(inToolbar);
   SetWindowProperty(inWindow, kStandInCreator, kEventClassToolbar, sizeof toolbar, &toolbar);
   if (old) {
+    ToolbarOf(old)->Hide(false);  // the window stays: its band goes
     ToolbarOf(old)->Bind(nullptr);
     CFRelease(old);
   }
   if (toolbar)
     ToolbarOf(toolbar)->Bind(inWindow);
   return noErr;
+}
+
+OSStatus ShowHideWindowToolbar(WindowRef inWindow, Boolean inShow, Boolean) {
+  if (OSStatus err = standin_tb::EnterCall("ShowHideWindowToolbar"))
+    return err;
+  if (inWindow == nullptr)
+    return errInvalidWindowRef;
+  HIToolbarRef toolbar = nullptr;
+  GetWindowProperty(inWindow, kStandInCreator, kEventClassToolbar, sizeof toolbar, nullptr,
+                    &toolbar);
+  if (toolbar == nullptr)
+    return noErr;  // nothing to show
+  if (inShow)
+    ToolbarOf(toolbar)->Show();
+  else
+    ToolbarOf(toolbar)->Hide(false);
+  return noErr;
+}
+
+Boolean IsWindowToolbarVisible(WindowRef inWindow) {
+  HIToolbarRef toolbar = nullptr;
+  return inWindow &&
+         GetWindowProperty(inWindow, kStandInCreator, kEventClassToolbar, sizeof toolbar, nullptr,
+                           &toolbar) == noErr &&
+         toolbar && ToolbarOf(toolbar)->m_Shown != nullptr;
 }
 
 OSStatus GetWindowToolbar(WindowRef inWindow, HIToolbarRef* outToolbar) {

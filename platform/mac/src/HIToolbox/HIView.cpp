@@ -1,4 +1,6 @@
 // Views and controls of the Mac stand-in (see HIToolbox/HIView.h and HIToolbox/Controls.h).
+#include "iStandInControlDrawing.h"
+#include "iStandInRedraw.h"
 #include "iStandInToolbox.h"
 
 #include <algorithm>
@@ -42,6 +44,7 @@ void SetClampedValue(StandIn_ViewImpl* view, SInt32 value) {
   if (value == view->m_Value)
     return;
   view->m_Value = value;
+  standin_tb::MarkDirty(view);
   SendValueChanged(view);
 }
 
@@ -87,9 +90,11 @@ OSStatus HandleSetData(StandIn_ViewImpl* view, EventRef event) {
     if (text)
       CFRetain(text);
     view->m_Text.Reset(text);
+    standin_tb::MarkDirty(view);
     return noErr;
   }
   view->m_Data[tag].assign(buffer, buffer + size);
+  standin_tb::MarkDirty(view);
   return noErr;
 }
 
@@ -175,6 +180,7 @@ OSStatus SetViewState(char const* call, ControlRef control, bool StandIn_ViewImp
   if (view->*state == value)
     return noErr;
   view->*state = value;
+  standin_tb::MarkDirty(view);
   CFRetain(view);  // a handler may let it go
   SendPlainControlEvent(view, changedKind);
   CFRelease(view);
@@ -195,8 +201,10 @@ StandIn_ViewImpl::StandIn_ViewImpl(const std::string& viewKind)
     CreateNewMenu(0, 0, &popupMenu);
     m_Menu.Reset(popupMenu);
   }
-  if (m_Kind == "textview")
+  if (m_Kind == "textview") {
     m_TextObject = std::make_unique<OpaqueTXNObject>();
+    m_TextObject->view = this;
+  }
   if (m_Kind == "browser")
     m_Browser = standin_tb::NewBrowserModel();
 }
@@ -276,7 +284,7 @@ OSStatus StandIn_ViewImpl::StandardHandler(EventRef event) {
     case kEventControlGetData:
       return HandleGetData(this, event);
     case kEventControlDraw:
-      return m_Browser ? standin_tb::DrawBrowser(this, event) : eventNotHandledErr;
+      return standin_tb::DrawStandardView(this, event);
     default:
       return eventNotHandledErr;
   }
@@ -371,6 +379,7 @@ OSStatus HIViewAddSubview(HIViewRef inParent, HIViewRef inNewChild) {
     HIViewRemoveFromSuperview(child);
   child->m_Superview = parent;
   parent->m_Subviews.push_back(child);
+  standin_tb::MarkDirty(child);
   return noErr;
 }
 
@@ -383,6 +392,7 @@ OSStatus HIViewRemoveFromSuperview(HIViewRef inView) {
   StandIn_ViewImpl* parent = view->m_Superview;
   if (parent == nullptr)
     return noErr;
+  standin_tb::MarkDirty(view);  // what it showed
   auto& siblings = parent->m_Subviews;
   siblings.erase(std::find(siblings.begin(), siblings.end(), view));
   standin_tb::ForgetFocusWithin(view);
@@ -443,11 +453,13 @@ namespace {
 // Moves or resizes the view and tells it (kEventControlBoundsChanged) when the frame changed.
 void ChangeFrame(StandIn_ViewImpl* view, const CGRect& frame) {
   const CGRect previous = view->m_Frame;
-  view->m_Frame = frame;
   const UInt32 attributes = (CGPointEqualToPoint(previous.origin, frame.origin) ? 0 : 1) |
                             (CGSizeEqualToSize(previous.size, frame.size) ? 0 : 2);
   if (attributes == 0)
     return;
+  standin_tb::MarkDirty(view);  // where it was, then where it is
+  view->m_Frame = frame;
+  standin_tb::MarkDirty(view);
   CFRetain(view);
   standin_tb::EventHolder changed(kEventClassControl, kEventControlBoundsChanged);
   ControlRef control = view;
@@ -525,8 +537,10 @@ OSStatus HIViewSetNeedsDisplay(HIViewRef inView, Boolean inNeedsDisplay) {
     return paramErr;
   StandIn_ViewImpl* view = standin_tb::View(inView);
   view->m_NeedsDisplay = inNeedsDisplay;
-  if (inNeedsDisplay)
+  if (inNeedsDisplay) {
     ++view->m_DisplayRequests;
+    standin_tb::MarkDirty(view);
+  }
   return noErr;
 }
 
@@ -539,7 +553,14 @@ OSStatus HIViewSetVisible(HIViewRef inView, Boolean inVisible) {
     return err;
   if (inView == nullptr)
     return paramErr;
-  standin_tb::View(inView)->m_Visible = inVisible;
+  StandIn_ViewImpl* view = standin_tb::View(inView);
+  if (view->m_Visible == (inVisible != 0))
+    return noErr;
+  // Hidden, it shows nothing to mark: mark what it showed before hiding it.
+  if (!inVisible)
+    standin_tb::MarkDirty(view);
+  view->m_Visible = inVisible;
+  standin_tb::MarkDirty(view);
   return noErr;
 }
 
@@ -593,6 +614,7 @@ void SetControl32BitMinimum(ControlRef theControl, SInt32 newMinimum) {
   StandIn_ViewImpl* view = standin_tb::View(theControl);
   view->m_Minimum = newMinimum;
   view->m_Maximum = std::max(view->m_Maximum, newMinimum);
+  standin_tb::MarkDirty(view);  // a value shown in proportion moves
   SetClampedValue(view, view->m_Value);
 }
 
@@ -606,6 +628,7 @@ void SetControl32BitMaximum(ControlRef theControl, SInt32 newMaximum) {
   StandIn_ViewImpl* view = standin_tb::View(theControl);
   view->m_Maximum = newMaximum;
   view->m_Minimum = std::min(view->m_Minimum, newMaximum);
+  standin_tb::MarkDirty(view);
   SetClampedValue(view, view->m_Value);
 }
 
@@ -677,6 +700,7 @@ OSStatus SetControlTitleWithCFString(ControlRef inControl, CFStringRef inString)
   if (inControl == nullptr)
     return paramErr;
   standin_tb::View(inControl)->m_Title = standin_tb::Units(inString);
+  standin_tb::MarkDirty(standin_tb::View(inControl));
   return noErr;
 }
 
@@ -725,6 +749,7 @@ void HiliteControl(ControlRef theControl, ControlPartCode hiliteState) {
   if (previous == hiliteState)
     return;
   view->m_Hilite = hiliteState;
+  standin_tb::MarkDirty(view);
   CFRetain(view);
   {
     standin_tb::EventHolder changed(kEventClassControl, kEventControlHiliteChanged);
@@ -818,6 +843,7 @@ OSStatus StandIn_SetViewItems(ControlRef inControl, long count, const CFStringRe
   view->m_Items.clear();
   for (long i = 0; i < count; ++i)
     view->m_Items.push_back(standin_tb::Units(titles[i]));
+  standin_tb::MarkDirty(view);
   return noErr;
 }
 

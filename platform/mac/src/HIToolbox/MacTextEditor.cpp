@@ -1,11 +1,14 @@
 // The text engine of the Mac stand-in (see HIToolbox/MacTextEditor.h).
+#include "iStandInRedraw.h"
 #include "iStandInToolbox.h"
 
 #include <algorithm>
 
 void TXNFocus(TXNObject iTXNObject, Boolean iBecomingFocused) {
-  if (iTXNObject)
-    iTXNObject->focused = iBecomingFocused;
+  if (iTXNObject == nullptr)
+    return;
+  iTXNObject->focused = iBecomingFocused;
+  standin_tb::MarkDirty(iTXNObject->view);
 }
 
 OSStatus TXNSetSelection(TXNObject iTXNObject, TXNOffset iStartOffset, TXNOffset iEndOffset) {
@@ -16,6 +19,7 @@ OSStatus TXNSetSelection(TXNObject iTXNObject, TXNOffset iStartOffset, TXNOffset
   const TXNOffset length = static_cast<TXNOffset>(iTXNObject->text.size());
   iTXNObject->selectionStart = std::min(iStartOffset, length);
   iTXNObject->selectionEnd = std::max(iTXNObject->selectionStart, std::min(iEndOffset, length));
+  standin_tb::MarkDirty(iTXNObject->view);
   return noErr;
 }
 
@@ -110,6 +114,7 @@ OSStatus TXNSetData(TXNObject iTXNObject, TXNDataType iDataType, const void* iDa
   const std::size_t end = std::max(start, std::min<std::size_t>(iEndOffset, text.size()));
   auto units = static_cast<const char16_t*>(iDataPtr);
   text.replace(start, end - start, units, iDataSize / sizeof(char16_t));
+  standin_tb::MarkDirty(iTXNObject->view);
   return noErr;
 }
 

@@ -1,6 +1,8 @@
 // Windows of the Mac stand-in (see HIToolbox/MacWindows.h).
+#include "iStandInRedraw.h"
 #include "iStandInToolbox.h"
 
+#include <CoreGraphics/CGDirectDisplay.h>
 #include <HIToolbox/StandInInput.h>
 
 #include <algorithm>
@@ -14,8 +16,6 @@ struct WindowState {
   WindowImpl* active = nullptr;     // the active non-floating window (not retained)
   long live = 0;
   long disposed = 0;
-  Rect screen{0, 0, 768, 1024};
-  short menuBar = 22;
 };
 
 WindowState& TheState() {
@@ -31,6 +31,7 @@ bool HasTitleBar(WindowClass windowClass) {
 
 void RemoveFromZOrder(WindowImpl* window);
 void Arrange();
+void MarkTitleBandDirty(WindowImpl* window);
 
 class WindowImpl final : public StandIn_Window {
 public:
@@ -90,9 +91,11 @@ public:
   EventTargetRef ParentTarget() const override { return GetApplicationEventTarget(); }
 
   short TitleBar() const { return HasTitleBar(m_WindowClass) ? kStandInTitleBarHeight : 0; }
+  // The title band and the shown toolbar's band above the content.
+  short Top() const { return static_cast<short>(TitleBar() + m_ToolbarBand); }
   Rect Structure() const {
     Rect r = m_Content;
-    r.top = static_cast<short>(r.top - TitleBar());
+    r.top = static_cast<short>(r.top - Top());
     if (m_Collapsed)
       r.bottom = static_cast<short>(r.top + TitleBar());
     return r;
@@ -100,17 +103,18 @@ public:
   void LayOutViews() {
     const CGFloat width = m_Content.right - m_Content.left;
     const CGFloat height = m_Content.bottom - m_Content.top;
-    m_Root.Get()->m_Frame = CGRectMake(0, 0, width, height + TitleBar());
+    m_Root.Get()->m_Frame = CGRectMake(0, 0, width, height + Top());
     if (m_CustomRoot)
       return;
-    m_Root.Get()->m_Subviews.front()->m_Frame = CGRectMake(0, TitleBar(), width, height);
+    m_Root.Get()->m_Subviews.front()->m_Frame = CGRectMake(0, Top(), width, height);
     // The grow box sits in the content's bottom right corner.
     constexpr CGFloat kGrowBox = 15;
     for (StandIn_ViewImpl* view : m_Root.Get()->m_Subviews) {
       if (view->m_Id.signature == kHIViewWindowGrowBoxID.signature &&
           view->m_Id.id == kHIViewWindowGrowBoxID.id)
-        view->m_Frame =
-            CGRectMake(width - kGrowBox, TitleBar() + height - kGrowBox, kGrowBox, kGrowBox);
+        view->m_Frame = CGRectMake(width - kGrowBox, Top() + height - kGrowBox, kGrowBox, kGrowBox);
+      else if (view->m_Kind == standin_tb::kToolbarViewKind)
+        view->m_Frame = CGRectMake(0, TitleBar(), width, m_ToolbarBand);
     }
   }
   void ReleaseViews() {
@@ -127,6 +131,7 @@ public:
   bool m_Collapsed = false;
   bool m_Disposed = false;
   bool m_CustomRoot = false;
+  short m_ToolbarBand = 0;
   UInt64 m_Features = kWindowIsOpaque;
   std::u16string m_Title;
   bool m_Zoomed = false;
@@ -193,6 +198,15 @@ WindowImpl* Impl(WindowRef window) {
   return static_cast<WindowImpl*>(window);
 }
 
+// The title band, and the toolbar's band under it, which follow the window's activity.
+void MarkTitleBandDirty(WindowImpl* window) {
+  if (window == nullptr || window->Top() == 0)
+    return;
+  const CGRect band =
+      CGRectMake(0, 0, window->m_Content.right - window->m_Content.left, window->Top());
+  standin_tb::MarkWindowDirty(window, &band);
+}
+
 void RemoveFromZOrder(WindowImpl* window) {
   auto& z = TheState().zOrder;
   z.erase(std::remove(z.begin(), z.end(), window), z.end());
@@ -226,6 +240,9 @@ void UpdateActivation() {
     if (next == previous)
       return;
     TheState().active = next;
+    // Active and inactive windows' title bands look different.
+    MarkTitleBandDirty(previous);
+    MarkTitleBandDirty(next);
     if (previous) {
       CFRetain(previous);
       SendWindowEvent(previous, kEventWindowDeactivated);
@@ -269,10 +286,10 @@ void MoveStructureTo(WindowImpl* window, short left, short top) {
                            static_cast<short>(window->m_Content.right + dx)};
 }
 
+// The main screen less the menu bar.
 Rect Available() {
-  Rect r = TheState().screen;
-  r.top = static_cast<short>(r.top + TheState().menuBar);
-  return r;
+  const StandIn_Screen screen = StandIn_MainScreen();
+  return Rect{screen.menuBarHeight, 0, screen.height, screen.width};
 }
 
 }  // namespace
@@ -299,6 +316,48 @@ HIViewRef ContentView(WindowRef window) {
 
 bool WindowIsOpaque(WindowRef window) {
   return window == nullptr || (Impl(window)->m_Features & kWindowIsOpaque) != 0;
+}
+
+}  // namespace standin_tb
+
+namespace standin_tb {
+
+WindowFrameLook FrameLookOf(WindowRef window) {
+  WindowFrameLook look;
+  if (window == nullptr)
+    return look;
+  const WindowImpl* impl = Impl(window);
+  look.titleBar = impl->TitleBar();
+  look.title = impl->m_Title;
+  look.active = IsWindowActive(window);
+  look.closeBox = (impl->m_Attributes & kWindowCloseBoxAttribute) != 0;
+  look.collapseBox = (impl->m_Attributes & kWindowCollapseBoxAttribute) != 0;
+  look.zoomBox = (impl->m_Attributes & kWindowFullZoomAttribute) != 0;
+  return look;
+}
+
+void SetToolbarBand(WindowRef window, short height) {
+  WindowImpl* impl = Impl(window);
+  if (impl == nullptr || impl->m_CustomRoot || impl->m_ToolbarBand == height)
+    return;
+  // The structure's top stays; the content keeps its size below the band.
+  const Rect previous = impl->Structure();
+  const short dy = static_cast<short>(height - impl->m_ToolbarBand);
+  impl->m_ToolbarBand = height;
+  impl->m_Content.top = static_cast<short>(impl->m_Content.top + dy);
+  impl->m_Content.bottom = static_cast<short>(impl->m_Content.bottom + dy);
+  impl->LayOutViews();
+  MarkWindowDirty(window, nullptr);
+  SendBoundsChanged(impl, 0, previous);
+}
+
+std::vector<ShownWindow> ShownWindowsBackToFront() {
+  std::vector<ShownWindow> shown;
+  const auto& z = TheState().zOrder;
+  for (auto it = z.rbegin(); it != z.rend(); ++it)
+    if ((*it)->m_Visible && !(*it)->m_Disposed)
+      shown.push_back(ShownWindow{*it, (*it)->Structure()});
+  return shown;
 }
 
 }  // namespace standin_tb
@@ -342,6 +401,7 @@ OSStatus HIWindowChangeFeatures(WindowRef inWindow, UInt64 inSetThese, UInt64 in
     return errInvalidWindowRef;
   UInt64& features = Impl(inWindow)->m_Features;
   features = (features | inSetThese) & ~inClearThese;
+  standin_tb::MarkWindowDirty(inWindow, nullptr);  // the background may have changed
   return noErr;
 }
 
@@ -405,6 +465,7 @@ OSStatus ChangeWindowAttributes(WindowRef window, WindowAttributes setTheseAttri
     return errInvalidWindowRef;
   WindowAttributes& attributes = Impl(window)->m_Attributes;
   attributes = (attributes | setTheseAttributes) & ~clearTheseAttributes;
+  MarkTitleBandDirty(Impl(window));  // its boxes
   return noErr;
 }
 
@@ -414,6 +475,7 @@ OSStatus SetWindowTitleWithCFString(WindowRef inWindow, CFStringRef inString) {
   if (inWindow == nullptr)
     return errInvalidWindowRef;
   Impl(inWindow)->m_Title = standin_tb::Units(inString);
+  MarkTitleBandDirty(Impl(inWindow));
   return noErr;
 }
 
@@ -575,7 +637,7 @@ OSStatus SetWindowBounds(WindowRef window, WindowRegionCode regionCode, const Re
     impl->m_Content = *globalBounds;
   } else if (regionCode == kWindowStructureRgn) {
     impl->m_Content = *globalBounds;
-    impl->m_Content.top = static_cast<short>(impl->m_Content.top + impl->TitleBar());
+    impl->m_Content.top = static_cast<short>(impl->m_Content.top + impl->Top());
   } else {
     return paramErr;
   }
@@ -611,9 +673,9 @@ void DragWindow(WindowRef window, Point startPt, const Rect*) {
 WindowPartCode FindWindow(Point thePoint, WindowRef* window) {
   if (window)
     *window = nullptr;
-  const Rect& screen = TheState().screen;
-  if (thePoint.v >= screen.top && thePoint.v < screen.top + TheState().menuBar &&
-      thePoint.h >= screen.left && thePoint.h < screen.right)
+  const StandIn_Screen screen = StandIn_MainScreen();
+  if (thePoint.v >= 0 && thePoint.v < screen.menuBarHeight && thePoint.h >= 0 &&
+      thePoint.h < screen.width)
     return inMenuBar;
   for (WindowImpl* impl : TheState().zOrder) {
     const Rect structure = impl->Structure();
@@ -659,7 +721,7 @@ OSStatus ZoomWindowIdeal(WindowRef inWindow, WindowPartCode inPartCode, Point*) 
   if (out) {
     impl->m_UserState = impl->m_Content;
     Rect area = Available();
-    area.top = static_cast<short>(area.top + impl->TitleBar());
+    area.top = static_cast<short>(area.top + impl->Top());
     impl->m_Content = area;
   } else {
     impl->m_Content = impl->m_UserState;
@@ -897,15 +959,16 @@ long StandIn_WindowDisposeCount() {
   return TheState().disposed;
 }
 
+void StandIn_SetMainScreen(Rect bounds, short menuBarHeight) {
+  StandIn_SetMainScreen(StandIn_Screen{static_cast<SInt16>(bounds.right - bounds.left),
+                                       static_cast<SInt16>(bounds.bottom - bounds.top),
+                                       menuBarHeight});
+}
+
 void StandIn_WindowsResetCounts() {
   TheState().disposed = 0;
 }
 
 bool StandIn_WindowIsDisposed(WindowRef window) {
   return window && Impl(window)->m_Disposed;
-}
-
-void StandIn_SetMainScreen(Rect bounds, short menuBarHeight) {
-  TheState().screen = bounds;
-  TheState().menuBar = menuBarHeight;
 }

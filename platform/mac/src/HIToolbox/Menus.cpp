@@ -387,6 +387,29 @@ bool FindKey(MenuRef menu, const StandIn_Input& input, MenuRef* outMenu, MenuIte
 
 }  // namespace
 
+standin_tb::MenuLook standin_tb::LookOf(MenuRef menu) {
+  MenuLook look;
+  if (menu == nullptr)
+    return look;
+  look.title = Impl(menu)->m_Title;
+  for (const MenuImpl::Item& item : Impl(menu)->m_Items) {
+    MenuItemLook shown;
+    shown.text = item.text;
+    shown.separator = (item.attributes & kMenuItemAttrSeparator) != 0;
+    shown.enabled = item.enabled && !shown.separator;
+    shown.mark = item.mark;
+    shown.key = item.key;
+    shown.keyModifiers = item.keyModifiers;
+    shown.submenu = item.submenu ? item.submenu->Get() : nullptr;
+    look.items.push_back(shown);
+  }
+  return look;
+}
+
+MenuRef standin_tb::RootMenuOf() {
+  return RootMenu().Get();
+}
+
 bool standin_tb::MatchKeyEquivalent(const StandIn_Input& input) {
   MenuRef root = RootMenu().Get();
   MenuRef menu = nullptr;

@@ -1,4 +1,6 @@
 // The render pass of the stand-in's windows and views (see HIToolbox/HIView.h).
+#include "iStandInControlDrawing.h"
+#include "iStandInRedraw.h"
 #include "iStandInToolbox.h"
 
 #include "../CoreGraphics/iStandInCG.h"
@@ -51,6 +53,11 @@ void DrawView(StandIn_ViewImpl* view, cairo_surface_t* surface, CGFloat x, CGFlo
              visible, window);
     CFRelease(subview);
   }
+  if (standin_tb::DrawsOverSubviews(*view)) {
+    CGContextRef over = standin_cg::NewSurfaceContext(surface, base, visible);
+    standin_tb::DrawOverSubviews(view, over);
+    CGContextRelease(over);
+  }
 }
 
 standin_cg::SurfacePtr NewSurface(CGFloat width, CGFloat height) {
@@ -61,6 +68,62 @@ standin_cg::SurfacePtr NewSurface(CGFloat width, CGFloat height) {
 
 StandIn_ViewImpl* RootViewOf(WindowRef window) {
   return window ? standin_tb::View(HIViewGetRoot(window)) : nullptr;
+}
+
+// The pixels of a rectangle of a surface as they were, to tell whether drawing changed them.
+class PixelSnapshot {
+public:
+  PixelSnapshot(cairo_surface_t* surface, const CGRect& rect) : m_Surface(surface) {
+    cairo_surface_flush(surface);
+    const int width = cairo_image_surface_get_width(surface);
+    const int height = cairo_image_surface_get_height(surface);
+    m_Left = std::max(0, static_cast<int>(CGRectGetMinX(rect)));
+    m_Top = std::max(0, static_cast<int>(CGRectGetMinY(rect)));
+    m_Right = std::min(width, static_cast<int>(CGRectGetMaxX(rect)));
+    m_Bottom = std::min(height, static_cast<int>(CGRectGetMaxY(rect)));
+    for (int y = m_Top; y < m_Bottom; ++y)
+      m_Pixels.insert(m_Pixels.end(), Row(y) + m_Left, Row(y) + std::max(m_Left, m_Right));
+  }
+
+  bool Changed() const {
+    cairo_surface_flush(m_Surface);
+    const std::size_t width = static_cast<std::size_t>(std::max(0, m_Right - m_Left));
+    for (int y = m_Top; y < m_Bottom; ++y)
+      if (!std::equal(Row(y) + m_Left, Row(y) + m_Left + width,
+                      m_Pixels.begin() + static_cast<std::ptrdiff_t>(width * (y - m_Top))))
+        return true;
+    return false;
+  }
+
+private:
+  const UInt32* Row(int y) const {
+    return reinterpret_cast<const UInt32*>(cairo_image_surface_get_data(m_Surface) +
+                                           std::int64_t(cairo_image_surface_get_stride(m_Surface)) *
+                                               y);
+  }
+
+  cairo_surface_t* m_Surface;
+  int m_Left = 0, m_Top = 0, m_Right = 0, m_Bottom = 0;
+  std::vector<UInt32> m_Pixels;
+};
+
+// Paints the rectangle of the backing store with the window's background: white, or transparent
+// for a window that is not opaque.
+void PaintBackground(cairo_surface_t* store, const CGRect& rect, bool opaque) {
+  standin_cg::CairoPtr cr(cairo_create(store));
+  if (opaque)
+    cairo_set_source_rgb(cr.get(), 1, 1, 1);
+  else
+    cairo_set_source_rgba(cr.get(), 0, 0, 0, 0);
+  cairo_set_operator(cr.get(), CAIRO_OPERATOR_SOURCE);
+  cairo_rectangle(cr.get(), rect.origin.x, rect.origin.y, rect.size.width, rect.size.height);
+  cairo_fill(cr.get());
+}
+
+void ClearNeedsDisplay(StandIn_ViewImpl* view) {
+  view->m_NeedsDisplay = false;
+  for (StandIn_ViewImpl* subview : view->m_Subviews)
+    ClearNeedsDisplay(subview);
 }
 
 }  // namespace
@@ -82,6 +145,8 @@ _cairo_surface* EnsureBackingStore(StandIn_ViewImpl* root) {
     cairo_paint(cr.get());
   }
   root->m_BackingStore.reset(made.release(), cairo_surface_destroy);
+  // A new store holds nothing of the window yet.
+  PixelsOf(root).dirty.Add(CGRectMake(0, 0, size.width, size.height));
   return root->m_BackingStore.get();
 }
 
@@ -97,22 +162,33 @@ OSStatus StandIn_WindowRender(WindowRef window) {
   StandIn_ViewImpl* root = RootViewOf(window);
   if (root == nullptr)
     return errInvalidWindowRef;
-  const CGSize size = root->m_Frame.size;
   cairo_surface_t* store = standin_tb::EnsureBackingStore(root);
   if (store == nullptr)
     return memFullErr;
-  {
-    standin_cg::CairoPtr cr(cairo_create(store));
-    if (standin_tb::WindowIsOpaque(window))
-      cairo_set_source_rgb(cr.get(), 1, 1, 1);
-    else
-      cairo_set_source_rgba(cr.get(), 0, 0, 0, 0);
-    cairo_set_operator(cr.get(), CAIRO_OPERATOR_SOURCE);
-    cairo_paint(cr.get());
-  }
+  // Held: a draw handler may dispose of the window or resize it.
+  std::shared_ptr<StandIn_WindowPixels> pixels = root->m_Pixels;
   std::shared_ptr<_cairo_surface> keep = root->m_BackingStore;
-  DrawView(root, store, 0, 0, CGRectMake(0, 0, size.width, size.height), window);
+  if (pixels->dirty.Empty())
+    return noErr;
+  const CGRect whole =
+      CGRectMake(0, 0, cairo_image_surface_get_width(store), cairo_image_surface_get_height(store));
+  const PixelSnapshot before(store, Intersection(pixels->dirty.Bounds(), whole));
+  const std::vector<CGRect> rects = pixels->dirty.Take();
+  CFRetain(root);
+  pixels->rendering = true;
+  for (const CGRect& rect : rects) {
+    const CGRect clip = Intersection(rect, whole);
+    if (clip.size.width <= 0 || clip.size.height <= 0)
+      continue;
+    PaintBackground(store, clip, standin_tb::WindowIsOpaque(window));
+    DrawView(root, store, 0, 0, clip, window);
+  }
+  pixels->rendering = false;
   cairo_surface_flush(store);
+  if (before.Changed())
+    ++pixels->changes;
+  ClearNeedsDisplay(root);
+  CFRelease(root);
   return noErr;
 }
 
@@ -135,6 +211,22 @@ HISize StandIn_WindowBackingSize(WindowRef window) {
     return HISize{0, 0};
   return HISize{CGFloat(cairo_image_surface_get_width(store)),
                 CGFloat(cairo_image_surface_get_height(store))};
+}
+
+_cairo_surface* StandIn_CopyWindowBackingStore(WindowRef window) {
+  StandIn_ViewImpl* root = RootViewOf(window);
+  cairo_surface_t* store = root ? standin_tb::EnsureBackingStore(root) : nullptr;
+  return store ? cairo_surface_reference(store) : nullptr;
+}
+
+HIRect StandIn_WindowDirtyBounds(WindowRef window) {
+  StandIn_ViewImpl* root = RootViewOf(window);
+  return root ? standin_tb::PixelsOf(root).dirty.Bounds() : CGRectMake(0, 0, 0, 0);
+}
+
+long StandIn_WindowChangeCount(WindowRef window) {
+  StandIn_ViewImpl* root = RootViewOf(window);
+  return root ? standin_tb::PixelsOf(root).changes : 0;
 }
 
 OSStatus HIViewCreateOffscreenImage(HIViewRef inView, OptionBits, HIRect* outFrame,

@@ -21,6 +21,8 @@
 
 struct _cairo_surface;  // cairo's surface
 struct StandIn_BrowserModel;
+struct StandIn_WindowPixels;
+class StandIn_ViewImpl;
 
 // A column of a browser view: its property, title, kind (a property type) and width.
 struct StandIn_BrowserColumn {
@@ -93,6 +95,7 @@ private:
 };
 
 struct OpaqueTXNObject {
+  StandIn_ViewImpl* view = nullptr;  // the text view that holds it (not retained)
   bool focused = false;
   UInt32 selectionStart = 0;
   UInt32 selectionEnd = 0;
@@ -148,6 +151,8 @@ public:
   HIViewFeatures m_Features = 0;
   std::u16string m_Title;
   std::string m_Content;
+  CFHeld<CGImageRef> m_ContentImage;  // the picture m_Content names, once read
+  bool m_ContentRead = false;
   std::vector<std::u16string> m_Items;
   std::vector<StandIn_BrowserColumn> m_Columns;
   std::shared_ptr<StandIn_BrowserModel> m_Browser;  // a browser's items (DataBrowser.cpp)
@@ -159,6 +164,7 @@ public:
   bool m_NeedsDisplay = false;
   std::shared_ptr<_cairo_surface> m_BackingStore;  // the root view's: its window's pixels
   std::shared_ptr<StandIn_GrafPort> m_Port;        // the root view's: its window's port
+  std::shared_ptr<StandIn_WindowPixels> m_Pixels;  // the root view's: dirty region and changes
 
 protected:
   void Finalize() override;
@@ -285,5 +291,44 @@ bool MatchKeyEquivalent(const StandIn_Input& input);
 void SetKeyParameters(EventHolder& event, const StandIn_Input& input);
 // Lets go of the view the mouse is over when it lies in the window (the window goes).
 void ForgetMouseOverIn(WindowRef window);
+
+// What a menu shows, for drawing it: its title and its items.
+struct MenuItemLook {
+  std::u16string text;
+  bool enabled = true;
+  bool separator = false;
+  CharParameter mark = 0;
+  CharParameter key = 0;  // the key equivalent's character, 0 for none
+  UInt8 keyModifiers = 0;
+  MenuRef submenu = nullptr;  // not retained
+};
+struct MenuLook {
+  std::u16string title;
+  std::vector<MenuItemLook> items;
+};
+MenuLook LookOf(MenuRef menu);
+// The root menu (not retained), or null.
+MenuRef RootMenuOf();
+
+// What a window's frame shows, for drawing it.
+struct WindowFrameLook {
+  short titleBar = 0;  // the title band's height; 0 for a window without one
+  std::u16string title;
+  bool active = false;
+  bool closeBox = false;
+  bool collapseBox = false;
+  bool zoomBox = false;
+};
+WindowFrameLook FrameLookOf(WindowRef window);
+// The kind of the view a shown toolbar draws in, a subview of its window's root below the title
+// band; and the height of that band (0: no toolbar shown), which the window's structure grows by.
+constexpr char kToolbarViewKind[] = "toolbar";
+void SetToolbarBand(WindowRef window, short height);
+// The visible windows, back to front, with their structures.
+struct ShownWindow {
+  WindowRef window;
+  Rect structure;
+};
+std::vector<ShownWindow> ShownWindowsBackToFront();
 
 }  // namespace standin_tb

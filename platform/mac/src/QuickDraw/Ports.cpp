@@ -3,6 +3,7 @@
 
 #include "../CoreGraphics/iStandInCG.h"
 #include "../Files/iStandInFiles.h"
+#include "../HIToolbox/iStandInRedraw.h"
 #include "../HIToolbox/iStandInToolbox.h"
 
 #include <algorithm>
@@ -128,7 +129,8 @@ OSStatus QDBeginCGContext(CGrafPtr inPort, CGContextRef* outContext) {
   cairo_matrix_t base;  // y up from the port's bottom left
   cairo_matrix_init(&base, 1, 0, 0, -1, content.origin.x,
                     double(content.origin.y) + content.size.height);
-  *outContext = standin_cg::NewSurfaceContext(store, base, content);
+  *outContext = standin_cg::NewSurfaceContext(store, base, content,
+                                              standin_tb::PixelChangeCounter(inPort->m_Window));
   return noErr;
 }
 
@@ -197,6 +199,7 @@ void PaintRect(const Rect* r) {
   cairo_set_source_rgb(cr.get(), c.red / 65535.0, c.green / 65535.0, c.blue / 65535.0);
   cairo_fill(cr.get());
   cairo_surface_flush(store);
+  standin_tb::CountPixelChange(g_CurrentPort->m_Window);
 }
 
 void GetMouse(Point* mouseLoc) {

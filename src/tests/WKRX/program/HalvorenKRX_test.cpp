@@ -53,6 +53,25 @@ bool WaitUntil(const std::function<bool()>& check, DWORD milliseconds = kPatienc
   return true;
 }
 
+// Width and height of the program's own splash image (PNG 213), from its header.
+SIZE ProgramSplashSize() {
+  SIZE size = {};
+  const std::wstring exe = WKRX_ProgramFolder() + L"HalvorenKRX.exe";
+  HMODULE image = LoadLibraryExW(exe.c_str(), nullptr,
+                                 LOAD_LIBRARY_AS_DATAFILE | LOAD_LIBRARY_AS_IMAGE_RESOURCE);
+  if (!image)
+    return size;
+  if (HRSRC found = FindResourceW(image, MAKEINTRESOURCEW(213), L"PNG")) {
+    const auto* png = static_cast<const unsigned char*>(LockResource(LoadResource(image, found)));
+    if (png && SizeofResource(image, found) >= 24) {
+      size.cx = png[16] << 24 | png[17] << 16 | png[18] << 8 | png[19];
+      size.cy = png[20] << 24 | png[21] << 16 | png[22] << 8 | png[23];
+    }
+  }
+  FreeLibrary(image);
+  return size;
+}
+
 // One start of the program, with a user profile of the test's own; ended at the latest with
 // the holder.
 class Program {
@@ -144,14 +163,16 @@ protected:
 TEST_F(HalvorenKRX, AFirstStartShowsOneEmptyFrameAndExitSavesThePreferences) {
   Program program(L"", m_Profile.Path());
   ASSERT_TRUE(program.Started());
-  // The splash has the size of the program's own image (400 x 250) and a border: the script's
-  // resources are there beside the string table's.
+  // The splash has the size of the program's own image and a border: the script's resources
+  // are there beside the string table's.
   const HWND splash = program.WaitForWindow(L"WKRX_Application");
   ASSERT_NE(splash, nullptr);
+  const SIZE image = ProgramSplashSize();
+  ASSERT_GT(image.cx, 0);
   RECT rect = {};
   GetWindowRect(splash, &rect);
-  EXPECT_EQ(rect.right - rect.left, 402);
-  EXPECT_EQ(rect.bottom - rect.top, 252);
+  EXPECT_EQ(rect.right - rect.left, image.cx + 2);
+  EXPECT_EQ(rect.bottom - rect.top, image.cy + 2);
   const HWND frame = program.EndSplash();
   ASSERT_NE(frame, nullptr);
   EXPECT_EQ(WindowText(frame), L"Halvoren Orvendal");
