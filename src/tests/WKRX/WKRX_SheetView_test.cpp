@@ -395,6 +395,35 @@ TEST_P(WKRXSheetViewRotation, TheOriginReadsZeroWhereItWasDropped) {
 
 INSTANTIATE_TEST_SUITE_P(Turns, WKRXSheetViewRotation, testing::Values(0L, 90L, 180L, 270L));
 
+// Below 1:1 the timer fills the tiles in later: what a pan uncovers shows the window colour at
+// once, never the old picture.
+TEST_F(WKRXSheetView, WhatAPanUncoversBelowOneToOneIsFilledAtOnce) {
+  WKRX_ViewSheets::Layout layout;
+  layout.width = 8000;
+  layout.length = 6000;
+  Show(layout);
+  ShowWindow(*m_Frame, SW_SHOWNOACTIVATE);  // a hidden window uncovers nothing
+  View().SetZoomLevel(kIMPN_ZoomLevel1to4, false);
+  ValidateRect(View(), nullptr);  // as after a paint
+  m_Canvas->Fill(RGB(9, 9, 9));
+  const SIZE client = ViewClient();
+  Press(200, 150);
+  Move(170, 150);
+  Release(170, 150);
+  EXPECT_EQ(View().ScrollPosition().x, 30);
+  EXPECT_EQ(m_Canvas->Pixel(client.cx - 5, 100), GetSysColor(COLOR_WINDOW));
+  EXPECT_EQ(m_Canvas->Pixel(client.cx - 40, 100), RGB(9, 9, 9));
+
+  // At 1:1 the paint draws the tiles at once; nothing is filled.
+  View().SetZoomLevel(kIMPN_ZoomLevel1to1, false);
+  ValidateRect(View(), nullptr);
+  m_Canvas->Fill(RGB(9, 9, 9));
+  Press(200, 150);
+  Move(170, 150);
+  Release(170, 150);
+  EXPECT_EQ(m_Canvas->Pixel(client.cx - 5, 100), RGB(9, 9, 9));
+}
+
 TEST_F(WKRXSheetView, AFrameForASheetWithoutImageIsNeverSent) {
   WKRX_ViewSheets::Layout layout;
   layout.frontPlates = 0;
