@@ -163,6 +163,8 @@ private:
                       bool dashed);
   void DrawPageEdge(HDC dc, const IMPN_PageEdge& page, bool dashed, bool showEdges,
                     bool showNumbers);
+  // The front's transform: the level image turned by the view's rotation.
+  WKRX_ViewTransform Turn() const;
   POINT ToView(double x, double y) const { return m_Transform.Map(x, y); }
   double ZoomFactor() const;
   long LevelWidth() const;

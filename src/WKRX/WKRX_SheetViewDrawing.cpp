@@ -69,26 +69,31 @@ int Alpha(int opacity) {
 // ---------------------------------------------------------------------------------------------
 // Modes
 
-void WKRX_SheetView::BeginFrontMode(CKRX_Context& context, int opacity) {
-  SaveDC(context.GetHDC());
-  m_FrontSaved.push_back(m_Transform);
+WKRX_ViewTransform WKRX_SheetView::Turn() const {
+  // (o, t) the turn's cosine and sine, (gx, gy) the shift that keeps the image in view.
   const double w = static_cast<double>(LevelWidth());
   const double l = static_cast<double>(LevelLength());
   double o = 1, t = 0, gx = 0, gy = 0;
   switch (m_Rotation) {
     case 90:
-      o = 0, t = 1, gx = l, gy = 0;
+      o = 0, t = 1, gx = l;
       break;
     case 180:
-      o = -1, t = 0, gx = w, gy = l;
+      o = -1, gx = w, gy = l;
       break;
     case 270:
-      o = 0, t = -1, gx = 0, gy = w;
+      o = 0, t = -1, gy = w;
       break;
     default:
       break;
   }
-  m_Transform = WKRX_ViewTransform{o, t, -t, o, gx, gy};
+  return WKRX_ViewTransform{o, t, -t, o, gx, gy};
+}
+
+void WKRX_SheetView::BeginFrontMode(CKRX_Context& context, int opacity) {
+  SaveDC(context.GetHDC());
+  m_FrontSaved.push_back(m_Transform);
+  m_Transform = Turn();
   m_Blend.SourceConstantAlpha = static_cast<BYTE>(Alpha(opacity));
 }
 
@@ -102,31 +107,21 @@ void WKRX_SheetView::EndFrontMode(CKRX_Context& context) {
 
 void WKRX_SheetView::BeginBackMode(CKRX_Context&, int opacity) {
   m_SavedTransform = m_Transform;
+  const WKRX_ViewTransform turn = Turn();
+  const double o = turn.m11;
+  const double t = turn.m12;
   const double w = static_cast<double>(LevelWidth());
   const double l = static_cast<double>(LevelLength());
-  double o = 1, t = 0, gx = 0, gy = 0;
-  switch (m_Rotation) {
-    case 90:
-      o = 0, t = 1, gx = l, gy = 0;
-      break;
-    case 180:
-      o = -1, t = 0, gx = w, gy = l;
-      break;
-    case 270:
-      o = 0, t = -1, gx = 0, gy = w;
-      break;
-    default:
-      break;
-  }
   const double fx = m_Sheet->GetBackupOffsetX(m_BackupAlignment, m_ZoomLevel);
   const double fy = m_Sheet->GetBackupOffsetY(m_BackupAlignment, m_ZoomLevel);
+  // The back's mirror and back-up shift, (sx, sy) and (h, v), before the turn.
   double sx = 1, sy = 1, h = 0, v = 0;
   if (m_BackupMode == 1)
-    sx = -1, sy = 1, h = w - fx, v = -fy;
+    sx = -1, h = w - fx, v = -fy;
   else if (m_BackupMode == 2)
-    sx = 1, sy = -1, h = -fx, v = l - fy;
-  m_Transform =
-      WKRX_ViewTransform{o * sx, t * sx, -t * sy, o * sy, gx + h * o - v * t, gy + v * o + h * t};
+    sy = -1, h = -fx, v = l - fy;
+  m_Transform = WKRX_ViewTransform{
+      o * sx, t * sx, -t * sy, o * sy, turn.dx + h * o - v * t, turn.dy + v * o + h * t};
   m_Blend.SourceConstantAlpha = static_cast<BYTE>(Alpha(opacity));
 }
 
