@@ -5,6 +5,8 @@
 
 #include <atlgdi.h>
 
+#include <utility>
+
 namespace {
 
 bool Contains(const RECT& rect, POINT point) {
@@ -18,11 +20,12 @@ POINT PointOf(LPARAM lParam) {
 
 }  // namespace
 
-WKRX_SheetViewer::WKRX_SheetViewer() = default;
+WKRX_SheetViewer::WKRX_SheetViewer(std::unique_ptr<WKRX_SheetView> view)
+    : m_View(std::move(view)) {}
 
 WKRX_SheetViewer::~WKRX_SheetViewer() {
-  if (m_View.m_hWnd != nullptr && ::IsWindow(m_View.m_hWnd))
-    m_View.DestroyWindow();
+  if (m_View->m_hWnd != nullptr && ::IsWindow(m_View->m_hWnd))
+    m_View->DestroyWindow();
 }
 
 RECT WKRX_SheetViewer::TopRulerBand() const {
@@ -40,29 +43,29 @@ RECT WKRX_SheetViewer::LeftRulerBand() const {
 }
 
 void WKRX_SheetViewer::SetSheet(IMPN_Sheet* sheet) {
-  m_View.BindSheet(sheet);
-  m_FitPending = IMPN_Preferences::sm_ZoomToFitWindowOnOpen && m_View.Sheet() != nullptr;
+  m_View->BindSheet(sheet);
+  m_FitPending = IMPN_Preferences::sm_ZoomToFitWindowOnOpen && m_View->Sheet() != nullptr;
   FitWhenSized();
   InvalidateRulers();
 }
 
 void WKRX_SheetViewer::FitWhenSized() {
-  if (!m_FitPending || m_View.m_hWnd == nullptr)
+  if (!m_FitPending || m_View->m_hWnd == nullptr)
     return;
-  const IMPN_RectT<long> frame = m_View.GetViewFrame();
+  const IMPN_RectT<long> frame = m_View->GetViewFrame();
   if (frame.width <= 0 || frame.height <= 0)
     return;
   m_FitPending = false;
-  m_View.ZoomToFit(true);
+  m_View->ZoomToFit(true);
 }
 
 void WKRX_SheetViewer::Layout(long width, long height) {
-  if (m_View.m_hWnd == nullptr)
+  if (m_View->m_hWnd == nullptr)
     return;
   const long d = m_RulersShown ? kRulerThickness : 0;
-  m_View.SetWindowPos(nullptr, d, d, std::max(width - d - 3, 0L), std::max(height - d - 4, 0L),
-                      SWP_NOZORDER | SWP_NOACTIVATE);
-  m_View.UpdatePageSize();
+  m_View->SetWindowPos(nullptr, d, d, std::max(width - d - 3, 0L), std::max(height - d - 4, 0L),
+                       SWP_NOZORDER | SWP_NOACTIVATE);
+  m_View->UpdatePageSize();
   FitWhenSized();
 }
 
@@ -103,10 +106,10 @@ LRESULT WKRX_SheetViewer::OnCreate(UINT, WPARAM, LPARAM, BOOL&) {
   RECT client;
   GetClientRect(&client);
   RECT area = {kRulerThickness, kRulerThickness, client.right, client.bottom};
-  m_View.Create(m_hWnd, area, nullptr, 0x56000000, WS_EX_WINDOWEDGE);
-  m_TopRuler.SetView(&m_View);
-  m_LeftRuler.SetView(&m_View);
-  m_CornerView = &m_View;
+  m_View->Create(m_hWnd, area, nullptr, 0x56000000, WS_EX_WINDOWEDGE);
+  m_TopRuler.SetView(m_View.get());
+  m_LeftRuler.SetView(m_View.get());
+  m_CornerView = m_View.get();
   LayoutToWindow();
   return 0;
 }
@@ -120,7 +123,7 @@ LRESULT WKRX_SheetViewer::OnWindowPosChanged(UINT, WPARAM, LPARAM lParam, BOOL& 
 }
 
 LRESULT WKRX_SheetViewer::OnEraseBackground(UINT, WPARAM wParam, LPARAM, BOOL&) {
-  if (m_View.Sheet() == nullptr && m_RulersShown) {
+  if (m_View->Sheet() == nullptr && m_RulersShown) {
     const HDC dc = reinterpret_cast<HDC>(wParam);
     const HBRUSH workspace = GetSysColorBrush(COLOR_APPWORKSPACE);
     const RECT corner = CornerBox();
@@ -134,7 +137,7 @@ LRESULT WKRX_SheetViewer::OnEraseBackground(UINT, WPARAM wParam, LPARAM, BOOL&) 
 }
 
 LRESULT WKRX_SheetViewer::OnPaint(UINT message, WPARAM wParam, LPARAM, BOOL& handled) {
-  if (m_View.Sheet() == nullptr || !m_RulersShown) {
+  if (m_View->Sheet() == nullptr || !m_RulersShown) {
     handled = FALSE;
     return 0;
   }
@@ -197,10 +200,10 @@ LRESULT WKRX_SheetViewer::OnButtonDown(UINT, WPARAM wParam, LPARAM lParam, BOOL&
   if (Contains(CornerBox(), point)) {
     WKRX_CursorManager::SetSetOriginCursor();
     m_PendingMode = kWKRX_ToolMoveOrigin;
-  } else if (Contains(TopRulerBand(), point) && m_View.GuidesShown()) {
+  } else if (Contains(TopRulerBand(), point) && m_View->GuidesShown()) {
     WKRX_CursorManager::SetPlaceGuideHorzCursor();
     m_PendingMode = kWKRX_ToolPlaceHorizontalGuide;
-  } else if (Contains(LeftRulerBand(), point) && m_View.GuidesShown()) {
+  } else if (Contains(LeftRulerBand(), point) && m_View->GuidesShown()) {
     WKRX_CursorManager::SetPlaceGuideVertCursor();
     m_PendingMode = kWKRX_ToolPlaceVerticalGuide;
   }
@@ -216,13 +219,13 @@ LRESULT WKRX_SheetViewer::OnMouseMove(UINT, WPARAM wParam, LPARAM, BOOL& handled
   m_DragPending = false;
   switch (m_PendingMode) {
     case kWKRX_ToolPlaceHorizontalGuide:
-      m_View.SendMessageW(WKRX_WM_BEGINHORZGUIDEDRAG, 1, 0);
+      m_View->SendMessageW(WKRX_WM_BEGINHORZGUIDEDRAG, 1, 0);
       break;
     case kWKRX_ToolPlaceVerticalGuide:
-      m_View.SendMessageW(WKRX_WM_BEGINVERTGUIDEDRAG, 0, 0);
+      m_View->SendMessageW(WKRX_WM_BEGINVERTGUIDEDRAG, 0, 0);
       break;
     case kWKRX_ToolMoveOrigin:
-      m_View.SendMessageW(WKRX_WM_BEGINORIGINDRAG, 0, 0);
+      m_View->SendMessageW(WKRX_WM_BEGINORIGINDRAG, 0, 0);
       break;
     default:
       break;

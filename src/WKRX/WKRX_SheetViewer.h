@@ -12,21 +12,25 @@
 #include <atlbase.h>
 #include <atlwin.h>
 
+#include <memory>
+
 class WKRX_SheetViewer : public ATL::CWindowImpl<WKRX_SheetViewer> {
 public:
   DECLARE_WND_CLASS_EX(L"WKRX_SheetViewer", CS_DBLCLKS, -1)
 
   static constexpr long kRulerThickness = 20;
 
-  WKRX_SheetViewer();
+  // Tests hand in a view of their own class.
+  explicit WKRX_SheetViewer(
+      std::unique_ptr<WKRX_SheetView> view = std::make_unique<WKRX_SheetView>());
   ~WKRX_SheetViewer() override;
 
-  WKRX_SheetView& View() { return m_View; }
+  WKRX_SheetView& View() { return *m_View; }
   WKRX_RulerView& TopRuler() { return m_TopRuler; }
   WKRX_RulerView& LeftRuler() { return m_LeftRuler; }
 
   // The sheet window that the view tells about frames, zooms and measurements; before Create.
-  void SetFrameWindow(HWND frame) { m_View.SetFrameWindow(frame); }
+  void SetFrameWindow(HWND frame) { m_View->SetFrameWindow(frame); }
   // Binds the sheet to the view and, when the preference asks for it, fits it to the window as
   // soon as the view has a size.
   void SetSheet(IMPN_Sheet* sheet);
@@ -75,7 +79,7 @@ private:
   void InvalidateRulers();
   void PaintCorner(HDC dc, const RECT& rect);
 
-  WKRX_SheetView m_View;
+  std::unique_ptr<WKRX_SheetView> m_View;
   WKRX_RulerView m_TopRuler;
   WKRX_RulerView m_LeftRuler;
   // The corner box's only knowledge: the view whose origin it resets.

@@ -116,7 +116,7 @@ protected:
     WKRX_Preferences::sm_ShowTileBoundaries = false;
     m_Canvas = std::make_unique<WKRX_DibCanvas>(600, 500, RGB(1, 2, 3));
     m_Frame = std::make_unique<WKRX_RecordingFrame>();
-    m_Viewer = std::make_unique<WKRX_SheetViewer>();
+    m_Viewer = std::make_unique<WKRX_SheetViewer>(std::make_unique<WKRX_TestSheetView>());
     WKRX_RecordingFrame::sm_Viewer = m_Viewer.get();
     m_Viewer->SetFrameWindow(*m_Frame);
     RECT area = {0, 0, 440, 340};
