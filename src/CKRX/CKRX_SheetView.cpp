@@ -461,3 +461,37 @@ IMPN_PointT<double> CKRX_SheetView::ImageToUnitPoint(IMPN_PointT<long> const& p,
                                         (p.y - static_cast<double>(zf) * m_UnitOriginY);
   return IMPN_PointT<double>(x, y);
 }
+
+IMPN_PointT<double> CKRX_SheetView::ViewPointToUnitLengths(IMPN_PointT<long> const& viewPoint,
+                                                           IMPN_Units units) {
+  long const w = LevelWidth(m_ZoomLevel);
+  long const l = LevelLength(m_ZoomLevel);
+  long const vx = viewPoint.x;
+  long const vy = viewPoint.y;
+  // The view turns the level image clockwise; undo the turn, then measure from the origin.
+  IMPN_PointT<long> level(vx, vy);
+  switch (m_Rotation) {
+    case 90:
+      level = IMPN_PointT<long>(vy, l - vx);
+      break;
+    case 180:
+      level = IMPN_PointT<long>(w - vx, l - vy);
+      break;
+    case 270:
+      level = IMPN_PointT<long>(w - vy, vx);
+      break;
+    default:
+      break;
+  }
+  IMPN_PointT<double> const u = ImageToUnitPoint(level, units);
+  switch (m_Rotation) {
+    case 90:
+      return IMPN_PointT<double>(-u.y, u.x);
+    case 180:
+      return IMPN_PointT<double>(-u.x, -u.y);
+    case 270:
+      return IMPN_PointT<double>(u.y, -u.x);
+    default:
+      return u;
+  }
+}

@@ -95,6 +95,10 @@ public:
 
   // Coordinates.
   IMPN_PointT<double> ImageToUnitPoint(IMPN_PointT<long> const& point, IMPN_Units units);
+  // The lengths in units from the unit origin to a view point, along the screen's axes: x grows
+  // rightwards and y downwards at every rotation, so rulers, read-outs and distances (the
+  // difference of two such points) follow what the user sees, not the unturned image.
+  IMPN_PointT<double> ViewPointToUnitLengths(IMPN_PointT<long> const& viewPoint, IMPN_Units units);
   IMPN_RectT<long> ViewFrameRectToImageRect(IMPN_RectT<long> const& rect);
   IMPN_RectT<long> ImageRectToViewFrameRect(IMPN_RectT<long> const& rect);
   static IMPN_RectT<long> TransformRect(IMPN_RectT<long> const& rect, long angle, long width,

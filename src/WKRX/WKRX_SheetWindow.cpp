@@ -19,11 +19,11 @@ GLIB_WString WKRX_SheetWindow::SheetTitle(const IMPN_Sheet& sheet) {
 }
 
 void WKRX_SheetWindow::ShowSheet(const IMPN_SheetReference& sheet) {
-  if (m_Sheet || !sheet)
+  if (Sheet() != nullptr || !sheet)
     return;
-  m_Sheet = sheet;
+  m_Viewer.SetSheet(sheet.Get());
   const GLIB_WString title =
-      iUSTR_GetLocalizedWString(WKRX_Ids::kTextCaptionPrefix) + SheetTitle(*m_Sheet);
+      iUSTR_GetLocalizedWString(WKRX_Ids::kTextCaptionPrefix) + SheetTitle(*sheet);
   SetWindowTextW(title.c_str());
 }
 
@@ -42,6 +42,12 @@ void WKRX_SheetWindow::OnFinalMessage(HWND) {
 
 LRESULT WKRX_SheetWindow::OnCreate(UINT, WPARAM, LPARAM lParam, BOOL& handled) {
   m_Application = reinterpret_cast<const CREATESTRUCTW*>(lParam)->hwndParent;
+  m_Viewer.SetFrameWindow(m_hWnd);
+  RECT client = {0, 0, 0, 0};
+  GetClientRect(&client);
+  m_hWndClient =
+      m_Viewer.Create(m_hWnd, client, nullptr,
+                      WS_CHILD | WS_VISIBLE | WS_CLIPSIBLINGS | WS_CLIPCHILDREN, WS_EX_CLIENTEDGE);
   handled = FALSE;
   return 0;
 }
@@ -55,7 +61,7 @@ LRESULT WKRX_SheetWindow::OnClose(UINT, WPARAM, LPARAM, BOOL& handled) {
 }
 
 LRESULT WKRX_SheetWindow::OnOpenSheetWindow(UINT, WPARAM, LPARAM lParam, BOOL&) {
-  if (m_Sheet) {
+  if (Sheet() != nullptr) {
     // The reference travels on with the message: a new frame opens for the sheet.
     if (m_Application == nullptr ||
         !::PostMessageW(m_Application, WKRX_WM_OPENSHEETWINDOW, 0, lParam))
@@ -96,5 +102,19 @@ LRESULT WKRX_SheetWindow::OnCommand(UINT, WPARAM wParam, LPARAM, BOOL& handled) 
     return 0;
   }
   handled = FALSE;
+  return 0;
+}
+
+LRESULT WKRX_SheetWindow::OnViewChanged(UINT, WPARAM, LPARAM, BOOL&) {
+  // The rulers follow the view's scroll position and zoom.
+  if (m_Viewer.m_hWnd != nullptr)
+    m_Viewer.Invalidate(FALSE);
+  return 0;
+}
+
+LRESULT WKRX_SheetWindow::OnFilesDropped(UINT, WPARAM, LPARAM lParam, BOOL&) {
+  // The view built the sheet from the shown files and the dropped ones; it replaces the shown one.
+  if (lParam != 0)
+    m_Viewer.SetSheet(reinterpret_cast<IMPN_Sheet*>(lParam));
   return 0;
 }

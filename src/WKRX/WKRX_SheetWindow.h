@@ -1,13 +1,16 @@
 // The top-level frame that shows one sheet, owned by the application window. This is the frame
 // the application shell needs so far: it is made from the frame resources (menu, accelerators
-// and title 128) over an application-workspace client, keeps the sheet it shows, tells the
-// application before it closes, and passes its window and file commands on to the application.
-// The viewer, the palettes, the bars and the other commands come with the sheet window itself.
+// and title 128) with the sheet viewer as its client, which keeps the sheet shown, repaints the
+// viewer's rulers when the view's frame or zoom changes, tells the application before it closes,
+// and passes its window and file commands on to the application. The palettes, the bars and the
+// other commands come with the sheet window itself.
 #pragma once
 
 #include "GLIB/GLIB_String.h"
 #include "IMPN/IMPN_SheetReference.h"
 #include "WKRX/WKRX_CommandIds.h"
+#include "WKRX/WKRX_SheetViewer.h"
+#include "WKRX/WKRX_ViewMessages.h"
 
 #include <windows.h>
 
@@ -26,8 +29,8 @@ public:
   explicit WKRX_SheetWindow(UINT serial);
 
   UINT Serial() const { return m_Serial; }
-  // The shown sheet; null in an empty frame.
-  IMPN_Sheet* Sheet() const { return m_Sheet.Get(); }
+  // The shown sheet, which the viewer holds; null in an empty frame.
+  IMPN_Sheet* Sheet() { return m_Viewer.View().Sheet(); }
 
   // Shows the sheet in a frame that shows none yet: keeps a reference to it and titles the frame
   // "Halvoren KRX - " and the sheet's title.
@@ -38,6 +41,8 @@ public:
   void RefreshDefaultInks();
   int BuildWindowMenuCount() const { return m_BuildWindowMenuCount; }
   int RefreshDefaultInksCount() const { return m_RefreshDefaultInksCount; }
+
+  WKRX_SheetViewer& Viewer() { return m_Viewer; }
 
   // From now on the object deletes itself after its window is gone.
   void DeleteWithWindow() { m_DeletesItself = true; }
@@ -50,6 +55,9 @@ public:
   MESSAGE_HANDLER(WM_CLOSE, OnClose)
   MESSAGE_HANDLER(WKRX_WM_OPENSHEETWINDOW, OnOpenSheetWindow)
   MESSAGE_HANDLER(WM_COMMAND, OnCommand)
+  MESSAGE_HANDLER(WKRX_WM_VIEWFRAMECHANGED, OnViewChanged)
+  MESSAGE_HANDLER(WKRX_WM_ZOOMLEVELCHANGED, OnViewChanged)
+  MESSAGE_HANDLER(WKRX_WM_FILESDROPPED, OnFilesDropped)
   CHAIN_MSG_MAP(WTL::CFrameWindowImpl<WKRX_SheetWindow>)
   END_MSG_MAP()
 
@@ -60,10 +68,12 @@ private:
   LRESULT OnClose(UINT, WPARAM, LPARAM, BOOL& handled);
   LRESULT OnOpenSheetWindow(UINT, WPARAM, LPARAM lParam, BOOL&);
   LRESULT OnCommand(UINT, WPARAM wParam, LPARAM, BOOL& handled);
+  LRESULT OnViewChanged(UINT, WPARAM, LPARAM, BOOL&);
+  LRESULT OnFilesDropped(UINT, WPARAM, LPARAM lParam, BOOL&);
 
   HWND m_Application = nullptr;
   UINT m_Serial;
-  IMPN_SheetReference m_Sheet;
+  WKRX_SheetViewer m_Viewer;
   bool m_DeletesItself = false;
   int m_BuildWindowMenuCount = 0;
   int m_RefreshDefaultInksCount = 0;

@@ -46,6 +46,9 @@ WKRX_System WKRX_System::Native() {
     else
       TileWindows(nullptr, how, &area, count, windows.data());
   };
+  system.sleep = [](DWORD milliseconds) { Sleep(milliseconds); };
+  system.windowDC = [](HWND window) { return GetDC(window); };
+  system.releaseWindowDC = [](HWND window, HDC dc) { ReleaseDC(window, dc); };
   return system;
 }
 

@@ -1,7 +1,8 @@
-// What start-up and the application window ask of the system that a test must be able to answer
-// instead: the state of the modifier keys, the millisecond counter, the user's locale, whether
-// the system is recent enough, the process's command line, and the names a running instance is
-// found by. The program keeps the system's own answers.
+// What start-up, the application window and the sheet view ask of the system that a test must be
+// able to answer instead: the state of the modifier keys, the millisecond counter, the user's
+// locale, whether the system is recent enough, the process's command line, pauses, the window's
+// drawing context, and the names a running instance is found by. The program keeps the system's own
+// answers.
 #pragma once
 
 #include "GLIB/GLIB_String.h"
@@ -23,6 +24,12 @@ struct WKRX_System {
   // their order, over area.
   std::function<void(UINT how, bool cascade, const RECT& area, std::vector<HWND>& windows)>
       arrangeWindows;
+  // The pause after each tile the sheet view draws at once.
+  std::function<void(DWORD milliseconds)> sleep;
+  // A window's device context for drawing outside a paint (the tile timer, tracking lines), and
+  // its release; a test hands out a context it can read back instead.
+  std::function<HDC(HWND window)> windowDC;
+  std::function<void(HWND window, HDC dc)> releaseWindowDC;
 
   // The system's own answers.
   static WKRX_System Native();

@@ -246,6 +246,8 @@ TEST_F(HIToolbarTest, AShownToolbarTakesABandOfTheStructureAndDrawsItsItems) {
   EXPECT_EQ(noErr, ShowHideWindowToolbar(bare, true, false));  // no toolbar: nothing
   EXPECT_FALSE(IsWindowToolbarVisible(bare));
   DisposeWindow(bare);
+  EXPECT_EQ(errInvalidWindowRef, ShowHideWindowToolbar(nullptr, true, false));
+  EXPECT_FALSE(IsWindowToolbarVisible(nullptr));
 }
 
 TEST_F(HIToolbarTest, BevelButtonsFollowTheirBehaviourAndDrawTheirContent) {

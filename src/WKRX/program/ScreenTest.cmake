@@ -9,3 +9,23 @@ add_test(
     --writer $<TARGET_FILE:write_sample_job> --art ${WKRX_ART_DIR} --shots
     ${CMAKE_BINARY_DIR}/screenshots)
 set_tests_properties(Screen.WindowsProgramSplashThenFrames PROPERTIES TIMEOUT 300 LABELS Screen)
+
+# What the sheet window shows of a sheet, drawn off screen in the same frame with the program's
+# own resources, for the screen test to find on the screen.
+add_executable(WKRX_SheetViewReference
+               ${CMAKE_CURRENT_SOURCE_DIR}/tests/WKRX/program/WKRX_SheetViewReference.cpp)
+wkrx_add_program_resources(WKRX_SheetViewReference)
+target_link_libraries(WKRX_SheetViewReference PRIVATE WKRX)
+target_link_options(WKRX_SheetViewReference PRIVATE -municode)
+
+# The program on the sample job with fitting on open: the sheet at fit with its rulers, matching
+# the reference's tiles once the timer has drawn them, the rulers' zero ticks on the sheet's
+# corner.
+add_test(
+  NAME Screen.WindowsSheetViewAtFitWithRulers
+  COMMAND
+    ${PROJECT_SOURCE_DIR}/tools/screen-run ${Python3_EXECUTABLE}
+    ${PROJECT_SOURCE_DIR}/tools/screen/windows_sheet_view_test.py --exe $<TARGET_FILE:HalvorenKRX>
+    --reference $<TARGET_FILE:WKRX_SheetViewReference> --writer $<TARGET_FILE:write_sample_job>
+    --shots ${CMAKE_BINARY_DIR}/screenshots)
+set_tests_properties(Screen.WindowsSheetViewAtFitWithRulers PROPERTIES TIMEOUT 300 LABELS Screen)

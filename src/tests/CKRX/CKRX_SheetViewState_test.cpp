@@ -461,4 +461,23 @@ TEST_F(SheetViewState, ZoomToFitCentresThePressSheetAndFallsBackToTheSmallestLev
                 std::to_string(fitted.top + fitted.height / 2),
             view.calls.back());
 }
+// Whatever the turn, the origin reads zero and lengths grow rightwards and downwards on screen.
+TEST_F(SheetViewState, ViewPointLengthsFollowTheScreenAxesAtEveryRotation) {
+  Bind();  // 2400 pixels per inch
+  view.ScriptFrame(Rect(0, 0, 100, 100));
+  view.m_UnitOriginX = 300;
+  view.m_UnitOriginY = 100;
+  for (long rotation : {0L, 90L, 180L, 270L}) {
+    view.m_Rotation = rotation;
+    IMPN_RectT<long> const origin = view.ImageRectToViewFrameRect(IMPN_RectT<long>(100, 300, 0, 0));
+    IMPN_PointT<long> const at(origin.left, origin.top);
+    IMPN_PointT<double> p = view.ViewPointToUnitLengths(at, kIMPN_Inches);
+    EXPECT_NEAR(0.0, p.x, 1e-9) << rotation;
+    EXPECT_NEAR(0.0, p.y, 1e-9) << rotation;
+    p = view.ViewPointToUnitLengths(IMPN_PointT<long>(at.x + 240, at.y - 480), kIMPN_Inches);
+    EXPECT_NEAR(0.1, p.x, 1e-9) << rotation;
+    EXPECT_NEAR(-0.2, p.y, 1e-9) << rotation;
+  }
+}
+
 }  // namespace

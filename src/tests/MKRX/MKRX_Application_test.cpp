@@ -75,6 +75,24 @@ void AppendFile(UMAC_AutoAEDescriptor& list, std::string const& path) {
   AEPutPtr(&list.Get(), 0, typeFSRef, &ref, sizeof ref);
 }
 
+// A colour no preference gives, so that a start-up that reached its last steps (the default
+// spot colour, the units, the palettes) shows by the ink colour it set.
+const IMPN_RGBColor8 kUnsetInkColor(1, 2, 3);
+
+bool StartUpWentToItsEnd() {
+  return !(IMPN_Ink::sm_DefaultColor == kUnsetInkColor) &&
+         MKRX_PaletteManager::GetNavigationWindow() != nullptr;
+}
+
+// Whether the preferences hold the key (written, read afresh from disk).
+bool PreferenceStored(CFStringRef key) {
+  StandIn_CFPreferencesForget();
+  CFPropertyListRef const stored = CFPreferencesCopyAppValue(key, kCFPreferencesCurrentApplication);
+  if (stored)
+    CFRelease(stored);
+  return stored != nullptr;
+}
+
 bool MenuCommandEnabled(MenuCommand command) {
   MenuRef menu = nullptr;
   MenuItemIndex item = 0;
@@ -94,14 +112,14 @@ TEST_F(MKRX_ApplicationTest, TheSystemVersionGatesTheStart) {
   for (Case const& c : cases) {
     StandIn_AlertsReset();
     iMKRX_PlaceholderLog::Clear();
+    IMPN_Ink::sm_DefaultColor = kUnsetInkColor;
     if (c.gestaltFails)
       StandIn_SetGestaltError(kSystemVersionSelector, -5551);
     else
       StandIn_SetGestaltValue(kSystemVersionSelector, c.version);
     EXPECT_EQ(0, RunProgram()) << c.version;
     EXPECT_EQ(c.starts ? 0 : 1, StandIn_AlertCount()) << c.version;
-    EXPECT_EQ(c.starts, iMKRX_PlaceholderLog::Count("MKRX_PaletteManager::CreatePalettes") == 1)
-        << c.version;
+    EXPECT_EQ(c.starts, StartUpWentToItsEnd()) << c.version;
     if (!c.starts) {
       EXPECT_EQ(kAlertStopAlert, StandIn_LastAlert().type);
       EXPECT_EQ("This version of Mac OS X is too old.", StandIn_LastAlert().message);
@@ -192,6 +210,7 @@ TEST_F(MKRX_ApplicationTest, AFailedProfileConversionIsNamedInOneWarning) {
 TEST_F(MKRX_ApplicationTest, TheSplashPreferenceDecidesTheSplashWindow) {
   for (bool shown : {true, false}) {
     iMKRX_PlaceholderLog::Clear();
+    IMPN_Ink::sm_DefaultColor = kUnsetInkColor;
     CFPreferencesSetAppValue(CFSTR("MKRX_ShowSplashScreen"),
                              shown ? kCFBooleanTrue : kCFBooleanFalse,
                              kCFPreferencesCurrentApplication);
@@ -199,7 +218,7 @@ TEST_F(MKRX_ApplicationTest, TheSplashPreferenceDecidesTheSplashWindow) {
     application.Initialize();
     EXPECT_EQ(shown ? 1 : 0, iMKRX_PlaceholderLog::Count("MKRX_SplashWindow::MKRX_SplashWindow"));
     // Start-up goes on to its end either way.
-    EXPECT_EQ(1, iMKRX_PlaceholderLog::Count("MKRX_PaletteManager::CreatePalettes"));
+    EXPECT_TRUE(StartUpWentToItsEnd());
   }
 }
 
@@ -264,7 +283,10 @@ TEST_F(MKRX_CommandsTest, IgnoredFilesAreCountedInOneAlertBeforeTheWindowsOpen) 
   EXPECT_EQ(kAlertCautionAlert, StandIn_LastAlert().type);
   EXPECT_EQ("2 files were ignored.", StandIn_LastAlert().message);
   EXPECT_EQ("They are not valid preview files.", StandIn_LastAlert().explanation);
-  EXPECT_EQ((std::vector<std::string>{SampleJob::kTitle}), SheetWindowTitles());
+  EXPECT_EQ((std::vector<std::string>{
+                std::string(SampleJob::kTitle) +
+                " \xE2\x80\xA2 Signature 1 \xE2\x80\xA2 Sheet 1 \xE2\x80\xA2 Front"}),
+            SheetWindowTitles());
   EXPECT_EQ(1, MKRX_SheetWindowManager::GetWindowCountTotal());
 }
 
@@ -323,9 +345,12 @@ TEST_F(MKRX_CommandsTest, ASecondJobBrowserCommandOnlyBringsItToTheFront) {
 }
 
 TEST_F(MKRX_CommandsTest, TheOpenCommandsDialogIsBoundToNoSheetAndHidesThePalettes) {
+  MKRX_PaletteManager::RevealPalettes();
+  MKRX_PaletteManager::ShowNavigationPalette();
   m_Application->ShowAddFilesDialog();
+  EXPECT_TRUE(MKRX_PaletteManager::PalettesConcealed());
+  EXPECT_FALSE(MKRX_PaletteManager::NavigationPaletteVisible());
   EXPECT_EQ((std::vector<std::string>{"MKRX_AddFileDialog::MKRX_AddFileDialog",
-                                      "MKRX_PaletteManager::ConcealPalettes",
                                       "MKRX_AddFileDialog::SetTitle Open Preview Files",
                                       "MKRX_AddFileDialog::SetSheet none",
                                       "MKRX_AddFileDialog::Show", "MKRX_AddFileDialog::Select"}),
@@ -348,16 +373,21 @@ TEST_F(MKRX_CommandsTest, TheQuitEventAndTheQuitItemSaveThePalettesAndEndTheLoop
   UMAC_AutoAEDescriptor reply;
   AESend(&event.Get(), &reply.Get(), kAEWaitReply, kAENormalPriority, kAEDefaultTimeout, nullptr,
          nullptr);
-  EXPECT_EQ(1, iMKRX_PlaceholderLog::Count("MKRX_PaletteManager::SavePaletteStates"));
+  // The palettes' places were saved with the preferences.
+  EXPECT_TRUE(PreferenceStored(CFSTR("MKRX_NavigationWindowBounds")));
   EXPECT_TRUE(StandIn_QuitRequested());
 
+  CFPreferencesSetAppValue(CFSTR("MKRX_NavigationWindowBounds"), nullptr,
+                           kCFPreferencesCurrentApplication);
+  CFPreferencesAppSynchronize(kCFPreferencesCurrentApplication);
+  ASSERT_FALSE(PreferenceStored(CFSTR("MKRX_NavigationWindowBounds")));
   StandIn_EventsReset();
   MenuRef menu = nullptr;
   MenuItemIndex item = 0;
   ASSERT_EQ(noErr, GetIndMenuItemWithCommandID(nullptr, kQuitCommand, 1, &menu, &item));
   StandIn_ChooseMenuItem(menu, item);
   StandIn_RunUntilIdle();
-  EXPECT_EQ(2, iMKRX_PlaceholderLog::Count("MKRX_PaletteManager::SavePaletteStates"));
+  EXPECT_TRUE(PreferenceStored(CFSTR("MKRX_NavigationWindowBounds")));
   EXPECT_TRUE(StandIn_QuitRequested());
   // The save wrote the preferences.
   StandIn_CFPreferencesForget();

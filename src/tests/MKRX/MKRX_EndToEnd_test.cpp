@@ -6,6 +6,7 @@
 #include "MKRX/MKRX_SheetWindowManager.h"
 #include "MKRX/iMKRX_PlaceholderLog.h"
 
+#include <CoreFoundation/CFPreferences.h>
 #include <HIToolbox/Dialogs.h>
 #include <HIToolbox/Events.h>
 #include <HIToolbox/Menus.h>
@@ -86,10 +87,20 @@ TEST_F(MKRX_EndToEndTest, TheProgramOpensTheSheetsOfItsArgumentsAndQuitsOnComman
 
   EXPECT_EQ((std::vector<std::string>{"HalvorenKRX", "File", "View", "Tools", "Colour", "Window"}),
             menus);
-  EXPECT_EQ((std::vector<std::string>{SampleJob::kTitle, SampleJob::kTitle}), windows);
+  std::string const job = SampleJob::kTitle;
+  EXPECT_EQ((std::vector<std::string>{
+                job + " \xE2\x80\xA2 Signature 1 \xE2\x80\xA2 Sheet 2 \xE2\x80\xA2 Front",
+                job + " \xE2\x80\xA2 Signature 1 \xE2\x80\xA2 Sheet 1 \xE2\x80\xA2 Front"}),
+            windows);
   EXPECT_EQ(0, alerts);
-  EXPECT_EQ(2, iMKRX_PlaceholderLog::Count("MKRX_SheetWindow::Initialize"));
-  EXPECT_EQ(1, iMKRX_PlaceholderLog::Count("MKRX_PaletteManager::SavePaletteStates"));
+  EXPECT_EQ(2, iMKRX_PlaceholderLog::Count("MKRX_SheetView::InitEventHandlers"));
+  // The quit kept the palettes' places with the preferences.
+  StandIn_CFPreferencesForget();
+  CFPropertyListRef const saved = CFPreferencesCopyAppValue(CFSTR("MKRX_NavigationWindowBounds"),
+                                                            kCFPreferencesCurrentApplication);
+  EXPECT_NE(nullptr, saved);
+  if (saved)
+    CFRelease(saved);
   EXPECT_TRUE(StandIn_QuitRequested());
   EXPECT_FALSE(StandIn_EventLoopRanDry());  // Command-Q ended it, not the end of the script
 }

@@ -2,7 +2,9 @@
 
 #include "GFIL/mac/GFIL_FileSpecMacOS.h"
 #include "IMPN/IMPN_Registry.h"
+#include "IMPN/IMPN_Sheet.h"
 #include "MKRX/MKRX_Application.h"
+#include "MKRX/MKRX_PaletteManager.h"
 #include "MKRX/MKRX_SheetWindow.h"
 #include "MKRX/MKRX_SheetWindowManager.h"
 #include "MKRX/iMKRX_PlaceholderLog.h"
@@ -64,14 +66,20 @@ TEST_F(MKRX_SheetWindowManagerTest, ClosingTheLastWindowConcealsThePalettes) {
   long const before = StandIn_WindowLiveCount();
   std::vector<WindowRef> const windows = OpenThree();
   EXPECT_EQ(3, MKRX_SheetWindowManager::GetWindowCountTotal());
-  EXPECT_EQ((std::vector<std::string>{"Three", "Three", "Three"}), SheetWindowTitles());
+  EXPECT_EQ((std::vector<std::string>{
+                "Three \xE2\x80\xA2 Signature 1 \xE2\x80\xA2 Sheet 3 \xE2\x80\xA2 Front",
+                "Three \xE2\x80\xA2 Signature 1 \xE2\x80\xA2 Sheet 2 \xE2\x80\xA2 Front",
+                "Three \xE2\x80\xA2 Signature 1 \xE2\x80\xA2 Sheet 1 \xE2\x80\xA2 Front"}),
+            SheetWindowTitles());
+  MKRX_PaletteManager::ShowNavigationPalette();
   for (std::size_t i = 0; i < windows.size(); ++i) {
     MKRX_SheetWindow::GetObject(windows[i])->Close();
     StandIn_RunUntilIdle();
     EXPECT_EQ(static_cast<long>(windows.size() - i - 1),
               MKRX_SheetWindowManager::GetWindowCountTotal());
-    EXPECT_EQ(i + 1 == windows.size() ? 1 : 0,
-              iMKRX_PlaceholderLog::Count("MKRX_PaletteManager::ConcealPalettes"));
+    bool const last = i + 1 == windows.size();
+    EXPECT_EQ(last, MKRX_PaletteManager::PalettesConcealed());
+    EXPECT_EQ(!last, MKRX_PaletteManager::NavigationPaletteVisible());
   }
   EXPECT_EQ(before, StandIn_WindowLiveCount());
 }
@@ -128,7 +136,7 @@ TEST_F(MKRX_SheetWindowManagerTest, TheInkCommandReachesEverySheetWindow) {
   SetEventParameter(event, kEventParamDirectObject, typeHICommand, sizeof command, &command);
   EXPECT_EQ(noErr, SendEventToEventTarget(event, GetApplicationEventTarget()));
   ReleaseEvent(event);
-  EXPECT_EQ(3, iMKRX_PlaceholderLog::Count("MKRX_SheetWindow::RefreshDefaultInks"));
+  EXPECT_EQ(3, iMKRX_PlaceholderLog::Count("MKRX_SheetPanel::RefreshDefaultInks"));
 }
 
 TEST_F(MKRX_SheetWindowManagerTest, ASheetWhoseWindowFailsIsNotLeftBehind) {

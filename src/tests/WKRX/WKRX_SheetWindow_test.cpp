@@ -77,8 +77,10 @@ protected:
     return title;
   }
 
+  // Each sheet has a file of its own: a shown sheet keeps its files open.
   IMPN_SheetReference MakeSheet() {
-    const std::wstring path = m_Folder.WritePreview(L"front.krx", "Leaflet");
+    const std::wstring path =
+        m_Folder.WritePreview(L"front" + std::to_wstring(++m_SheetCount) + L".krx", "Leaflet");
     GFIL_FileSpecVector files{GFIL_SpecFromPlatformPath(path)};
     IMPN_Registry registry;
     registry.RegisterFiles(files, false);
@@ -90,6 +92,7 @@ protected:
 
   RecordingOwner m_Owner;
   WKRX_TestFolder m_Folder;
+  int m_SheetCount = 0;
   std::unique_ptr<WKRX_SheetWindow> m_Frame;
 };
 
