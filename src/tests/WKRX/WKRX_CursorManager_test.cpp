@@ -31,8 +31,8 @@ protected:
   }
 };
 
-// The test program has cursors 401 (hot spot 1, 1) and 404 (2, 2); its language library only
-// 401 (7, 7).
+// The test program has every cursor the program uses, among them 401 (hot spot 1, 1) and 404
+// (2, 2); its language library only 401 (7, 7).
 TEST_F(WKRXCursorManager, ResourceCursorsComeFromTheLanguageLibraryElseFromTheProgram) {
   const HMODULE library = LoadResourceLibraryBesideTests(L"WKRX_TestLanguage.dll");
   ASSERT_NE(library, nullptr);
@@ -60,12 +60,12 @@ TEST_F(WKRXCursorManager, ACursorIsLoadedOnceAndSetOnEveryCall) {
 TEST_F(WKRXCursorManager, AMissingCursorSetsNothingAndIsTriedAgain) {
   ASSERT_TRUE(WKRX_CursorManager::SetArrowCursor());
   const HCURSOR arrow = GetCursor();
-  EXPECT_FALSE(WKRX_CursorManager::SetCrossCursor());
-  EXPECT_FALSE(WKRX_CursorManager::SetEyedropperCursor());
-  EXPECT_EQ(GetCursor(), arrow);
+  constexpr UINT kNoSuchCursor = 408;
   HCURSOR slot = nullptr;
-  EXPECT_FALSE(WKRX_CursorManager::SetResourceCursor(406, slot));
+  EXPECT_FALSE(WKRX_CursorManager::SetResourceCursor(kNoSuchCursor, slot));
+  EXPECT_FALSE(WKRX_CursorManager::SetResourceCursor(kNoSuchCursor, slot));
   EXPECT_EQ(slot, nullptr);
+  EXPECT_EQ(GetCursor(), arrow);
   EXPECT_TRUE(WKRX_CursorManager::SetResourceCursor(404, slot));
   EXPECT_NE(slot, nullptr);
 }
