@@ -128,7 +128,7 @@ struct WKRX_FakeColorDialog {
 // Holds the thread's keyboard state with keys down while it lives (GetKeyState reads it).
 class WKRX_KeysDown {
 public:
-  explicit WKRX_KeysDown(std::initializer_list<int> keys) {
+  explicit WKRX_KeysDown(const std::vector<int>& keys) {
     GetKeyboardState(m_Previous);
     BYTE state[256];
     std::copy(m_Previous, m_Previous + 256, state);
@@ -173,6 +173,9 @@ protected:
   IMPN_SheetReference MakeSheet(const std::vector<WKRX_TestPlate>& plates) {
     GFIL_FileSpecVector files;
     int n = 0;
+    // Each sheet's files have names of their own: an earlier sheet may hold its files open.
+    const std::wstring prefix =
+        m_SheetCount++ == 0 ? L"plate" : L"sheet" + std::to_wstring(m_SheetCount) + L"_plate";
     for (const WKRX_TestPlate& plate : plates) {
       PreviewFixture::PreviewFile file = PreviewFixture::PreviewFile::Make(512, 512, 8);
       file.job.title = "Palette";
@@ -187,7 +190,7 @@ protected:
       file.job.versions = plate.m_Versions;
       if (plate.m_Bits)
         file.image.bits = plate.m_Bits;
-      const std::wstring path = m_Folder.File(L"plate" + std::to_wstring(n) + L".krx");
+      const std::wstring path = m_Folder.File(prefix + std::to_wstring(n) + L".krx");
       PreviewFixture::Write(std::filesystem::path(path).u8string(), file);
       files.push_back(GFIL_SpecFromPlatformPath(path));
     }
@@ -211,6 +214,7 @@ protected:
   }
 
   WKRX_TestFolder m_Folder;
+  int m_SheetCount = 0;
   std::string m_CustomColors;
   WKRX_MessageRecorder m_Frame;
 
