@@ -151,8 +151,10 @@ LRESULT WKRX_SeparationPanelView::OnDestroy(UINT, WPARAM, LPARAM, BOOL& handled)
   panels.swap(m_Panels);
   m_Dragged = m_Upper = m_Lower = nullptr;
   m_Dragging = false;
+  // Through the handle: the object is gone once its window is, and CWindow::DestroyWindow would
+  // still write to it.
   for (WKRX_SeparationPanel* panel : panels)
-    panel->DestroyWindow();
+    ::DestroyWindow(panel->m_hWnd);
   handled = FALSE;
   return 0;
 }

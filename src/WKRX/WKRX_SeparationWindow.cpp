@@ -149,21 +149,22 @@ void WKRX_SeparationWindow::CreatePanels(bool frontFirst) {
 }
 
 void WKRX_SeparationWindow::DestroyPanels() {
-  // The surface and version panels delete themselves with their windows.
+  // The surface and version panels delete themselves with their windows: they go through their
+  // handles, since CWindow::DestroyWindow would still write to the object.
   if (m_FrontSurfacePanel != nullptr)
-    m_FrontSurfacePanel->DestroyWindow();
+    ::DestroyWindow(m_FrontSurfacePanel->m_hWnd);
   m_FrontSurfacePanel = nullptr;
   if (m_FrontView && m_FrontView->IsWindow())
     m_FrontView->DestroyWindow();
   m_FrontView.reset();
   if (m_BackSurfacePanel != nullptr)
-    m_BackSurfacePanel->DestroyWindow();
+    ::DestroyWindow(m_BackSurfacePanel->m_hWnd);
   m_BackSurfacePanel = nullptr;
   if (m_BackView && m_BackView->IsWindow())
     m_BackView->DestroyWindow();
   m_BackView.reset();
   if (m_VersionPanel != nullptr)
-    m_VersionPanel->DestroyWindow();
+    ::DestroyWindow(m_VersionPanel->m_hWnd);
   m_VersionPanel = nullptr;
 }
 

@@ -73,7 +73,7 @@ TEST_F(WKRXSeparationPanel, TheTextBoxOffersTheInkTheFileAndTheCMYKEquivalent) {
   // 32768 is 50 %; 655 is just below one percent and truncates to 0.
   EXPECT_EQ(cmyk->TextBox().Texts()[2], L"CMYK[ 50, 0, 0, 0 ]");
   EXPECT_EQ(cmyk->TextBox().TextIndex(), 0u);
-  named->DestroyWindow();
+  ::DestroyWindow(named->m_hWnd);
 }
 
 TEST_F(WKRXSeparationPanel, NarrowPanelsGiveUpTheTextBoxThenTheTrackBar) {
@@ -362,7 +362,7 @@ TEST_F(WKRXSeparationPanel, TheReadOutShowsTheDensityOfAVisibleSeparation) {
   panel->RefreshInkDensity(IMPN_RectT<long>(0, 0, 512, 512));
   EXPECT_EQ(TextOf(panel->DensityReadOut()), L"-");
   EXPECT_EQ(panel->GetInkDensity(), 0.0f);
-  panel->DestroyWindow();
+  ::DestroyWindow(panel->m_hWnd);
 }
 
 }  // namespace
