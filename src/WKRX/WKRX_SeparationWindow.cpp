@@ -210,7 +210,15 @@ void WKRX_SeparationWindow::ComputeSizes() {
 
 void WKRX_SeparationWindow::ComputeFloatingSize() {
   m_FloatingWidth = kContentWidth;
-  long height = CaptionHeight() + 2 * WindowBorders(true) + kGap;
+  // Floating, the palette wears the system's caption, which need not be as high as the docked
+  // caption: the window's own frame counts, so that every row computed fits the client area.
+  RECT window;
+  RECT client;
+  GetWindowRect(&window);
+  GetClientRect(&client);
+  const long frame = IsDocking() ? CaptionHeight() + 2 * WindowBorders(true)
+                                 : (window.bottom - window.top) - client.bottom;
+  long height = frame + kGap;
   if (m_VersionPanel != nullptr)
     height += HeightOf(*m_VersionPanel) + kGap;
   if (m_FrontSurfacePanel != nullptr && m_FrontView)
