@@ -8,6 +8,7 @@
 #include "WKRX/WKRX_VersionPanel.h"
 
 #include "WTLA/win/DockingFrame.h"
+#include "win/DibCanvas.h"
 
 #include <gtest/gtest.h>
 
@@ -333,6 +334,34 @@ TEST_F(WKRXSeparationWindow, TheFrameHearsOfClosingAndActivation) {
   EXPECT_TRUE(m_Palette.IsWindow());
   EXPECT_FALSE(m_Palette.IsWindowVisible());
   EXPECT_EQ(m_Palette.SendMessage(WM_NCACTIVATE, FALSE), TRUE);
+}
+
+TEST_F(WKRXSeparationWindow, DockedItFollowsItsBarAndFloatedItTakesTheFloatingWidth) {
+  Open(MakeSheet({WKRX_Plate("Cyan", 1), WKRX_Plate("Black", 4)}));
+  // Docked on the host's left edge, where a drag there would put it.
+  RECT drag{2, 100, 122, 300};
+  MapWindowPoints(m_Host, nullptr, reinterpret_cast<POINT*>(&drag), 2);
+  dockwins::DFDOCKRECT record{{m_Palette.m_hWnd, m_Host.m_hWnd, dockwins::DC_ACCEPT}, drag, 0};
+  ASSERT_NE(m_Host.SendMessage(dockwins::WMDF_DOCK, 0, reinterpret_cast<LPARAM>(&record)), 0);
+  ASSERT_TRUE(m_Palette.NotifyHost(&record));
+  ASSERT_TRUE(m_Palette.IsDocking());
+  RECT client;
+  m_Palette.GetClientRect(&client);
+  // Erasing lays the panels out for the bar's width and fills with the face colour.
+  DibCanvas canvas(800, 800, RGB(255, 255, 255));
+  EXPECT_EQ(m_Palette.SendMessage(WM_ERASEBKGND, reinterpret_cast<WPARAM>(canvas.dc())), 1);
+  EXPECT_EQ(canvas.at(1, 1), GetSysColor(COLOR_BTNFACE));
+  RECT header;
+  m_Palette.SurfacePanel(true)->GetWindowRect(&header);
+  EXPECT_EQ(header.right - header.left, client.right + 2);  // the client width plus its edges
+
+  // Floated again: the floating rectangle's width, and no bar.
+  const RECT floating = m_Palette.m_rcUndock;
+  ASSERT_TRUE(m_Palette.Float(floating, SWP_SHOWWINDOW | SWP_NOACTIVATE, nullptr));
+  EXPECT_FALSE(m_Palette.IsDocking());
+  m_Palette.GetClientRect(&client);
+  m_Palette.SurfacePanel(true)->GetClientRect(&header);
+  EXPECT_EQ(header.right, client.right);
 }
 
 TEST_F(WKRXSeparationWindow, TheWheelScrollsTheListUnderThePointer) {
