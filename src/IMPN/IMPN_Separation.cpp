@@ -235,6 +235,11 @@ void IMPN_Separation::SetVisible(bool visible) {
   m_TimeStamp = IMPN_Registry::GetNewTimeStamp();
 }
 
+void IMPN_Separation::SetTransparent(bool transparent) {
+  m_Transparent = transparent;
+  m_TimeStamp = IMPN_Registry::GetNewTimeStamp();
+}
+
 void IMPN_Separation::CloseFile() {
   m_File.Close();
 }

@@ -104,6 +104,8 @@ public:
   std::uint32_t GetTimeStamp() const { return m_TimeStamp; }
   void SetTimeStamp(std::uint32_t stamp) { m_TimeStamp = stamp; }
   bool IsTransparent() const { return m_Transparent; }
+  // The lay-down changes what the compositor draws, so it stamps the separation too.
+  void SetTransparent(bool transparent);
   std::uint64_t GetPrintTimeSeconds() const;
 
 private:
