@@ -27,6 +27,7 @@ std::string WriteSide(std::filesystem::path const& folder, MKRX_TestSheetSpec co
   PreviewFixture::PreviewFile file = PreviewFixture::PreviewFile::Make(spec.width, spec.length, 8);
   file.image.tileWidth = spec.tileSize;
   file.image.tileLength = spec.tileSize;
+  file.image.compression = PreviewFixture::Compression::Deflate;
   file.job.surface = front ? 0 : 1;
   file.job.workStyle = 1;
   file.job.orientation = spec.orientation;

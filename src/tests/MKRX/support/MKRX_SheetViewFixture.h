@@ -35,10 +35,12 @@ struct MKRX_TestSheetSpec {
 // The view with the portable state the tests set directly and the loader's firing in reach.
 class MKRX_ProbeView : public MKRX_SheetView {
 public:
+  using MKRX_SheetView::DoScrollableScrollTo;
   using MKRX_SheetView::DoTimer;
   void SetMirroring(long mirroring) { m_BackupMode = mirroring; }
   void SetPlateEdge(bool shown) { m_ShowPlateEdge = shown; }
   bool PlateShown() const { return m_ShowPlateEdge; }
+  void SetProgressive(bool on) { m_BackgroundDrawing = on; }
   void SetPageEdges(bool edges, bool numbers) {
     m_ShowPageEdges = edges;
     m_ShowPageNumbers = numbers;
@@ -47,6 +49,17 @@ public:
   TileQueue& FrontRequests() { return m_FrontTileRequests; }
   IMPN_Surface& Viewed() { return ViewedSurface(); }
   IMPN_Surface& Other() { return OtherSurface(); }
+};
+
+// Keeps every message of one class the view broadcasts.
+template <class Message>
+class MKRX_Heard : public GLIB_MessageTarget {
+public:
+  explicit MKRX_Heard(GLIB_MessageDispatcher const& dispatcher) {
+    dispatcher.Register(new GLIB_Callback<MKRX_Heard, Message>(this, &MKRX_Heard::Hear));
+  }
+  void Hear(Message const& message) { messages.push_back(message); }
+  std::vector<Message> messages;
 };
 
 // Premultiplied 0xAARRGGBB pixels, y down from the top left.
