@@ -111,7 +111,10 @@ MKRX_SheetView::MKRX_SheetView() {
   SetLineSize(8, 8);
 }
 
-MKRX_SheetView::~MKRX_SheetView() = default;
+MKRX_SheetView::~MKRX_SheetView() {
+  // However the window went, the palette must not keep a view that is gone.
+  MKRX_PaletteManager::RemoveView(this);
+}
 
 void MKRX_SheetView::InitEventHandlers() {
   iMKRX_PlaceholderLog::Record("MKRX_SheetView::InitEventHandlers");
