@@ -122,6 +122,8 @@ void MKRX_NavigationWindow::SetView(MKRX_SheetView* view) {
   TransitionWindowOptions options = {};
   TransitionWindowWithOptions(GetSysWindow(), kWindowSlideTransitionEffect,
                               kWindowResizeTransitionAction, &target, false, &options);
+  // The view fills the palette's content, as the nib lays it out.
+  m_NavigationView.SetFrame(CGRectMake(viewFrame.origin.x, viewFrame.origin.y, w, h));
   m_NavigationView.SetViewFrame(start);
   m_NavigationView.SetVisible(true);
   m_NavigationView.SetSheetView(view);

@@ -41,6 +41,10 @@ std::string WriteSide(std::filesystem::path const& folder, MKRX_TestSheetSpec co
   file.job.pages = {page};
   std::vector<MKRX_Mark> const marks = front ? spec.frontMarks : spec.backMarks;
   file.image.bits = [marks](std::uint32_t x, std::uint32_t y) { return Inked(marks, x, y); };
+  // The thumbnail shows the same marks, one pixel for eight.
+  file.thumbnail.grey = [marks](std::uint32_t x, std::uint32_t y) {
+    return Inked(marks, x * 8 + 4, y * 8 + 4) ? std::uint8_t(255) : std::uint8_t(0);
+  };
   static int written = 0;
   std::string const path =
       (folder / ("view" + std::to_string(++written) + (front ? "f" : "b") + ".krx")).string();
