@@ -187,7 +187,7 @@ long MKRX_SheetViewFixture::TileColor(IMPN_Surface& surface, IMPN_ZoomLevel leve
   }
 }
 
-std::uint32_t MKRX_SheetViewFixture::Expected(MKRX_ProbeView& view, long x, long y) {
+std::uint32_t MKRX_SheetViewFixture::Expected(MKRX_SheetView& view, long x, long y) {
   IMPN_Sheet* sheet = view.GetSheet();
   IMPN_ZoomLevel const level = view.GetZoomLevel();
   long const width = sheet->GetImageWidth(level);
@@ -198,8 +198,9 @@ std::uint32_t MKRX_SheetViewFixture::Expected(MKRX_ProbeView& view, long x, long
   long const lx = static_cast<long>(std::floor(base.left * zoom));
   long const ly = static_cast<long>(std::floor(base.top * zoom));
 
-  IMPN_Surface& viewed = view.Viewed();
-  IMPN_Surface& other = view.Other();
+  bool const flipped = view.IsPageFlipped();
+  IMPN_Surface& viewed = flipped ? sheet->GetBackSurface() : sheet->GetFrontSurface();
+  IMPN_Surface& other = flipped ? sheet->GetFrontSurface() : sheet->GetBackSurface();
   long const front = TileColor(viewed, level, lx, ly);
   double const alpha = viewed.GetOpacity() / 100.0;
   long behind = (long(viewed.GetColor().red) << 16) | (long(viewed.GetColor().green) << 8) |

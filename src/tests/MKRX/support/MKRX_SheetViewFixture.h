@@ -97,7 +97,7 @@ protected:
   static long TileColor(IMPN_Surface& surface, IMPN_ZoomLevel level, long x, long y);
   // What the view must show at the view point: the viewed surface over the surface behind as
   // the portable transforms place them, or white beyond the displayed image.
-  static std::uint32_t Expected(MKRX_ProbeView& view, long x, long y);
+  static std::uint32_t Expected(MKRX_SheetView& view, long x, long y);
 
   // The fixture's own references keep the sheets while views come and go.
   std::vector<IMPN_SheetReference> m_Sheets;
