@@ -182,8 +182,22 @@ TEST_F(MKRX_NavigationWindowTest, GesturesMoveCentreAndZoomTheView) {
 
 TEST_F(MKRX_NavigationWindowTest, ASheetWithoutSizeSendsNothing) {
   MKRX_Heard<MKRX_NavigationViewFrameMovedMessage> moved(Navigation().Dispatcher());
+  MKRX_Heard<MKRX_NavigationViewFrameResizedMessage> resized(Navigation().Dispatcher());
   Navigation().Track(CGPointMake(-5, -5));  // nothing bound
+  MKRX_ProbeView& view = MakeView(MakeSheetWithoutSize(), 600, 400);
+  view.ToggleShowPageEdges();
+  view.ToggleShowPageNumbers();
+  m_Palette->SetView(&view);
+  StandIn_ScriptMouseMoved(false);
+  Navigation().Track(CGPointMake(0, 0));
+  Navigation().Track(CGPointMake(-5, -5));
+  view.ScrollViewTo(10, 10, false);
   EXPECT_TRUE(moved.messages.empty());
+  EXPECT_TRUE(resized.messages.empty());
+  MKRX_Canvas canvas(64, 64);
+  Navigation().Draw(canvas.Context());  // no page edges to place, nothing divided by zero
+  CGRect const frame = Navigation().GetViewFrame();
+  EXPECT_TRUE(std::isfinite(frame.origin.x) && std::isfinite(frame.size.width));
 }
 
 TEST_F(MKRX_NavigationWindowTest, TheBackShowsThroughMirroredWithDashedEdges) {

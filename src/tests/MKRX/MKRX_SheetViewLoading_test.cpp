@@ -4,10 +4,6 @@
 
 #include "IMPN/IMPN_Surface.h"
 #include "IMPN/IMPN_TiledImage.h"
-#include "PreviewFileWriter.h"
-
-#include "GFIL/mac/GFIL_FileSpecMacOS.h"
-#include <Carbon/Carbon.h>
 
 #include <HIToolbox/HIView.h>
 
@@ -292,15 +288,7 @@ TEST_F(MKRX_SheetViewLoadingTest, AResizedRectangleFitsTheViewAndAnEmptyOneKeeps
 }
 
 TEST_F(MKRX_SheetViewLoadingTest, ASheetWithoutSizeReportsNothing) {
-  // The sheet's file vanished before it was read: the sheet has no image.
-  std::string const path = (FilesFolder() / "gone.krx").string();
-  PreviewFixture::Write(path, PreviewFixture::PreviewFile::Make(512, 512));
-  FSRef ref;
-  ASSERT_EQ(noErr, FSPathMakeRef(reinterpret_cast<const UInt8*>(path.c_str()), &ref, nullptr));
-  GFIL_FileSpecVector front{GFIL_FileSpecMacOS(ref)};
-  GFIL_FileSpecVector back;
-  std::filesystem::remove(path);
-  IMPN_Sheet* sheet = new IMPN_Sheet(front, back);
+  IMPN_Sheet* sheet = MakeSheetWithoutSize();
   ASSERT_EQ(0, sheet->GetImageWidth(kIMPN_ZoomLevel1to1));
   MKRX_ProbeView& view = MakeView(sheet, 600, 400);
   FrameHeard heard(view.Dispatcher());

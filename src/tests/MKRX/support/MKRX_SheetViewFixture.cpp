@@ -146,6 +146,19 @@ IMPN_Sheet* MKRX_SheetViewFixture::MakeSheet(MKRX_TestSheetSpec const& spec) {
   return sheets.front();
 }
 
+IMPN_Sheet* MKRX_SheetViewFixture::MakeSheetWithoutSize() {
+  std::string const path = (FilesFolder() / "gone.krx").string();
+  PreviewFixture::Write(path, PreviewFixture::PreviewFile::Make(512, 512));
+  FSRef ref;
+  EXPECT_EQ(noErr, FSPathMakeRef(reinterpret_cast<const UInt8*>(path.c_str()), &ref, nullptr));
+  GFIL_FileSpecVector front{GFIL_FileSpecMacOS(ref)};
+  GFIL_FileSpecVector back;
+  std::filesystem::remove(path);
+  IMPN_Sheet* sheet = new IMPN_Sheet(front, back);
+  m_Sheets.emplace_back(sheet);
+  return sheet;
+}
+
 MKRX_ProbeView& MKRX_SheetViewFixture::MakeView(IMPN_Sheet* sheet, long width, long height) {
   m_Views.push_back(std::make_unique<MKRX_ProbeView>());
   MKRX_ProbeView& view = *m_Views.back();

@@ -90,6 +90,8 @@ protected:
   void TearDown() override;
 
   IMPN_Sheet* MakeSheet(MKRX_TestSheetSpec const& spec);
+  // A sheet whose file vanished before it was read: no image, no thumbnail, no scale.
+  IMPN_Sheet* MakeSheetWithoutSize();
   // A view in no window, of the frame's size, showing the sheet.
   MKRX_ProbeView& MakeView(IMPN_Sheet* sheet, long width, long height);
 
