@@ -1,31 +1,36 @@
-// The navigation palette: the thumbnail of the front sheet with the visible frame.
-// (Placeholder until it is built: its window from the nib, hidden when closed; it records the
-// views it is given and keeps the one it shows.)
+// The navigation palette: one floating window for the whole program with the navigation view,
+// bound to the front sheet window's view and sized to its thumbnail as it stands on screen.
+// Made once by the palette manager; closing it only hides it. Main thread only.
 #pragma once
 
-#include "MKRX/iMKRX_PlaceholderLog.h"
-#include "MKRX/iMKRX_PlaceholderPalette.h"
+#include "MKRX/MKRX_NavigationView.h"
+#include "PPXA/PPXA_Window.h"
 
 class MKRX_SheetView;
 
-class MKRX_NavigationWindow : public iMKRX_PlaceholderPalette {
+class MKRX_NavigationWindow : public PPXA::Window {
 public:
-  MKRX_NavigationWindow()
-      : iMKRX_PlaceholderPalette(CFSTR("MKRX_Resources"), CFSTR("Navigation Palette")) {}
+  // Throws PPx::OSError when the nib holds no navigation view.
+  MKRX_NavigationWindow();
+  ~MKRX_NavigationWindow() override;
   const char* ClassName() const override { return "MKRX_NavigationWindow"; }
 
-  void SetView(MKRX_SheetView* view) {
-    iMKRX_PlaceholderLog::Record("MKRX_NavigationWindow::SetView");
-    m_View = view;
-  }
+  // Binds the view (again, after a turn): the palette takes the size of its thumbnail.
+  void SetView(MKRX_SheetView* view);
   // Forgets the view only when it is the one shown.
-  void RemoveView(MKRX_SheetView* view) {
-    iMKRX_PlaceholderLog::Record("MKRX_NavigationWindow::RemoveView");
-    if (m_View == view)
-      m_View = nullptr;
-  }
+  void RemoveView(MKRX_SheetView* view);
   MKRX_SheetView* GetView() const { return m_View; }
+  MKRX_NavigationView& GetNavigationView() { return m_NavigationView; }
+
+protected:
+  OSStatus DoWindowClose(PPx::SysCarbonEvent& event, WindowRef window) override;
 
 private:
+  void InitWindow();
+  void InstallHandlersOnWindow();
+  // The bounds moved onto the display that holds most of them.
+  static Rect KeptOnScreen(Rect bounds);
+
+  MKRX_NavigationView m_NavigationView;
   MKRX_SheetView* m_View = nullptr;
 };

@@ -223,6 +223,33 @@ TEST_F(CoreGraphicsTest, DashesAlternateAlongAStroke) {
     EXPECT_EQ(expected[x], bitmap.At(x, 0)) << x;
 }
 
+TEST_F(CoreGraphicsTest, AliasedHairlinesStillCoverOnePixel) {
+  // A line of 0.9 on a pixel boundary misses every pixel centre; Quartz draws it one pixel wide.
+  for (CGFloat scale : {1.0f, 4.0f}) {
+    SCOPED_TRACE(scale);
+    RGBABitmap bitmap(8, 8);
+    CGContextRef c = bitmap.Get();
+    CGContextScaleCTM(c, scale, scale);
+    CGContextSetShouldAntialias(c, false);
+    CGContextSetLineWidth(c, 0.9f / scale);
+    CGContextMoveToPoint(c, 4 / scale, 0);
+    CGContextAddLineToPoint(c, 4 / scale, 8 / scale);
+    CGContextStrokePath(c);
+    int covered = 0;
+    for (int x = 0; x < 8; ++x)
+      covered += bitmap.At(x, 4) == kBlack;
+    EXPECT_EQ(1, covered);
+    // The width set is the context's again afterwards: a wider line is drawn as set.
+    CGContextSetLineWidth(c, 3 / scale);
+    CGContextMoveToPoint(c, 0, 1.5f / scale);
+    CGContextAddLineToPoint(c, 8 / scale, 1.5f / scale);
+    CGContextStrokePath(c);
+    EXPECT_EQ(kBlack, bitmap.At(0, 7));
+    EXPECT_EQ(kBlack, bitmap.At(0, 5));
+    EXPECT_EQ(kClear, bitmap.At(0, 4));
+  }
+}
+
 TEST_F(CoreGraphicsTest, TangentArcsRoundCorners) {
   RGBABitmap bitmap(40, 40);
   CGContextRef c = bitmap.Get();
@@ -380,6 +407,11 @@ TEST_F(CoreGraphicsTest, FontNamesAreExactAndTextWithoutAFontDoesNothing) {
   CGContextShowText(c, "x", 1);
   EXPECT_NEAR(2 * at12, CGContextGetTextPosition(c).x, 0.5);
   EXPECT_FALSE(StandIn_AddFontFamily("Nothing", "/nonexistent.ttf"));
+  // The PostScript name of a family selects it as well.
+  CGContextSelectFont(c, "DejaVuSans", 12, kCGEncodingMacRoman);
+  CGContextSetTextPosition(c, 0, 0);
+  CGContextShowText(c, "x", 1);
+  EXPECT_NEAR(at12, CGContextGetTextPosition(c).x, 0.01);
 }
 
 // Fills the drawing view: its bounds red, then its top left 2 x 2 blue; far outside green.

@@ -13,27 +13,7 @@
 #include <HIToolbox/StandInInput.h>
 #include <HIToolbox/StandInScript.h>
 
-#include <functional>
-
 namespace {
-
-// The script, with a look at the program each time it asks for input.
-class WatchedScript : public StandIn_InputSource {
-public:
-  explicit WatchedScript(std::function<void()> watch)
-      : m_Script(StandIn_CurrentInputSource()),
-        m_Watch(std::move(watch)) {}
-  bool NextInput(EventTime deadline, StandIn_Input& input) override {
-    m_Watch();
-    return m_Script.NextInput(deadline, input);
-  }
-  void Wake() override { m_Script.Wake(); }
-  bool Exhausted() const override { return m_Script.Exhausted(); }
-
-private:
-  StandIn_InputSource& m_Script;
-  std::function<void()> m_Watch;
-};
 
 void ScriptKey(UniChar character, UInt32 modifiers) {
   StandIn_Input input;
@@ -74,7 +54,7 @@ TEST_F(MKRX_EndToEndTest, TheProgramOpensTheSheetsOfItsArgumentsAndQuitsOnComman
   std::vector<std::string> menus;
   std::vector<std::string> windows;
   long alerts = -1;
-  WatchedScript script([&] {
+  MKRX_WatchedScript script([&] {
     if (alerts >= 0)
       return;
     menus = MenuBarTitles();

@@ -305,10 +305,11 @@ TEST_F(MKRX_PaletteStartTest, NoPaletteShowsWhenNoneWasShownAtTheLastQuit) {
   OpenWindow();
   EXPECT_FALSE(M::PalettesConcealed());
   EXPECT_EQ((std::vector<bool>{false, false, false}), Shown());
-  // The hostile stored bounds left the navigation palette its nib size, on the screen.
+  // The hostile stored bounds were not used: the navigation palette stands on the screen, sized
+  // to the window's thumbnail (a 1024 x 1024 sheet at 1 : 8).
   Rect const navigation = Bounds(M::GetNavigationWindow()->GetSysWindow(), kWindowContentRgn);
-  EXPECT_EQ(240, navigation.right - navigation.left);
-  EXPECT_EQ(200, navigation.bottom - navigation.top);
+  EXPECT_EQ(128, navigation.right - navigation.left);
+  EXPECT_EQ(128, navigation.bottom - navigation.top);
   EXPECT_GE(navigation.top, Available().top);
 }
 

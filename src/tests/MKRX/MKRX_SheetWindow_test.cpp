@@ -423,13 +423,17 @@ TEST_F(MKRX_SheetWindowTest, ResettingTheSheetUnbindsThePalettesFirst) {
   IMPN_Sheet* other = MakeSheet({"Second", 0});
   iMKRX_PlaceholderLog::Clear();
   window->ResetSheet(other);
-  EXPECT_EQ((std::vector<std::string>{"MKRX_NavigationWindow::RemoveView",
-                                      "MKRX_SeparationWindow::RemovePanel",
-                                      "MKRX_SheetPanel::SetView", "MKRX_NavigationWindow::SetView",
-                                      "MKRX_SeparationWindow::SwitchToPanel"}),
-            PaletteCalls());
+  EXPECT_EQ(
+      (std::vector<std::string>{"MKRX_SeparationWindow::RemovePanel", "MKRX_SheetPanel::SetView",
+                                "MKRX_SeparationWindow::SwitchToPanel"}),
+      PaletteCalls());
   EXPECT_EQ(other, window->GetSheet());
-  EXPECT_EQ(window->GetSheetView(), MKRX_PaletteManager::GetNavigationWindow()->GetView());
+  MKRX_NavigationWindow* navigation = MKRX_PaletteManager::GetNavigationWindow();
+  EXPECT_EQ(window->GetSheetView(), navigation->GetView());
+  // The palette shows the new sheet, bound once each way.
+  EXPECT_EQ(other, navigation->GetNavigationView().GetSheet());
+  EXPECT_EQ(1u, navigation->GetNavigationView().Dispatchers().size());
+  EXPECT_EQ(1u, window->GetSheetView()->Dispatchers().size());
   // The title stays.
   EXPECT_EQ("First" + kDot + "Signature 1" + kDot + "Sheet 1" + kDot + "Front",
             Title(window->GetSysWindow()));

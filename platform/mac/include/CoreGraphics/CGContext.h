@@ -8,7 +8,8 @@
 // with the text matrix left at identity: glyphs stand upright in a y-up user space, the baseline
 // starts at the text position, and the text position advances by the text's width (invisible
 // mode 3 only advances). Fonts are the stand-in's font families (see
-// CoreGraphics/StandInFonts.h); an unknown name leaves no font selected, and text without a font
+// CoreGraphics/StandInFonts.h), named by family or by PostScript name (the family's name without
+// blanks); an unknown name leaves no font selected, and text without a font
 // neither draws nor advances.
 //
 // Contexts are CF objects; CGContextRelease and CGContextRetain accept null.

@@ -31,6 +31,7 @@
 // bounds before, and sends kEventWindowZoomed.
 #pragma once
 #include <HIToolbox/HIView.h>
+#include <QD/QuickDraw.h>
 
 typedef UInt32 WindowClass;
 typedef UInt64 WindowAttributes;
@@ -257,3 +258,61 @@ bool StandIn_WindowIsDisposed(WindowRef window);
 // The main screen (CoreGraphics/CGDirectDisplay.h) given by its global bounds, whose top left is
 // the origin, and its menu bar height.
 void StandIn_SetMainScreen(Rect bounds, short menuBarHeight);
+
+// Window transitions. The stand-in runs a transition synchronously: the window ends at the final
+// bounds (structure, global) before the call returns, whatever the effect; a hide or show
+// action hides or shows it. Options may be null.
+typedef UInt32 WindowTransitionEffect;
+typedef UInt32 WindowTransitionAction;
+enum : UInt32 {
+  kWindowZoomTransitionEffect = 1,
+  kWindowSheetTransitionEffect = 2,
+  kWindowSlideTransitionEffect = 3,
+  kWindowFadeTransitionEffect = 4,
+  kWindowGenieTransitionEffect = 5
+};
+enum : UInt32 {
+  kWindowShowTransitionAction = 1,
+  kWindowHideTransitionAction = 2,
+  kWindowMoveTransitionAction = 3,
+  kWindowResizeTransitionAction = 4
+};
+struct TransitionWindowOptions {
+  UInt32 version;
+  EventTime duration;
+  WindowRef window;
+  void* userData;
+};
+OSStatus TransitionWindowWithOptions(WindowRef inWindow, WindowTransitionEffect inEffect,
+                                     WindowTransitionAction inAction, const HIRect* inBounds,
+                                     Boolean inAsync, TransitionWindowOptions* inOptions);
+// Test hook: how many transitions the window ran.
+long StandIn_WindowTransitionCount(WindowRef window);
+
+// Mouse-tracking regions: a window's region (in its port's coordinates, the content's top left
+// as origin) whose target hears kEventMouseEntered when the mouse moves into it and
+// kEventMouseExited when it moves out (into another window too), each with the region
+// (kEventParamMouseTrackingRef), the mouse ('mloc' global, 'wmou' in the window's structure) and
+// the modifiers. The region is copied; the caller keeps its own. Released by its owner, or
+// silently with its window.
+typedef struct StandIn_MouseTrackingRegion* MouseTrackingRef;
+typedef UInt32 MouseTrackingOptions;
+struct MouseTrackingRegionID {
+  OSType signature;
+  SInt32 id;
+};
+enum : UInt32 {
+  kEventParamMouseTrackingRef = 0x6D74726B,  // 'mtrk'
+  typeMouseTrackingRef = 0x6D74726B          // 'mtrk'
+};
+OSStatus CreateMouseTrackingRegion(WindowRef inWindow, RgnHandle inRegion, RgnHandle inClip,
+                                   MouseTrackingOptions inOptions, MouseTrackingRegionID inID,
+                                   void* inRefCon, EventTargetRef inTargetToNotify,
+                                   MouseTrackingRef* outTrackingRef);
+// A new region for the same target; whether the mouse is inside is found again at the next move.
+OSStatus ChangeMouseTrackingRegion(MouseTrackingRef inTrackingRef, RgnHandle inRegion,
+                                   RgnHandle inClip);
+OSStatus ReleaseMouseTrackingRegion(MouseTrackingRef inTrackingRef);
+OSStatus GetMouseTrackingRegionID(MouseTrackingRef inTrackingRef, MouseTrackingRegionID* outID);
+// Test hook: the regions alive (a leak check).
+long StandIn_MouseTrackingRegionLiveCount();

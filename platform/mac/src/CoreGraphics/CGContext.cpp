@@ -207,9 +207,22 @@ void Fill(CGContextRef c, cairo_fill_rule_t rule) {
   Of(c)->Drawn();
 }
 
+// Without antialiasing a line thinner than a device pixel still covers one pixel, as Quartz
+// draws aliased hairlines; cairo would leave out every pixel whose centre the line misses.
 void Stroke(CGContextRef c) {
+  cairo_t* cr = Of(c)->Cairo();
   SetSource(c, Of(c)->State().stroke);
-  cairo_stroke(Of(c)->Cairo());
+  const double width = cairo_get_line_width(cr);
+  if (cairo_get_antialias(cr) == CAIRO_ANTIALIAS_NONE && width > 0) {
+    double dx = width;
+    double dy = 0;
+    cairo_user_to_device_distance(cr, &dx, &dy);
+    const double device = std::hypot(dx, dy);
+    if (device > 0 && device < 1)
+      cairo_set_line_width(cr, width / device);
+  }
+  cairo_stroke(cr);
+  cairo_set_line_width(cr, width);
   Of(c)->Drawn();
 }
 
@@ -614,10 +627,30 @@ void CGContextDrawImage(CGContextRef c, CGRect rect, CGImageRef image) {
   });
 }
 
+namespace {
+
+// As Quartz, a font is found by its family name or its PostScript name (the family's name
+// without blanks, as ATSFontGetPostScriptName gives it); null for neither.
+cairo_font_face_t* FaceByName(const std::string& name) {
+  if (cairo_font_face_t* face = standin_fonts::FaceOf(name))
+    return face;
+  for (const std::string& family : standin_fonts::FamilyNames()) {
+    std::string postScript;
+    for (char ch : family)
+      if (ch != ' ')
+        postScript += ch;
+    if (postScript == name)
+      return standin_fonts::FaceOf(family);
+  }
+  return nullptr;
+}
+
+}  // namespace
+
 void CGContextSelectFont(CGContextRef c, const char* name, CGFloat size, CGTextEncoding) {
   if (c == nullptr || name == nullptr)
     return;
-  StandIn_CGContextImpl::SetFont(Of(c)->State(), standin_fonts::FaceOf(name));
+  StandIn_CGContextImpl::SetFont(Of(c)->State(), FaceByName(name));
   Of(c)->State().fontSize = size;
 }
 

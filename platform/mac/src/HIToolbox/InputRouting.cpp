@@ -288,6 +288,7 @@ OSStatus RouteMouseMoved(const StandIn_Input& input) {
   const WindowPartCode part = FindWindow(where, &window);
   StandIn_ViewImpl* view = part == inContent ? ViewAt(window, input.global) : nullptr;
   FollowMouseOver(view, input);
+  standin_tb::FollowMouseTracking(input.global, input.modifiers);
   MouseEvent moved(kEventMouseMoved, input);
   moved.SetWindow(window, input);
   return moved.SendTo(view ? GetControlEventTarget(view) : TargetOf(window));

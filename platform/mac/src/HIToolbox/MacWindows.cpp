@@ -6,6 +6,13 @@
 #include <HIToolbox/StandInInput.h>
 
 #include <algorithm>
+#include <cmath>
+#include <map>
+
+namespace {
+// How many transitions each window ran (StandIn_WindowTransitionCount).
+std::map<WindowRef, long>& Transitions();
+}  // namespace
 
 namespace {
 
@@ -432,6 +439,8 @@ void DisposeWindow(WindowRef window) {
   RemoveFromZOrder(impl);
   standin_tb::DropQueuedEventsFor(GetWindowEventTarget(impl));
   standin_tb::ForgetMouseOverIn(impl);
+  standin_tb::ReleaseMouseTrackingIn(impl);
+  Transitions().erase(window);
   impl->ReleaseViews();
   standin_tb::RemoveAllHandlers(impl->StandInCore().target);
   UpdateActivation();
@@ -644,6 +653,50 @@ OSStatus SetWindowBounds(WindowRef window, WindowRegionCode regionCode, const Re
   impl->LayOutViews();
   SendBoundsChanged(impl, 0, previous);
   return noErr;
+}
+
+namespace {
+
+std::map<WindowRef, long>& Transitions() {
+  static auto* transitions = new std::map<WindowRef, long>;
+  return *transitions;
+}
+
+}  // namespace
+
+OSStatus TransitionWindowWithOptions(WindowRef inWindow, WindowTransitionEffect,
+                                     WindowTransitionAction inAction, const HIRect* inBounds,
+                                     Boolean, TransitionWindowOptions*) {
+  if (inWindow == nullptr)
+    return errInvalidWindowRef;
+  ++Transitions()[inWindow];
+  switch (inAction) {
+    case kWindowShowTransitionAction:
+      ShowWindow(inWindow);
+      break;
+    case kWindowHideTransitionAction:
+      HideWindow(inWindow);
+      break;
+    case kWindowMoveTransitionAction:
+    case kWindowResizeTransitionAction: {
+      if (inBounds == nullptr)
+        return paramErr;
+      // Where the animation would end.
+      const Rect bounds{static_cast<short>(std::lround(inBounds->origin.y)),
+                        static_cast<short>(std::lround(inBounds->origin.x)),
+                        static_cast<short>(std::lround(CGRectGetMaxY(*inBounds))),
+                        static_cast<short>(std::lround(CGRectGetMaxX(*inBounds)))};
+      return SetWindowBounds(inWindow, kWindowStructureRgn, &bounds);
+    }
+    default:
+      return paramErr;
+  }
+  return noErr;
+}
+
+long StandIn_WindowTransitionCount(WindowRef window) {
+  auto const found = Transitions().find(window);
+  return found == Transitions().end() ? 0 : found->second;
 }
 
 void DragWindow(WindowRef window, Point startPt, const Rect*) {

@@ -298,6 +298,10 @@ bool MatchKeyEquivalent(const StandIn_Input& input);
 void SetKeyParameters(EventHolder& event, const StandIn_Input& input);
 // Lets go of the view the mouse is over when it lies in the window (the window goes).
 void ForgetMouseOverIn(WindowRef window);
+// Tells the mouse-tracking regions the mouse entered or left where it is now.
+void FollowMouseTracking(CGPoint global, UInt32 modifiers);
+// Releases the window's mouse-tracking regions (the window goes).
+void ReleaseMouseTrackingIn(WindowRef window);
 
 // What a menu shows, for drawing it: its title and its items.
 struct MenuItemLook {

@@ -8,11 +8,13 @@
 #include "TestBundle.h"
 
 #include <CoreFoundation/CFString.h>
+#include <HIToolbox/StandInInput.h>
 #include <HIToolbox/MacWindows.h>
 
 #include <gtest/gtest.h>
 
 #include <filesystem>
+#include <functional>
 #include <memory>
 #include <string>
 #include <vector>
@@ -28,6 +30,24 @@ std::string MKRX_WriteTextFile(std::filesystem::path const& path);
 
 // The text of a CF string as UTF-8.
 std::string MKRX_Text(CFStringRef text);
+
+// The script, with a look at the program each time it asks for input.
+class MKRX_WatchedScript : public StandIn_InputSource {
+public:
+  explicit MKRX_WatchedScript(std::function<void()> watch)
+      : m_Script(StandIn_CurrentInputSource()),
+        m_Watch(std::move(watch)) {}
+  bool NextInput(EventTime deadline, StandIn_Input& input) override {
+    m_Watch();
+    return m_Script.NextInput(deadline, input);
+  }
+  void Wake() override { m_Script.Wake(); }
+  bool Exhausted() const override { return m_Script.Exhausted(); }
+
+private:
+  StandIn_InputSource& m_Script;
+  std::function<void()> m_Watch;
+};
 
 class MKRX_Fixture : public ::testing::Test {
 protected:
