@@ -8,6 +8,7 @@
 #include "USTR/USTR_LocalizedString.h"
 #include "WKRX/WKRX_CursorManager.h"
 #include "WKRX/WKRX_MessageDialog.h"
+#include "WKRX/WKRX_PanelSizing.h"
 #include "WKRX/WKRX_System.h"
 #include "WTLU/WTLU_ColorButton.h"
 
@@ -141,20 +142,11 @@ void WKRX_SeparationPanel::ShowInks() {
 }
 
 LRESULT WKRX_SeparationPanel::OnEraseBackground(UINT, WPARAM wParam, LPARAM, BOOL&) {
-  RECT client;
-  GetClientRect(&client);
-  FillRect(reinterpret_cast<HDC>(wParam), &client, GetSysColorBrush(COLOR_BTNFACE));
-  return 1;
+  return WKRX_EraseToButtonFace(m_hWnd, reinterpret_cast<HDC>(wParam));
 }
 
 void WKRX_SeparationPanel::SetPanelWidth(long width) {
-  RECT window;
-  RECT client;
-  GetWindowRect(&window);
-  GetClientRect(&client);
-  const long frame = (window.right - window.left) - client.right;
-  SetWindowPos(nullptr, 0, 0, width + frame, window.bottom - window.top,
-               SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE | SWP_NOOWNERZORDER);
+  WKRX_SetClientWidth(m_hWnd, width);
 }
 
 LRESULT WKRX_SeparationPanel::OnSize(UINT, WPARAM, LPARAM lParam, BOOL&) {

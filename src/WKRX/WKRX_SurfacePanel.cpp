@@ -3,6 +3,7 @@
 #include "WKRX/WKRX_SurfacePanel.h"
 
 #include "USTR/USTR_LocalizedString.h"
+#include "WKRX/WKRX_PanelSizing.h"
 #include "WKRX/WKRX_SeparationPanel.h"
 
 #include <algorithm>
@@ -65,20 +66,11 @@ LRESULT WKRX_SurfacePanel::OnCreate(UINT, WPARAM, LPARAM, BOOL&) {
 }
 
 LRESULT WKRX_SurfacePanel::OnEraseBackground(UINT, WPARAM wParam, LPARAM, BOOL&) {
-  RECT client;
-  GetClientRect(&client);
-  FillRect(reinterpret_cast<HDC>(wParam), &client, GetSysColorBrush(COLOR_BTNFACE));
-  return 1;
+  return WKRX_EraseToButtonFace(m_hWnd, reinterpret_cast<HDC>(wParam));
 }
 
 void WKRX_SurfacePanel::SetWidth(long width) {
-  RECT window;
-  RECT client;
-  GetWindowRect(&window);
-  GetClientRect(&client);
-  const long frame = (window.right - window.left) - client.right;
-  SetWindowPos(nullptr, 0, 0, width + frame, window.bottom - window.top,
-               SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE | SWP_NOOWNERZORDER);
+  WKRX_SetClientWidth(m_hWnd, width);
 }
 
 LRESULT WKRX_SurfacePanel::OnSize(UINT, WPARAM, LPARAM lParam, BOOL&) {

@@ -1,6 +1,7 @@
 #include "WKRX/WKRX_VersionPanel.h"
 
 #include "USTR/USTR_LocalizedString.h"
+#include "WKRX/WKRX_PanelSizing.h"
 
 #include <algorithm>
 
@@ -81,10 +82,7 @@ LRESULT WKRX_VersionPanel::OnCreate(UINT, WPARAM, LPARAM, BOOL&) {
 }
 
 LRESULT WKRX_VersionPanel::OnEraseBackground(UINT, WPARAM wParam, LPARAM, BOOL&) {
-  RECT client;
-  GetClientRect(&client);
-  FillRect(reinterpret_cast<HDC>(wParam), &client, GetSysColorBrush(COLOR_BTNFACE));
-  return 1;
+  return WKRX_EraseToButtonFace(m_hWnd, reinterpret_cast<HDC>(wParam));
 }
 
 void WKRX_VersionPanel::SetVersions(const std::vector<USTR_String>& names) {
@@ -135,13 +133,7 @@ void WKRX_VersionPanel::ShowVersionInfo() {
 }
 
 void WKRX_VersionPanel::SetPanelWidth(long width) {
-  RECT window;
-  RECT client;
-  GetWindowRect(&window);
-  GetClientRect(&client);
-  const long frame = (window.right - window.left) - client.right;
-  SetWindowPos(nullptr, 0, 0, width + frame, window.bottom - window.top,
-               SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE | SWP_NOOWNERZORDER);
+  WKRX_SetClientWidth(m_hWnd, width);
 }
 
 LRESULT WKRX_VersionPanel::OnSize(UINT, WPARAM, LPARAM lParam, BOOL&) {
