@@ -47,7 +47,10 @@ void WKRX_SheetWindow::CreatePalettes() {
   ::MapWindowPoints(m_hWnd, nullptr, reinterpret_cast<POINT*>(&client), 2);
   const SIZE size = m_Navigation.PreferredSize();
   m_Navigation.SetWindowPos(nullptr, client.right - size.cx, client.top, size.cx, size.cy,
-                            SWP_NOZORDER | SWP_NOACTIVATE | SWP_SHOWWINDOW);
+                            SWP_NOZORDER | SWP_NOACTIVATE);
+  // Shown once the frame itself shows (the application shows it after this), so that it comes
+  // up above its frame on every system.
+  PostMessageW(WKRX_WM_SHOWPALETTE, kWKRX_NavigationPaletteCommand, 0);
   if (m_Measurement.m_hWnd != nullptr) {
     MINMAXINFO minimum = {};
     m_Measurement.GetMinMaxInfo(&minimum);
@@ -152,11 +155,28 @@ LRESULT WKRX_SheetWindow::OnToView(UINT message, WPARAM wParam, LPARAM lParam, B
   return 0;
 }
 
+namespace {
+
+// A palette put back where it was docked, or shown floating; either way the frame stays active,
+// so that its menus, keys and the tool under way keep working.
+template <class TPalette>
+void ShowPaletteWindow(TPalette& palette) {
+  if (palette.m_hWnd == nullptr)
+    return;
+  if (palette.m_pos.hdr.hBar != nullptr)
+    palette.Show();
+  else
+    palette.SetWindowPos(HWND_TOP, 0, 0, 0, 0,
+                         SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE | SWP_SHOWWINDOW);
+}
+
+}  // namespace
+
 LRESULT WKRX_SheetWindow::OnShowPalette(UINT, WPARAM wParam, LPARAM, BOOL&) {
-  if (wParam == kWKRX_MeasurementPaletteCommand && m_Measurement.m_hWnd != nullptr)
-    m_Measurement.Show();
-  else if (wParam == kWKRX_NavigationPaletteCommand && m_Navigation.m_hWnd != nullptr)
-    m_Navigation.Show();
+  if (wParam == kWKRX_MeasurementPaletteCommand)
+    ShowPaletteWindow(m_Measurement);
+  else if (wParam == kWKRX_NavigationPaletteCommand)
+    ShowPaletteWindow(m_Navigation);
   return 0;
 }
 

@@ -239,6 +239,8 @@ TEST_F(WKRXSheetWindowPalettes,
   ASSERT_TRUE(Navigation().IsWindow());
   ASSERT_TRUE(measurement.IsWindow());
   EXPECT_EQ(GetWindow(Navigation(), GW_OWNER), m_Frame->m_hWnd);
+  // The navigation palette shows once the frame has shown.
+  WKRX_PumpMessages();
   EXPECT_TRUE(Navigation().IsWindowVisible());
   EXPECT_FALSE(measurement.IsWindowVisible());
   EXPECT_EQ(Navigation().Sheet(), m_Sheet.Get());
