@@ -22,6 +22,7 @@ struct NavigationLayout {
   int frontPlates = 1;
   int backPlates = 0;
   std::uint16_t thumbnailScale = 8;
+  bool thumbnail = true;
 };
 
 std::string WriteSeparation(const NavigationLayout& layout, bool front, int index) {
@@ -41,6 +42,8 @@ std::string WriteSeparation(const NavigationLayout& layout, bool front, int inde
     return (x < 25 && y < 15) || (x < 10 && y >= 50) ? 255 : 0;
   };
   file.thumbnail.scale = layout.thumbnailScale;
+  if (!layout.thumbnail)
+    file.thumbnailAt = PreviewFixture::ThumbnailAt::Nowhere;
   const std::string path = PreviewFixture::TempFilePath("wkrx_nav" + std::to_string(++sm_Serial) +
                                                         (front ? "_front.tif" : "_back.tif"));
   PreviewFixture::Write(path, file);
@@ -499,6 +502,29 @@ TEST_F(WKRXNavigationWindow, AThumbnailWithoutReductionDrawsNoPages) {
   for (int y = 0; y < kClientHeight; ++y)
     for (int x = 0; x < kClientWidth; ++x)
       ASSERT_NE(canvas.Pixel(x, y), page) << x << "," << y;
+}
+
+TEST_F(WKRXNavigationWindow, AThumbnailWithoutSizeSendsNothingAndDrawsNoPicture) {
+  NavigationLayout layout;
+  layout.thumbnail = false;
+  IMPN_Sheet* sheet = ShowSheet(layout);
+  ASSERT_EQ(m_Palette.Sheet(), sheet);
+  ASSERT_EQ(m_Palette.Extent().cx * m_Palette.Extent().cy, 0);
+  m_Palette.SendMessage(WKRX_WM_PAGEEDGESSHOWN, 0, 0);
+  SetFrame(IMPN_RectT<double>(0.1, 0.1, 0.5, 0.5));
+  Press(POINT{0, 0});
+  Move(POINT{10, 10});
+  Release(POINT{10, 10});
+  Press(POINT{0, 0});
+  Release(POINT{0, 0});
+  EXPECT_TRUE(Sent(WKRX_WM_SCROLLVIEWTO).empty());
+  EXPECT_TRUE(Sent(WKRX_WM_ZOOMVIEWTORECT).empty());
+  WKRX_DibCanvas canvas(kClientWidth, kClientHeight);
+  PaintPalette(canvas);
+  const SIZE client = Client();
+  for (int y = 0; y < client.cy; ++y)
+    for (int x = 0; x < client.cx; ++x)
+      ASSERT_EQ(canvas.Pixel(x, y), GetSysColor(COLOR_APPWORKSPACE)) << x << "," << y;
 }
 
 }  // namespace
