@@ -94,6 +94,10 @@ TEST_F(WKRXMeasurementWindow, ReadOutsInTheUnitAndPrecisionAsked) {
   IMPN_Preferences::sm_AngularUnitPrecision = 3;
   m_Palette.SetDistance(0, 0, kIMPN_Inches);
   EXPECT_EQ(m_Palette.Text(WKRX_MeasurementWindow::kDistanceAngle), L"0 in  |  +90.000\u00B0");
+  m_Palette.SetDistance(-18, 0, kIMPN_Points);
+  EXPECT_EQ(m_Palette.Text(WKRX_MeasurementWindow::kDelta), L"( -18, 0) pt");
+  m_Palette.SetDistance(-18, 0, kIMPN_Picas);
+  EXPECT_EQ(m_Palette.Text(WKRX_MeasurementWindow::kDelta), L"( -18p, 0p) ");
   // The position keeps the last one until the next.
   EXPECT_EQ(m_Palette.Text(WKRX_MeasurementWindow::kCurrent), current);
 }
