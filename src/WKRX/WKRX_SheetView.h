@@ -51,6 +51,9 @@ public:
   long InstanceNumber() const { return m_InstanceNumber; }
   bool GuidesShown() const { return m_ShowGuideLines; }
   long Rotation() const { return m_Rotation; }
+  bool BackSideShown() const { return m_PageFlipped; }
+  bool PageEdgesShown() const { return m_ShowPageEdges; }
+  bool PageNumbersShown() const { return m_ShowPageNumbers; }
   IMPN_ZoomLevel ZoomLevel() const { return m_ZoomLevel; }
   POINT ScrollPosition() const { return m_ptOffset; }
   bool Tracking() const { return m_Tracking; }
@@ -161,8 +164,6 @@ private:
   void Outline(HDC dc, const IMPN_RectT<long>& rect, COLORREF colour, bool dashed);
   void ScaledOutlines(HDC dc, const std::vector<IMPN_RectT<long>>& rects, COLORREF colour,
                       bool dashed);
-  void DrawPageEdge(HDC dc, const IMPN_PageEdge& page, bool dashed, bool showEdges,
-                    bool showNumbers);
   // The front's transform: the level image turned by the view's rotation.
   WKRX_ViewTransform Turn() const;
   POINT ToView(double x, double y) const { return m_Transform.Map(x, y); }

@@ -6,6 +6,7 @@
 #include "GLIB/GLIB_Math.h"
 #include "IMPN/IMPN_Preferences.h"
 #include "IMPN/IMPN_Tools.h"
+#include "WKRX/WKRX_PageEdges.h"
 #include "WKRX/WKRX_Preferences.h"
 #include "WKRX/WKRX_System.h"
 #include "WKRX/WKRX_TilePixels.h"
@@ -246,74 +247,6 @@ void WKRX_SheetView::DrawDensitometerFrame(CKRX_Context& context, IMPN_RectT<lon
 
 void WKRX_SheetView::DrawPageEdges(CKRX_Context& context, std::vector<IMPN_PageEdge> const& pages,
                                    bool dashed, bool showEdges, bool showNumbers) {
-  const HDC dc = context.GetHDC();
-  const COLORREF colour = ColourRef(IMPN_Preferences::sm_PageEdgeColor);
-  ScopedPen pen(dc, PenStyle(dashed), colour);
-  HBRUSH brush = CreateSolidBrush(colour);
-  const WKRX_ViewTransform outer = m_Transform;
-  for (const IMPN_PageEdge& page : pages) {
-    const IMPN_RectT<long> r = IMPN_Tools::ScaleRect(page.rect, ZoomFactor());
-    const double x = r.left, t = r.top, w = r.width, h = r.height;
-    WKRX_ViewTransform local{1, 0, 0, 1, x, t};
-    double a = w, b = h;
-    switch (page.orientation) {
-      case 1:
-        local = WKRX_ViewTransform{-1, 0, 0, -1, x + w, t + h};
-        break;
-      case 2:
-        local = WKRX_ViewTransform{0, -1, 1, 0, x, t + h};
-        a = h, b = w;
-        break;
-      case 3:
-        local = WKRX_ViewTransform{0, 1, -1, 0, x + w, t};
-        a = h, b = w;
-        break;
-      default:
-        break;
-    }
-    m_Transform = WKRX_ViewTransform::Combine(local, outer);
-    const long m = static_cast<long>(std::min(w, h));
-    const long k = static_cast<long>(m * 0.16);
-    if (showEdges) {
-      DrawPolyline(dc, {ToView(0, 0), ToView(a - k, 0), ToView(a - k, k), ToView(a, k),
-                        ToView(a - k, 0), ToView(a, 0), ToView(a, b), ToView(0, b), ToView(0, 0)});
-    }
-    if (showEdges && showNumbers) {
-      const long u = static_cast<long>(m * 0.04);
-      const IMPN_RectT<long> bar(u * 3 / 2, u, static_cast<long>(a) - u - k - u,
-                                 u * 5 / 2 - u * 3 / 2);
-      if (dashed) {
-        Outline(dc, bar, colour, true);
-      } else if (brush != nullptr) {
-        const RECT area = m_Transform.MapRect(bar);
-        FillRect(dc, &area, brush);
-      }
-    }
-    if (showNumbers && m / 4 > 0) {
-      LOGFONTW font = {};
-      font.lfHeight = -MulDiv(static_cast<int>(m / 4), GetDeviceCaps(dc, LOGPIXELSY), 72);
-      font.lfWeight = FW_NORMAL;
-      font.lfEscapement = font.lfOrientation = m_Transform.Angle() * 10;
-      wcscpy_s(font.lfFaceName, L"Arial");
-      HFONT handle = CreateFontIndirectW(&font);
-      const int saved = SaveDC(dc);
-      if (handle != nullptr)
-        SelectObject(dc, handle);
-      SetTextColor(dc, colour);
-      SetBkMode(dc, TRANSPARENT);
-      SetTextAlign(dc, TA_CENTER | TA_BASELINE);
-      const std::wstring text = std::to_wstring(page.pageNumber);
-      TEXTMETRICW metrics = {};
-      GetTextMetricsW(dc, &metrics);
-      // The baseline lies half the ascent below the middle, across the text's own direction.
-      const POINT at = ToView(a / 2, b / 2 + (metrics.tmAscent - metrics.tmDescent) / 2.0);
-      TextOutW(dc, at.x, at.y, text.c_str(), static_cast<int>(text.size()));
-      RestoreDC(dc, saved);
-      if (handle != nullptr)
-        DeleteObject(handle);
-    }
-  }
-  m_Transform = outer;
-  if (brush != nullptr)
-    DeleteObject(brush);
+  WKRX_DrawPageEdges(context.GetHDC(), pages, m_Transform, ZoomFactor(),
+                     ColourRef(IMPN_Preferences::sm_PageEdgeColor), dashed, showEdges, showNumbers);
 }

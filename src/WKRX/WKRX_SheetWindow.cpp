@@ -1,5 +1,6 @@
 #include "WKRX/WKRX_SheetWindow.h"
 
+#include "IMPN/IMPN_Preferences.h"
 #include "USTR/USTR_LocalizedString.h"
 #include "USTR/USTR_String.h"
 #include "WKRX/WKRX_SheetHandOver.h"
@@ -25,6 +26,38 @@ void WKRX_SheetWindow::ShowSheet(const IMPN_SheetReference& sheet) {
   const GLIB_WString title =
       iUSTR_GetLocalizedWString(WKRX_Ids::kTextCaptionPrefix) + SheetTitle(*sheet);
   SetWindowTextW(title.c_str());
+  CreatePalettes();
+}
+
+void WKRX_SheetWindow::CreatePalettes() {
+  if (m_hWnd == nullptr || m_Navigation.m_hWnd != nullptr)
+    return;
+  constexpr DWORD kPaletteStyle = 0x86CF0000;
+  RECT rect = {0, 0, 100, 100};
+  const GLIB_WString navigation = iUSTR_GetLocalizedWString(10074);
+  const GLIB_WString measurement = iUSTR_GetLocalizedWString(10073);
+  if (m_Navigation.Create(m_hWnd, rect, navigation.c_str(), kPaletteStyle & ~WS_VISIBLE) == nullptr)
+    return;
+  m_Navigation.SetView(m_Viewer.View());
+  m_Measurement.Create(m_hWnd, rect, measurement.c_str(), kPaletteStyle & ~WS_VISIBLE);
+  // Floated in a column at the frame's right client edge, each at its preferred size; the
+  // measurement palette waits for the measure tool.
+  RECT client;
+  GetClientRect(&client);
+  ::MapWindowPoints(m_hWnd, nullptr, reinterpret_cast<POINT*>(&client), 2);
+  const SIZE size = m_Navigation.PreferredSize();
+  m_Navigation.SetWindowPos(nullptr, client.right - size.cx, client.top, size.cx, size.cy,
+                            SWP_NOZORDER | SWP_NOACTIVATE);
+  // Shown once the frame itself shows (the application shows it after this), so that it comes
+  // up above its frame on every system.
+  PostMessageW(WKRX_WM_SHOWPALETTE, kWKRX_NavigationPaletteCommand, 0);
+  if (m_Measurement.m_hWnd != nullptr) {
+    MINMAXINFO minimum = {};
+    m_Measurement.GetMinMaxInfo(&minimum);
+    m_Measurement.SetWindowPos(nullptr, client.right - minimum.ptMinTrackSize.x,
+                               client.top + size.cy, minimum.ptMinTrackSize.x,
+                               minimum.ptMinTrackSize.y, SWP_NOZORDER | SWP_NOACTIVATE);
+  }
 }
 
 void WKRX_SheetWindow::BuildWindowMenu(const std::vector<WKRX_SheetWindow*>&) {
@@ -105,16 +138,68 @@ LRESULT WKRX_SheetWindow::OnCommand(UINT, WPARAM wParam, LPARAM, BOOL& handled) 
   return 0;
 }
 
-LRESULT WKRX_SheetWindow::OnViewChanged(UINT, WPARAM, LPARAM, BOOL&) {
-  // The rulers follow the view's scroll position and zoom.
+LRESULT WKRX_SheetWindow::OnViewChanged(UINT message, WPARAM wParam, LPARAM lParam, BOOL&) {
+  // The rulers follow the view's scroll position and zoom, the navigation palette its frame.
   if (m_Viewer.m_hWnd != nullptr)
     m_Viewer.Invalidate(FALSE);
+  if (m_Navigation.m_hWnd != nullptr)
+    m_Navigation.SendMessage(WKRX_WM_ZOOMLEVELCHANGED,
+                             message == WKRX_WM_ZOOMLEVELCHANGED ? wParam : 0, lParam);
+  return 0;
+}
+
+LRESULT WKRX_SheetWindow::OnToView(UINT message, WPARAM wParam, LPARAM lParam, BOOL&) {
+  WKRX_SheetView& view = m_Viewer.View();
+  if (view.m_hWnd != nullptr)
+    view.SendMessage(message, wParam, lParam);
+  return 0;
+}
+
+namespace {
+
+// A palette put back where it was docked, or shown floating; either way the frame stays active,
+// so that its menus, keys and the tool under way keep working.
+template <class TPalette>
+void ShowPaletteWindow(TPalette& palette) {
+  if (palette.m_hWnd == nullptr)
+    return;
+  if (palette.m_pos.hdr.hBar != nullptr)
+    palette.Show();
+  else
+    palette.SetWindowPos(HWND_TOP, 0, 0, 0, 0,
+                         SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE | SWP_SHOWWINDOW);
+}
+
+}  // namespace
+
+LRESULT WKRX_SheetWindow::OnShowPalette(UINT, WPARAM wParam, LPARAM, BOOL&) {
+  if (wParam == kWKRX_MeasurementPaletteCommand)
+    ShowPaletteWindow(m_Measurement);
+  else if (wParam == kWKRX_NavigationPaletteCommand)
+    ShowPaletteWindow(m_Navigation);
+  return 0;
+}
+
+LRESULT WKRX_SheetWindow::OnMeasurementChanged(UINT, WPARAM wParam, LPARAM lParam, BOOL&) {
+  const IMPN_Units units = static_cast<IMPN_Units>(IMPN_Preferences::sm_PreferredLinearUnits);
+  if (const double* position = reinterpret_cast<const double*>(wParam))
+    m_Measurement.SetCurrentPosition(position[0], position[1], units);
+  if (const double* distances = reinterpret_cast<const double*>(lParam))
+    m_Measurement.SetDistance(distances[0], distances[1], units);
+  return 0;
+}
+
+LRESULT WKRX_SheetWindow::OnDensitometerMoved(UINT, WPARAM, LPARAM, BOOL&) {
+  ++m_DensitometerMovedCount;
   return 0;
 }
 
 LRESULT WKRX_SheetWindow::OnFilesDropped(UINT, WPARAM, LPARAM lParam, BOOL&) {
   // The view built the sheet from the shown files and the dropped ones; it replaces the shown one.
-  if (lParam != 0)
+  if (lParam != 0) {
     m_Viewer.SetSheet(reinterpret_cast<IMPN_Sheet*>(lParam));
+    if (m_Navigation.m_hWnd != nullptr)
+      m_Navigation.SetView(m_Viewer.View());
+  }
   return 0;
 }

@@ -2,13 +2,16 @@
 // the application shell needs so far: it is made from the frame resources (menu, accelerators
 // and title 128) with the sheet viewer as its client, which keeps the sheet shown, repaints the
 // viewer's rulers when the view's frame or zoom changes, tells the application before it closes,
-// and passes its window and file commands on to the application. The palettes, the bars and the
-// other commands come with the sheet window itself.
+// passes its window and file commands on to the application, and keeps the navigation and
+// measurement palettes in touch with the view. The other palette, the bars and the other commands
+// come with the sheet window itself.
 #pragma once
 
 #include "GLIB/GLIB_String.h"
 #include "IMPN/IMPN_SheetReference.h"
 #include "WKRX/WKRX_CommandIds.h"
+#include "WKRX/WKRX_MeasurementWindow.h"
+#include "WKRX/WKRX_NavigationWindow.h"
 #include "WKRX/WKRX_SheetViewer.h"
 #include "WKRX/WKRX_ViewMessages.h"
 
@@ -43,6 +46,10 @@ public:
   int RefreshDefaultInksCount() const { return m_RefreshDefaultInksCount; }
 
   WKRX_SheetViewer& Viewer() { return m_Viewer; }
+  WKRX_NavigationWindow& NavigationPalette() { return m_Navigation; }
+  WKRX_MeasurementWindow& MeasurementPalette() { return m_Measurement; }
+  // Densitometer moves go to the separations palette, which comes with the sheet window.
+  int DensitometerMovedCount() const { return m_DensitometerMovedCount; }
 
   // From now on the object deletes itself after its window is gone.
   void DeleteWithWindow() { m_DeletesItself = true; }
@@ -57,6 +64,11 @@ public:
   MESSAGE_HANDLER(WM_COMMAND, OnCommand)
   MESSAGE_HANDLER(WKRX_WM_VIEWFRAMECHANGED, OnViewChanged)
   MESSAGE_HANDLER(WKRX_WM_ZOOMLEVELCHANGED, OnViewChanged)
+  MESSAGE_HANDLER(WKRX_WM_SCROLLVIEWTO, OnToView)
+  MESSAGE_HANDLER(WKRX_WM_ZOOMVIEWTORECT, OnToView)
+  MESSAGE_HANDLER(WKRX_WM_SHOWPALETTE, OnShowPalette)
+  MESSAGE_HANDLER(WKRX_WM_MEASUREMENTCHANGED, OnMeasurementChanged)
+  MESSAGE_HANDLER(WKRX_WM_DENSITOMETERMOVED, OnDensitometerMoved)
   MESSAGE_HANDLER(WKRX_WM_FILESDROPPED, OnFilesDropped)
   CHAIN_MSG_MAP(WTL::CFrameWindowImpl<WKRX_SheetWindow>)
   END_MSG_MAP()
@@ -68,12 +80,20 @@ private:
   LRESULT OnClose(UINT, WPARAM, LPARAM, BOOL& handled);
   LRESULT OnOpenSheetWindow(UINT, WPARAM, LPARAM lParam, BOOL&);
   LRESULT OnCommand(UINT, WPARAM wParam, LPARAM, BOOL& handled);
-  LRESULT OnViewChanged(UINT, WPARAM, LPARAM, BOOL&);
+  LRESULT OnViewChanged(UINT message, WPARAM wParam, LPARAM lParam, BOOL&);
+  LRESULT OnToView(UINT message, WPARAM wParam, LPARAM lParam, BOOL&);
+  LRESULT OnShowPalette(UINT, WPARAM wParam, LPARAM, BOOL&);
+  LRESULT OnMeasurementChanged(UINT, WPARAM wParam, LPARAM lParam, BOOL&);
+  LRESULT OnDensitometerMoved(UINT, WPARAM, LPARAM, BOOL&);
+  void CreatePalettes();
   LRESULT OnFilesDropped(UINT, WPARAM, LPARAM lParam, BOOL&);
 
   HWND m_Application = nullptr;
   UINT m_Serial;
   WKRX_SheetViewer m_Viewer;
+  WKRX_NavigationWindow m_Navigation;
+  WKRX_MeasurementWindow m_Measurement;
+  int m_DensitometerMovedCount = 0;
   bool m_DeletesItself = false;
   int m_BuildWindowMenuCount = 0;
   int m_RefreshDefaultInksCount = 0;

@@ -108,6 +108,18 @@ std::vector<std::uint32_t> WKRX_TilePixels::Decode(const IMPN_BitMap& tile) {
       }
       return out;
     }
+    case kIMPN_BitMap32: {
+      if (rowBytes < static_cast<std::size_t>(width) * 4)
+        return out;
+      out.resize(count);
+      for (long y = 0; y < height; ++y) {
+        const std::uint8_t* row = tile.pixels + static_cast<std::size_t>(y) * rowBytes;
+        std::uint32_t* target = out.data() + static_cast<std::size_t>(y) * width;
+        for (long x = 0; x < width; ++x)
+          target[x] = Pixel(row[4 * x], row[4 * x + 1], row[4 * x + 2]);
+      }
+      return out;
+    }
     case kIMPN_BitMapUniformRGB:
       out.assign(count, Pixel(tile.pixels[0], tile.pixels[1], tile.pixels[2]));
       return out;

@@ -29,3 +29,14 @@ add_test(
     --reference $<TARGET_FILE:WKRX_SheetViewReference> --writer $<TARGET_FILE:write_sample_job>
     --shots ${CMAKE_BINARY_DIR}/screenshots)
 set_tests_properties(Screen.WindowsSheetViewAtFitWithRulers PROPERTIES TIMEOUT 300 LABELS Screen)
+
+# The navigation palette beside the sample sheet: the thumbnail with the view's frame over it; a
+# drag of the frame by the mouse scrolls the view.
+add_test(
+  NAME Screen.WindowsNavigationPaletteDragScrollsTheView
+  COMMAND
+    ${PROJECT_SOURCE_DIR}/tools/screen-run ${Python3_EXECUTABLE}
+    ${PROJECT_SOURCE_DIR}/tools/screen/windows_navigation_test.py --exe $<TARGET_FILE:HalvorenKRX>
+    --writer $<TARGET_FILE:write_sample_job> --shots ${CMAKE_BINARY_DIR}/screenshots)
+set_tests_properties(Screen.WindowsNavigationPaletteDragScrollsTheView PROPERTIES TIMEOUT 300
+                                                                                  LABELS Screen)

@@ -1,6 +1,7 @@
 #include "WKRX/WKRX_SheetWindow.h"
 
 #include "GFIL/GFIL_Utils.h"
+#include "IMPN/IMPN_Preferences.h"
 #include "IMPN/IMPN_Registry.h"
 #include "WKRX/WKRX_SheetHandOver.h"
 #include "support/WKRX_ShellTest.h"
@@ -197,6 +198,101 @@ TEST_F(WKRXSheetWindow, WindowMenuAndDefaultInksAreRecorded) {
   m_Frame->RefreshDefaultInks();
   EXPECT_EQ(m_Frame->BuildWindowMenuCount(), 1);
   EXPECT_EQ(m_Frame->RefreshDefaultInksCount(), 2);
+}
+
+}  // namespace
+
+namespace {
+
+// The navigation and measurement palettes and what the frame passes between them and the view.
+class WKRXSheetWindowPalettes : public WKRXSheetWindow {
+protected:
+  void SetUp() override {
+    WKRXSheetWindow::SetUp();
+    IMPN_Preferences::SetToDefaultValues();
+    m_Sheet = MakeSheet();
+    m_Frame->ShowSheet(m_Sheet);
+    View().SetZoomLevel(kIMPN_ZoomLevel1to1, true);
+  }
+  void TearDown() override {
+    IMPN_Preferences::SetToDefaultValues();
+    WKRXSheetWindow::TearDown();
+  }
+  WKRX_SheetView& View() { return m_Frame->Viewer().View(); }
+  WKRX_NavigationWindow& Navigation() { return m_Frame->NavigationPalette(); }
+  // Mouse messages to the navigation palette at turned-thumbnail points.
+  void Mouse(UINT message, POINT p) {
+    RECT client;
+    Navigation().GetClientRect(&client);
+    const SIZE extent = Navigation().Extent();
+    const POINT at = {p.x + (client.right - extent.cx) / 2, p.y + (client.bottom - extent.cy) / 2};
+    Navigation().SendMessage(message, message == WM_LBUTTONUP ? 0 : MK_LBUTTON,
+                             MAKELPARAM(at.x, at.y));
+  }
+
+  IMPN_SheetReference m_Sheet;
+};
+
+TEST_F(WKRXSheetWindowPalettes,
+       ShowingASheetMakesTheNavigationPaletteShownAndTheMeasurementHidden) {
+  WKRX_MeasurementWindow& measurement = m_Frame->MeasurementPalette();
+  ASSERT_TRUE(Navigation().IsWindow());
+  ASSERT_TRUE(measurement.IsWindow());
+  EXPECT_EQ(GetWindow(Navigation(), GW_OWNER), m_Frame->m_hWnd);
+  // The navigation palette shows once the frame has shown.
+  WKRX_PumpMessages();
+  EXPECT_TRUE(Navigation().IsWindowVisible());
+  EXPECT_FALSE(measurement.IsWindowVisible());
+  EXPECT_EQ(Navigation().Sheet(), m_Sheet.Get());
+  wchar_t title[64] = {};
+  Navigation().GetWindowTextW(title, 64);
+  EXPECT_STREQ(title, L"Navigation");
+  measurement.GetWindowTextW(title, 64);
+  EXPECT_STREQ(title, L"Measurement");
+  // The measure tool asks for its palette.
+  SendMessageW(*m_Frame, WKRX_WM_SHOWPALETTE, kWKRX_MeasurementPaletteCommand, 0);
+  EXPECT_TRUE(measurement.IsWindowVisible());
+}
+
+TEST_F(WKRXSheetWindowPalettes, TheViewsFrameReachesThePaletteAndADragThereScrollsTheView) {
+  // The view tells the frame where it stands at each paint.
+  IMPN_RectT<double> fractions = View().GetNormalizedViewFrame();
+  SendMessageW(*m_Frame, WKRX_WM_VIEWFRAMECHANGED, 0, reinterpret_cast<LPARAM>(&fractions));
+  const RECT before = Navigation().ViewFrame();
+  EXPECT_EQ(before.left, 0);
+  EXPECT_EQ(before.top, 0);
+  EXPECT_GT(before.right, 10);
+  ASSERT_LT(before.right, Navigation().Extent().cx);
+
+  Mouse(WM_LBUTTONDOWN, POINT{2, 2});
+  Mouse(WM_MOUSEMOVE, POINT{12, 7});
+  Mouse(WM_LBUTTONUP, POINT{12, 7});
+  // 1 : 8 thumbnail of the 1:1 image: ten thumbnail pixels are eighty view pixels.
+  EXPECT_EQ(View().ScrollPosition().x, 80);
+  EXPECT_EQ(View().ScrollPosition().y, 40);
+
+  // A band zooms the view to what it covers.
+  Mouse(WM_LBUTTONDOWN, POINT{40, 40});
+  Mouse(WM_MOUSEMOVE, POINT{50, 50});
+  Mouse(WM_LBUTTONUP, POINT{50, 50});
+  EXPECT_LT(View().ZoomLevel(), kIMPN_ZoomLevel1to1);
+}
+
+TEST_F(WKRXSheetWindowPalettes, MeasurementsReachTheirRowsInThePreferredUnit) {
+  IMPN_Preferences::sm_PreferredLinearUnits = kIMPN_Millimeters;
+  double position[2] = {1.5, 2.5};
+  double distances[2] = {0, -2};
+  SendMessageW(*m_Frame, WKRX_WM_MEASUREMENTCHANGED, reinterpret_cast<WPARAM>(position), 0);
+  WKRX_MeasurementWindow& measurement = m_Frame->MeasurementPalette();
+  EXPECT_EQ(measurement.Text(WKRX_MeasurementWindow::kCurrent), L"( 1.50, 2.50) mm");
+  EXPECT_TRUE(measurement.Text(WKRX_MeasurementWindow::kDelta).empty());
+  SendMessageW(*m_Frame, WKRX_WM_MEASUREMENTCHANGED, 0, reinterpret_cast<LPARAM>(distances));
+  EXPECT_EQ(measurement.Text(WKRX_MeasurementWindow::kDelta), L"( 0.00, -2.00) mm");
+  EXPECT_EQ(measurement.Text(WKRX_MeasurementWindow::kDistanceAngle), L"2.00 mm  |  -90.0\u00B0");
+  // The densitometer's moves wait for the separations palette.
+  IMPN_RectT<long> block(1, 2, 3, 4);
+  SendMessageW(*m_Frame, WKRX_WM_DENSITOMETERMOVED, 0, reinterpret_cast<LPARAM>(&block));
+  EXPECT_EQ(m_Frame->DensitometerMovedCount(), 1);
 }
 
 }  // namespace

@@ -19,6 +19,7 @@ struct WKRX_FrameMessage {
   WPARAM wParam = 0;
   std::vector<double> values;  // the doubles or longs the parameters point to
   std::vector<double> extra;   // lParam's doubles beside wParam's
+  LPARAM lParam = 0;
 };
 
 // Stands in for the sheet window: keeps each private message with what its pointers showed, and
@@ -64,7 +65,18 @@ private:
     WKRX_FrameMessage m;
     m.message = message;
     m.wParam = wParam;
+    m.lParam = lParam;
     switch (message) {
+      case WKRX_WM_SCROLLVIEWTO: {
+        const double* d = reinterpret_cast<const double*>(lParam);
+        m.values.assign(d, d + 2);
+        break;
+      }
+      case WKRX_WM_ZOOMVIEWTORECT: {
+        const double* d = reinterpret_cast<const double*>(lParam);
+        m.values.assign(d, d + 4);
+        break;
+      }
       case WKRX_WM_VIEWFRAMECHANGED:
       case WKRX_WM_ZOOMLEVELCHANGED: {
         const double* d = reinterpret_cast<const double*>(lParam);
