@@ -57,6 +57,7 @@ constexpr UINT kIconInkTransparent = 334;
 constexpr UINT kIconVersionInfo = 351;
 
 // Texts.
+constexpr UINT kTextSeparationsPalette = 10080;
 constexpr UINT kTextCMYKEquivalent = 10090;
 constexpr UINT kTextSurfaceBackLong = 10088;
 constexpr UINT kTextSurfaceFrontLong = 10096;

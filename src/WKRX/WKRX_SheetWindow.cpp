@@ -2,11 +2,16 @@
 
 #include "USTR/USTR_LocalizedString.h"
 #include "USTR/USTR_String.h"
+#include "WKRX/WKRX_SeparationWindow.h"
 #include "WKRX/WKRX_SheetHandOver.h"
 
 #include <string>
 
-WKRX_SheetWindow::WKRX_SheetWindow(UINT serial) : m_Serial(serial) {}
+WKRX_SheetWindow::WKRX_SheetWindow(UINT serial)
+    : m_Serial(serial),
+      m_SeparationPalette(std::make_unique<WKRX_SeparationWindow>()) {}
+
+WKRX_SheetWindow::~WKRX_SheetWindow() = default;
 
 GLIB_WString WKRX_SheetWindow::SheetTitle(const IMPN_Sheet& sheet) {
   USTR_StringVector parameters;
@@ -22,9 +27,30 @@ void WKRX_SheetWindow::ShowSheet(const IMPN_SheetReference& sheet) {
   if (Sheet() != nullptr || !sheet)
     return;
   m_Viewer.SetSheet(sheet.Get());
+  CreateSeparationPalette();
   const GLIB_WString title =
       iUSTR_GetLocalizedWString(WKRX_Ids::kTextCaptionPrefix) + SheetTitle(*sheet);
   SetWindowTextW(title.c_str());
+}
+
+// An empty frame has no palettes: they come with its first sheet, floating at the right edge of
+// its client area, sized to what they show.
+void WKRX_SheetWindow::CreateSeparationPalette() {
+  if (m_SeparationPalette->IsWindow() || m_hWnd == nullptr)
+    return;
+  m_SeparationPalette->SetOwnerFrame(m_hWnd);
+  RECT rect = {0, 0, 1, 1};
+  const GLIB_WString title = iUSTR_GetLocalizedWString(WKRX_Ids::kTextSeparationsPalette);
+  if (m_SeparationPalette->Create(m_hWnd, rect, title.c_str(), 0x86CF0000) == nullptr)
+    return;
+  m_SeparationPalette->SetSheet(IMPN_SheetReference(Sheet()), m_Viewer.View().FrontShown());
+  RECT client = {0, 0, 0, 0};
+  GetClientRect(&client);
+  POINT topRight = {client.right, client.top};
+  ClientToScreen(&topRight);
+  const SIZE size = m_SeparationPalette->FloatingSize();
+  m_SeparationPalette->SetWindowPos(nullptr, topRight.x - size.cx, topRight.y, size.cx, size.cy,
+                                    SWP_NOZORDER | SWP_NOACTIVATE | SWP_SHOWWINDOW);
 }
 
 void WKRX_SheetWindow::BuildWindowMenu(const std::vector<WKRX_SheetWindow*>&) {
@@ -33,6 +59,10 @@ void WKRX_SheetWindow::BuildWindowMenu(const std::vector<WKRX_SheetWindow*>&) {
 
 void WKRX_SheetWindow::RefreshDefaultInks() {
   ++m_RefreshDefaultInksCount;
+  if (m_SeparationPalette->IsWindow()) {
+    m_SeparationPalette->RefreshDefaultInks();
+    m_Viewer.View().RefreshView();
+  }
 }
 
 void WKRX_SheetWindow::OnFinalMessage(HWND) {
@@ -114,7 +144,34 @@ LRESULT WKRX_SheetWindow::OnViewChanged(UINT, WPARAM, LPARAM, BOOL&) {
 
 LRESULT WKRX_SheetWindow::OnFilesDropped(UINT, WPARAM, LPARAM lParam, BOOL&) {
   // The view built the sheet from the shown files and the dropped ones; it replaces the shown one.
-  if (lParam != 0)
-    m_Viewer.SetSheet(reinterpret_cast<IMPN_Sheet*>(lParam));
+  if (lParam == 0)
+    return 0;
+  // The palette's panels point into the old sheet: it is held until the palette has the new one.
+  const IMPN_SheetReference old(Sheet());
+  IMPN_Sheet* sheet = reinterpret_cast<IMPN_Sheet*>(lParam);
+  m_Viewer.SetSheet(sheet);
+  if (m_SeparationPalette->IsWindow())
+    m_SeparationPalette->SetSheet(IMPN_SheetReference(sheet), m_Viewer.View().FrontShown());
+  return 0;
+}
+
+// The palette changed an ink, a visibility, an opacity or the chosen versions: the tiles and
+// colour tables are stamped anew, so a redraw shows the change.
+LRESULT WKRX_SheetWindow::OnSeparationsChanged(UINT, WPARAM, LPARAM, BOOL&) {
+  m_Viewer.View().RefreshView();
+  return 0;
+}
+
+LRESULT WKRX_SheetWindow::OnSeparationsReordered(UINT, WPARAM, LPARAM lParam, BOOL&) {
+  auto* record = reinterpret_cast<WKRX_ReorderedSeparations*>(lParam);
+  if (record != nullptr)
+    m_Viewer.View().SetLayDownOrder(record->m_Front, record->m_Order);
+  return 0;
+}
+
+LRESULT WKRX_SheetWindow::OnDensitometerMoved(UINT, WPARAM, LPARAM lParam, BOOL&) {
+  const auto* rect = reinterpret_cast<const IMPN_RectT<long>*>(lParam);
+  if (rect != nullptr && m_SeparationPalette->IsWindow())
+    m_SeparationPalette->RefreshInkDensities(*rect);
   return 0;
 }

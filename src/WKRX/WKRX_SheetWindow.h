@@ -2,13 +2,16 @@
 // the application shell needs so far: it is made from the frame resources (menu, accelerators
 // and title 128) with the sheet viewer as its client, which keeps the sheet shown, repaints the
 // viewer's rulers when the view's frame or zoom changes, tells the application before it closes,
-// and passes its window and file commands on to the application. The palettes, the bars and the
-// other commands come with the sheet window itself.
+// and passes its window and file commands on to the application. With its first sheet it opens
+// the separations palette, floating at its right edge, and redraws the view when the palette
+// changes what the view shows. The other palettes, the bars and the other commands come with the
+// sheet window itself.
 #pragma once
 
 #include "GLIB/GLIB_String.h"
 #include "IMPN/IMPN_SheetReference.h"
 #include "WKRX/WKRX_CommandIds.h"
+#include "WKRX/WKRX_PaletteMessages.h"
 #include "WKRX/WKRX_SheetViewer.h"
 #include "WKRX/WKRX_ViewMessages.h"
 
@@ -18,7 +21,10 @@
 #include <atlframe.h>
 #include <atlwin.h>
 
+#include <memory>
 #include <vector>
+
+class WKRX_SeparationWindow;
 
 class WKRX_SheetWindow : public WTL::CFrameWindowImpl<WKRX_SheetWindow> {
 public:
@@ -27,6 +33,7 @@ public:
 
   // serial: this window's number, also its command in every Window menu.
   explicit WKRX_SheetWindow(UINT serial);
+  ~WKRX_SheetWindow() override;
 
   UINT Serial() const { return m_Serial; }
   // The shown sheet, which the viewer holds; null in an empty frame.
@@ -43,6 +50,7 @@ public:
   int RefreshDefaultInksCount() const { return m_RefreshDefaultInksCount; }
 
   WKRX_SheetViewer& Viewer() { return m_Viewer; }
+  WKRX_SeparationWindow& SeparationPalette() { return *m_SeparationPalette; }
 
   // From now on the object deletes itself after its window is gone.
   void DeleteWithWindow() { m_DeletesItself = true; }
@@ -58,6 +66,12 @@ public:
   MESSAGE_HANDLER(WKRX_WM_VIEWFRAMECHANGED, OnViewChanged)
   MESSAGE_HANDLER(WKRX_WM_ZOOMLEVELCHANGED, OnViewChanged)
   MESSAGE_HANDLER(WKRX_WM_FILESDROPPED, OnFilesDropped)
+  MESSAGE_HANDLER(WKRX_WM_INKCHANGED, OnSeparationsChanged)
+  MESSAGE_HANDLER(WKRX_WM_SEPARATIONVISIBILITYCHANGED, OnSeparationsChanged)
+  MESSAGE_HANDLER(WKRX_WM_OPACITYCHANGED, OnSeparationsChanged)
+  MESSAGE_HANDLER(WKRX_WM_VERSIONSELECTED, OnSeparationsChanged)
+  MESSAGE_HANDLER(WKRX_WM_SEPARATIONSREORDERED, OnSeparationsReordered)
+  MESSAGE_HANDLER(WKRX_WM_DENSITOMETERMOVED, OnDensitometerMoved)
   CHAIN_MSG_MAP(WTL::CFrameWindowImpl<WKRX_SheetWindow>)
   END_MSG_MAP()
 
@@ -70,10 +84,17 @@ private:
   LRESULT OnCommand(UINT, WPARAM wParam, LPARAM, BOOL& handled);
   LRESULT OnViewChanged(UINT, WPARAM, LPARAM, BOOL&);
   LRESULT OnFilesDropped(UINT, WPARAM, LPARAM lParam, BOOL&);
+  LRESULT OnSeparationsChanged(UINT, WPARAM, LPARAM, BOOL&);
+  LRESULT OnSeparationsReordered(UINT, WPARAM, LPARAM lParam, BOOL&);
+  LRESULT OnDensitometerMoved(UINT, WPARAM, LPARAM lParam, BOOL&);
+
+  void CreateSeparationPalette();
 
   HWND m_Application = nullptr;
   UINT m_Serial;
   WKRX_SheetViewer m_Viewer;
+  // Its window is owned by the frame's, and goes before it.
+  std::unique_ptr<WKRX_SeparationWindow> m_SeparationPalette;
   bool m_DeletesItself = false;
   int m_BuildWindowMenuCount = 0;
   int m_RefreshDefaultInksCount = 0;

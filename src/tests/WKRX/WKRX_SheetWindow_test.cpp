@@ -1,7 +1,14 @@
+// The palette's parts first: the docking library brings windowsx.h, whose macros would rename
+// members of theirs.
+#include "WKRX/WKRX_SeparationPanel.h"
+#include "WKRX/WKRX_SeparationPanelView.h"
+#include "WKRX/WKRX_SeparationWindow.h"
+
 #include "WKRX/WKRX_SheetWindow.h"
 
 #include "GFIL/GFIL_Utils.h"
 #include "IMPN/IMPN_Registry.h"
+#include "IMPN/IMPN_Separation.h"
 #include "WKRX/WKRX_SheetHandOver.h"
 #include "support/WKRX_ShellTest.h"
 
@@ -111,7 +118,8 @@ TEST_F(WKRXSheetWindow, ShowingASheetKeepsItAndTitlesTheFrame) {
   ASSERT_TRUE(sheet);
   m_Frame->ShowSheet(sheet);
   EXPECT_EQ(m_Frame->Sheet(), sheet.Get());
-  EXPECT_EQ(sheet->GetReferenceCount(), 2);
+  // The test's, the viewer's and the separations palette's.
+  EXPECT_EQ(sheet->GetReferenceCount(), 3);
   EXPECT_EQ(Title(), L"Halvoren KRX - Leaflet \u2022 Signature 1 \u2022 Web 1 \u2022 Front");
   // A frame never shows a second sheet.
   IMPN_SheetReference other = MakeSheet();
@@ -124,7 +132,7 @@ TEST_F(WKRXSheetWindow, AnEmptyFrameTakesAHandedOverSheetAFullOnePassesItOn) {
   IMPN_SheetReference sheet = MakeSheet();
   SendMessageW(*m_Frame, WKRX_WM_OPENSHEETWINDOW, 0, WKRX_SheetHandOver::Give(sheet));
   EXPECT_EQ(m_Frame->Sheet(), sheet.Get());
-  EXPECT_EQ(sheet->GetReferenceCount(), 2);
+  EXPECT_EQ(sheet->GetReferenceCount(), 3);  // with the viewer's and the palette's
 
   IMPN_SheetReference next = MakeSheet();
   SendMessageW(*m_Frame, WKRX_WM_OPENSHEETWINDOW, 0, WKRX_SheetHandOver::Give(next));
@@ -197,6 +205,67 @@ TEST_F(WKRXSheetWindow, WindowMenuAndDefaultInksAreRecorded) {
   m_Frame->RefreshDefaultInks();
   EXPECT_EQ(m_Frame->BuildWindowMenuCount(), 1);
   EXPECT_EQ(m_Frame->RefreshDefaultInksCount(), 2);
+}
+
+TEST_F(WKRXSheetWindow, AnEmptyFrameHasNoSeparationsPalette) {
+  EXPECT_FALSE(m_Frame->SeparationPalette().IsWindow());
+  m_Frame->RefreshDefaultInks();
+  EXPECT_FALSE(m_Frame->SeparationPalette().IsWindow());
+}
+
+TEST_F(WKRXSheetWindow, TheFirstSheetOpensTheSeparationsPaletteFloatingAtTheRight) {
+  IMPN_SheetReference sheet = MakeSheet();
+  m_Frame->ShowSheet(sheet);
+  WKRX_SeparationWindow& palette = m_Frame->SeparationPalette();
+  ASSERT_TRUE(palette.IsWindow());
+  EXPECT_EQ(palette.Sheet(), sheet.Get());
+  EXPECT_TRUE(palette.FrontFirst());
+  EXPECT_TRUE(palette.IsWindowVisible());
+  EXPECT_FALSE(palette.IsDocking());
+  EXPECT_EQ(GetWindow(palette, GW_OWNER), m_Frame->m_hWnd);
+  wchar_t title[64] = {};
+  palette.GetWindowTextW(title, 64);
+  EXPECT_EQ(std::wstring(title), L"Separations");
+  ASSERT_NE(palette.PanelView(true), nullptr);
+  EXPECT_EQ(palette.PanelView(true)->Panels().size(), 1u);
+
+  // Its own size, its right edge on the frame's right client edge.
+  RECT client;
+  m_Frame->GetClientRect(&client);
+  POINT topRight = {client.right, client.top};
+  m_Frame->ClientToScreen(&topRight);
+  RECT placed;
+  palette.GetWindowRect(&placed);
+  EXPECT_EQ(placed.right, topRight.x);
+  EXPECT_EQ(placed.top, topRight.y);
+  EXPECT_EQ(placed.right - placed.left, palette.FloatingSize().cx);
+  EXPECT_EQ(placed.bottom - placed.top, palette.FloatingSize().cy);
+}
+
+TEST_F(WKRXSheetWindow, APlateHiddenInThePaletteRedrawsTheView) {
+  IMPN_SheetReference sheet = MakeSheet();
+  m_Frame->ShowWindow(SW_SHOWNA);
+  m_Frame->ShowSheet(sheet);
+  WKRX_SeparationPanel* panel = m_Frame->SeparationPalette().PanelView(true)->Panels().at(0);
+  WKRX_SheetView& view = m_Frame->Viewer().View();
+  ASSERT_TRUE(view.IsWindow());
+  ValidateRect(view, nullptr);
+  ASSERT_FALSE(GetUpdateRect(view, nullptr, FALSE));
+
+  SendMessageW(panel->CheckBox(), BM_CLICK, 0, 0);
+  EXPECT_FALSE(panel->Separation()->IsVisible());
+  EXPECT_TRUE(GetUpdateRect(view, nullptr, FALSE));
+}
+
+TEST_F(WKRXSheetWindow, DroppedFilesGiveThePaletteTheNewSheet) {
+  IMPN_SheetReference sheet = MakeSheet();
+  m_Frame->ShowSheet(sheet);
+  IMPN_SheetReference dropped = MakeSheet();
+  SendMessageW(*m_Frame, WKRX_WM_FILESDROPPED, 0, reinterpret_cast<LPARAM>(dropped.Get()));
+  EXPECT_EQ(m_Frame->Sheet(), dropped.Get());
+  EXPECT_EQ(m_Frame->SeparationPalette().Sheet(), dropped.Get());
+  // The old sheet is no longer held by the frame or its palette.
+  EXPECT_EQ(sheet->GetReferenceCount(), 1);
 }
 
 }  // namespace
