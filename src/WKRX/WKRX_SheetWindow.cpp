@@ -50,7 +50,18 @@ void WKRX_SheetWindow::CreateSeparationPalette() {
   ClientToScreen(&topRight);
   const SIZE size = m_SeparationPalette->FloatingSize();
   m_SeparationPalette->SetWindowPos(nullptr, topRight.x - size.cx, topRight.y, size.cx, size.cy,
-                                    SWP_NOZORDER | SWP_NOACTIVATE | SWP_SHOWWINDOW);
+                                    SWP_NOZORDER | SWP_NOACTIVATE);
+  m_PaletteShowPending = true;
+  if (IsWindowVisible())
+    ShowPendingPalette();
+}
+
+void WKRX_SheetWindow::ShowPendingPalette() {
+  if (!m_PaletteShowPending || !m_SeparationPalette->IsWindow())
+    return;
+  m_PaletteShowPending = false;
+  m_SeparationPalette->SetWindowPos(HWND_TOP, 0, 0, 0, 0,
+                                    SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE | SWP_SHOWWINDOW);
 }
 
 void WKRX_SheetWindow::BuildWindowMenu(const std::vector<WKRX_SheetWindow*>&) {
@@ -86,6 +97,14 @@ LRESULT WKRX_SheetWindow::OnClose(UINT, WPARAM, LPARAM, BOOL& handled) {
   // The application may open a replacement or end the program before this window goes.
   if (m_Application != nullptr)
     ::SendMessageW(m_Application, WKRX_WM_SHEETWINDOWCLOSED, 0, reinterpret_cast<LPARAM>(this));
+  handled = FALSE;
+  return 0;
+}
+
+// A frame is given its sheet before it is first shown: its palette follows it onto the screen.
+LRESULT WKRX_SheetWindow::OnWindowPosChanged(UINT, WPARAM, LPARAM lParam, BOOL& handled) {
+  if ((reinterpret_cast<const WINDOWPOS*>(lParam)->flags & SWP_SHOWWINDOW) != 0)
+    ShowPendingPalette();
   handled = FALSE;
   return 0;
 }

@@ -61,6 +61,7 @@ public:
   BEGIN_MSG_MAP(WKRX_SheetWindow)
   MESSAGE_HANDLER(WM_CREATE, OnCreate)
   MESSAGE_HANDLER(WM_CLOSE, OnClose)
+  MESSAGE_HANDLER(WM_WINDOWPOSCHANGED, OnWindowPosChanged)
   MESSAGE_HANDLER(WKRX_WM_OPENSHEETWINDOW, OnOpenSheetWindow)
   MESSAGE_HANDLER(WM_COMMAND, OnCommand)
   MESSAGE_HANDLER(WKRX_WM_VIEWFRAMECHANGED, OnViewChanged)
@@ -80,6 +81,7 @@ private:
 
   LRESULT OnCreate(UINT, WPARAM, LPARAM lParam, BOOL& handled);
   LRESULT OnClose(UINT, WPARAM, LPARAM, BOOL& handled);
+  LRESULT OnWindowPosChanged(UINT, WPARAM, LPARAM lParam, BOOL& handled);
   LRESULT OnOpenSheetWindow(UINT, WPARAM, LPARAM lParam, BOOL&);
   LRESULT OnCommand(UINT, WPARAM wParam, LPARAM, BOOL& handled);
   LRESULT OnViewChanged(UINT, WPARAM, LPARAM, BOOL&);
@@ -89,12 +91,15 @@ private:
   LRESULT OnDensitometerMoved(UINT, WPARAM, LPARAM lParam, BOOL&);
 
   void CreateSeparationPalette();
+  void ShowPendingPalette();
 
   HWND m_Application = nullptr;
   UINT m_Serial;
   WKRX_SheetViewer m_Viewer;
   // Its window is owned by the frame's, and goes before it.
   std::unique_ptr<WKRX_SeparationWindow> m_SeparationPalette;
+  // Set while the palette waits for the frame to show: shown after it, it stays above it.
+  bool m_PaletteShowPending = false;
   bool m_DeletesItself = false;
   int m_BuildWindowMenuCount = 0;
   int m_RefreshDefaultInksCount = 0;

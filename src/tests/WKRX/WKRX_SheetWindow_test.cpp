@@ -220,7 +220,11 @@ TEST_F(WKRXSheetWindow, TheFirstSheetOpensTheSeparationsPaletteFloatingAtTheRigh
   ASSERT_TRUE(palette.IsWindow());
   EXPECT_EQ(palette.Sheet(), sheet.Get());
   EXPECT_TRUE(palette.FrontFirst());
+  // The application shows a frame after giving it its sheet: the palette shows with it, above.
+  EXPECT_FALSE(palette.IsWindowVisible());
+  m_Frame->ShowWindow(SW_SHOWNA);
   EXPECT_TRUE(palette.IsWindowVisible());
+  EXPECT_EQ(GetNextWindow(palette, GW_HWNDNEXT), m_Frame->m_hWnd);
   EXPECT_FALSE(palette.IsDocking());
   EXPECT_EQ(GetWindow(palette, GW_OWNER), m_Frame->m_hWnd);
   wchar_t title[64] = {};
