@@ -7,6 +7,14 @@
 
 #include <string>
 
+namespace {
+
+// A floating palette: a captioned, sizeable popup owned by its frame.
+constexpr DWORD kFloatingPaletteStyle =
+    WS_POPUP | WS_CLIPSIBLINGS | WS_CLIPCHILDREN | WS_OVERLAPPEDWINDOW;
+
+}  // namespace
+
 WKRX_SheetWindow::WKRX_SheetWindow(UINT serial)
     : m_Serial(serial),
       m_SeparationPalette(std::make_unique<WKRX_SeparationWindow>()) {}
@@ -41,7 +49,7 @@ void WKRX_SheetWindow::CreateSeparationPalette() {
   m_SeparationPalette->SetOwnerFrame(m_hWnd);
   RECT rect = {0, 0, 1, 1};
   const GLIB_WString title = iUSTR_GetLocalizedWString(WKRX_Ids::kTextSeparationsPalette);
-  if (m_SeparationPalette->Create(m_hWnd, rect, title.c_str(), 0x86CF0000) == nullptr)
+  if (m_SeparationPalette->Create(m_hWnd, rect, title.c_str(), kFloatingPaletteStyle) == nullptr)
     return;
   m_SeparationPalette->SetSheet(IMPN_SheetReference(Sheet()), m_Viewer.View().FrontShown());
   RECT client = {0, 0, 0, 0};

@@ -3,7 +3,7 @@
 tools/screen-run): started on a sheet of two plates of the sample job, Cyan and Black, the sheet
 window opens its separations palette beside the view, one row a plate, Cyan's swatch above
 Black's. A click on Cyan's check box hides the plate: a point of the view that only Cyan inks
-shows the paper in the next screenshot. The screenshots go to --shots as
+shows the paper in the next screenshots. The screenshots go to --shots as
 windows-separations.png (before the click) and windows-separations-hidden.png (after).
 
   windows_separations_palette_test.py --exe HalvorenKRX.exe --writer write_sample_job.exe
@@ -13,7 +13,6 @@ import os
 import shutil
 import subprocess
 import sys
-import time
 
 sys.dont_write_bytecode = True  # the source tree stays as checked out
 sys.path.insert(0, os.path.dirname(os.path.abspath(__file__)))
@@ -156,16 +155,19 @@ def run(args):
     probe = screen.wait_for(ready, 60, interval=1)
     if probe is None:
         fail("the view shows no Cyan", last[0], args.shots)
-    time.sleep(1)  # the last tiles and the palette's paint
-    shot = screen.grab()
-    if not cyan(shot.pixel(*probe)):
-        fail("the probe %s is not Cyan: %r" % (probe, shot.pixel(*probe)), shot, args.shots)
 
     # Both plates, one row each, in lay-down order: Cyan's swatch, Black's one row below, and
-    # no third row.
-    swatch = swatch_middle(shot, palette, cyan)
+    # no third row. The raised palette paints itself anew meanwhile.
+    def painted():
+        last[0] = screen.grab()
+        return swatch_middle(last[0], palette, cyan)
+
+    swatch = screen.wait_for(painted, 30, interval=1)
+    shot = last[0]
     if swatch is None:
         fail("no Cyan swatch in the palette", shot, args.shots)
+    if not cyan(shot.pixel(*probe)):
+        fail("the probe %s is not Cyan: %r" % (probe, shot.pixel(*probe)), shot, args.shots)
     below = (swatch[0], swatch[1] + ROW)
     if not dark(shot.pixel(*below)):
         fail("no Black swatch below Cyan's: %r" % (shot.pixel(*below), ), shot, args.shots)
@@ -178,8 +180,13 @@ def run(args):
 
     subprocess.run(["xdotool", "mousemove", str(check_box[0]), str(check_box[1]), "click", "1"],
                    check=True)
-    time.sleep(2)  # the view's timer redraws the tiles
-    hidden = screen.grab()
+    # The view's timer redraws the tiles: a loaded machine may take a few screenshots for it.
+    def paper_shown():
+        last[0] = screen.grab()
+        return last[0] if screen.close(last[0].pixel(*probe), PAPER, 8) else None
+
+    screen.wait_for(paper_shown, 20, interval=1)
+    hidden = last[0]
     screen.write_png(os.path.join(args.shots, "windows-separations-hidden.png"), hidden)
     if not screen.close(hidden.pixel(*probe), PAPER, 8):
         fail("after the click the probe shows %r, not paper" % (hidden.pixel(*probe), ), hidden,

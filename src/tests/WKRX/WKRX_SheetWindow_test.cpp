@@ -84,11 +84,15 @@ protected:
     return title;
   }
 
-  // Each sheet has a file of its own: a shown sheet keeps its files open.
-  IMPN_SheetReference MakeSheet() {
-    const std::wstring path =
-        m_Folder.WritePreview(L"front" + std::to_wstring(++m_SheetCount) + L".krx", "Leaflet");
-    GFIL_FileSpecVector files{GFIL_SpecFromPlatformPath(path)};
+  // Each sheet has files of its own: a shown sheet keeps its files open. One plate a front ink.
+  IMPN_SheetReference MakeSheet(const std::vector<std::string>& inks = {"Black"}) {
+    GFIL_FileSpecVector files;
+    ++m_SheetCount;
+    for (const std::string& ink : inks) {
+      const std::wstring name = L"front" + std::to_wstring(m_SheetCount) + L"_" +
+                                std::wstring(ink.begin(), ink.end()) + L".krx";
+      files.push_back(GFIL_SpecFromPlatformPath(m_Folder.WritePreview(name, "Leaflet", 0, ink)));
+    }
     IMPN_Registry registry;
     registry.RegisterFiles(files, false);
     std::vector<IMPN_Sheet*> sheets;
@@ -224,7 +228,11 @@ TEST_F(WKRXSheetWindow, TheFirstSheetOpensTheSeparationsPaletteFloatingAtTheRigh
   EXPECT_FALSE(palette.IsWindowVisible());
   m_Frame->ShowWindow(SW_SHOWNA);
   EXPECT_TRUE(palette.IsWindowVisible());
-  EXPECT_EQ(GetNextWindow(palette, GW_HWNDNEXT), m_Frame->m_hWnd);
+  bool frameBelow = false;
+  for (HWND below = GetNextWindow(palette, GW_HWNDNEXT); below != nullptr && !frameBelow;
+       below = GetNextWindow(below, GW_HWNDNEXT))
+    frameBelow = below == m_Frame->m_hWnd;
+  EXPECT_TRUE(frameBelow);
   EXPECT_FALSE(palette.IsDocking());
   EXPECT_EQ(GetWindow(palette, GW_OWNER), m_Frame->m_hWnd);
   wchar_t title[64] = {};
@@ -259,6 +267,18 @@ TEST_F(WKRXSheetWindow, APlateHiddenInThePaletteRedrawsTheView) {
   SendMessageW(panel->CheckBox(), BM_CLICK, 0, 0);
   EXPECT_FALSE(panel->Separation()->IsVisible());
   EXPECT_TRUE(GetUpdateRect(view, nullptr, FALSE));
+}
+
+TEST_F(WKRXSheetWindow, AReorderInThePaletteReachesTheSheetTheViewDraws) {
+  IMPN_SheetReference sheet = MakeSheet({"Cyan", "Black"});
+  m_Frame->ShowSheet(sheet);
+  const std::vector<IMPN_Separation*> before = sheet->GetFrontSurface().GetSeparations();
+  ASSERT_EQ(before.size(), 2u);
+  const std::vector<IMPN_Separation*> reversed = {before[1], before[0]};
+  WKRX_ReorderedSeparations record{true, reversed};
+  SendMessageW(*m_Frame, WKRX_WM_SEPARATIONSREORDERED, WKRX_Ids::kCommandSeparationsPalette,
+               reinterpret_cast<LPARAM>(&record));
+  EXPECT_EQ(sheet->GetFrontSurface().GetSeparations(), reversed);
 }
 
 TEST_F(WKRXSheetWindow, DroppedFilesGiveThePaletteTheNewSheet) {
