@@ -4,6 +4,7 @@
 #pragma once
 
 #include "WKRX/WKRX_CommandIds.h"
+#include "WKRX/WKRX_ViewMessages.h"
 
 #include <windows.h>
 
@@ -28,11 +29,10 @@ enum : UINT {
   WKRX_WM_BEGINPANELDRAG = WM_APP + 35,
   WKRX_WM_VERSIONSELECTED = WM_APP + 36,
   WKRX_WM_UPDATEVERSIONCHOICE = WM_APP + 37,
-  WKRX_WM_SHOWVERSIONINFO = WM_APP + 38,
-  WKRX_WM_PALETTEHIDDEN = WM_APP + 46,
-  WKRX_WM_PALETTEACTIVATED = WM_APP + 47,
-  WKRX_WM_PALETTEDEACTIVATED = WM_APP + 48
+  WKRX_WM_SHOWVERSIONINFO = WM_APP + 38
 };
+// The palette's own hidden, activated and deactivated notices are those of every palette
+// (WKRX_ViewMessages.h).
 
 class IMPN_Separation;
 
@@ -57,6 +57,7 @@ constexpr UINT kIconInkTransparent = 334;
 constexpr UINT kIconVersionInfo = 351;
 
 // Texts.
+constexpr UINT kTextSeparationsPalette = 10080;
 constexpr UINT kTextCMYKEquivalent = 10090;
 constexpr UINT kTextSurfaceBackLong = 10088;
 constexpr UINT kTextSurfaceFrontLong = 10096;

@@ -63,6 +63,8 @@ public:
 
   // The sheet window's operations.
   void SetLayDownOrder(bool front, std::vector<IMPN_Separation*>& order);
+  // Whether the sheet's front surface is the one in view.
+  bool FrontShown() const { return !m_PageFlipped; }
   void UpdatePageSize();
 
   // What the view shows, as fractions of the unturned level image (top, left, width, height);

@@ -2,9 +2,10 @@
 // the application shell needs so far: it is made from the frame resources (menu, accelerators
 // and title 128) with the sheet viewer as its client, which keeps the sheet shown, repaints the
 // viewer's rulers when the view's frame or zoom changes, tells the application before it closes,
-// passes its window and file commands on to the application, and keeps the navigation and
-// measurement palettes in touch with the view. The other palette, the bars and the other commands
-// come with the sheet window itself.
+// passes its window and file commands on to the application, and keeps its palettes in touch
+// with the view: with its first sheet it opens the navigation, measurement and separations
+// palettes, floating at its right edge. The bars and the other commands come with the sheet
+// window itself.
 #pragma once
 
 #include "GLIB/GLIB_String.h"
@@ -12,6 +13,7 @@
 #include "WKRX/WKRX_CommandIds.h"
 #include "WKRX/WKRX_MeasurementWindow.h"
 #include "WKRX/WKRX_NavigationWindow.h"
+#include "WKRX/WKRX_PaletteMessages.h"
 #include "WKRX/WKRX_SheetViewer.h"
 #include "WKRX/WKRX_ViewMessages.h"
 
@@ -21,7 +23,10 @@
 #include <atlframe.h>
 #include <atlwin.h>
 
+#include <memory>
 #include <vector>
+
+class WKRX_SeparationWindow;
 
 class WKRX_SheetWindow : public WTL::CFrameWindowImpl<WKRX_SheetWindow> {
 public:
@@ -30,6 +35,7 @@ public:
 
   // serial: this window's number, also its command in every Window menu.
   explicit WKRX_SheetWindow(UINT serial);
+  ~WKRX_SheetWindow() override;
 
   UINT Serial() const { return m_Serial; }
   // The shown sheet, which the viewer holds; null in an empty frame.
@@ -48,8 +54,9 @@ public:
   WKRX_SheetViewer& Viewer() { return m_Viewer; }
   WKRX_NavigationWindow& NavigationPalette() { return m_Navigation; }
   WKRX_MeasurementWindow& MeasurementPalette() { return m_Measurement; }
-  // Densitometer moves go to the separations palette, which comes with the sheet window.
+  // Densitometer moves reach the separations palette; counted for the tests.
   int DensitometerMovedCount() const { return m_DensitometerMovedCount; }
+  WKRX_SeparationWindow& SeparationPalette() { return *m_SeparationPalette; }
 
   // From now on the object deletes itself after its window is gone.
   void DeleteWithWindow() { m_DeletesItself = true; }
@@ -60,6 +67,7 @@ public:
   BEGIN_MSG_MAP(WKRX_SheetWindow)
   MESSAGE_HANDLER(WM_CREATE, OnCreate)
   MESSAGE_HANDLER(WM_CLOSE, OnClose)
+  MESSAGE_HANDLER(WM_WINDOWPOSCHANGED, OnWindowPosChanged)
   MESSAGE_HANDLER(WKRX_WM_OPENSHEETWINDOW, OnOpenSheetWindow)
   MESSAGE_HANDLER(WM_COMMAND, OnCommand)
   MESSAGE_HANDLER(WKRX_WM_VIEWFRAMECHANGED, OnViewChanged)
@@ -70,6 +78,11 @@ public:
   MESSAGE_HANDLER(WKRX_WM_MEASUREMENTCHANGED, OnMeasurementChanged)
   MESSAGE_HANDLER(WKRX_WM_DENSITOMETERMOVED, OnDensitometerMoved)
   MESSAGE_HANDLER(WKRX_WM_FILESDROPPED, OnFilesDropped)
+  MESSAGE_HANDLER(WKRX_WM_INKCHANGED, OnSeparationsChanged)
+  MESSAGE_HANDLER(WKRX_WM_SEPARATIONVISIBILITYCHANGED, OnSeparationsChanged)
+  MESSAGE_HANDLER(WKRX_WM_OPACITYCHANGED, OnSeparationsChanged)
+  MESSAGE_HANDLER(WKRX_WM_VERSIONSELECTED, OnSeparationsChanged)
+  MESSAGE_HANDLER(WKRX_WM_SEPARATIONSREORDERED, OnSeparationsReordered)
   CHAIN_MSG_MAP(WTL::CFrameWindowImpl<WKRX_SheetWindow>)
   END_MSG_MAP()
 
@@ -78,15 +91,21 @@ private:
 
   LRESULT OnCreate(UINT, WPARAM, LPARAM lParam, BOOL& handled);
   LRESULT OnClose(UINT, WPARAM, LPARAM, BOOL& handled);
+  LRESULT OnWindowPosChanged(UINT, WPARAM, LPARAM lParam, BOOL& handled);
   LRESULT OnOpenSheetWindow(UINT, WPARAM, LPARAM lParam, BOOL&);
   LRESULT OnCommand(UINT, WPARAM wParam, LPARAM, BOOL& handled);
   LRESULT OnViewChanged(UINT message, WPARAM wParam, LPARAM lParam, BOOL&);
   LRESULT OnToView(UINT message, WPARAM wParam, LPARAM lParam, BOOL&);
   LRESULT OnShowPalette(UINT, WPARAM wParam, LPARAM, BOOL&);
   LRESULT OnMeasurementChanged(UINT, WPARAM wParam, LPARAM lParam, BOOL&);
-  LRESULT OnDensitometerMoved(UINT, WPARAM, LPARAM, BOOL&);
+  LRESULT OnDensitometerMoved(UINT, WPARAM, LPARAM lParam, BOOL&);
   void CreatePalettes();
   LRESULT OnFilesDropped(UINT, WPARAM, LPARAM lParam, BOOL&);
+  LRESULT OnSeparationsChanged(UINT, WPARAM, LPARAM, BOOL&);
+  LRESULT OnSeparationsReordered(UINT, WPARAM, LPARAM lParam, BOOL&);
+
+  void CreateSeparationPalette();
+  void ShowPendingPalette();
 
   HWND m_Application = nullptr;
   UINT m_Serial;
@@ -94,6 +113,10 @@ private:
   WKRX_NavigationWindow m_Navigation;
   WKRX_MeasurementWindow m_Measurement;
   int m_DensitometerMovedCount = 0;
+  // Its window is owned by the frame's, and goes before it.
+  std::unique_ptr<WKRX_SeparationWindow> m_SeparationPalette;
+  // Set while the palette waits for the frame to show: shown after it, it stays above it.
+  bool m_PaletteShowPending = false;
   bool m_DeletesItself = false;
   int m_BuildWindowMenuCount = 0;
   int m_RefreshDefaultInksCount = 0;

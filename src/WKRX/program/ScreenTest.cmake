@@ -40,3 +40,15 @@ add_test(
     --writer $<TARGET_FILE:write_sample_job> --shots ${CMAKE_BINARY_DIR}/screenshots)
 set_tests_properties(Screen.WindowsNavigationPaletteDragScrollsTheView PROPERTIES TIMEOUT 300
                                                                                   LABELS Screen)
+
+# The program on two plates of the sample job, Cyan and Black: its separations palette lists
+# both, and a click on Cyan's check box turns a point that only Cyan inks to paper.
+add_test(
+  NAME Screen.WindowsSeparationsPaletteHidesAPlate
+  COMMAND
+    ${PROJECT_SOURCE_DIR}/tools/screen-run ${Python3_EXECUTABLE}
+    ${PROJECT_SOURCE_DIR}/tools/screen/windows_separations_palette_test.py --exe
+    $<TARGET_FILE:HalvorenKRX> --writer $<TARGET_FILE:write_sample_job> --art ${WKRX_ART_DIR}
+    --shots ${CMAKE_BINARY_DIR}/screenshots)
+set_tests_properties(Screen.WindowsSeparationsPaletteHidesAPlate PROPERTIES TIMEOUT 300 LABELS
+                                                                            Screen)

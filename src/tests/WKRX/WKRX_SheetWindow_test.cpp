@@ -1,8 +1,15 @@
+// The palette's parts first: the docking library brings windowsx.h, whose macros would rename
+// members of theirs.
+#include "WKRX/WKRX_SeparationPanel.h"
+#include "WKRX/WKRX_SeparationPanelView.h"
+#include "WKRX/WKRX_SeparationWindow.h"
+
 #include "WKRX/WKRX_SheetWindow.h"
 
 #include "GFIL/GFIL_Utils.h"
 #include "IMPN/IMPN_Preferences.h"
 #include "IMPN/IMPN_Registry.h"
+#include "IMPN/IMPN_Separation.h"
 #include "WKRX/WKRX_SheetHandOver.h"
 #include "support/WKRX_ShellTest.h"
 
@@ -78,11 +85,15 @@ protected:
     return title;
   }
 
-  // Each sheet has a file of its own: a shown sheet keeps its files open.
-  IMPN_SheetReference MakeSheet() {
-    const std::wstring path =
-        m_Folder.WritePreview(L"front" + std::to_wstring(++m_SheetCount) + L".krx", "Leaflet");
-    GFIL_FileSpecVector files{GFIL_SpecFromPlatformPath(path)};
+  // Each sheet has files of its own: a shown sheet keeps its files open. One plate a front ink.
+  IMPN_SheetReference MakeSheet(const std::vector<std::string>& inks = {"Black"}) {
+    GFIL_FileSpecVector files;
+    ++m_SheetCount;
+    for (const std::string& ink : inks) {
+      const std::wstring name = L"front" + std::to_wstring(m_SheetCount) + L"_" +
+                                std::wstring(ink.begin(), ink.end()) + L".krx";
+      files.push_back(GFIL_SpecFromPlatformPath(m_Folder.WritePreview(name, "Leaflet", 0, ink)));
+    }
     IMPN_Registry registry;
     registry.RegisterFiles(files, false);
     std::vector<IMPN_Sheet*> sheets;
@@ -112,7 +123,8 @@ TEST_F(WKRXSheetWindow, ShowingASheetKeepsItAndTitlesTheFrame) {
   ASSERT_TRUE(sheet);
   m_Frame->ShowSheet(sheet);
   EXPECT_EQ(m_Frame->Sheet(), sheet.Get());
-  EXPECT_EQ(sheet->GetReferenceCount(), 2);
+  // The test's, the viewer's and the separations palette's.
+  EXPECT_EQ(sheet->GetReferenceCount(), 3);
   EXPECT_EQ(Title(), L"Halvoren KRX - Leaflet \u2022 Signature 1 \u2022 Web 1 \u2022 Front");
   // A frame never shows a second sheet.
   IMPN_SheetReference other = MakeSheet();
@@ -125,7 +137,7 @@ TEST_F(WKRXSheetWindow, AnEmptyFrameTakesAHandedOverSheetAFullOnePassesItOn) {
   IMPN_SheetReference sheet = MakeSheet();
   SendMessageW(*m_Frame, WKRX_WM_OPENSHEETWINDOW, 0, WKRX_SheetHandOver::Give(sheet));
   EXPECT_EQ(m_Frame->Sheet(), sheet.Get());
-  EXPECT_EQ(sheet->GetReferenceCount(), 2);
+  EXPECT_EQ(sheet->GetReferenceCount(), 3);  // with the viewer's and the palette's
 
   IMPN_SheetReference next = MakeSheet();
   SendMessageW(*m_Frame, WKRX_WM_OPENSHEETWINDOW, 0, WKRX_SheetHandOver::Give(next));
@@ -198,6 +210,89 @@ TEST_F(WKRXSheetWindow, WindowMenuAndDefaultInksAreRecorded) {
   m_Frame->RefreshDefaultInks();
   EXPECT_EQ(m_Frame->BuildWindowMenuCount(), 1);
   EXPECT_EQ(m_Frame->RefreshDefaultInksCount(), 2);
+}
+
+TEST_F(WKRXSheetWindow, AnEmptyFrameHasNoSeparationsPalette) {
+  EXPECT_FALSE(m_Frame->SeparationPalette().IsWindow());
+  m_Frame->RefreshDefaultInks();
+  EXPECT_FALSE(m_Frame->SeparationPalette().IsWindow());
+}
+
+TEST_F(WKRXSheetWindow, TheFirstSheetOpensTheSeparationsPaletteFloatingAtTheRight) {
+  IMPN_SheetReference sheet = MakeSheet();
+  m_Frame->ShowSheet(sheet);
+  WKRX_SeparationWindow& palette = m_Frame->SeparationPalette();
+  ASSERT_TRUE(palette.IsWindow());
+  EXPECT_EQ(palette.Sheet(), sheet.Get());
+  EXPECT_TRUE(palette.FrontFirst());
+  // The application shows a frame after giving it its sheet: the palette shows with it, above.
+  EXPECT_FALSE(palette.IsWindowVisible());
+  m_Frame->ShowWindow(SW_SHOWNA);
+  EXPECT_TRUE(palette.IsWindowVisible());
+  bool frameBelow = false;
+  for (HWND below = GetNextWindow(palette, GW_HWNDNEXT); below != nullptr && !frameBelow;
+       below = GetNextWindow(below, GW_HWNDNEXT))
+    frameBelow = below == m_Frame->m_hWnd;
+  EXPECT_TRUE(frameBelow);
+  EXPECT_FALSE(palette.IsDocking());
+  EXPECT_EQ(GetWindow(palette, GW_OWNER), m_Frame->m_hWnd);
+  wchar_t title[64] = {};
+  palette.GetWindowTextW(title, 64);
+  EXPECT_EQ(std::wstring(title), L"Separations");
+  ASSERT_NE(palette.PanelView(true), nullptr);
+  EXPECT_EQ(palette.PanelView(true)->Panels().size(), 1u);
+
+  // Its own size, its right edge on the frame's right client edge, below the navigation palette.
+  RECT client;
+  m_Frame->GetClientRect(&client);
+  POINT topRight = {client.right, client.top};
+  m_Frame->ClientToScreen(&topRight);
+  RECT navigation;
+  m_Frame->NavigationPalette().GetWindowRect(&navigation);
+  RECT placed;
+  palette.GetWindowRect(&placed);
+  EXPECT_EQ(placed.right, topRight.x);
+  EXPECT_EQ(placed.top, navigation.bottom);
+  EXPECT_EQ(placed.right - placed.left, palette.FloatingSize().cx);
+  EXPECT_EQ(placed.bottom - placed.top, palette.FloatingSize().cy);
+}
+
+TEST_F(WKRXSheetWindow, APlateHiddenInThePaletteRedrawsTheView) {
+  IMPN_SheetReference sheet = MakeSheet();
+  m_Frame->ShowWindow(SW_SHOWNA);
+  m_Frame->ShowSheet(sheet);
+  WKRX_SeparationPanel* panel = m_Frame->SeparationPalette().PanelView(true)->Panels().at(0);
+  WKRX_SheetView& view = m_Frame->Viewer().View();
+  ASSERT_TRUE(view.IsWindow());
+  ValidateRect(view, nullptr);
+  ASSERT_FALSE(GetUpdateRect(view, nullptr, FALSE));
+
+  SendMessageW(panel->CheckBox(), BM_CLICK, 0, 0);
+  EXPECT_FALSE(panel->Separation()->IsVisible());
+  EXPECT_TRUE(GetUpdateRect(view, nullptr, FALSE));
+}
+
+TEST_F(WKRXSheetWindow, AReorderInThePaletteReachesTheSheetTheViewDraws) {
+  IMPN_SheetReference sheet = MakeSheet({"Cyan", "Black"});
+  m_Frame->ShowSheet(sheet);
+  const std::vector<IMPN_Separation*> before = sheet->GetFrontSurface().GetSeparations();
+  ASSERT_EQ(before.size(), 2u);
+  const std::vector<IMPN_Separation*> reversed = {before[1], before[0]};
+  WKRX_ReorderedSeparations record{true, reversed};
+  SendMessageW(*m_Frame, WKRX_WM_SEPARATIONSREORDERED, WKRX_Ids::kCommandSeparationsPalette,
+               reinterpret_cast<LPARAM>(&record));
+  EXPECT_EQ(sheet->GetFrontSurface().GetSeparations(), reversed);
+}
+
+TEST_F(WKRXSheetWindow, DroppedFilesGiveThePaletteTheNewSheet) {
+  IMPN_SheetReference sheet = MakeSheet();
+  m_Frame->ShowSheet(sheet);
+  IMPN_SheetReference dropped = MakeSheet();
+  SendMessageW(*m_Frame, WKRX_WM_FILESDROPPED, 0, reinterpret_cast<LPARAM>(dropped.Get()));
+  EXPECT_EQ(m_Frame->Sheet(), dropped.Get());
+  EXPECT_EQ(m_Frame->SeparationPalette().Sheet(), dropped.Get());
+  // The old sheet is no longer held by the frame or its palette.
+  EXPECT_EQ(sheet->GetReferenceCount(), 1);
 }
 
 }  // namespace
