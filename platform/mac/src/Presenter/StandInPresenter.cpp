@@ -870,8 +870,14 @@ void StandIn_X11Presenter::Impl::Handle(XEvent& event) {
         m_Focused = 0;
       return;
     case MotionNotify: {
-      // Only the latest position of a run of moves.
-      while (XCheckTypedEvent(m_Display, MotionNotify, &event)) {
+      // Only the latest position of a run of moves, and only of moves in a row: a move queued
+      // after a press or release belongs after it, or a drag's moves land before its press.
+      while (XPending(m_Display) > 0) {
+        XEvent next;
+        XPeekEvent(m_Display, &next);
+        if (next.type != MotionNotify)
+          break;
+        XNextEvent(m_Display, &event);
       }
       StandIn_Input input;
       input.kind = StandIn_InputKind::MouseMoved;

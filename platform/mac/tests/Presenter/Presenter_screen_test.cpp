@@ -220,6 +220,37 @@ TEST_F(PresenterScreenTest, DraggingTheTitleBandMovesTheWindowAndItsXWindowFollo
   EXPECT_EQ(structure.top, attributes.y);
 }
 
+TEST_F(PresenterScreenTest, MovesQueuedAroundAPressAndReleaseKeepTheirPlace) {
+  WindowRef window = ShowWindowAt(Rect{100, 100, 300, 400});
+  WaitUntilShownAndFocused(window);
+
+  // All queued before the presenter reads any: only moves in a row may merge.
+  MoveTo(150, 150);
+  Button(true);
+  MoveTo(160, 170);
+  MoveTo(170, 190);
+  Button(false);
+  XSync(m_Driver, False);
+  std::vector<StandIn_Input> inputs;
+  const EventTime end = GetCurrentEventTime() + 10;
+  while (GetCurrentEventTime() < end &&
+         (inputs.empty() || inputs.back().kind != StandIn_InputKind::MouseUp)) {
+    StandIn_Input input;
+    if (m_Presenter->NextInput(GetCurrentEventTime() + 0.05, input) &&
+        input.kind != StandIn_InputKind::KeyDown && input.kind != StandIn_InputKind::KeyUp)
+      inputs.push_back(input);
+  }
+
+  ASSERT_EQ(4u, inputs.size());
+  EXPECT_EQ(StandIn_InputKind::MouseMoved, inputs[0].kind);
+  EXPECT_EQ(150, inputs[0].global.x);
+  EXPECT_EQ(StandIn_InputKind::MouseDown, inputs[1].kind);
+  EXPECT_EQ(StandIn_InputKind::MouseMoved, inputs[2].kind);
+  EXPECT_EQ(170, inputs[2].global.x);
+  EXPECT_EQ(190, inputs[2].global.y);
+  EXPECT_EQ(StandIn_InputKind::MouseUp, inputs[3].kind);
+}
+
 TEST_F(PresenterScreenTest, SpaceGivesKeyCode49) {
   WindowRef window = ShowWindowAt(Rect{100, 100, 300, 400});
   Handle(GetWindowEventTarget(window), kEventClassKeyboard, kEventRawKeyDown);

@@ -66,9 +66,11 @@ MKRX_ScreenMatch MKRX_CompareScreenWithModel(StandIn_X11Presenter& presenter, Di
   StandIn_ScreenRender();
   XSync(driver, False);
   MKRX_ScreenMatch match;
-  const MKRX_Screenshot shot(driver);
-  if (!shot.Valid())
+  auto taken = std::make_shared<const MKRX_Screenshot>(driver);
+  if (!taken->Valid())
     return match;
+  match.shot = taken;
+  const MKRX_Screenshot& shot = *taken;
   // A grid whose steps share no factor with the widths of text and controls, so that every
   // stretch of the screen is probed somewhere.
   for (int y = 1; y < shot.Height(); y += 7)
@@ -149,6 +151,26 @@ void MKRX_Click(Display* driver, int x, int y) {
   XTestFakeButtonEvent(driver, 1, True, CurrentTime);
   XTestFakeButtonEvent(driver, 1, False, CurrentTime);
   XFlush(driver);
+}
+
+void MKRX_Drag(Display* driver, int fromX, int fromY, int toX, int toY) {
+  XTestFakeMotionEvent(driver, -1, fromX, fromY, CurrentTime);
+  XTestFakeButtonEvent(driver, 1, True, CurrentTime);
+  // Several moves on the way, as a hand makes them: trackers see the drag, not a jump.
+  constexpr int kSteps = 5;
+  for (int step = 1; step <= kSteps; ++step)
+    XTestFakeMotionEvent(driver, -1, fromX + (toX - fromX) * step / kSteps,
+                         fromY + (toY - fromY) * step / kSteps, CurrentTime);
+  XTestFakeButtonEvent(driver, 1, False, CurrentTime);
+  XFlush(driver);
+}
+
+HIPoint MKRX_ScreenPointOfView(HIViewRef view, HIPoint where) {
+  // Converted to no view, a point is in its window's structure, whose bounds are global.
+  HIViewConvertPoint(&where, view, nullptr);
+  Rect structure{};
+  GetWindowBounds(HIViewGetWindow(view), kWindowStructureRgn, &structure);
+  return CGPointMake(where.x + structure.left, where.y + structure.top);
 }
 
 void MKRX_ProgramScreenTest::SetUp() {

@@ -5,6 +5,7 @@
 #pragma once
 
 #include <HIToolbox/CarbonEvents.h>
+#include <HIToolbox/HIView.h>
 #include <HIToolbox/MacWindows.h>
 #include <HIToolbox/StandInPresenter.h>
 
@@ -38,11 +39,12 @@ private:
   _cairo_surface* m_Surface = nullptr;
 };
 
-// How the display matched the screen model on a grid of probe points.
+// How the display matched the screen model on a grid of probe points, and the screenshot compared.
 struct MKRX_ScreenMatch {
   long compared = 0;
   long mismatches = 0;
   std::string firstMismatch;
+  std::shared_ptr<const MKRX_Screenshot> shot;
 };
 
 // Brings the display in line with the stand-in, composes the screen model, compares the two at
@@ -74,6 +76,10 @@ void MKRX_PressKey(Display* driver, KeySym symbol, bool down);
 void MKRX_PressQuit(Display* driver);
 // Button 1 pressed and released at a point of the screen.
 void MKRX_Click(Display* driver, int x, int y);
+// Button 1 pressed at a point of the screen, moved in steps to another and released there.
+void MKRX_Drag(Display* driver, int fromX, int fromY, int toX, int toY);
+// A point of a view (from its top left) on the screen.
+HIPoint MKRX_ScreenPointOfView(HIViewRef view, HIPoint where);
 
 // A scratch home holding the preferences and the sample job, the presenter on the run's display
 // (whose desktop is painted as the model's), and a second connection that drives the display.

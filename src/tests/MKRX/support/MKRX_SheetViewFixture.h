@@ -4,6 +4,7 @@
 #pragma once
 
 #include "support/MKRX_Fixture.h"
+#include "support/MKRX_ViewPixels.h"
 
 #include "IMPN/IMPN_Sheet.h"
 #include "IMPN/IMPN_SheetReference.h"
@@ -105,6 +106,3 @@ protected:
   std::vector<IMPN_SheetReference> m_Sheets;
   std::vector<std::unique_ptr<MKRX_ProbeView>> m_Views;
 };
-
-// Each channel within the tolerance.
-bool MKRX_SameColor(std::uint32_t a, std::uint32_t b, int tolerance = 3);
