@@ -1,11 +1,47 @@
 """Pixels of the screen tests: screenshots of the X display (through xwd), the art's PNG files,
-and finding a picture on the screen. Python 3 standard library only."""
+and finding a picture on the screen; the windows on the display and the tests' way of failing.
+Python 3 standard library only."""
 import os
 import re
+import shutil
 import struct
 import subprocess
+import sys
 import time
 import zlib
+
+# The Windows program's tests: wine, and the folder the sample job is written to.
+WINE = shutil.which("wine64") or shutil.which("wine")
+SAMPLES = r"C:\samples"
+
+
+def fail(message, shot=None, shots=None):
+    """Ends the test with the message; the screenshot, when given, goes to shots/failure.png."""
+    if shot is not None and shots:
+        write_png(os.path.join(shots, "failure.png"), shot)
+    print("FAIL: " + message, file=sys.stderr)
+    sys.exit(1)
+
+
+def screen_size():
+    """The size of the screen that tools/screen-run made."""
+    width, height = os.environ.get("SCREEN_RUN_SIZE", "1280x800").split("x")
+    return int(width), int(height)
+
+
+def visible_window_ids(name_pattern):
+    """The ids of the visible windows whose names match the pattern."""
+    found = subprocess.run(["xdotool", "search", "--onlyvisible", "--name", name_pattern],
+                           stdout=subprocess.PIPE, stderr=subprocess.DEVNULL)
+    return found.stdout.decode().split()
+
+
+def geometry(window):
+    """(x, y, width, height) of a window on the screen."""
+    out = subprocess.run(["xdotool", "getwindowgeometry", "--shell", window],
+                         stdout=subprocess.PIPE, check=True).stdout.decode()
+    values = dict(line.split("=", 1) for line in out.split())
+    return int(values["X"]), int(values["Y"]), int(values["WIDTH"]), int(values["HEIGHT"])
 
 
 class Picture:

@@ -9,7 +9,6 @@ windows-navigation.png (before) and windows-navigation-moved.png (after).
   windows_navigation_test.py --exe HalvorenKRX.exe --writer write_sample_job.exe --shots DIR"""
 import argparse
 import os
-import shutil
 import subprocess
 import sys
 import time
@@ -17,32 +16,11 @@ import time
 sys.dont_write_bytecode = True  # the source tree stays as checked out
 sys.path.insert(0, os.path.dirname(os.path.abspath(__file__)))
 import screen  # noqa: E402
+from screen import SAMPLES, WINE, fail, geometry, visible_window_ids as visible  # noqa: E402
 
-WINE = shutil.which("wine64") or shutil.which("wine")
-SAMPLES = r"C:\samples"
 # The default frame colour: yellow, fully covering.
 FRAME = (255, 255, 0)
 DRAG = (24, 16)
-
-
-def fail(message, shot=None, shots=None):
-    if shot is not None and shots:
-        screen.write_png(os.path.join(shots, "failure.png"), shot)
-    print("FAIL: " + message, file=sys.stderr)
-    sys.exit(1)
-
-
-def visible(name_pattern):
-    found = subprocess.run(["xdotool", "search", "--onlyvisible", "--name", name_pattern],
-                           stdout=subprocess.PIPE, stderr=subprocess.DEVNULL)
-    return found.stdout.decode().split()
-
-
-def geometry(window):
-    out = subprocess.run(["xdotool", "getwindowgeometry", "--shell", window],
-                         stdout=subprocess.PIPE, check=True).stdout.decode()
-    values = dict(line.split("=", 1) for line in out.split())
-    return int(values["X"]), int(values["Y"]), int(values["WIDTH"]), int(values["HEIGHT"])
 
 
 def frame_box(shot, area):

@@ -9,7 +9,6 @@ frames go to --shots.
                           --shots DIR"""
 import argparse
 import os
-import shutil
 import subprocess
 import sys
 import time
@@ -17,23 +16,10 @@ import time
 sys.dont_write_bytecode = True  # the source tree stays as checked out
 sys.path.insert(0, os.path.dirname(os.path.abspath(__file__)))
 import screen  # noqa: E402
+from screen import SAMPLES, WINE, fail, screen_size, geometry  # noqa: E402
 
-WINE = shutil.which("wine64") or shutil.which("wine")
-SAMPLES = r"C:\samples"
 # The frame's client area is the system's application-workspace colour (wine's default).
 WORKSPACE = (128, 128, 128)
-
-
-def fail(message, shot=None, shots=None):
-    if shot is not None and shots:
-        screen.write_png(os.path.join(shots, "failure.png"), shot)
-    print("FAIL: " + message, file=sys.stderr)
-    sys.exit(1)
-
-
-def screen_size():
-    width, height = os.environ.get("SCREEN_RUN_SIZE", "1280x800").split("x")
-    return int(width), int(height)
 
 
 def visible_windows(name_pattern):
@@ -46,13 +32,6 @@ def visible_windows(name_pattern):
                               stderr=subprocess.DEVNULL).stdout.decode("utf-8", "replace")
         windows.append((window, name.strip()))
     return windows
-
-
-def geometry(window):
-    out = subprocess.run(["xdotool", "getwindowgeometry", "--shell", window],
-                         stdout=subprocess.PIPE, check=True).stdout.decode()
-    values = dict(line.split("=", 1) for line in out.split())
-    return int(values["X"]), int(values["Y"]), int(values["WIDTH"]), int(values["HEIGHT"])
 
 
 def main():

@@ -10,42 +10,20 @@ windows-separations.png (before the click) and windows-separations-hidden.png (a
                                       --art ART_DIR --shots DIR"""
 import argparse
 import os
-import shutil
 import subprocess
 import sys
 
 sys.dont_write_bytecode = True  # the source tree stays as checked out
 sys.path.insert(0, os.path.dirname(os.path.abspath(__file__)))
 import screen  # noqa: E402
+from screen import SAMPLES, WINE, fail, visible_window_ids as windows, geometry  # noqa: E402
 
-WINE = shutil.which("wine64") or shutil.which("wine")
-SAMPLES = r"C:\samples"
 KEY = r"HKCU\Software\Nolt\Orvendal System"
 PAPER = (255, 255, 255)  # the default surface colour
 ROW = 24  # a separation row of the palette
 # From the middle of a row's ink swatch to the middle of its check box.
 SWATCH_TO_CHECK_BOX = 21
 SHOTS = ("failure.png", "windows-separations.png", "windows-separations-hidden.png")
-
-
-def fail(message, shot=None, shots=None):
-    if shot is not None and shots:
-        screen.write_png(os.path.join(shots, "failure.png"), shot)
-    print("FAIL: " + message, file=sys.stderr)
-    sys.exit(1)
-
-
-def windows(name_pattern):
-    found = subprocess.run(["xdotool", "search", "--onlyvisible", "--name", name_pattern],
-                           stdout=subprocess.PIPE, stderr=subprocess.DEVNULL)
-    return found.stdout.decode().split()
-
-
-def geometry(window):
-    out = subprocess.run(["xdotool", "getwindowgeometry", "--shell", window],
-                         stdout=subprocess.PIPE, check=True).stdout.decode()
-    values = dict(line.split("=", 1) for line in out.split())
-    return int(values["X"]), int(values["Y"]), int(values["WIDTH"]), int(values["HEIGHT"])
 
 
 def cyan(p):

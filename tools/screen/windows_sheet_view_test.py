@@ -10,7 +10,6 @@ goes to --shots as windows-sheet.png.
                              --writer write_sample_job.exe --shots DIR"""
 import argparse
 import os
-import shutil
 import subprocess
 import sys
 import tempfile
@@ -19,24 +18,11 @@ import time
 sys.dont_write_bytecode = True  # the source tree stays as checked out
 sys.path.insert(0, os.path.dirname(os.path.abspath(__file__)))
 import screen  # noqa: E402
+from screen import SAMPLES, WINE, fail, screen_size  # noqa: E402
 
-WINE = shutil.which("wine64") or shutil.which("wine")
-SAMPLES = r"C:\samples"
 KEY = r"HKCU\Software\Nolt\Orvendal System"
 RULER_INK = (0x11, 0x11, 0x11)
 RULER = 20
-
-
-def fail(message, shot=None, shots=None):
-    if shot is not None and shots:
-        screen.write_png(os.path.join(shots, "failure.png"), shot)
-    print("FAIL: " + message, file=sys.stderr)
-    sys.exit(1)
-
-
-def screen_size():
-    width, height = os.environ.get("SCREEN_RUN_SIZE", "1280x800").split("x")
-    return int(width), int(height)
 
 
 def read_ppm(path):
