@@ -12,6 +12,7 @@ import argparse
 import os
 import subprocess
 import sys
+import time
 
 sys.dont_write_bytecode = True  # the source tree stays as checked out
 sys.path.insert(0, os.path.dirname(os.path.abspath(__file__)))
@@ -117,8 +118,12 @@ def run(args):
         fail("the palette is not at the frame's right", screen.grab(), args.shots)
     # Without a window manager wine keeps the X stacking of the windows it made only loosely in
     # step with Windows' order, where an owned palette stays above its frame: the X window is
-    # raised as Windows would show it.
-    subprocess.run(["xdotool", "windowraise", palettes[0]], check=True)
+    # raised as Windows would show it, before each screenshot that looks at it (the frame comes
+    # up again when the splash goes).
+    def grab_with_palette():
+        subprocess.run(["xdotool", "windowraise", palettes[0]], check=True)
+        time.sleep(0.3)
+        return screen.grab()
 
     # The splash goes after its five seconds; the view's timer draws the sheet meanwhile.
     splash = screen.read_png(os.path.join(args.art, "png213.png"))
@@ -137,7 +142,7 @@ def run(args):
     # Both plates, one row each, in lay-down order: Cyan's swatch, Black's one row below, and
     # no third row. The raised palette paints itself anew meanwhile.
     def painted():
-        last[0] = screen.grab()
+        last[0] = grab_with_palette()
         return swatch_middle(last[0], palette, cyan)
 
     swatch = screen.wait_for(painted, 30, interval=1)
@@ -160,7 +165,7 @@ def run(args):
                    check=True)
     # The view's timer redraws the tiles: a loaded machine may take a few screenshots for it.
     def paper_shown():
-        last[0] = screen.grab()
+        last[0] = grab_with_palette()
         return last[0] if screen.close(last[0].pixel(*probe), PAPER, 8) else None
 
     screen.wait_for(paper_shown, 20, interval=1)
