@@ -52,8 +52,9 @@ function(proj_module name)
     # Each case is a test of its own, so that CTest spreads them over the cores; a crashed or
     # hung case must not stall the whole run. Discovery runs the executable, under wine for the
     # windows flavour, so it waits for the test run that has a wine prefix. Under wine a case times
-    # out sooner, and the windows test preset runs a timed-out case again. A parameterised case is
-    # named by its index, not by the bytes of its parameter.
+    # out sooner, and the windows test preset runs a case that timed out or failed up to twice
+    # more: the cases share one wine desktop (its pointer and foreground window) while they run
+    # side by side. A parameterised case is named by its index, not by the bytes of its parameter.
     if(PROJ_WINDOWS)
       set(case_timeout 120)
     else()
